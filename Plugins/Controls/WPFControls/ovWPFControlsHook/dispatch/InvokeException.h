@@ -1,0 +1,109 @@
+// The module's one error type, its fixed texts, the reporting of errors and action messages by the
+// report modes, and the exception barrier that every automation member runs its body in.
+#pragma once
+
+#include "ComError.h"
+#include "OleTypes.h"
+
+#include <new>
+#include <string>
+
+class CovSyntaxItem;
+
+namespace ov::texts {
+inline constexpr const wchar_t* InvocationMessage = L"An error occurred.";
+inline constexpr const wchar_t* Reasons =
+    L"Possible reasons:\r\n1. The application stopped responding.\r\n2. The application was compiled incorrectly "
+    L"(see the Open Applications topic in the help system).\r\n3. An error occurred in Orvane.";
+inline constexpr const wchar_t* TechnicalHeading = L"Technical information:";
+inline constexpr const wchar_t* Separator = L"\r\n\r\n";
+} // namespace ov::texts
+
+// Kinds: 1 a notice that the action was not needed, 2 a notice of the menus, 3 an error.
+class CovInvokeException {
+public:
+    enum Kind : LONG { Notice = 1, MenuNotice = 2, Error = 3 };
+
+    CovInvokeException(const wchar_t* message, const wchar_t* details, LONG kind);
+    // From the thread's error information left by a failed host action (null: empty error).
+    explicit CovInvokeException(IErrorInfo* error);
+
+    const ov::Bstr& Message() const noexcept { return message_; }
+    const ov::Bstr& Details() const noexcept { return details_; }
+    LONG Kind() const noexcept { return kind_; }
+
+private:
+    ov::Bstr message_;
+    ov::Bstr details_;
+    LONG kind_;
+};
+
+namespace ov {
+
+// printf-style formatting of wide strings; the buffer starts at 2048 characters and doubles until the
+// text fits. Throws ComError(E_OUTOFMEMORY).
+std::wstring Format(const wchar_t* format, ...);
+
+// The system's text of an HRESULT on one line ("" for 0 or when the system has none).
+std::wstring SystemText(HRESULT hr);
+
+[[noreturn]] void RaiseInvocationError();
+// The detailed invocation error of a failed lookup, Invoke or conversion.
+[[noreturn]] void RaiseInvocationError(HRESULT hr, const EXCEPINFO* excep, int location,
+                                       const wchar_t* member = nullptr);
+// Raises the thread's error information (left by a failed host call) as the module's error.
+[[noreturn]] void RaiseHostError();
+
+// Turns a caught error into the member's result by the object's ErrorReportMode; mode 3 rethrows.
+HRESULT HandleInvokeException(const CovInvokeException& error, const CovSyntaxItem& object);
+// Hands an action message and its remark to the log when the object's MessageReportMode is 1.
+void ReportMessage(const CovSyntaxItem& object, const wchar_t* message, const wchar_t* remark = L"");
+
+// Marks a C++ call from inside the module: only then does ErrorReportMode 3 let the error reach the
+// caller. At the COM boundary (scripts, the host) mode 3 reports like mode 2, since no C++ exception
+// may cross it.
+class InModuleCall {
+public:
+    InModuleCall() noexcept { ++depth_; }
+    ~InModuleCall() { --depth_; }
+    InModuleCall(const InModuleCall&) = delete;
+    InModuleCall& operator=(const InModuleCall&) = delete;
+    static bool Active() noexcept { return depth_ > 0; }
+
+private:
+    static thread_local int depth_;
+};
+
+// Reports a caught error by the object's ErrorReportMode. Only mode 3 under InModuleCall lets an
+// exception out (the copy for the caller); a failure while reporting becomes the result.
+HRESULT HandleAtBoundary(const CovInvokeException& error, const CovSyntaxItem& object);
+HRESULT ResultOfCurrentException() noexcept;
+
+// The exception barrier of an automation member: runs the body, turns its error into the result.
+template <class Body> HRESULT Member(const CovSyntaxItem& object, Body&& body) {
+    try {
+        body();
+        return S_OK;
+    } catch (const CovInvokeException& e) {
+        return HandleAtBoundary(e, object);
+    } catch (...) {
+        return ResultOfCurrentException();
+    }
+}
+
+// The barrier of COM methods that have no report modes (module, extender, kind infos).
+template <class Body> HRESULT Guard(Body&& body) noexcept {
+    try {
+        body();
+        return S_OK;
+    } catch (...) {
+        return ResultOfCurrentException();
+    }
+}
+
+// Checks an out parameter of a COM method.
+template <class T> void RequireOut(T* p) {
+    if (!p) throw ComError(E_POINTER);
+}
+
+} // namespace ov

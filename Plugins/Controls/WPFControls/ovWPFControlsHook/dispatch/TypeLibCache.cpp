@@ -1,0 +1,97 @@
+#include "TypeLibCache.h"
+
+#include <map>
+#include <vector>
+
+namespace ov::TypeLibCache {
+namespace {
+
+struct GuidLess {
+    bool operator()(const GUID& a, const GUID& b) const noexcept { return memcmp(&a, &b, sizeof(GUID)) < 0; }
+};
+
+struct Cache {
+    CRITICAL_SECTION cs;
+    bool ok;
+    std::vector<ComPtr<ITypeLib>> libraries;
+    std::map<GUID, ComPtr<ITypeInfo>, GuidLess> infos;
+
+    Cache() noexcept { ok = InitializeCriticalSectionAndSpinCount(&cs, 0) != FALSE; }
+    ~Cache() {
+        if (ok) DeleteCriticalSection(&cs);
+    }
+};
+
+Cache& Instance() {
+    static Cache cache;
+    return cache;
+}
+
+class Lock {
+public:
+    Lock() { EnterCriticalSection(&Instance().cs); }
+    ~Lock() { LeaveCriticalSection(&Instance().cs); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+};
+
+} // namespace
+
+HRESULT Load(const wchar_t* path) {
+    ComPtr<ITypeLib> lib;
+    HRESULT hr = LoadTypeLib(path, lib.Put());
+    if (SUCCEEDED(hr)) {
+        Lock lock;
+        try {
+            Instance().libraries.push_back(lib);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+    }
+    return hr;
+}
+
+HRESULT GetTypeInfoOfGuid(REFGUID iid, ITypeInfo** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    Lock lock;
+    Cache& c = Instance();
+    if (auto it = c.infos.find(iid); it != c.infos.end()) return it->second.CopyTo(out);
+    for (auto& lib : c.libraries) {
+        ComPtr<ITypeInfo> info;
+        if (SUCCEEDED(lib->GetTypeInfoOfGuid(iid, info.Put()))) {
+            try {
+                c.infos.emplace(iid, info);
+            } catch (const std::bad_alloc&) {
+                return E_OUTOFMEMORY;
+            }
+            return info.CopyTo(out);
+        }
+    }
+    return TYPE_E_ELEMENTNOTFOUND;
+}
+
+void Clear() {
+    // Release outside the lock: a library's last release may call back into the cache.
+    std::map<GUID, ComPtr<ITypeInfo>, GuidLess> infos;
+    std::vector<ComPtr<ITypeLib>> libraries;
+    {
+        Lock lock;
+        infos.swap(Instance().infos);
+        libraries.swap(Instance().libraries);
+    }
+}
+
+size_t LibraryCount() {
+    Lock lock;
+    return Instance().libraries.size();
+}
+
+size_t CachedTypeInfoCount() {
+    Lock lock;
+    return Instance().infos.size();
+}
+
+bool Initialized() { return Instance().ok; }
+
+} // namespace ov::TypeLibCache

@@ -1,0 +1,68 @@
+// The recognizer extender: the module object through which the host asks whether an object it builds
+// is a WPF element, keeps one stub manager per owner, and learns of mapping option changes.
+#pragma once
+
+#include "../dispatch/ComObject.h"
+#include "../dispatch/OleTypes.h"
+#include "../dispatch/StubManager.h"
+#include "ovHostIntf.h"
+
+#include <unordered_map>
+
+struct GuidHash {
+    size_t operator()(const GUID& g) const noexcept {
+        const auto* p = reinterpret_cast<const unsigned long long*>(&g);
+        return std::hash<unsigned long long>()(p[0] ^ (p[1] * 31));
+    }
+};
+
+class CThirdPartyControlsHookExtender : public IovModule,
+                                        public IovModuleHidden,
+                                        public IovModuleExtendedObjects,
+                                        public IbxDisposable,
+                                        public IovModuleManagerEvents,
+                                        public IovModuleOptions,
+                                        public IovCtrlsHookExtenderGeneration {
+public:
+    using Interfaces = ov::Interfaces<IovModule, IovModuleHidden, IovModuleExtendedObjects, IbxDisposable,
+                                      IovModuleManagerEvents, IovModuleOptions, IovCtrlsHookExtenderGeneration>;
+
+    // IovModule
+    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override;
+    // IbxDisposable
+    HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE Dispose() override;
+    // IovModuleManagerEvents
+    HRESULT STDMETHODCALLTYPE OnModuleAdded(IUnknown* moduleObject) override;
+    HRESULT STDMETHODCALLTYPE OnModuleRemoved(IUnknown* moduleObject) override;
+    // IovCtrlsHookExtenderGeneration
+    HRESULT STDMETHODCALLTYPE GetGeneration(LONG* generation) override;
+
+    const ov::Bstr& Name() const noexcept { return name_; }
+    LONG Generation() const noexcept { return generation_; }
+    // The stub manager of an owner, made on first need.
+    ov::ComPtr<ov::CStubManager> StubManagerOf(const GUID& ownerKey);
+    size_t StubManagerCount() const noexcept { return stubManagers_.size(); }
+
+protected:
+    explicit CThirdPartyControlsHookExtender(const wchar_t* name);
+    void AdvanceGeneration() noexcept { ++generation_; }
+
+    GUID moduleKey_{};
+
+private:
+    ov::Bstr name_;
+    LONG generation_ = 0;
+    std::unordered_map<GUID, ov::ComPtr<ov::CStubManager>, GuidHash> stubManagers_;
+};
+
+class CWPFControlRecognizerHookExtender : public CThirdPartyControlsHookExtender {
+public:
+    CWPFControlRecognizerHookExtender();
+
+    // IovModuleExtendedObjects
+    HRESULT STDMETHODCALLTYPE GetExtendedObject(IUnknown* hostObject, IDispatch** extension,
+                                                VARIANT_BOOL* handled) override;
+    // IovModuleOptions
+    HRESULT STDMETHODCALLTYPE OnOptionChanged(const GUID* key, VARIANT* value, VARIANT_BOOL* changed) override;
+};

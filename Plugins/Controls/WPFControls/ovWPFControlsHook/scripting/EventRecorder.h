@@ -1,0 +1,26 @@
+// The module's script event recorder: attaches the WPF facts of a recorded event to the host's event.
+#pragma once
+
+#include "../dispatch/ComObject.h"
+#include "ovHostIntf.h"
+
+class CovWPFEventRecorder : public IovModule,
+                            public IovModuleHidden,
+                            public IovModuleOptions,
+                            public IovScriptEventRecorder {
+public:
+    using RefCountModel = ov::LockedRefCount;
+    using Interfaces = ov::Interfaces<IovModule, IovModuleHidden, IovModuleOptions, IovScriptEventRecorder>;
+
+    // The recorder's constant key.
+    static const GUID Key;
+
+    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override;
+    HRESULT STDMETHODCALLTYPE OnOptionChanged(const GUID* key, VARIANT* value, VARIANT_BOOL* changed) override;
+    HRESULT STDMETHODCALLTYPE StartRecording() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE StopRecording() override { return S_OK; }
+    // Gathering the WPF context of an event arrives with the element tree navigation; until then the
+    // recorder deals with no event.
+    HRESULT STDMETHODCALLTYPE RecordEvent(IUnknown* windowContext, IovRecordedEvent* eventObject,
+                                          IUnknown* hostObject, VARIANT_BOOL* handled) override;
+};

@@ -1,0 +1,21 @@
+# ov_idl(<target> <file.idl>): widl makes <name>.h, <name>_i.c and <name>.tlb in ${OV_IDL_OUT};
+# <target> is a static library with the interface identifiers that also exports the include path.
+set(OV_IDL_OUT ${CMAKE_BINARY_DIR}/idl)
+file(MAKE_DIRECTORY ${OV_IDL_OUT})
+
+function(ov_idl target idl)
+    get_filename_component(name ${idl} NAME_WE)
+    get_filename_component(idl_dir ${idl} DIRECTORY)
+    set(widl ${OV_WIDL} --win64 -I${OV_WINE_IDL_DIR} -I${idl_dir} -I${OV_IDL_OUT} -L${OV_WINE_LIB_DIR})
+    set(h ${OV_IDL_OUT}/${name}.h)
+    set(c ${OV_IDL_OUT}/${name}_i.c)
+    set(tlb ${OV_IDL_OUT}/${name}.tlb)
+    add_custom_command(OUTPUT ${h} COMMAND ${widl} -h -H ${h} ${idl} DEPENDS ${idl} ${ARGN} VERBATIM)
+    add_custom_command(OUTPUT ${c} COMMAND ${widl} -u -o ${c} ${idl} DEPENDS ${idl} ${ARGN} VERBATIM)
+    add_custom_command(OUTPUT ${tlb} COMMAND ${widl} -t -o ${tlb} ${idl} DEPENDS ${idl} ${ARGN} VERBATIM)
+    add_custom_target(${target}_gen DEPENDS ${h} ${c} ${tlb})
+    add_library(${target} STATIC ${c} ${h})
+    add_dependencies(${target} ${target}_gen)
+    target_include_directories(${target} PUBLIC ${OV_IDL_OUT})
+    set(${target}_TLB ${tlb} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,13 @@
+# Cross-compiles for Windows x64 with MinGW-w64 (posix threads); programs run under wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(OV_WIDL x86_64-w64-mingw32-widl)
+set(OV_WINE_IDL_DIR /usr/include/wine/wine/windows)
+set(OV_WINE_LIB_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)

@@ -1,0 +1,18 @@
+// Shared helpers of the test programs.
+#pragma once
+
+#include "dispatch/ComObject.h"
+#include "dispatch/OleTypes.h"
+
+#include <string>
+
+namespace ovtest {
+
+// Folder of the running test program (the build's bin folder: DLL, host and tests side by side).
+std::wstring BinFolder();
+// Loads the host's and the module's type libraries into the module's cache, once per program, as the
+// DLL does at attach.
+void LoadTypeLibraries();
+void ReleaseTypeLibraries();
+
+} // namespace ovtest
