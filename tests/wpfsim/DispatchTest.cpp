@@ -13,14 +13,16 @@ protected:
     void SetUp() override {
         window = &app->Add(nullptr, L"System.Windows.Window", L"mainWindow");
         ok = &app->Add(window, L"System.Windows.Controls.Button", L"okButton");
-        ok->AddProperty(L"Count", [this] { return ov::Variant::Int(count); },
-                        [this](const VARIANT& v) { count = wpfsim::IntOf(v); });
+        ok->AddProperty(
+            L"Count", [this] { return ov::Variant::Int(count); },
+            [this](const VARIANT& v) { count = wpfsim::IntOf(v); });
         ok->AddMethod(L"Concat", 2, [](const Args& a) {
             return ov::Variant::String(wpfsim::TextOf(a[0]) + L"|" + wpfsim::TextOf(a[1]));
         });
         ok->AddMethod(L"Sum", wpfsim::AnyArgCount, [](const Args& a) {
             LONG sum = 0;
-            for (const auto& v : a) sum += wpfsim::IntOf(v);
+            for (const auto& v : a)
+                sum += wpfsim::IntOf(v);
             return ov::Variant::Int(sum);
         });
         okDisp = ok->NewDispatch();
@@ -102,7 +104,8 @@ TEST_F(DispatchTest, PutTakesOnePositionalValueWithOrWithoutItsNamedArgument) {
     EXPECT_EQ(count, 8);
     // A named argument on a method is never accepted.
     ASSERT_EQ(Lookup(okDisp.Get(), L"Sum", &id), S_OK);
-    EXPECT_EQ(InvokeId(okDisp.Get(), id, DISPATCH_METHOD, {ov::Variant::Int(1)}, true).hr, DISP_E_NONAMEDARGS);
+    EXPECT_EQ(InvokeId(okDisp.Get(), id, DISPATCH_METHOD, {ov::Variant::Int(1)}, true).hr,
+              DISP_E_NONAMEDARGS);
     // A value that does not convert to the member's type.
     EXPECT_EQ(Put(okDisp.Get(), L"IsEnabled", ov::Variant::String(L"maybe")).hr, DISP_E_TYPEMISMATCH);
     EXPECT_TRUE(ok->IsEnabled());
@@ -114,7 +117,7 @@ TEST_F(DispatchTest, NamesAreCaseSensitiveOnBothLookupPaths) {
     struct Case {
         const wchar_t* name;
         bool found;
-    } cases[] = {{L"IsEnabled", true}, {L"isEnabled", false}, {L"ISENABLED", false},
+    } cases[] = {{L"IsEnabled", true},   {L"isEnabled", false},  {L"ISENABLED", false},
                  {L"IsEnabled ", false}, {L"get_parent", false}, {L"", false}};
     for (const auto& c : cases) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(c.name)};
@@ -136,7 +139,8 @@ TEST_F(DispatchTest, ParameterNamesInterfacesAndForeignDispIdsAreRefused) {
     EXPECT_EQ(okDisp->GetIDsOfNames(IID_NULL, names, 2, LOCALE_USER_DEFAULT, ids), DISP_E_UNKNOWNNAME);
     EXPECT_NE(ids[0], DISPID_UNKNOWN);
     EXPECT_EQ(ids[1], DISPID_UNKNOWN);
-    EXPECT_EQ(okDisp->GetIDsOfNames(IID_IDispatch, names, 1, LOCALE_USER_DEFAULT, ids), DISP_E_UNKNOWNINTERFACE);
+    EXPECT_EQ(okDisp->GetIDsOfNames(IID_IDispatch, names, 1, LOCALE_USER_DEFAULT, ids),
+              DISP_E_UNKNOWNINTERFACE);
 
     // A DISPID of one object means nothing to another, even for a member both have.
     DISPID windowId = DISPID_UNKNOWN;
@@ -176,8 +180,10 @@ TEST_F(DispatchTest, NullObjectsAndByReferenceResults) {
 
     LONG next = 41;
     ok->AddByRefProperty(L"Tag", [&] { return ov::Variant::Int(++next); });
-    ok->AddByRefProperty(L"TemplatedParent", [] { return ov::Variant::Dispatch(nullptr); }, wpfsim::ByRef::Typed);
-    ok->AddByRefProperty(L"Empty", [] { return ov::Variant(); }, wpfsim::ByRef::Typed);
+    ok->AddByRefProperty(
+        L"TemplatedParent", [] { return ov::Variant::Dispatch(nullptr); }, wpfsim::ByRef::Typed);
+    ok->AddByRefProperty(
+        L"Empty", [] { return ov::Variant(); }, wpfsim::ByRef::Typed);
 
     Result tag = Get(okDisp.Get(), L"Tag");
     ASSERT_EQ(tag.value.vt, VT_BYREF | VT_VARIANT);

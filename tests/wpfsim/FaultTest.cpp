@@ -18,7 +18,8 @@ protected:
 };
 
 TEST_F(FaultTest, InjectedExceptionFillsExcepInfoExactly) {
-    ok->ThrowOn(L"IsEnabled", {L"PresentationFramework", 1234, L"The calling thread cannot access this object."});
+    ok->ThrowOn(L"IsEnabled",
+                {L"PresentationFramework", 1234, L"The calling thread cannot access this object."});
     auto d = ok->NewDispatch();
     for (Result r : {Get(d.Get(), L"IsEnabled"), Put(d.Get(), L"IsEnabled", ov::Variant::Bool(false))}) {
         EXPECT_EQ(r.hr, DISP_E_EXCEPTION);
@@ -51,8 +52,10 @@ TEST_F(FaultTest, NotRespondingFailsEveryCallOfEveryObject) {
     ASSERT_EQ(Lookup(d.Get(), L"IsEnabled", &id), S_OK);
 
     for (HRESULT failure : {wpfsim::NotRespondingResult, E_ABORT}) {
-        if (failure == wpfsim::NotRespondingResult) app->StopResponding();
-        else app->StopResponding(failure);
+        if (failure == wpfsim::NotRespondingResult)
+            app->StopResponding();
+        else
+            app->StopResponding(failure);
         EXPECT_FALSE(app->IsResponding());
         DISPID unused;
         LPOLESTR names[] = {const_cast<LPOLESTR>(L"IsEnabled")};

@@ -31,7 +31,8 @@ inline Result InvokeId(IDispatch* d, DISPID id, WORD flags, std::vector<ov::Vari
                        bool namedPut = false) {
     std::vector<VARIANT> rg(args.rbegin(), args.rend());
     DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{rg.data(), namedPut ? &putId : nullptr, static_cast<UINT>(rg.size()), namedPut ? 1u : 0u};
+    DISPPARAMS params{rg.data(), namedPut ? &putId : nullptr, static_cast<UINT>(rg.size()),
+                      namedPut ? 1u : 0u};
     Result r;
     EXCEPINFO ex{};
     r.hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &r.value, &ex, nullptr);
@@ -53,7 +54,9 @@ inline Result InvokeName(IDispatch* d, const wchar_t* name, WORD flags, std::vec
     return InvokeId(d, id, flags, std::move(args));
 }
 
-inline Result Get(IDispatch* d, const wchar_t* name) { return InvokeName(d, name, DISPATCH_PROPERTYGET); }
+inline Result Get(IDispatch* d, const wchar_t* name) {
+    return InvokeName(d, name, DISPATCH_PROPERTYGET);
+}
 inline Result Put(IDispatch* d, const wchar_t* name, ov::Variant v) {
     return InvokeName(d, name, DISPATCH_PROPERTYPUT, {std::move(v)});
 }
@@ -68,7 +71,9 @@ inline std::wstring Text(const VARIANT& v) {
     return L"<not a string>";
 }
 
-inline ov::Variant Disp(wpfsim::ClrObject& o) { return ov::Variant::Dispatch(o.NewDispatch().Get()); }
+inline ov::Variant Disp(wpfsim::ClrObject& o) {
+    return ov::Variant::Dispatch(o.NewDispatch().Get());
+}
 
 // Every test ends with the application gone and no simulated object left alive.
 class SimTest : public testing::Test {
