@@ -70,6 +70,23 @@ bool SameReference(const VARIANT& a, const VARIANT& b) {
     return refA && refB && x == y;
 }
 
+// System.Object.GetType(): a new type object each call, carrying what callers read of a System.Type.
+ov::Variant TypeObject(const std::shared_ptr<Runtime>& runtime, const std::wstring& className) {
+    static const wchar_t* const primitives[] = {
+        L"System.Boolean", L"System.Byte",   L"System.SByte",  L"System.Int16",  L"System.UInt16",
+        L"System.Int32",   L"System.UInt32", L"System.Int64",  L"System.UInt64", L"System.IntPtr",
+        L"System.UIntPtr", L"System.Char",   L"System.Double", L"System.Single"};
+    const bool primitive = std::any_of(std::begin(primitives), std::end(primitives),
+                                       [&](const wchar_t* name) { return className == name; });
+    auto type = ov::Create<ClrObject>(runtime, L"System.RuntimeType");
+    ClrObject* self = type.Get();
+    type->AddProperty(L"FullName", [self, className] { return self->Str(className); });
+    type->AddProperty(L"Name",
+                      [self, className] { return self->Str(className.substr(className.rfind(L'.') + 1)); });
+    type->AddProperty(L"IsPrimitive", [primitive] { return ov::Variant::Bool(primitive); });
+    return ClrObject::Obj(type.Get());
+}
+
 } // namespace
 
 // --- the object -------------------------------------------------------------------------------------
@@ -85,6 +102,7 @@ ClrObject::ClrObject(std::shared_ptr<Runtime> runtime, std::wstring className)
         return ov::Variant::Bool(SameReference(a[0], ov::Variant::Dispatch(NewDispatch().Get())));
     });
     AddMethod(L"ToString", 0, [this](const Args&) { return Str(className_); });
+    AddMethod(L"GetType", 0, [this](const Args&) { return TypeObject(runtime_, className_); });
 }
 
 ClrObject::~ClrObject() = default;
@@ -144,6 +162,11 @@ void ClrObject::DropMembers() noexcept {
     auto doomed = std::move(members_);
     members_.clear();
     faults_.clear();
+}
+
+std::shared_ptr<ClrObject::Member> ClrObject::FindByName(std::wstring_view name) const {
+    auto it = std::find_if(members_.begin(), members_.end(), [&](const auto& m) { return m->name == name; });
+    return it == members_.end() ? nullptr : *it;
 }
 
 std::shared_ptr<ClrObject::Member> ClrObject::FindById(DISPID id) const {
@@ -250,7 +273,8 @@ HRESULT ClrObject::InvokeMember(DISPID id, REFIID riid, WORD flags, DISPPARAMS* 
                                 EXCEPINFO* excep) {
     // Keeps the object alive while a body runs (a body may drop the last outside reference).
     ov::ComPtr<ClrObject> self(this);
-    std::shared_ptr<Member> m = FindById(id);
+    std::shared_ptr<Member> m =
+        id == DISPID_VALUE && !defaultMember_.empty() ? FindByName(defaultMember_) : FindById(id);
     try {
         calls_.CountInvoke(m ? std::wstring_view(m->name) : std::wstring_view());
         runtime_->calls.CountInvoke(m ? std::wstring_view(m->name) : std::wstring_view());

@@ -18,6 +18,9 @@
 // - While the application does not respond, every lookup and Invoke fails with the application's
 //   failure result (NotRespondingResult unless chosen otherwise); once it has exited, with
 //   ExitedResult. Calls are counted before that check: a refused call still counts.
+// - Every object has System.Object's "GetType"(): a new System.RuntimeType object with "FullName", "Name"
+//   and "IsPrimitive" (true for the boxed primitive types: Boolean, Byte, SByte, Int16, UInt16, Int32,
+//   UInt32, Int64, UInt64, IntPtr, UIntPtr, Char, Double, Single).
 // - Not thread-safe: one apartment thread drives the application and its objects.
 #pragma once
 
@@ -139,6 +142,10 @@ public:
     void SetAnswersMemberLookup(bool answers) noexcept { answersLookup_ = answers; }
     bool AnswersMemberLookup() const noexcept { return answersLookup_; }
 
+    // The member that answers DISPID_VALUE, the bridge's default value (what VariantChangeType reads from
+    // an object); none by default. Boxed values name their "OleValue".
+    void SetDefaultMember(std::wstring name) { defaultMember_ = std::move(name); }
+
     CallCount Calls() const noexcept { return calls_.Total(); }
     CallCount Calls(std::wstring_view member) const { return calls_.Of(member); }
     void ResetCalls() noexcept { calls_.Reset(); }
@@ -175,6 +182,7 @@ private:
 
     Member& Slot(std::wstring name);
     std::shared_ptr<Member> FindById(DISPID id) const;
+    std::shared_ptr<Member> FindByName(std::wstring_view name) const;
     ov::Variant Run(Member& member, WORD flags, DISPPARAMS& params);
 
     std::shared_ptr<Runtime> runtime_;
@@ -184,6 +192,7 @@ private:
     bool answersLookup_;
     std::vector<std::shared_ptr<Member>> members_;
     std::map<std::wstring, ClrException, std::less<>> faults_;
+    std::wstring defaultMember_;
     CallCounter calls_;
 };
 

@@ -5,6 +5,7 @@ namespace wpfsim {
 ClrValue::ClrValue(std::shared_ptr<Runtime> runtime, std::wstring className, ov::Variant value)
     : ClrObject(std::move(runtime), std::move(className)), value_(std::move(value)) {
     AddProperty(L"OleValue", [this] { return value_; });
+    SetDefaultMember(L"OleValue");
     AddMethod(L"ToString", 0, [this](const Args&) { return Str(TextOf(value_)); });
     if (ClassName() == L"System.String")
         AddProperty(L"Length", [this] { return ov::Variant::Int(static_cast<LONG>(TextOf(value_).size())); });

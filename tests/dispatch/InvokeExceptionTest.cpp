@@ -34,16 +34,19 @@ std::wstring Details(HRESULT hr, const EXCEPINFO* excep, int location, const wch
     return std::wstring(e->Details().View());
 }
 
-std::string Narrow(std::wstring_view s) { return std::string(s.begin(), s.end()); }
+std::string Narrow(std::wstring_view s) {
+    return std::string(s.begin(), s.end());
+}
 
 TEST(InvocationErrorTest, GenericErrorCarriesTheReasonsOnly) {
     auto e = Caught([] { ov::RaiseInvocationError(); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->Message().View(), L"An error occurred.");
-    EXPECT_EQ(e->Details().View(),
-              L"Possible reasons:\r\n1. The application stopped responding.\r\n2. The application was compiled "
-              L"incorrectly (see the Open Applications topic in the help system).\r\n3. An error occurred in "
-              L"Orvane.");
+    EXPECT_EQ(
+        e->Details().View(),
+        L"Possible reasons:\r\n1. The application stopped responding.\r\n2. The application was compiled "
+        L"incorrectly (see the Open Applications topic in the help system).\r\n3. An error occurred in "
+        L"Orvane.");
     EXPECT_EQ(e->Kind(), 3);
 }
 
@@ -68,24 +71,28 @@ TEST(InvocationErrorTest, DetailsNameLocationResultSystemTextMemberAndException)
         {S_OK, nullptr, 180, L"", L"180 0x00000000 () "},
         // Only a .NET exception (DISP_E_EXCEPTION) brings its record into the text.
         {E_FAIL, &full, 176, nullptr, L"176 0x80004005 (" + ov::SystemText(E_FAIL) + L") "},
-        {DISP_E_EXCEPTION, nullptr, 329, nullptr, L"329 0x80020009 (" + ov::SystemText(DISP_E_EXCEPTION) + L") "},
+        {DISP_E_EXCEPTION, nullptr, 329, nullptr,
+         L"329 0x80020009 (" + ov::SystemText(DISP_E_EXCEPTION) + L") "},
         {DISP_E_EXCEPTION, &full, 346, nullptr,
          L"346 0x80020009 (" + ov::SystemText(DISP_E_EXCEPTION) +
              L") \nPresentationFramework 1001\nIndex was out of range."},
-        {DISP_E_EXCEPTION, &blank, 414, nullptr, L"414 0x80020009 (" + ov::SystemText(DISP_E_EXCEPTION) + L") \n 7\n"},
+        {DISP_E_EXCEPTION, &blank, 414, nullptr,
+         L"414 0x80020009 (" + ov::SystemText(DISP_E_EXCEPTION) + L") \n 7\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Details(c.hr, c.excep, c.location, c.member), head + c.expected) << "location " << c.location;
+        EXPECT_EQ(Details(c.hr, c.excep, c.location, c.member), head + c.expected)
+            << "location " << c.location;
     SysFreeString(full.bstrSource);
     SysFreeString(full.bstrDescription);
 }
 
 TEST(InvocationErrorTest, SystemTextStandsOnOneLine) {
     char raw[2048] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, E_FAIL, 0, raw,
-                             sizeof(raw), nullptr);
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, E_FAIL, 0,
+                             raw, sizeof(raw), nullptr);
     std::string system(raw, n);
-    ASSERT_NE(system.find_first_of("\r\n"), std::string::npos) << "the system text should end with a line break";
+    ASSERT_NE(system.find_first_of("\r\n"), std::string::npos)
+        << "the system text should end with a line break";
     std::erase_if(system, [](char c) { return c == '\r' || c == '\n'; });
     EXPECT_EQ(Narrow(ov::SystemText(E_FAIL)), system);
     EXPECT_EQ(ov::SystemText(S_OK), L"");
@@ -137,7 +144,8 @@ TEST(InvocationErrorTest, HostErrorSplitsAtFirstSeparatorAndEndsMessageWithPerio
 TEST(InvocationErrorTest, HostErrorKindComesFromHelpContext) {
     const std::pair<DWORD, LONG> cases[] = {{0, 3}, {1, 1}, {2, 2}, {3, 3}, {4, 3}, {0xFFFFFFFF, 3}};
     for (auto [context, kind] : cases)
-        EXPECT_EQ(CovInvokeException(HostError(L"x", context).Get()).Kind(), kind) << "help context " << context;
+        EXPECT_EQ(CovInvokeException(HostError(L"x", context).Get()).Kind(), kind)
+            << "help context " << context;
 }
 
 TEST(InvocationErrorTest, RaiseHostErrorTakesTheThreadsErrorInformation) {
@@ -154,22 +162,10 @@ TEST(InvocationErrorTest, RaiseHostErrorTakesTheThreadsErrorInformation) {
     EXPECT_EQ(e->Kind(), 3);
 }
 
-TEST(InvocationErrorTest, CopiesOwnTheirTexts) {
-    std::optional<CovInvokeException> copy;
-    {
-        CovInvokeException original(L"Message", L"Details", 1);
-        copy.emplace(original);
-        EXPECT_NE(copy->Message().Get(), original.Message().Get());
-    }
-    EXPECT_EQ(copy->Message().View(), L"Message");
-    EXPECT_EQ(copy->Details().View(), L"Details");
-    EXPECT_EQ(copy->Kind(), 1);
-}
-
 TEST(FormatTest, GrowsPastTheFirstBufferUntilTheTextFits) {
     for (size_t length : {0u, 2046u, 2047u, 2048u, 5000u, 70000u}) {
         std::wstring body(length, L'x');
-        body.back() = L'y';
+        if (length) body.back() = L'y';
         std::wstring text = ov::Format(L"%s|%d|%s", body.c_str(), -42, L"end");
         EXPECT_EQ(text, body + L"|-42|end") << "length " << length;
     }
@@ -306,12 +302,14 @@ TEST_F(ReportTest, MessagesReachTheLogInMessageModeOneOnly) {
     for (LONG mode : {0, 1, 2, -1}) {
         log->entries.clear();
         item->put_MessageReportMode(mode);
-        ov::ReportMessage(*item, L"The button was clicked with the left mouse button.", L"A click with Ctrl key pressed.");
+        ov::ReportMessage(*item, L"The button was clicked with the left mouse button.",
+                          L"A click with Ctrl key pressed.");
         ov::ReportMessage(*item, L"The check box was checked.");
         std::vector<Entry> expected;
         if (mode == 1)
-            expected = {{0, L"The button was clicked with the left mouse button.", L"A click with Ctrl key pressed."},
-                        {0, L"The check box was checked.", L""}};
+            expected = {
+                {0, L"The button was clicked with the left mouse button.", L"A click with Ctrl key pressed."},
+                {0, L"The check box was checked.", L""}};
         EXPECT_EQ(log->entries, expected) << "mode " << mode;
     }
 }

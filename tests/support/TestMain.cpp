@@ -2,14 +2,26 @@
 // module's live objects (and the stand-ins') are all gone.
 #include "TestSupport.h"
 
+#include "host/HostCom.h"
+#include "wpfsim/ClrObject.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 class LiveObjectCheck : public testing::EmptyTestEventListener {
+    long simBaseline_ = 0;
+    long hostBaseline_ = 0;
+    void OnTestStart(const testing::TestInfo&) override {
+        simBaseline_ = wpfsim::LiveObjects();
+        hostBaseline_ = ovhost::LiveObjects();
+    }
     void OnTestEnd(const testing::TestInfo&) override {
         EXPECT_EQ(ov::ModuleLiveCount::Get(), 0) << "module objects left alive after the test";
-        if (ov::ModuleLiveCount::Get() != 0) ov::ModuleLiveCount::value = 0;
+        EXPECT_EQ(wpfsim::LiveObjects(), simBaseline_) << "simulated .NET objects left alive after the test";
+        EXPECT_EQ(ovhost::LiveObjects(), hostBaseline_) << "host objects left alive after the test";
+        // Start the next test from zero so that one leak is reported once.
+        ov::ModuleLiveCount::value = 0;
     }
 };
 

@@ -8,6 +8,7 @@
 #include "../dispatch/InvokeException.h"
 #include "../dispatch/MultiDispatch.h"
 #include "../scripting/SyntaxItem.h"
+#include "ClrAccess.h"
 #include "ovHostIntf.h"
 #include "ovWPFControlsLib.h"
 
@@ -26,31 +27,46 @@ class CovWPFCtrl : public CovOpenAppCtrlExtender,
                    public IovCtrlsMenuInternal,
                    public virtual ov::CMultiDispatchRoot {
 public:
-    using Interfaces = ov::Interfaces<IovWPFControl, ov::Via<IDispatch, IovWPFControl>, IovCtrlsMenuInternal,
-                                      IovCtrlBase>;
+    using Interfaces =
+        ov::Interfaces<IovWPFControl, ov::Via<IDispatch, IovWPFControl>, IovCtrlsMenuInternal, IovCtrlBase>;
     class CovWPFCtrlBaseInfo;
 
-    // IovWPFControl
+    // IovWPFControl. Until the module has menu objects: E_NOTIMPL and a null result, so that no script
+    // mistakes a missing menu for an element without a context menu.
     HRESULT STDMETHODCALLTYPE get_PopupMenu(IDispatch** value) override;
-    // IovCtrlsMenuInternal
+    // IovCtrlsMenuInternal. ActivateMenuOwner does nothing (the menu wrapper overrides it).
+    // ActivateTopLevelWindow activates the nearest object of the top-level window type, from the element's
+    // host object up, and returns the activation's result; without one the generic invocation error.
     HRESULT STDMETHODCALLTYPE ActivateMenuOwner() override;
     HRESULT STDMETHODCALLTYPE ActivateTopLevelWindow() override;
 
     // --- services of every wrapper member ---
+    // Drops the cached host objects of a wrapper made for a .NET object, so that they are looked up afresh.
     void EnterCall();
     // The element's .NET object: the bound one, else the native object behind the host object.
     CovDispDriver GetClrObject();
-    // The host's object for the element (counted); the generic invocation error when there is none.
+    // The host's object for the element (counted, cached); the generic invocation error when there is none.
     ov::ComPtr<IovHostObject> GetHostObject();
-    // Raises "The control is disabled. The action cannot be executed." when "IsEnabled" is false.
+    // The same without raising: null when the host has no object for the element.
+    ov::ComPtr<IovHostObject> TryGetHostObject();
+    // EnterCall, then "The control is disabled. The action cannot be executed." when "IsEnabled" is false.
     void CheckEnabled();
+    // Activates the element's window (the first object up the host's parent chain that does not answer
+    // IovNativeWindow, when it answers IovHostWindow), then calls the element's "Focus" when it has one.
     void FocusElement();
     // button: 0 left, 1 right, 2 middle; dbl: 0 single, else double; (-1, -1) is the host's default point.
+    // The target's action options are 2 and 0 during the click; a failed click raises the host's error.
     void ClickAt(IovHostObject* target, LONG x, LONG y, LONG shift, LONG dbl, LONG button);
+    // The words of a shift state for "A click with %s key pressed.": "no", or "the " and the keys.
     static ov::Bstr GetShiftKeysText(LONG shift);
+    // Empty, null, a null object (also by reference); a VARIANT by reference is judged by its target.
     static bool IsVariantEmpty(const VARIANT& value);
-    ov::ComPtr<IovHostObject> FindChildHostObject(IovHostObject* parent, const CovDispDriver& object);
+    // Depth first below `parent`: the first host object whose native object is `object` ("ReferenceEquals").
+    static ov::ComPtr<IovHostObject> FindChildHostObject(IovHostObject* parent, const CovDispDriver& object);
+    // The host object of `object` inside one of the application's popup windows, or null.
     ov::ComPtr<IovHostObject> FindInPopupRoots(const CovDispDriver& object);
+    // Activates a host window with the action options 2 and 0 around it; raises the host's error.
+    static void ActivateHostWindow(IovHostWindow* window);
     // The action message and its remark, by MessageReportMode.
     void PostActionMessage(const wchar_t* message, const wchar_t* remark = L"");
 
@@ -66,8 +82,10 @@ namespace ov {
 // Makes a wrapper of class W bound to a .NET object (elementId null) or to the host's element identifier.
 template <class W> ComPtr<IDispatch> MakeControl(const CovDispDriver* object, const GUID* elementId) {
     ComPtr<W> wrapper = Create<W>();
-    if (object) wrapper->BindToObject(*object);
-    else if (elementId) wrapper->BindToNode(*elementId);
+    if (object)
+        wrapper->BindToObject(*object);
+    else if (elementId)
+        wrapper->BindToNode(*elementId);
     return wrapper.template As<IDispatch>();
 }
 

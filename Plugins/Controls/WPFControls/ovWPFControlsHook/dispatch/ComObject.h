@@ -28,6 +28,16 @@ template <class... I> struct Interfaces {};
 // Answers `Asked` through the base `Through` (for IDispatch and for base interfaces reached by several paths).
 template <class Asked, class Through> struct Via {};
 
+namespace detail {
+template <class Base, class... Own> struct Prepend;
+template <class... B, class... Own> struct Prepend<Interfaces<B...>, Own...> {
+    using type = Interfaces<Own..., B...>;
+};
+} // namespace detail
+// A derived class's list: its own interfaces in front of its base's list, so that QueryInterface asks
+// them first (`using Interfaces = ov::InterfacesBefore<Base::Interfaces, IovOwn>;`).
+template <class BaseList, class... Own> using InterfacesBefore = typename detail::Prepend<BaseList, Own...>::type;
+
 // Count of live objects per owner (the module, the host stand-in, the simulated application).
 template <class Tag> struct LiveCount {
     static inline std::atomic<long> value{0};

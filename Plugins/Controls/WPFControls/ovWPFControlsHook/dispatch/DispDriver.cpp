@@ -62,7 +62,9 @@ IDispatch* DispatchOf(const VARIANT& v) noexcept {
     return v.pdispVal;
 }
 
-bool IsObject(const VARIANT& v) noexcept { return v.vt == VT_DISPATCH || v.vt == (VT_DISPATCH | VT_BYREF); }
+bool IsObject(const VARIANT& v) noexcept {
+    return v.vt == VT_DISPATCH || v.vt == (VT_DISPATCH | VT_BYREF);
+}
 
 } // namespace
 
@@ -83,26 +85,29 @@ void CovDispDriver::RequireObject() const {
     if (!object_) ov::RaiseInvocationError();
 }
 
-DISPID CovDispDriver::GetIDOfName(const wchar_t* name) const {
+HRESULT CovDispDriver::Lookup(const wchar_t* name, DISPID* id, int* location) const {
     RequireObject();
-    DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     if (auto lookup = object_.As<IovMemberLookup>()) {
-        if (HRESULT hr = lookup->LookupIDsOfNames(IID_NULL, names, 1, kLocale, &id); FAILED(hr))
-            ov::RaiseInvocationError(hr, nullptr, LookupInterface, name);
-    } else if (HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, kLocale, &id); FAILED(hr)) {
-        ov::RaiseInvocationError(hr, nullptr, LookupDispatch, name);
+        *location = LookupInterface;
+        return lookup->LookupIDsOfNames(IID_NULL, names, 1, kLocale, id);
     }
+    *location = LookupDispatch;
+    return object_->GetIDsOfNames(IID_NULL, names, 1, kLocale, id);
+}
+
+DISPID CovDispDriver::GetIDOfName(const wchar_t* name) const {
+    DISPID id = DISPID_UNKNOWN;
+    int location = 0;
+    if (HRESULT hr = Lookup(name, &id, &location); FAILED(hr))
+        ov::RaiseInvocationError(hr, nullptr, location, name);
     return id;
 }
 
 bool CovDispDriver::HasMember(const wchar_t* name, DISPID* id) const {
-    RequireObject();
     DISPID found = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr;
-    if (auto lookup = object_.As<IovMemberLookup>()) hr = lookup->LookupIDsOfNames(IID_NULL, names, 1, kLocale, &found);
-    else hr = object_->GetIDsOfNames(IID_NULL, names, 1, kLocale, &found);
+    int location = 0;
+    HRESULT hr = Lookup(name, &found, &location);
     if (id) *id = found;
     return SUCCEEDED(hr);
 }
@@ -111,14 +116,15 @@ ov::Variant CovDispDriver::Invoke(DISPID id, WORD flags, const VARIANT* const* a
                                   bool wantResult) const {
     RequireObject();
     // OLE Automation wants the last argument first.
+    static_assert(sizeof(ov::Variant) == sizeof(VARIANT), "the argument array is an array of VARIANT");
     ov::Variant reversed[5];
     for (UINT i = 0; i < count; ++i)
         ov::ThrowIfFailed(VariantCopy(&reversed[count - 1 - i], const_cast<VARIANT*>(args[i])));
     DISPPARAMS params{count ? static_cast<VARIANT*>(reversed) : nullptr, nullptr, count, 0};
     ov::Variant result;
     ExcepInfo excep;
-    HRESULT hr = object_->Invoke(id, IID_NULL, kLocale, flags, &params, wantResult ? &result : nullptr, &excep,
-                                 nullptr);
+    HRESULT hr = object_->Invoke(id, IID_NULL, kLocale, flags, &params, wantResult ? &result : nullptr,
+                                 &excep, nullptr);
     if (FAILED(hr)) ov::RaiseInvocationError(hr, excep.Filled(), location);
     return result;
 }
@@ -128,9 +134,12 @@ T CovDispDriver::GetPropertyAs(DISPID id, VARTYPE type, int callLocation, int co
     ov::Variant value = Invoke(id, DISPATCH_PROPERTYGET, nullptr, 0, callLocation);
     if (HRESULT hr = VariantChangeType(&value, &value, 0, type); FAILED(hr))
         ov::RaiseInvocationError(hr, nullptr, conversionLocation);
-    if constexpr (std::is_same_v<T, LONG>) return value.intVal;
-    else if constexpr (std::is_same_v<T, bool>) return value.boolVal != VARIANT_FALSE;
-    else return value.dblVal;
+    if constexpr (std::is_same_v<T, LONG>)
+        return value.intVal;
+    else if constexpr (std::is_same_v<T, bool>)
+        return value.boolVal != VARIANT_FALSE;
+    else
+        return value.dblVal;
 }
 
 LONG CovDispDriver::GetPropertyInt(DISPID id) const {
@@ -145,7 +154,9 @@ double CovDispDriver::GetPropertyDouble(DISPID id) const {
     return GetPropertyAs<double>(id, VT_R8, GetDoubleCall, GetDoubleConversion);
 }
 
-void CovDispDriver::GetPropertyString(DISPID id, ov::Bstr& text) const { GetPropertyString(id, text, 0); }
+void CovDispDriver::GetPropertyString(DISPID id, ov::Bstr& text) const {
+    GetPropertyString(id, text, 0);
+}
 
 ov::Bstr CovDispDriver::GetPropertyString(DISPID id) const {
     ov::Bstr text;
@@ -184,7 +195,9 @@ CovDispDriver CovDispDriver::GetPropertyObject(DISPID id) const {
     return result;
 }
 
-ov::Variant CovDispDriver::GetProperty(DISPID id) const { return Invoke(id, DISPATCH_PROPERTYGET, nullptr, 0, GetCall); }
+ov::Variant CovDispDriver::GetProperty(DISPID id) const {
+    return Invoke(id, DISPATCH_PROPERTYGET, nullptr, 0, GetCall);
+}
 
 void CovDispDriver::SetProperty(DISPID id, const VARIANT& value) const {
     const VARIANT* args[] = {&value};
@@ -195,13 +208,21 @@ void CovDispDriver::SetPropertyString(DISPID id, std::wstring_view text) const {
     SetProperty(id, ov::Variant::String(text));
 }
 
-void CovDispDriver::SetPropertyInt(DISPID id, LONG value) const { SetProperty(id, ov::Variant::Int(value)); }
+void CovDispDriver::SetPropertyInt(DISPID id, LONG value) const {
+    SetProperty(id, ov::Variant::Int(value));
+}
 
-void CovDispDriver::SetPropertyBool(DISPID id, int value) const { SetProperty(id, ov::Variant::Bool(value != 0)); }
+void CovDispDriver::SetPropertyBool(DISPID id, int value) const {
+    SetProperty(id, ov::Variant::Bool(value != 0));
+}
 
-void CovDispDriver::SetPropertyDouble(DISPID id, double value) const { SetProperty(id, ov::Variant::Double(value)); }
+void CovDispDriver::SetPropertyDouble(DISPID id, double value) const {
+    SetProperty(id, ov::Variant::Double(value));
+}
 
-ov::Variant CovDispDriver::CallMethod(DISPID id) const { return Invoke(id, DISPATCH_METHOD, nullptr, 0, Method0Call); }
+ov::Variant CovDispDriver::CallMethod(DISPID id) const {
+    return Invoke(id, DISPATCH_METHOD, nullptr, 0, Method0Call);
+}
 
 ov::Variant CovDispDriver::CallMethod(DISPID id, const VARIANT& first) const {
     const VARIANT* args[] = {&first};
@@ -213,8 +234,9 @@ ov::Variant CovDispDriver::CallMethod(DISPID id, const VARIANT& first, const VAR
     return Invoke(id, DISPATCH_METHOD, args, 2, Method2Call);
 }
 
-ov::Variant CovDispDriver::CallMethod(DISPID id, const VARIANT& first, const VARIANT& second, const VARIANT& third,
-                                      const VARIANT& fourth, const VARIANT& fifth) const {
+ov::Variant CovDispDriver::CallMethod(DISPID id, const VARIANT& first, const VARIANT& second,
+                                      const VARIANT& third, const VARIANT& fourth,
+                                      const VARIANT& fifth) const {
     const VARIANT* args[] = {&first, &second, &third, &fourth, &fifth};
     return Invoke(id, DISPATCH_METHOD, args, 5, Method5Call);
 }

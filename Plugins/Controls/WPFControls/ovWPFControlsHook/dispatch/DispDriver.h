@@ -71,9 +71,12 @@ public:
                            const VARIANT& fourth, const VARIANT& fifth) const;
 
 private:
+    // The lookup by the path the object offers; `location` tells which one was taken.
+    HRESULT Lookup(const wchar_t* name, DISPID* id, int* location) const;
     ov::Variant Invoke(DISPID id, WORD flags, const VARIANT* const* args, UINT count, int location,
                        bool wantResult = true) const;
-    template <class T> T GetPropertyAs(DISPID id, VARTYPE type, int callLocation, int conversionLocation) const;
+    template <class T>
+    T GetPropertyAs(DISPID id, VARTYPE type, int callLocation, int conversionLocation) const;
     void GetPropertyString(DISPID id, ov::Bstr& text, int depth) const;
     void RequireObject() const;
 

@@ -40,15 +40,20 @@ public:
 HRESULT Load(const wchar_t* path) {
     ComPtr<ITypeLib> lib;
     HRESULT hr = LoadTypeLib(path, lib.Put());
-    if (SUCCEEDED(hr)) {
-        Lock lock;
-        try {
-            Instance().libraries.push_back(lib);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+    if (FAILED(hr)) return hr;
+    HRESULT appended = Append(lib.Get());
+    return FAILED(appended) ? appended : hr;
+}
+
+HRESULT Append(ITypeLib* library) {
+    if (!library) return E_POINTER;
+    Lock lock;
+    try {
+        Instance().libraries.emplace_back(library);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
-    return hr;
+    return S_OK;
 }
 
 HRESULT GetTypeInfoOfGuid(REFGUID iid, ITypeInfo** out) {

@@ -9,6 +9,8 @@ namespace ov::TypeLibCache {
 // LoadTypeLib; on success the library is appended to the list. A path may name a resource by number
 // ("...\OVHookX64.exe\3").
 HRESULT Load(const wchar_t* path);
+// Appends a library that is already loaded (takes a reference); null gives E_POINTER.
+HRESULT Append(ITypeLib* library);
 // The type information of an interface (with a reference), from the map or the first library that
 // knows it; TYPE_E_ELEMENTNOTFOUND when none does.
 HRESULT GetTypeInfoOfGuid(REFGUID iid, ITypeInfo** out);

@@ -14,7 +14,8 @@ ov::ComPtr<CovWPFControlsHookModuleInf> g_singleton;
 } // namespace
 
 HRESULT CovWPFControlsHookModuleInf::Initialize(IovOpenAppHook* hook, VARIANT_BOOL* succeeded) {
-    if (succeeded) *succeeded = VARIANT_TRUE;
+    if (!succeeded) return E_POINTER;
+    *succeeded = VARIANT_TRUE;
     if (!hook) return S_OK;
     return ov::Guard([&] {
         ov::ComPtr<IUnknown> intermediate;

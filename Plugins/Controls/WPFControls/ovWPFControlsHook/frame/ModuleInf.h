@@ -10,7 +10,8 @@
 
 namespace BaseBX {
 
-// The two unload listener lists of IbxModuleIntf; listeners compare by pointer identity.
+// The two unload listener lists of IbxModuleIntf; listeners compare by pointer identity. A null listener
+// is refused with E_POINTER: the unload walk would call through it.
 template <class T> class IbxModuleIntfImpl : public IbxModuleIntf {
 public:
     using Listeners = std::list<ov::ComPtr<IbxModuleUnloadListener>>;
@@ -39,6 +40,7 @@ public:
 
 private:
     static HRESULT Add(Listeners& list, IbxModuleUnloadListener* listener) {
+        if (!listener) return E_POINTER;
         for (auto& l : list)
             if (l.Get() == listener) return E_FAIL;
         return ov::Guard([&] { list.emplace_back(listener); });
@@ -63,7 +65,11 @@ class CovWPFControlsHookModuleInf : public BaseBX::IbxModuleIntfImpl<CovWPFContr
 public:
     using Interfaces = ov::Interfaces<IbxModuleIntf, IovOpenAppHookExtension>;
 
+    // Registers the recorder and the extender with the hook's module manager and advises the extender of
+    // the manager's events. Without a hook or a module manager nothing is registered and the result is
+    // still true; a null result pointer is refused with E_POINTER before anything is done.
     HRESULT STDMETHODCALLTYPE Initialize(IovOpenAppHook* hook, VARIANT_BOOL* succeeded) override;
+    // Undoes Initialize; safe to repeat and on an object that was never initialised.
     HRESULT STDMETHODCALLTYPE Finalize() override;
 
     const GUID& RecorderKey() const noexcept { return recorderKey_; }

@@ -1,6 +1,9 @@
 #include "HookExtender.h"
 
 #include "../dispatch/InvokeException.h"
+#include "HookObject.h"
+
+#include <optional>
 
 CThirdPartyControlsHookExtender::CThirdPartyControlsHookExtender(const wchar_t* name)
     : name_(name), stubManagers_(8) {}
@@ -20,11 +23,14 @@ HRESULT CThirdPartyControlsHookExtender::GetName(BSTR* name) {
 HRESULT CThirdPartyControlsHookExtender::Dispose() {
     decltype(stubManagers_) managers(8);
     managers.swap(stubManagers_);
-    for (auto& [key, manager] : managers) manager->DisconnectAll();
+    for (auto& [key, manager] : managers)
+        manager->DisconnectAll();
     return S_OK;
 }
 
-HRESULT CThirdPartyControlsHookExtender::OnModuleAdded(IUnknown*) { return S_OK; }
+HRESULT CThirdPartyControlsHookExtender::OnModuleAdded(IUnknown*) {
+    return S_OK;
+}
 
 HRESULT CThirdPartyControlsHookExtender::OnModuleRemoved(IUnknown* moduleObject) {
     ov::ComPtr<IovModule> removed = ov::QueryAs<IovModule>(moduleObject);
@@ -52,19 +58,83 @@ ov::ComPtr<ov::CStubManager> CThirdPartyControlsHookExtender::StubManagerOf(cons
 }
 
 CWPFControlRecognizerHookExtender::CWPFControlRecognizerHookExtender()
-    : CThirdPartyControlsHookExtender(L"WPFObjectRecognizer") {
+    : CThirdPartyControlsHookExtender(L"WPFObjectRecognizer"),
+      recognizer_(ov::Create<CovWPFControlsRecognizer>()) {
     CoCreateGuid(&moduleKey_);
 }
 
-// Recognition of WPF elements arrives with the recognizer; until then no object is extended.
-HRESULT CWPFControlRecognizerHookExtender::GetExtendedObject(IUnknown*, IDispatch** extension,
+namespace {
+
+bool SameText(const ov::Bstr& text, const wchar_t* expected) {
+    ov::Bstr other(expected);
+    return VarBstrCmp(text.Get(), other.Get(), LOCALE_USER_DEFAULT, 0) == static_cast<HRESULT>(VARCMP_EQ);
+}
+
+// The module key of the owner of a host object; nothing when the object has no owner that answers IovModule.
+std::optional<GUID> OwnerKey(IUnknown* hostObject) {
+    auto internal = ov::QueryAs<IovObjectInternal>(hostObject);
+    ov::ComPtr<IUnknown> owner;
+    if (!internal || FAILED(internal->GetOwner(owner.Put())) || !owner) return std::nullopt;
+    auto module = owner.As<IovModule>();
+    GUID key{};
+    if (!module || FAILED(module->GetModuleKey(&key))) return std::nullopt;
+    return key;
+}
+
+// The barrier of GetExtendedObject: an invocation error of a .NET call is absorbed into E_FAIL.
+template <class Body> HRESULT AbsorbInvocationErrors(Body&& body) {
+    return ov::Guard([&] {
+        try {
+            body();
+        } catch (const CovInvokeException&) {
+            throw ov::ComError(E_FAIL);
+        }
+    });
+}
+
+} // namespace
+
+HRESULT CWPFControlRecognizerHookExtender::GetExtendedObject(IUnknown* hostObject, IDispatch** extension,
                                                              VARIANT_BOOL* handled) {
     if (extension) *extension = nullptr;
     if (handled) *handled = VARIANT_FALSE;
-    return S_OK;
+    if (!extension || !handled) return E_POINTER;
+    return AbsorbInvocationErrors([&] {
+        auto object = ov::QueryAs<IovObject>(hostObject);
+        ov::Bstr kind;
+        if (!object || FAILED(object->GetNativeKind(kind.Put())) || !SameText(kind, L"NativeClrObject"))
+            return;
+        auto native = ov::QueryAs<IovNativeObjectInfo>(hostObject);
+        ov::Bstr technology;
+        if (!native || FAILED(native->GetTechnology(technology.Put())) || !SameText(technology, L"WPFObject"))
+            return;
+
+        ov::ComPtr<IDispatch> clrObject;
+        ov::ThrowIfFailed(object->GetNativeObject(clrObject.Put()));
+        ov::Bstr className;
+        GUID kindKey{};
+        const LONG kindValue =
+            recognizer_->ClassifyElement(CovDispDriver(clrObject.Get()), className, kindKey);
+
+        auto ownerKey = OwnerKey(hostObject);
+        if (!ownerKey) return;
+        auto hookObject = ov::Create<CWPFControlRecognizerHookObject>(
+            StubManagerOf(*ownerKey), ov::ComPtr<CThirdPartyControlsHookExtender>(this), object, kindKey,
+            kindValue, std::move(className));
+        *extension = hookObject.As<IDispatch>().Detach();
+        *handled = VARIANT_TRUE;
+    });
 }
 
-HRESULT CWPFControlRecognizerHookExtender::OnOptionChanged(const GUID*, VARIANT*, VARIANT_BOOL* changed) {
-    if (changed) *changed = VARIANT_FALSE;
-    return S_OK;
+HRESULT CWPFControlRecognizerHookExtender::OnOptionChanged(const GUID* key, VARIANT* value,
+                                                           VARIANT_BOOL* changed) {
+    HRESULT hr = recognizer_->SetClassNamesByKey(key, value, changed);
+    if (SUCCEEDED(hr) && *changed) AdvanceGeneration();
+    return hr;
+}
+
+HRESULT CWPFControlRecognizerHookExtender::QueryInterfaceExtra(REFIID riid, void** ppv) {
+    if (IsEqualIID(riid, __uuidof(IovWindowMappingProvider)) || IsEqualIID(riid, __uuidof(IovCtrlMappingInfoHolder)))
+        return static_cast<IovCtrlMappingInfoHolder*>(recognizer_.Get())->QueryInterface(riid, ppv);
+    return E_NOINTERFACE;
 }

@@ -5,6 +5,7 @@
 #include "../dispatch/ComObject.h"
 #include "../dispatch/OleTypes.h"
 #include "../dispatch/StubManager.h"
+#include "Recognizer.h"
 #include "ovHostIntf.h"
 
 #include <unordered_map>
@@ -24,8 +25,9 @@ class CThirdPartyControlsHookExtender : public IovModule,
                                         public IovModuleOptions,
                                         public IovCtrlsHookExtenderGeneration {
 public:
-    using Interfaces = ov::Interfaces<IovModule, IovModuleHidden, IovModuleExtendedObjects, IbxDisposable,
-                                      IovModuleManagerEvents, IovModuleOptions, IovCtrlsHookExtenderGeneration>;
+    using Interfaces =
+        ov::Interfaces<IovModule, IovModuleHidden, IovModuleExtendedObjects, IbxDisposable,
+                       IovModuleManagerEvents, IovModuleOptions, IovCtrlsHookExtenderGeneration>;
 
     // IovModule
     HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override;
@@ -58,11 +60,26 @@ private:
 
 class CWPFControlRecognizerHookExtender : public CThirdPartyControlsHookExtender {
 public:
+    // Creates the recognizer; throws ComError(E_OUTOFMEMORY).
     CWPFControlRecognizerHookExtender();
 
-    // IovModuleExtendedObjects
+    // IovModuleExtendedObjects. Handles the host's native CLR objects of the WPF technology: classifies the
+    // element and hands out a hook object (kind 0 when no kind matches). Other objects, and objects without
+    // an owner, are not handled (success, "handled" false). A failing .NET call gives E_FAIL.
     HRESULT STDMETHODCALLTYPE GetExtendedObject(IUnknown* hostObject, IDispatch** extension,
                                                 VARIANT_BOOL* handled) override;
-    // IovModuleOptions
-    HRESULT STDMETHODCALLTYPE OnOptionChanged(const GUID* key, VARIANT* value, VARIANT_BOOL* changed) override;
+    // IovModuleOptions: replaces the class-name list of the kind with that key; a replaced list advances
+    // the generation, so that every hook object made before reports itself invalid.
+    HRESULT STDMETHODCALLTYPE OnOptionChanged(const GUID* key, VARIANT* value,
+                                              VARIANT_BOOL* changed) override;
+
+    CovWPFControlsRecognizer& Recognizer() const noexcept { return *recognizer_; }
+
+    // The host reaches the kind infos and their class-name lists through the registered extender: asked
+    // for IovWindowMappingProvider or IovCtrlMappingInfoHolder, it hands out the recognizer's (an object
+    // of its own: its IUnknown is the recognizer's).
+    HRESULT QueryInterfaceExtra(REFIID riid, void** ppv);
+
+private:
+    ov::ComPtr<CovWPFControlsRecognizer> recognizer_;
 };

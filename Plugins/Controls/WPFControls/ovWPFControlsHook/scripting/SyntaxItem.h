@@ -38,6 +38,12 @@ public:
     HRESULT STDMETHODCALLTYPE GetSyntax(IovSyntaxItem** syntax, LONG flag) override;
     HRESULT STDMETHODCALLTYPE GetHostObject(IUnknown** hostObject) override;
 
+    // The host's two syntax objects of this node (either may be null). No COM operation sets them: how
+    // the host hands them over is still open, so only C++ code of the module (and tests) calls this.
+    void SetSyntax(IovSyntaxItem* first, IovSyntaxItem* second) noexcept {
+        firstSyntax_ = first;
+        secondSyntax_ = second;
+    }
     void BindToNode(const GUID& elementId) noexcept { elementId_ = elementId; }
     void BindToObject(const CovDispDriver& native) {
         elementId_ = GUID{};

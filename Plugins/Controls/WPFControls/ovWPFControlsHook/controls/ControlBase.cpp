@@ -1,0 +1,286 @@
+#include "ControlBase.h"
+
+#include "../frame/HostIdentifiers.h"
+
+#include <string>
+
+namespace {
+
+const wchar_t* const kDisabled = L"The control is disabled. The action cannot be executed.";
+const wchar_t* const kPopupRootClass = L"System.Windows.Controls.Primitives.PopupRoot";
+
+// The settings the host acts with while the module drives it; the caller's values come back afterwards.
+constexpr LONG kActionMode = 2;
+constexpr LONG kActionFlags = 0;
+
+bool IsZero(const GUID& id) noexcept {
+    return IsEqualGUID(id, GUID{});
+}
+
+// Sets the action options of an acting host object for one action and restores them afterwards.
+class ActionOptionsScope {
+public:
+    explicit ActionOptionsScope(IUnknown* actor) : options_(ov::QueryAs<IovActionOptions>(actor)) {
+        if (!options_) return;
+        options_->get_ActionMode(&mode_);
+        options_->get_ActionFlags(&flags_);
+        options_->put_ActionMode(kActionMode);
+        options_->put_ActionFlags(kActionFlags);
+    }
+    ~ActionOptionsScope() {
+        if (!options_) return;
+        options_->put_ActionMode(mode_);
+        options_->put_ActionFlags(flags_);
+    }
+    ActionOptionsScope(const ActionOptionsScope&) = delete;
+    ActionOptionsScope& operator=(const ActionOptionsScope&) = delete;
+
+private:
+    ov::ComPtr<IovActionOptions> options_;
+    LONG mode_ = 0;
+    LONG flags_ = 0;
+};
+
+// Runs one host action under the action options; its failure becomes the host's error information
+// raised as the module's error. Stale error information is cleared first so that it cannot be taken
+// for this action's.
+template <class Action> void Act(IUnknown* actor, Action&& action) {
+    SetErrorInfo(0, nullptr);
+    HRESULT hr;
+    {
+        ActionOptionsScope options(actor);
+        hr = action();
+    }
+    if (FAILED(hr)) ov::RaiseHostError();
+}
+
+ov::ComPtr<IovHostObject> ParentOf(IovHostObject* object) {
+    ov::ComPtr<IovHostObject> parent;
+    if (FAILED(object->GetParent(parent.Put()))) parent.Reset();
+    return parent;
+}
+
+bool HasType(IovHostObject* object, const GUID& type) {
+    GUID actual{};
+    return SUCCEEDED(object->GetObjectType(&actual)) && IsEqualGUID(actual, type);
+}
+
+// The object itself or the nearest object above it of the given host type.
+ov::ComPtr<IovHostObject> NearestOfType(IovHostObject* start, const GUID& type) {
+    for (ov::ComPtr<IovHostObject> object(start); object; object = ParentOf(object.Get()))
+        if (HasType(object.Get(), type)) return object;
+    return nullptr;
+}
+
+template <class I> ov::ComPtr<I> ExtensionOf(IovHostObject* object, const GUID& id) {
+    ov::ComPtr<IUnknown> extension;
+    if (FAILED(object->GetExtension(&id, extension.Put()))) return nullptr;
+    return extension.As<I>();
+}
+
+// A host object's window interface: its own, or an extension of that identifier.
+ov::ComPtr<IovHostWindow> HostWindowOf(IovHostObject* object) {
+    if (auto window = ov::QueryAs<IovHostWindow>(object)) return window;
+    return ExtensionOf<IovHostWindow>(object, __uuidof(IovHostWindow));
+}
+
+ov::ComPtr<IovMouseActions> MouseActionsOf(IovHostObject* target) {
+    if (auto actions = ExtensionOf<IovMouseActions>(target, ov::HostIds::OnScreenActions)) return actions;
+    return ExtensionOf<IovMouseActions>(target, ov::HostIds::WindowActions);
+}
+
+std::vector<ov::ComPtr<IovHostObject>> ChildrenOf(IovHostObject* parent) {
+    std::vector<ov::ComPtr<IovHostObject>> children;
+    LONG count = 0;
+    if (FAILED(parent->GetChildCount(&count))) return children;
+    children.reserve(static_cast<size_t>(count > 0 ? count : 0));
+    for (LONG i = 0; i < count; ++i) {
+        ov::ComPtr<IovHostObject> child;
+        if (SUCCEEDED(parent->GetChild(i, child.Put())) && child) children.push_back(std::move(child));
+    }
+    return children;
+}
+
+bool IsPopupRoot(IovHostObject* window) {
+    CovDispDriver native = ov::GetNativeObjectDriver(window);
+    return !native.Empty() && ov::GetClrFullClassName(native).View() == kPopupRootClass;
+}
+
+} // namespace
+
+// --- IovWPFControl, IovCtrlsMenuInternal --------------------------------------------------------------
+
+HRESULT CovWPFCtrl::get_PopupMenu(IDispatch** value) {
+    if (!value) return E_POINTER;
+    *value = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT CovWPFCtrl::ActivateMenuOwner() {
+    return S_OK;
+}
+
+HRESULT CovWPFCtrl::ActivateTopLevelWindow() {
+    HRESULT activated = S_OK;
+    HRESULT hr = Member([&] {
+        EnterCall();
+        ov::ComPtr<IovHostObject> top = NearestOfType(GetHostObject().Get(), ov::HostIds::TopLevelWindow);
+        ov::ComPtr<IovHostWindow> window = top ? HostWindowOf(top.Get()) : nullptr;
+        if (!window) ov::RaiseInvocationError();
+        activated = window->Activate();
+    });
+    return FAILED(hr) ? hr : activated;
+}
+
+// --- services -----------------------------------------------------------------------------------------
+
+void CovWPFCtrl::EnterCall() {
+    if (reentry_) return;
+    reentry_ = 1;
+    if (IsZero(ElementId())) {
+        cachedHostObject_.Reset();
+        cachedHostWindow_.Reset();
+    }
+    reentry_ = 0;
+}
+
+CovDispDriver CovWPFCtrl::GetClrObject() {
+    if (!BoundObject().Empty()) return BoundObject();
+    ov::ComPtr<IovHostObject> host = GetHostObject();
+    return ov::GetNativeObjectDriver(host.Get());
+}
+
+ov::ComPtr<IovHostObject> CovWPFCtrl::TryGetHostObject() {
+    // A wrapper made for a .NET object has no identifier the host could know it by.
+    if (!cachedHostObject_ && !IsZero(ElementId())) cachedHostObject_ = FindHostObject().As<IovHostObject>();
+    return cachedHostObject_;
+}
+
+ov::ComPtr<IovHostObject> CovWPFCtrl::GetHostObject() {
+    ov::ComPtr<IovHostObject> host = TryGetHostObject();
+    if (!host) ov::RaiseInvocationError();
+    return host;
+}
+
+void CovWPFCtrl::CheckEnabled() {
+    EnterCall();
+    if (!ov::GetBool(GetClrObject(), L"IsEnabled"))
+        throw CovInvokeException(kDisabled, L"", CovInvokeException::Error);
+}
+
+void CovWPFCtrl::FocusElement() {
+    if (!cachedHostWindow_) {
+        // Objects inside a window answer IovNativeWindow; the first one above them that does not is the
+        // top-level window.
+        ov::ComPtr<IovHostObject> object = GetHostObject();
+        while (ov::QueryAs<IovNativeWindow>(object.Get())) {
+            ov::ComPtr<IovHostObject> parent = ParentOf(object.Get());
+            if (!parent) break;
+            object = std::move(parent);
+        }
+        cachedHostWindow_ = object;
+    }
+    if (ov::ComPtr<IovHostWindow> window = HostWindowOf(cachedHostWindow_.Get()))
+        ActivateHostWindow(window.Get());
+    ov::CallIfPresent(GetClrObject(), L"Focus");
+}
+
+void CovWPFCtrl::ActivateHostWindow(IovHostWindow* window) {
+    if (!window) ov::RaiseInvocationError();
+    Act(window, [&] { return window->Activate(); });
+}
+
+void CovWPFCtrl::ClickAt(IovHostObject* target, LONG x, LONG y, LONG shift, LONG dbl, LONG button) {
+    if (button < 0 || button > 2) throw ov::ComError(E_INVALIDARG);
+    if (!target) ov::RaiseInvocationError();
+    ov::ComPtr<IovMouseActions> actions = MouseActionsOf(target);
+    if (!actions) ov::RaiseInvocationError();
+    IovMouseActions* a = actions.Get();
+    Act(a, [&] {
+        switch (button) {
+        case 0:
+            return dbl ? a->DblClick(x, y, shift) : a->Click(x, y, shift);
+        case 1:
+            return dbl ? a->DblClickR(x, y, shift) : a->ClickR(x, y, shift);
+        default:
+            return dbl ? a->DblClickM(x, y, shift) : a->ClickM(x, y, shift);
+        }
+    });
+}
+
+ov::Bstr CovWPFCtrl::GetShiftKeysText(LONG shift) {
+    ULONG flags = static_cast<ULONG>(shift);
+    if ((flags & 0xFFFF0000u) == 0xFFFF0000u) {
+        // A complemented key mask: bit 0 Shift, bit 1 Alt, bit 2 Control.
+        ULONG keys = ~flags;
+        flags = ((keys & 1) ? skwShift : 0) | ((keys & 2) ? skwAlt : 0) | ((keys & 4) ? skwCtrl : 0);
+    }
+    std::wstring words;
+    const struct {
+        ULONG flag;
+        const wchar_t* word;
+    } keys[] = {{skwShift, L"Shift"}, {skwAlt, L"Alt"}, {skwCtrl, L"Control"}};
+    for (const auto& key : keys) {
+        if (!(flags & key.flag)) continue;
+        if (!words.empty()) words += L" + ";
+        words += key.word;
+    }
+    return ov::Bstr(words.empty() ? std::wstring(L"no") : L"the " + words);
+}
+
+bool CovWPFCtrl::IsVariantEmpty(const VARIANT& value) {
+    // A reference to a VARIANT is judged by its target; a reference to nothing holds no value either.
+    constexpr int kMaxHops = 8;
+    const VARIANT* v = &value;
+    for (int hops = 0; v->vt == (VT_VARIANT | VT_BYREF); ++hops) {
+        if (!v->pvarVal || hops == kMaxHops) return true;
+        v = v->pvarVal;
+    }
+    switch (v->vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+        return true;
+    case VT_DISPATCH:
+        return !v->pdispVal;
+    case VT_DISPATCH | VT_BYREF:
+        return !v->ppdispVal || !*v->ppdispVal;
+    default:
+        return false;
+    }
+}
+
+ov::ComPtr<IovHostObject> CovWPFCtrl::FindChildHostObject(IovHostObject* parent,
+                                                          const CovDispDriver& object) {
+    if (!parent) return nullptr;
+    const ov::Variant target = ov::Variant::Dispatch(object.Get());
+    for (ov::ComPtr<IovHostObject>& child : ChildrenOf(parent)) {
+        CovDispDriver native = ov::GetNativeObjectDriver(child.Get());
+        if (ov::IsTrue(ov::Call(object, L"ReferenceEquals", ov::Variant::Dispatch(native.Get()), target)))
+            return child;
+        if (ov::ComPtr<IovHostObject> found = FindChildHostObject(child.Get(), object)) return found;
+    }
+    return nullptr;
+}
+
+ov::ComPtr<IovHostObject> CovWPFCtrl::FindInPopupRoots(const CovDispDriver& object) {
+    ov::ComPtr<IovHostObject> host = TryGetHostObject();
+    if (!host) return nullptr;
+    for (const GUID* containerType : {&ov::HostIds::ProcessContainer, &ov::HostIds::TopLevelWindow}) {
+        ov::ComPtr<IovHostObject> container = NearestOfType(host.Get(), *containerType);
+        if (!container) continue;
+        for (ov::ComPtr<IovHostObject>& child : ChildrenOf(container.Get())) {
+            for (ov::ComPtr<IovHostObject>& window : ChildrenOf(child.Get())) {
+                if (!HasType(window.Get(), ov::HostIds::Window) || !IsPopupRoot(window.Get())) continue;
+                // A popup's content changes while it is open: the host brings the window's children up
+                // to date first.
+                window->RefreshChildren();
+                if (ov::ComPtr<IovHostObject> found = FindChildHostObject(window.Get(), object)) return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void CovWPFCtrl::PostActionMessage(const wchar_t* message, const wchar_t* remark) {
+    ov::ReportMessage(*this, message, remark);
+}

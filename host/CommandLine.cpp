@@ -1,0 +1,206 @@
+#include "CommandLine.h"
+
+#include "Host.h"
+#include "LogFormat.h"
+
+#include <algorithm>
+
+// Declared by the Windows SDK, missing from mingw's oleauto.h (oleaut32 exports it).
+extern "C" HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDir);
+
+namespace ovhost {
+namespace {
+
+constexpr const wchar_t* kProgram = L"OVHookX64";
+constexpr const wchar_t* kVersion =
+    L"OVHookX64 6.0.0 (x64 host for ovWPFControlsHook.dll, host interfaces Orvane 6.0)";
+
+std::wstring Hex(long hr) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+std::wstring UsageLine(const Command& command) {
+    std::wstring line = std::wstring(kProgram) + L" " + command.name;
+    if (*command.arguments) line += std::wstring(L" ") + command.arguments;
+    return line;
+}
+
+// Words of `text` in lines of at most `width` characters, each line after `indent`.
+std::wstring Wrap(std::wstring_view text, size_t width, const std::wstring& indent) {
+    std::wstring out, line;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L' ', start);
+        if (end == std::wstring_view::npos) end = text.size();
+        std::wstring_view word = text.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            out += indent + line + L"\n";
+            line.clear();
+        }
+        line += (line.empty() ? L"" : L" ") + std::wstring(word);
+        start = end + 1;
+    }
+    if (!line.empty()) out += indent + line + L"\n";
+    return out;
+}
+
+std::wstring Help() {
+    std::wstring text = std::wstring(L"Usage: ") + kProgram + L" COMMAND [ARGUMENTS]\n       " + kProgram +
+                        L" --version | --help\n       " + kProgram + L" COMMAND --help\n\nCommands:\n";
+    for (const Command& c : Commands())
+        text += L"  " + UsageLine(c) + L"\n" + Wrap(c.summary, 74, L"      ");
+    text += L"\nExit codes: 0 success, 1 the command failed, 2 wrong command line, 3 the module cannot be "
+            L"loaded.\n";
+    return text;
+}
+
+// What a registered module object is, from the interfaces it answers.
+std::wstring Describe(IUnknown* object, bool advised) {
+    std::wstring kinds;
+    auto add = [&](const wchar_t* kind) { kinds += (kinds.empty() ? L"" : L", ") + std::wstring(kind); };
+    if (ov::QueryAs<IovScriptEventRecorder>(object)) add(L"event recorder");
+    if (ov::QueryAs<IovModuleExtendedObjects>(object)) add(L"extender");
+    if (kinds.empty()) add(L"module object");
+    if (auto disposable = ov::QueryAs<IbxDisposable>(object)) {
+        ov::Bstr name;
+        if (SUCCEEDED(disposable->GetName(name.Put())) && !name.Empty())
+            kinds += L" \"" + std::wstring(name.View()) + L"\"";
+    }
+    if (advised) kinds += L", receives the module manager's events";
+    return kinds;
+}
+
+} // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {L"check", L"",
+         L"Loads ovWPFControlsHook.dll from this program's folder (or its Extensions subfolder), shows the "
+         L"module objects it registers, unloads it and prints the log.",
+         0, 0, &RunCheck},
+    };
+    return commands;
+}
+
+int RunCommandLine(const std::vector<std::wstring>& arguments, const std::wstring& productFolder,
+                   const Console& console) {
+    auto usageError = [&](const std::wstring& message) {
+        console.err(std::wstring(kProgram) + L": " + message + L"\nRun " + kProgram +
+                    L" --help for the commands.\n");
+        return ExitUsage;
+    };
+    if (arguments.empty()) {
+        console.err(Help());
+        return ExitUsage;
+    }
+    const std::wstring& first = arguments.front();
+    if (first == L"--version") {
+        if (arguments.size() > 1) return usageError(L"--version takes no arguments.");
+        console.out(std::wstring(kVersion) + L"\n");
+        return ExitOk;
+    }
+    if (first == L"--help" || first == L"-h" || first == L"/?") {
+        console.out(Help());
+        return ExitOk;
+    }
+    if (first.starts_with(L"-")) return usageError(L"unknown option '" + first + L"'.");
+
+    const auto& commands = Commands();
+    auto command =
+        std::find_if(commands.begin(), commands.end(), [&](const Command& c) { return first == c.name; });
+    if (command == commands.end()) return usageError(L"unknown command '" + first + L"'.");
+
+    Invocation invocation{{arguments.begin() + 1, arguments.end()}, productFolder, console};
+    if (invocation.arguments.size() == 1 &&
+        (invocation.arguments[0] == L"--help" || invocation.arguments[0] == L"-h")) {
+        console.out(L"Usage: " + UsageLine(*command) + L"\n" + Wrap(command->summary, 80, L""));
+        return ExitOk;
+    }
+    size_t n = invocation.arguments.size();
+    if (n < command->minArguments || n > command->maxArguments) {
+        console.err(std::wstring(kProgram) + L" " + command->name + L": wrong number of arguments.\nUsage: " +
+                    UsageLine(*command) + L"\n");
+        return ExitUsage;
+    }
+    return command->run(invocation);
+}
+
+long RegisterHostTypeLibrary(const std::wstring& programPath) {
+    std::wstring resource = programPath + L"\\3";
+    ov::ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLib(resource.c_str(), library.Put());
+    if (FAILED(hr)) return hr;
+    hr = RegisterTypeLib(library.Get(), resource.data(), nullptr);
+    // Without the rights for the machine-wide registration, the user's own does.
+    if (FAILED(hr)) hr = RegisterTypeLibForUser(library.Get(), resource.data(), nullptr);
+    if (FAILED(hr)) return hr;
+    ov::ComPtr<ITypeLib> registered;
+    return LoadRegTypeLib(LIBID_Orvane, 6, 0, LOCALE_NEUTRAL, registered.Put());
+}
+
+int RunCheck(const Invocation& invocation) {
+    const Console& console = invocation.console;
+    auto say = [&](const std::wstring& line) { console.out(line + L"\n"); };
+    std::vector<std::wstring> failures;
+
+    std::wstring program = invocation.productFolder + L"\\OVHookX64.exe";
+    if (long hr = RegisterHostTypeLibrary(program); FAILED(hr))
+        failures.push_back(L"the host type library " + program + L"\\3 cannot be registered (" + Hex(hr) +
+                           L")");
+    else
+        say(L"host type library Orvane 6.0 registered from " + program + L"\\3");
+
+    Host host(invocation.productFolder);
+    try {
+        host.LoadModule();
+    } catch (const LoadError& e) {
+        console.err(std::wstring(kProgram) + L" check: " + e.Reason() + L"\n");
+        return ExitModuleNotLoaded;
+    }
+    say(L"loaded " + host.ModulePath());
+
+    size_t recorders = 0, extenders = 0;
+    say(L"registered module objects: " + std::to_wstring(host.Modules().size()));
+    for (const auto& module : host.Modules()) {
+        bool advised =
+            std::any_of(host.Core().Sinks().begin(), host.Core().Sinks().end(), [&](const auto& sink) {
+                return ov::QueryAs<IUnknown>(sink.Get()) == ov::QueryAs<IUnknown>(module.object.Get());
+            });
+        if (ov::QueryAs<IovScriptEventRecorder>(module.object.Get())) ++recorders;
+        if (ov::QueryAs<IovModuleExtendedObjects>(module.object.Get())) ++extenders;
+        say(L"  " + GuidText(module.key) + L"  " + Describe(module.object.Get(), advised));
+    }
+    if (recorders != 1 || extenders != 1)
+        failures.push_back(L"expected one event recorder and one extender, found " +
+                           std::to_wstring(recorders) + L" and " + std::to_wstring(extenders));
+    if (host.SinkCount() == 0) failures.push_back(L"no module object receives the module manager's events");
+
+    host.UnloadModule();
+    auto notified = host.UnloadNotifications();
+    say(L"finalised and unloaded; unload listener called " + std::to_wstring(notified.size()) + L" time(s)" +
+        (notified.empty() ? L"" : L" for " + notified.front()));
+    if (!host.Modules().empty() || host.SinkCount() != 0)
+        failures.push_back(L"registrations remain after unloading");
+    if (notified.size() != 1 || notified.front() != ModuleFileName)
+        failures.push_back(std::wstring(L"the unload listener was not called once for ") + ModuleFileName);
+
+    say(L"log: " + std::to_wstring(host.Log().size()) + L" entr" + (host.Log().size() == 1 ? L"y" : L"ies"));
+    for (const LogEntry& entry : host.Log()) {
+        console.out(FormatLogEntry(entry));
+        if (entry.kind == LogError) failures.push_back(L"the log holds an error");
+    }
+
+    if (failures.empty()) {
+        say(L"check passed");
+        return ExitOk;
+    }
+    std::wstring reasons;
+    for (const auto& f : failures)
+        reasons += (reasons.empty() ? L"" : L"; ") + f;
+    console.err(std::wstring(kProgram) + L" check failed: " + reasons + L".\n");
+    return ExitFailed;
+}
+
+} // namespace ovhost

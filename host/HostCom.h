@@ -1,0 +1,156 @@
+// What every COM object of the host shares: its own live-object count, the count of calls per operation,
+// the error information of failed host calls, the IDispatch of the host's dual interfaces and the
+// reserved operations.
+#pragma once
+
+#include "dispatch/ComObject.h"
+#include "dispatch/OleTypes.h"
+
+#include "ovHostIntf.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <string_view>
+
+namespace ovhost {
+
+using LiveCounter = ov::LiveCount<struct HostTag>;
+// Base of every COM object of the host: they count apart from the module's and the simulation's objects.
+class HostObjectBase {
+public:
+    using LiveCounter = ovhost::LiveCounter;
+};
+inline long LiveObjects() noexcept {
+    return LiveCounter::Get();
+}
+
+// Calls per operation, named "Interface::Operation" ("IovModuleManager::RegisterModule"). Only calls that
+// arrive through the host's COM interfaces count; the host's own C++ accessors do not.
+class CallCounter {
+public:
+    void Count(std::string_view operation);
+    long Of(std::string_view operation) const;
+    long Total() const;
+    std::map<std::string, long, std::less<>> Snapshot() const;
+    void Reset();
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::string, long, std::less<>> counts_;
+    long total_ = 0;
+};
+
+// A failure of a host action as the host reports it: an HRESULT, and error information on the thread
+// with this description and help context (source "OVHookX64").
+struct HostError {
+    HRESULT hr = E_FAIL;
+    std::wstring description;
+    DWORD helpContext = 0;
+};
+
+namespace errors {
+inline constexpr HRESULT ObjectGoneResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
+inline constexpr HRESULT NotRespondingResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0202);
+inline constexpr HRESULT InvisibleResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0203);
+inline constexpr HRESULT NotPlacedResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0204);
+inline constexpr HRESULT NoElementResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0205);
+
+HostError ObjectGone();
+HostError NotResponding();
+HostError Invisible();
+HostError NotPlaced();
+HostError NoElement(const GUID& id);
+HostError BadArgument(std::wstring description);
+} // namespace errors
+
+// Leaves the error on the thread (SetErrorInfo) and returns its HRESULT.
+HRESULT Raise(const HostError& error, REFIID iid);
+// Clears the thread's error information, so that a success leaves no stale error behind.
+void ClearErrorInfo() noexcept;
+
+// The exception barrier of the host's COM methods: the body returns the result; what it throws becomes one.
+template <class Body> HRESULT Barrier(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const ov::ComError& e) {
+        return e.hr;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+// "{XXXXXXXX-...}" of a GUID.
+std::wstring GuidText(const GUID& id);
+
+class HostCore;
+
+// The IDispatch of an object over its dual host interfaces, with the type information from the host's
+// type library. Derived gives the core through Core(). DISPIDs are distinct across the host's interfaces,
+// so the first interface that knows a name or DISPID answers. The IDispatch calls count as "IDispatch::...";
+// a member reached through Invoke counts under its own name as well.
+template <class Derived, class... Duals> class DualDispatch : public Duals... {
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        CountCall("IDispatch::GetTypeInfoCount");
+        if (!count) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        CountCall("IDispatch::GetTypeInfo");
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        return TypeInfoOf(FirstIid(), info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        CountCall("IDispatch::GetIDsOfNames");
+        HRESULT hr = DISP_E_UNKNOWNNAME;
+        ((hr = hr == DISP_E_UNKNOWNNAME ? LookUp(__uuidof(Duals), names, count, ids) : hr), ...);
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* excep, UINT* argErr) override {
+        CountCall("IDispatch::Invoke");
+        HRESULT hr = DISP_E_MEMBERNOTFOUND;
+        ((hr = hr == DISP_E_MEMBERNOTFOUND
+                   ? Call(__uuidof(Duals), static_cast<Duals*>(static_cast<Derived*>(this)), id, flags,
+                          params, result, excep, argErr)
+                   : hr),
+         ...);
+        return hr;
+    }
+
+private:
+    template <class First, class...> struct Head { using Type = First; };
+    static const IID& FirstIid() { return __uuidof(typename Head<Duals...>::Type); }
+    void CountCall(const char* operation) { static_cast<Derived*>(this)->Core().Calls().Count(operation); }
+    HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info) {
+        return static_cast<Derived*>(this)->Core().TypeInfo(iid, info);
+    }
+    HRESULT LookUp(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids) {
+        ov::ComPtr<ITypeInfo> info;
+        HRESULT hr = TypeInfoOf(iid, info.Put());
+        return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), names, count, ids);
+    }
+    HRESULT Call(REFIID iid, void* self, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                 EXCEPINFO* excep, UINT* argErr) {
+        ov::ComPtr<ITypeInfo> info;
+        HRESULT hr = TypeInfoOf(iid, info.Put());
+        return FAILED(hr) ? hr : DispInvoke(self, info.Get(), id, flags, params, result, excep, argErr);
+    }
+};
+
+} // namespace ovhost
+
+// A reserved operation: counted under its position, answered with E_NOTIMPL, so that a caller that misses
+// its slot shows up in the counts.
+#define OVHOST_RESERVED(Interface, N)                                                                        \
+    HRESULT STDMETHODCALLTYPE Reserved##N() override {                                                       \
+        return ReservedCall(#Interface "::Reserved" #N);                                                     \
+    }

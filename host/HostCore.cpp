@@ -1,0 +1,230 @@
+#include "HostCore.h"
+
+#include "HostObjects.h"
+
+#include <olectl.h>
+
+#include <algorithm>
+
+namespace ovhost {
+
+HostCore::HostCore(std::wstring productFolder) : productFolder_(std::move(productFolder)) {}
+
+HostCore::~HostCore() = default;
+
+HRESULT HostCore::TypeInfo(REFIID iid, ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (typeLibResult_ == S_FALSE)
+        typeLibResult_ = LoadTypeLib((productFolder_ + L"\\OVHookX64.exe\\3").c_str(), typeLib_.Put());
+    if (FAILED(typeLibResult_)) return typeLibResult_;
+    auto it = typeInfos_.find(iid);
+    if (it == typeInfos_.end()) {
+        ov::ComPtr<ITypeInfo> found;
+        HRESULT hr = typeLib_->GetTypeInfoOfGuid(iid, found.Put());
+        if (FAILED(hr)) return hr;
+        it = typeInfos_.emplace(iid, found).first;
+    }
+    return it->second.CopyTo(info);
+}
+
+// --- log ------------------------------------------------------------------------------------------------
+
+void HostCore::AddLog(LogEntry entry) {
+    log_.push_back(std::move(entry));
+    if (onLog) onLog(log_.back());
+}
+
+// --- module manager -------------------------------------------------------------------------------------
+
+HRESULT HostCore::RegisterModule(IUnknown* object) {
+    if (!object) return E_POINTER;
+    auto module = ov::QueryAs<IovModule>(object);
+    if (!module) return E_NOINTERFACE;
+    GUID key{};
+    if (HRESULT hr = module->GetModuleKey(&key); FAILED(hr)) return hr;
+    if (IsEqualGUID(key, GUID_NULL)) return E_INVALIDARG;
+    return AddModule(key, object);
+}
+
+HRESULT HostCore::AddModule(const GUID& key, IUnknown* object) {
+    if (FindModule(key)) return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+    modules_.push_back({key, ov::ComPtr<IUnknown>(object)});
+    ++modulesGeneration_;
+    FireModuleEvent(true, object);
+    return S_OK;
+}
+
+HRESULT HostCore::UnregisterModule(const GUID& key) {
+    auto it = std::find_if(modules_.begin(), modules_.end(),
+                           [&](const RegisteredModule& m) { return IsEqualGUID(m.key, key) != 0; });
+    if (it == modules_.end()) return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+    ov::ComPtr<IUnknown> object = std::move(it->object);
+    modules_.erase(it);
+    ++modulesGeneration_;
+    FireModuleEvent(false, object.Get());
+    return S_OK;
+}
+
+ov::ComPtr<IUnknown> HostCore::FindModule(const GUID& key) const {
+    for (const auto& m : modules_)
+        if (IsEqualGUID(m.key, key)) return m.object;
+    return nullptr;
+}
+
+namespace {
+bool SameObject(IUnknown* a, IUnknown* b) {
+    return ov::QueryAs<IUnknown>(a) == ov::QueryAs<IUnknown>(b);
+}
+} // namespace
+
+HRESULT HostCore::Advise(IovModuleManagerEvents* sink) {
+    if (!sink) return E_POINTER;
+    for (const auto& s : sinks_)
+        if (SameObject(s.Get(), sink)) return CONNECT_E_ADVISELIMIT;
+    sinks_.emplace_back(sink);
+    return S_OK;
+}
+
+HRESULT HostCore::Unadvise(IovModuleManagerEvents* sink) {
+    if (!sink) return E_POINTER;
+    auto it =
+        std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& s) { return SameObject(s.Get(), sink); });
+    if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
+    sinks_.erase(it);
+    return S_OK;
+}
+
+void HostCore::FireModuleEvent(bool added, IUnknown* object) {
+    // A sink may unadvise itself (or others) from inside the event.
+    auto sinks = sinks_;
+    for (auto& sink : sinks) {
+        if (added)
+            sink->OnModuleAdded(object);
+        else
+            sink->OnModuleRemoved(object);
+    }
+}
+
+std::pair<size_t, size_t> HostCore::ReleaseModules() noexcept {
+    auto foreign = std::erase_if(modules_, [&](const RegisteredModule& m) { return m.object != owner_; });
+    auto sinks = std::exchange(sinks_, {}).size();
+    ++modulesGeneration_;
+    return {foreign, sinks};
+}
+
+// --- the application ------------------------------------------------------------------------------------
+
+void HostCore::Attach(wpfsim::Application& app, std::wstring processName) {
+    Detach();
+    app_ = &app;
+    processName_ = std::move(processName);
+    if (FAILED(CoCreateGuid(&ownerKey_))) throw ov::ComError(E_FAIL);
+    owner_ = ov::QueryAs<IUnknown>(ov::Create<ApplicationOwner>(shared_from_this(), ownerKey_).Get());
+    AddModule(ownerKey_, owner_.Get());
+    process_ = ov::Create<ProcessNode>(shared_from_this());
+    RegisterNode(*process_);
+    process_->Sync(true);
+}
+
+void HostCore::Detach() {
+    if (!app_) return;
+    if (process_) process_->Drop();
+    process_.Reset();
+    registry_.clear();
+    UnregisterModule(ownerKey_);
+    owner_.Reset();
+    ownerKey_ = GUID_NULL;
+    app_ = nullptr;
+    activeWindow_ = GUID_NULL;
+}
+
+ov::ComPtr<ProcessNode> HostCore::Process() const {
+    return process_;
+}
+
+ov::ComPtr<HostNode> HostCore::Find(const GUID& id) const {
+    auto it = registry_.find(id);
+    return it == registry_.end() ? nullptr : it->second;
+}
+
+ov::ComPtr<HostNode> HostCore::NodeFor(const wpfsim::Element& element) {
+    if (!process_ || !IsInApplication(element)) return nullptr;
+    if (auto node = Find(element.Id())) return node;
+    // The host learns of the element now: its parent's children are brought up to date.
+    if (wpfsim::Element* parent = element.Parent()) {
+        auto parentNode = NodeFor(*parent);
+        if (!parentNode) return nullptr;
+        parentNode->Sync(false);
+    } else {
+        process_->Sync(false);
+    }
+    return Find(element.Id());
+}
+
+ov::ComPtr<TopLevelNode> HostCore::TopLevelOf(HWND window) const {
+    if (!process_ || !window) return nullptr;
+    for (const auto& child : process_->Children())
+        if (auto* top = dynamic_cast<TopLevelNode*>(child.Get()); top && top->WindowHandle() == window)
+            return ov::ComPtr<TopLevelNode>(top);
+    return nullptr;
+}
+
+void HostCore::RegisterNode(HostNode& node) {
+    registry_[node.Id()] = ov::ComPtr<HostNode>(&node);
+}
+
+void HostCore::UnregisterNode(const GUID& id) noexcept {
+    registry_.erase(id);
+}
+
+void HostCore::DropExtensions() noexcept {
+    for (auto& [id, node] : registry_)
+        if (auto* element = dynamic_cast<ElementNode*>(node.Get())) element->DropExtensions();
+}
+
+// --- actions --------------------------------------------------------------------------------------------
+
+bool HostCore::IsInApplication(const wpfsim::Element& element) const noexcept {
+    if (!app_ || element.App() != app_) return false;
+    const wpfsim::Element* root = &element;
+    while (root->Parent())
+        root = root->Parent();
+    const auto& roots = app_->Roots();
+    return std::find(roots.begin(), roots.end(), root) != roots.end();
+}
+
+std::optional<HostError> HostCore::ActionBlocker(const wpfsim::Element* element, bool needVisible) const {
+    if (actionFailure) return actionFailure;
+    if (!element || !IsInApplication(*element)) return errors::ObjectGone();
+    if (!app_->IsResponding()) return errors::NotResponding();
+    if (needVisible && !element->IsVisible()) return errors::Invisible();
+    return std::nullopt;
+}
+
+HRESULT HostCore::Record(ActionRecord record) {
+    if (SUCCEEDED(record.result) && record.kind != ActionKind::Activate) mouse_ = record.screen;
+    actions_.push_back(std::move(record));
+    return actions_.back().result;
+}
+
+// --- options --------------------------------------------------------------------------------------------
+
+void HostCore::NotifyOptionUpdated(std::wstring key, const VARIANT& classNames) {
+    optionUpdates_.push_back({std::move(key), ov::Variant(classNames)});
+}
+
+ov::Variant HostCore::OptionValue(std::wstring_view key) const {
+    for (auto it = optionUpdates_.rbegin(); it != optionUpdates_.rend(); ++it)
+        if (it->key == key) return it->classNames;
+    return ov::Variant();
+}
+
+HRESULT ApplicationOwner::GetModuleKey(GUID* key) {
+    Count("IovModule::GetModuleKey");
+    if (!key) return E_POINTER;
+    *key = key_;
+    return S_OK;
+}
+
+} // namespace ovhost

@@ -1,0 +1,99 @@
+#include "LogFormat.h"
+
+namespace ovhost {
+
+std::wstring LogKindName(LONG kind) {
+    switch (kind) {
+    case LogMessage:
+        return L"message";
+    case LogNotice:
+        return L"notice";
+    case LogMenuNotice:
+        return L"menu notice";
+    case LogError:
+        return L"error";
+    case LogScript:
+        return L"script";
+    case LogScriptError:
+        return L"script error";
+    default:
+        return L"entry " + std::to_wstring(kind);
+    }
+}
+
+std::wstring FormatLogEntry(const LogEntry& entry) {
+    std::wstring text = L"[" + LogKindName(entry.kind) + L"] " + entry.text + L"\n";
+    if (entry.details.empty()) return text;
+    std::wstring indented = L"    ";
+    for (wchar_t c : entry.details) {
+        if (c == L'\r') continue;
+        indented += c;
+        if (c == L'\n') indented += L"    ";
+    }
+    return text + indented + L"\n";
+}
+
+namespace {
+
+void AppendUtf8(std::string& out, unsigned code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// A JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
+std::string JsonString(const std::wstring& text) {
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20) {
+                char escaped[8];
+                snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                AppendUtf8(out, c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+std::string JsonLogLine(const LogEntry& entry) {
+    return "{\"kind\":" + JsonString(LogKindName(entry.kind)) + ",\"text\":" + JsonString(entry.text) +
+           ",\"details\":" + JsonString(entry.details) + "}\n";
+}
+
+} // namespace ovhost

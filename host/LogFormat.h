@@ -1,0 +1,16 @@
+// The log as the program prints it: one line per entry ("[kind] text"), the details or remark indented on
+// the lines below; and as JSON lines for tools ({"kind":..,"text":..,"details":..}, UTF-8).
+#pragma once
+
+#include "HostCore.h"
+
+#include <string>
+
+namespace ovhost {
+
+// "message", "notice", "menu notice", "error", "script", "script error".
+std::wstring LogKindName(LONG kind);
+std::wstring FormatLogEntry(const LogEntry& entry);
+std::string JsonLogLine(const LogEntry& entry);
+
+} // namespace ovhost

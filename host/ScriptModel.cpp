@@ -1,0 +1,540 @@
+#include "ScriptModel.h"
+
+#include "Host.h"
+#include "LogFormat.h"
+
+#include "ovWPFControlsLib.h"
+
+#include <functional>
+
+namespace ovhost {
+
+namespace {
+
+// A wrong use of the object model, as the script sees it: DISP_E_EXCEPTION with this description.
+struct ScriptFailure {
+    std::wstring description;
+};
+
+constexpr const wchar_t* kSource = L"OVHookX64";
+
+std::wstring Hex(HRESULT hr) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+using Args = std::vector<ov::Variant>;
+
+// An argument as the script passed it, without the references the engines add.
+ov::Variant Deref(const VARIANT& arg) {
+    const VARIANT* p = &arg;
+    while (p->vt == (VT_BYREF | VT_VARIANT) && p->pvarVal)
+        p = p->pvarVal;
+    ov::Variant value;
+    ov::ThrowIfFailed(VariantCopyInd(&value, const_cast<VARIANT*>(p)));
+    return value;
+}
+
+std::wstring TextArg(const VARIANT& arg, const std::wstring& what) {
+    ov::Variant text;
+    if (arg.vt == VT_EMPTY || arg.vt == VT_NULL || arg.vt == VT_DISPATCH || arg.vt == VT_UNKNOWN ||
+        FAILED(VariantChangeType(&text, &arg, 0, VT_BSTR)))
+        throw ScriptFailure{what + L" must be a string."};
+    return ov::Bstr::CopyOf(text.bstrVal).c_str();
+}
+
+LONG IntArg(const VARIANT& arg, const std::wstring& what) {
+    ov::Variant number;
+    if (arg.vt == VT_EMPTY || arg.vt == VT_NULL || FAILED(VariantChangeType(&number, &arg, 0, VT_I4)))
+        throw ScriptFailure{what + L" must be a number."};
+    return number.lVal;
+}
+
+// --- the IDispatch of the model's objects ---------------------------------------------------------------
+
+// A member: a property (get, put) or a method (call; also reached as a property get, as VBScript does).
+struct Member {
+    std::wstring name;
+    int minArgs = 0;
+    int maxArgs = 0;
+    std::function<ov::Variant(const Args&)> get;
+    std::function<void(const VARIANT&)> put;
+};
+
+// The objects of the model answer IDispatch from a table of members. Names are found without case;
+// DISPIDs are positions from 1, the default member answers DISPID_VALUE as well. Invoke is the one
+// exception barrier of every member: a ScriptFailure becomes DISP_E_EXCEPTION with its description.
+class ScriptObject : public HostObjectBase, public IDispatch {
+public:
+    using Interfaces = ov::Interfaces<IDispatch>;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (!names || !ids) return E_POINTER;
+        HRESULT hr = S_OK;
+        for (UINT i = 0; i < count; ++i) {
+            ids[i] = DISPID_UNKNOWN;
+            if (i == 0)
+                for (size_t m = 0; m < members_.size(); ++m)
+                    if (names[0] && _wcsicmp(names[0], members_[m].name.c_str()) == 0)
+                        ids[0] = static_cast<DISPID>(m + 1);
+            if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+        }
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* excep, UINT* argErr) override {
+        if (id == DISPID_VALUE) id = defaultMember_;
+        if (id < 1 || static_cast<size_t>(id) > members_.size()) return DISP_E_MEMBERNOTFOUND;
+        const Member& member = members_[static_cast<size_t>(id - 1)];
+        DISPPARAMS none{};
+        if (!params) params = &none;
+        const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+        if (put ? !member.put : !member.get) return DISP_E_MEMBERNOTFOUND;
+        if (params->cNamedArgs > (put ? 1u : 0u) ||
+            (put && params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
+            return DISP_E_NONAMEDARGS;
+        const int count = static_cast<int>(params->cArgs);
+        if (put ? count != 1 : (count < member.minArgs || count > member.maxArgs)) return DISP_E_BADPARAMCOUNT;
+        if (argErr) *argErr = 0;
+        if (result) VariantInit(result);
+        try {
+            if (put) {
+                member.put(Deref(params->rgvarg[0]));
+                return S_OK;
+            }
+            Args args;
+            for (int i = count - 1; i >= 0; --i)
+                args.push_back(Deref(params->rgvarg[i]));
+            ov::Variant value = member.get(args);
+            if (result) *result = value.Detach();
+            return S_OK;
+        } catch (const ScriptFailure& failure) {
+            return Fail(failure.description, excep);
+        } catch (const ov::ComError& e) {
+            return e.hr;
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (...) {
+            return E_UNEXPECTED;
+        }
+    }
+
+protected:
+    void Add(Member member) { members_.push_back(std::move(member)); }
+    void Property(std::wstring name, std::function<ov::Variant()> get, std::function<void(const VARIANT&)> put = {}) {
+        Add({std::move(name), 0, 0, [get = std::move(get)](const Args&) { return get(); }, std::move(put)});
+    }
+    void Method(std::wstring name, int minArgs, int maxArgs, std::function<ov::Variant(const Args&)> call) {
+        Add({std::move(name), minArgs, maxArgs, std::move(call), {}});
+    }
+    void MakeDefault() { defaultMember_ = static_cast<DISPID>(members_.size()); }
+
+private:
+    static HRESULT Fail(const std::wstring& description, EXCEPINFO* excep) {
+        if (!excep) return E_FAIL;
+        *excep = EXCEPINFO{};
+        excep->bstrSource = SysAllocString(kSource);
+        excep->bstrDescription = SysAllocString(description.c_str());
+        excep->scode = E_FAIL;
+        return DISP_E_EXCEPTION;
+    }
+
+    std::vector<Member> members_;
+    DISPID defaultMember_ = DISPID_UNKNOWN;
+};
+
+ov::Variant DispatchValue(ov::ComPtr<IDispatch> object) {
+    ov::Variant value;
+    value.vt = VT_DISPATCH;
+    value.pdispVal = object.Detach();
+    return value;
+}
+
+} // namespace
+
+// --- the state the objects share ------------------------------------------------------------------------
+
+struct ModelState {
+    Host* host = nullptr; // null once the run is over
+    wpfsim::Application* app = nullptr;
+    LONG errorReportMode = 1;
+    LONG messageReportMode = 1;
+    std::vector<ov::ComPtr<IUnknown>> handedOut;
+
+    Host& TheHost() const {
+        if (!host) throw ScriptFailure{L"The run is over: the host's objects no longer answer."};
+        return *host;
+    }
+
+    wpfsim::Element& ElementNamed(const VARIANT& arg, const std::wstring& member) const {
+        TheHost();
+        std::wstring name = TextArg(arg, member + L": the element name");
+        wpfsim::Element* element = app->Find(name);
+        if (!element) throw ScriptFailure{member + L": the application has no element named '" + name + L"'."};
+        return *element;
+    }
+
+    // The hook object that the module's extender gave the element's host object.
+    ov::ComPtr<IUnknown> HookOf(wpfsim::Element& element, const std::wstring& member) const {
+        if (auto node = TheHost().NodeOf(element))
+            for (const auto& extension : node->Extensions())
+                if (extension.As<IovWPFControlRecognizerExtender>()) return extension;
+        throw ScriptFailure{member + L": the module did not take '" + element.Name() + L"' for a WPF element."};
+    }
+
+    ov::ComPtr<IovCtrlMappingInfoHolder> Holder() const {
+        for (const auto& module : TheHost().Modules())
+            if (auto holder = module.object.As<IovCtrlMappingInfoHolder>()) return holder;
+        throw ScriptFailure{L"The module gives no access to its control kinds (no registered module object "
+                            L"answers IovCtrlMappingInfoHolder)."};
+    }
+
+    // The kind info of a kind value, with its key.
+    ov::ComPtr<IovWindowMappingInfo> InfoOfKind(LONG kind, const std::wstring& member) const {
+        auto provider = Holder().As<IovWindowMappingProvider>();
+        LONG count = 0;
+        if (provider) ov::ThrowIfFailed(provider->GetInfoCount(&count));
+        for (LONG i = 0; i < count; ++i) {
+            ov::ComPtr<IovWindowMappingInfo> info;
+            LONG value = -1;
+            if (SUCCEEDED(provider->GetInfo(i, info.Put())) && info)
+                if (auto mapping = info.As<IovWPFControlMappingInfo>();
+                    mapping && SUCCEEDED(mapping->GetControlType(&value)) && value == kind)
+                    return info;
+        }
+        throw ScriptFailure{member + L": the module has no control kind " + std::to_wstring(kind) + L"."};
+    }
+
+    ov::ComPtr<IDispatch> Find(const VARIANT& arg) {
+        const std::wstring member = L"App.Find";
+        wpfsim::Element& element = ElementNamed(arg, member);
+        GUID kindKey{};
+        auto hook = HookOf(element, member).As<IovOpenAppControlHookExtender>();
+        if (!hook || FAILED(hook->get_ControlType(&kindKey)))
+            throw ScriptFailure{member + L": the module's hook object of '" + element.Name() +
+                                L"' does not tell its kind."};
+        ov::ComPtr<IovWindowMappingInfo> info;
+        VARIANT_BOOL found = VARIANT_FALSE;
+        ov::ThrowIfFailed(Holder()->GetInfoByKey(&kindKey, info.Put(), &found));
+        auto mapping = info.As<IovWPFControlMappingInfo>();
+        if (!found || !mapping) return nullptr;
+        ov::ComPtr<IDispatch> control;
+        GUID id = element.Id();
+        if (HRESULT hr = mapping->CreateControlWithKey(&id, control.Put()); FAILED(hr))
+            throw ScriptFailure{member + L": the module could not make the object of '" + element.Name() + L"' (" +
+                                Hex(hr) + L")."};
+        if (!control) return nullptr;
+        if (auto base = control.As<IovCtrlBase>()) {
+            base->put_ErrorReportMode(errorReportMode);
+            base->put_MessageReportMode(messageReportMode);
+        }
+        handedOut.push_back(control.As<IUnknown>());
+        return control;
+    }
+
+    std::wstring JoinedClassNames(const VARIANT& kindArg, bool defaults, const std::wstring& member) const {
+        auto info = InfoOfKind(IntArg(kindArg, member + L": the kind"), member);
+        LONG count = 0;
+        ov::ThrowIfFailed(defaults ? info->GetDefaultClassNameCount(&count) : info->GetClassNameCount(&count));
+        std::wstring joined;
+        for (LONG i = 0; i < count; ++i) {
+            ov::Bstr name;
+            ov::ThrowIfFailed(defaults ? info->GetDefaultClassName(i, name.Put())
+                                       : info->GetClassNameW(i, name.Put()));
+            joined += (i ? L"|" : L"") + std::wstring(name.View());
+        }
+        return joined;
+    }
+
+    void SetClassNames(const VARIANT& kindArg, const VARIANT& namesArg) {
+        const std::wstring member = L"Host.SetClassNames";
+        const LONG kind = IntArg(kindArg, member + L": the kind");
+        GUID key{};
+        ov::ThrowIfFailed(InfoOfKind(kind, member)->GetKey(&key));
+        // The options address a kind by its key; kinds that share the all-zero key cannot be told apart.
+        ov::ComPtr<IovWindowMappingInfo> first;
+        VARIANT_BOOL found = VARIANT_FALSE;
+        LONG firstKind = -1;
+        ov::ThrowIfFailed(Holder()->GetInfoByKey(&key, first.Put(), &found));
+        if (auto mapping = first.As<IovWPFControlMappingInfo>()) mapping->GetControlType(&firstKind);
+        if (firstKind != kind)
+            throw ScriptFailure{member + L": kind " + std::to_wstring(kind) +
+                                L" has no key of its own, so the options cannot address it."};
+        ov::Variant list = ClassNameList(Patterns(namesArg, member));
+        bool taken = false;
+        for (const auto& module : TheHost().Modules())
+            if (auto options = module.object.As<IovModuleOptions>()) {
+                VARIANT_BOOL changed = VARIANT_FALSE;
+                if (SUCCEEDED(options->OnOptionChanged(&key, &list, &changed)) && changed) taken = true;
+            }
+        if (!taken) throw ScriptFailure{member + L": no module object took the new class names."};
+    }
+
+    // The patterns of a script array (JScript: an object with "length"; VBScript: a SAFEARRAY) or of one
+    // string with the patterns separated by "|".
+    static std::vector<std::wstring> Patterns(const VARIANT& names, const std::wstring& member) {
+        const std::wstring what = member + L": the class names";
+        std::vector<std::wstring> patterns;
+        if (names.vt == VT_BSTR) {
+            std::wstring_view rest = ov::Bstr::CopyOf(names.bstrVal).View();
+            std::wstring all(rest);
+            for (size_t start = 0; start <= all.size() && !all.empty();) {
+                size_t end = std::min(all.find(L'|', start), all.size());
+                patterns.push_back(all.substr(start, end - start));
+                start = end + 1;
+            }
+            return patterns;
+        }
+        if ((names.vt & VT_ARRAY) && names.parray) {
+            SAFEARRAY* array = names.parray;
+            LONG lower = 0, upper = -1;
+            if (SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
+                FAILED(SafeArrayGetUBound(array, 1, &upper)))
+                throw ScriptFailure{what + L" must be a one-dimensional array."};
+            for (LONG i = lower; i <= upper; ++i) {
+                ov::Variant element;
+                if ((names.vt & VT_TYPEMASK) == VT_VARIANT) {
+                    ov::ThrowIfFailed(SafeArrayGetElement(array, &i, static_cast<VARIANT*>(&element)));
+                } else if ((names.vt & VT_TYPEMASK) == VT_BSTR) {
+                    BSTR text = nullptr;
+                    ov::ThrowIfFailed(SafeArrayGetElement(array, &i, &text));
+                    element.vt = VT_BSTR;
+                    element.bstrVal = text;
+                } else {
+                    throw ScriptFailure{what + L" must be strings."};
+                }
+                patterns.push_back(TextArg(Deref(element), what));
+            }
+            return patterns;
+        }
+        if (names.vt == VT_DISPATCH && names.pdispVal) {
+            LONG length = IntArg(Get(names.pdispVal, L"length", what), what + L" (length)");
+            for (LONG i = 0; i < length; ++i)
+                patterns.push_back(TextArg(Get(names.pdispVal, std::to_wstring(i), what), what));
+            return patterns;
+        }
+        throw ScriptFailure{what + L" must be an array of strings."};
+    }
+
+    // A property of a script object by name (the elements and length of a JScript array).
+    static ov::Variant Get(IDispatch* object, const std::wstring& name, const std::wstring& what) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
+        DISPID id = DISPID_UNKNOWN;
+        DISPPARAMS none{};
+        ov::Variant value;
+        if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) ||
+            FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
+                                  nullptr)))
+            throw ScriptFailure{what + L" must be an array of strings."};
+        return value;
+    }
+
+    // The host's form of a class-name list: a VARIANT array of (count, 1) elements, pattern i at (i, 0).
+    static ov::Variant ClassNameList(const std::vector<std::wstring>& patterns) {
+        SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(patterns.size()), 0}, {1, 0}};
+        ov::SafeArray array(SafeArrayCreate(VT_VARIANT, 2, bounds));
+        if (!array.Get()) throw ov::ComError(E_OUTOFMEMORY);
+        for (size_t i = 0; i < patterns.size(); ++i) {
+            LONG index[2] = {static_cast<LONG>(i), 0};
+            ov::Variant pattern = ov::Variant::String(patterns[i]);
+            ov::ThrowIfFailed(SafeArrayPutElement(array.Get(), index, &pattern));
+        }
+        ov::Variant list;
+        list.vt = VT_ARRAY | VT_VARIANT;
+        list.parray = array.Detach();
+        return list;
+    }
+};
+
+namespace {
+
+// --- the objects ----------------------------------------------------------------------------------------
+
+class LogEntryObject : public ScriptObject {
+public:
+    explicit LogEntryObject(LogEntry entry) : entry_(std::move(entry)) {
+        Property(L"Kind", [this] { return ov::Variant::String(LogKindName(entry_.kind)); });
+        Property(L"Text", [this] { return ov::Variant::String(entry_.text); });
+        Property(L"Details", [this] { return ov::Variant::String(entry_.details); });
+    }
+
+private:
+    LogEntry entry_;
+};
+
+class LogObject : public ScriptObject {
+public:
+    explicit LogObject(std::shared_ptr<ModelState> state) : state_(std::move(state)) {
+        Property(L"Count", [this] { return ov::Variant::Int(static_cast<LONG>(Entries().size())); });
+        Method(L"Item", 1, 1, [this](const Args& a) {
+            const auto& entries = Entries();
+            LONG index = IntArg(a[0], L"Log.Item: the index");
+            if (index < 0 || static_cast<size_t>(index) >= entries.size())
+                throw ScriptFailure{L"Log.Item: the index " + std::to_wstring(index) + L" is outside the log (" +
+                                    std::to_wstring(entries.size()) + L" entries)."};
+            auto entry = ov::Create<LogEntryObject>(entries[static_cast<size_t>(index)]);
+            return DispatchValue(ov::ComPtr<IDispatch>(entry.Get()));
+        });
+        MakeDefault();
+        Method(L"Message", 1, 2, [this](const Args& a) {
+            std::wstring text = TextArg(a[0], L"Log.Message: the text");
+            std::wstring details = a.size() > 1 ? TextArg(a[1], L"Log.Message: the details") : std::wstring();
+            state_->TheHost().Core().AddLog({LogScript, std::move(text), std::move(details)});
+            return ov::Variant();
+        });
+        Method(L"Clear", 0, 0, [this](const Args&) {
+            state_->TheHost().ClearLog();
+            return ov::Variant();
+        });
+    }
+
+private:
+    const std::vector<LogEntry>& Entries() const { return state_->TheHost().Log(); }
+    std::shared_ptr<ModelState> state_;
+};
+
+class AppObject : public ScriptObject {
+public:
+    explicit AppObject(std::shared_ptr<ModelState> state) : state_(std::move(state)) {
+        Method(L"Find", 1, 1, [this](const Args& a) { return DispatchValue(state_->Find(a[0])); });
+        Method(L"Kind", 1, 1, [this](const Args& a) {
+            wpfsim::Element& element = state_->ElementNamed(a[0], L"App.Kind");
+            auto hook = state_->HookOf(element, L"App.Kind").As<IovWPFControlRecognizerExtender>();
+            WPFControlType kind = ctrlWPFUnknown;
+            ov::ThrowIfFailed(hook->get_WPFControlType(&kind));
+            return ov::Variant::Int(kind);
+        });
+        Method(L"ClassName", 1, 1, [this](const Args& a) {
+            wpfsim::Element& element = state_->ElementNamed(a[0], L"App.ClassName");
+            auto hook = state_->HookOf(element, L"App.ClassName").As<IovOpenAppControlHookExtender>();
+            ov::Bstr name;
+            if (hook) ov::ThrowIfFailed(hook->get_NativeClassName(name.Put()));
+            return ov::Variant::String(name.View());
+        });
+        Method(L"Element", 1, 1, [this](const Args& a) {
+            return DispatchValue(state_->ElementNamed(a[0], L"App.Element").NewDispatch());
+        });
+    }
+
+private:
+    std::shared_ptr<ModelState> state_;
+};
+
+class HostSettingsObject : public ScriptObject {
+public:
+    HostSettingsObject(std::shared_ptr<ModelState> state, ov::ComPtr<IDispatch> log)
+        : state_(std::move(state)), log_(std::move(log)) {
+        Property(
+            L"ErrorReportMode", [this] { return ov::Variant::Int(state_->errorReportMode); },
+            [this](const VARIANT& v) { state_->errorReportMode = IntArg(v, L"Host.ErrorReportMode"); });
+        Property(
+            L"MessageReportMode", [this] { return ov::Variant::Int(state_->messageReportMode); },
+            [this](const VARIANT& v) { state_->messageReportMode = IntArg(v, L"Host.MessageReportMode"); });
+        Method(L"SetClassNames", 2, 2, [this](const Args& a) {
+            state_->SetClassNames(a[0], a[1]);
+            return ov::Variant();
+        });
+        Method(L"DefaultClassNames", 1, 1, [this](const Args& a) {
+            return ov::Variant::String(state_->JoinedClassNames(a[0], true, L"Host.DefaultClassNames"));
+        });
+        Method(L"ClassNames", 1, 1, [this](const Args& a) {
+            return ov::Variant::String(state_->JoinedClassNames(a[0], false, L"Host.ClassNames"));
+        });
+        Property(L"Log", [this] { return ov::Variant::Dispatch(log_.Get()); });
+    }
+
+private:
+    std::shared_ptr<ModelState> state_;
+    ov::ComPtr<IDispatch> log_;
+};
+
+// Every constant of the enumerations of a type library, by name.
+class ConstantsObject : public ScriptObject {
+public:
+    explicit ConstantsObject(ITypeLib& library) {
+        for (UINT i = 0, n = library.GetTypeInfoCount(); i < n; ++i) {
+            TYPEKIND kind{};
+            ov::ComPtr<ITypeInfo> info;
+            if (FAILED(library.GetTypeInfoType(i, &kind)) || kind != TKIND_ENUM ||
+                FAILED(library.GetTypeInfo(i, info.Put())))
+                continue;
+            TYPEATTR* attributes = nullptr;
+            if (FAILED(info->GetTypeAttr(&attributes))) continue;
+            for (WORD v = 0; v < attributes->cVars; ++v) {
+                VARDESC* var = nullptr;
+                if (FAILED(info->GetVarDesc(v, &var))) continue;
+                ov::Bstr name;
+                UINT got = 0;
+                if (var->varkind == VAR_CONST && var->lpvarValue &&
+                    SUCCEEDED(info->GetNames(var->memid, name.Put(), 1, &got)) && got == 1) {
+                    ov::Variant value(*var->lpvarValue);
+                    std::wstring constant(name.View());
+                    Property(constant, [value] { return value; },
+                             [constant](const VARIANT&) {
+                                 throw ScriptFailure{L"'" + constant + L"' is a constant of the module's type "
+                                                                       L"library and cannot be changed."};
+                             });
+                }
+                info->ReleaseVarDesc(var);
+            }
+            info->ReleaseTypeAttr(attributes);
+        }
+    }
+};
+
+constexpr const wchar_t* kConstantsItem = L"ovWPFControlsLib";
+
+} // namespace
+
+ScriptModel::ScriptModel(Host& host, wpfsim::Application& app) : state_(std::make_shared<ModelState>()) {
+    state_->host = &host;
+    state_->app = &app;
+    ov::ComPtr<ITypeLib> library;
+    ov::ThrowIfFailed(LoadTypeLib(host.ModulePath().c_str(), library.Put()));
+
+    auto log = ov::Create<LogObject>(state_);
+    ov::ComPtr<IDispatch> logDispatch(log.Get());
+    items_.push_back({L"App", ov::ComPtr<IDispatch>(ov::Create<AppObject>(state_).Get())});
+    items_.push_back({L"Log", logDispatch});
+    items_.push_back({L"Host", ov::ComPtr<IDispatch>(ov::Create<HostSettingsObject>(state_, logDispatch).Get())});
+    items_.push_back({kConstantsItem, ov::ComPtr<IDispatch>(ov::Create<ConstantsObject>(*library).Get()), true});
+}
+
+ScriptModel::~ScriptModel() {
+    End();
+}
+
+std::vector<NamedItem> ScriptModel::Items() const {
+    return items_;
+}
+
+std::wstring_view ScriptModel::Prelude(std::wstring_view language) {
+    // VBScript finds its built-in Log function before a named item of that name, but a global variable
+    // before the function.
+    if (_wcsnicmp(language.data(), L"VBScript", language.size()) == 0 && language.size() == 8)
+        return L"Dim Log\r\nSet Log = Host.Log\r\n";
+    return {};
+}
+
+size_t ScriptModel::End() {
+    state_->host = nullptr;
+    size_t referenced = 0;
+    for (auto& object : std::exchange(state_->handedOut, {})) {
+        object->AddRef();
+        if (object->Release() > 1) ++referenced;
+    }
+    items_.clear();
+    return referenced;
+}
+
+} // namespace ovhost

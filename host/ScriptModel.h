@@ -1,0 +1,60 @@
+// The object model of a test script, the same in JScript and VBScript (member names without case):
+//
+//   App.Find(name)                the automation object of the element named so (Name or x:Name), made as
+//                                 the host makes it: the extender classifies the element, the kind info of
+//                                 its kind creates the object for the element's identifier
+//                                 (CreateControlWithKey), which then takes the host's report modes. Null
+//                                 (Nothing) for kinds without one (items, decorations). A new object per call.
+//   App.Kind(name), App.ClassName(name)   what the module's hook object reports (kind value, class name)
+//   App.Element(name)             the element's own .NET object in the simulated application
+//   Log.Count, Log.Item(i)        the log so far (0-based; Item is the default member), entries with .Kind
+//                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
+//   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log
+//   Host.ErrorReportMode, Host.MessageReportMode   (1 by default) what objects handed out from now on start with
+//   Host.SetClassNames(kind, names)   replaces the class-name patterns of a kind (a WPFControlType) as the
+//                                 host's options do: every module object that takes options gets the new list
+//                                 (OnOptionChanged). names: an array of strings, or one string "a|b".
+//   Host.DefaultClassNames(kind), Host.ClassNames(kind)   the patterns joined with "|"
+//   Host.Log                      the Log object (VBScript's own Log function hides the global name; a
+//                                 prelude makes Log the object again)
+//   cbChecked, skwShift, ctrlWPFButton, ...   every constant of the module's type library, as global names
+//                                 of the item ovWPFControlsLib (also ovWPFControlsLib.cbChecked)
+//
+// A wrong use (an unknown element name, a kind that does not exist) is a script error whose description
+// says what was wrong; the script can catch it.
+#pragma once
+
+#include "ScriptSite.h"
+
+#include "wpfsim/Application.h"
+
+#include <memory>
+#include <string>
+
+namespace ovhost {
+
+class Host;
+struct ModelState;
+
+class ScriptModel {
+public:
+    // Reads the constants from the loaded module's type library; throws ov::ComError when it cannot.
+    ScriptModel(Host& host, wpfsim::Application& app);
+    ~ScriptModel();
+    ScriptModel(const ScriptModel&) = delete;
+    ScriptModel& operator=(const ScriptModel&) = delete;
+
+    std::vector<NamedItem> Items() const;
+    // Code that runs before a script of the language (a ProgID); empty when none is needed.
+    static std::wstring_view Prelude(std::wstring_view language);
+
+    // Ends the run: the objects stop answering (scripts that kept them get an error), and the host lets go
+    // of the automation objects it handed out. Returns how many of those someone else still referenced.
+    size_t End();
+
+private:
+    std::shared_ptr<ModelState> state_;
+    std::vector<NamedItem> items_;
+};
+
+} // namespace ovhost

@@ -1,0 +1,49 @@
+// Runs a script text in one of the system's script engines ("JScript", "VBScript") with our objects
+// as global names. Script errors (syntax and run time) come back with their position and description.
+//
+//   ovhost::ScriptRun run = ovhost::RunScript(L"JScript", L"cb.ClickButton(1);", {{L"cb", wrapper}});
+//   if (!run.Succeeded()) ... run.error->line, run.error->description ...
+#pragma once
+
+#include "dispatch/ComPtr.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ovhost {
+
+// An object the script sees as a global variable; with globalMembers its members are global names too.
+struct NamedItem {
+    std::wstring name;
+    ov::ComPtr<IDispatch> object;
+    bool globalMembers = false;
+};
+
+struct ScriptError {
+    SCODE code = S_OK;        // the error's result (e.g. E_FAIL from a failing member)
+    std::wstring source;      // "Microsoft JScript runtime error", the member's source, ...
+    std::wstring description; // the text a script's catch sees
+    ULONG line = 0;           // from 1
+    LONG column = 0;          // from 0
+    std::wstring lineText;    // the script line, when the engine has it
+    // "line L: description" (the form the host prints).
+    std::wstring ToString() const;
+};
+
+struct ScriptRun {
+    // S_OK, or the failure of the engine, of parsing or of running.
+    HRESULT hr = S_OK;
+    // The first error the engine reported.
+    std::optional<ScriptError> error;
+    bool Succeeded() const noexcept { return SUCCEEDED(hr) && !error; }
+};
+
+// Runs `text` to its end in the engine of `language` (a ProgID). Named items are visible by name; the
+// engine is closed before returning, so it holds none of them afterwards. A prelude is parsed and run
+// before the text as code of its own, so that the text's lines keep their numbers. Throws nothing.
+ScriptRun RunScript(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
+                    std::wstring_view prelude = {});
+
+} // namespace ovhost

@@ -1,0 +1,761 @@
+#include "Xaml.h"
+
+#include "XamlTypes.h"
+
+#include "wpfsim/Framework.h"
+
+#include "dispatch/ComPtr.h"
+
+#include <shlwapi.h>
+#include <xmllite.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <map>
+#include <set>
+
+namespace ovhost {
+
+std::wstring XamlError::ToString() const {
+    if (line == 0) return message;
+    return L"line " + std::to_wstring(line) + L", column " + std::to_wstring(column) + L": " + message;
+}
+
+namespace {
+
+using namespace xaml;
+
+constexpr const wchar_t* kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
+constexpr std::wstring_view kClrNamespace = L"clr-namespace:";
+
+// --- the platform's parser ------------------------------------------------------------------------------
+
+using CreateXmlReaderFunction = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
+
+// xmllite.dll is part of the system; its import library is not part of every toolchain, so it is bound
+// at run time, once.
+CreateXmlReaderFunction CreateXmlReaderEntry() {
+    static CreateXmlReaderFunction entry = [] {
+        HMODULE library = LoadLibraryW(L"xmllite.dll");
+        return library ? reinterpret_cast<CreateXmlReaderFunction>(
+                             reinterpret_cast<void*>(GetProcAddress(library, "CreateXmlReader")))
+                       : nullptr;
+    }();
+    return entry;
+}
+
+std::wstring Hex(HRESULT hr) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+// The parser's failures that an author meets; the code is given with every one.
+std::wstring ParserFailure(HRESULT hr) {
+    static const std::map<HRESULT, const wchar_t*> texts = {
+        {static_cast<HRESULT>(0xC00CEE01), L"the file ends before the document does"},
+        {static_cast<HRESULT>(0xC00CEE24), L"a quote is missing around an attribute value"},
+        {static_cast<HRESULT>(0xC00CEE25), L"'=' is missing after an attribute name"},
+        {static_cast<HRESULT>(0xC00CEE26), L"'<' is not allowed in an attribute value"},
+        {static_cast<HRESULT>(0xC00CEE2D), L"syntax error (a second root element, or text after the root)"},
+        {static_cast<HRESULT>(0xC00CEE3B), L"the end tag does not match the start tag"},
+        {static_cast<HRESULT>(0xC00CEE4F), L"a DTD is not allowed"},
+    };
+    auto it = texts.find(hr);
+    return L"malformed XML: " + std::wstring(it != texts.end() ? it->second : L"the parser refused it") +
+           L" (" + Hex(hr) + L")";
+}
+
+// WPF's whitespace rule for text content: runs collapse to one space, the ends are trimmed.
+std::wstring NormalizeText(std::wstring_view text) {
+    std::wstring out;
+    bool space = false;
+    for (wchar_t c : text) {
+        if (std::iswspace(c)) {
+            space = true;
+            continue;
+        }
+        if (space && !out.empty()) out += L' ';
+        space = false;
+        out += c;
+    }
+    return out;
+}
+
+struct Attribute {
+    std::wstring ns, prefix, local, value;
+    unsigned line = 0, column = 0;
+    std::wstring Qualified() const { return prefix.empty() ? local : prefix + L":" + local; }
+};
+
+// What the layout needs of a built element.
+struct Built {
+    const Type* type = nullptr;
+    LayoutValues layout;
+};
+
+// --- reading --------------------------------------------------------------------------------------------
+
+class Reader {
+public:
+    Reader(IXmlReader& xml, wpfsim::Application& app) : xml_(xml), app_(app) {}
+
+    void ReadDocument() {
+        XmlNodeType type;
+        while (Next(type)) {
+            if (type != XmlNodeType_Element) continue;
+            if (root_) Fail(L"a second root element", Line(), Column());
+            root_ = ReadElement(nullptr);
+        }
+        if (!root_) Fail(L"the document has no root element (a Window)", 0, 0);
+    }
+
+    wpfsim::Element* Root() const noexcept { return root_; }
+    std::map<wpfsim::Element*, Built>& Elements() noexcept { return built_; }
+
+private:
+    unsigned Line() {
+        UINT line = 0;
+        xml_.GetLineNumber(&line);
+        return line;
+    }
+    unsigned Column() {
+        UINT column = 0;
+        xml_.GetLinePosition(&column);
+        return column;
+    }
+
+    [[noreturn]] void Fail(std::wstring message, unsigned line, unsigned column) {
+        throw XamlError{std::move(message), line, column};
+    }
+
+    bool Next(XmlNodeType& type) {
+        HRESULT hr = xml_.Read(&type);
+        if (hr == S_FALSE) return false;
+        if (FAILED(hr)) Fail(ParserFailure(hr), Line(), Column());
+        return true;
+    }
+
+    std::wstring Text(HRESULT (STDMETHODCALLTYPE IXmlReader::*get)(LPCWSTR*, UINT*)) {
+        LPCWSTR text = nullptr;
+        UINT length = 0;
+        if (FAILED((xml_.*get)(&text, &length)) || !text) return {};
+        return std::wstring(text, length);
+    }
+
+    std::wstring Uri(const std::wstring& prefix) const {
+        for (auto scope = scopes_.rbegin(); scope != scopes_.rend(); ++scope)
+            if (auto it = scope->find(prefix); it != scope->end()) return it->second;
+        return {};
+    }
+
+    // The attributes of the current element; namespace declarations open a scope of their own.
+    std::vector<Attribute> ReadAttributes() {
+        std::vector<Attribute> attributes;
+        std::map<std::wstring, std::wstring> declared;
+        for (HRESULT hr = xml_.MoveToFirstAttribute(); hr == S_OK; hr = xml_.MoveToNextAttribute()) {
+            Attribute a{Text(&IXmlReader::GetNamespaceUri), Text(&IXmlReader::GetPrefix),
+                        Text(&IXmlReader::GetLocalName), Text(&IXmlReader::GetValue), Line(), Column()};
+            if (a.ns == kXmlnsNamespace) {
+                declared[a.prefix.empty() ? std::wstring() : a.local] = a.value;
+                continue;
+            }
+            for (const Attribute& seen : attributes)
+                if (seen.ns == a.ns && seen.local == a.local)
+                    Fail(L"the attribute '" + a.Qualified() + L"' is set twice", a.line, a.column);
+            attributes.push_back(std::move(a));
+        }
+        xml_.MoveToElement();
+        scopes_.push_back(std::move(declared));
+        for (Attribute& a : attributes)
+            if (!a.prefix.empty() && a.ns.empty()) a.ns = Uri(a.prefix);
+        for (const Attribute& a : attributes) {
+            if (!a.prefix.empty() && a.ns.empty())
+                Fail(L"the namespace prefix '" + a.prefix + L"' is not declared", a.line, a.column);
+            if (a.ns == xamlns::Compatibility && a.local == L"Ignorable") AddIgnorable(a);
+        }
+        return attributes;
+    }
+
+    void AddIgnorable(const Attribute& a) {
+        std::wstring_view rest = a.value;
+        while (!rest.empty()) {
+            size_t start = rest.find_first_not_of(L" \t\r\n");
+            if (start == std::wstring_view::npos) break;
+            rest.remove_prefix(start);
+            size_t end = std::min(rest.find_first_of(L" \t\r\n"), rest.size());
+            std::wstring prefix(rest.substr(0, end));
+            rest.remove_prefix(end);
+            std::wstring uri = Uri(prefix);
+            if (uri.empty())
+                Fail(L"mc:Ignorable names the undeclared prefix '" + prefix + L"'", a.line, a.column);
+            ignorable_.insert(uri);
+        }
+    }
+
+    // Reads past the current element's end (for ignorable elements).
+    void Skip(bool empty) {
+        if (empty) return;
+        int depth = 1;
+        XmlNodeType type;
+        while (depth > 0 && Next(type)) {
+            if (type == XmlNodeType_Element && !xml_.IsEmptyElement()) ++depth;
+            if (type == XmlNodeType_EndElement) --depth;
+        }
+    }
+
+    struct Resolved {
+        const Type* type;
+        std::wstring className;
+        bool userClass;
+    };
+
+    // The element type and .NET class of the current element.
+    Resolved ResolveType(const std::wstring& ns, const std::wstring& local,
+                                                     const std::wstring& prefix,
+                                                     const std::vector<Attribute>& attributes, unsigned line,
+                                                     unsigned column) {
+        std::wstring qualified = prefix.empty() ? local : prefix + L":" + local;
+        if (ns == xamlns::Presentation) {
+            const Type* type = FindType(local);
+            if (!type) Fail(L"unknown element '" + qualified + L"'", line, column);
+            if (!type->make)
+                Fail(L"'" + qualified + L"' is an abstract WPF class and cannot be an element", line, column);
+            return {type, type->className, false};
+        }
+        if (std::wstring_view(ns).starts_with(kClrNamespace)) {
+            std::wstring clrNamespace = ns.substr(kClrNamespace.size(), ns.find(L';') - kClrNamespace.size());
+            std::wstring className = clrNamespace.empty() ? local : clrNamespace + L"." + local;
+            auto base = std::find_if(attributes.begin(), attributes.end(), [](const Attribute& a) {
+                return a.ns == xamlns::Sim && a.local == L"Base";
+            });
+            if (base == attributes.end())
+                Fail(L"the user class '" + className +
+                         L"' needs the attribute sim:Base (xmlns:sim=\"urn:ovwpf-sim\") naming the WPF class "
+                         L"it behaves as",
+                     line, column);
+            const Type* type = FindType(base->value);
+            if (!type || !type->make)
+                Fail(L"sim:Base names '" + base->value + L"', which is no WPF class the host knows", base->line,
+                     base->column);
+            return {type, className, true};
+        }
+        if (ns.empty() && !prefix.empty()) Fail(L"the namespace prefix '" + prefix + L"' is not declared", line, column);
+        if (ns.empty())
+            Fail(L"the element '" + local + L"' is in no namespace (declare xmlns=\"" +
+                     std::wstring(xamlns::Presentation) + L"\")",
+                 line, column);
+        Fail(L"unknown element '" + qualified + L"' (namespace '" + ns + L"')", line, column);
+    }
+
+    // Reads the element the parser stands on, with its subtree; null when it is ignorable.
+    wpfsim::Element* ReadElement(wpfsim::Element* parent) {
+        const unsigned line = Line(), column = Column();
+        const std::wstring local = Text(&IXmlReader::GetLocalName);
+        const std::wstring prefix = Text(&IXmlReader::GetPrefix);
+        const bool empty = xml_.IsEmptyElement();
+        std::vector<Attribute> attributes = ReadAttributes();
+        std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
+        if (ns.empty() && !prefix.empty()) ns = Uri(prefix);
+        struct PopScope {
+            std::vector<std::map<std::wstring, std::wstring>>& scopes;
+            ~PopScope() { scopes.pop_back(); }
+        } popScope{scopes_};
+
+        if (ignorable_.count(ns)) {
+            Skip(empty);
+            return nullptr;
+        }
+        auto [type, className, userClass] = ResolveType(ns, local, prefix, attributes, line, column);
+        const std::wstring qualified = prefix.empty() ? local : prefix + L":" + local;
+        if (!parent && !IsA(*type, L"Window"))
+            Fail(L"the root element must be a Window, not '" + qualified + L"'", line, column);
+        for (const Attribute& a : attributes)
+            if (a.ns == xamlns::Xaml && a.local == L"Class") {
+                if (parent) Fail(L"x:Class is allowed on the root element only", a.line, a.column);
+                className = a.value;
+            }
+
+        Node node{&type->make(app_, parent, className), {}};
+        bool contentSet = false;
+        ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
+
+        if (!empty) ReadContent(node, *type, qualified, contentSet);
+        built_[node.element] = {type, std::move(node.layout)};
+        return node.element;
+    }
+
+    static bool IsA(const Type& type, std::wstring_view name) {
+        for (const Type* t = &type; t; t = t->base ? FindType(t->base) : nullptr)
+            if (name == t->name) return true;
+        return false;
+    }
+
+    void ApplyAttributes(Node& node, const Type& type, bool userClass, const std::wstring& qualified,
+                         const std::vector<Attribute>& attributes, bool& contentSet) {
+        const Attribute* named = nullptr;
+        for (const Attribute& a : attributes) {
+            auto fail = [&](const std::wstring& message) { Fail(message, a.line, a.column); };
+            if (ignorable_.count(a.ns)) continue;
+            if (a.ns == xamlns::Compatibility) {
+                if (a.local != L"Ignorable") fail(L"unknown attribute '" + a.Qualified() + L"'");
+                continue;
+            }
+            if (a.ns == xamlns::Sim) {
+                if (a.local != L"Base") fail(L"unknown attribute '" + a.Qualified() + L"'");
+                if (!userClass)
+                    fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
+                continue;
+            }
+            if (a.ns == xamlns::Xaml) {
+                if (a.local == L"Class") continue;
+                if (a.local != L"Name") fail(L"unknown attribute '" + a.Qualified() + L"'");
+            } else if (!a.ns.empty()) {
+                fail(L"unknown attribute '" + a.Qualified() + L"' (namespace '" + a.ns + L"')");
+            }
+            if (a.local == L"Name") {
+                if (named) fail(L"the element is named twice ('" + named->Qualified() + L"' and '" + a.Qualified() + L"')");
+                named = &a;
+                SetName(*node.element, a);
+                continue;
+            }
+            const std::wstring value = Value(a);
+            const Property* property = nullptr;
+            if (size_t dot = a.local.find(L'.'); dot != std::wstring::npos) {
+                property = FindAttachedProperty(std::wstring_view(a.local).substr(0, dot),
+                                                std::wstring_view(a.local).substr(dot + 1));
+                if (!property) fail(L"unknown attached property '" + a.local + L"'");
+            } else {
+                property = FindProperty(type, a.local);
+                if (!property) fail(L"unknown attribute '" + a.local + L"' of " + qualified);
+            }
+            if (type.textProperty && a.local == type.textProperty) contentSet = true;
+            Set(node, *property, value, a.local, a.line, a.column);
+        }
+    }
+
+    void Set(Node& node, const Property& property, const std::wstring& value, const std::wstring& name,
+             unsigned line, unsigned column) {
+        try {
+            property.set(node, value);
+        } catch (const ValueError& e) {
+            Fail(L"'" + value + L"' is no valid value of " + name + L": " + e.message, line, column);
+        }
+    }
+
+    // An attribute's text; of the markup extensions only {x:Null} is understood, "{}" escapes a brace.
+    std::wstring Value(const Attribute& a) {
+        std::wstring_view value = a.value;
+        if (value.starts_with(L"{}")) return std::wstring(value.substr(2));
+        if (value.starts_with(L"{") && value != L"{x:Null}")
+            Fail(L"the markup extension '" + a.value + L"' is not supported (only {x:Null} is)", a.line, a.column);
+        return a.value;
+    }
+
+    void SetName(wpfsim::Element& element, const Attribute& a) {
+        if (a.value.empty()) Fail(L"an empty name", a.line, a.column);
+        auto [it, added] = names_.emplace(a.value, a.line);
+        if (!added)
+            Fail(L"the name '" + a.value + L"' is already used (line " + std::to_wstring(it->second) + L")", a.line,
+                 a.column);
+        element.SetName(a.value);
+    }
+
+    void ReadContent(Node& node, const Type& type, const std::wstring& qualified, bool contentSet) {
+        std::wstring text;
+        unsigned textLine = 0, textColumn = 0;
+        size_t children = 0;
+        XmlNodeType nodeType;
+        while (Next(nodeType)) {
+            if (nodeType == XmlNodeType_EndElement) break;
+            if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
+                if (!type.textProperty)
+                    Fail(qualified + L" cannot hold text", Line(), Column());
+                if (text.empty()) textLine = Line(), textColumn = Column();
+                text += Text(&IXmlReader::GetValue);
+                continue;
+            }
+            if (nodeType != XmlNodeType_Element) continue;
+            std::wstring local = Text(&IXmlReader::GetLocalName);
+            if (local.find(L'.') != std::wstring::npos && Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation) {
+                ReadPropertyElement(node, type, local);
+                continue;
+            }
+            const unsigned childLine = Line(), childColumn = Column();
+            if (type.content == Content::None || type.content == Content::Text)
+                Fail(qualified + L" cannot hold the element '" + local + L"'", childLine, childColumn);
+            if (type.content == Content::Single && contentSet)
+                Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute and element)", childLine,
+                     childColumn);
+            if (type.content == Content::Single && children > 0)
+                Fail(qualified + L" holds one element only", childLine, childColumn);
+            if (ReadElement(node.element)) ++children;
+        }
+        text = NormalizeText(text);
+        if (text.empty()) return;
+        if (contentSet || children > 0)
+            Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute, text or element)", textLine,
+                 textColumn);
+        Set(node, *FindProperty(type, type.textProperty), text, type.textProperty, textLine, textColumn);
+    }
+
+    // Owner.Name as an element: the definition lists of a Grid are the ones understood.
+    void ReadPropertyElement(Node& node, const Type& type, const std::wstring& local) {
+        const unsigned line = Line(), column = Column();
+        const bool empty = xml_.IsEmptyElement();
+        size_t dot = local.find(L'.');
+        std::wstring owner = local.substr(0, dot);
+        const DefinitionList* list = FindDefinitionList(owner, std::wstring_view(local).substr(dot + 1));
+        if (!list || owner != type.name) Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        std::vector<Attribute> own = ReadAttributes();
+        scopes_.pop_back();
+        if (!own.empty()) Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        if (empty) return;
+        XmlNodeType nodeType;
+        while (Next(nodeType)) {
+            if (nodeType == XmlNodeType_EndElement) break;
+            if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA)
+                Fail(local + L" cannot hold text", Line(), Column());
+            if (nodeType != XmlNodeType_Element) continue;
+            const unsigned itemLine = Line(), itemColumn = Column();
+            std::wstring item = Text(&IXmlReader::GetLocalName);
+            bool itemEmpty = xml_.IsEmptyElement();
+            if (item != list->item || Text(&IXmlReader::GetNamespaceUri) != xamlns::Presentation)
+                Fail(local + L" holds " + list->item + L" elements only, not '" + item + L"'", itemLine, itemColumn);
+            double size = Auto;
+            for (const Attribute& a : ReadAttributes()) {
+                if (a.local != list->attribute || !a.ns.empty())
+                    Fail(L"unknown attribute '" + a.Qualified() + L"' of " + item, a.line, a.column);
+                size = DefinitionSize(a);
+            }
+            scopes_.pop_back();
+            (node.layout.*(list->target)).push_back(size);
+            if (!itemEmpty) Skip(false);
+        }
+    }
+
+    // A row height or column width: a number, Auto, or a star share (sized to content here).
+    double DefinitionSize(const Attribute& a) {
+        std::wstring_view value = a.value;
+        if (value.ends_with(L"*")) {
+            value.remove_suffix(1);
+            try {
+                if (!value.empty()) ToLength(value);
+            } catch (const ValueError& e) {
+                Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line, a.column);
+            }
+            return Auto;
+        }
+        try {
+            return ToLength(value);
+        } catch (const ValueError& e) {
+            Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line, a.column);
+        }
+    }
+
+    IXmlReader& xml_;
+    wpfsim::Application& app_;
+    wpfsim::Element* root_ = nullptr;
+    std::vector<std::map<std::wstring, std::wstring>> scopes_;
+    std::set<std::wstring> ignorable_;
+    std::map<std::wstring, unsigned> names_;
+    std::map<wpfsim::Element*, Built> built_;
+};
+
+// --- layout ---------------------------------------------------------------------------------------------
+
+struct Size {
+    double width = 0, height = 0;
+};
+
+// A deterministic approximation of WPF's layout: enough for every element to have its own place on the
+// screen, so that clicks and hit tests find it.
+class Layout {
+public:
+    explicit Layout(std::map<wpfsim::Element*, Built>& built) : built_(built) {}
+
+    void Run(wpfsim::Element& root) {
+        Size size = Measure(root);
+        Place(root, 100, 100, size.width, size.height);
+    }
+
+private:
+    static constexpr double kWindowFrame = 8, kTitleBar = 23;
+
+    const Built& Of(wpfsim::Element& element) { return built_.at(&element); }
+
+    static Size WithMargin(Size size, const Thickness& m) {
+        return {size.width + m.left + m.right, size.height + m.top + m.bottom};
+    }
+
+    Size Outer(wpfsim::Element& child) { return WithMargin(desired_[&child], Of(child).layout.margin); }
+
+    Size Measure(wpfsim::Element& element) {
+        const Built& built = Of(element);
+        const Type& type = *built.type;
+        const auto& children = element.Children();
+        for (wpfsim::Element* child : children)
+            Measure(*child);
+        Size size;
+        switch (type.arrange) {
+        case Arrange::Leaf:
+            size = Leaf(element, type);
+            break;
+        case Arrange::Single:
+            size = children.empty() ? Leaf(element, type) : Outer(*children.front());
+            break;
+        case Arrange::Stack:
+        case Arrange::Wrap: {
+            bool horizontal = built.layout.horizontal;
+            for (wpfsim::Element* child : children) {
+                Size s = Outer(*child);
+                if (horizontal) {
+                    size.width += s.width;
+                    size.height = std::max(size.height, s.height);
+                } else {
+                    size.height += s.height;
+                    size.width = std::max(size.width, s.width);
+                }
+            }
+            break;
+        }
+        case Arrange::Dock: {
+            Size used, most;
+            for (wpfsim::Element* child : children) {
+                Size s = Outer(*child);
+                Dock dock = Of(*child).layout.dock;
+                if (dock == Dock::Left || dock == Dock::Right) {
+                    most.height = std::max(most.height, used.height + s.height);
+                    used.width += s.width;
+                } else {
+                    most.width = std::max(most.width, used.width + s.width);
+                    used.height += s.height;
+                }
+            }
+            size = {std::max(most.width, used.width), std::max(most.height, used.height)};
+            break;
+        }
+        case Arrange::Grid: {
+            GridTracks tracks = Tracks(element);
+            for (double w : tracks.columns)
+                size.width += w;
+            for (double h : tracks.rows)
+                size.height += h;
+            break;
+        }
+        case Arrange::Canvas:
+            for (wpfsim::Element* child : children) {
+                Size s = Outer(*child);
+                const LayoutValues& v = Of(*child).layout;
+                size.width = std::max(size.width, (std::isnan(v.left) ? 0 : v.left) + s.width);
+                size.height = std::max(size.height, (std::isnan(v.top) ? 0 : v.top) + s.height);
+            }
+            break;
+        }
+        const Thickness& p = built.layout.padding;
+        size = WithMargin(size, p);
+        if (dynamic_cast<wpfsim::Window*>(&element)) {
+            size.width += 2 * kWindowFrame;
+            size.height += kTitleBar + 2 * kWindowFrame;
+        }
+        if (!std::isnan(built.layout.width)) size.width = built.layout.width;
+        if (!std::isnan(built.layout.height)) size.height = built.layout.height;
+        desired_[&element] = size;
+        return size;
+    }
+
+    static Size Leaf(wpfsim::Element& element, const Type& type) {
+        double width = type.chrome.extraWidth + 7.0 * static_cast<double>(DisplayText(element).size());
+        return {std::max(width, type.chrome.minWidth), type.chrome.height};
+    }
+
+    struct GridTracks {
+        std::vector<double> rows, columns;
+    };
+
+    GridTracks Tracks(wpfsim::Element& grid) {
+        const LayoutValues& v = Of(grid).layout;
+        GridTracks tracks{v.rows, v.columns};
+        for (wpfsim::Element* child : grid.Children()) {
+            const LayoutValues& c = Of(*child).layout;
+            tracks.rows.resize(std::max<size_t>(tracks.rows.size(), c.row + c.rowSpan), Auto);
+            tracks.columns.resize(std::max<size_t>(tracks.columns.size(), c.column + c.columnSpan), Auto);
+        }
+        if (tracks.rows.empty()) tracks.rows.push_back(Auto);
+        if (tracks.columns.empty()) tracks.columns.push_back(Auto);
+        // Tracks sized to content take their largest single-cell child.
+        std::vector<double> rowContent(tracks.rows.size()), columnContent(tracks.columns.size());
+        for (wpfsim::Element* child : grid.Children()) {
+            const LayoutValues& c = Of(*child).layout;
+            Size s = Outer(*child);
+            if (c.rowSpan == 1) rowContent[c.row] = std::max(rowContent[c.row], s.height);
+            if (c.columnSpan == 1) columnContent[c.column] = std::max(columnContent[c.column], s.width);
+        }
+        for (size_t i = 0; i < tracks.rows.size(); ++i)
+            if (std::isnan(tracks.rows[i])) tracks.rows[i] = rowContent[i];
+        for (size_t i = 0; i < tracks.columns.size(); ++i)
+            if (std::isnan(tracks.columns[i])) tracks.columns[i] = columnContent[i];
+        return tracks;
+    }
+
+    // Places a child in the slot given by its panel: its margin inside the slot, its own width or height
+    // when it has one.
+    void PlaceIn(wpfsim::Element& child, double x, double y, double width, double height) {
+        const LayoutValues& v = Of(child).layout;
+        x += v.margin.left;
+        y += v.margin.top;
+        width = std::max(0.0, width - v.margin.left - v.margin.right);
+        height = std::max(0.0, height - v.margin.top - v.margin.bottom);
+        if (!std::isnan(v.width)) width = v.width;
+        if (!std::isnan(v.height)) height = v.height;
+        Place(child, x, y, width, height);
+    }
+
+    void Place(wpfsim::Element& element, double x, double y, double width, double height) {
+        element.SetBounds({std::lround(x), std::lround(y), std::lround(x + width), std::lround(y + height)});
+        const Built& built = Of(element);
+        const Thickness& p = built.layout.padding;
+        x += p.left;
+        y += p.top;
+        width = std::max(0.0, width - p.left - p.right);
+        height = std::max(0.0, height - p.top - p.bottom);
+        if (dynamic_cast<wpfsim::Window*>(&element)) {
+            x += kWindowFrame;
+            y += kTitleBar + kWindowFrame;
+            width = std::max(0.0, width - 2 * kWindowFrame);
+            height = std::max(0.0, height - kTitleBar - 2 * kWindowFrame);
+        }
+        const auto& children = element.Children();
+        switch (built.type->arrange) {
+        case Arrange::Leaf:
+            break;
+        case Arrange::Single:
+            if (!children.empty()) PlaceIn(*children.front(), x, y, width, height);
+            break;
+        case Arrange::Stack:
+            for (wpfsim::Element* child : children) {
+                Size s = Outer(*child);
+                if (built.layout.horizontal) {
+                    PlaceIn(*child, x, y, s.width, height);
+                    x += s.width;
+                } else {
+                    PlaceIn(*child, x, y, width, s.height);
+                    y += s.height;
+                }
+            }
+            break;
+        case Arrange::Wrap: {
+            double lineX = x, lineY = y, lineHeight = 0;
+            for (wpfsim::Element* child : children) {
+                Size s = Outer(*child);
+                if (lineX > x && lineX + s.width > x + width) {
+                    lineX = x;
+                    lineY += lineHeight;
+                    lineHeight = 0;
+                }
+                PlaceIn(*child, lineX, lineY, s.width, s.height);
+                lineX += s.width;
+                lineHeight = std::max(lineHeight, s.height);
+            }
+            break;
+        }
+        case Arrange::Dock:
+            for (size_t i = 0; i < children.size(); ++i) {
+                wpfsim::Element& child = *children[i];
+                if (i + 1 == children.size()) {
+                    PlaceIn(child, x, y, width, height); // the last child fills what is left
+                    break;
+                }
+                Size s = Outer(child);
+                switch (Of(child).layout.dock) {
+                case Dock::Left:
+                    PlaceIn(child, x, y, s.width, height);
+                    x += s.width;
+                    width = std::max(0.0, width - s.width);
+                    break;
+                case Dock::Right:
+                    width = std::max(0.0, width - s.width);
+                    PlaceIn(child, x + width, y, s.width, height);
+                    break;
+                case Dock::Top:
+                    PlaceIn(child, x, y, width, s.height);
+                    y += s.height;
+                    height = std::max(0.0, height - s.height);
+                    break;
+                case Dock::Bottom:
+                    height = std::max(0.0, height - s.height);
+                    PlaceIn(child, x, y + height, width, s.height);
+                    break;
+                }
+            }
+            break;
+        case Arrange::Grid: {
+            GridTracks tracks = Tracks(element);
+            auto offset = [](const std::vector<double>& sizes, int from, int count) {
+                double sum = 0;
+                for (int i = from; i < from + count; ++i)
+                    sum += sizes[static_cast<size_t>(i)];
+                return sum;
+            };
+            for (wpfsim::Element* child : children) {
+                const LayoutValues& c = Of(*child).layout;
+                PlaceIn(*child, x + offset(tracks.columns, 0, c.column), y + offset(tracks.rows, 0, c.row),
+                        offset(tracks.columns, c.column, c.columnSpan), offset(tracks.rows, c.row, c.rowSpan));
+            }
+            break;
+        }
+        case Arrange::Canvas:
+            for (wpfsim::Element* child : children) {
+                const LayoutValues& c = Of(*child).layout;
+                Size s = Outer(*child);
+                PlaceIn(*child, x + (std::isnan(c.left) ? 0 : c.left), y + (std::isnan(c.top) ? 0 : c.top),
+                        s.width, s.height);
+            }
+            break;
+        }
+    }
+
+    std::map<wpfsim::Element*, Built>& built_;
+    std::map<wpfsim::Element*, Size> desired_;
+};
+
+std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
+    CreateXmlReaderFunction create = CreateXmlReaderEntry();
+    if (!create) throw XamlError{L"the system's XML parser (xmllite.dll) is not available"};
+    ov::ComPtr<IXmlReader> xml;
+    HRESULT hr = create(__uuidof(IXmlReader), xml.PutVoid(), nullptr);
+    if (SUCCEEDED(hr)) hr = xml->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
+    if (SUCCEEDED(hr)) hr = xml->SetInput(stream);
+    if (FAILED(hr)) throw XamlError{L"the system's XML parser failed to start (" + Hex(hr) + L")"};
+
+    auto app = std::make_unique<wpfsim::Application>();
+    Reader reader(*xml, *app);
+    reader.ReadDocument();
+    Layout(reader.Elements()).Run(*reader.Root());
+    return app;
+}
+
+} // namespace
+
+std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path) {
+    ov::ComPtr<IStream> stream;
+    HRESULT hr = SHCreateStreamOnFileW(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, stream.Put());
+    if (FAILED(hr)) {
+        DWORD code = HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr);
+        std::wstring why = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                               ? L"the file does not exist"
+                               : L"the file cannot be opened (" + Hex(hr) + L")";
+        throw XamlError{why};
+    }
+    return Read(stream.Get());
+}
+
+std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8) {
+    ov::ComPtr<IStream> stream;
+    stream = ov::ComPtr<IStream>::Adopt(
+        SHCreateMemStream(reinterpret_cast<const BYTE*>(utf8.data()), static_cast<UINT>(utf8.size())));
+    if (!stream) throw XamlError{L"out of memory"};
+    return Read(stream.Get());
+}
+
+} // namespace ovhost

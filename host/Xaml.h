@@ -1,0 +1,45 @@
+// Reads an application described in WPF's own XAML (a subset) into a simulated application, with the
+// platform's XML parser (XmlLite).
+//
+//   std::unique_ptr<wpfsim::Application> app = ovhost::LoadXaml(L"examples\\settings.xaml");
+//
+// The root is a Window in the presentation namespace. Elements and attributes carry WPF's names
+// (XamlTypes.h lists them); x:Name and Name name an element, x:Class names the window's class. An element
+// of a clr-namespace is a user class: namespace plus element name, with the behaviour of the WPF class
+// that its attribute sim:Base (namespace urn:ovwpf-sim) names. Namespaces that mc:Ignorable lists are
+// skipped. Anything else unknown is an error with its line: nothing is silently dropped.
+//
+// Elements get screen rectangles from a simple layout (stacking, docking, grid cells, canvas positions,
+// sizes from text and Width/Height), so that the host can click them and hit-test points.
+#pragma once
+
+#include "wpfsim/Application.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace ovhost {
+
+// Why a description could not be read; line 0 when no line applies (a file that cannot be opened).
+struct XamlError {
+    std::wstring message;
+    unsigned line = 0;
+    unsigned column = 0;
+    // "line 12, column 5: unknown element 'Foo'", or the message alone without a line.
+    std::wstring ToString() const;
+};
+
+// Throw XamlError.
+std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path);
+std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8);
+
+// The XML namespaces the reader knows.
+namespace xamlns {
+inline constexpr const wchar_t* Presentation = L"http://schemas.microsoft.com/winfx/2006/xaml/presentation";
+inline constexpr const wchar_t* Xaml = L"http://schemas.microsoft.com/winfx/2006/xaml";
+inline constexpr const wchar_t* Sim = L"urn:ovwpf-sim";
+inline constexpr const wchar_t* Compatibility = L"http://schemas.openxmlformats.org/markup-compatibility/2006";
+} // namespace xamlns
+
+} // namespace ovhost

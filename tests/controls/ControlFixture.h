@@ -1,0 +1,80 @@
+// What the wrapper tests share: a simulated application with a main window, the host stand-in attached to
+// it and serving as the module's object service and log, and wrappers made the two ways the kind infos
+// make them (for the host's element identifier, for a .NET object).
+#pragma once
+
+#include "controls/ControlBase.h"
+#include "dispatch/InvokeException.h"
+#include "frame/HostServices.h"
+
+#include "host/Host.h"
+#include "wpfsim/Application.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace ovtest {
+
+// The module's error raised by `f`, or nothing.
+template <class F> std::optional<CovInvokeException> Raised(F&& f) {
+    try {
+        f();
+    } catch (const CovInvokeException& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+inline std::wstring Text(const ov::Bstr& b) {
+    return std::wstring(b.View());
+}
+
+class ControlFixture : public testing::Test {
+protected:
+    void SetUp() override {
+        LoadTypeLibraries();
+        host_ = std::make_unique<ovhost::Host>(BinFolder());
+        app_ = std::make_unique<wpfsim::Application>();
+        window_ = &app_->Add(nullptr, L"System.Windows.Window", L"mainWindow");
+        window_->SetBounds({0, 0, 400, 300});
+        ov::HostServices::Set(host_->ObjectService().Get(), host_->LogService().Get());
+    }
+
+    void TearDown() override {
+        ov::HostServices::Clear();
+        host_.reset();
+        app_.reset();
+    }
+
+    // Builds the host's objects for the application as it stands.
+    void Attach() { host_->Attach(*app_); }
+
+    // A wrapper of class W for the host's identifier of the element (what the host gets).
+    template <class W = CovWPFCtrl> ov::ComPtr<W> WrapElement(const wpfsim::Element& element) {
+        ov::ComPtr<W> wrapper = ov::Create<W>();
+        wrapper->BindToNode(element.Id());
+        return wrapper;
+    }
+    // A wrapper of class W for the element's .NET object (what the module makes for itself).
+    template <class W = CovWPFCtrl> ov::ComPtr<W> WrapObject(wpfsim::Element& element) {
+        ov::ComPtr<W> wrapper = ov::Create<W>();
+        wrapper->BindToObject(CovDispDriver(element.NewDispatch().Get()));
+        return wrapper;
+    }
+
+    ovhost::Host& Host() { return *host_; }
+    wpfsim::Application& App() { return *app_; }
+    wpfsim::Element& MainWindow() { return *window_; }
+
+private:
+    std::unique_ptr<ovhost::Host> host_;
+    std::unique_ptr<wpfsim::Application> app_;
+    wpfsim::Element* window_ = nullptr;
+};
+
+} // namespace ovtest

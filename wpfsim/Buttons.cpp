@@ -1,0 +1,155 @@
+#include "Buttons.h"
+
+#include "Application.h"
+
+namespace wpfsim {
+
+namespace {
+
+// A bool? as some hosts hand it out: the struct itself, boxed, with its fields.
+class BoxedNullableBool : public ClrObject {
+public:
+    BoxedNullableBool(std::shared_ptr<Runtime> runtime, bool value)
+        : ClrObject(std::move(runtime), L"System.Nullable`1[[System.Boolean, mscorlib, Version=4.0.0.0, "
+                                        L"Culture=neutral, PublicKeyToken=b77a5c561934e089]]"),
+          value_(value) {
+        AddProperty(L"m_Value", [this] { return ov::Variant::Bool(value_); });
+        AddProperty(L"hasValue", [] { return ov::Variant::Bool(true); });
+        AddProperty(L"HasValue", [] { return ov::Variant::Bool(true); });
+        AddProperty(L"Value", [this] { return ov::Variant::Bool(value_); });
+    }
+    bool Value() const noexcept { return value_; }
+
+private:
+    bool value_;
+};
+
+Element* Root(Element* e) {
+    while (e->Parent())
+        e = e->Parent();
+    return e;
+}
+
+std::optional<bool> NullableOf(const VARIANT& v) {
+    switch (v.vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+        return std::nullopt;
+    case VT_DISPATCH:
+    case VT_UNKNOWN: {
+        ov::ComPtr<ClrObject> object = ObjectOf(v);
+        if (!object) return std::nullopt;
+        if (auto* boxed = dynamic_cast<BoxedNullableBool*>(object.Get())) return boxed->Value();
+        return BoolOf(v); // a boxed Boolean
+    }
+    default:
+        return BoolOf(v);
+    }
+}
+
+} // namespace
+
+// --- ButtonBase --------------------------------------------------------------------------------------
+
+ButtonBase::ButtonBase(Application& app, std::wstring className, std::wstring name)
+    : Element(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Content", [this] { return Str(content_); }, [this](const VARIANT& v) { content_ = TextOf(v); });
+    AddProperty(L"ContextMenu", [] { return Obj(nullptr); });
+    AddProperty(L"IsPressed", [this] { return ov::Variant::Bool(pressed_); });
+}
+
+void ButtonBase::OnClick(const MouseClick& click) {
+    // ClickMode.Release: the left button's press and release make the Click; the others make none.
+    if (click.button != MouseButton::Left) return;
+    for (int i = click.doubleClick ? 2 : 1; i > 0; --i) {
+        pressed_ = true;
+        OnToggle();
+        ++clickCount_;
+        if (handler_) handler_(*this);
+        pressed_ = false;
+    }
+}
+
+// --- ToggleButton ------------------------------------------------------------------------------------
+
+ToggleButton::ToggleButton(Application& app, std::wstring className, std::wstring name)
+    : ButtonBase(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"IsChecked", [this] { return CheckedValue(); },
+        [this](const VARIANT& v) { SetChecked(NullableOf(v)); });
+    AddProperty(
+        L"IsThreeState", [this] { return ov::Variant::Bool(threeState_); },
+        [this](const VARIANT& v) { threeState_ = BoolOf(v); });
+}
+
+void ToggleButton::SetChecked(std::optional<bool> checked) {
+    bool becomesChecked = checked == true && checked_ != true;
+    checked_ = checked;
+    if (becomesChecked) OnChecked();
+}
+
+void ToggleButton::ResetStateAfterClicks() {
+    SetClickHandler([this](ButtonBase&) { SetChecked(beforeClick_); });
+}
+
+void ToggleButton::OnToggle() {
+    beforeClick_ = checked_;
+    // WPF's ToggleButton.OnToggle.
+    if (checked_ == true)
+        SetChecked(threeState_ ? std::nullopt : std::optional<bool>(false));
+    else
+        SetChecked(checked_.has_value());
+}
+
+ov::Variant ToggleButton::CheckedValue() const {
+    if (form_ == CheckedForm::Boxed) {
+        if (!checked_) return Obj(nullptr);
+        auto boxed = ov::Create<BoxedNullableBool>(SharedRuntime(), *checked_);
+        return Obj(boxed.Get());
+    }
+    if (checked_) return ov::Variant::Bool(*checked_);
+    ov::Variant none;
+    if (form_ == CheckedForm::BoolOrNull) none.vt = VT_NULL;
+    return none;
+}
+
+// --- RadioButton -------------------------------------------------------------------------------------
+
+RadioButton::RadioButton(Application& app, std::wstring className, std::wstring name, std::wstring groupName)
+    : ToggleButton(app, std::move(className), std::move(name)), groupName_(std::move(groupName)) {
+    AddProperty(
+        L"GroupName", [this] { return Str(groupName_); },
+        [this](const VARIANT& v) { groupName_ = TextOf(v); });
+}
+
+void RadioButton::OnToggle() {
+    // A click never unchecks a radio button.
+    SetChecked(true);
+}
+
+bool RadioButton::SameGroup(RadioButton& other) {
+    if (&other == this || other.groupName_ != groupName_) return false;
+    if (groupName_.empty()) return other.Parent() == Parent();
+    return Root(&other) == Root(this);
+}
+
+void RadioButton::OnChecked() {
+    std::vector<RadioButton*> mates;
+    std::function<void(const std::vector<Element*>&)> collect = [&](const std::vector<Element*>& level) {
+        for (Element* e : level) {
+            if (auto* radio = dynamic_cast<RadioButton*>(e); radio && SameGroup(*radio))
+                mates.push_back(radio);
+            if (!groupName_.empty()) collect(e->Children());
+        }
+    };
+    if (!groupName_.empty()) {
+        collect({Root(this)});
+    } else if (Parent()) {
+        collect(Parent()->Children());
+    }
+    for (RadioButton* mate : mates)
+        if (mate->IsChecked() == true) mate->SetChecked(false);
+}
+
+} // namespace wpfsim

@@ -1,0 +1,120 @@
+// The button family of the simulated application, with WPF's behaviour:
+//
+//   ButtonBase    "Content" (get, put), "ContextMenu" (a null object), "IsPressed"; a left click raises
+//                 the Click event (a double click raises it twice), other buttons raise nothing
+//   Button        a plain ButtonBase
+//   RepeatButton  one Click per host click; "IsPressed" is true only while the click runs
+//   ToggleButton  "IsChecked" (get, put), "IsThreeState" (get, put); a click moves unchecked -> checked
+//                 -> (indeterminate when three-state) -> unchecked
+//   CheckBox      a ToggleButton
+//   RadioButton   + "GroupName" (get, put); a click checks it; checking one unchecks the others of its
+//                 group: the same non-empty GroupName under the same top-level element, or, without a
+//                 GroupName, the siblings that have none either
+//
+// "IsChecked" is handed out in one of the forms hosts use for a bool? (per element, CheckedForm). It
+// accepts all of them on put: a Boolean (or what converts to one), VT_NULL, VT_EMPTY, a null object, or
+// a boxed object with "m_Value".
+//
+//   auto& box = app.Add<wpfsim::CheckBox>(&window, L"System.Windows.Controls.CheckBox", L"agree");
+//   box.SetThreeState(true);
+//   box.SetClickHandler([](wpfsim::ButtonBase& b) { ... }); // the application's Click handler
+#pragma once
+
+#include "Element.h"
+
+#include <functional>
+#include <optional>
+
+namespace wpfsim {
+
+class ButtonBase : public Element {
+public:
+    ButtonBase(Application& app, std::wstring className, std::wstring name);
+
+    const std::wstring& Content() const noexcept { return content_; }
+    void SetContent(std::wstring content) { content_ = std::move(content); }
+    bool IsPressed() const noexcept { return pressed_; }
+    // Click events raised so far.
+    long ClickCount() const noexcept { return clickCount_; }
+    // The application's Click handler: runs after the control's own reaction, once per Click event.
+    void SetClickHandler(std::function<void(ButtonBase&)> handler) { handler_ = std::move(handler); }
+
+protected:
+    // The control's own reaction to a Click, before the event reaches the application.
+    virtual void OnToggle() {}
+
+private:
+    void OnClick(const MouseClick& click) final;
+
+    std::wstring content_;
+    bool pressed_ = false;
+    long clickCount_ = 0;
+    std::function<void(ButtonBase&)> handler_;
+};
+
+class Button : public ButtonBase {
+public:
+    using ButtonBase::ButtonBase;
+};
+
+class RepeatButton : public ButtonBase {
+public:
+    using ButtonBase::ButtonBase;
+};
+
+// How "IsChecked" reaches callers: a VT_BOOL with VT_NULL or VT_EMPTY for the indeterminate state, or
+// a boxed bool? (an object with "m_Value"; the indeterminate state boxes to a null object).
+enum class CheckedForm { BoolOrNull, BoolOrEmpty, Boxed };
+
+class ToggleButton : public ButtonBase {
+public:
+    ToggleButton(Application& app, std::wstring className, std::wstring name);
+
+    // nullopt: indeterminate.
+    std::optional<bool> IsChecked() const noexcept { return checked_; }
+    // As setting the property: a radio button that becomes checked unchecks its group.
+    void SetChecked(std::optional<bool> checked);
+    bool IsThreeState() const noexcept { return threeState_; }
+    void SetThreeState(bool threeState) noexcept { threeState_ = threeState; }
+    void SetCheckedForm(CheckedForm form) noexcept { form_ = form; }
+
+    // Test hook: a Click handler that puts the state back to what it was before the click.
+    void ResetStateAfterClicks();
+
+protected:
+    void OnToggle() override;
+    // Runs after the state changed to checked.
+    virtual void OnChecked() {}
+
+private:
+    ov::Variant CheckedValue() const;
+
+    std::optional<bool> checked_ = false;
+    std::optional<bool> beforeClick_ = false;
+    bool threeState_ = false;
+    CheckedForm form_ = CheckedForm::BoolOrNull;
+};
+
+class CheckBox : public ToggleButton {
+public:
+    using ToggleButton::ToggleButton;
+};
+
+class RadioButton : public ToggleButton {
+public:
+    RadioButton(Application& app, std::wstring className, std::wstring name, std::wstring groupName = {});
+
+    const std::wstring& GroupName() const noexcept { return groupName_; }
+    void SetGroupName(std::wstring groupName) { groupName_ = std::move(groupName); }
+
+protected:
+    void OnToggle() override;
+    void OnChecked() override;
+
+private:
+    bool SameGroup(RadioButton& other);
+
+    std::wstring groupName_;
+};
+
+} // namespace wpfsim
