@@ -2,6 +2,7 @@
 
 #include "Host.h"
 #include "LogFormat.h"
+#include "Run.h"
 
 #include <algorithm>
 
@@ -51,8 +52,10 @@ std::wstring Help() {
                         L" --version | --help\n       " + kProgram + L" COMMAND --help\n\nCommands:\n";
     for (const Command& c : Commands())
         text += L"  " + UsageLine(c) + L"\n" + Wrap(c.summary, 74, L"      ");
-    text += L"\nExit codes: 0 success, 1 the command failed, 2 wrong command line, 3 the module cannot be "
-            L"loaded.\n";
+    text +=
+        L"\n" + Wrap(L"Exit codes: 0 success, 1 the command failed, 2 wrong command line (run: or the script "
+                     L"failed), 3 the module (run: or the application) cannot be loaded.",
+                     80, L"");
     return text;
 }
 
@@ -80,6 +83,15 @@ const std::vector<Command>& Commands() {
          L"Loads ovWPFControlsHook.dll from this program's folder (or its Extensions subfolder), shows the "
          L"module objects it registers, unloads it and prints the log.",
          0, 0, &RunCheck},
+        {L"run", L"[--log FILE] [--verbose] APP.xaml SCRIPT",
+         L"Reads the application from APP.xaml (WPF XAML), loads ovWPFControlsHook.dll, runs SCRIPT (JScript "
+         L"for "
+         L".js, VBScript for .vbs) against it and prints the log as it grows. --log FILE also writes the log "
+         L"as "
+         L"JSON lines; --verbose tells what is alive after the run. Exit codes: 0 no error logged, 1 an "
+         L"error "
+         L"logged, 2 the script failed, 3 the application or the module could not be loaded.",
+         2, 5, &RunRun},
     };
     return commands;
 }

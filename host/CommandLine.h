@@ -11,9 +11,11 @@ namespace ovhost {
 
 enum ExitCode : int {
     ExitOk = 0,
-    ExitFailed = 1,         // the command ran and failed (a check, an error in the log)
-    ExitUsage = 2,          // the command line was wrong
-    ExitModuleNotLoaded = 3 // the module cannot be loaded
+    ExitFailed = 1,          // the command ran and failed (a check, an error in the log)
+    ExitUsage = 2,           // the command line was wrong
+    ExitScriptFailed = 2,    // run: the script failed (syntax error, uncaught exception)
+    ExitModuleNotLoaded = 3, // the module cannot be loaded
+    ExitAppNotLoaded = 3     // run: the application cannot be loaded
 };
 
 // Where a command writes: its output and its error lines.

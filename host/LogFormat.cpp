@@ -21,16 +21,27 @@ std::wstring LogKindName(LONG kind) {
     }
 }
 
-std::wstring FormatLogEntry(const LogEntry& entry) {
-    std::wstring text = L"[" + LogKindName(entry.kind) + L"] " + entry.text + L"\n";
-    if (entry.details.empty()) return text;
-    std::wstring indented = L"    ";
-    for (wchar_t c : entry.details) {
+namespace {
+
+// The lines of a text, each after the indentation; carriage returns and trailing line breaks dropped.
+std::wstring Indented(std::wstring_view text, std::wstring_view indent, bool first) {
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r'))
+        text.remove_suffix(1);
+    std::wstring out(first ? indent : std::wstring_view());
+    for (wchar_t c : text) {
         if (c == L'\r') continue;
-        indented += c;
-        if (c == L'\n') indented += L"    ";
+        out += c;
+        if (c == L'\n') out += indent;
     }
-    return text + indented + L"\n";
+    return out;
+}
+
+} // namespace
+
+std::wstring FormatLogEntry(const LogEntry& entry) {
+    std::wstring text = L"[" + LogKindName(entry.kind) + L"] " + Indented(entry.text, L"    ", false) + L"\n";
+    if (entry.details.empty()) return text;
+    return text + Indented(entry.details, L"    ", true) + L"\n";
 }
 
 namespace {

@@ -39,14 +39,15 @@ ov::Variant Deref(const VARIANT& arg) {
 std::wstring TextArg(const VARIANT& arg, const std::wstring& what) {
     ov::Variant text;
     if (arg.vt == VT_EMPTY || arg.vt == VT_NULL || arg.vt == VT_DISPATCH || arg.vt == VT_UNKNOWN ||
-        FAILED(VariantChangeType(&text, &arg, 0, VT_BSTR)))
+        FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&arg), 0, VT_BSTR)))
         throw ScriptFailure{what + L" must be a string."};
     return ov::Bstr::CopyOf(text.bstrVal).c_str();
 }
 
 LONG IntArg(const VARIANT& arg, const std::wstring& what) {
     ov::Variant number;
-    if (arg.vt == VT_EMPTY || arg.vt == VT_NULL || FAILED(VariantChangeType(&number, &arg, 0, VT_I4)))
+    if (arg.vt == VT_EMPTY || arg.vt == VT_NULL ||
+        FAILED(VariantChangeType(&number, const_cast<VARIANT*>(&arg), 0, VT_I4)))
         throw ScriptFailure{what + L" must be a number."};
     return number.lVal;
 }
@@ -104,7 +105,8 @@ public:
             (put && params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
             return DISP_E_NONAMEDARGS;
         const int count = static_cast<int>(params->cArgs);
-        if (put ? count != 1 : (count < member.minArgs || count > member.maxArgs)) return DISP_E_BADPARAMCOUNT;
+        if (put ? count != 1 : (count < member.minArgs || count > member.maxArgs))
+            return DISP_E_BADPARAMCOUNT;
         if (argErr) *argErr = 0;
         if (result) VariantInit(result);
         try {
@@ -131,7 +133,8 @@ public:
 
 protected:
     void Add(Member member) { members_.push_back(std::move(member)); }
-    void Property(std::wstring name, std::function<ov::Variant()> get, std::function<void(const VARIANT&)> put = {}) {
+    void Property(std::wstring name, std::function<ov::Variant()> get,
+                  std::function<void(const VARIANT&)> put = {}) {
         Add({std::move(name), 0, 0, [get = std::move(get)](const Args&) { return get(); }, std::move(put)});
     }
     void Method(std::wstring name, int minArgs, int maxArgs, std::function<ov::Variant(const Args&)> call) {
@@ -180,7 +183,8 @@ struct ModelState {
         TheHost();
         std::wstring name = TextArg(arg, member + L": the element name");
         wpfsim::Element* element = app->Find(name);
-        if (!element) throw ScriptFailure{member + L": the application has no element named '" + name + L"'."};
+        if (!element)
+            throw ScriptFailure{member + L": the application has no element named '" + name + L"'."};
         return *element;
     }
 
@@ -189,7 +193,8 @@ struct ModelState {
         if (auto node = TheHost().NodeOf(element))
             for (const auto& extension : node->Extensions())
                 if (extension.As<IovWPFControlRecognizerExtender>()) return extension;
-        throw ScriptFailure{member + L": the module did not take '" + element.Name() + L"' for a WPF element."};
+        throw ScriptFailure{member + L": the module did not take '" + element.Name() +
+                            L"' for a WPF element."};
     }
 
     ov::ComPtr<IovCtrlMappingInfoHolder> Holder() const {
@@ -231,8 +236,8 @@ struct ModelState {
         ov::ComPtr<IDispatch> control;
         GUID id = element.Id();
         if (HRESULT hr = mapping->CreateControlWithKey(&id, control.Put()); FAILED(hr))
-            throw ScriptFailure{member + L": the module could not make the object of '" + element.Name() + L"' (" +
-                                Hex(hr) + L")."};
+            throw ScriptFailure{member + L": the module could not make the object of '" + element.Name() +
+                                L"' (" + Hex(hr) + L")."};
         if (!control) return nullptr;
         if (auto base = control.As<IovCtrlBase>()) {
             base->put_ErrorReportMode(errorReportMode);
@@ -245,7 +250,8 @@ struct ModelState {
     std::wstring JoinedClassNames(const VARIANT& kindArg, bool defaults, const std::wstring& member) const {
         auto info = InfoOfKind(IntArg(kindArg, member + L": the kind"), member);
         LONG count = 0;
-        ov::ThrowIfFailed(defaults ? info->GetDefaultClassNameCount(&count) : info->GetClassNameCount(&count));
+        ov::ThrowIfFailed(defaults ? info->GetDefaultClassNameCount(&count)
+                                   : info->GetClassNameCount(&count));
         std::wstring joined;
         for (LONG i = 0; i < count; ++i) {
             ov::Bstr name;
@@ -333,8 +339,8 @@ struct ModelState {
         DISPPARAMS none{};
         ov::Variant value;
         if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) ||
-            FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
-                                  nullptr)))
+            FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value,
+                                  nullptr, nullptr)))
             throw ScriptFailure{what + L" must be an array of strings."};
         return value;
     }
@@ -380,8 +386,9 @@ public:
             const auto& entries = Entries();
             LONG index = IntArg(a[0], L"Log.Item: the index");
             if (index < 0 || static_cast<size_t>(index) >= entries.size())
-                throw ScriptFailure{L"Log.Item: the index " + std::to_wstring(index) + L" is outside the log (" +
-                                    std::to_wstring(entries.size()) + L" entries)."};
+                throw ScriptFailure{L"Log.Item: the index " + std::to_wstring(index) +
+                                    L" is outside the log (" + std::to_wstring(entries.size()) +
+                                    L" entries)."};
             auto entry = ov::Create<LogEntryObject>(entries[static_cast<size_t>(index)]);
             return DispatchValue(ov::ComPtr<IDispatch>(entry.Get()));
         });
@@ -470,25 +477,31 @@ public:
                 continue;
             TYPEATTR* attributes = nullptr;
             if (FAILED(info->GetTypeAttr(&attributes))) continue;
+            auto releaseAttributes = [&](TYPEATTR* a) { info->ReleaseTypeAttr(a); };
+            std::unique_ptr<TYPEATTR, decltype(releaseAttributes)> attributesHeld(attributes,
+                                                                                  releaseAttributes);
             for (WORD v = 0; v < attributes->cVars; ++v) {
                 VARDESC* var = nullptr;
                 if (FAILED(info->GetVarDesc(v, &var))) continue;
+                auto releaseVar = [&](VARDESC* d) { info->ReleaseVarDesc(d); };
+                std::unique_ptr<VARDESC, decltype(releaseVar)> varHeld(var, releaseVar);
                 ov::Bstr name;
                 UINT got = 0;
                 if (var->varkind == VAR_CONST && var->lpvarValue &&
-                    SUCCEEDED(info->GetNames(var->memid, name.Put(), 1, &got)) && got == 1) {
-                    ov::Variant value(*var->lpvarValue);
-                    std::wstring constant(name.View());
-                    Property(constant, [value] { return value; },
-                             [constant](const VARIANT&) {
-                                 throw ScriptFailure{L"'" + constant + L"' is a constant of the module's type "
-                                                                       L"library and cannot be changed."};
-                             });
-                }
-                info->ReleaseVarDesc(var);
+                    SUCCEEDED(info->GetNames(var->memid, name.Put(), 1, &got)) && got == 1)
+                    AddConstant(std::wstring(name.View()), ov::Variant(*var->lpvarValue));
             }
-            info->ReleaseTypeAttr(attributes);
         }
+    }
+
+private:
+    void AddConstant(std::wstring name, ov::Variant value) {
+        Property(
+            name, [value] { return value; },
+            [name](const VARIANT&) {
+                throw ScriptFailure{L"'" + name +
+                                    L"' is a constant of the module's type library and cannot be changed."};
+            });
     }
 };
 
@@ -506,8 +519,10 @@ ScriptModel::ScriptModel(Host& host, wpfsim::Application& app) : state_(std::mak
     ov::ComPtr<IDispatch> logDispatch(log.Get());
     items_.push_back({L"App", ov::ComPtr<IDispatch>(ov::Create<AppObject>(state_).Get())});
     items_.push_back({L"Log", logDispatch});
-    items_.push_back({L"Host", ov::ComPtr<IDispatch>(ov::Create<HostSettingsObject>(state_, logDispatch).Get())});
-    items_.push_back({kConstantsItem, ov::ComPtr<IDispatch>(ov::Create<ConstantsObject>(*library).Get()), true});
+    items_.push_back(
+        {L"Host", ov::ComPtr<IDispatch>(ov::Create<HostSettingsObject>(state_, logDispatch).Get())});
+    items_.push_back(
+        {kConstantsItem, ov::ComPtr<IDispatch>(ov::Create<ConstantsObject>(*library).Get()), true});
 }
 
 ScriptModel::~ScriptModel() {

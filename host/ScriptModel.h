@@ -1,17 +1,19 @@
 // The object model of a test script, the same in JScript and VBScript (member names without case):
 //
-//   App.Find(name)                the automation object of the element named so (Name or x:Name), made as
-//                                 the host makes it: the extender classifies the element, the kind info of
-//                                 its kind creates the object for the element's identifier
-//                                 (CreateControlWithKey), which then takes the host's report modes. Null
-//                                 (Nothing) for kinds without one (items, decorations). A new object per call.
+//   App.Find(name)                the automation object of the element named so (its Name or x:Name, with
+//                                 case, as WPF compares names), made as the host makes it: the extender
+//                                 classifies the element, the kind info of its kind creates the object for
+//                                 the element's identifier (CreateControlWithKey), which then takes the
+//                                 host's report modes. Null (Nothing) for kinds without one (items,
+//                                 decorations). A new object per call.
 //   App.Kind(name), App.ClassName(name)   what the module's hook object reports (kind value, class name)
 //   App.Element(name)             the element's own .NET object in the simulated application
 //   Log.Count, Log.Item(i)        the log so far (0-based; Item is the default member), entries with .Kind
 //                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
 //   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log
-//   Host.ErrorReportMode, Host.MessageReportMode   (1 by default) what objects handed out from now on start with
-//   Host.SetClassNames(kind, names)   replaces the class-name patterns of a kind (a WPFControlType) as the
+//   Host.ErrorReportMode, Host.MessageReportMode   (1 by default) what objects handed out from now on start
+//   with Host.SetClassNames(kind, names)   replaces the class-name patterns of a kind (a WPFControlType) as
+//   the
 //                                 host's options do: every module object that takes options gets the new list
 //                                 (OnOptionChanged). names: an array of strings, or one string "a|b".
 //   Host.DefaultClassNames(kind), Host.ClassNames(kind)   the patterns joined with "|"
@@ -22,6 +24,11 @@
 //
 // A wrong use (an unknown element name, a kind that does not exist) is a script error whose description
 // says what was wrong; the script can catch it.
+//
+// What a script sees of the module's errors, by Host.ErrorReportMode: 0 nothing; 1 an entry in the log;
+// 2 a script error (number E_FAIL, description: message, "\r\n\r\n", details) for errors, nothing for
+// notices; 3 the same as 2: the mode hands the error to a caller inside the module, and a script is none
+// (no C++ exception crosses COM).
 #pragma once
 
 #include "ScriptSite.h"

@@ -18,6 +18,7 @@ namespace ovhost {
 
 std::wstring XamlError::ToString() const {
     if (line == 0) return message;
+    if (column == 0) return L"line " + std::to_wstring(line) + L": " + message;
     return L"line " + std::to_wstring(line) + L", column " + std::to_wstring(column) + L": " + message;
 }
 
@@ -132,7 +133,8 @@ private:
     bool Next(XmlNodeType& type) {
         HRESULT hr = xml_.Read(&type);
         if (hr == S_FALSE) return false;
-        if (FAILED(hr)) Fail(ParserFailure(hr), Line(), Column());
+        // Where the parser noticed the fault, its column says little: the line alone is given.
+        if (FAILED(hr)) Fail(ParserFailure(hr), Line(), 0);
         return true;
     }
 
@@ -141,6 +143,17 @@ private:
         UINT length = 0;
         if (FAILED((xml_.*get)(&text, &length)) || !text) return {};
         return std::wstring(text, length);
+    }
+
+    // The prefix of the current node, also when the parser leaves out one that was never declared.
+    std::wstring Prefix() {
+        std::wstring prefix = Text(&IXmlReader::GetPrefix);
+        if (prefix.empty()) {
+            std::wstring qualified = Text(&IXmlReader::GetQualifiedName);
+            if (size_t colon = qualified.find(L':'); colon != std::wstring::npos)
+                prefix = qualified.substr(0, colon);
+        }
+        return prefix;
     }
 
     std::wstring Uri(const std::wstring& prefix) const {
@@ -154,8 +167,8 @@ private:
         std::vector<Attribute> attributes;
         std::map<std::wstring, std::wstring> declared;
         for (HRESULT hr = xml_.MoveToFirstAttribute(); hr == S_OK; hr = xml_.MoveToNextAttribute()) {
-            Attribute a{Text(&IXmlReader::GetNamespaceUri), Text(&IXmlReader::GetPrefix),
-                        Text(&IXmlReader::GetLocalName), Text(&IXmlReader::GetValue), Line(), Column()};
+            Attribute a{Text(&IXmlReader::GetNamespaceUri), Prefix(), Text(&IXmlReader::GetLocalName),
+                        Text(&IXmlReader::GetValue),        Line(),   Column()};
             if (a.ns == kXmlnsNamespace) {
                 declared[a.prefix.empty() ? std::wstring() : a.local] = a.value;
                 continue;
@@ -211,10 +224,8 @@ private:
     };
 
     // The element type and .NET class of the current element.
-    Resolved ResolveType(const std::wstring& ns, const std::wstring& local,
-                                                     const std::wstring& prefix,
-                                                     const std::vector<Attribute>& attributes, unsigned line,
-                                                     unsigned column) {
+    Resolved ResolveType(const std::wstring& ns, const std::wstring& local, const std::wstring& prefix,
+                         const std::vector<Attribute>& attributes, unsigned line, unsigned column) {
         std::wstring qualified = prefix.empty() ? local : prefix + L":" + local;
         if (ns == xamlns::Presentation) {
             const Type* type = FindType(local);
@@ -236,11 +247,12 @@ private:
                      line, column);
             const Type* type = FindType(base->value);
             if (!type || !type->make)
-                Fail(L"sim:Base names '" + base->value + L"', which is no WPF class the host knows", base->line,
-                     base->column);
+                Fail(L"sim:Base names '" + base->value + L"', which is no WPF class the host knows",
+                     base->line, base->column);
             return {type, className, true};
         }
-        if (ns.empty() && !prefix.empty()) Fail(L"the namespace prefix '" + prefix + L"' is not declared", line, column);
+        if (ns.empty() && !prefix.empty())
+            Fail(L"the namespace prefix '" + prefix + L"' is not declared", line, column);
         if (ns.empty())
             Fail(L"the element '" + local + L"' is in no namespace (declare xmlns=\"" +
                      std::wstring(xamlns::Presentation) + L"\")",
@@ -252,7 +264,7 @@ private:
     wpfsim::Element* ReadElement(wpfsim::Element* parent) {
         const unsigned line = Line(), column = Column();
         const std::wstring local = Text(&IXmlReader::GetLocalName);
-        const std::wstring prefix = Text(&IXmlReader::GetPrefix);
+        const std::wstring prefix = Prefix();
         const bool empty = xml_.IsEmptyElement();
         std::vector<Attribute> attributes = ReadAttributes();
         std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
@@ -280,7 +292,7 @@ private:
         bool contentSet = false;
         ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
 
-        if (!empty) ReadContent(node, *type, qualified, contentSet);
+        if (!empty) ReadContent(node, *type, qualified, line, column, contentSet);
         built_[node.element] = {type, std::move(node.layout)};
         return node.element;
     }
@@ -303,8 +315,7 @@ private:
             }
             if (a.ns == xamlns::Sim) {
                 if (a.local != L"Base") fail(L"unknown attribute '" + a.Qualified() + L"'");
-                if (!userClass)
-                    fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
+                if (!userClass) fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
                 continue;
             }
             if (a.ns == xamlns::Xaml) {
@@ -314,7 +325,9 @@ private:
                 fail(L"unknown attribute '" + a.Qualified() + L"' (namespace '" + a.ns + L"')");
             }
             if (a.local == L"Name") {
-                if (named) fail(L"the element is named twice ('" + named->Qualified() + L"' and '" + a.Qualified() + L"')");
+                if (named)
+                    fail(L"the element is named twice ('" + named->Qualified() + L"' and '" + a.Qualified() +
+                         L"')");
                 named = &a;
                 SetName(*node.element, a);
                 continue;
@@ -348,7 +361,8 @@ private:
         std::wstring_view value = a.value;
         if (value.starts_with(L"{}")) return std::wstring(value.substr(2));
         if (value.starts_with(L"{") && value != L"{x:Null}")
-            Fail(L"the markup extension '" + a.value + L"' is not supported (only {x:Null} is)", a.line, a.column);
+            Fail(L"the markup extension '" + a.value + L"' is not supported (only {x:Null} is)", a.line,
+                 a.column);
         return a.value;
     }
 
@@ -356,28 +370,29 @@ private:
         if (a.value.empty()) Fail(L"an empty name", a.line, a.column);
         auto [it, added] = names_.emplace(a.value, a.line);
         if (!added)
-            Fail(L"the name '" + a.value + L"' is already used (line " + std::to_wstring(it->second) + L")", a.line,
-                 a.column);
+            Fail(L"the name '" + a.value + L"' is already used (line " + std::to_wstring(it->second) + L")",
+                 a.line, a.column);
         element.SetName(a.value);
     }
 
-    void ReadContent(Node& node, const Type& type, const std::wstring& qualified, bool contentSet) {
+    // Faults of text content are given at the element's position: parsers place a text node differently
+    // (at its start or its end), the element's position is the same everywhere.
+    void ReadContent(Node& node, const Type& type, const std::wstring& qualified, unsigned line,
+                     unsigned column, bool contentSet) {
         std::wstring text;
-        unsigned textLine = 0, textColumn = 0;
         size_t children = 0;
         XmlNodeType nodeType;
         while (Next(nodeType)) {
             if (nodeType == XmlNodeType_EndElement) break;
             if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
-                if (!type.textProperty)
-                    Fail(qualified + L" cannot hold text", Line(), Column());
-                if (text.empty()) textLine = Line(), textColumn = Column();
+                if (!type.textProperty) Fail(qualified + L" cannot hold text", line, column);
                 text += Text(&IXmlReader::GetValue);
                 continue;
             }
             if (nodeType != XmlNodeType_Element) continue;
             std::wstring local = Text(&IXmlReader::GetLocalName);
-            if (local.find(L'.') != std::wstring::npos && Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation) {
+            if (local.find(L'.') != std::wstring::npos &&
+                Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation) {
                 ReadPropertyElement(node, type, local);
                 continue;
             }
@@ -385,8 +400,8 @@ private:
             if (type.content == Content::None || type.content == Content::Text)
                 Fail(qualified + L" cannot hold the element '" + local + L"'", childLine, childColumn);
             if (type.content == Content::Single && contentSet)
-                Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute and element)", childLine,
-                     childColumn);
+                Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute and element)",
+                     childLine, childColumn);
             if (type.content == Content::Single && children > 0)
                 Fail(qualified + L" holds one element only", childLine, childColumn);
             if (ReadElement(node.element)) ++children;
@@ -394,9 +409,9 @@ private:
         text = NormalizeText(text);
         if (text.empty()) return;
         if (contentSet || children > 0)
-            Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute, text or element)", textLine,
-                 textColumn);
-        Set(node, *FindProperty(type, type.textProperty), text, type.textProperty, textLine, textColumn);
+            Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute, text or element)", line,
+                 column);
+        Set(node, *FindProperty(type, type.textProperty), text, type.textProperty, line, column);
     }
 
     // Owner.Name as an element: the definition lists of a Grid are the ones understood.
@@ -406,10 +421,12 @@ private:
         size_t dot = local.find(L'.');
         std::wstring owner = local.substr(0, dot);
         const DefinitionList* list = FindDefinitionList(owner, std::wstring_view(local).substr(dot + 1));
-        if (!list || owner != type.name) Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        if (!list || owner != type.name)
+            Fail(L"the property element '" + local + L"' is not supported here", line, column);
         std::vector<Attribute> own = ReadAttributes();
         scopes_.pop_back();
-        if (!own.empty()) Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        if (!own.empty())
+            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
         if (empty) return;
         XmlNodeType nodeType;
         while (Next(nodeType)) {
@@ -421,7 +438,8 @@ private:
             std::wstring item = Text(&IXmlReader::GetLocalName);
             bool itemEmpty = xml_.IsEmptyElement();
             if (item != list->item || Text(&IXmlReader::GetNamespaceUri) != xamlns::Presentation)
-                Fail(local + L" holds " + list->item + L" elements only, not '" + item + L"'", itemLine, itemColumn);
+                Fail(local + L" holds " + list->item + L" elements only, not '" + item + L"'", itemLine,
+                     itemColumn);
             double size = Auto;
             for (const Attribute& a : ReadAttributes()) {
                 if (a.local != list->attribute || !a.ns.empty())
@@ -442,7 +460,8 @@ private:
             try {
                 if (!value.empty()) ToLength(value);
             } catch (const ValueError& e) {
-                Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line, a.column);
+                Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line,
+                     a.column);
             }
             return Auto;
         }
@@ -700,7 +719,8 @@ private:
             for (wpfsim::Element* child : children) {
                 const LayoutValues& c = Of(*child).layout;
                 PlaceIn(*child, x + offset(tracks.columns, 0, c.column), y + offset(tracks.rows, 0, c.row),
-                        offset(tracks.columns, c.column, c.columnSpan), offset(tracks.rows, c.row, c.rowSpan));
+                        offset(tracks.columns, c.column, c.columnSpan),
+                        offset(tracks.rows, c.row, c.rowSpan));
             }
             break;
         }

@@ -21,12 +21,13 @@
 
 namespace ovhost {
 
-// Why a description could not be read; line 0 when no line applies (a file that cannot be opened).
+// Why a description could not be read; line 0 when no line applies (a file that cannot be opened),
+// column 0 when only the line is known (the XML parser's own failures).
 struct XamlError {
     std::wstring message;
     unsigned line = 0;
     unsigned column = 0;
-    // "line 12, column 5: unknown element 'Foo'", or the message alone without a line.
+    // "line 12, column 5: unknown element 'Foo'", "line 12: ..." or the message alone.
     std::wstring ToString() const;
 };
 
@@ -39,7 +40,8 @@ namespace xamlns {
 inline constexpr const wchar_t* Presentation = L"http://schemas.microsoft.com/winfx/2006/xaml/presentation";
 inline constexpr const wchar_t* Xaml = L"http://schemas.microsoft.com/winfx/2006/xaml";
 inline constexpr const wchar_t* Sim = L"urn:ovwpf-sim";
-inline constexpr const wchar_t* Compatibility = L"http://schemas.openxmlformats.org/markup-compatibility/2006";
+inline constexpr const wchar_t* Compatibility =
+    L"http://schemas.openxmlformats.org/markup-compatibility/2006";
 } // namespace xamlns
 
 } // namespace ovhost

@@ -54,11 +54,13 @@ double ToNumber(std::wstring_view value) {
 
 int ToInt(std::wstring_view value) {
     double number = ToNumber(value);
-    if (number != std::floor(number) || number < 0 || number > 10000) throw ValueError{L"a whole number expected"};
+    if (number != std::floor(number) || number < 0 || number > 10000)
+        throw ValueError{L"a whole number expected"};
     return static_cast<int>(number);
 }
 
-template <class T> wpfsim::Element& Make(wpfsim::Application& app, wpfsim::Element* parent, std::wstring cls) {
+template <class T>
+wpfsim::Element& Make(wpfsim::Application& app, wpfsim::Element* parent, std::wstring cls) {
     return app.Add<T>(parent, std::move(cls), L"");
 }
 
@@ -146,7 +148,7 @@ const std::vector<Type>& Types() {
         {.name = L"StackPanel",
          .className = L"System.Windows.Controls.StackPanel",
          .base = L"Panel",
-         .make = &Make<Element>,
+         .make = &Make<FrameworkElement>,
          .properties = {{L"Orientation",
                          [](Node& n, std::wstring_view v) {
                              n.layout.horizontal = EnumValue(v, {L"Vertical", L"Horizontal"}) == 1;
@@ -156,7 +158,7 @@ const std::vector<Type>& Types() {
         {.name = L"WrapPanel",
          .className = L"System.Windows.Controls.WrapPanel",
          .base = L"Panel",
-         .make = &Make<Element>,
+         .make = &Make<FrameworkElement>,
          .properties = {{L"Orientation",
                          [](Node& n, std::wstring_view v) {
                              n.layout.horizontal = EnumValue(v, {L"Horizontal", L"Vertical"}) == 0;
@@ -166,27 +168,27 @@ const std::vector<Type>& Types() {
         {.name = L"DockPanel",
          .className = L"System.Windows.Controls.DockPanel",
          .base = L"Panel",
-         .make = &Make<Element>,
+         .make = &Make<FrameworkElement>,
          .properties = {CosmeticProperty(L"LastChildFill")},
          .content = Content::Many,
          .arrange = Arrange::Dock},
         {.name = L"Grid",
          .className = L"System.Windows.Controls.Grid",
          .base = L"Panel",
-         .make = &Make<Element>,
+         .make = &Make<FrameworkElement>,
          .properties = {CosmeticProperty(L"ShowGridLines")},
          .content = Content::Many,
          .arrange = Arrange::Grid},
         {.name = L"Canvas",
          .className = L"System.Windows.Controls.Canvas",
          .base = L"Panel",
-         .make = &Make<Element>,
+         .make = &Make<FrameworkElement>,
          .content = Content::Many,
          .arrange = Arrange::Canvas},
         {.name = L"Border",
          .className = L"System.Windows.Controls.Border",
          .base = L"FrameworkElement",
-         .make = &Make<Element>,
+         .make = &Make<FrameworkElement>,
          .properties =
              {
                  {L"Padding", [](Node& n, std::wstring_view v) { n.layout.padding = ToThickness(v); }},
@@ -286,7 +288,8 @@ const std::vector<AttachedProperty>& AttachedProperties() {
     static const std::vector<AttachedProperty> properties = {
         {L"Grid", {L"Row", [](Node& n, std::wstring_view v) { n.layout.row = ToInt(v); }}},
         {L"Grid", {L"Column", [](Node& n, std::wstring_view v) { n.layout.column = ToInt(v); }}},
-        {L"Grid", {L"RowSpan", [](Node& n, std::wstring_view v) { n.layout.rowSpan = std::max(1, ToInt(v)); }}},
+        {L"Grid",
+         {L"RowSpan", [](Node& n, std::wstring_view v) { n.layout.rowSpan = std::max(1, ToInt(v)); }}},
         {L"Grid",
          {L"ColumnSpan", [](Node& n, std::wstring_view v) { n.layout.columnSpan = std::max(1, ToInt(v)); }}},
         {L"DockPanel",

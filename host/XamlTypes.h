@@ -71,7 +71,8 @@ struct Chrome {
     double minWidth = 0;
 };
 
-using Factory = wpfsim::Element& (*)(wpfsim::Application& app, wpfsim::Element* parent, std::wstring className);
+using Factory = wpfsim::Element& (*)(wpfsim::Application& app, wpfsim::Element* parent,
+                                     std::wstring className);
 
 struct Type {
     const wchar_t* name = nullptr;      // the XAML element name

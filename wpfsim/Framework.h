@@ -1,17 +1,23 @@
 // Framework elements of the simulated application that are no control of the module's kinds but that an
 // application is built from:
 //
-//   Window     "Title" (get, put)
-//   TextBlock  "Text" (get, put)
+//   FrameworkElement  WPF's base of every element in a window: "ContextMenu" (a null object)
+//   Window            + "Title" (get, put)
+//   TextBlock         + "Text" (get, put)
 //
-// Panels and decorators (StackPanel, Grid, Border, ...) need nothing beyond the plain Element.
+// Panels and decorators (StackPanel, Grid, Border, ...) are plain FrameworkElements of their class.
 #pragma once
 
 #include "Element.h"
 
 namespace wpfsim {
 
-class Window : public Element {
+class FrameworkElement : public Element {
+public:
+    FrameworkElement(Application& app, std::wstring className, std::wstring name);
+};
+
+class Window : public FrameworkElement {
 public:
     Window(Application& app, std::wstring className, std::wstring name);
 
@@ -22,7 +28,7 @@ private:
     std::wstring title_;
 };
 
-class TextBlock : public Element {
+class TextBlock : public FrameworkElement {
 public:
     TextBlock(Application& app, std::wstring className, std::wstring name);
 

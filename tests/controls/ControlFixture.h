@@ -1,6 +1,5 @@
-// What the wrapper tests share: a simulated application with a main window, the host stand-in attached to
-// it and serving as the module's object service and log, and wrappers made the two ways the kind infos
-// make them (for the host's element identifier, for a .NET object).
+// What the wrapper tests share: a simulated application with a main window, the host stand-in serving as
+// the module's object service and log, and wrappers bound the two ways kind infos bind them.
 #pragma once
 
 #include "controls/ControlBase.h"
@@ -11,12 +10,12 @@
 #include "wpfsim/Application.h"
 
 #include "TestSupport.h"
+#include "../wpfsim/SimCall.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
-#include <string>
 
 namespace ovtest {
 
@@ -30,9 +29,22 @@ template <class F> std::optional<CovInvokeException> Raised(F&& f) {
     return std::nullopt;
 }
 
-inline std::wstring Text(const ov::Bstr& b) {
-    return std::wstring(b.View());
+inline void ExpectError(const std::optional<CovInvokeException>& e, std::wstring_view message,
+                        std::wstring_view details, LONG kind = 3) {
+    ASSERT_TRUE(e) << "nothing raised";
+    EXPECT_EQ(e->Message().View(), message);
+    EXPECT_EQ(e->Details().View(), details);
+    EXPECT_EQ(e->Kind(), kind);
 }
+
+inline void ExpectGenericError(const std::optional<CovInvokeException>& e) {
+    ExpectError(e, L"An error occurred.", ov::texts::Reasons);
+}
+
+using simtest::Call;
+using simtest::Get;
+using simtest::Put;
+using simtest::Result;
 
 class ControlFixture : public testing::Test {
 protected:
@@ -44,7 +56,6 @@ protected:
         window_->SetBounds({0, 0, 400, 300});
         ov::HostServices::Set(host_->ObjectService().Get(), host_->LogService().Get());
     }
-
     void TearDown() override {
         ov::HostServices::Clear();
         host_.reset();
@@ -53,18 +64,22 @@ protected:
 
     // Builds the host's objects for the application as it stands.
     void Attach() { host_->Attach(*app_); }
-
-    // A wrapper of class W for the host's identifier of the element (what the host gets).
+    // A wrapper for the host's identifier of the element (what the host gets).
     template <class W = CovWPFCtrl> ov::ComPtr<W> WrapElement(const wpfsim::Element& element) {
         ov::ComPtr<W> wrapper = ov::Create<W>();
         wrapper->BindToNode(element.Id());
         return wrapper;
     }
-    // A wrapper of class W for the element's .NET object (what the module makes for itself).
+    // A wrapper for the element's .NET object (what the module makes for itself).
     template <class W = CovWPFCtrl> ov::ComPtr<W> WrapObject(wpfsim::Element& element) {
         ov::ComPtr<W> wrapper = ov::Create<W>();
         wrapper->BindToObject(CovDispDriver(element.NewDispatch().Get()));
         return wrapper;
+    }
+    std::vector<ovhost::LogEntry> TakeLog() {
+        std::vector<ovhost::LogEntry> log = host_->Log();
+        host_->ClearLog();
+        return log;
     }
 
     ovhost::Host& Host() { return *host_; }

@@ -1,13 +1,15 @@
-// Shared pieces of the recognition tests: the kind table as the host must see it, class-name lists built
-// and read the way the host does, and a host object whose answers a test chooses.
+// Shared by the recognition tests: the kind table as the host must see it, class-name lists built and read
+// the way the host does, and host objects whose answers a test chooses.
 #pragma once
 
 #include "TestSupport.h"
 #include "ovHostIntf.h"
 #include "ovWPFControlsLib.h"
+#include "wpfsim/Application.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,41 +18,153 @@ namespace rectest {
 struct KindRow {
     LONG kind;
     const wchar_t* displayName;
-    std::vector<std::wstring> patterns;
     GUID key;
     bool fixed;
+    const wchar_t* patterns; // separated by spaces
 };
+
+inline constexpr GUID kNoKey{};
+
+// The 31 kinds in table order. "~" stands for "System.Windows.Controls.".
+inline const KindRow kKinds[] = {
+    {ctrlWPFScrollBar, L"Scroll bar", __uuidof(IovWPFScrollBar), false, L"~Primitives.ScrollBar"},
+    {ctrlWPFComboBox, L"Combo box", __uuidof(IovWPFComboBox), false, L"~ComboBox"},
+    {ctrlWPFExpander, L"Expander", __uuidof(IovWPFExpander), false, L"~Expander"},
+    {ctrlWPFTabControl, L"TabControl", __uuidof(IovWPFTabControl), false, L"~TabControl"},
+    {ctrlWPFTrackBar, L"TrackBar", __uuidof(IovWPFTrackBar), false, L"~Slider"},
+    {ctrlWPFButton, L"Button", __uuidof(IovWPFButton), false, L"~Button"},
+    {ctrlWPFRadioButton, L"Radio button", __uuidof(IovWPFRadioButton), false, L"~RadioButton"},
+    {ctrlWPFCheckBox, L"Check box", __uuidof(IovWPFCheckBox), false, L"~CheckBox"},
+    {ctrlWPFEdit, L"Edit", __uuidof(IovWPFEdit), false, L"~TextBox"},
+    {ctrlWPFPasswordEdit, L"Password edit", __uuidof(IovWPFPasswordEdit), false, L"~PasswordBox"},
+    {ctrlWPFListBox, L"List box", __uuidof(IovWPFListBox), false, L"~ListBox"},
+    {ctrlWPFToggleButton, L"Toggle button", __uuidof(IovWPFToggleButton), false, L"~Primitives.ToggleButton"},
+    {ctrlWPFRepeatButton, L"Repeat button", __uuidof(IovWPFRepeatButton), false, L"~Primitives.RepeatButton"},
+    {ctrlWPFScrollViewer, L"Scroll viewer", __uuidof(IovWPFScrollHelper), false, L"~ScrollViewer"},
+    {ctrlWPFMenu, L"Menu", __uuidof(IovWPFMenu), false, L"~Menu"},
+    {ctrlWPFToolBar, L"Toolbar", __uuidof(IovWPFToolBar), false, L"~ToolBar"},
+    {ctrlWPFListView, L"List view", __uuidof(IovWPFListView), false, L"~ListView"},
+    {ctrlWPFTreeView, L"Tree view", __uuidof(IovWPFTreeView), false, L"~TreeView"},
+    {ctrlWPFFlowDocumentScrollViewer, L"Flow document scroll viewer",
+     __uuidof(IovWPFCtrlFlowDocumentScrollViewer), false, L"~FlowDocumentScrollViewer"},
+    {ctrlWPFDocumentViewer, L"Document viewer", __uuidof(IovWPFCtrlDocumentViewer), false,
+     L"~DocumentViewer"},
+    {ctrlWPFReaderScrollViewer, L"Reader scroll viewer", __uuidof(IovWPFCtrlReaderScrollViewer), true,
+     L"MS.Internal.Documents.ReaderScrollViewer"},
+    {ctrlWPFComboBoxItem, L"CovWPFCtrlComboBoxItem", kNoKey, true, L"~ComboBoxItem"},
+    {ctrlWPFTabControlItem, L"CovWPFCtrlTabControlItem", kNoKey, true, L"~TabItem"},
+    {ctrlWPFListBoxItem, L"CovWPFCtrlListBoxItem", kNoKey, true, L"~ListBoxItem"},
+    {ctrlWPFMenuItem, L"CovWPFCtrlMenuItem", kNoKey, true,
+     L"~MenuItem System.Windows.Documents.TextEditorContextMenu+EditorMenuItem"},
+    {ctrlWPFListViewItem, L"CovWPFCtrlListViewItem", kNoKey, true, L"~ListViewItem"},
+    {ctrlWPFTreeViewItem, L"CovWPFCtrlTreeViewItem", kNoKey, true, L"~TreeViewItem"},
+    {ctrlWPFContextMenu, L"CovWPFCtrlContextMenu", kNoKey, true,
+     L"~ContextMenu System.Windows.Documents.TextEditorContextMenu+EditorContextMenu"},
+    {ctrlWPFPopupRoot, L"CovWPFCtrlPopupRoot", kNoKey, true, L"~Primitives.PopupRoot"},
+    {ctrlWPFActTransparent, L"", kNoKey, true,
+     L"MS.Internal.Documents.FlowDocumentView Microsoft.Windows.Themes.ButtonChrome "
+     L"Microsoft.Windows.Themes.ClassicBorderDecorator Microsoft.Windows.Themes.ListBoxChrome "
+     L"Microsoft.Windows.Themes.SystemDropShadowChrome ~AccessText ~Border ~Decorator "
+     L"~Primitives.BulletDecorator "
+     L"~Image ~InkPresenter ~TextBlock ~Viewbox System.Windows.Documents.AdornerDecorator "
+     L"System.Windows.Documents.NonLogicalAdornerDecorator ~Canvas ~DockPanel ~Grid ~StackPanel ~WrapPanel"},
+    {ctrlWPFBaseCtrl, L"", __uuidof(IovWPFControl), true, L"CovWPFCtrl"},
+};
+
+inline std::vector<std::wstring> Patterns(const KindRow& row) {
+    std::wistringstream words(row.patterns);
+    std::vector<std::wstring> patterns;
+    for (std::wstring word; words >> word;)
+        patterns.push_back(word[0] == L'~' ? L"System.Windows.Controls." + word.substr(1) : word);
+    return patterns;
+}
 
 // A key that no kind has; also what out parameters start with, to see them overwritten.
 inline constexpr GUID kNonZeroKey = {1, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
-// The 31 kinds in table order.
-const std::vector<KindRow>& KindTable();
+inline std::wstring KeyText(const GUID& key) {
+    wchar_t text[40] = {};
+    StringFromGUID2(key, text, 40);
+    return text;
+}
 
-// A VARIANT holding a SAFEARRAY of `type` (VT_VARIANT or VT_BSTR) with the given bounds, column 0 of each
-// row filled from `rows` (a VT_VARIANT array takes the VARIANTs as given).
-ov::Variant MakeArray(VARTYPE type, const std::vector<SAFEARRAYBOUND>& bounds,
-                      const std::vector<ov::Variant>& rows);
-// The usual list: VT_VARIANT, bounds (count, 0) and (1, 0).
-ov::Variant MakeList(const std::vector<std::wstring>& names);
-// Reads a list back: checks its shape (two dimensions, (count, 0) and (1, 0), VARIANT elements that are
-// strings) with gtest assertions and returns column 0.
-std::vector<std::wstring> ReadList(const VARIANT& list);
+// A SAFEARRAY of `type` (VT_VARIANT or VT_BSTR) with the given bounds, column 0 filled from `rows`.
+inline ov::Variant MakeArray(VARTYPE type, std::vector<SAFEARRAYBOUND> bounds,
+                             const std::vector<ov::Variant>& rows) {
+    ov::SafeArray array(SafeArrayCreate(type, static_cast<UINT>(bounds.size()), bounds.data()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::vector<LONG> index;
+        for (const SAFEARRAYBOUND& bound : bounds)
+            index.push_back(bound.lLbound);
+        index[0] += static_cast<LONG>(i);
+        void* element =
+            type == VT_BSTR ? static_cast<void*>(rows[i].bstrVal) : const_cast<ov::Variant*>(&rows[i]);
+        EXPECT_EQ(SafeArrayPutElement(array.Get(), index.data(), element), S_OK);
+    }
+    ov::Variant list;
+    list.parray = array.Detach();
+    list.vt = VT_ARRAY | type;
+    return list;
+}
 
-std::wstring KeyText(const GUID& key);
-std::wstring Text(BSTR text);
+// The host's list: VARIANTs, bounds (count, 0) and (1, 0).
+inline ov::Variant MakeList(const std::vector<std::wstring>& names) {
+    std::vector<ov::Variant> rows;
+    for (const auto& name : names)
+        rows.push_back(ov::Variant::String(name));
+    return MakeArray(VT_VARIANT, {{static_cast<ULONG>(names.size()), 0}, {1, 0}}, rows);
+}
 
-// A host object whose native kind, technology, owner and interfaces a test chooses. Its native object is
-// `native`. It counts apart from the module's objects.
+// Reads a list back, checking the host's shape: two dimensions from 0, one column, strings.
+inline std::vector<std::wstring> ReadList(const VARIANT& list) {
+    std::vector<std::wstring> names;
+    EXPECT_EQ(list.vt, VT_ARRAY | VT_VARIANT);
+    if (list.vt != (VT_ARRAY | VT_VARIANT) || !list.parray) return names;
+    EXPECT_EQ(SafeArrayGetDim(list.parray), 2u);
+    LONG lower1 = -1, upper1 = -2, lower2 = -1, upper2 = -2;
+    SafeArrayGetLBound(list.parray, 1, &lower1);
+    SafeArrayGetUBound(list.parray, 1, &upper1);
+    SafeArrayGetLBound(list.parray, 2, &lower2);
+    SafeArrayGetUBound(list.parray, 2, &upper2);
+    EXPECT_TRUE(lower1 == 0 && lower2 == 0 && upper2 == 0) << lower1 << " " << lower2 << " " << upper2;
+    for (LONG index[2] = {lower1, 0}; index[0] <= upper1; ++index[0]) {
+        ov::Variant element;
+        EXPECT_EQ(SafeArrayGetElement(list.parray, index, static_cast<VARIANT*>(&element)), S_OK);
+        EXPECT_EQ(element.vt, VT_BSTR);
+        names.emplace_back(element.vt == VT_BSTR ? element.bstrVal : L"<not a string>");
+    }
+    return names;
+}
+
+// An element as WPF makes them: every framework element has a "ContextMenu".
+inline wpfsim::Element& AddElement(wpfsim::Application& app, wpfsim::Element& parent,
+                                   const std::wstring& className, bool contextMenu = true) {
+    static int count = 0;
+    auto& element = app.Add(&parent, className, L"e" + std::to_wstring(++count));
+    if (contextMenu) element.AddProperty(L"ContextMenu", [] { return wpfsim::ClrObject::Obj(nullptr); });
+    return element;
+}
+
+using FakeLiveCount = ov::LiveCount<struct FakeHostTag>;
+
+// A host object whose native kind, technology, owner, full name and interfaces a test chooses.
 class FakeHostObject : public IovObject, public IovNativeObjectInfo, public IovObjectInternal {
 public:
-    using LiveCounter = ov::LiveCount<struct FakeHostTag>;
+    using LiveCounter = FakeLiveCount;
     using Interfaces = ov::Interfaces<ov::Via<IUnknown, IovObjectInternal>>;
 
-    HRESULT QueryInterfaceExtra(REFIID riid, void** ppv);
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override = 0;
-    ULONG STDMETHODCALLTYPE AddRef() override = 0;
-    ULONG STDMETHODCALLTYPE Release() override = 0;
+    HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) {
+        if (answersObject && (IsEqualIID(riid, __uuidof(IovObject)) || IsEqualIID(riid, IID_IDispatch)))
+            *ppv = static_cast<IovObject*>(this);
+        else if (answersInfo && IsEqualIID(riid, __uuidof(IovNativeObjectInfo)))
+            *ppv = static_cast<IovNativeObjectInfo*>(this);
+        else if (answersInternal && IsEqualIID(riid, __uuidof(IovObjectInternal)))
+            *ppv = static_cast<IovObjectInternal*>(this);
+        else
+            return E_NOINTERFACE;
+        static_cast<IovObject*>(this)->AddRef();
+        return S_OK;
+    }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
@@ -61,25 +175,32 @@ public:
                                      UINT*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetSourceObject(IDispatch** source) override;
-    HRESULT STDMETHODCALLTYPE GetNativeObject(IDispatch** native) override;
-    HRESULT STDMETHODCALLTYPE GetNativeKind(BSTR* kind) override;
-    HRESULT STDMETHODCALLTYPE IsValid(VARIANT_BOOL* valid) override;
-    HRESULT STDMETHODCALLTYPE GetFullName(BSTR* fullName) override;
-    HRESULT STDMETHODCALLTYPE GetSerialNumber(LONG* serial) override;
+    HRESULT STDMETHODCALLTYPE GetSourceObject(IDispatch** source) override {
+        *source = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetNativeObject(IDispatch** object) override { return native.CopyTo(object); }
+    HRESULT STDMETHODCALLTYPE GetNativeKind(BSTR* kind) override { return ov::Bstr(nativeKind).CopyTo(kind); }
+    HRESULT STDMETHODCALLTYPE IsValid(VARIANT_BOOL* valid) override {
+        *valid = VARIANT_TRUE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetFullName(BSTR* name) override {
+        ++fullNameCalls;
+        return FAILED(fullNameResult) ? fullNameResult : ov::Bstr(fullName).CopyTo(name);
+    }
+    HRESULT STDMETHODCALLTYPE GetSerialNumber(LONG* serial) override {
+        *serial = 7;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTechnology(BSTR* technology) override;
-    HRESULT STDMETHODCALLTYPE GetOwner(IUnknown** owner) override;
+    HRESULT STDMETHODCALLTYPE GetTechnology(BSTR* name) override { return ov::Bstr(technology).CopyTo(name); }
+    HRESULT STDMETHODCALLTYPE GetOwner(IUnknown** object) override { return owner.CopyTo(object); }
 
-    bool answersObject = true;
-    bool answersInfo = true;
-    bool answersInternal = true;
-    std::wstring nativeKind = L"NativeClrObject";
-    std::wstring technology = L"WPFObject";
+    bool answersObject = true, answersInfo = true, answersInternal = true;
+    std::wstring nativeKind = L"NativeClrObject", technology = L"WPFObject", fullName = L"Fake";
     ov::ComPtr<IDispatch> native;
     ov::ComPtr<IUnknown> owner;
-    std::wstring fullName = L"Fake";
-    bool valid = true;
     HRESULT fullNameResult = S_OK;
     long fullNameCalls = 0;
 };
@@ -87,7 +208,7 @@ public:
 // An owner module object with a fixed key.
 class FakeOwner : public IovModule {
 public:
-    using LiveCounter = ov::LiveCount<struct FakeHostTag>;
+    using LiveCounter = FakeLiveCount;
     using Interfaces = ov::Interfaces<IovModule>;
     explicit FakeOwner(const GUID& key) : key_(key) {}
     HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override {
@@ -99,12 +220,11 @@ private:
     GUID key_;
 };
 
-// Records CoDisconnectObject, which reaches an object through its IMarshal.
+// Counts CoDisconnectObject, which reaches an object through its IMarshal.
 class DisconnectSpy : public IMarshal {
 public:
-    using LiveCounter = ov::LiveCount<struct FakeHostTag>;
+    using LiveCounter = FakeLiveCount;
     using Interfaces = ov::Interfaces<IMarshal>;
-
     HRESULT STDMETHODCALLTYPE GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID*) override {
         return E_NOTIMPL;
     }
@@ -120,10 +240,7 @@ public:
         ++disconnects;
         return S_OK;
     }
-
     long disconnects = 0;
 };
-
-long FakeLiveObjects();
 
 } // namespace rectest

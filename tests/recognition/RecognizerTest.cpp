@@ -1,280 +1,375 @@
-// Classification of elements by their class names, and the mapping options holder that the host reads,
-// edits and publishes the kinds' lists through.
+// The recognizer as the host reads and edits it: the kind infos, classification by class name, the
+// class-name lists in both directions, the wrapper factories, and publishing into the host's option store.
 #include "RecognitionSupport.h"
 
 #include "host/Host.h"
-#include "dispatch/InvokeException.h"
 #include "recognition/Recognizer.h"
-#include "wpfsim/Application.h"
 
 namespace {
 
-using rectest::KindTable;
+using rectest::kKinds;
+using rectest::MakeArray;
+using rectest::MakeList;
+using rectest::ReadList;
+using Names = std::vector<std::wstring>;
+
+LONG IndexOf(LONG kind) {
+    for (size_t i = 0; i < std::size(kKinds); ++i)
+        if (kKinds[i].kind == kind) return static_cast<LONG>(i);
+    ADD_FAILURE() << "no kind " << kind;
+    return 0;
+}
 
 class RecognizerTest : public testing::Test {
 protected:
     void SetUp() override { ovtest::LoadTypeLibraries(); }
 
-    // An element as WPF makes them: every framework element has a "ContextMenu".
     wpfsim::Element& Add(const std::wstring& className, bool contextMenu = true) {
-        auto& element = app.Add(&window, className, L"e" + std::to_wstring(++count_));
-        if (contextMenu) element.AddProperty(L"ContextMenu", [] { return wpfsim::ClrObject::Obj(nullptr); });
-        return element;
+        return rectest::AddElement(app, window, className, contextMenu);
     }
-    struct Result {
-        LONG kind;
-        GUID key;
-        std::wstring className;
-    };
-    Result Classify(wpfsim::Element& element) {
-        Result r{-1, rectest::kNonZeroKey, L""};
-        ov::Bstr className;
-        r.kind = recognizer->ClassifyElement(CovDispDriver(element.NewDispatch().Get()), className, r.key);
-        r.className = className.View();
+    std::pair<LONG, GUID> Classify(wpfsim::Element& element, std::wstring* className = nullptr) {
+        std::pair<LONG, GUID> r{-1, rectest::kNonZeroKey};
+        ov::Bstr name;
+        r.first = recognizer->ClassifyElement(CovDispDriver(element.NewDispatch().Get()), name, r.second);
+        if (className) *className = name.View();
         return r;
     }
-    VARIANT_BOOL SetByKey(const GUID& key, const std::vector<std::wstring>& names) {
-        ov::Variant list = rectest::MakeList(names);
+    ov::ComPtr<IovWindowMappingInfo> InfoAt(LONG index) {
+        ov::ComPtr<IovWindowMappingInfo> info;
+        EXPECT_EQ(recognizer->GetInfo(index, info.Put()), S_OK);
+        return info;
+    }
+    // The current list as the host reads it, one name at a time.
+    Names Current(LONG index) {
+        auto info = InfoAt(index);
+        LONG count = -1;
+        EXPECT_EQ(info->GetClassNameCount(&count), S_OK);
+        Names names;
+        for (LONG i = 0; i < count; ++i) {
+            ov::Bstr name;
+            EXPECT_EQ(info->GetClassName(i, name.Put()), S_OK);
+            names.emplace_back(name.View());
+        }
+        return names;
+    }
+    bool Matches(LONG index, const wchar_t* className, VARIANT* element = nullptr) {
+        VARIANT_BOOL match = VARIANT_TRUE;
+        EXPECT_EQ(InfoAt(index).As<IovCtrlMappingInfo>()->IsMatch(ov::Bstr(className).Get(), element, &match),
+                  S_OK);
+        return match == VARIANT_TRUE;
+    }
+    VARIANT_BOOL SetByKey(const GUID& key, const Names& names) {
+        ov::Variant list = MakeList(names);
         VARIANT_BOOL done = VARIANT_FALSE;
         EXPECT_EQ(holder->SetClassNamesByKey(&key, &list, &done), S_OK);
         return done;
     }
-    std::vector<std::wstring> NamesByKey(const GUID& key) {
+    static Names NamesByKey(IovCtrlMappingInfoHolder* from, const GUID& key) {
         ov::Variant list;
         VARIANT_BOOL found = VARIANT_FALSE;
-        EXPECT_EQ(holder->GetClassNamesByKey(&key, &list, &found), S_OK);
+        EXPECT_EQ(from->GetClassNamesByKey(&key, &list, &found), S_OK);
         EXPECT_EQ(found, VARIANT_TRUE);
-        return rectest::ReadList(list);
+        return ReadList(list);
     }
 
     wpfsim::Application app;
     wpfsim::Element& window = app.Add(nullptr, L"System.Windows.Window", L"main");
     ov::ComPtr<CovWPFControlsRecognizer> recognizer = ov::Create<CovWPFControlsRecognizer>();
     ov::ComPtr<IovCtrlMappingInfoHolder> holder = recognizer.As<IovCtrlMappingInfoHolder>();
-
-private:
-    int count_ = 0;
 };
 
-TEST_F(RecognizerTest, EveryDefaultClassNameGivesItsKindAndKey) {
-    for (const auto& row : KindTable()) {
-        if (row.kind == ctrlWPFBaseCtrl) continue;
-        for (const auto& pattern : row.patterns) {
+TEST_F(RecognizerTest, KindTableInOrderAndEveryDefaultClassNameClassified) {
+    LONG count = 0;
+    ASSERT_EQ(recognizer->GetInfoCount(&count), S_OK);
+    ASSERT_EQ(count, 31);
+    for (LONG i = 0; i < count; ++i) {
+        const auto& row = kKinds[i];
+        const Names patterns = rectest::Patterns(row);
+        SCOPED_TRACE(testing::Message() << "position " << i + 1 << ", kind " << row.kind);
+        auto info = InfoAt(i);
+        LONG kind = -1, defaults = -1;
+        GUID key{}, secondary = rectest::kNonZeroKey;
+        ov::Bstr name, group;
+        VARIANT_BOOL fixed = 1;
+        EXPECT_EQ(info.As<IovWPFControlMappingInfo>()->GetControlType(&kind), S_OK);
+        EXPECT_EQ(info->GetKey(&key), S_OK);
+        EXPECT_EQ(info->GetSecondaryKey(&secondary), S_OK);
+        EXPECT_EQ(info->GetDisplayName(name.Put()), S_OK);
+        EXPECT_EQ(info->GetGroupName(group.Put()), S_OK);
+        EXPECT_EQ(info->GetFixedFlag(&fixed), S_OK);
+        EXPECT_EQ(kind, row.kind);
+        EXPECT_EQ(rectest::KeyText(key), rectest::KeyText(row.key));
+        EXPECT_EQ(secondary, GUID{});
+        EXPECT_EQ(name.View(), row.displayName);
+        EXPECT_EQ(group.View(), L"WPF Controls");
+        EXPECT_EQ(fixed, row.fixed ? VARIANT_TRUE : VARIANT_FALSE);
+        EXPECT_EQ(info->GetDefaultClassNameCount(&defaults), S_OK);
+        Names defaultNames;
+        for (LONG p = 0; p < defaults; ++p) {
+            ov::Bstr pattern;
+            EXPECT_EQ(info->GetDefaultClassName(p, pattern.Put()), S_OK);
+            defaultNames.emplace_back(pattern.View());
+        }
+        EXPECT_EQ(defaultNames, patterns);
+        EXPECT_EQ(Current(i), patterns) << "the current list starts as the defaults";
+
+        if (row.kind == ctrlWPFBaseCtrl) continue; // its pattern is never used
+        for (const auto& pattern : patterns) {
             SCOPED_TRACE(testing::PrintToString(pattern));
             auto& element = Add(pattern);
-            Result r = Classify(element);
-            EXPECT_EQ(r.kind, row.kind);
-            EXPECT_EQ(r.key, row.key);
-            EXPECT_EQ(r.className, pattern);
+            std::wstring className;
+            EXPECT_EQ(Classify(element, &className), std::make_pair(row.kind, row.key));
+            EXPECT_EQ(className, pattern);
             EXPECT_EQ(recognizer->GetElementKind(CovDispDriver(element.NewDispatch().Get())), row.kind);
-            ov::Bstr name(pattern);
             ov::Variant object = ov::Variant::Dispatch(element.NewDispatch().Get());
-            GUID key = rectest::kNonZeroKey;
-            EXPECT_EQ(holder->FindKeyByClassName(name.Get(), &object, &key), S_OK);
+            key = rectest::kNonZeroKey;
+            EXPECT_EQ(holder->FindKeyByClassName(ov::Bstr(pattern).Get(), &object, &key), S_OK);
             EXPECT_EQ(key, row.key);
         }
     }
 }
 
 TEST_F(RecognizerTest, OwnClassNameOnlyAndBaseKindLast) {
+    const GUID button = __uuidof(IovWPFButton), base = __uuidof(IovWPFControl);
     struct Case {
         const wchar_t* className;
         bool contextMenu;
         LONG kind;
-    };
-    const Case cases[] = {
-        {L"System.Windows.Controls.Button", true, ctrlWPFButton},
-        {L"System.Windows.Controls.Border", true, ctrlWPFActTransparent},
-        {L"MyApp.FancyPanel", true, ctrlWPFBaseCtrl},
-        {L"MyApp.FancyButton", true, ctrlWPFBaseCtrl},               // derived from Button: not a button
-        {L"System.Windows.Controls.Buttons", true, ctrlWPFBaseCtrl}, // whole name only
-        {L"system.windows.controls.button", true, ctrlWPFBaseCtrl},  // case-sensitive
-        {L"MyApp.NotAnElement", false, ctrlWPFUnknown},
-        {L"CovWPFCtrl", false, ctrlWPFUnknown},                    // the base kind's pattern is not used
-        {L"System.Windows.Controls.Button", false, ctrlWPFButton}, // the pattern needs no ContextMenu
+        GUID key; // also the wrapper's own interface, if any
+    } cases[] = {
+        {L"System.Windows.Controls.Button", true, ctrlWPFButton, button},
+        {L"System.Windows.Controls.Button", false, ctrlWPFButton, button}, // the pattern needs no ContextMenu
+        {L"System.Windows.Controls.Border", true, ctrlWPFActTransparent, GUID{}},
+        {L"MyApp.FancyPanel", true, ctrlWPFBaseCtrl, base},
+        {L"MyApp.FancyButton", true, ctrlWPFBaseCtrl, base},               // derived from Button: not one
+        {L"System.Windows.Controls.Buttons", true, ctrlWPFBaseCtrl, base}, // whole name only
+        {L"system.windows.controls.button", true, ctrlWPFBaseCtrl, base},  // case-sensitive
+        {L"MyApp.NotAnElement", false, ctrlWPFUnknown, GUID{}},
+        {L"CovWPFCtrl", false, ctrlWPFUnknown, GUID{}}, // the base kind's pattern is not used
     };
     for (const auto& c : cases) {
-        Result r = Classify(Add(c.className, c.contextMenu));
-        EXPECT_EQ(r.kind, c.kind) << testing::PrintToString(std::wstring(c.className));
-        if (c.kind == ctrlWPFBaseCtrl) {
-            EXPECT_EQ(r.key, __uuidof(IovWPFControl));
-        } else if (c.kind == ctrlWPFUnknown || c.kind == ctrlWPFActTransparent) {
-            EXPECT_EQ(r.key, GUID{});
-        }
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.className)));
+        auto& element = Add(c.className, c.contextMenu);
+        EXPECT_EQ(Classify(element), std::make_pair(c.kind, c.key));
+        auto wrapper = recognizer->CreateElementWrapper(CovDispDriver(element.NewDispatch().Get()));
+        ov::ComPtr<IUnknown> own;
+        EXPECT_EQ(static_cast<bool>(wrapper), c.key != GUID{});
+        EXPECT_EQ(wrapper ? wrapper->QueryInterface(c.key, own.PutVoid()) : S_OK, S_OK);
+        EXPECT_EQ(static_cast<bool>(wrapper && wrapper.As<IovWPFButton>()), c.kind == ctrlWPFButton);
     }
+    // Without an element the base kind cannot match.
+    GUID key = rectest::kNonZeroKey;
+    EXPECT_EQ(holder->FindKeyByClassName(ov::Bstr(L"System.Windows.Controls.TextBox").Get(), nullptr, &key),
+              S_OK);
+    EXPECT_EQ(key, __uuidof(IovWPFEdit));
+    EXPECT_EQ(holder->FindKeyByClassName(ov::Bstr(L"MyApp.FancyPanel").Get(), nullptr, &key), S_OK);
+    EXPECT_EQ(key, GUID{});
 }
 
 TEST_F(RecognizerTest, FirstMatchWinsInTableOrder) {
-    // ListView comes after ListBox; give the list box kind a pattern that also covers list views.
+    // ListView comes after ListBox: a list box pattern that covers list views takes them.
     ASSERT_EQ(SetByKey(__uuidof(IovWPFListBox), {L"System.Windows.Controls.List*"}), VARIANT_TRUE);
-    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.ListView")).kind, ctrlWPFListBox);
-    // A later kind cannot take a name from an earlier one: the combo box (2) keeps its own class even when
-    // the button kind (6) claims everything.
+    EXPECT_EQ(NamesByKey(holder.Get(), __uuidof(IovWPFListBox)), Names{L"System.Windows.Controls.List*"});
+    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.ListView")).first, ctrlWPFListBox);
+    // A later kind cannot take a name from an earlier one: the combo box (2) keeps its class when the button
+    // kind (6) claims everything.
     ASSERT_EQ(SetByKey(__uuidof(IovWPFButton), {L"*"}), VARIANT_TRUE);
-    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.ComboBox")).kind, ctrlWPFComboBox);
-    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.Border")).kind, ctrlWPFButton);
-    EXPECT_EQ(Classify(Add(L"MyApp.NotAnElement", false)).kind, ctrlWPFButton);
+    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.ComboBox")).first, ctrlWPFComboBox);
+    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.Border")).first, ctrlWPFButton);
+    EXPECT_EQ(Classify(Add(L"MyApp.NotAnElement", false)).first, ctrlWPFButton);
 }
 
-TEST_F(RecognizerTest, ElementsWithoutAClassNameAreNotClassified) {
+TEST_F(RecognizerTest, ClassNameListsInBothDirections) {
+    const Names before = {L"System.Windows.Controls.Button"};
+    const auto S = [](const wchar_t* s) { return ov::Variant::String(s); };
+    struct Case {
+        const char* name;
+        ov::Variant list;
+        Names after; // `before`: refused
+    };
+    std::vector<Case> cases;
+    cases.push_back({"usual list", MakeList({L"MyApp.A", L"MyApp.B*"}), {L"MyApp.A", L"MyApp.B*"}});
+    cases.push_back({"empty list", MakeList({}), {}});
+    cases.push_back({"non-strings skipped",
+                     MakeArray(VT_VARIANT, {{3, 0}, {1, 0}}, {ov::Variant::Int(1), S(L"X"), {}}),
+                     {L"X"}});
+    cases.push_back(
+        {"rows from 1", MakeArray(VT_VARIANT, {{2, 1}, {1, 0}}, {S(L"P"), S(L"Q")}), {L"P", L"Q"}});
+    cases.push_back(
+        {"BSTR array", MakeArray(VT_BSTR, {{2, 0}, {1, 0}}, {S(L"S1"), S(L"S2")}), {L"S1", L"S2"}});
+    cases.push_back({"one dimension", MakeArray(VT_VARIANT, {{1, 0}}, {S(L"One")}), before});
+    cases.push_back({"three dimensions", MakeArray(VT_VARIANT, {{1, 0}, {1, 0}, {1, 0}}, {S(L"T")}), before});
+    cases.push_back({"not an array", S(L"MyApp.A"), before});
+
+    const LONG button = IndexOf(ctrlWPFButton);
+    auto mapping = InfoAt(button).As<IovCtrlMappingInfo>();
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ov::Variant restore = MakeList(before), list = ov::Variant::Int(5); // replaced, not leaked
+        VARIANT_BOOL done = VARIANT_FALSE;
+        ASSERT_EQ(mapping->SetClassNames(&restore, &done), S_OK);
+        done = c.after != before ? VARIANT_FALSE : VARIANT_TRUE; // to see it overwritten
+        EXPECT_EQ(mapping->SetClassNames(&c.list, &done), S_OK);
+        EXPECT_EQ(done, c.after != before ? VARIANT_TRUE : VARIANT_FALSE);
+        EXPECT_EQ(Current(button), c.after);
+        EXPECT_EQ(mapping->GetClassNames(&list, &done), S_OK);
+        EXPECT_EQ(done, VARIANT_TRUE);
+        EXPECT_EQ(ReadList(list), c.after) << "the list in the host's shape, also when empty";
+    }
+
+    // By reference, as script engines pass it; null is refused.
+    ov::Variant list = MakeList({L"ByRef"});
+    VARIANT byRef{};
+    byRef.vt = VT_BYREF | VT_VARIANT;
+    byRef.pvarVal = &list;
+    VARIANT_BOOL done = VARIANT_FALSE;
+    EXPECT_EQ(mapping->SetClassNames(&byRef, &done), S_OK);
+    EXPECT_EQ(Current(button), Names{L"ByRef"});
+    EXPECT_EQ(mapping->SetClassNames(nullptr, &done), S_OK);
+    EXPECT_EQ(done, VARIANT_FALSE);
+
+    // AddClassName neither splits nor checks for duplicates; an empty list matches nothing.
+    auto info = InfoAt(button);
+    ASSERT_EQ(info->ClearClassNames(), S_OK);
+    EXPECT_FALSE(Matches(button, L"System.Windows.Controls.Button"));
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(info->AddClassName(ov::Bstr(L"MyApp.A MyApp.B").Get()), S_OK);
+    EXPECT_EQ(Current(button), (Names{L"MyApp.A MyApp.B", L"MyApp.A MyApp.B"}));
+    EXPECT_TRUE(Matches(button, L"MyApp.A MyApp.B"));
+    EXPECT_FALSE(Matches(button, L"MyApp.A"));
+    ov::Bstr first;
+    EXPECT_EQ(info->GetDefaultClassName(0, first.Put()), S_OK);
+    EXPECT_EQ(first.View(), L"System.Windows.Controls.Button") << "the defaults never change";
+}
+
+TEST_F(RecognizerTest, BaseKindMatchesObjectsWithAContextMenu) {
+    ov::Variant notAnObject = ov::Variant::Int(3);
+    EXPECT_TRUE(Matches(IndexOf(ctrlWPFButton), L"System.Windows.Controls.Button", &notAnObject))
+        << "other kinds ignore the element";
+
+    const LONG base = IndexOf(ctrlWPFBaseCtrl);
+    ov::Variant fancy = ov::Variant::Dispatch(Add(L"MyApp.FancyPanel").NewDispatch().Get());
+    ov::Variant plain = ov::Variant::Dispatch(Add(L"MyApp.Plain", false).NewDispatch().Get());
+    ov::Variant nullObject = ov::Variant::Dispatch(nullptr), text = ov::Variant::String(L"MyApp.FancyPanel");
+    IDispatch* fancyDispatch = fancy.pdispVal;
+    VARIANT byRef{};
+    byRef.vt = VT_BYREF | VT_DISPATCH;
+    byRef.ppdispVal = &fancyDispatch;
+    EXPECT_TRUE(Matches(base, L"", &fancy)) << "the class name is ignored";
+    EXPECT_TRUE(Matches(base, L"", &byRef));
+    EXPECT_FALSE(Matches(base, L"CovWPFCtrl", &plain));
+    EXPECT_FALSE(Matches(base, L"", &nullObject));
+    EXPECT_FALSE(Matches(base, L"", &text));
+    EXPECT_FALSE(Matches(base, L"", nullptr));
+    ASSERT_EQ(InfoAt(base)->ClearClassNames(), S_OK);
+    EXPECT_TRUE(Matches(base, L"", &fancy)) << "so is the list";
+    app.StopResponding();
+    EXPECT_FALSE(Matches(base, L"", &fancy));
+}
+
+TEST_F(RecognizerTest, FactoriesMakeTheKindsWrapper) {
     auto& element = Add(L"System.Windows.Controls.Button");
-    element.RemoveMember(L"ClrFullClassName");
-    Result r = Classify(element);
-    EXPECT_EQ(r.kind, ctrlWPFUnknown);
-    EXPECT_EQ(r.key, GUID{});
-    EXPECT_EQ(r.className, L"");
-    EXPECT_FALSE(recognizer->CreateElementWrapper(CovDispDriver(element.NewDispatch().Get())));
-
-    // A class name that cannot be read is an invocation error for the caller.
-    auto& failing = Add(L"System.Windows.Controls.Button");
-    failing.ThrowOn(L"ClrFullClassName", {L"mscorlib", 0, L"boom", E_FAIL});
-    ov::Bstr className;
-    GUID key{};
-    EXPECT_THROW(recognizer->ClassifyElement(CovDispDriver(failing.NewDispatch().Get()), className, key),
-                 CovInvokeException);
+    auto native = element.NewDispatch();
+    const GUID id = element.Id();
+    const std::pair<LONG, GUID> cases[] = {
+        {ctrlWPFButton, __uuidof(IovWPFButton)},
+        {ctrlWPFRepeatButton, __uuidof(IovWPFRepeatButton)},
+        {ctrlWPFToggleButton, __uuidof(IovWPFToggleButton)},
+        {ctrlWPFRadioButton, __uuidof(IovWPFRadioButton)},
+        {ctrlWPFCheckBox, __uuidof(IovWPFCheckBox)},
+        {ctrlWPFBaseCtrl, __uuidof(IovWPFControl)},
+        {ctrlWPFComboBoxItem, GUID{}}, // no wrapper
+        {ctrlWPFActTransparent, GUID{}},
+    };
+    for (const auto& [kind, own] : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << kind);
+        auto factory = InfoAt(IndexOf(kind)).As<IovWPFControlMappingInfo>();
+        ov::ComPtr<IDispatch> byObject, byKey;
+        ov::ComPtr<IUnknown> answer;
+        EXPECT_EQ(factory->CreateControl(native.Get(), byObject.Put()), S_OK);
+        EXPECT_EQ(factory->CreateControlWithKey(&id, byKey.Put()), S_OK);
+        ASSERT_EQ(static_cast<bool>(byObject) && static_cast<bool>(byKey), own != GUID{});
+        if (own == GUID{}) continue;
+        EXPECT_NE(byObject, byKey) << "a new wrapper every time";
+        EXPECT_EQ(byObject->QueryInterface(own, answer.PutVoid()), S_OK);
+        EXPECT_EQ(byKey->QueryInterface(own, answer.PutVoid()), S_OK);
+        EXPECT_EQ(static_cast<bool>(byObject.As<IovWPFButton>()), kind == ctrlWPFButton);
+    }
+    // Bad arguments: errors, never a crash.
+    auto factory = InfoAt(IndexOf(ctrlWPFButton)).As<IovWPFControlMappingInfo>();
+    ov::ComPtr<IDispatch> control;
+    EXPECT_EQ(factory->CreateControl(nullptr, control.Put()), E_POINTER);
+    EXPECT_EQ(factory->CreateControlWithKey(nullptr, control.Put()), E_POINTER);
+    ov::ComPtr<IovWindowMappingInfo> none;
+    EXPECT_EQ(recognizer->GetInfo(31, none.Put()), E_INVALIDARG);
+    ov::Bstr name;
+    EXPECT_EQ(InfoAt(0)->GetDefaultClassName(1, name.Put()), E_INVALIDARG);
 }
 
-TEST_F(RecognizerTest, CreateElementWrapperByKind) {
-    auto button = recognizer->CreateElementWrapper(
-        CovDispDriver(Add(L"System.Windows.Controls.Button").NewDispatch().Get()));
-    ASSERT_TRUE(button);
-    EXPECT_TRUE(button.As<IovWPFButton>());
-    auto base = recognizer->CreateElementWrapper(CovDispDriver(Add(L"MyApp.Panel").NewDispatch().Get()));
-    ASSERT_TRUE(base);
-    EXPECT_TRUE(base.As<IovWPFControl>());
-    EXPECT_FALSE(base.As<IovWPFButton>());
-    EXPECT_FALSE(recognizer->CreateElementWrapper(
-        CovDispDriver(Add(L"System.Windows.Controls.Grid").NewDispatch().Get())));
-    EXPECT_FALSE(recognizer->CreateElementWrapper(CovDispDriver(Add(L"MyApp.X", false).NewDispatch().Get())));
-}
-
-TEST_F(RecognizerTest, ReplacedListReplacesTheDefaults) {
-    ASSERT_EQ(SetByKey(__uuidof(IovWPFButton), {L"MyApp.MyButton"}), VARIANT_TRUE);
-    EXPECT_EQ(NamesByKey(__uuidof(IovWPFButton)), std::vector<std::wstring>{L"MyApp.MyButton"});
-    EXPECT_EQ(Classify(Add(L"MyApp.MyButton")).kind, ctrlWPFButton);
-    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.Button")).kind, ctrlWPFBaseCtrl);
-
-    // Patterns widen the kind to user classes.
-    ASSERT_EQ(SetByKey(__uuidof(IovWPFButton), {L"System.Windows.Controls.Button", L"MyApp.*Button"}),
-              VARIANT_TRUE);
-    EXPECT_EQ(Classify(Add(L"MyApp.FancyButton")).kind, ctrlWPFButton);
-    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.Button")).kind, ctrlWPFButton);
-}
-
-TEST_F(RecognizerTest, UnknownKeysAndWrongShapesChangeNothing) {
+TEST_F(RecognizerTest, HolderByKey) {
     const GUID unknown = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+    const GUID button = __uuidof(IovWPFButton), zero{};
     EXPECT_EQ(SetByKey(unknown, {L"X"}), VARIANT_FALSE);
-
-    const GUID button = __uuidof(IovWPFButton);
-    ov::Variant notAList = ov::Variant::String(L"MyApp.MyButton");
-    VARIANT_BOOL done = VARIANT_TRUE;
+    ov::Variant notAList = ov::Variant::String(L"MyApp.MyButton"), list;
+    VARIANT_BOOL done = VARIANT_TRUE, found = VARIANT_TRUE;
     EXPECT_EQ(holder->SetClassNamesByKey(&button, &notAList, &done), S_OK);
     EXPECT_EQ(done, VARIANT_FALSE);
-    EXPECT_EQ(NamesByKey(button), std::vector<std::wstring>{L"System.Windows.Controls.Button"});
-
-    ov::Variant list;
-    VARIANT_BOOL found = VARIANT_TRUE;
+    EXPECT_EQ(NamesByKey(holder.Get(), button), Names{L"System.Windows.Controls.Button"});
     EXPECT_EQ(holder->GetClassNamesByKey(&unknown, &list, &found), S_OK);
     EXPECT_EQ(found, VARIANT_FALSE);
     ov::ComPtr<IovWindowMappingInfo> info;
-    found = VARIANT_TRUE;
     EXPECT_EQ(holder->GetInfoByKey(&unknown, info.Put(), &found), S_OK);
-    EXPECT_EQ(found, VARIANT_FALSE);
-    EXPECT_FALSE(info);
-    EXPECT_EQ(holder->SetClassNamesByKey(nullptr, &list, &done), E_POINTER);
-}
+    EXPECT_FALSE(found || info);
 
-TEST_F(RecognizerTest, ZeroKeyReachesTheComboBoxItemKind) {
-    const GUID zero{};
-    ov::ComPtr<IovWindowMappingInfo> info;
-    VARIANT_BOOL found = VARIANT_FALSE;
+    // Several kinds have the zero key: the first, the combo-box item kind, answers for it.
     ASSERT_EQ(holder->GetInfoByKey(&zero, info.Put(), &found), S_OK);
-    ASSERT_EQ(found, VARIANT_TRUE);
     LONG kind = 0;
+    ASSERT_TRUE(found && info);
     ASSERT_EQ(info.As<IovWPFControlMappingInfo>()->GetControlType(&kind), S_OK);
     EXPECT_EQ(kind, ctrlWPFComboBoxItem);
-    found = VARIANT_FALSE;
-    EXPECT_EQ(holder->GetInfoByKey(&zero, nullptr, &found), S_OK);
-    EXPECT_EQ(found, VARIANT_TRUE);
-
-    // A zero-key change reaches the combo-box item kind only.
     ASSERT_EQ(SetByKey(zero, {L"MyApp.Item"}), VARIANT_TRUE);
-    EXPECT_EQ(Classify(Add(L"MyApp.Item")).kind, ctrlWPFComboBoxItem);
-    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.TabItem")).kind, ctrlWPFTabControlItem);
-}
+    EXPECT_EQ(Classify(Add(L"MyApp.Item")).first, ctrlWPFComboBoxItem);
+    EXPECT_EQ(Classify(Add(L"System.Windows.Controls.TabItem")).first, ctrlWPFTabControlItem);
 
-TEST_F(RecognizerTest, HolderKeyAndInfos) {
-    GUID first{}, second{};
+    // Each holder has a key and kind infos of its own.
     auto other = ov::Create<CovWPFControlsRecognizer>();
-    ASSERT_EQ(recognizer.As<IovWindowMappingProvider>()->GetKey(&first), S_OK);
-    ASSERT_EQ(other.As<IovWindowMappingProvider>()->GetKey(&second), S_OK);
-    EXPECT_NE(first, GUID{});
-    EXPECT_NE(first, second) << "a new key per holder";
-    EXPECT_EQ(recognizer.As<IovWindowMappingProvider>()->GetKey(nullptr), S_OK);
-    EXPECT_TRUE(recognizer.As<IbxKeyItem>());
-
-    // Each holder has infos of its own.
-    ASSERT_EQ(SetByKey(__uuidof(IovWPFButton), {L"Mine"}), VARIANT_TRUE);
-    ov::Variant list;
-    VARIANT_BOOL found = VARIANT_FALSE;
-    const GUID button = __uuidof(IovWPFButton);
-    ASSERT_EQ(other.As<IovCtrlMappingInfoHolder>()->GetClassNamesByKey(&button, &list, &found), S_OK);
-    EXPECT_EQ(rectest::ReadList(list), std::vector<std::wstring>{L"System.Windows.Controls.Button"});
+    GUID first{}, second{};
+    ASSERT_EQ(recognizer->GetKey(&first), S_OK);
+    ASSERT_EQ(other->GetKey(&second), S_OK);
+    EXPECT_TRUE(first != GUID{} && first != second);
+    ASSERT_EQ(SetByKey(button, {L"Mine"}), VARIANT_TRUE);
+    EXPECT_EQ(NamesByKey(other.Get(), button), Names{L"System.Windows.Controls.Button"});
 }
 
-TEST_F(RecognizerTest, FindKeyByClassNameWithoutElement) {
-    GUID key = rectest::kNonZeroKey;
-    ov::Bstr edit(L"System.Windows.Controls.TextBox"), unknown(L"MyApp.X");
-    EXPECT_EQ(holder->FindKeyByClassName(edit.Get(), nullptr, &key), S_OK);
-    EXPECT_EQ(key, __uuidof(IovWPFEdit));
-    EXPECT_EQ(holder->FindKeyByClassName(unknown.Get(), nullptr, &key), S_OK);
-    EXPECT_EQ(key, GUID{}) << "no element: the base kind cannot match either";
-}
-
-// --- publishing through the host's option store --------------------------------------------------------
-
-class PublishTest : public RecognizerTest {
-protected:
-    PublishTest() { host.Attach(app); }
-    ~PublishTest() override { host.Detach(); }
-
+TEST_F(RecognizerTest, PublishMakesOneCallPerKindInTableOrderKeyFirst) {
     ovhost::Host host{ovtest::BinFolder()};
-};
-
-TEST_F(PublishTest, EveryKindInTableOrderKeyFirst) {
+    host.Attach(app);
     ASSERT_EQ(SetByKey(__uuidof(IovWPFCheckBox), {L"MyApp.Check", L"MyApp.Box"}), VARIANT_TRUE);
-    auto hostObject = host.HostObjectOf(window);
-    ASSERT_TRUE(hostObject);
     VARIANT_BOOL done = VARIANT_FALSE;
-    ASSERT_EQ(holder->PublishClassNames(hostObject.Get(), &done), S_OK);
+    ASSERT_EQ(holder->PublishClassNames(host.HostObjectOf(window).Get(), &done), S_OK);
     EXPECT_EQ(done, VARIANT_TRUE);
 
     const auto& updates = host.OptionUpdates();
     ASSERT_EQ(updates.size(), 31u);
     EXPECT_EQ(host.Calls().Of("IovOptionNotification::NotifyOptionUpdated"), 31);
     for (size_t i = 0; i < updates.size(); ++i) {
-        const auto& row = KindTable()[i];
         SCOPED_TRACE(testing::Message() << "position " << i + 1);
-        EXPECT_EQ(updates[i].key, rectest::KeyText(row.key));
-        std::vector<std::wstring> expected = row.kind == ctrlWPFCheckBox
-                                                 ? std::vector<std::wstring>{L"MyApp.Check", L"MyApp.Box"}
-                                                 : row.patterns;
-        EXPECT_EQ(rectest::ReadList(updates[i].classNames), expected);
+        EXPECT_EQ(updates[i].key, rectest::KeyText(kKinds[i].key));
+        const Names expected = kKinds[i].kind == ctrlWPFCheckBox ? Names{L"MyApp.Check", L"MyApp.Box"}
+                                                                 : rectest::Patterns(kKinds[i]);
+        EXPECT_EQ(ReadList(updates[i].classNames), expected);
     }
     EXPECT_EQ(updates.front().key, L"{E611B7AC-CD52-4ED5-B13D-938803BF0F20}") << "braces, upper case";
-    EXPECT_EQ(updates[21].key, L"{00000000-0000-0000-0000-000000000000}");
-}
 
-TEST_F(PublishTest, NoOptionStoreNoNotification) {
+    // Not a host object with an option store: nothing published.
     auto fake = ov::Create<rectest::FakeHostObject>();
-    VARIANT_BOOL done = VARIANT_TRUE;
-    EXPECT_EQ(holder->PublishClassNames(static_cast<IovObjectInternal*>(fake.Get()), &done), S_OK);
-    EXPECT_EQ(done, VARIANT_FALSE) << "not a host object with an option store";
-    done = VARIANT_TRUE;
-    EXPECT_EQ(holder->PublishClassNames(nullptr, &done), S_OK);
-    EXPECT_EQ(done, VARIANT_FALSE);
-    EXPECT_TRUE(host.OptionUpdates().empty());
-    EXPECT_EQ(holder->PublishClassNames(host.HostObjectOf(window).Get(), nullptr), E_POINTER);
+    for (IUnknown* target : {static_cast<IUnknown*>(static_cast<IovObjectInternal*>(fake.Get())),
+                             static_cast<IUnknown*>(nullptr)}) {
+        done = VARIANT_TRUE;
+        EXPECT_EQ(holder->PublishClassNames(target, &done), S_OK);
+        EXPECT_EQ(done, VARIANT_FALSE);
+    }
+    EXPECT_EQ(updates.size(), 31u);
 }
 
 } // namespace

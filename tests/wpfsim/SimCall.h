@@ -1,5 +1,5 @@
-// Late-bound calls as a caller of the simulation makes them: look the name up, then Invoke, keeping the
-// raw HRESULT and the EXCEPINFO for the tests to check.
+// Late-bound calls as script engines make them, keeping the raw HRESULT and the EXCEPINFO (the wrapper
+// tests call the module's objects with them too).
 #pragma once
 
 #include "dispatch/OleTypes.h"
@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace simtest {
 
@@ -26,7 +24,7 @@ inline HRESULT Lookup(IDispatch* d, const wchar_t* name, DISPID* id) {
     return d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, id);
 }
 
-// Arguments in call order; they are reversed into rgvarg here.
+// Arguments in call order; `namedPut` adds DISPID_PROPERTYPUT as the named argument.
 inline Result InvokeId(IDispatch* d, DISPID id, WORD flags, std::vector<ov::Variant> args = {},
                        bool namedPut = false) {
     std::vector<VARIANT> rg(args.rbegin(), args.rend());
@@ -44,16 +42,14 @@ inline Result InvokeId(IDispatch* d, DISPID id, WORD flags, std::vector<ov::Vari
     return r;
 }
 
+// A put passes DISPID_PROPERTYPUT as the named argument, as script engines do.
 inline Result InvokeName(IDispatch* d, const wchar_t* name, WORD flags, std::vector<ov::Variant> args = {}) {
     DISPID id = DISPID_UNKNOWN;
-    if (HRESULT hr = Lookup(d, name, &id); FAILED(hr)) {
-        Result failed;
-        failed.hr = hr;
-        return failed;
-    }
-    return InvokeId(d, id, flags, std::move(args));
+    Result failed;
+    failed.hr = Lookup(d, name, &id);
+    return FAILED(failed.hr) ? failed
+                             : InvokeId(d, id, flags, std::move(args), (flags & DISPATCH_PROPERTYPUT) != 0);
 }
-
 inline Result Get(IDispatch* d, const wchar_t* name) {
     return InvokeName(d, name, DISPATCH_PROPERTYGET);
 }
@@ -71,19 +67,13 @@ inline std::wstring Text(const VARIANT& v) {
     return L"<not a string>";
 }
 
-inline ov::Variant Disp(wpfsim::ClrObject& o) {
-    return ov::Variant::Dispatch(o.NewDispatch().Get());
-}
-
-// Every test ends with the application gone and no simulated object left alive.
+// An application with a main window and a button; the test program checks that no object outlives a test.
 class SimTest : public testing::Test {
 protected:
-    void TearDown() override {
-        app.reset();
-        EXPECT_EQ(wpfsim::LiveObjects(), 0) << "simulated objects left alive after the test";
-        wpfsim::SimObject::LiveCounter::value = 0; // one leak must not fail every later test
-    }
     std::optional<wpfsim::Application> app{std::in_place};
+    wpfsim::Element* window = &app->Add(nullptr, L"System.Windows.Window", L"mainWindow");
+    wpfsim::Element* ok = &app->Add(window, L"System.Windows.Controls.Button", L"okButton");
+    ov::ComPtr<IDispatch> okDisp = ok->NewDispatch();
 };
 
 } // namespace simtest

@@ -132,9 +132,3 @@ HRESULT CWPFControlRecognizerHookExtender::OnOptionChanged(const GUID* key, VARI
     if (SUCCEEDED(hr) && *changed) AdvanceGeneration();
     return hr;
 }
-
-HRESULT CWPFControlRecognizerHookExtender::QueryInterfaceExtra(REFIID riid, void** ppv) {
-    if (IsEqualIID(riid, __uuidof(IovWindowMappingProvider)) || IsEqualIID(riid, __uuidof(IovCtrlMappingInfoHolder)))
-        return static_cast<IovCtrlMappingInfoHolder*>(recognizer_.Get())->QueryInterface(riid, ppv);
-    return E_NOINTERFACE;
-}

@@ -58,8 +58,16 @@ private:
     std::unordered_map<GUID, ov::ComPtr<ov::CStubManager>, GuidHash> stubManagers_;
 };
 
-class CWPFControlRecognizerHookExtender : public CThirdPartyControlsHookExtender {
+class CWPFControlRecognizerHookExtender : public CThirdPartyControlsHookExtender,
+                                          public IovWindowMappingProvider,
+                                          public IovCtrlMappingInfoHolder {
 public:
+    using Interfaces =
+        ov::Interfaces<IovModule, IovModuleHidden, IovModuleExtendedObjects, IbxDisposable,
+                       IovModuleManagerEvents, IovModuleOptions, IovCtrlsHookExtenderGeneration,
+                       IovWindowMappingProvider, ov::Via<IbxKeyItem, IovWindowMappingProvider>,
+                       IovCtrlMappingInfoHolder>;
+
     // Creates the recognizer; throws ComError(E_OUTOFMEMORY).
     CWPFControlRecognizerHookExtender();
 
@@ -75,10 +83,31 @@ public:
 
     CovWPFControlsRecognizer& Recognizer() const noexcept { return *recognizer_; }
 
-    // The host reaches the kind infos and their class-name lists through the registered extender: asked
-    // for IovWindowMappingProvider or IovCtrlMappingInfoHolder, it hands out the recognizer's (an object
-    // of its own: its IUnknown is the recognizer's).
-    HRESULT QueryInterfaceExtra(REFIID riid, void** ppv);
+    // The host reaches the kind infos and their class-name lists through the registered extender, which
+    // passes the mapping interfaces on to its recognizer (so the extender keeps one COM identity).
+    HRESULT STDMETHODCALLTYPE GetKey(GUID* key) override { return recognizer_->GetKey(key); }
+    HRESULT STDMETHODCALLTYPE GetInfoCount(LONG* count) override { return recognizer_->GetInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetInfo(LONG index, IovWindowMappingInfo** info) override {
+        return recognizer_->GetInfo(index, info);
+    }
+    HRESULT STDMETHODCALLTYPE SetClassNamesByKey(const GUID* key, VARIANT* classNames,
+                                                 VARIANT_BOOL* done) override {
+        return recognizer_->SetClassNamesByKey(key, classNames, done);
+    }
+    HRESULT STDMETHODCALLTYPE GetInfoByKey(const GUID* key, IovWindowMappingInfo** info,
+                                           VARIANT_BOOL* found) override {
+        return recognizer_->GetInfoByKey(key, info, found);
+    }
+    HRESULT STDMETHODCALLTYPE GetClassNamesByKey(const GUID* key, VARIANT* classNames,
+                                                 VARIANT_BOOL* found) override {
+        return recognizer_->GetClassNamesByKey(key, classNames, found);
+    }
+    HRESULT STDMETHODCALLTYPE PublishClassNames(IUnknown* hostObject, VARIANT_BOOL* done) override {
+        return recognizer_->PublishClassNames(hostObject, done);
+    }
+    HRESULT STDMETHODCALLTYPE FindKeyByClassName(BSTR className, VARIANT* element, GUID* key) override {
+        return recognizer_->FindKeyByClassName(className, element, key);
+    }
 
 private:
     ov::ComPtr<CovWPFControlsRecognizer> recognizer_;

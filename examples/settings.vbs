@@ -1,0 +1,59 @@
+' The demo in VBScript: a user goes through the settings window of settings.xaml. Run it with
+'   tools/ovhost run examples/settings.xaml examples/settings.vbs
+' Every action of the module ends in the log; Log.Message adds the script's own lines.
+Option Explicit
+Dim names, name, remember, updates, e
+
+' What the module makes of the window's elements: kind (WPFControlType) and .NET class.
+names = Array("settingsWindow", "sections", "generalBorder", "heading", "remember", "darkMode", "startLast", _
+              "zoomIn", "okButton", "zoomReset")
+For Each name In names
+    Log.Message name & ": kind " & App.Kind(name) & ", " & App.ClassName(name)
+Next
+If App.Find("generalBorder") Is Nothing Then
+    Log.Message "A border is a decoration: the module makes no automation object for it."
+End If
+
+' Check boxes: a two-state one and a three-state one that starts grayed.
+Set remember = App.Find("remember")
+remember.ClickButton cbUnChecked
+remember.ClickButton False ' already unchecked: a notice, nothing is clicked
+Set updates = App.Find("updates")
+Log.Message "'Check for updates' starts in state " & updates.wState & " (cbGrayed = " & cbGrayed & ")"
+updates.ClickButton cbChecked
+App.Find("darkMode").ClickButton True
+
+' Radio buttons of one group.
+App.Find("startLast").ClickButton
+Log.Message "'Open a blank page' is checked: " & App.Find("startBlank").wChecked
+
+' A repeat button clicked three times.
+App.Find("zoomIn").ClickButton 3
+
+' The user class SettingsDemo.ResetButton behaves as a button, but only class names decide the kind:
+' until the button kind lists it, it is a plain control (kind 100).
+Host.SetClassNames ctrlWPFButton, Host.DefaultClassNames(ctrlWPFButton) & "|SettingsDemo.*"
+Log.Message "zoomReset is now of kind " & App.Kind("zoomReset") & "; the button kind takes " & _
+            Host.ClassNames(ctrlWPFButton)
+App.Find("zoomReset").ClickButton
+
+' The deliberate failure: "Send usage data" is disabled. With ErrorReportMode 2 the module raises the
+' error to the script, which expects it and goes on; nothing lands in the log as an error.
+Host.ErrorReportMode = 2
+On Error Resume Next
+App.Find("telemetry").ClickButton cbChecked
+If Err.Number = 0 Then
+    Log.Message "Unexpected: the disabled check box took the click."
+Else
+    e = Split(Err.Description, vbCrLf & vbCrLf)
+    Log.Message "As expected, the disabled check box refused: " & e(0)
+End If
+On Error GoTo 0
+Host.ErrorReportMode = 1
+
+App.Find("okButton").ClickButton
+
+' What the application holds now, read from its own objects.
+Log.Message "remember=" & App.Element("remember").IsChecked & ", updates=" & App.Element("updates").IsChecked & _
+            ", darkMode=" & App.Element("darkMode").IsChecked & ", startLast=" & App.Element("startLast").IsChecked
+Log.Message Log.Count & " log entries so far; the first: " & Log(0).Kind & " """ & Log(0).Text & """"

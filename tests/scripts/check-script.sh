@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# check-script.sh [--app FILE] [--exit N] SCRIPT HOST EMULATOR...
+# Runs "EMULATOR... HOST run [ARGS] APP SCRIPT" in the script's folder and checks the exit status and the
+# output against the script's directives, comment lines that start with "//! " (JScript) or "'! " (VBScript):
+#   app: FILE          the application, relative to the script's folder
+#   args: OPTIONS      options of run (--verbose, --log FILE)
+#   exit: N            the exit status (0 when not given)
+#   expect: LINE       a line of the output; the expected lines appear in this order, others may come between
+#   expect-start: TEXT a line of the output that starts with TEXT (for texts of the script engines), in the
+#                      same order as the expect lines
+#   expect-err: LINE   a line of the error output
+#   reject: TEXT       text that appears nowhere in the output
+# --app and --exit stand in for the directives (for scripts that carry none, like the demos).
+set -u
+app= exit_expected=0 args=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --app) app=$2; shift 2 ;;
+    --exit) exit_expected=$2; shift 2 ;;
+    *) break ;;
+    esac
+done
+script=$1 host=$2
+shift 2
+expects=() errs=() rejects=()
+while IFS= read -r line || [ -n "$line" ]; do
+    line=${line%$'\r'}
+    case $line in
+    "//! "*) directive=${line#"//! "} ;;
+    "'! "*) directive=${line#"'! "} ;;
+    *) continue ;;
+    esac
+    case $directive in
+    "app: "*) app=${directive#app: } ;;
+    "args: "*) args=${directive#args: } ;;
+    "exit: "*) exit_expected=${directive#exit: } ;;
+    "expect: "*) expects+=("=${directive#expect: }") ;;
+    "expect-start: "*) expects+=("^${directive#expect-start: }") ;;
+    "expect-err: "*) errs+=("=${directive#expect-err: }") ;;
+    "reject: "*) rejects+=("${directive#reject: }") ;;
+    *) echo "check-script: unknown directive '$directive' in $script" >&2; exit 1 ;;
+    esac
+done <"$script"
+[ -n "$app" ] || { echo "check-script: $script names no application (//! app: FILE)" >&2; exit 1; }
+
+cd "$(dirname "$script")"
+errfile=$(mktemp)
+trap 'rm -f "$errfile"' EXIT
+# shellcheck disable=SC2086 # the options are words
+output=$("$@" "$host" run $args "$app" "$(basename "$script")" 2>"$errfile")
+status=$?
+output=${output//$'\r'/}
+errors=$(tr -d '\r' <"$errfile")
+
+failed=0
+fail() {
+    echo "FAILED: $*"
+    failed=1
+}
+[ "$status" = "$exit_expected" ] || fail "exit status $status, expected $exit_expected"
+
+# Whether a line matches an expectation: "=TEXT" the whole line, "^TEXT" its start.
+matches() {
+    case $2 in
+    =*) [ "$1" = "${2#=}" ] ;;
+    ^*) [ "${1:0:${#2}-1}" = "${2#^}" ] ;;
+    esac
+}
+
+# Every expected line in order, each after the one before.
+match_in_order() {
+    local text=$1 what=$2
+    shift 2
+    local -a lines
+    mapfile -t lines <<<"$text"
+    local i=0 expected
+    for expected in "$@"; do
+        while [ $i -lt ${#lines[@]} ] && ! matches "${lines[$i]}" "$expected"; do i=$((i + 1)); done
+        if [ $i -ge ${#lines[@]} ]; then
+            fail "$what lacks (in this order): ${expected:1}"
+            return
+        fi
+        i=$((i + 1))
+    done
+}
+match_in_order "$output" "the output" "${expects[@]}"
+match_in_order "$errors" "the error output" "${errs[@]}"
+for rejected in "${rejects[@]}"; do
+    case $output in *"$rejected"*) fail "the output holds: $rejected" ;; esac
+done
+
+if [ $failed -ne 0 ]; then
+    echo "--- output of $(basename "$script") (exit $status)"
+    echo "$output"
+    echo "--- error output"
+    echo "$errors"
+    exit 1
+fi
+echo "$(basename "$script"): exit $status, ${#expects[@]} expected line(s) found"

@@ -1,0 +1,52 @@
+//! app: controls.xaml
+//! expect: [script] mainWindow: 100 System.Windows.Window object
+//! expect: [script] stack: 50 System.Windows.Controls.StackPanel null
+//! expect: [script] border: 50 System.Windows.Controls.Border null
+//! expect: [script] label: 50 System.Windows.Controls.TextBlock null
+//! expect: [script] wrap: 50 System.Windows.Controls.WrapPanel null
+//! expect: [script] ok: 1 System.Windows.Controls.Button object
+//! expect: [script] repeat: 15 System.Windows.Controls.Primitives.RepeatButton object
+//! expect: [script] toggle: 14 System.Windows.Controls.Primitives.ToggleButton object
+//! expect: [script] grid: 50 System.Windows.Controls.Grid null
+//! expect: [script] check: 2 System.Windows.Controls.CheckBox object
+//! expect: [script] dock: 50 System.Windows.Controls.DockPanel null
+//! expect: [script] red: 9 System.Windows.Controls.RadioButton object
+//! expect: [script] canvas: 50 System.Windows.Controls.Canvas null
+//! expect: [script] fancy: 100 ScriptTests.Controls.FancyButton object
+//! expect: [script] fancyCheck: 100 ScriptTests.Controls.FancyCheck object
+//! expect: [script] constants: 1 2 9 14 15 50 100 0 1 2 8192 16384 32768
+//! expect: [script] after SetClassNames: fancy 1, ok 100, button kind ScriptTests.Controls.Fancy*
+//! expect: [script] defaults kept: System.Windows.Controls.Button
+//! expect: [script] fancy is a button now: [message] The button was clicked with the left mouse button.
+//! expect: [script] SetClassNames(50): Host.SetClassNames: kind 50 has no key of its own, so the options cannot address it.
+//! expect: [script] SetClassNames(77): Host.SetClassNames: the module has no control kind 77.
+//! reject: [error]
+// Classification and App.Find for every kind there is so far: buttons, decorations and layout (no
+// object), the base kind (windows and user classes); then the class-name options.
+var names = ["mainWindow", "stack", "border", "label", "wrap", "ok", "repeat", "toggle", "grid", "check", "dock",
+             "red", "canvas", "fancy", "fancyCheck"];
+for (var i = 0; i < names.length; i++) {
+    var object = App.Find(names[i]);
+    Log.Message(names[i] + ": " + App.Kind(names[i]) + " " + App.ClassName(names[i]) +
+                (object === null ? " null" : " object"));
+}
+Log.Message("constants: " + [ctrlWPFButton, ctrlWPFCheckBox, ctrlWPFRadioButton, ctrlWPFToggleButton,
+            ctrlWPFRepeatButton, ctrlWPFActTransparent, ctrlWPFBaseCtrl, cbUnChecked, cbChecked, cbGrayed,
+            skwShift, skwCtrl, skwAlt].join(" "));
+
+Host.SetClassNames(ctrlWPFButton, ["ScriptTests.Controls.Fancy*"]);
+Log.Message("after SetClassNames: fancy " + App.Kind("fancy") + ", ok " + App.Kind("ok") + ", button kind " +
+            Host.ClassNames(ctrlWPFButton));
+Log.Message("defaults kept: " + Host.DefaultClassNames(ctrlWPFButton));
+App.Find("fancy").ClickButton();
+Log.Message("fancy is a button now: [" + Log.Item(Log.Count - 1).Kind + "] " + Log.Item(Log.Count - 1).Text);
+
+var kinds = [ctrlWPFActTransparent, 77];
+for (var k = 0; k < kinds.length; k++) {
+    try {
+        Host.SetClassNames(kinds[k], ["X"]);
+        Log.Message("SetClassNames(" + kinds[k] + ") took the names");
+    } catch (e) {
+        Log.Message("SetClassNames(" + kinds[k] + "): " + e.message);
+    }
+}
