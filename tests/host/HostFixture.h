@@ -1,5 +1,4 @@
-// A host over a small simulated application, and the checks every host test ends with: the host's own
-// objects and the simulation's are all gone once both are.
+// A host over a small simulated application, and the helpers the host tests share.
 #pragma once
 
 #include "TestSupport.h"
@@ -8,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace hosttest {
@@ -18,24 +19,49 @@ inline GUID NewGuid() {
     return g;
 }
 
-inline RECT Rect(LONG left, LONG top, LONG right, LONG bottom) {
-    return {left, top, right, bottom};
+inline ov::ComPtr<IUnknown> Identity(IUnknown* p) {
+    return ov::QueryAs<IUnknown>(p);
 }
 
-// mainWindow (0,0)-(400,300)
-//   panel (10,10)-(390,290)
-//     okButton (20,20)-(120,50), cancelButton (140,20)-(240,50), an unnamed TextBlock (20,60)-(220,80)
-// toolWindow (500,0)-(700,200)
+// A folder of its own under the temporary folder, removed with its contents.
+class TempFolder {
+public:
+    TempFolder() : path_(std::filesystem::temp_directory_path() / (L"ovhost" + ovhost::GuidText(NewGuid()))) {
+        std::filesystem::create_directory(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::wstring Path(const std::wstring& name = L"") const {
+        return name.empty() ? path_.wstring() : (path_ / name).wstring();
+    }
+    std::wstring Write(const std::wstring& name, const std::string& text) const {
+        std::ofstream(path_ / name, std::ios::binary) << text;
+        return Path(name);
+    }
+    // Copies a file of the bin folder to `relative` ("Extensions\x.dll" makes the subfolder).
+    void Copy(const std::wstring& binFile, const std::wstring& relative) const {
+        std::filesystem::create_directories((path_ / relative).parent_path());
+        ASSERT_TRUE(CopyFileW((ovtest::BinFolder() + L"\\" + binFile).c_str(), Path(relative).c_str(), FALSE));
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// mainWindow (0,0)-(400,300) > panel (10,10)-(390,290) > okButton (20,20)-(120,50), cancelButton
+// (140,20)-(240,50), an unnamed TextBlock (20,60)-(220,80); toolWindow (500,0)-(700,200).
 class HostTest : public testing::Test {
 protected:
     void SetUp() override {
         app = std::make_unique<wpfsim::Application>();
-        window = Add(nullptr, L"System.Windows.Window", L"mainWindow", Rect(0, 0, 400, 300));
-        panel = Add(window, L"System.Windows.Controls.StackPanel", L"panel", Rect(10, 10, 390, 290));
-        ok = Add(panel, L"System.Windows.Controls.Button", L"okButton", Rect(20, 20, 120, 50));
-        cancel = Add(panel, L"System.Windows.Controls.Button", L"cancelButton", Rect(140, 20, 240, 50));
-        label = Add(panel, L"System.Windows.Controls.TextBlock", L"", Rect(20, 60, 220, 80));
-        tool = Add(nullptr, L"System.Windows.Window", L"toolWindow", Rect(500, 0, 700, 200));
+        window = Add(nullptr, L"System.Windows.Window", L"mainWindow", {0, 0, 400, 300});
+        panel = Add(window, L"System.Windows.Controls.StackPanel", L"panel", {10, 10, 390, 290});
+        ok = Add(panel, L"System.Windows.Controls.Button", L"okButton", {20, 20, 120, 50});
+        cancel = Add(panel, L"System.Windows.Controls.Button", L"cancelButton", {140, 20, 240, 50});
+        label = Add(panel, L"System.Windows.Controls.TextBlock", L"", {20, 60, 220, 80});
+        tool = Add(nullptr, L"System.Windows.Window", L"toolWindow", {500, 0, 700, 200});
         host = std::make_unique<ovhost::Host>(ovtest::BinFolder());
         if (attach) host->Attach(*app);
     }
@@ -43,8 +69,6 @@ protected:
         service_.Reset();
         host.reset();
         app.reset();
-        EXPECT_EQ(ovhost::LiveObjects(), 0) << "host objects left alive";
-        EXPECT_EQ(wpfsim::LiveObjects(), 0) << "simulation objects left alive";
     }
 
     wpfsim::Element* Add(wpfsim::Element* parent, const wchar_t* cls, const wchar_t* name, RECT bounds) {
@@ -56,7 +80,7 @@ protected:
     IovObjectService* Service() {
         return service_ ? service_.Get() : (service_ = host->ObjectService()).Get();
     }
-    long Calls(const char* operation) { return host->Calls().Of(operation); }
+    long Calls(std::string_view operation) { return host->Calls().Of(operation); }
 
     bool attach = true;
     std::unique_ptr<wpfsim::Application> app;
@@ -66,16 +90,11 @@ protected:
     ov::ComPtr<IovObjectService> service_;
 };
 
-// The identity of any interface pointer, for comparisons.
-inline ov::ComPtr<IUnknown> Identity(IUnknown* p) {
-    return ov::QueryAs<IUnknown>(p);
-}
-
-// The thread's error information: description and help context (empty, 0 when none).
+// The thread's error information (present false when there is none).
 struct ErrorInfo {
+    bool present = false;
     std::wstring description;
     DWORD helpContext = 0;
-    bool present = false;
 };
 inline ErrorInfo TakeErrorInfo() {
     ov::ComPtr<IErrorInfo> info;
@@ -89,16 +108,22 @@ inline ErrorInfo TakeErrorInfo() {
     return result;
 }
 
-// Late-bound call by name on an IDispatch: arguments in call order.
+// Late-bound call by name: arguments in call order.
 inline HRESULT CallByName(IDispatch* d, const wchar_t* name, WORD flags, std::vector<ov::Variant> args,
                           VARIANT* result = nullptr, EXCEPINFO* excep = nullptr) {
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) return hr;
+    if (HRESULT hr = d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); FAILED(hr)) return hr;
     std::vector<VARIANT> rg(args.rbegin(), args.rend());
     DISPPARAMS params{rg.data(), nullptr, static_cast<UINT>(rg.size()), 0};
     return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, excep, nullptr);
+}
+
+inline std::string Narrow(std::wstring_view text) {
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
 }
 
 } // namespace hosttest

@@ -1,0 +1,227 @@
+// Loading and unloading the real module, and the module manager as the module uses it.
+#include "HostFixture.h"
+
+#include <olectl.h>
+
+#include <functional>
+
+using namespace hosttest;
+
+namespace {
+
+bool ModuleInProcess() {
+    return GetModuleHandleW(ovhost::ModuleFileName) != nullptr;
+}
+
+// A module object as the module makes them: a key, a manager-events sink, disposable.
+class FakeModule : public IovModule, public IovModuleManagerEvents, public IbxDisposable {
+public:
+    using Interfaces = ov::Interfaces<IovModule, IovModuleManagerEvents, IbxDisposable>;
+    explicit FakeModule(const GUID& key = NewGuid()) : key(key) {}
+    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* out) override { return *out = key, S_OK; }
+    HRESULT STDMETHODCALLTYPE OnModuleAdded(IUnknown* object) override { return Note(L'+', object); }
+    HRESULT STDMETHODCALLTYPE OnModuleRemoved(IUnknown* object) override { return Note(L'-', object); }
+    HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override { return *name = SysAllocString(L"Fake"), S_OK; }
+    HRESULT STDMETHODCALLTYPE Dispose() override { return ++disposed, S_OK; }
+
+    IUnknown* Id() { return ov::detail::UnknownOf(this); }
+    const GUID key;
+    std::vector<std::pair<wchar_t, IUnknown*>> events; // added or removed, the object's identity
+    std::function<void()> onEvent;
+    int disposed = 0;
+
+private:
+    HRESULT Note(wchar_t what, IUnknown* object) {
+        events.emplace_back(what, Identity(object).Get());
+        if (onEvent) onEvent();
+        return S_OK;
+    }
+};
+
+class NotAModule : public IovModuleHidden {
+public:
+    using Interfaces = ov::Interfaces<IovModuleHidden>;
+};
+
+class ModuleTest : public HostTest {
+protected:
+    ModuleTest() { attach = false; }
+    void SetUp() override {
+        HostTest::SetUp();
+        manager = host->ModuleManager();
+    }
+    void TearDown() override {
+        manager.Reset();
+        HostTest::TearDown();
+    }
+    ov::ComPtr<IUnknown> Find(const GUID& key) {
+        ov::ComPtr<IUnknown> found;
+        EXPECT_EQ(manager->FindModule(&key, found.Put()), S_OK);
+        return found;
+    }
+    ov::ComPtr<IovModuleManager> manager;
+};
+
+TEST_F(ModuleTest, LoadRegistersTheModulesObjectsAndUnloadTakesThemAlong) {
+    host->LoadModule();
+    EXPECT_EQ(host->ModulePath(), ovtest::BinFolder() + L"\\ovWPFControlsHook.dll");
+    EXPECT_TRUE(ModuleInProcess());
+    EXPECT_EQ(host->Modules().size(), 2u);
+    EXPECT_EQ(host->SinkCount(), 1u);
+    wchar_t folder[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"Orvane6_X64_Product_Path", folder, MAX_PATH);
+    EXPECT_EQ(folder, ovtest::BinFolder());
+
+    host->UnloadModule();
+    EXPECT_FALSE(ModuleInProcess());
+    EXPECT_TRUE(host->Modules().empty());
+    EXPECT_EQ(host->SinkCount(), 0u);
+    EXPECT_EQ(host->UnloadNotifications(), std::vector<std::wstring>{L"ovWPFControlsHook.dll"});
+    EXPECT_TRUE(host->Log().empty());
+    for (const auto& [operation, count] : std::map<std::string, long>{{"IovOpenAppHook::GetModuleManager", 1},
+                                                                      {"IovModuleManager::RegisterModule", 2},
+                                                                      {"IovModuleManager::AdviseManagerEvents", 1},
+                                                                      {"IovModuleManager::UnregisterModule", 2},
+                                                                      {"IovModuleManager::UnadviseManagerEvents", 1}})
+        EXPECT_EQ(Calls(operation), count) << operation;
+
+    // A second load of the same host works as the first.
+    host->LoadModule();
+    EXPECT_EQ(host->Modules().size(), 2u);
+    host->UnloadModule();
+    EXPECT_TRUE(host->Modules().empty());
+}
+
+TEST_F(ModuleTest, ModuleIsFoundBesideTheHostOrInExtensionsAndFailuresSayWhy) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const wchar_t*, const wchar_t*>> files; // bin file, copied as
+        const wchar_t* reason;                                        // part of it; null: loads
+    } cases[] = {
+        {"in Extensions",
+         {{L"OVHookX64.exe", L"OVHookX64.exe"}, {L"ovWPFControlsHook.dll", L"Extensions\\ovWPFControlsHook.dll"}},
+         nullptr},
+        {"no module", {{L"OVHookX64.exe", L"OVHookX64.exe"}}, L"it is neither in "},
+        {"no host type library",
+         {{L"ovWPFControlsHook.dll", L"ovWPFControlsHook.dll"}},
+         L"its start-up failed: the host type library "},
+        {"not the module",
+         {{L"OVHookX64.exe", L"OVHookX64.exe"}, {L"OVHookX64.exe", L"ovWPFControlsHook.dll"}},
+         L"it does not export GetModuleIntf."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder product;
+        for (const auto& [from, to] : c.files)
+            product.Copy(from, to);
+        {
+            ovhost::Host other(product.Path());
+            try {
+                other.LoadModule();
+                EXPECT_FALSE(c.reason) << "loaded";
+                EXPECT_EQ(other.ModulePath(), product.Path() + L"\\Extensions\\ovWPFControlsHook.dll");
+                EXPECT_EQ(other.Modules().size(), 2u);
+            } catch (const ovhost::LoadError& e) {
+                ASSERT_TRUE(c.reason) << e.what();
+                EXPECT_NE(e.Reason().find(c.reason), std::wstring::npos) << e.what();
+                EXPECT_EQ(e.Reason().find(L'\n'), std::wstring::npos) << "one line";
+                EXPECT_FALSE(other.ModuleLoaded());
+                EXPECT_TRUE(other.Modules().empty());
+            }
+        }
+        EXPECT_FALSE(ModuleInProcess());
+    }
+}
+
+TEST_F(ModuleTest, RegistrationsLeftAfterFinalizeAreDisposedReleasedAndLogged) {
+    host->LoadModule();
+    auto leftover = ov::Create<FakeModule>();
+    ASSERT_EQ(host->ModuleManager()->RegisterModule(leftover->Id()), S_OK);
+    host->UnloadModule();
+    EXPECT_EQ(leftover->disposed, 1);
+    EXPECT_TRUE(host->Modules().empty());
+    EXPECT_EQ(host->Log(), (std::vector<ovhost::LogEntry>{
+                               {ovhost::LogError, L"ovWPFControlsHook.dll left registrations behind after Finalize.",
+                                L"1 module object(s) and 0 event sink(s) were still registered with the module "
+                                L"manager."}}));
+}
+
+TEST_F(ModuleTest, ManagerFindsModulesByTheirOwnKeyAndRefusesWhatItCannotRegister) {
+    auto a = ov::Create<FakeModule>(), b = ov::Create<FakeModule>();
+    ASSERT_EQ(manager->RegisterModule(a->Id()), S_OK);
+    ASSERT_EQ(manager->RegisterModule(b->Id()), S_OK);
+    EXPECT_EQ(Find(a->key).Get(), a->Id());
+    EXPECT_EQ(Find(b->key).Get(), b->Id());
+    EXPECT_FALSE(Find(NewGuid()));
+
+    auto sameKey = ov::Create<FakeModule>(a->key), zeroKey = ov::Create<FakeModule>(GUID_NULL);
+    auto notAModule = ov::Create<NotAModule>();
+    const GUID unknown = NewGuid();
+    const struct {
+        const char* what;
+        std::function<HRESULT()> call;
+        HRESULT expected;
+    } refusals[] = {
+        {"null object", [&] { return manager->RegisterModule(nullptr); }, E_POINTER},
+        {"no IovModule", [&] { return manager->RegisterModule(ov::detail::UnknownOf(notAModule.Get())); },
+         E_NOINTERFACE},
+        {"all-zero key", [&] { return manager->RegisterModule(zeroKey->Id()); }, E_INVALIDARG},
+        {"key taken", [&] { return manager->RegisterModule(sameKey->Id()); },
+         HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS)},
+        {"unknown key", [&] { return manager->UnregisterModule(&unknown); }, HRESULT_FROM_WIN32(ERROR_NOT_FOUND)},
+        {"null key", [&] { return manager->UnregisterModule(nullptr); }, E_POINTER},
+        {"advise null", [&] { return manager->AdviseManagerEvents(nullptr); }, E_POINTER},
+        {"unadvise unknown", [&] { return manager->UnadviseManagerEvents(a.Get()); }, CONNECT_E_NOCONNECTION},
+    };
+    for (const auto& c : refusals) {
+        EXPECT_EQ(c.call(), c.expected) << c.what;
+        ASSERT_EQ(host->Modules().size(), 2u) << c.what;
+        EXPECT_TRUE(IsEqualGUID(host->Modules()[0].key, a->key)) << c.what << ": registration order";
+    }
+    EXPECT_EQ(manager->UnregisterModule(&a->key), S_OK);
+    EXPECT_FALSE(Find(a->key));
+    EXPECT_TRUE(Find(b->key));
+    EXPECT_EQ(manager->UnregisterModule(&b->key), S_OK);
+    EXPECT_EQ(Calls("IovModuleManager::FindModule"), 5);
+
+    // The hook object is also the object service and the log, and always gives this manager.
+    auto hook = host->Hook();
+    EXPECT_EQ(Identity(hook.As<IovObjectService>().Get()), Identity(hook.Get()));
+    EXPECT_EQ(Identity(hook.As<IovHostLog>().Get()), Identity(hook.Get()));
+    ov::ComPtr<IUnknown> given;
+    ASSERT_EQ(hook->GetModuleManager(given.Put()), S_OK);
+    EXPECT_EQ(Identity(given.Get()), Identity(manager.Get()));
+}
+
+TEST_F(ModuleTest, EventsReachEveryAdvisedSinkAlsoWhenOneLeavesDuringTheEvent) {
+    auto first = ov::Create<FakeModule>(), second = ov::Create<FakeModule>(), module = ov::Create<FakeModule>();
+    ASSERT_EQ(manager->AdviseManagerEvents(first.Get()), S_OK);
+    ASSERT_EQ(manager->AdviseManagerEvents(second.Get()), S_OK);
+    EXPECT_EQ(manager->AdviseManagerEvents(first.Get()), CONNECT_E_ADVISELIMIT);
+    first->onEvent = [&] { manager->UnadviseManagerEvents(first.Get()); };
+    ASSERT_EQ(manager->RegisterModule(module->Id()), S_OK);
+    ASSERT_EQ(manager->UnregisterModule(&module->key), S_OK);
+    using Events = std::vector<std::pair<wchar_t, IUnknown*>>;
+    EXPECT_EQ(first->events, (Events{{L'+', module->Id()}}));
+    EXPECT_EQ(second->events, (Events{{L'+', module->Id()}, {L'-', module->Id()}}));
+    EXPECT_EQ(host->SinkCount(), 1u);
+
+    // An attached application registers its owner module, which every object of it reports.
+    second->events.clear();
+    host->Attach(*app);
+    IUnknown* owner = Identity(host->Owner().Get()).Get();
+    GUID ownerKey{};
+    ASSERT_EQ(host->Owner().As<IovModule>()->GetModuleKey(&ownerKey), S_OK);
+    EXPECT_EQ(Identity(Find(ownerKey).Get()).Get(), owner);
+    ov::ComPtr<IUnknown> reported;
+    ASSERT_EQ(ObjectOf(ok).As<IovObjectInternal>()->GetOwner(reported.Put()), S_OK);
+    EXPECT_EQ(Identity(reported.Get()).Get(), owner);
+    reported.Reset();
+    host->Detach();
+    EXPECT_EQ(second->events, (Events{{L'+', owner}, {L'-', owner}}));
+    EXPECT_FALSE(Find(ownerKey));
+    EXPECT_EQ(manager->UnadviseManagerEvents(second.Get()), S_OK);
+    EXPECT_EQ(host->SinkCount(), 0u);
+}
+
+} // namespace
