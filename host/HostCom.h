@@ -75,12 +75,8 @@ void ClearErrorInfo() noexcept;
 template <class Body> HRESULT Barrier(Body&& body) noexcept {
     try {
         return body();
-    } catch (const ov::ComError& e) {
-        return e.hr;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
     } catch (...) {
-        return E_UNEXPECTED;
+        return ov::HResultOfCurrentException();
     }
 }
 

@@ -122,12 +122,8 @@ public:
             return S_OK;
         } catch (const ScriptFailure& failure) {
             return Fail(failure.description, excep);
-        } catch (const ov::ComError& e) {
-            return e.hr;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
         } catch (...) {
-            return E_UNEXPECTED;
+            return ov::HResultOfCurrentException();
         }
     }
 

@@ -11,11 +11,12 @@
 //   Log.Count, Log.Item(i)        the log so far (0-based; Item is the default member), entries with .Kind
 //                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
 //   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log
-//   Host.ErrorReportMode, Host.MessageReportMode   (1 by default) what objects handed out from now on start
-//   with Host.SetClassNames(kind, names)   replaces the class-name patterns of a kind (a WPFControlType) as
-//   the
-//                                 host's options do: every module object that takes options gets the new list
-//                                 (OnOptionChanged). names: an array of strings, or one string "a|b".
+//   Host.ErrorReportMode, Host.MessageReportMode
+//                                 (1 by default) what objects handed out from now on start with
+//   Host.SetClassNames(kind, names)
+//                                 replaces the class-name patterns of a kind (a WPFControlType) as the
+//                                 host's options do: every module object that takes options gets the new
+//                                 list (OnOptionChanged). names: an array of strings, or one string "a|b".
 //   Host.DefaultClassNames(kind), Host.ClassNames(kind)   the patterns joined with "|"
 //   Host.Log                      the Log object (VBScript's own Log function hides the global name; a
 //                                 prelude makes Log the object again)

@@ -292,12 +292,8 @@ HRESULT ClrObject::InvokeMember(DISPID id, REFIID riid, WORD flags, DISPPARAMS* 
     } catch (const ClrException& e) {
         Fill(excep, e);
         return DISP_E_EXCEPTION;
-    } catch (const ov::ComError& e) {
-        return e.hr;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
     } catch (...) {
-        return E_UNEXPECTED;
+        return ov::HResultOfCurrentException();
     }
 }
 

@@ -26,7 +26,9 @@ inline ov::ComPtr<IUnknown> Identity(IUnknown* p) {
 // A folder of its own under the temporary folder, removed with its contents.
 class TempFolder {
 public:
-    TempFolder() : path_(std::filesystem::temp_directory_path() / (L"ovhost" + ovhost::GuidText(NewGuid()))) {
+    TempFolder()
+        : path_(std::filesystem::temp_directory_path() /
+                (L"ovhost" + ovhost::GuidText(NewGuid()).substr(1, 8))) {
         std::filesystem::create_directory(path_);
     }
     ~TempFolder() {
@@ -43,7 +45,8 @@ public:
     // Copies a file of the bin folder to `relative` ("Extensions\x.dll" makes the subfolder).
     void Copy(const std::wstring& binFile, const std::wstring& relative) const {
         std::filesystem::create_directories((path_ / relative).parent_path());
-        ASSERT_TRUE(CopyFileW((ovtest::BinFolder() + L"\\" + binFile).c_str(), Path(relative).c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileW((ovtest::BinFolder() + L"\\" + binFile).c_str(), Path(relative).c_str(), FALSE));
     }
 
 private:
@@ -66,7 +69,6 @@ protected:
         if (attach) host->Attach(*app);
     }
     void TearDown() override {
-        service_.Reset();
         host.reset();
         app.reset();
     }
@@ -77,9 +79,7 @@ protected:
         return &e;
     }
     ov::ComPtr<IovHostObject> ObjectOf(const wpfsim::Element* e) { return host->HostObjectOf(*e); }
-    IovObjectService* Service() {
-        return service_ ? service_.Get() : (service_ = host->ObjectService()).Get();
-    }
+    ov::ComPtr<IovObjectService> Service() { return host->ObjectService(); }
     long Calls(std::string_view operation) { return host->Calls().Of(operation); }
 
     bool attach = true;
@@ -87,24 +87,22 @@ protected:
     std::unique_ptr<ovhost::Host> host;
     wpfsim::Element *window = nullptr, *panel = nullptr, *ok = nullptr, *cancel = nullptr, *label = nullptr,
                     *tool = nullptr;
-    ov::ComPtr<IovObjectService> service_;
 };
 
-// The thread's error information (present false when there is none).
+// The thread's error information (an empty description when there is none).
 struct ErrorInfo {
-    bool present = false;
     std::wstring description;
     DWORD helpContext = 0;
 };
 inline ErrorInfo TakeErrorInfo() {
     ov::ComPtr<IErrorInfo> info;
-    ErrorInfo result;
-    if (GetErrorInfo(0, info.Put()) != S_OK || !info) return result;
-    result.present = true;
     ov::Bstr description;
-    info->GetDescription(description.Put());
+    ErrorInfo result;
+    if (GetErrorInfo(0, info.Put()) == S_OK && info) {
+        info->GetDescription(description.Put());
+        info->GetHelpContext(&result.helpContext);
+    }
     result.description = description.c_str();
-    info->GetHelpContext(&result.helpContext);
     return result;
 }
 
@@ -120,10 +118,7 @@ inline HRESULT CallByName(IDispatch* d, const wchar_t* name, WORD flags, std::ve
 }
 
 inline std::string Narrow(std::wstring_view text) {
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
+    return std::string(text.begin(), text.end());
 }
 
 } // namespace hosttest

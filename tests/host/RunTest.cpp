@@ -1,12 +1,15 @@
-// `OVHookX64 run` in the test's own process: exit codes, the printed log and its JSON twin, and the one-line
-// reasons when something cannot be loaded.
+// OVHookX64's command line and its main job `run`, in the test's own process: exit codes, the printed log
+// and its JSON twin, one-line reasons, and the end of a run that notices what someone still references.
+// The end-to-end scripts of tests/scripts run the program itself.
 #include "HostFixture.h"
 
 #include "host/CommandLine.h"
+#include "host/ScriptModel.h"
 #include "host/Xaml.h"
 
-#include <fstream>
 #include <sstream>
+
+using namespace hosttest;
 
 namespace {
 
@@ -19,153 +22,146 @@ const char* const kApp = R"(<Window xmlns="http://schemas.microsoft.com/winfx/20
 </Window>
 )";
 
-// A folder of its own per test, with the files a run reads and writes.
-class RunTest : public testing::Test {
-protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"ovhostrun" + ovhost::GuidText(hosttest::NewGuid()).substr(1, 8);
-        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
-        Write(L"app.xaml", kApp);
-    }
-    void TearDown() override {
-        for (const auto& file : files_)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(folder_.c_str());
-    }
-
-    std::wstring Write(const std::wstring& name, const std::string& text) {
-        std::wstring path = folder_ + L"\\" + name;
-        std::ofstream(path.c_str(), std::ios::binary) << text;
-        files_.push_back(path);
-        return path;
-    }
-    std::wstring Path(const std::wstring& name) {
-        std::wstring path = folder_ + L"\\" + name;
-        files_.push_back(path);
-        return path;
-    }
-
-    struct Result {
-        int code;
-        std::wstring out, err;
-    };
-    Result Run(std::vector<std::wstring> arguments, std::wstring productFolder = ovtest::BinFolder()) {
-        Result r{};
-        ovhost::Console console{[&](std::wstring_view t) { r.out += t; },
-                                [&](std::wstring_view t) { r.err += t; }};
-        arguments.insert(arguments.begin(), L"run");
-        r.code = ovhost::RunCommandLine(arguments, productFolder, console);
-        return r;
-    }
-    Result RunScript(const std::wstring& name, const std::string& text,
-                     std::vector<std::wstring> options = {}) {
-        options.push_back(Path(L"app.xaml"));
-        options.push_back(Write(name, text));
-        return Run(options);
-    }
-
-    std::wstring folder_;
-    std::vector<std::wstring> files_;
+struct Result {
+    int code = -1;
+    std::wstring out, err;
 };
+
+Result RunLine(std::vector<std::wstring> arguments, const std::wstring& productFolder = ovtest::BinFolder()) {
+    Result r;
+    ovhost::Console console{[&](std::wstring_view t) { r.out += t; },
+                            [&](std::wstring_view t) { r.err += t; }};
+    r.code = ovhost::RunCommandLine(arguments, productFolder, console);
+    return r;
+}
 
 bool Has(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
 
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
+TEST(CommandLineTest, OptionsCommandsAndUsageErrors) {
+    // Arguments, exit code, part of the output (exit code 0) or of the error output.
+    const std::tuple<std::vector<std::wstring>, int, const wchar_t*> cases[] = {
+        {{L"--version"}, ovhost::ExitOk, L"OVHookX64 6.0.0"},
+        {{L"--help"}, ovhost::ExitOk, L"  OVHookX64 check\n"},
+        {{L"check", L"--help"}, ovhost::ExitOk, L"Usage: OVHookX64 check\n"},
+        {{L"check"}, ovhost::ExitOk, L"registered module objects: 2"},
+        {{}, ovhost::ExitUsage, L"Usage: OVHookX64 COMMAND"},
+        {{L"frob"}, ovhost::ExitUsage, L"OVHookX64: unknown command 'frob'."},
+        {{L"--frob"}, ovhost::ExitUsage, L"OVHookX64: unknown option '--frob'."},
+        {{L"--version", L"x"}, ovhost::ExitUsage, L"--version takes no arguments."},
+        {{L"check", L"extra"}, ovhost::ExitUsage, L"OVHookX64 check: wrong number of arguments."},
+        {{L"run", L"app.xaml"}, ovhost::ExitUsage, L"OVHookX64 run: wrong number of arguments."},
+        {{L"run", L"--log"}, ovhost::ExitUsage, L"OVHookX64 run"},
+        {{L"run", L"--colour", L"app.xaml", L"s.js"}, ovhost::ExitUsage, L"OVHookX64 run"},
+        {{L"run", L"a.xaml", L"b.js", L"c.js"}, ovhost::ExitUsage, L"OVHookX64 run: give the application"},
+        {{L"run", L"a.xaml", L"f.py"}, ovhost::ExitUsage, L"must end in .js (JScript) or .vbs"},
+    };
+    for (const auto& [arguments, code, part] : cases) {
+        SCOPED_TRACE(arguments.empty() ? "(none)" : Narrow(arguments.back()));
+        Result r = RunLine(arguments);
+        EXPECT_EQ(r.code, code) << Narrow(r.err);
+        EXPECT_TRUE(Has(code == ovhost::ExitOk ? r.out : r.err, part)) << Narrow(r.out) << Narrow(r.err);
+        EXPECT_TRUE((code == ovhost::ExitOk ? r.err : r.out).empty()) << Narrow(r.out) << Narrow(r.err);
+        if (arguments == std::vector<std::wstring>{L"check"}) {
+            for (const wchar_t* more : {L"event recorder", L"extender", L"log: 0 entries", L"check passed",
+                                        L"unload listener called 1 time(s) for ovWPFControlsHook.dll"})
+                EXPECT_TRUE(Has(r.out, more)) << Narrow(more);
+        }
+    }
 }
 
-TEST_F(RunTest, ExitCodesTellHowTheRunEnded) {
-    struct Case {
+TEST(CommandLineTest, RegisteredHostTypeLibraryLoadsByItsIdentifier) {
+    ASSERT_EQ(ovhost::RegisterHostTypeLibrary(ovtest::BinFolder() + L"\\OVHookX64.exe"), S_OK);
+    ov::ComPtr<ITypeLib> library;
+    ASSERT_EQ(LoadRegTypeLib(LIBID_Orvane, 6, 0, LOCALE_NEUTRAL, library.Put()), S_OK);
+    ov::ComPtr<ITypeInfo> info;
+    EXPECT_EQ(library->GetTypeInfoOfGuid(__uuidof(IovWin32Menu), info.Put()), S_OK);
+    EXPECT_NE(ovhost::RegisterHostTypeLibrary(ovtest::BinFolder() + L"\\missing.exe"), S_OK);
+}
+
+// The end-to-end scripts show the other exit codes.
+TEST(RunTest, ExitCodesAndOneLineReasons) {
+    TempFolder folder;
+    const std::wstring app = folder.Write(L"app.xaml", kApp), bin = ovtest::BinFolder();
+    const std::wstring run = L"OVHookX64 run: ";
+    const struct {
         const char* what;
-        const wchar_t* script;
+        std::wstring app, script;
         std::string text;
+        std::wstring productFolder;
         int code;
-        std::wstring printed; // on the output, or the error output for 2 and 3 without a log
+        std::wstring printed; // on the output or the error output
     } cases[] = {
-        {"a clean run", L"a.js", "App.Find('ok').ClickButton();", ovhost::ExitOk,
-         L"[message] The button was clicked with the left mouse button.\n"},
-        {"an error logged", L"b.vbs", "App.Find(\"check\").ClickButton 1", ovhost::ExitFailed,
-         L"[error] The control is disabled. The action cannot be executed.\n"},
-        {"an error logged, then the log cleared", L"c.js", "App.Find('check').ClickButton(1); Log.Clear();",
-         ovhost::ExitFailed, L"1 error logged"},
-        {"an uncaught script error", L"d.js", "\nApp.Find('nosuch');", ovhost::ExitScriptFailed,
-         L"[script error] line 2: App.Find: the application has no element named 'nosuch'.\n"},
-        {"a syntax error", L"e.vbs", "Log.Message \"x\"\nIf Then", ovhost::ExitScriptFailed,
-         L"[script error] line 2: "},
-        {"a script of no language", L"f.py", "print(1)", ovhost::ExitUsage,
-         L"must end in .js (JScript) or .vbs"},
+        {"an error logged, then the log cleared", app, L"b.js",
+         "App.Find('check').ClickButton(1); Log.Clear();", bin, ovhost::ExitFailed, L"1 error logged"},
+        {"no such script", app, L"", "", bin, ovhost::ExitScriptFailed,
+         run + L"the script " + folder.Path(L"none.js") + L" cannot be read: the file does not exist.\n"},
+        {"no such application", folder.Path(L"none.xaml"), L"d.js", "", bin, ovhost::ExitAppNotLoaded,
+         run + L"the application could not be loaded: " + folder.Path(L"none.xaml") +
+             L", the file does not exist.\n"},
+        {"no host in the product folder", app, L"e.js", "", folder.Path(), ovhost::ExitModuleNotLoaded,
+         run + L"the host type library " + folder.Path(L"OVHookX64.exe") + L"\\3 cannot be registered ("},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Result r = RunScript(c.script, c.text);
+        const std::wstring script =
+            c.script.empty() ? folder.Path(L"none.js") : folder.Write(c.script, c.text);
+        Result r = RunLine({L"run", c.app, script}, c.productFolder);
         EXPECT_EQ(r.code, c.code) << Narrow(r.out) << Narrow(r.err);
         EXPECT_TRUE(Has(r.out + r.err, c.printed)) << Narrow(r.out) << Narrow(r.err);
+        if (c.code == ovhost::ExitAppNotLoaded || c.script.empty()) {
+            EXPECT_EQ(r.err.find(L'\n'), r.err.size() - 1) << "one line";
+        }
     }
 }
 
-TEST_F(RunTest, WhatCannotBeLoadedEndsWithThreeAndOneLine) {
-    Write(L"s.js", "Log.Message('never');");
-    Write(L"bad.xaml",
-          "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\">\n<Gauge/></Window>");
-    struct Case {
-        const char* what;
-        std::wstring app;
-        std::wstring productFolder;
-        std::wstring reason;
-    } cases[] = {
-        {"no such application", folder_ + L"\\none.xaml", ovtest::BinFolder(),
-         L"OVHookX64 run: the application could not be loaded: " + folder_ +
-             L"\\none.xaml, the file does not exist.\n"},
-        {"an unknown element", folder_ + L"\\bad.xaml", ovtest::BinFolder(),
-         L"OVHookX64 run: the application could not be loaded: " + folder_ +
-             L"\\bad.xaml, line 2, column 2: unknown element 'Gauge'.\n"},
-        {"no module in the product folder", folder_ + L"\\app.xaml", folder_, L"OVHookX64 run: "},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Result r = Run({c.app, folder_ + L"\\s.js"}, c.productFolder);
-        EXPECT_EQ(r.code, ovhost::ExitAppNotLoaded);
-        EXPECT_TRUE(r.err.starts_with(c.reason)) << Narrow(r.err);
-        EXPECT_EQ(r.err.find(L'\n'), r.err.size() - 1) << "one line: " << Narrow(r.err);
-        EXPECT_FALSE(Has(r.out, L"never"));
-    }
-    Result missing = Run({folder_ + L"\\app.xaml", folder_ + L"\\none.js"});
-    EXPECT_EQ(missing.code, ovhost::ExitScriptFailed);
-    EXPECT_TRUE(Has(missing.err, L"none.js cannot be read: the file does not exist.")) << Narrow(missing.err);
-}
-
-TEST_F(RunTest, LogFileHoldsEveryPrintedEntryAsAJsonLine) {
-    std::wstring json = Path(L"log.json");
-    Result r = RunScript(L"j.js",
-                         "Log.Message('say \"hi\"', 'a\\\\b\\r\\nc');\n"
-                         "Host.ErrorReportMode = 2;\n"
-                         "App.Find('check').ClickButton(1);",
-                         {L"--log", json});
+TEST(RunTest, LogFileHoldsEveryPrintedEntryAsAJsonLine) {
+    TempFolder folder;
+    const std::wstring json = folder.Path(L"log.json");
+    Result r = RunLine({L"run", L"--log", json, folder.Write(L"app.xaml", kApp),
+                        folder.Write(L"j.js", "Log.Message('say \"hi\"', 'a\\\\b\\r\\nc');\n"
+                                              "Host.ErrorReportMode = 2;\n"
+                                              "App.Find('check').ClickButton(1);")});
     EXPECT_EQ(r.code, ovhost::ExitScriptFailed);
     EXPECT_TRUE(Has(r.out, L"[script] say \"hi\"\n    a\\b\n    c\n")) << Narrow(r.out);
-    std::ifstream in(json.c_str(), std::ios::binary);
     std::stringstream lines;
-    lines << in.rdbuf();
+    lines << std::ifstream(std::filesystem::path(json), std::ios::binary).rdbuf();
     EXPECT_EQ(lines.str(),
               "{\"kind\":\"script\",\"text\":\"say \\\"hi\\\"\",\"details\":\"a\\\\b\\r\\nc\"}\n"
-              "{\"kind\":\"script error\",\"text\":\"line 3: The control is disabled. The action cannot be "
-              "executed.\",\"details\":\"\"}\n");
+              "{\"kind\":\"script error\",\"text\":\"line 3: The control is disabled. The action "
+              "cannot be executed.\",\"details\":\"\"}\n");
 }
 
-TEST_F(RunTest, CommandLineMistakesAreUsageErrors) {
-    for (const auto& arguments : std::vector<std::vector<std::wstring>>{
-             {L"app.xaml"}, {L"--log"}, {L"--colour", L"app.xaml", L"s.js"}, {L"a.xaml", L"b.js", L"c.js"}}) {
-        Result r = Run(arguments);
-        EXPECT_EQ(r.code, ovhost::ExitUsage);
-        EXPECT_TRUE(r.err.starts_with(L"OVHookX64 run")) << Narrow(r.err);
+TEST(ScriptModelTest, EndCountsTheHandedOutObjectsStillReferencedAndTheModelAnswersNoMore) {
+    auto app = ovhost::ParseXaml(kApp);
+    ovhost::Host host(ovtest::BinFolder());
+    host.LoadModule();
+    host.Attach(*app);
+    {
+        ovhost::ScriptModel model(host, *app);
+        ov::ComPtr<IDispatch> appObject = model.Items()[0].object, kept;
+        ASSERT_EQ(model.Items()[0].name, L"App");
+        for (const wchar_t* element : {L"ok", L"check"}) {
+            ov::Variant result;
+            ASSERT_EQ(CallByName(appObject.Get(), L"FIND", DISPATCH_METHOD, {ov::Variant::String(element)},
+                                 &result),
+                      S_OK);
+            ASSERT_EQ(result.vt, VT_DISPATCH);
+            if (!kept) kept = result.pdispVal;
+        }
+        EXPECT_EQ(model.End(), 1u) << "the object the test still holds";
+        ov::Variant result;
+        EXCEPINFO excep{};
+        EXPECT_EQ(CallByName(appObject.Get(), L"Find", DISPATCH_METHOD, {ov::Variant::String(L"ok")}, &result,
+                             &excep),
+                  DISP_E_EXCEPTION);
+        EXPECT_EQ(ov::Bstr::Adopt(excep.bstrDescription).View(),
+                  L"The run is over: the host's objects no longer answer.");
+        SysFreeString(excep.bstrSource);
     }
+    host.Detach();
+    host.UnloadModule();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 //! app: controls.xaml
+//! args: --verbose
 //! expect: [script] mainWindow: 100 System.Windows.Window object
 //! expect: [script] stack: 50 System.Windows.Controls.StackPanel null
 //! expect: [script] border: 50 System.Windows.Controls.Border null
@@ -20,13 +21,17 @@
 //! expect: [script] fancy is a button now: [message] The button was clicked with the left mouse button.
 //! expect: [script] SetClassNames(50): Host.SetClassNames: kind 50 has no key of its own, so the options cannot address it.
 //! expect: [script] SetClassNames(77): Host.SetClassNames: the module has no control kind 77.
+//! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
 //! reject: [error]
 // Classification and App.Find for every kind there is so far: buttons, decorations and layout (no
-// object), the base kind (windows and user classes); then the class-name options.
+// object), the base kind (windows and user classes); then the class-name options. The objects, a log entry
+// and a .NET object stay in a global variable to the end: nothing of the run outlives it.
+var kept = [];
 var names = ["mainWindow", "stack", "border", "label", "wrap", "ok", "repeat", "toggle", "grid", "check", "dock",
              "red", "canvas", "fancy", "fancyCheck"];
 for (var i = 0; i < names.length; i++) {
     var object = App.Find(names[i]);
+    kept.push(object);
     Log.Message(names[i] + ": " + App.Kind(names[i]) + " " + App.ClassName(names[i]) +
                 (object === null ? " null" : " object"));
 }
@@ -39,7 +44,8 @@ Log.Message("after SetClassNames: fancy " + App.Kind("fancy") + ", ok " + App.Ki
             Host.ClassNames(ctrlWPFButton));
 Log.Message("defaults kept: " + Host.DefaultClassNames(ctrlWPFButton));
 App.Find("fancy").ClickButton();
-Log.Message("fancy is a button now: [" + Log.Item(Log.Count - 1).Kind + "] " + Log.Item(Log.Count - 1).Text);
+kept.push(Log.Item(Log.Count - 1), App.Element("check"));
+Log.Message("fancy is a button now: [" + kept[kept.length - 2].Kind + "] " + kept[kept.length - 2].Text);
 
 var kinds = [ctrlWPFActTransparent, 77];
 for (var k = 0; k < kinds.length; k++) {

@@ -1,4 +1,5 @@
 '! app: controls.xaml
+'! args: --verbose
 '! expect: [script] mainWindow: 100 System.Windows.Window object
 '! expect: [script] stack: 50 System.Windows.Controls.StackPanel Nothing
 '! expect: [script] border: 50 System.Windows.Controls.Border Nothing
@@ -20,14 +21,17 @@
 '! expect:     The control state has been changed to 'checked'.
 '! expect: [script] SetClassNames(50): Host.SetClassNames: kind 50 has no key of its own, so the options cannot address it.
 '! expect: [script] SetClassNames(""): Host.SetClassNames: the class names must be an array of strings.
+'! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
 '! reject: [error]
 ' Classification and App.Find for every kind there is so far (members found without case), then the
-' class-name options with a VBScript array variable.
-Dim names, name, object
+' class-name options with a VBScript array variable. What the script found stays referenced to its end.
+Dim names, name, object, kept(16), i
 names = Array("mainWindow", "stack", "border", "label", "wrap", "ok", "repeat", "toggle", "grid", "check", _
               "dock", "red", "canvas", "fancy", "fancyCheck")
 For Each name In names
     Set object = app.find(name)
+    Set kept(i) = object
+    i = i + 1
     If object Is Nothing Then
         Log.Message name & ": " & App.KIND(name) & " " & App.ClassName(name) & " Nothing"
     Else
@@ -46,6 +50,8 @@ Host.SetClassNames ctrlWPFCheckBox, patterns
 Log.Message "after SetClassNames: fancyCheck " & App.Kind("fancyCheck") & ", check " & App.Kind("check") & _
             ", check box kind " & Host.ClassNames(ctrlWPFCheckBox)
 App.Find("fancyCheck").ClickButton cbChecked
+Set kept(15) = Log(Log.Count - 1)
+Set kept(16) = App.Element("check")
 
 On Error Resume Next
 Host.SetClassNames ctrlWPFActTransparent, Array("X")

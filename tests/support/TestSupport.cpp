@@ -19,6 +19,8 @@ void LoadTypeLibraries() {
     ASSERT_EQ(ov::TypeLibCache::Load((BinFolder() + L"\\ovWPFControlsHook.dll").c_str()), S_OK);
 }
 
-void ReleaseTypeLibraries() { ov::TypeLibCache::Clear(); }
+void ReleaseTypeLibraries() {
+    ov::TypeLibCache::Clear();
+}
 
 } // namespace ovtest

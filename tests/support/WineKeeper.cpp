@@ -4,7 +4,8 @@
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1) {
-        HANDLE f = CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE f =
+            CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
     }
     Sleep(INFINITE);

@@ -35,16 +35,7 @@ void ClickElement(CovWPFCtrl& control, IovHostObject* target) {
 // that interface's identifier; the kind rides in the help context.
 HRESULT PassInternalError(const CovInvokeException& error) noexcept {
     HRESULT hr = ov::Guard([&] {
-        std::wstring description(error.Message().View());
-        description += ov::texts::Separator;
-        description += error.Details().View();
-        ov::ComPtr<ICreateErrorInfo> create;
-        ov::ThrowIfFailed(CreateErrorInfo(create.Put()));
-        ov::Bstr text(description);
-        create->SetDescription(text.Get());
-        create->SetGUID(__uuidof(IovWPFToggleButtonInternal));
-        create->SetHelpContext(static_cast<DWORD>(error.Kind()));
-        SetErrorInfo(0, create.As<IErrorInfo>().Get());
+        ov::SetThreadErrorInfo(error, &__uuidof(IovWPFToggleButtonInternal), static_cast<DWORD>(error.Kind()));
     });
     return FAILED(hr) ? hr : DISP_E_EXCEPTION;
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 namespace ov {
 
 struct ComError {
@@ -12,6 +14,20 @@ struct ComError {
 
 inline void ThrowIfFailed(HRESULT hr) {
     if (FAILED(hr)) throw ComError(hr);
+}
+
+// The result of the exception being handled (call inside a catch block): a ComError's HRESULT,
+// E_OUTOFMEMORY for a failed allocation, E_UNEXPECTED for anything else.
+inline HRESULT HResultOfCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const ComError& e) {
+        return e.hr;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }
 
 } // namespace ov

@@ -25,7 +25,8 @@
 namespace ov {
 
 template <class... I> struct Interfaces {};
-// Answers `Asked` through the base `Through` (for IDispatch and for base interfaces reached by several paths).
+// Answers `Asked` through the base `Through` (for IDispatch and for base interfaces reached by several
+// paths).
 template <class Asked, class Through> struct Via {};
 
 namespace detail {
@@ -36,7 +37,8 @@ template <class... B, class... Own> struct Prepend<Interfaces<B...>, Own...> {
 } // namespace detail
 // A derived class's list: its own interfaces in front of its base's list, so that QueryInterface asks
 // them first (`using Interfaces = ov::InterfacesBefore<Base::Interfaces, IovOwn>;`).
-template <class BaseList, class... Own> using InterfacesBefore = typename detail::Prepend<BaseList, Own...>::type;
+template <class BaseList, class... Own>
+using InterfacesBefore = typename detail::Prepend<BaseList, Own...>::type;
 
 // Count of live objects per owner (the module, the host stand-in, the simulated application).
 template <class Tag> struct LiveCount {
@@ -117,12 +119,16 @@ template <class First, class... Rest> struct InterfaceListOps<Interfaces<First, 
 };
 
 template <class T> auto RefCountModelOf() {
-    if constexpr (requires { typename T::RefCountModel; }) return std::type_identity<typename T::RefCountModel>{};
-    else return std::type_identity<AtomicRefCount>{};
+    if constexpr (requires { typename T::RefCountModel; })
+        return std::type_identity<typename T::RefCountModel>{};
+    else
+        return std::type_identity<AtomicRefCount>{};
 }
 template <class T> auto LiveCounterOf() {
-    if constexpr (requires { typename T::LiveCounter; }) return std::type_identity<typename T::LiveCounter>{};
-    else return std::type_identity<ModuleLiveCount>{};
+    if constexpr (requires { typename T::LiveCounter; })
+        return std::type_identity<typename T::LiveCounter>{};
+    else
+        return std::type_identity<ModuleLiveCount>{};
 }
 
 } // namespace detail
@@ -144,7 +150,7 @@ public:
         *ppv = nullptr;
         void* p = IsEqualIID(riid, IID_IUnknown) ? Identity() : Ops::Find(static_cast<T*>(this), riid);
         if (!p) {
-            if constexpr (requires(T& t) { t.QueryInterfaceExtra(riid, ppv); }) {
+            if constexpr (requires(T & t) { t.QueryInterfaceExtra(riid, ppv); }) {
                 HRESULT hr = T::QueryInterfaceExtra(riid, ppv);
                 if (hr != E_NOINTERFACE) return hr;
             }
@@ -163,20 +169,29 @@ public:
 
     // One IDispatch for every dispinterface of a multi-interface object.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) {
-        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>) return this->MultiGetTypeInfoCount(n);
-        else if constexpr (std::is_base_of_v<IDispatch, T>) return T::GetTypeInfoCount(n);
-        else return E_NOTIMPL;
+        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>)
+            return this->MultiGetTypeInfoCount(n);
+        else if constexpr (std::is_base_of_v<IDispatch, T>)
+            return T::GetTypeInfoCount(n);
+        else
+            return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID lcid, ITypeInfo** ti) {
-        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>) return this->MultiGetTypeInfo(i, lcid, ti);
-        else if constexpr (std::is_base_of_v<IDispatch, T>) return T::GetTypeInfo(i, lcid, ti);
-        else return E_NOTIMPL;
+        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>)
+            return this->MultiGetTypeInfo(i, lcid, ti);
+        else if constexpr (std::is_base_of_v<IDispatch, T>)
+            return T::GetTypeInfo(i, lcid, ti);
+        else
+            return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                            DISPID* ids) {
         if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>)
             return this->MultiGetIDsOfNames(riid, names, count, lcid, ids);
-        else if constexpr (std::is_base_of_v<IDispatch, T>) return T::GetIDsOfNames(riid, names, count, lcid, ids);
-        else return E_NOTIMPL;
+        else if constexpr (std::is_base_of_v<IDispatch, T>)
+            return T::GetIDsOfNames(riid, names, count, lcid, ids);
+        else
+            return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
@@ -184,7 +199,8 @@ public:
             return this->MultiInvoke(Identity(), id, riid, lcid, flags, params, result, excep, argErr);
         else if constexpr (std::is_base_of_v<IDispatch, T>)
             return T::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
-        else return E_NOTIMPL;
+        else
+            return E_NOTIMPL;
     }
 
 private:
@@ -196,11 +212,13 @@ template <class T, class... Args> ComPtr<T> Create(Args&&... args) {
     auto* raw = new (std::nothrow) ComObject<T>(std::forward<Args>(args)...);
     if (!raw) throw ComError(E_OUTOFMEMORY);
     ComPtr<T> p(static_cast<T*>(raw));
-    if constexpr (requires(T& t) { t.FinalConstruct(); }) ThrowIfFailed(p->FinalConstruct());
+    if constexpr (requires(T & t) { t.FinalConstruct(); }) ThrowIfFailed(p->FinalConstruct());
     return p;
 }
 
 // The object's identity IUnknown (for comparisons and for handing out as IUnknown).
-template <class T> IUnknown* IdentityOf(T* p) noexcept { return static_cast<ComObject<T>*>(p)->Identity(); }
+template <class T> IUnknown* IdentityOf(T* p) noexcept {
+    return static_cast<ComObject<T>*>(p)->Identity();
+}
 
 } // namespace ov

@@ -14,9 +14,7 @@ template <class Asked, class Through> struct Via;
 
 namespace detail {
 template <class L> struct FirstInterface;
-template <class F, class... R> struct FirstInterface<Interfaces<F, R...>> {
-    using type = F;
-};
+template <class F, class... R> struct FirstInterface<Interfaces<F, R...>> { using type = F; };
 template <class A, class B, class... R> struct FirstInterface<Interfaces<Via<A, B>, R...>> {
     using type = B;
 };

@@ -67,13 +67,17 @@ std::wstring SystemText(HRESULT hr) {
     return result;
 }
 
-void RaiseInvocationError() { throw CovInvokeException(texts::InvocationMessage, texts::Reasons, CovInvokeException::Error); }
+void RaiseInvocationError() {
+    throw CovInvokeException(texts::InvocationMessage, texts::Reasons, CovInvokeException::Error);
+}
 
 void RaiseInvocationError(HRESULT hr, const EXCEPINFO* excep, int location, const wchar_t* member) {
-    std::wstring details = Format(L"%s\n\n%s\n%d 0x%.8x (%s) %s", texts::Reasons, texts::TechnicalHeading, location,
-                                  static_cast<unsigned>(hr), SystemText(hr).c_str(), member ? member : L"");
+    std::wstring details =
+        Format(L"%s\n\n%s\n%d 0x%.8x (%s) %s", texts::Reasons, texts::TechnicalHeading, location,
+               static_cast<unsigned>(hr), SystemText(hr).c_str(), member ? member : L"");
     if (hr == DISP_E_EXCEPTION && excep) {
-        Bstr tail(Format(L"\n%s %d\n%s", excep->bstrSource ? excep->bstrSource : L"", static_cast<int>(excep->wCode),
+        Bstr tail(Format(L"\n%s %d\n%s", excep->bstrSource ? excep->bstrSource : L"",
+                         static_cast<int>(excep->wCode),
                          excep->bstrDescription ? excep->bstrDescription : L""));
         Bstr head(details);
         Bstr joined;
@@ -81,6 +85,19 @@ void RaiseInvocationError(HRESULT hr, const EXCEPINFO* excep, int location, cons
         details.assign(joined.View());
     }
     throw CovInvokeException(texts::InvocationMessage, details.c_str(), CovInvokeException::Error);
+}
+
+void SetThreadErrorInfo(const CovInvokeException& error, const GUID* origin, DWORD helpContext) {
+    std::wstring description(error.Message().View());
+    description += texts::Separator;
+    description += error.Details().View();
+    ComPtr<ICreateErrorInfo> create;
+    ThrowIfFailed(CreateErrorInfo(create.Put()));
+    Bstr text(description);
+    create->SetDescription(text.Get());
+    if (origin) create->SetGUID(*origin);
+    if (helpContext) create->SetHelpContext(helpContext);
+    SetErrorInfo(0, create.As<IErrorInfo>().Get());
 }
 
 void RaiseHostError() {
@@ -93,15 +110,7 @@ namespace {
 // Mode 2: an error becomes the thread's error information (message, separator, details); notices pass.
 HRESULT RaiseScriptError(const CovInvokeException& error) {
     if (error.Kind() != CovInvokeException::Error) return S_OK;
-    std::wstring description(error.Message().View());
-    description += texts::Separator;
-    description += error.Details().View();
-    ComPtr<ICreateErrorInfo> create;
-    ThrowIfFailed(CreateErrorInfo(create.Put()));
-    Bstr text(description);
-    create->SetDescription(text.Get());
-    ComPtr<IErrorInfo> info = create.As<IErrorInfo>();
-    SetErrorInfo(0, info.Get());
+    SetThreadErrorInfo(error);
     return E_FAIL;
 }
 
@@ -148,10 +157,6 @@ HRESULT HandleAtBoundary(const CovInvokeException& error, const CovSyntaxItem& o
 HRESULT ResultOfCurrentException() noexcept {
     try {
         throw;
-    } catch (const ComError& e) {
-        return e.hr;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
     } catch (const CovInvokeException& e) {
         // Raised where no report modes apply: the script sees the text as an error.
         try {
@@ -160,7 +165,7 @@ HRESULT ResultOfCurrentException() noexcept {
             return E_OUTOFMEMORY;
         }
     } catch (...) {
-        return E_UNEXPECTED;
+        return HResultOfCurrentException();
     }
 }
 

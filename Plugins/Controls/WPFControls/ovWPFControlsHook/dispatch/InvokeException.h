@@ -13,7 +13,8 @@ class CovSyntaxItem;
 namespace ov::texts {
 inline constexpr const wchar_t* InvocationMessage = L"An error occurred.";
 inline constexpr const wchar_t* Reasons =
-    L"Possible reasons:\r\n1. The application stopped responding.\r\n2. The application was compiled incorrectly "
+    L"Possible reasons:\r\n1. The application stopped responding.\r\n2. The application was compiled "
+    L"incorrectly "
     L"(see the Open Applications topic in the help system).\r\n3. An error occurred in Orvane.";
 inline constexpr const wchar_t* TechnicalHeading = L"Technical information:";
 inline constexpr const wchar_t* Separator = L"\r\n\r\n";
@@ -51,6 +52,9 @@ std::wstring SystemText(HRESULT hr);
 // The detailed invocation error of a failed lookup, Invoke or conversion.
 [[noreturn]] void RaiseInvocationError(HRESULT hr, const EXCEPINFO* excep, int location,
                                        const wchar_t* member = nullptr);
+// Makes "message\r\n\r\ndetails" the thread's error information, optionally marked with an origin and a
+// help context.
+void SetThreadErrorInfo(const CovInvokeException& error, const GUID* origin = nullptr, DWORD helpContext = 0);
 // Raises the thread's error information (left by a failed host call) as the module's error.
 [[noreturn]] void RaiseHostError();
 

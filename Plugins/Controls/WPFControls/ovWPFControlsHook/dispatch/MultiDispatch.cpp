@@ -19,7 +19,8 @@ void CMultiDispatchRoot::UnregisterEntry(Entry& entry) noexcept {
 HRESULT CMultiDispatchRoot::MultiGetTypeInfoCount(UINT* count) noexcept {
     if (!count) return E_INVALIDARG;
     UINT n = 0;
-    for (Entry* e = head_; e; e = e->next) ++n;
+    for (Entry* e = head_; e; e = e->next)
+        ++n;
     *count = n;
     return S_OK;
 }
@@ -28,14 +29,16 @@ HRESULT CMultiDispatchRoot::MultiGetTypeInfo(UINT index, LCID, ITypeInfo** info)
     if (!info) return E_INVALIDARG;
     *info = nullptr;
     Entry* e = head_;
-    for (UINT i = 0; e && i < index; ++i) e = e->next;
+    for (UINT i = 0; e && i < index; ++i)
+        e = e->next;
     if (!e) return DISP_E_BADINDEX;
     e->typeInfo->AddRef();
     *info = e->typeInfo;
     return S_OK;
 }
 
-HRESULT CMultiDispatchRoot::MultiGetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept {
+HRESULT CMultiDispatchRoot::MultiGetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                               DISPID* ids) noexcept {
     for (Entry* e = head_; e; e = e->next) {
         HRESULT hr = DispGetIDsOfNames(e->typeInfo, names, count, ids);
         if (hr != DISP_E_UNKNOWNNAME) return hr;
@@ -43,8 +46,9 @@ HRESULT CMultiDispatchRoot::MultiGetIDsOfNames(REFIID, LPOLESTR* names, UINT cou
     return head_ ? DISP_E_UNKNOWNNAME : S_OK;
 }
 
-HRESULT CMultiDispatchRoot::MultiInvoke(IUnknown* self, DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                        VARIANT* result, EXCEPINFO* excep, UINT* argErr) noexcept {
+HRESULT CMultiDispatchRoot::MultiInvoke(IUnknown* self, DISPID id, REFIID, LCID, WORD flags,
+                                        DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                        UINT* argErr) noexcept {
     for (Entry* e = head_; e; e = e->next) {
         void* itf = nullptr;
         HRESULT hr = self->QueryInterface(*e->iid, &itf);

@@ -44,7 +44,9 @@ public:
     BSTR Get() const noexcept { return b_; }
     // Never null: a null BSTR reads as "".
     const wchar_t* c_str() const noexcept { return b_ ? b_ : L""; }
-    std::wstring_view View() const noexcept { return b_ ? std::wstring_view(b_, SysStringLen(b_)) : std::wstring_view(); }
+    std::wstring_view View() const noexcept {
+        return b_ ? std::wstring_view(b_, SysStringLen(b_)) : std::wstring_view();
+    }
     UINT Length() const noexcept { return b_ ? SysStringLen(b_) : 0; }
     bool Empty() const noexcept { return Length() == 0; }
     BSTR Detach() noexcept { return std::exchange(b_, nullptr); }

@@ -16,8 +16,12 @@ private:
 };
 } // namespace
 
-CStubManager::CStubManager() { InitializeCriticalSection(&cs_); }
-CStubManager::~CStubManager() { DeleteCriticalSection(&cs_); }
+CStubManager::CStubManager() {
+    InitializeCriticalSection(&cs_);
+}
+CStubManager::~CStubManager() {
+    DeleteCriticalSection(&cs_);
+}
 
 void CStubManager::Add(IUnknown* object) {
     Lock lock(cs_);
@@ -39,7 +43,8 @@ void CStubManager::DisconnectAll() {
     {
         Lock lock(cs_);
         snapshot.reserve(objects_.size());
-        for (auto& [key, object] : objects_) snapshot.push_back(object);
+        for (auto& [key, object] : objects_)
+            snapshot.push_back(object);
     }
     for (IUnknown* object : snapshot) {
         bool registered;

@@ -97,6 +97,8 @@ size_t CachedTypeInfoCount() {
     return Instance().infos.size();
 }
 
-bool Initialized() { return Instance().ok; }
+bool Initialized() {
+    return Instance().ok;
+}
 
 } // namespace ov::TypeLibCache

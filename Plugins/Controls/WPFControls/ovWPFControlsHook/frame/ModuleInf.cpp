@@ -9,7 +9,9 @@
 #include "ProductFolder.h"
 
 namespace {
-bool IsZero(const GUID& g) { return g == GUID{}; }
+bool IsZero(const GUID& g) {
+    return g == GUID{};
+}
 ov::ComPtr<CovWPFControlsHookModuleInf> g_singleton;
 } // namespace
 
@@ -29,7 +31,8 @@ HRESULT CovWPFControlsHookModuleInf::Initialize(IovOpenAppHook* hook, VARIANT_BO
         manager_->RegisterModule(static_cast<IovModule*>(recorder.Get()));
         recorder->GetModuleKey(&recorderKey_);
 
-        ov::ComPtr<CWPFControlRecognizerHookExtender> extender = ov::Create<CWPFControlRecognizerHookExtender>();
+        ov::ComPtr<CWPFControlRecognizerHookExtender> extender =
+            ov::Create<CWPFControlRecognizerHookExtender>();
         manager_->RegisterModule(static_cast<IovModule*>(extender.Get()));
         extender->GetModuleKey(&extenderKey_);
         if (auto events = ov::QueryAs<IovModuleManagerEvents>(static_cast<IovModule*>(extender.Get())))
@@ -64,7 +67,8 @@ HRESULT GetModuleIntf(IUnknown** result) {
             return E_OUTOFMEMORY;
         }
     }
-    return ov::detail::UnknownOf(g_singleton.Get())->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(result));
+    return ov::detail::UnknownOf(g_singleton.Get())
+        ->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(result));
 }
 
 bool Attach(HINSTANCE instance) {
@@ -95,6 +99,8 @@ void Detach() {
     TypeLibCache::Clear();
 }
 
-ComPtr<CovWPFControlsHookModuleInf> Singleton() { return g_singleton; }
+ComPtr<CovWPFControlsHookModuleInf> Singleton() {
+    return g_singleton;
+}
 
 } // namespace ov::ModuleEntry

@@ -34,7 +34,8 @@ public:
     void NotifyUnload(BSTR moduleFileName) {
         for (Listeners* list : {&first_, &second_}) {
             Listeners copy = *list;
-            for (auto& listener : copy) listener->OnModuleUnload(moduleFileName, static_cast<T*>(this));
+            for (auto& listener : copy)
+                listener->OnModuleUnload(moduleFileName, static_cast<T*>(this));
         }
     }
 
@@ -61,7 +62,7 @@ private:
 } // namespace BaseBX
 
 class CovWPFControlsHookModuleInf : public BaseBX::IbxModuleIntfImpl<CovWPFControlsHookModuleInf>,
-                                   public IovOpenAppHookExtension {
+                                    public IovOpenAppHookExtension {
 public:
     using Interfaces = ov::Interfaces<IbxModuleIntf, IovOpenAppHookExtension>;
 

@@ -47,7 +47,9 @@ std::string DirectoryOf(const std::string& path) {
     return at == std::string::npos ? std::string() : path.substr(0, at);
 }
 
-void SetUp(HINSTANCE module) { SetUpForModulePath(ModuleFileName(module)); }
+void SetUp(HINSTANCE module) {
+    SetUpForModulePath(ModuleFileName(module));
+}
 
 void SetUpForModulePath(const std::string& modulePath) {
     std::string name = VariableName();
@@ -55,7 +57,8 @@ void SetUpForModulePath(const std::string& modulePath) {
     if (ReadVariable(name.c_str(), kValueBuffer, value) && !value.empty()) return;
 
     std::string folder = DirectoryOf(modulePath);
-    for (char& c : folder) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : folder)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     size_t slash = folder.rfind('\\');
     std::string last = slash == std::string::npos ? folder : folder.substr(slash + 1);
     if (last == "extensions") folder.erase(slash == std::string::npos ? 0 : slash);
