@@ -25,6 +25,7 @@ protected:
 
 TEST_F(MouseActionTest, EachOperationClicksWithItsButtonCountShiftAndPointUnderTheObjectsOptions) {
     using Operation = HRESULT (STDMETHODCALLTYPE IovMouseActions::*)(LONG, LONG, LONG);
+    const ULONG both = shift::Shift | shift::Ctrl;
     // (-1, -1) is the centre of okButton (20,20)-(120,50); any other point counts from its top left.
     const struct {
         Operation operation;
@@ -41,16 +42,7 @@ TEST_F(MouseActionTest, EachOperationClicksWithItsButtonCountShiftAndPointUnderT
         {&IovMouseActions::ClickR, "ClickR", MouseButton::Right, false, 5, 7, shift::Shift, {25, 27}, 3, 1},
         {&IovMouseActions::DblClick, "DblClick", MouseButton::Left, true, -1, 3, shift::Alt, {19, 23}, 0, 2},
         {&IovMouseActions::DblClickM, "DblClickM", MouseButton::Middle, true, -1, -1, 0, {70, 35}, 2, 0},
-        {&IovMouseActions::DblClickR,
-         "DblClickR",
-         MouseButton::Right,
-         true,
-         99,
-         29,
-         shift::Shift | shift::Ctrl,
-         {119, 49},
-         1,
-         1},
+        {&IovMouseActions::DblClickR, "DblClickR", MouseButton::Right, true, 99, 29, both, {119, 49}, 1, 1},
     };
     auto actions = ActionsOf(ok);
     auto options = actions.As<IovActionOptions>();

@@ -44,17 +44,12 @@ TEST(CommandLineTest, OptionsCommandsAndUsageErrors) {
     const std::tuple<std::vector<std::wstring>, int, const wchar_t*> cases[] = {
         {{L"--version"}, ovhost::ExitOk, L"OVHookX64 6.0.0"},
         {{L"--help"}, ovhost::ExitOk, L"  OVHookX64 check\n"},
-        {{L"check", L"--help"}, ovhost::ExitOk, L"Usage: OVHookX64 check\n"},
         {{L"check"}, ovhost::ExitOk, L"registered module objects: 2"},
         {{}, ovhost::ExitUsage, L"Usage: OVHookX64 COMMAND"},
         {{L"frob"}, ovhost::ExitUsage, L"OVHookX64: unknown command 'frob'."},
         {{L"--frob"}, ovhost::ExitUsage, L"OVHookX64: unknown option '--frob'."},
-        {{L"--version", L"x"}, ovhost::ExitUsage, L"--version takes no arguments."},
         {{L"check", L"extra"}, ovhost::ExitUsage, L"OVHookX64 check: wrong number of arguments."},
-        {{L"run", L"app.xaml"}, ovhost::ExitUsage, L"OVHookX64 run: wrong number of arguments."},
-        {{L"run", L"--log"}, ovhost::ExitUsage, L"OVHookX64 run"},
         {{L"run", L"--colour", L"app.xaml", L"s.js"}, ovhost::ExitUsage, L"OVHookX64 run"},
-        {{L"run", L"a.xaml", L"b.js", L"c.js"}, ovhost::ExitUsage, L"OVHookX64 run: give the application"},
         {{L"run", L"a.xaml", L"f.py"}, ovhost::ExitUsage, L"must end in .js (JScript) or .vbs"},
     };
     for (const auto& [arguments, code, part] : cases) {

@@ -3,8 +3,7 @@
 
 #include "host/Host.h"
 #include "recognition/HookExtender.h"
-#include "wpfsim/Application.h"
-#include "wpfsim/Buttons.h"
+#include "dispatch/DispDriver.h"
 
 namespace {
 
@@ -133,28 +132,14 @@ TEST_F(HookExtenderTest, HookObjectTellsKindKeyClassAndHostObject) {
 TEST_F(HookExtenderTest, HookObjectByNameThroughIDispatch) {
     auto hook = HookFor(Add(L"System.Windows.Controls.CheckBox"));
     ASSERT_TRUE(hook);
-    UINT infos = 0;
-    EXPECT_EQ(hook->GetTypeInfoCount(&infos), S_OK);
-    EXPECT_EQ(infos, 3u);
-    auto call = [&](const wchar_t* name, WORD flags, VARTYPE type) {
-        DISPID id = DISPID_UNKNOWN;
-        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-        EXPECT_EQ(hook->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-        DISPPARAMS none{};
-        ov::Variant result;
-        EXPECT_EQ(hook->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &none, &result, nullptr, nullptr),
-                  S_OK);
-        EXPECT_EQ(VariantChangeType(&result, &result, 0, type), S_OK);
-        return result;
-    };
-    EXPECT_EQ(std::wstring(call(L"NativeClassName", DISPATCH_PROPERTYGET, VT_BSTR).bstrVal),
+    CovDispDriver by(hook.Get());
+    EXPECT_EQ(by.GetPropertyString(by.GetIDOfName(L"NativeClassName")).View(),
               L"System.Windows.Controls.CheckBox");
-    EXPECT_EQ(call(L"WPFControlType", DISPATCH_PROPERTYGET, VT_I4).lVal, ctrlWPFCheckBox);
-    EXPECT_EQ(std::wstring(call(L"GetNativeKind", DISPATCH_METHOD, VT_BSTR).bstrVal), L"WPFObjectRecognizer");
-    EXPECT_EQ(call(L"GetSerialNumber", DISPATCH_METHOD, VT_I4).lVal, Serial(hook.Get()));
+    EXPECT_EQ(by.GetPropertyInt(by.GetIDOfName(L"WPFControlType")), ctrlWPFCheckBox);
+    EXPECT_EQ(std::wstring(by.CallMethod(by.GetIDOfName(L"GetNativeKind")).bstrVal), L"WPFObjectRecognizer");
+    EXPECT_EQ(by.CallMethod(by.GetIDOfName(L"GetSerialNumber")).lVal, Serial(hook.Get()));
     DISPID id = 0;
-    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"ClickButton")};
-    EXPECT_EQ(hook->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
+    EXPECT_FALSE(by.HasMember(L"ClickButton", &id));
 }
 
 TEST_F(HookExtenderTest, ObjectsThatAreNotWpfElementsAreNotHandled) {
@@ -279,25 +264,6 @@ TEST_F(HookExtenderTest, OptionChangeReplacesTheListAndMakesOlderHookObjectsInva
     EXPECT_FALSE(IsValid(after.Get()));
 }
 
-TEST_F(HookExtenderTest, FullNameIsCachedAfterTheFirstSuccess) {
-    auto fake = Fake(Add(L"System.Windows.Controls.Button").NewDispatch().Get());
-    fake->fullName = L"Process(\"App\").Element";
-    fake->fullNameResult = E_ACCESSDENIED;
-    Extended e = Extend(fake.Get());
-    ASSERT_TRUE(e.extension);
-    auto object = e.extension.As<IovObject>();
-    ov::Bstr name;
-    EXPECT_EQ(object->GetFullName(name.Put()), E_ACCESSDENIED);
-    fake->fullNameResult = S_OK;
-    EXPECT_EQ(object->GetFullName(name.Put()), S_OK);
-    EXPECT_EQ(name.View(), L"Process(\"App\").ElementWPFObjectRecognizer");
-    fake->fullName = L"Changed";
-    const long calls = fake->fullNameCalls;
-    EXPECT_EQ(object->GetFullName(name.Put()), S_OK);
-    EXPECT_EQ(name.View(), L"Process(\"App\").ElementWPFObjectRecognizer");
-    EXPECT_EQ(fake->fullNameCalls, calls) << "answered from the cache";
-}
-
 TEST_F(HookExtenderTest, FreeThreadedMarshalerIsAggregated) {
     auto hook = HookFor(Add(L"System.Windows.Controls.Button"));
     auto identity = hook.As<IUnknown>();
@@ -368,46 +334,6 @@ TEST_F(HookExtenderTest, KindInfoFindsTheClassNameAmongTheHostsExtensions) {
     GUID extenderKey{};
     extender->GetModuleKey(&extenderKey);
     EXPECT_EQ(manager->UnregisterModule(&extenderKey), S_OK);
-}
-
-// The module as the host loads it: the host asks the registered extender for every element's extensions,
-// and an option change that the host sends to its modules makes it ask again.
-TEST(LoadedModule, RecognisesAndReclassifiesAfterAnOptionChange) {
-    ovtest::LoadTypeLibraries();
-    wpfsim::Application app;
-    auto& window = app.Add(nullptr, L"System.Windows.Window", L"main");
-    auto& button = app.Add<wpfsim::Button>(&window, L"System.Windows.Controls.Button", L"ok");
-    auto& border = app.Add(&window, L"System.Windows.Controls.Border", L"frame");
-    ovhost::Host host(ovtest::BinFolder());
-    host.LoadModule();
-    host.Attach(app);
-
-    auto kinds = [&](wpfsim::Element& element) {
-        std::vector<LONG> found;
-        for (const auto& extension : host.ExtensionsOf(element)) {
-            WPFControlType kind = ctrlWPFUnknown;
-            if (auto wpf = extension.As<IovWPFControlRecognizerExtender>();
-                wpf && SUCCEEDED(wpf->get_WPFControlType(&kind)))
-                found.push_back(kind);
-        }
-        return found;
-    };
-    EXPECT_EQ(kinds(button), std::vector<LONG>{ctrlWPFButton});
-    EXPECT_EQ(kinds(border), std::vector<LONG>{ctrlWPFActTransparent});
-
-    const GUID buttonKey = __uuidof(IovWPFButton);
-    ov::Variant list = rectest::MakeList({L"MyApp.MyButton"});
-    int changed = 0;
-    for (const auto& module : host.Modules()) {
-        VARIANT_BOOL answer = VARIANT_FALSE;
-        if (auto options = module.object.As<IovModuleOptions>();
-            options && SUCCEEDED(options->OnOptionChanged(&buttonKey, &list, &answer)))
-            changed += answer == VARIANT_TRUE;
-    }
-    EXPECT_EQ(changed, 2) << "the recorder and the recognizer extender";
-    EXPECT_EQ(kinds(button), std::vector<LONG>{ctrlWPFBaseCtrl}) << "the stale hook object was replaced";
-    host.Detach();
-    host.UnloadModule();
 }
 
 } // namespace

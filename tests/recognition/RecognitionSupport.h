@@ -1,5 +1,4 @@
-// Shared by the recognition tests: the kind table as the host must see it, class-name lists built and read
-// the way the host does, and host objects whose answers a test chooses.
+// The kind table as the host sees it, class-name lists in the host's shape, and host objects a test shapes.
 #pragma once
 
 #include "TestSupport.h"
@@ -25,7 +24,7 @@ struct KindRow {
 
 inline constexpr GUID kNoKey{};
 
-// The 31 kinds in table order. "~" stands for "System.Windows.Controls.".
+// In table order; "~" is "System.Windows.Controls.".
 inline const KindRow kKinds[] = {
     {ctrlWPFScrollBar, L"Scroll bar", __uuidof(IovWPFScrollBar), false, L"~Primitives.ScrollBar"},
     {ctrlWPFComboBox, L"Combo box", __uuidof(IovWPFComboBox), false, L"~ComboBox"},
@@ -79,7 +78,7 @@ inline std::vector<std::wstring> Patterns(const KindRow& row) {
     return patterns;
 }
 
-// A key that no kind has; also what out parameters start with, to see them overwritten.
+// No kind has it; out parameters start with it to see them overwritten.
 inline constexpr GUID kNonZeroKey = {1, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 inline std::wstring KeyText(const GUID& key) {
@@ -88,18 +87,17 @@ inline std::wstring KeyText(const GUID& key) {
     return text;
 }
 
-// A SAFEARRAY of `type` (VT_VARIANT or VT_BSTR) with the given bounds, column 0 filled from `rows`.
+// A SAFEARRAY of VT_VARIANT or VT_BSTR with the given bounds, column 0 filled from `rows`.
 inline ov::Variant MakeArray(VARTYPE type, std::vector<SAFEARRAYBOUND> bounds,
                              const std::vector<ov::Variant>& rows) {
     ov::SafeArray array(SafeArrayCreate(type, static_cast<UINT>(bounds.size()), bounds.data()));
-    for (size_t i = 0; i < rows.size(); ++i) {
-        std::vector<LONG> index;
-        for (const SAFEARRAYBOUND& bound : bounds)
-            index.push_back(bound.lLbound);
-        index[0] += static_cast<LONG>(i);
-        void* element =
-            type == VT_BSTR ? static_cast<void*>(rows[i].bstrVal) : const_cast<ov::Variant*>(&rows[i]);
+    std::vector<LONG> index;
+    for (const SAFEARRAYBOUND& bound : bounds)
+        index.push_back(bound.lLbound);
+    for (const ov::Variant& row : rows) {
+        void* element = type == VT_BSTR ? static_cast<void*>(row.bstrVal) : const_cast<ov::Variant*>(&row);
         EXPECT_EQ(SafeArrayPutElement(array.Get(), index.data(), element), S_OK);
+        ++index[0];
     }
     ov::Variant list;
     list.parray = array.Detach();
@@ -115,28 +113,27 @@ inline ov::Variant MakeList(const std::vector<std::wstring>& names) {
     return MakeArray(VT_VARIANT, {{static_cast<ULONG>(names.size()), 0}, {1, 0}}, rows);
 }
 
-// Reads a list back, checking the host's shape: two dimensions from 0, one column, strings.
+// Reads a list back, checking the host's shape.
 inline std::vector<std::wstring> ReadList(const VARIANT& list) {
     std::vector<std::wstring> names;
     EXPECT_EQ(list.vt, VT_ARRAY | VT_VARIANT);
     if (list.vt != (VT_ARRAY | VT_VARIANT) || !list.parray) return names;
+    LONG bounds[4] = {-1, -2, -1, -2};
+    SafeArrayGetLBound(list.parray, 1, &bounds[0]);
+    SafeArrayGetUBound(list.parray, 1, &bounds[1]);
+    SafeArrayGetLBound(list.parray, 2, &bounds[2]);
+    SafeArrayGetUBound(list.parray, 2, &bounds[3]);
     EXPECT_EQ(SafeArrayGetDim(list.parray), 2u);
-    LONG lower1 = -1, upper1 = -2, lower2 = -1, upper2 = -2;
-    SafeArrayGetLBound(list.parray, 1, &lower1);
-    SafeArrayGetUBound(list.parray, 1, &upper1);
-    SafeArrayGetLBound(list.parray, 2, &lower2);
-    SafeArrayGetUBound(list.parray, 2, &upper2);
-    EXPECT_TRUE(lower1 == 0 && lower2 == 0 && upper2 == 0) << lower1 << " " << lower2 << " " << upper2;
-    for (LONG index[2] = {lower1, 0}; index[0] <= upper1; ++index[0]) {
+    EXPECT_TRUE(bounds[0] == 0 && bounds[2] == 0 && bounds[3] == 0);
+    for (LONG index[2] = {0, 0}; index[0] <= bounds[1]; ++index[0]) {
         ov::Variant element;
         EXPECT_EQ(SafeArrayGetElement(list.parray, index, static_cast<VARIANT*>(&element)), S_OK);
-        EXPECT_EQ(element.vt, VT_BSTR);
         names.emplace_back(element.vt == VT_BSTR ? element.bstrVal : L"<not a string>");
     }
     return names;
 }
 
-// An element as WPF makes them: every framework element has a "ContextMenu".
+// As WPF makes them, an element has a "ContextMenu".
 inline wpfsim::Element& AddElement(wpfsim::Application& app, wpfsim::Element& parent,
                                    const std::wstring& className, bool contextMenu = true) {
     static int count = 0;
@@ -147,7 +144,7 @@ inline wpfsim::Element& AddElement(wpfsim::Application& app, wpfsim::Element& pa
 
 using FakeLiveCount = ov::LiveCount<struct FakeHostTag>;
 
-// A host object whose native kind, technology, owner, full name and interfaces a test chooses.
+// A host object whose native kind, technology, owner and interfaces a test chooses.
 class FakeHostObject : public IovObject, public IovNativeObjectInfo, public IovObjectInternal {
 public:
     using LiveCounter = FakeLiveCount;
@@ -175,52 +172,34 @@ public:
                                      UINT*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetSourceObject(IDispatch** source) override {
-        *source = nullptr;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetSourceObject(IDispatch** source) override { return *source = nullptr, S_OK; }
     HRESULT STDMETHODCALLTYPE GetNativeObject(IDispatch** object) override { return native.CopyTo(object); }
     HRESULT STDMETHODCALLTYPE GetNativeKind(BSTR* kind) override { return ov::Bstr(nativeKind).CopyTo(kind); }
-    HRESULT STDMETHODCALLTYPE IsValid(VARIANT_BOOL* valid) override {
-        *valid = VARIANT_TRUE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetFullName(BSTR* name) override {
-        ++fullNameCalls;
-        return FAILED(fullNameResult) ? fullNameResult : ov::Bstr(fullName).CopyTo(name);
-    }
-    HRESULT STDMETHODCALLTYPE GetSerialNumber(LONG* serial) override {
-        *serial = 7;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE IsValid(VARIANT_BOOL* valid) override { return *valid = VARIANT_TRUE, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetFullName(BSTR* name) override { return ov::Bstr(L"Fake").CopyTo(name); }
+    HRESULT STDMETHODCALLTYPE GetSerialNumber(LONG* serial) override { return *serial = 7, S_OK; }
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTechnology(BSTR* name) override { return ov::Bstr(technology).CopyTo(name); }
     HRESULT STDMETHODCALLTYPE GetOwner(IUnknown** object) override { return owner.CopyTo(object); }
 
     bool answersObject = true, answersInfo = true, answersInternal = true;
-    std::wstring nativeKind = L"NativeClrObject", technology = L"WPFObject", fullName = L"Fake";
+    std::wstring nativeKind = L"NativeClrObject", technology = L"WPFObject";
     ov::ComPtr<IDispatch> native;
     ov::ComPtr<IUnknown> owner;
-    HRESULT fullNameResult = S_OK;
-    long fullNameCalls = 0;
 };
 
-// An owner module object with a fixed key.
 class FakeOwner : public IovModule {
 public:
     using LiveCounter = FakeLiveCount;
     using Interfaces = ov::Interfaces<IovModule>;
     explicit FakeOwner(const GUID& key) : key_(key) {}
-    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override {
-        *key = key_;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override { return *key = key_, S_OK; }
 
 private:
     GUID key_;
 };
 
-// Counts CoDisconnectObject, which reaches an object through its IMarshal.
+// CoDisconnectObject reaches an object through its IMarshal: this one counts the calls.
 class DisconnectSpy : public IMarshal {
 public:
     using LiveCounter = FakeLiveCount;
@@ -236,10 +215,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE UnmarshalInterface(IStream*, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ReleaseMarshalData(IStream*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override {
-        ++disconnects;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override { return ++disconnects, S_OK; }
     long disconnects = 0;
 };
 

@@ -42,7 +42,6 @@ inline Result InvokeId(IDispatch* d, DISPID id, WORD flags, std::vector<ov::Vari
     return r;
 }
 
-// A put passes DISPID_PROPERTYPUT as the named argument, as script engines do.
 inline Result InvokeName(IDispatch* d, const wchar_t* name, WORD flags, std::vector<ov::Variant> args = {}) {
     DISPID id = DISPID_UNKNOWN;
     Result failed;
