@@ -50,20 +50,17 @@ public:
         return S_OK;
     }
 };
-
 template <class Is, class... Parts> class Object : public Parts... {
 public:
     using Interfaces = Is;
     using LiveCounter = TestLiveCount;
 };
 template <class... I> using Is = ov::Interfaces<I...>;
-// A button as the wrappers make it: IovWPFControl registers first, IovWPFButton is the most derived.
+// As the wrappers make it: IovWPFControl registers first, IovWPFButton is the most derived.
 using TestButton =
     Object<Is<IovWPFButton, IovWPFControl, ov::Via<IDispatch, IovWPFButton>>, ControlPart, ButtonPart>;
-// The same bases, but QueryInterface does not give IovWPFControl.
 using ButtonWithoutControl =
     Object<Is<IovWPFButton, ov::Via<IDispatch, IovWPFButton>>, ControlPart, ButtonPart>;
-// Two interfaces that both have "ClickButton", in both orders.
 using ButtonThenRepeat = Object<Is<IovWPFRepeatButton, IovWPFButton, ov::Via<IDispatch, IovWPFRepeatButton>>,
                                 ButtonPart, RepeatButtonPart>;
 using RepeatThenButton = Object<Is<IovWPFButton, IovWPFRepeatButton, ov::Via<IDispatch, IovWPFButton>>,
@@ -86,8 +83,7 @@ GUID GuidOf(ITypeInfo* info) {
 std::pair<HRESULT, DISPID> IdOf(IDispatch* object, const wchar_t* name) {
     DISPID id = 0x7777;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    return {hr, id};
+    return {object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), id};
 }
 
 HRESULT Call(IDispatch* object, DISPID id, WORD flags, std::vector<ov::Variant> args = {},

@@ -17,8 +17,7 @@ std::wstring Module() {
 }
 
 ULONG References(IUnknown* p) {
-    p->AddRef();
-    return p->Release();
+    return p->AddRef(), p->Release();
 }
 
 class TypeLibCacheTest : public testing::Test {
@@ -59,7 +58,6 @@ TEST_F(TypeLibCacheTest, LibrariesAreAskedInOrderFoundInterfacesKeptAndAllReleas
     EXPECT_EQ(cache::GetTypeInfoOfGuid(unknown, &info), TYPE_E_ELEMENTNOTFOUND);
     EXPECT_EQ(info, nullptr);
     EXPECT_EQ(cache::CachedTypeInfoCount(), 1u) << "a failed lookup is not kept";
-    EXPECT_EQ(cache::GetTypeInfoOfGuid(__uuidof(IovWPFButton), nullptr), E_POINTER);
 
     const ULONG held = References(first.Get());
     cache::Clear();

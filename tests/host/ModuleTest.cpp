@@ -18,11 +18,20 @@ class FakeModule : public IovModule, public IovModuleManagerEvents, public IbxDi
 public:
     using Interfaces = ov::Interfaces<IovModule, IovModuleManagerEvents, IbxDisposable>;
     explicit FakeModule(const GUID& key = NewGuid()) : key(key) {}
-    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* out) override { return *out = key, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* out) override {
+        *out = key;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnModuleAdded(IUnknown* object) override { return Note(L'+', object); }
     HRESULT STDMETHODCALLTYPE OnModuleRemoved(IUnknown* object) override { return Note(L'-', object); }
-    HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override { return *name = SysAllocString(L"Fake"), S_OK; }
-    HRESULT STDMETHODCALLTYPE Dispose() override { return ++disposed, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override {
+        *name = SysAllocString(L"Fake");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Dispose() override {
+        ++disposed;
+        return S_OK;
+    }
     HRESULT Note(wchar_t what, IUnknown* object) {
         events.emplace_back(what, Identity(object).Get());
         if (onEvent) onEvent();

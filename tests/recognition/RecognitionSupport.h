@@ -18,56 +18,54 @@ struct KindRow {
     LONG kind;
     const wchar_t* displayName;
     GUID key;
-    bool fixed;
     const wchar_t* patterns; // separated by spaces
 };
 
 inline constexpr GUID kNoKey{};
 
-// In table order; "~" is "System.Windows.Controls.".
+// In table order, fixed from ReaderScrollViewer on; "~" is "System.Windows.Controls.".
 inline const KindRow kKinds[] = {
-    {ctrlWPFScrollBar, L"Scroll bar", __uuidof(IovWPFScrollBar), false, L"~Primitives.ScrollBar"},
-    {ctrlWPFComboBox, L"Combo box", __uuidof(IovWPFComboBox), false, L"~ComboBox"},
-    {ctrlWPFExpander, L"Expander", __uuidof(IovWPFExpander), false, L"~Expander"},
-    {ctrlWPFTabControl, L"TabControl", __uuidof(IovWPFTabControl), false, L"~TabControl"},
-    {ctrlWPFTrackBar, L"TrackBar", __uuidof(IovWPFTrackBar), false, L"~Slider"},
-    {ctrlWPFButton, L"Button", __uuidof(IovWPFButton), false, L"~Button"},
-    {ctrlWPFRadioButton, L"Radio button", __uuidof(IovWPFRadioButton), false, L"~RadioButton"},
-    {ctrlWPFCheckBox, L"Check box", __uuidof(IovWPFCheckBox), false, L"~CheckBox"},
-    {ctrlWPFEdit, L"Edit", __uuidof(IovWPFEdit), false, L"~TextBox"},
-    {ctrlWPFPasswordEdit, L"Password edit", __uuidof(IovWPFPasswordEdit), false, L"~PasswordBox"},
-    {ctrlWPFListBox, L"List box", __uuidof(IovWPFListBox), false, L"~ListBox"},
-    {ctrlWPFToggleButton, L"Toggle button", __uuidof(IovWPFToggleButton), false, L"~Primitives.ToggleButton"},
-    {ctrlWPFRepeatButton, L"Repeat button", __uuidof(IovWPFRepeatButton), false, L"~Primitives.RepeatButton"},
-    {ctrlWPFScrollViewer, L"Scroll viewer", __uuidof(IovWPFScrollHelper), false, L"~ScrollViewer"},
-    {ctrlWPFMenu, L"Menu", __uuidof(IovWPFMenu), false, L"~Menu"},
-    {ctrlWPFToolBar, L"Toolbar", __uuidof(IovWPFToolBar), false, L"~ToolBar"},
-    {ctrlWPFListView, L"List view", __uuidof(IovWPFListView), false, L"~ListView"},
-    {ctrlWPFTreeView, L"Tree view", __uuidof(IovWPFTreeView), false, L"~TreeView"},
+    {ctrlWPFScrollBar, L"Scroll bar", __uuidof(IovWPFScrollBar), L"~Primitives.ScrollBar"},
+    {ctrlWPFComboBox, L"Combo box", __uuidof(IovWPFComboBox), L"~ComboBox"},
+    {ctrlWPFExpander, L"Expander", __uuidof(IovWPFExpander), L"~Expander"},
+    {ctrlWPFTabControl, L"TabControl", __uuidof(IovWPFTabControl), L"~TabControl"},
+    {ctrlWPFTrackBar, L"TrackBar", __uuidof(IovWPFTrackBar), L"~Slider"},
+    {ctrlWPFButton, L"Button", __uuidof(IovWPFButton), L"~Button"},
+    {ctrlWPFRadioButton, L"Radio button", __uuidof(IovWPFRadioButton), L"~RadioButton"},
+    {ctrlWPFCheckBox, L"Check box", __uuidof(IovWPFCheckBox), L"~CheckBox"},
+    {ctrlWPFEdit, L"Edit", __uuidof(IovWPFEdit), L"~TextBox"},
+    {ctrlWPFPasswordEdit, L"Password edit", __uuidof(IovWPFPasswordEdit), L"~PasswordBox"},
+    {ctrlWPFListBox, L"List box", __uuidof(IovWPFListBox), L"~ListBox"},
+    {ctrlWPFToggleButton, L"Toggle button", __uuidof(IovWPFToggleButton), L"~Primitives.ToggleButton"},
+    {ctrlWPFRepeatButton, L"Repeat button", __uuidof(IovWPFRepeatButton), L"~Primitives.RepeatButton"},
+    {ctrlWPFScrollViewer, L"Scroll viewer", __uuidof(IovWPFScrollHelper), L"~ScrollViewer"},
+    {ctrlWPFMenu, L"Menu", __uuidof(IovWPFMenu), L"~Menu"},
+    {ctrlWPFToolBar, L"Toolbar", __uuidof(IovWPFToolBar), L"~ToolBar"},
+    {ctrlWPFListView, L"List view", __uuidof(IovWPFListView), L"~ListView"},
+    {ctrlWPFTreeView, L"Tree view", __uuidof(IovWPFTreeView), L"~TreeView"},
     {ctrlWPFFlowDocumentScrollViewer, L"Flow document scroll viewer",
-     __uuidof(IovWPFCtrlFlowDocumentScrollViewer), false, L"~FlowDocumentScrollViewer"},
-    {ctrlWPFDocumentViewer, L"Document viewer", __uuidof(IovWPFCtrlDocumentViewer), false,
-     L"~DocumentViewer"},
-    {ctrlWPFReaderScrollViewer, L"Reader scroll viewer", __uuidof(IovWPFCtrlReaderScrollViewer), true,
+     __uuidof(IovWPFCtrlFlowDocumentScrollViewer), L"~FlowDocumentScrollViewer"},
+    {ctrlWPFDocumentViewer, L"Document viewer", __uuidof(IovWPFCtrlDocumentViewer), L"~DocumentViewer"},
+    {ctrlWPFReaderScrollViewer, L"Reader scroll viewer", __uuidof(IovWPFCtrlReaderScrollViewer),
      L"MS.Internal.Documents.ReaderScrollViewer"},
-    {ctrlWPFComboBoxItem, L"CovWPFCtrlComboBoxItem", kNoKey, true, L"~ComboBoxItem"},
-    {ctrlWPFTabControlItem, L"CovWPFCtrlTabControlItem", kNoKey, true, L"~TabItem"},
-    {ctrlWPFListBoxItem, L"CovWPFCtrlListBoxItem", kNoKey, true, L"~ListBoxItem"},
-    {ctrlWPFMenuItem, L"CovWPFCtrlMenuItem", kNoKey, true,
+    {ctrlWPFComboBoxItem, L"CovWPFCtrlComboBoxItem", kNoKey, L"~ComboBoxItem"},
+    {ctrlWPFTabControlItem, L"CovWPFCtrlTabControlItem", kNoKey, L"~TabItem"},
+    {ctrlWPFListBoxItem, L"CovWPFCtrlListBoxItem", kNoKey, L"~ListBoxItem"},
+    {ctrlWPFMenuItem, L"CovWPFCtrlMenuItem", kNoKey,
      L"~MenuItem System.Windows.Documents.TextEditorContextMenu+EditorMenuItem"},
-    {ctrlWPFListViewItem, L"CovWPFCtrlListViewItem", kNoKey, true, L"~ListViewItem"},
-    {ctrlWPFTreeViewItem, L"CovWPFCtrlTreeViewItem", kNoKey, true, L"~TreeViewItem"},
-    {ctrlWPFContextMenu, L"CovWPFCtrlContextMenu", kNoKey, true,
+    {ctrlWPFListViewItem, L"CovWPFCtrlListViewItem", kNoKey, L"~ListViewItem"},
+    {ctrlWPFTreeViewItem, L"CovWPFCtrlTreeViewItem", kNoKey, L"~TreeViewItem"},
+    {ctrlWPFContextMenu, L"CovWPFCtrlContextMenu", kNoKey,
      L"~ContextMenu System.Windows.Documents.TextEditorContextMenu+EditorContextMenu"},
-    {ctrlWPFPopupRoot, L"CovWPFCtrlPopupRoot", kNoKey, true, L"~Primitives.PopupRoot"},
-    {ctrlWPFActTransparent, L"", kNoKey, true,
+    {ctrlWPFPopupRoot, L"CovWPFCtrlPopupRoot", kNoKey, L"~Primitives.PopupRoot"},
+    {ctrlWPFActTransparent, L"", kNoKey,
      L"MS.Internal.Documents.FlowDocumentView Microsoft.Windows.Themes.ButtonChrome "
      L"Microsoft.Windows.Themes.ClassicBorderDecorator Microsoft.Windows.Themes.ListBoxChrome "
      L"Microsoft.Windows.Themes.SystemDropShadowChrome ~AccessText ~Border ~Decorator "
      L"~Primitives.BulletDecorator "
      L"~Image ~InkPresenter ~TextBlock ~Viewbox System.Windows.Documents.AdornerDecorator "
      L"System.Windows.Documents.NonLogicalAdornerDecorator ~Canvas ~DockPanel ~Grid ~StackPanel ~WrapPanel"},
-    {ctrlWPFBaseCtrl, L"", __uuidof(IovWPFControl), true, L"CovWPFCtrl"},
+    {ctrlWPFBaseCtrl, L"", __uuidof(IovWPFControl), L"CovWPFCtrl"},
 };
 
 inline std::vector<std::wstring> Patterns(const KindRow& row) {
@@ -116,18 +114,13 @@ inline ov::Variant MakeList(const std::vector<std::wstring>& names) {
 // Reads a list back, checking the host's shape.
 inline std::vector<std::wstring> ReadList(const VARIANT& list) {
     std::vector<std::wstring> names;
-    EXPECT_EQ(list.vt, VT_ARRAY | VT_VARIANT);
-    if (list.vt != (VT_ARRAY | VT_VARIANT) || !list.parray) return names;
-    LONG bounds[4] = {-1, -2, -1, -2};
-    SafeArrayGetLBound(list.parray, 1, &bounds[0]);
-    SafeArrayGetUBound(list.parray, 1, &bounds[1]);
-    SafeArrayGetLBound(list.parray, 2, &bounds[2]);
-    SafeArrayGetUBound(list.parray, 2, &bounds[3]);
-    EXPECT_EQ(SafeArrayGetDim(list.parray), 2u);
-    EXPECT_TRUE(bounds[0] == 0 && bounds[2] == 0 && bounds[3] == 0);
-    for (LONG index[2] = {0, 0}; index[0] <= bounds[1]; ++index[0]) {
+    SAFEARRAY* array = list.vt == (VT_ARRAY | VT_VARIANT) ? list.parray : nullptr;
+    if (!array || SafeArrayGetDim(array) != 2) return ADD_FAILURE() << "not the host's list", names;
+    const SAFEARRAYBOUND* bounds = array->rgsabound; // the last dimension first
+    EXPECT_TRUE(bounds[0].lLbound == 0 && bounds[0].cElements == 1 && bounds[1].lLbound == 0);
+    for (LONG index[2] = {0, 0}; index[0] < static_cast<LONG>(bounds[1].cElements); ++index[0]) {
         ov::Variant element;
-        EXPECT_EQ(SafeArrayGetElement(list.parray, index, static_cast<VARIANT*>(&element)), S_OK);
+        EXPECT_EQ(SafeArrayGetElement(array, index, static_cast<VARIANT*>(&element)), S_OK);
         names.emplace_back(element.vt == VT_BSTR ? element.bstrVal : L"<not a string>");
     }
     return names;
@@ -172,12 +165,21 @@ public:
                                      UINT*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetSourceObject(IDispatch** source) override { return *source = nullptr, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetSourceObject(IDispatch** source) override {
+        *source = nullptr;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetNativeObject(IDispatch** object) override { return native.CopyTo(object); }
     HRESULT STDMETHODCALLTYPE GetNativeKind(BSTR* kind) override { return ov::Bstr(nativeKind).CopyTo(kind); }
-    HRESULT STDMETHODCALLTYPE IsValid(VARIANT_BOOL* valid) override { return *valid = VARIANT_TRUE, S_OK; }
+    HRESULT STDMETHODCALLTYPE IsValid(VARIANT_BOOL* valid) override {
+        *valid = VARIANT_TRUE;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetFullName(BSTR* name) override { return ov::Bstr(L"Fake").CopyTo(name); }
-    HRESULT STDMETHODCALLTYPE GetSerialNumber(LONG* serial) override { return *serial = 7, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetSerialNumber(LONG* serial) override {
+        *serial = 7;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTechnology(BSTR* name) override { return ov::Bstr(technology).CopyTo(name); }
     HRESULT STDMETHODCALLTYPE GetOwner(IUnknown** object) override { return owner.CopyTo(object); }
@@ -192,11 +194,12 @@ class FakeOwner : public IovModule {
 public:
     using LiveCounter = FakeLiveCount;
     using Interfaces = ov::Interfaces<IovModule>;
-    explicit FakeOwner(const GUID& key) : key_(key) {}
-    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override { return *key = key_, S_OK; }
-
-private:
-    GUID key_;
+    explicit FakeOwner(const GUID& key) : key(key) {}
+    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* out) override {
+        *out = key;
+        return S_OK;
+    }
+    const GUID key;
 };
 
 // CoDisconnectObject reaches an object through its IMarshal: this one counts the calls.
@@ -215,7 +218,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE UnmarshalInterface(IStream*, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ReleaseMarshalData(IStream*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override { return ++disconnects, S_OK; }
+    HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override {
+        ++disconnects;
+        return S_OK;
+    }
     long disconnects = 0;
 };
 

@@ -35,7 +35,8 @@ void ClickElement(CovWPFCtrl& control, IovHostObject* target) {
 // that interface's identifier; the kind rides in the help context.
 HRESULT PassInternalError(const CovInvokeException& error) noexcept {
     HRESULT hr = ov::Guard([&] {
-        ov::SetThreadErrorInfo(error, &__uuidof(IovWPFToggleButtonInternal), static_cast<DWORD>(error.Kind()));
+        ov::SetThreadErrorInfo(error, &__uuidof(IovWPFToggleButtonInternal),
+                               static_cast<DWORD>(error.Kind()));
     });
     return FAILED(hr) ? hr : DISP_E_EXCEPTION;
 }
