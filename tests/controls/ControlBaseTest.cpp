@@ -1,11 +1,10 @@
 // The control base: clicks and window activation through the host, the shift-key words, the searches among
-// host objects and the plain wrapper.
+// host objects.
 #include "ControlFixture.h"
 
 namespace {
 
 using namespace ovtest;
-using wpfsim::MouseButton;
 
 class ControlBaseTest : public ControlFixture {
 protected:
@@ -21,23 +20,6 @@ protected:
     wpfsim::Element* panel_ = nullptr;
     wpfsim::Element* button_ = nullptr;
 };
-
-TEST_F(ControlBaseTest, ClickAtPicksTheHostOperationOfButtonAndCount) {
-    Attach();
-    auto w = WrapElement(*button_);
-    const std::tuple<LONG, LONG, MouseButton, bool> cases[] = {
-        {0, 0, MouseButton::Left, false},   {1, 0, MouseButton::Right, false},
-        {2, 0, MouseButton::Middle, false}, {0, 1, MouseButton::Left, true},
-        {1, 7, MouseButton::Right, true},   {2, -1, MouseButton::Middle, true}};
-    for (auto [button, dbl, expected, doubleClick] : cases) {
-        SCOPED_TRACE(testing::Message() << "button " << button << " dbl " << dbl);
-        w->ClickAt(w->GetHostObject().Get(), 5, 6, skwShift | skwCtrl, dbl, button);
-        const ovhost::ActionRecord& a = Host().Actions().back();
-        EXPECT_EQ((std::vector<LONG>{a.x, a.y, a.shift}), (std::vector<LONG>{5, 6, skwShift | skwCtrl}));
-        EXPECT_EQ(button_->Clicks().back(), (wpfsim::MouseClick{expected, doubleClick, skwShift | skwCtrl}));
-    }
-    EXPECT_THROW(w->ClickAt(w->GetHostObject().Get(), -1, -1, 0, 0, 3), ov::ComError);
-}
 
 TEST_F(ControlBaseTest, ClickAtSetsTheActionOptionsRestoresThemAndRaisesTheHostsError) {
     Attach();
@@ -84,17 +66,6 @@ TEST_F(ControlBaseTest, FocusElementActivatesTheWindowUnderTheActionOptionsAndFo
         (std::vector<LONG>{2, 0, 5, 6}));
 }
 
-TEST_F(ControlBaseTest, MenuInternalActivatesTheTopLevelWindowOrFails) {
-    Attach();
-    auto menu = WrapElement(*button_).As<IovCtrlsMenuInternal>();
-    EXPECT_EQ(menu->ActivateMenuOwner(), S_OK);
-    EXPECT_TRUE(Host().Actions().empty());
-    EXPECT_EQ(menu->ActivateTopLevelWindow(), S_OK);
-    EXPECT_EQ(Host().ActiveWindow(), &MainWindow());
-    Host().FailActions({E_ACCESSDENIED, L"Denied", 0});
-    EXPECT_EQ(menu->ActivateTopLevelWindow(), E_ACCESSDENIED);
-}
-
 TEST(ShiftKeysTextTest, WordsOfPlainAndComplementedMasks) {
     // Complement bits count only in a complemented mask (upper half all ones), which reads bits 0 to 2 only.
     const std::pair<const wchar_t*, std::vector<ULONG>> cases[] = {
@@ -136,20 +107,6 @@ TEST_F(ControlBaseTest, HostObjectsAreFoundByReferenceBelowAParentAndInPopupWind
     Host().Calls().Reset();
     EXPECT_EQ(w->FindInPopupRoots(Driver(late)), Host().HostObjectOf(late));
     EXPECT_GE(Host().Calls().Of("IovHostObject::RefreshChildren"), 1);
-}
-
-TEST_F(ControlBaseTest, PlainWrapperHasNoMenuObjectsYetAndSaysSoPlainly) {
-    Attach();
-    GUID id = button_->Id();
-    ov::ComPtr<IDispatch> control = ov::MakeControl<CovWPFCtrl>(nullptr, &id);
-    ASSERT_TRUE(control);
-    Result menu = Get(control.Get(), L"PopupMenu");
-    EXPECT_TRUE(menu.hr == E_NOTIMPL || menu.hr == DISP_E_EXCEPTION) << std::hex << menu.hr;
-    EXPECT_TRUE(menu.value.vt == VT_EMPTY || (menu.value.vt == VT_DISPATCH && !menu.value.pdispVal));
-    IDispatch* value = reinterpret_cast<IDispatch*>(1);
-    EXPECT_EQ(control.As<IovWPFControl>()->get_PopupMenu(&value), E_NOTIMPL);
-    EXPECT_EQ(value, nullptr);
-    EXPECT_EQ(control.As<IovWPFControl>()->get_PopupMenu(nullptr), E_POINTER);
 }
 
 } // namespace

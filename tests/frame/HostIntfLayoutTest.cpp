@@ -59,24 +59,4 @@ TEST(HostIntfLayout, HostOperationsTheModuleCalls) {
                  SLOT(IovSyntaxArgument, put_Value, 14)});
 }
 
-// What the host calls on the module's objects. An inserted or lost operation shifts every later one, so
-// the first operation after the base or a reserved gap and the last one pin each interface; operation
-// families that differ only by name are pinned whole.
-TEST(HostIntfLayout, ModuleOperationsTheHostCalls) {
-    ExpectSlots(
-        {SLOT(IbxModuleIntf, AddUnloadListener, 3), SLOT(IbxModuleIntf, RemoveUnloadListener, 4),
-         SLOT(IbxModuleIntf, AddLateUnloadListener, 5), SLOT(IbxModuleIntf, RemoveLateUnloadListener, 6),
-         SLOT(IovOpenAppHookExtension, Initialize, 3), SLOT(IovOpenAppHookExtension, Finalize, 4),
-         SLOT(IovModuleExtendedObjects, GetExtendedObject, 3), SLOT(IbxDisposable, Dispose, 4),
-         SLOT(IovModuleManagerEvents, OnModuleAdded, 3), SLOT(IovModuleManagerEvents, OnModuleRemoved, 4),
-         SLOT(IovModuleOptions, OnOptionChanged, 3), SLOT(IovCtrlsHookExtenderGeneration, GetGeneration, 3),
-         SLOT(IovScriptEventRecorder, RecordEvent, 5), SLOT(IovObject, GetSourceObject, 7),
-         SLOT(IovObject, GetSerialNumber, 12)});
-    ExpectSlots({SLOT(IovWindowMappingInfo, GetDisplayName, 4), SLOT(IovWindowMappingInfo, Refresh, 10),
-                 SLOT(IovWindowMappingInfo, GetNativeClassName, 16), SLOT(IovCtrlMappingInfo, IsMatch, 5),
-                 SLOT(IovWindowMappingProvider, GetInfo, 5),
-                 SLOT(IovCtrlMappingInfoHolder, FindKeyByClassName, 7), SLOT(IovCtrlBase, GetHostObject, 8),
-                 SLOT(IovCtrlsMenuInternal, ActivateTopLevelWindow, 4)});
-}
-
 } // namespace

@@ -1,6 +1,5 @@
-// The product folder through the real process environment: the set-up from a module path, the lookup,
-// and the alternative variable chosen by the command line (seen from a child process of this program,
-// since a process's command line cannot change).
+// The product folder through the real environment functions; the command-line switch is seen from a
+// child process of this program, since a process's command line cannot change.
 #include "frame/ProductFolder.h"
 
 #include "TestSupport.h"
@@ -29,27 +28,20 @@ void WriteVariable(const char* name, const Value& value) {
     SetEnvironmentVariableA(name, value ? value->c_str() : nullptr);
 }
 
-class SavedVariables {
-public:
+struct SavedVariables {
     explicit SavedVariables(std::vector<const char*> names) {
         for (const char* name : names)
-            saved_.emplace_back(name, ReadVariable(name));
+            saved.emplace_back(name, ReadVariable(name));
     }
     ~SavedVariables() {
-        for (const auto& [name, value] : saved_)
+        for (const auto& [name, value] : saved)
             WriteVariable(name, value);
     }
-    SavedVariables(const SavedVariables&) = delete;
-    SavedVariables& operator=(const SavedVariables&) = delete;
-
-private:
-    std::vector<std::pair<const char*, Value>> saved_;
+    std::vector<std::pair<const char*, Value>> saved;
 };
 
 // Any module but the program's own: the lookup then reads the variable.
-HINSTANCE SomeLibrary() {
-    return GetModuleHandleW(L"kernel32.dll");
-}
+const HINSTANCE kSomeLibrary = GetModuleHandleW(L"kernel32.dll");
 
 TEST(ProductFolderTest, SetUpSetsTheVariableAndThePath) {
     const std::string sys = "C:\\windows\\system32;C:\\windows";
@@ -61,18 +53,11 @@ TEST(ProductFolderTest, SetUpSetsTheVariableAndThePath) {
     } cases[] = {
         {"C:\\Prog\\Bin\\Extensions\\ovWPFControlsHook.dll", unset, sys, "c:\\prog\\bin",
          sys + ";c:\\prog\\bin"},
-        {dll, unset, sys, "c:\\prog\\bin", sys + ";c:\\prog\\bin"},
         {"C:\\Prog\\EXTENSIONS\\ovWPFControlsHook.dll", unset, sys, "c:\\prog", sys + ";c:\\prog"},
-        {"C:\\Prog\\MyExtensions\\ovWPFControlsHook.dll", unset, sys, "c:\\prog\\myextensions",
-         sys + ";c:\\prog\\myextensions"},
-        {"C:\\Extensions\\Bin\\ovWPFControlsHook.dll", unset, sys, "c:\\extensions\\bin",
-         sys + ";c:\\extensions\\bin"},
         {dll, "D:\\Elsewhere", sys, "D:\\Elsewhere", sys},
         {dll, "", sys, "c:\\prog\\bin", sys + ";c:\\prog\\bin"},
         // The folder is added to the path unless it is one of its entries (compared exactly).
-        {dll, unset, "c:\\prog\\bin;C:\\windows", "c:\\prog\\bin", "c:\\prog\\bin;C:\\windows"},
         {dll, unset, "C:\\a;c:\\prog\\bin;C:\\b", "c:\\prog\\bin", "C:\\a;c:\\prog\\bin;C:\\b"},
-        {dll, unset, "C:\\a;c:\\prog\\bin", "c:\\prog\\bin", "C:\\a;c:\\prog\\bin"},
         {dll, unset, "C:\\a;c:\\prog\\binaries", "c:\\prog\\bin", "C:\\a;c:\\prog\\binaries"},
         {dll, unset, "C:\\PROG\\BIN", "c:\\prog\\bin", "C:\\PROG\\BIN;c:\\prog\\bin"},
         {dll, unset, unset, "c:\\prog\\bin", unset},
@@ -103,25 +88,18 @@ TEST(ProductFolderTest, LookupGivesTheExecutablesFolderOrReadsTheVariable) {
     const std::pair<Value, std::wstring> cases[] = {
         {"c:\\prog\\bin", L"c:\\prog\\bin"},
         {std::nullopt, L""},
-        {"", L""},
         {std::string(259, 'x'), std::wstring(259, L'x')},
         {std::string(260, 'x'), L""},
     };
     for (const auto& [value, folder] : cases) {
         WriteVariable(kVariable, value);
-        EXPECT_EQ(ov::ProductFolder::Get(SomeLibrary()), folder) << (value ? value->size() : 0);
+        EXPECT_EQ(ov::ProductFolder::Get(kSomeLibrary), folder) << (value ? value->size() : 0);
     }
 }
 
 // What the child saw, as bits of its exit code.
-enum ChildBits : DWORD {
-    UsesAlternative = 1,
-    UsesPlain = 2,
-    AlternativeSet = 4,
-    PlainSet = 8,
-    LookupFound = 16,
-    Ran = 64
-};
+constexpr DWORD UsesAlternative = 1, UsesPlain = 2, AlternativeSet = 4, PlainSet = 8, LookupFound = 16;
+constexpr DWORD Ran = 64;
 
 // Runs only in the child: sets up for a module path with both variables unset and reports what happened.
 TEST(DISABLED_ProductFolderChild, ReportsTheVariableInUse) {
@@ -133,7 +111,7 @@ TEST(DISABLED_ProductFolderChild, ReportsTheVariableInUse) {
     if (name == kVariable) bits |= UsesPlain;
     if (ReadVariable(kAlternative) == folder) bits |= AlternativeSet;
     if (ReadVariable(kVariable) == folder) bits |= PlainSet;
-    if (ov::ProductFolder::Get(SomeLibrary()) == L"c:\\prog\\bin") bits |= LookupFound;
+    if (ov::ProductFolder::Get(kSomeLibrary) == L"c:\\prog\\bin") bits |= LookupFound;
     ExitProcess(bits);
 }
 
@@ -171,8 +149,7 @@ TEST(ProductFolderTest, CommandLineSwitchChoosesTheAlternativeVariable) {
     const std::pair<const wchar_t*, DWORD> cases[] = {
         {L"-UseAlternativeProductPath", alternative},
         {L"/UseAlternativeProductPath", alternative},
-        {L"--run=x-UseAlternativeProductPathy", alternative}, // anywhere in the line
-        {L"-useAlternativeProductPath", plain},               // case-sensitive
+        {L"-useAlternativeProductPath", plain}, // case-sensitive
         {L"", plain},
     };
     SavedVariables saved({kVariable, kAlternative});

@@ -106,17 +106,6 @@ inline ErrorInfo TakeErrorInfo() {
     return result;
 }
 
-// Late-bound call by name: arguments in call order.
-inline HRESULT CallByName(IDispatch* d, const wchar_t* name, WORD flags, std::vector<ov::Variant> args,
-                          VARIANT* result = nullptr, EXCEPINFO* excep = nullptr) {
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    if (HRESULT hr = d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); FAILED(hr)) return hr;
-    std::vector<VARIANT> rg(args.rbegin(), args.rend());
-    DISPPARAMS params{rg.data(), nullptr, static_cast<UINT>(rg.size()), 0};
-    return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, excep, nullptr);
-}
-
 inline std::string Narrow(std::wstring_view text) {
     return std::string(text.begin(), text.end());
 }

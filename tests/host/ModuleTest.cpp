@@ -45,11 +45,6 @@ public:
     int disposed = 0;
 };
 
-class NotAModule : public IovModuleHidden {
-public:
-    using Interfaces = ov::Interfaces<IovModuleHidden>;
-};
-
 class ModuleTest : public HostTest {
 protected:
     ModuleTest() { attach = false; }
@@ -75,12 +70,6 @@ TEST_F(ModuleTest, LoadRegistersTheModulesObjectsAndUnloadTakesThemAndLeftoversA
     EXPECT_EQ(host->SinkCount(), 0u);
     EXPECT_EQ(host->UnloadNotifications(), std::vector<std::wstring>{L"ovWPFControlsHook.dll"});
     EXPECT_TRUE(host->Log().empty());
-    for (const char* operation : {"IovModuleManager::RegisterModule", "IovModuleManager::UnregisterModule"})
-        EXPECT_EQ(Calls(operation), 2) << operation;
-    for (const char* operation : {"IovOpenAppHook::GetModuleManager", "IovModuleManager::AdviseManagerEvents",
-                                  "IovModuleManager::UnadviseManagerEvents"})
-        EXPECT_EQ(Calls(operation), 1) << operation;
-
     // Loaded again; what is still registered after Finalize is disposed, released and logged.
     host->LoadModule();
     auto leftover = ov::Create<FakeModule>();
@@ -131,51 +120,6 @@ TEST_F(ModuleTest, ModuleIsFoundInExtensionsTooAndFailuresSayWhyInOneLine) {
         }
         EXPECT_FALSE(ModuleInProcess());
     }
-}
-
-TEST_F(ModuleTest, ManagerFindsModulesByTheirOwnKeyAndRefusesWhatItCannotRegister) {
-    auto manager = host->ModuleManager();
-    auto a = ov::Create<FakeModule>(), b = ov::Create<FakeModule>();
-    ASSERT_EQ(manager->RegisterModule(a->Id()), S_OK);
-    ASSERT_EQ(manager->RegisterModule(b->Id()), S_OK);
-    EXPECT_EQ(Find(a->key).Get(), a->Id());
-    EXPECT_EQ(Find(b->key).Get(), b->Id());
-    EXPECT_FALSE(Find(NewGuid()));
-
-    auto sameKey = ov::Create<FakeModule>(a->key), zeroKey = ov::Create<FakeModule>(GUID_NULL);
-    auto notAModule = ov::Create<NotAModule>();
-    const GUID unknown = NewGuid();
-    const std::tuple<const char*, std::function<HRESULT()>, HRESULT> refusals[] = {
-        {"null object", [&] { return manager->RegisterModule(nullptr); }, E_POINTER},
-        {"no IovModule", [&] { return manager->RegisterModule(ov::detail::UnknownOf(notAModule.Get())); },
-         E_NOINTERFACE},
-        {"all-zero key", [&] { return manager->RegisterModule(zeroKey->Id()); }, E_INVALIDARG},
-        {"key taken", [&] { return manager->RegisterModule(sameKey->Id()); },
-         HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS)},
-        {"unknown key", [&] { return manager->UnregisterModule(&unknown); },
-         HRESULT_FROM_WIN32(ERROR_NOT_FOUND)},
-        {"null key", [&] { return manager->UnregisterModule(nullptr); }, E_POINTER},
-        {"advise null", [&] { return manager->AdviseManagerEvents(nullptr); }, E_POINTER},
-        {"unadvise unknown", [&] { return manager->UnadviseManagerEvents(a.Get()); }, CONNECT_E_NOCONNECTION},
-    };
-    for (const auto& [what, call, expected] : refusals) {
-        EXPECT_EQ(call(), expected) << what;
-        ASSERT_EQ(host->Modules().size(), 2u) << what;
-        EXPECT_TRUE(IsEqualGUID(host->Modules()[0].key, a->key)) << what << ": registration order";
-    }
-    EXPECT_EQ(manager->UnregisterModule(&a->key), S_OK);
-    EXPECT_FALSE(Find(a->key));
-    EXPECT_TRUE(Find(b->key));
-    EXPECT_EQ(manager->UnregisterModule(&b->key), S_OK);
-    EXPECT_EQ(Calls("IovModuleManager::FindModule"), 5);
-
-    // The hook object is also the object service and the log, and gives this manager.
-    auto hook = host->Hook();
-    EXPECT_EQ(Identity(hook.As<IovObjectService>().Get()), Identity(hook.Get()));
-    EXPECT_EQ(Identity(hook.As<IovHostLog>().Get()), Identity(hook.Get()));
-    ov::ComPtr<IUnknown> given;
-    ASSERT_EQ(hook->GetModuleManager(given.Put()), S_OK);
-    EXPECT_EQ(Identity(given.Get()), Identity(manager.Get()));
 }
 
 TEST_F(ModuleTest, EventsReachEveryAdvisedSinkAlsoWhenOneLeavesDuringTheEvent) {

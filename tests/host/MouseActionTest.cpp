@@ -46,10 +46,7 @@ TEST_F(MouseActionTest, EachOperationClicksWithItsButtonCountShiftAndPointUnderT
     };
     auto actions = ActionsOf(ok);
     auto options = actions.As<IovActionOptions>();
-    LONG mode = 0, flags = 0;
-    ASSERT_EQ(options->get_ActionMode(&mode), S_OK);
-    ASSERT_EQ(options->get_ActionFlags(&flags), S_OK);
-    EXPECT_EQ((std::pair{mode, flags}), (std::pair{1L, 1L})) << "the initial options";
+    LONG mode = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         options->put_ActionMode(c.mode);
@@ -93,8 +90,6 @@ TEST_F(MouseActionTest, FailedActionsLeaveTheHostsErrorAndSuccessClearsIt) {
         TearDown();
         SetUp();
         auto actions = ActionsOf(ok);
-        EXPECT_EQ(actions.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(__uuidof(IovMouseActions)),
-                  S_OK);
         host->FailActions({E_FAIL, L"stale", 1});
         ASSERT_EQ(actions->Click(-1, -1, 0), E_FAIL);
         host->ClearActionFailure();

@@ -4,8 +4,6 @@
 #include "HostFixture.h"
 
 #include "host/CommandLine.h"
-#include "host/ScriptModel.h"
-#include "host/Xaml.h"
 
 #include <sstream>
 
@@ -58,21 +56,7 @@ TEST(CommandLineTest, OptionsCommandsAndUsageErrors) {
         EXPECT_EQ(r.code, code) << Narrow(r.err);
         EXPECT_TRUE(Has(code == ovhost::ExitOk ? r.out : r.err, part)) << Narrow(r.out) << Narrow(r.err);
         EXPECT_TRUE((code == ovhost::ExitOk ? r.err : r.out).empty()) << Narrow(r.out) << Narrow(r.err);
-        if (arguments == std::vector<std::wstring>{L"check"}) {
-            for (const wchar_t* more : {L"event recorder", L"extender", L"log: 0 entries", L"check passed",
-                                        L"unload listener called 1 time(s) for ovWPFControlsHook.dll"})
-                EXPECT_TRUE(Has(r.out, more)) << Narrow(more);
-        }
     }
-}
-
-TEST(CommandLineTest, RegisteredHostTypeLibraryLoadsByItsIdentifier) {
-    ASSERT_EQ(ovhost::RegisterHostTypeLibrary(ovtest::BinFolder() + L"\\OVHookX64.exe"), S_OK);
-    ov::ComPtr<ITypeLib> library;
-    ASSERT_EQ(LoadRegTypeLib(LIBID_Orvane, 6, 0, LOCALE_NEUTRAL, library.Put()), S_OK);
-    ov::ComPtr<ITypeInfo> info;
-    EXPECT_EQ(library->GetTypeInfoOfGuid(__uuidof(IovWin32Menu), info.Put()), S_OK);
-    EXPECT_NE(ovhost::RegisterHostTypeLibrary(ovtest::BinFolder() + L"\\missing.exe"), S_OK);
 }
 
 // The end-to-end scripts show the other exit codes.
@@ -126,37 +110,6 @@ TEST(RunTest, LogFileHoldsEveryPrintedEntryAsAJsonLine) {
               "{\"kind\":\"script\",\"text\":\"say \\\"hi\\\"\",\"details\":\"a\\\\b\\r\\nc\"}\n"
               "{\"kind\":\"script error\",\"text\":\"line 3: The control is disabled. The action "
               "cannot be executed.\",\"details\":\"\"}\n");
-}
-
-TEST(ScriptModelTest, EndCountsTheHandedOutObjectsStillReferencedAndTheModelAnswersNoMore) {
-    auto app = ovhost::ParseXaml(kApp);
-    ovhost::Host host(ovtest::BinFolder());
-    host.LoadModule();
-    host.Attach(*app);
-    {
-        ovhost::ScriptModel model(host, *app);
-        ov::ComPtr<IDispatch> appObject = model.Items()[0].object, kept;
-        ASSERT_EQ(model.Items()[0].name, L"App");
-        for (const wchar_t* element : {L"ok", L"check"}) {
-            ov::Variant result;
-            ASSERT_EQ(CallByName(appObject.Get(), L"FIND", DISPATCH_METHOD, {ov::Variant::String(element)},
-                                 &result),
-                      S_OK);
-            ASSERT_EQ(result.vt, VT_DISPATCH);
-            if (!kept) kept = result.pdispVal;
-        }
-        EXPECT_EQ(model.End(), 1u) << "the object the test still holds";
-        ov::Variant result;
-        EXCEPINFO excep{};
-        EXPECT_EQ(CallByName(appObject.Get(), L"Find", DISPATCH_METHOD, {ov::Variant::String(L"ok")}, &result,
-                             &excep),
-                  DISP_E_EXCEPTION);
-        EXPECT_EQ(ov::Bstr::Adopt(excep.bstrDescription).View(),
-                  L"The run is over: the host's objects no longer answer.");
-        SysFreeString(excep.bstrSource);
-    }
-    host.Detach();
-    host.UnloadModule();
 }
 
 } // namespace

@@ -115,7 +115,10 @@ inline ov::Variant MakeList(const std::vector<std::wstring>& names) {
 inline std::vector<std::wstring> ReadList(const VARIANT& list) {
     std::vector<std::wstring> names;
     SAFEARRAY* array = list.vt == (VT_ARRAY | VT_VARIANT) ? list.parray : nullptr;
-    if (!array || SafeArrayGetDim(array) != 2) return ADD_FAILURE() << "not the host's list", names;
+    if (!array || SafeArrayGetDim(array) != 2) {
+        ADD_FAILURE() << "not the host's list";
+        return names;
+    }
     const SAFEARRAYBOUND* bounds = array->rgsabound; // the last dimension first
     EXPECT_TRUE(bounds[0].lLbound == 0 && bounds[0].cElements == 1 && bounds[1].lLbound == 0);
     for (LONG index[2] = {0, 0}; index[0] < static_cast<LONG>(bounds[1].cElements); ++index[0]) {
@@ -134,95 +137,5 @@ inline wpfsim::Element& AddElement(wpfsim::Application& app, wpfsim::Element& pa
     if (contextMenu) element.AddProperty(L"ContextMenu", [] { return wpfsim::ClrObject::Obj(nullptr); });
     return element;
 }
-
-using FakeLiveCount = ov::LiveCount<struct FakeHostTag>;
-
-// A host object whose native kind, technology, owner and interfaces a test chooses.
-class FakeHostObject : public IovObject, public IovNativeObjectInfo, public IovObjectInternal {
-public:
-    using LiveCounter = FakeLiveCount;
-    using Interfaces = ov::Interfaces<ov::Via<IUnknown, IovObjectInternal>>;
-
-    HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) {
-        if (answersObject && (IsEqualIID(riid, __uuidof(IovObject)) || IsEqualIID(riid, IID_IDispatch)))
-            *ppv = static_cast<IovObject*>(this);
-        else if (answersInfo && IsEqualIID(riid, __uuidof(IovNativeObjectInfo)))
-            *ppv = static_cast<IovNativeObjectInfo*>(this);
-        else if (answersInternal && IsEqualIID(riid, __uuidof(IovObjectInternal)))
-            *ppv = static_cast<IovObjectInternal*>(this);
-        else
-            return E_NOINTERFACE;
-        static_cast<IovObject*>(this)->AddRef();
-        return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetSourceObject(IDispatch** source) override {
-        *source = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetNativeObject(IDispatch** object) override { return native.CopyTo(object); }
-    HRESULT STDMETHODCALLTYPE GetNativeKind(BSTR* kind) override { return ov::Bstr(nativeKind).CopyTo(kind); }
-    HRESULT STDMETHODCALLTYPE IsValid(VARIANT_BOOL* valid) override {
-        *valid = VARIANT_TRUE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetFullName(BSTR* name) override { return ov::Bstr(L"Fake").CopyTo(name); }
-    HRESULT STDMETHODCALLTYPE GetSerialNumber(LONG* serial) override {
-        *serial = 7;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTechnology(BSTR* name) override { return ov::Bstr(technology).CopyTo(name); }
-    HRESULT STDMETHODCALLTYPE GetOwner(IUnknown** object) override { return owner.CopyTo(object); }
-
-    bool answersObject = true, answersInfo = true, answersInternal = true;
-    std::wstring nativeKind = L"NativeClrObject", technology = L"WPFObject";
-    ov::ComPtr<IDispatch> native;
-    ov::ComPtr<IUnknown> owner;
-};
-
-class FakeOwner : public IovModule {
-public:
-    using LiveCounter = FakeLiveCount;
-    using Interfaces = ov::Interfaces<IovModule>;
-    explicit FakeOwner(const GUID& key) : key(key) {}
-    HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* out) override {
-        *out = key;
-        return S_OK;
-    }
-    const GUID key;
-};
-
-// CoDisconnectObject reaches an object through its IMarshal: this one counts the calls.
-class DisconnectSpy : public IMarshal {
-public:
-    using LiveCounter = FakeLiveCount;
-    using Interfaces = ov::Interfaces<IMarshal>;
-    HRESULT STDMETHODCALLTYPE GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetMarshalSizeMax(REFIID, void*, DWORD, void*, DWORD, DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MarshalInterface(IStream*, REFIID, void*, DWORD, void*, DWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE UnmarshalInterface(IStream*, REFIID, void**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ReleaseMarshalData(IStream*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override {
-        ++disconnects;
-        return S_OK;
-    }
-    long disconnects = 0;
-};
 
 } // namespace rectest

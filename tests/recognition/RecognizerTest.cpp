@@ -219,74 +219,7 @@ TEST_F(RecognizerTest, ClassNameListsInBothDirections) {
         EXPECT_EQ(ReadList(list), c.after) << "the list in the host's shape, also when empty";
     }
 
-    // By reference, as script engines pass it; null is refused.
-    ov::Variant list = MakeList({L"ByRef"});
-    VARIANT byRef{};
-    byRef.vt = VT_BYREF | VT_VARIANT;
-    byRef.pvarVal = &list;
-    VARIANT_BOOL done = VARIANT_FALSE;
-    EXPECT_EQ(mapping->SetClassNames(&byRef, &done), S_OK);
-    EXPECT_EQ(Current(button), Names{L"ByRef"});
-    EXPECT_EQ(mapping->SetClassNames(nullptr, &done), S_OK);
-    EXPECT_EQ(done, VARIANT_FALSE);
-
     EXPECT_EQ(Current(button, true), before) << "the defaults never change";
-}
-
-TEST_F(RecognizerTest, BaseKindMatchesObjectsWithAContextMenu) {
-    ov::Variant notAnObject = ov::Variant::Int(3);
-    EXPECT_TRUE(Matches(IndexOf(ctrlWPFButton), L"System.Windows.Controls.Button", &notAnObject));
-    const LONG base = IndexOf(ctrlWPFBaseCtrl);
-    ov::Variant fancy = ov::Variant::Dispatch(Add(L"MyApp.FancyPanel").NewDispatch().Get());
-    IDispatch* fancyDispatch = fancy.pdispVal;
-    VARIANT byRef{};
-    byRef.vt = VT_BYREF | VT_DISPATCH;
-    byRef.ppdispVal = &fancyDispatch;
-    std::pair<ov::Variant, bool> cases[] = {
-        {ov::Variant::Dispatch(Add(L"MyApp.Plain", false).NewDispatch().Get()), false},
-        {ov::Variant::Dispatch(nullptr), false},
-        {ov::Variant::String(L"MyApp.FancyPanel"), false},
-    };
-    for (auto& [element, match] : cases)
-        EXPECT_EQ(Matches(base, L"CovWPFCtrl", &element), match);
-    EXPECT_FALSE(Matches(base, L"", nullptr));
-    ASSERT_EQ(InfoAt(base)->ClearClassNames(), S_OK);
-    EXPECT_TRUE(Matches(base, L"", &fancy)) << "class name and list are ignored";
-    EXPECT_TRUE(Matches(base, L"", &byRef));
-    app.StopResponding();
-    EXPECT_FALSE(Matches(base, L"", &fancy));
-}
-
-TEST_F(RecognizerTest, FactoriesMakeTheKindsWrapper) {
-    auto& element = Add(L"System.Windows.Controls.Button");
-    auto native = element.NewDispatch();
-    const GUID id = element.Id();
-    const std::pair<LONG, GUID> cases[] = {
-        {ctrlWPFCheckBox, __uuidof(IovWPFCheckBox)},
-        {ctrlWPFComboBoxItem, GUID{}}, // items and interim kinds have no wrapper
-        {ctrlWPFActTransparent, GUID{}},
-    };
-    for (const auto& [kind, own] : cases) {
-        auto factory = InfoAt(IndexOf(kind)).As<IovWPFControlMappingInfo>();
-        ov::ComPtr<IDispatch> byObject, byKey;
-        ov::ComPtr<IUnknown> answer;
-        EXPECT_EQ(factory->CreateControl(native.Get(), byObject.Put()), S_OK);
-        EXPECT_EQ(factory->CreateControlWithKey(&id, byKey.Put()), S_OK);
-        ASSERT_EQ(byObject && byKey, own != GUID{}) << "kind " << kind;
-        if (own == GUID{}) continue;
-        EXPECT_NE(byObject, byKey) << "a new wrapper every time";
-        EXPECT_EQ(byObject->QueryInterface(own, answer.PutVoid()), S_OK);
-        EXPECT_FALSE(byKey.As<IovWPFButton>());
-    }
-    // Bad arguments: errors, never a crash.
-    auto factory = InfoAt(IndexOf(ctrlWPFButton)).As<IovWPFControlMappingInfo>();
-    ov::ComPtr<IDispatch> control;
-    EXPECT_EQ(factory->CreateControl(nullptr, control.Put()), E_POINTER);
-    EXPECT_EQ(factory->CreateControlWithKey(nullptr, control.Put()), E_POINTER);
-    ov::ComPtr<IovWindowMappingInfo> none;
-    EXPECT_EQ(recognizer->GetInfo(31, none.Put()), E_INVALIDARG);
-    ov::Bstr name;
-    EXPECT_EQ(InfoAt(0)->GetDefaultClassName(1, name.Put()), E_INVALIDARG);
 }
 
 TEST_F(RecognizerTest, PublishMakesOneCallPerKindInTableOrderKeyFirst) {
@@ -308,12 +241,6 @@ TEST_F(RecognizerTest, PublishMakesOneCallPerKindInTableOrderKeyFirst) {
         EXPECT_EQ(ReadList(updates[i].classNames), expected);
     }
     EXPECT_EQ(updates.front().key, L"{E611B7AC-CD52-4ED5-B13D-938803BF0F20}") << "braces, upper case";
-
-    // Not a host object with an option store: nothing published.
-    auto fake = ov::Create<rectest::FakeHostObject>();
-    EXPECT_EQ(holder->PublishClassNames(static_cast<IovObjectInternal*>(fake.Get()), &done), S_OK);
-    EXPECT_EQ(done, VARIANT_FALSE);
-    EXPECT_EQ(updates.size(), 31u);
 }
 
 } // namespace

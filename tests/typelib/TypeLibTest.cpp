@@ -1,6 +1,7 @@
 // The type library embedded in the module DLL, dumped as text and compared with a reference written
 // independently of the IDL (ovWPFControlsLib.expected, whose header describes the line format).
 #include "dispatch/ComPtr.h"
+#include "dispatch/InvokeException.h"
 #include "dispatch/OleTypes.h"
 #include "TestSupport.h"
 #include "ovWPFControlsLib.h"
@@ -8,7 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -25,18 +27,14 @@ void Check(HRESULT hr, const char* what) {
 }
 
 std::wstring Hex(unsigned long v) {
-    wchar_t text[16];
-    std::swprintf(text, 16, L"0x%lX", v);
-    return text;
+    return ov::Format(L"0x%lX", v);
 }
 
 std::wstring Quoted(std::wstring_view s) {
     std::wstring r = L"\"";
     for (wchar_t c : s) {
-        wchar_t esc[8];
-        std::swprintf(esc, 8, L"\\x%04X", static_cast<unsigned>(c));
         if (c == L'"' || c == L'\\') r += L'\\';
-        r += c >= 0x20 && c < 0x7F ? std::wstring(1, c) : esc;
+        r += c >= 0x20 && c < 0x7F ? std::wstring(1, c) : ov::Format(L"\\x%04X", static_cast<unsigned>(c));
     }
     return r + L"\"";
 }
@@ -245,91 +243,70 @@ std::wstring DumpTypeLib(ITypeLib* lib) {
     std::wstring out = L"library " + std::wstring(name.c_str()) + L" version=" +
                        std::to_wstring(attr.wMajorVerNum) + L"." + std::to_wstring(attr.wMinorVerNum) +
                        L" lcid=" + std::to_wstring(attr.lcid) + L" syskind=" +
-                       (attr.syskind == SYS_WIN64   ? L"win64"
-                        : attr.syskind == SYS_WIN32 ? L"win32"
-                                                    : L"other") +
-                       L" types=" + std::to_wstring(count) + L" help=" + Quoted(help.View()) + L"\n";
+                       (attr.syskind == SYS_WIN64 ? L"win64" : L"other") + L" types=" +
+                       std::to_wstring(count) + L" help=" + Quoted(help.View()) + L"\n";
     for (UINT i = 0; i < count; ++i)
         DumpType(out, lib, i);
     return out;
 }
 
-// Lines of a text without '#' comment lines and blank lines (the dump has neither).
-std::vector<std::string> Lines(std::string_view text) {
+// The lines of a text without '#' comment lines and blank lines (the dump has neither).
+std::vector<std::string> Lines(std::istream&& in) {
     std::vector<std::string> lines;
-    for (size_t pos = 0, end; pos < text.size(); pos = end + 1) {
-        end = std::min(text.find('\n', pos), text.size());
-        std::string line(text.substr(pos, end - pos));
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] != '#') lines.push_back(std::move(line));
+    for (std::string line; std::getline(in, line);) {
+        if (line.ends_with('\r')) line.pop_back();
+        if (!line.empty() && line[0] != '#') lines.push_back(line);
     }
     return lines;
 }
 
-class TypeLibTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(LoadTypeLib((ovtest::BinFolder() + L"\\ovWPFControlsHook.dll").c_str(), lib_.Put()), S_OK);
-    }
-    ComPtr<ITypeLib> lib_;
-};
-
-TEST_F(TypeLibTest, MatchesTheReferenceLineByLine) {
-    std::string expected;
-    FILE* f = _wfopen(OV_SOURCE_DIR L"/tests/typelib/ovWPFControlsLib.expected", L"rb");
-    ASSERT_TRUE(f) << "cannot read the reference";
-    for (int c; (c = std::fgetc(f)) != EOF;)
-        expected += static_cast<char>(c);
-    std::fclose(f);
-    const std::wstring dump = DumpTypeLib(lib_.Get()); // ASCII: Quoted escapes everything else
-    const std::vector<std::string> want = Lines(expected), got = Lines(std::string(dump.begin(), dump.end()));
+// The module looks its type information up by the identifiers of the compiled header: an embedded
+// library from another build of the IDL would leave every wrapper without names.
+TEST(TypeLibTest, MatchesTheReferenceAndKnowsEveryIdentifierOfTheHeader) {
+    ComPtr<ITypeLib> lib;
+    ASSERT_EQ(LoadTypeLib((ovtest::BinFolder() + L"\\ovWPFControlsHook.dll").c_str(), lib.Put()), S_OK);
+    const std::wstring dump = DumpTypeLib(lib.Get()); // ASCII: Quoted escapes everything else
+    const std::vector<std::string> got = Lines(std::istringstream(std::string(dump.begin(), dump.end())));
+    const auto want = Lines(std::ifstream(OV_SOURCE_DIR "/tests/typelib/ovWPFControlsLib.expected"));
+    ASSERT_FALSE(want.empty()) << "cannot read the reference";
     for (size_t i = 0; i < std::min(want.size(), got.size()); ++i)
         ASSERT_EQ(got[i], want[i]) << "first difference at dump line " << i + 1;
     EXPECT_EQ(got.size(), want.size()) << "line counts differ";
-}
 
-// The module looks its type information up by the identifiers of the compiled header: an embedded
-// library from another build of the IDL would leave every wrapper without names.
-TEST_F(TypeLibTest, KnowsEveryIdentifierOfTheHeader) {
     TLIBATTR* attr = nullptr;
-    ASSERT_EQ(lib_->GetLibAttr(&attr), S_OK);
+    ASSERT_EQ(lib->GetLibAttr(&attr), S_OK);
     EXPECT_TRUE(IsEqualGUID(attr->guid, LIBID_ovWPFControlsLib));
-    lib_->ReleaseTLibAttr(attr);
-#define OV_TYPE(name)                                                                                        \
-    { __uuidof(name), L## #name }
-    const std::pair<GUID, const wchar_t*> types[] = {OV_TYPE(IovOpenAppControlHookExtender),
-                                                     OV_TYPE(IovWPFControl),
-                                                     OV_TYPE(IovWPFScrollBar),
-                                                     OV_TYPE(IovWPFComboBox),
-                                                     OV_TYPE(IovWPFExpander),
-                                                     OV_TYPE(IovWPFTabControl),
-                                                     OV_TYPE(IovWPFTrackBar),
-                                                     OV_TYPE(IovWPFButton),
-                                                     OV_TYPE(IovWPFRepeatButton),
-                                                     OV_TYPE(IovWPFToggleButton),
-                                                     OV_TYPE(IovWPFToggleButtonInternal),
-                                                     OV_TYPE(IovWPFRadioButton),
-                                                     OV_TYPE(IovWPFCheckBox),
-                                                     OV_TYPE(IovWPFEdit),
-                                                     OV_TYPE(IovWPFPasswordEdit),
-                                                     OV_TYPE(IovWPFListBox),
-                                                     OV_TYPE(IovWPFListView),
-                                                     OV_TYPE(IovWPFScrollHelper),
-                                                     OV_TYPE(IovWPFMenu),
-                                                     OV_TYPE(IovWPFHelperScrollBar),
-                                                     OV_TYPE(IovWPFToolBar),
-                                                     OV_TYPE(IovWPFTreeViewItem),
-                                                     OV_TYPE(IovWPFTreeViewItemCollection),
-                                                     OV_TYPE(IovWPFTreeView),
-                                                     OV_TYPE(IovWPFCtrlFlowDocumentScrollViewer),
-                                                     OV_TYPE(IovWPFCtrlDocumentViewer),
-                                                     OV_TYPE(IovWPFCtrlReaderScrollViewer),
-                                                     OV_TYPE(IovWPFControlRecognizerExtender)};
-#undef OV_TYPE
-    for (const auto& [iid, name] : types) {
+    lib->ReleaseTLibAttr(attr);
+    for (const GUID& iid : {__uuidof(IovOpenAppControlHookExtender),
+                            __uuidof(IovWPFControl),
+                            __uuidof(IovWPFScrollBar),
+                            __uuidof(IovWPFComboBox),
+                            __uuidof(IovWPFExpander),
+                            __uuidof(IovWPFTabControl),
+                            __uuidof(IovWPFTrackBar),
+                            __uuidof(IovWPFButton),
+                            __uuidof(IovWPFRepeatButton),
+                            __uuidof(IovWPFToggleButton),
+                            __uuidof(IovWPFToggleButtonInternal),
+                            __uuidof(IovWPFRadioButton),
+                            __uuidof(IovWPFCheckBox),
+                            __uuidof(IovWPFEdit),
+                            __uuidof(IovWPFPasswordEdit),
+                            __uuidof(IovWPFListBox),
+                            __uuidof(IovWPFListView),
+                            __uuidof(IovWPFScrollHelper),
+                            __uuidof(IovWPFMenu),
+                            __uuidof(IovWPFHelperScrollBar),
+                            __uuidof(IovWPFToolBar),
+                            __uuidof(IovWPFTreeViewItem),
+                            __uuidof(IovWPFTreeViewItemCollection),
+                            __uuidof(IovWPFTreeView),
+                            __uuidof(IovWPFCtrlFlowDocumentScrollViewer),
+                            __uuidof(IovWPFCtrlDocumentViewer),
+                            __uuidof(IovWPFCtrlReaderScrollViewer),
+                            __uuidof(IovWPFControlRecognizerExtender)}) {
         ComPtr<ITypeInfo> ti;
-        ASSERT_EQ(lib_->GetTypeInfoOfGuid(iid, ti.Put()), S_OK) << testing::PrintToString(std::wstring(name));
-        EXPECT_EQ(NameOf(ti.Get()), name);
+        EXPECT_EQ(lib->GetTypeInfoOfGuid(iid, ti.Put()), S_OK) << testing::PrintToString(iid);
     }
 }
 

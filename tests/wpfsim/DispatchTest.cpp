@@ -1,5 +1,5 @@
 // The IDispatch face of simulated .NET objects: members by name, strings, references, the member-lookup
-// interface and injected faults. (The call counters are pinned by the wrappers' host-call test.)
+// interface and injected faults (element clicks and IsChecked forms: the wrapper tests).
 #include "SimCall.h"
 
 #include "ovHostIntf.h"
@@ -25,17 +25,6 @@ TEST_F(DispatchTest, MembersAnswerTheirFlagsAndArgumentCountsOnly) {
         EXPECT_EQ(InvokeName(okDisp.Get(), member, flags, values).hr, expected)
             << member << ", flags " << flags;
     }
-
-    // A put takes its value with or without the named argument, and of the member's type only.
-    DISPID id = DISPID_UNKNOWN;
-    ASSERT_EQ(Lookup(okDisp.Get(), L"Name", &id), S_OK);
-    EXPECT_EQ(InvokeId(okDisp.Get(), id, DISPATCH_PROPERTYPUT, {ov::Variant::String(L"named")}, true).hr,
-              S_OK);
-    EXPECT_EQ(ok->Name(), L"named");
-    EXPECT_EQ(InvokeId(okDisp.Get(), id, DISPATCH_PROPERTYPUT, {ov::Variant::String(L"plain")}).hr, S_OK);
-    EXPECT_EQ(ok->Name(), L"plain");
-    EXPECT_EQ(Put(okDisp.Get(), L"IsEnabled", ov::Variant::String(L"maybe")).hr, DISP_E_TYPEMISMATCH);
-    EXPECT_TRUE(ok->IsEnabled());
 }
 
 TEST_F(DispatchTest, NamesAreCaseSensitiveOnBothLookupPaths) {
@@ -67,16 +56,10 @@ TEST_F(DispatchTest, StringsComeAsObjectsWithOleValueOrAsPlainBstrs) {
     Result ole = Get(name.value.pdispVal, L"OleValue");
     ASSERT_EQ(ole.value.vt, VT_BSTR);
     EXPECT_EQ(Text(ole.value), L"System.Windows.Controls.Button");
-    // Boxing makes a new object on every read; a string object serves wherever a string is expected.
-    Result again = Get(okDisp.Get(), L"ClrFullClassName");
-    EXPECT_EQ(Call(okDisp.Get(), L"ReferenceEquals", {name.value, again.value}).value.boolVal, VARIANT_FALSE);
-    EXPECT_EQ(Put(okDisp.Get(), L"Name", name.value).hr, S_OK);
-    EXPECT_EQ(ok->Name(), L"System.Windows.Controls.Button");
-
     app->SetStringsAsObjects(false);
     Result plain = Get(okDisp.Get(), L"Name");
     ASSERT_EQ(plain.value.vt, VT_BSTR);
-    EXPECT_EQ(Text(plain.value), L"System.Windows.Controls.Button");
+    EXPECT_EQ(Text(plain.value), L"okButton");
 }
 
 TEST_F(DispatchTest, ReferenceEqualsComparesTheObjectsBehindTheProxies) {
@@ -131,11 +114,6 @@ TEST_F(DispatchTest, NotRespondingFailsEveryCallOfEveryObjectAndClick) {
     app->Resume();
     EXPECT_EQ(InvokeId(okDisp.Get(), id, DISPATCH_PROPERTYGET).hr, S_OK);
     EXPECT_TRUE(ok->HostClick({}));
-
-    // Objects that outlive the application fail cleanly and are released.
-    app.reset();
-    EXPECT_EQ(Get(okDisp.Get(), L"Name").hr, wpfsim::ExitedResult);
-    EXPECT_EQ(Get(name.pdispVal, L"OleValue").hr, wpfsim::ExitedResult);
 }
 
 } // namespace
