@@ -1,6 +1,5 @@
 #include "Host.h"
 
-#include "frame/ProductFolder.h"
 
 #include <cstdio>
 
@@ -100,8 +99,9 @@ void Host::LoadModule() {
                         L" nor in its subfolder Extensions.");
     auto cannot = [&](const std::wstring& why) { return LoadError(L"Cannot load " + path + L": " + why); };
 
-    // The module finds the host's type library through the product folder variable.
-    SetEnvironmentVariableA(ov::ProductFolder::VariableName().c_str(), Convert(folder, CP_ACP).c_str());
+    // The module finds the host's type library through the product folder variable, as the real host
+    // sets it for the processes it starts (the host's own command line never asks for the alternative).
+    SetEnvironmentVariableA("Orvane6_X64_Product_Path", Convert(folder, CP_ACP).c_str());
     auto module = std::make_unique<LoadedModule>();
     module->library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module->library) throw cannot(LoadFailure(GetLastError(), folder));

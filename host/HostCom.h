@@ -3,8 +3,8 @@
 // reserved operations.
 #pragma once
 
-#include "dispatch/ComObject.h"
-#include "dispatch/OleTypes.h"
+#include "com/ComObject.h"
+#include "com/OleTypes.h"
 
 #include "ovHostIntf.h"
 

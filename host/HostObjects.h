@@ -17,7 +17,7 @@
 
 #include "HostCore.h"
 
-#include "frame/HostIdentifiers.h"
+#include "com/HostIdentifiers.h"
 
 namespace ovhost {
 

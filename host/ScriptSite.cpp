@@ -2,7 +2,7 @@
 
 #include "HostCom.h"
 
-#include "dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 
 #include <activscp.h>
 

@@ -5,7 +5,7 @@
 //   if (!run.Succeeded()) ... run.error->line, run.error->description ...
 #pragma once
 
-#include "dispatch/ComPtr.h"
+#include "com/ComPtr.h"
 
 #include <optional>
 #include <string>

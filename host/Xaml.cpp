@@ -4,7 +4,7 @@
 
 #include "wpfsim/Framework.h"
 
-#include "dispatch/ComPtr.h"
+#include "com/ComPtr.h"
 
 #include <shlwapi.h>
 #include <xmllite.h>

@@ -24,8 +24,8 @@
 // - Not thread-safe: one apartment thread drives the application and its objects.
 #pragma once
 
-#include "dispatch/ComObject.h"
-#include "dispatch/OleTypes.h"
+#include "com/ComObject.h"
+#include "com/OleTypes.h"
 
 #include <functional>
 #include <map>

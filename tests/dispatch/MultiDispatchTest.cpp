@@ -1,8 +1,8 @@
 // One IDispatch over several dispinterfaces: names resolve from the most derived interface, calls reach
 // the members of every interface.
-#include "dispatch/ComObject.h"
+#include "com/ComObject.h"
 #include "dispatch/MultiDispatch.h"
-#include "dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 #include "ovWPFControlsLib.h"
 
 #include "TestSupport.h"

@@ -2,7 +2,7 @@
 // effect, and the error information of failed actions.
 #include "HostFixture.h"
 
-#include "frame/HostIdentifiers.h"
+#include "com/HostIdentifiers.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
 // Shared helpers of the test programs.
 #pragma once
 
-#include "dispatch/ComObject.h"
-#include "dispatch/OleTypes.h"
+#include "com/ComObject.h"
+#include "com/OleTypes.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // The type library embedded in the module DLL, dumped as text and compared with a reference written
 // independently of the IDL (ovWPFControlsLib.expected, whose header describes the line format).
-#include "dispatch/ComPtr.h"
+#include "com/ComPtr.h"
 #include "dispatch/InvokeException.h"
-#include "dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 #include "TestSupport.h"
 #include "ovWPFControlsLib.h"
 

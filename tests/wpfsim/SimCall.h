@@ -2,7 +2,7 @@
 // tests call the module's objects with them too).
 #pragma once
 
-#include "dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 #include "wpfsim/Application.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 
 #include "../dispatch/DispDriver.h"
 #include "../dispatch/InvokeException.h"
-#include "../dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 
 #include <type_traits>
 

@@ -1,6 +1,6 @@
 #include "ControlBase.h"
 
-#include "../frame/HostIdentifiers.h"
+#include "com/HostIdentifiers.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // shift-key words and the popup-root search.
 #pragma once
 
-#include "../dispatch/ComObject.h"
+#include "com/ComObject.h"
 #include "../dispatch/DispDriver.h"
 #include "../dispatch/InvokeException.h"
 #include "../dispatch/MultiDispatch.h"

@@ -11,8 +11,8 @@
 // Out of memory and a failed copy of an argument are raised as ov::ComError.
 #pragma once
 
-#include "ComPtr.h"
-#include "OleTypes.h"
+#include "com/ComPtr.h"
+#include "com/OleTypes.h"
 
 #include <string_view>
 

@@ -2,8 +2,8 @@
 // report modes, and the exception barrier that every automation member runs its body in.
 #pragma once
 
-#include "ComError.h"
-#include "OleTypes.h"
+#include "com/ComError.h"
+#include "com/OleTypes.h"
 
 #include <new>
 #include <string>

@@ -3,7 +3,7 @@
 // chain. ov::ComObject routes the IDispatch slots of every dispinterface here.
 #pragma once
 
-#include "ComPtr.h"
+#include "com/ComPtr.h"
 
 namespace ovOpenAppHook {
 

@@ -1,7 +1,7 @@
 // Tracks the objects handed to the host so that they can be disconnected when the module shuts down.
 #pragma once
 
-#include "ComObject.h"
+#include "com/ComObject.h"
 
 #include <unordered_map>
 

@@ -2,7 +2,7 @@
 // and the type information of every interface asked for, kept after the first lookup.
 #pragma once
 
-#include "ComPtr.h"
+#include "com/ComPtr.h"
 
 namespace ov::TypeLibCache {
 

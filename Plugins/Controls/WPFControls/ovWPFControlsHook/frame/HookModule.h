@@ -2,7 +2,7 @@
 // process-wide global interface table on demand.
 #pragma once
 
-#include "../dispatch/ComObject.h"
+#include "com/ComObject.h"
 
 class CovWPFControlsHookModule {
 public:

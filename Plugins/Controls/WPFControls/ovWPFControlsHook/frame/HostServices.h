@@ -3,7 +3,7 @@
 // dropped.
 #pragma once
 
-#include "../dispatch/ComPtr.h"
+#include "com/ComPtr.h"
 #include "ovHostIntf.h"
 
 namespace ov::HostServices {

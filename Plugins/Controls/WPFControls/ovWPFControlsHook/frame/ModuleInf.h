@@ -2,7 +2,7 @@
 // unload listeners, and the DLL's attach and detach sequences.
 #pragma once
 
-#include "../dispatch/ComObject.h"
+#include "com/ComObject.h"
 #include "../dispatch/InvokeException.h"
 #include "ovHostIntf.h"
 

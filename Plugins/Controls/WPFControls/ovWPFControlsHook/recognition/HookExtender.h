@@ -2,8 +2,8 @@
 // is a WPF element, keeps one stub manager per owner, and learns of mapping option changes.
 #pragma once
 
-#include "../dispatch/ComObject.h"
-#include "../dispatch/OleTypes.h"
+#include "com/ComObject.h"
+#include "com/OleTypes.h"
 #include "../dispatch/StubManager.h"
 #include "Recognizer.h"
 #include "ovHostIntf.h"

@@ -6,9 +6,9 @@
 // the stub manager of the element's owner while it lives, so that the extender can disconnect it.
 #pragma once
 
-#include "../dispatch/ComObject.h"
+#include "com/ComObject.h"
 #include "../dispatch/MultiDispatch.h"
-#include "../dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 #include "../dispatch/StubManager.h"
 #include "ovHostIntf.h"
 #include "ovWPFControlsLib.h"

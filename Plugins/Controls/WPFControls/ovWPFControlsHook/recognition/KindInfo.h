@@ -17,9 +17,9 @@
 // Only the recognizer creates infos (ov::Create<W::...Info>()), once each, in the order of its kind table.
 #pragma once
 
-#include "../dispatch/ComObject.h"
+#include "com/ComObject.h"
 #include "../dispatch/DispDriver.h"
-#include "../dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 #include "ovHostIntf.h"
 #include "ovWPFControlsLib.h"
 

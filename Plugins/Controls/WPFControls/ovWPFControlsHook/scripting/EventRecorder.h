@@ -1,7 +1,7 @@
 // The module's script event recorder: attaches the WPF facts of a recorded event to the host's event.
 #pragma once
 
-#include "../dispatch/ComObject.h"
+#include "com/ComObject.h"
 #include "../recognition/Recognizer.h"
 #include "ovHostIntf.h"
 

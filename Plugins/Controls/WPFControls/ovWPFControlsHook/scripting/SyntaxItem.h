@@ -2,9 +2,9 @@
 // object's place in the host's script object model.
 #pragma once
 
-#include "../dispatch/ComObject.h"
+#include "com/ComObject.h"
 #include "../dispatch/DispDriver.h"
-#include "../dispatch/OleTypes.h"
+#include "com/OleTypes.h"
 #include "ovHostIntf.h"
 
 #include <vector>

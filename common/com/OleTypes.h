@@ -1,7 +1,7 @@
 // RAII owners of BSTR, VARIANT and SAFEARRAY.
 #pragma once
 
-#include "ComError.h"
+#include "com/ComError.h"
 
 #include <oleauto.h>
 

@@ -1,6 +1,6 @@
 // The variadic COM object base. A class lists what it answers to in `Interfaces`; the final class
 // ComObject<T> adds reference counting, QueryInterface over that list, the live-object count and the
-// shared IDispatch of multi-interface objects. Objects are made only by ov::Create.
+// shared IDispatch of multi-interface objects (classes with the Multi... dispatch members). Objects are made only by ov::Create.
 //
 //   class CovFoo : public IovFoo, public IDispatchMultiImpl<IovFoo> {
 //   public:
@@ -13,9 +13,8 @@
 // `HRESULT QueryInterfaceExtra(REFIID, void**)` (asked after the list, e.g. for aggregation).
 #pragma once
 
-#include "ComError.h"
-#include "ComPtr.h"
-#include "MultiDispatch.h"
+#include "com/ComError.h"
+#include "com/ComPtr.h"
 
 #include <atomic>
 #include <new>
@@ -131,6 +130,10 @@ template <class T> auto LiveCounterOf() {
         return std::type_identity<ModuleLiveCount>{};
 }
 
+// Classes that route every dispinterface's IDispatch slots to one shared implementation.
+template <class T>
+concept MultiDispatched = requires(T& t, UINT* n) { t.MultiGetTypeInfoCount(n); };
+
 } // namespace detail
 
 template <class T> class ComObject final : public T {
@@ -169,7 +172,7 @@ public:
 
     // One IDispatch for every dispinterface of a multi-interface object.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) {
-        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>)
+        if constexpr (detail::MultiDispatched<T>)
             return this->MultiGetTypeInfoCount(n);
         else if constexpr (std::is_base_of_v<IDispatch, T>)
             return T::GetTypeInfoCount(n);
@@ -177,7 +180,7 @@ public:
             return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID lcid, ITypeInfo** ti) {
-        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>)
+        if constexpr (detail::MultiDispatched<T>)
             return this->MultiGetTypeInfo(i, lcid, ti);
         else if constexpr (std::is_base_of_v<IDispatch, T>)
             return T::GetTypeInfo(i, lcid, ti);
@@ -186,7 +189,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
                                             DISPID* ids) {
-        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>)
+        if constexpr (detail::MultiDispatched<T>)
             return this->MultiGetIDsOfNames(riid, names, count, lcid, ids);
         else if constexpr (std::is_base_of_v<IDispatch, T>)
             return T::GetIDsOfNames(riid, names, count, lcid, ids);
@@ -195,7 +198,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
-        if constexpr (std::is_base_of_v<CMultiDispatchRoot, T>)
+        if constexpr (detail::MultiDispatched<T>)
             return this->MultiInvoke(Identity(), id, riid, lcid, flags, params, result, excep, argErr);
         else if constexpr (std::is_base_of_v<IDispatch, T>)
             return T::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
