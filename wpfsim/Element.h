@@ -54,6 +54,8 @@ public:
     Element* LogicalParent() const noexcept { return logicalParent_ ? logicalParent_.Get() : parent_; }
     void SetLogicalParent(Element* parent) noexcept { logicalParent_ = parent; }
     const std::vector<Element*>& Children() const noexcept { return children_; }
+    // The control whose template made this element (a template part), or null.
+    Element* TemplatedParent() const noexcept { return templatedParent_; }
 
     // Effective values: an element is enabled (visible) when it and all its ancestors are.
     bool IsEnabled() const noexcept;
@@ -91,6 +93,7 @@ private:
     GUID id_;
     std::wstring name_;
     Element* parent_ = nullptr;
+    Element* templatedParent_ = nullptr;
     ov::ComPtr<Element> logicalParent_;
     std::vector<Element*> children_;
     bool enabled_ = true;
