@@ -28,7 +28,9 @@ HRESULT ClickElement(HostCore& core, wpfsim::Element* element, const ClickKind& 
         return core.Record(std::move(record));
     }
     core.Record(std::move(record));
-    element->HostClick({kind.button, kind.doubleClick, static_cast<ULONG>(shift)});
+    // The click lands at its point: on whatever lies there (the target, one of its parts, a sibling over
+    // it, or nothing), as a real mouse's would.
+    core.App()->Click(screen, {kind.button, kind.doubleClick, static_cast<ULONG>(shift)});
     return S_OK;
 }
 

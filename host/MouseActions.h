@@ -4,8 +4,8 @@
 // A click at (-1, -1) acts at the centre of the target, any other point at (left + x, top + y) of it. A
 // click fails, leaving error information on the thread, when an action failure is injected, when the
 // element has left the application, when the application does not respond or when the element is not
-// visible; otherwise it is recorded and handed to the element (wpfsim::Element::HostClick), which decides
-// what it does (a disabled element ignores it).
+// visible; otherwise it is recorded and raised at its screen point (wpfsim::Application::Click): the element
+// under the point gets it and the events bubble, so a point over another element clicks that one.
 #pragma once
 
 #include "HostObjects.h"
@@ -121,7 +121,7 @@ public:
                                                             LONG* width, LONG* height) override;
 };
 
-// Clicks an element as the host does (checks, record, HostClick); `screen` is where the click lands.
+// Clicks an element as the host does (checks, record, the click at `screen`, where it lands).
 HRESULT ClickElement(HostCore& core, wpfsim::Element* element, const ClickKind& kind, LONG x, LONG y,
                      LONG shift, POINT screen, std::pair<LONG, LONG> options);
 // The point of a click at (x, y) of a rectangle; (-1, -1) is its centre.

@@ -2,7 +2,7 @@
 
 #include "XamlTypes.h"
 
-#include "wpfsim/Framework.h"
+#include "wpfsim/Items.h"
 
 #include "com/ComPtr.h"
 
@@ -28,6 +28,8 @@ using namespace xaml;
 
 constexpr const wchar_t* kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
 constexpr std::wstring_view kClrNamespace = L"clr-namespace:";
+// The namespace of sys:String and the primitives that items controls take as data items.
+constexpr std::wstring_view kSystemNamespace = L"clr-namespace:System;assembly=mscorlib";
 
 // --- the platform's parser ------------------------------------------------------------------------------
 
@@ -89,12 +91,6 @@ struct Attribute {
     std::wstring Qualified() const { return prefix.empty() ? local : prefix + L":" + local; }
 };
 
-// What the layout needs of a built element.
-struct Built {
-    const Type* type = nullptr;
-    LayoutValues layout;
-};
-
 // --- reading --------------------------------------------------------------------------------------------
 
 class Reader {
@@ -106,13 +102,13 @@ public:
         while (Next(type)) {
             if (type != XmlNodeType_Element) continue;
             if (root_) Fail(L"a second root element", Line(), Column());
-            root_ = ReadElement(nullptr);
+            root_ = ReadElement(true);
+            if (root_) app_.AddRoot(*root_);
         }
         if (!root_) Fail(L"the document has no root element (a Window)", 0, 0);
     }
 
     wpfsim::Element* Root() const noexcept { return root_; }
-    std::map<wpfsim::Element*, Built>& Elements() noexcept { return built_; }
 
 private:
     unsigned Line() {
@@ -261,7 +257,7 @@ private:
     }
 
     // Reads the element the parser stands on, with its subtree; null when it is ignorable.
-    wpfsim::Element* ReadElement(wpfsim::Element* parent) {
+    wpfsim::Element* ReadElement(bool root) {
         const unsigned line = Line(), column = Column();
         const std::wstring local = Text(&IXmlReader::GetLocalName);
         const std::wstring prefix = Prefix();
@@ -280,20 +276,19 @@ private:
         }
         auto [type, className, userClass] = ResolveType(ns, local, prefix, attributes, line, column);
         const std::wstring qualified = prefix.empty() ? local : prefix + L":" + local;
-        if (!parent && !IsA(*type, L"Window"))
+        if (root && !IsA(*type, L"Window"))
             Fail(L"the root element must be a Window, not '" + qualified + L"'", line, column);
         for (const Attribute& a : attributes)
             if (a.ns == xamlns::Xaml && a.local == L"Class") {
-                if (parent) Fail(L"x:Class is allowed on the root element only", a.line, a.column);
+                if (!root) Fail(L"x:Class is allowed on the root element only", a.line, a.column);
                 className = a.value;
             }
 
-        Node node{&type->make(app_, parent, className), {}};
+        Node node{&type->make(app_, className)};
         bool contentSet = false;
         ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
 
         if (!empty) ReadContent(node, *type, qualified, line, column, contentSet);
-        built_[node.element] = {type, std::move(node.layout)};
         return node.element;
     }
 
@@ -314,8 +309,13 @@ private:
                 continue;
             }
             if (a.ns == xamlns::Sim) {
-                if (a.local != L"Base") fail(L"unknown attribute '" + a.Qualified() + L"'");
-                if (!userClass) fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
+                if (a.local == L"Base") {
+                    if (!userClass) fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
+                    continue;
+                }
+                const Property* property = FindSimProperty(a.local);
+                if (!property) fail(L"unknown attribute '" + a.Qualified() + L"'");
+                Set(node, *property, a.value, a.Qualified(), a.line, a.column);
                 continue;
             }
             if (a.ns == xamlns::Xaml) {
@@ -385,18 +385,28 @@ private:
         while (Next(nodeType)) {
             if (nodeType == XmlNodeType_EndElement) break;
             if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
-                if (!type.textProperty) Fail(qualified + L" cannot hold text", line, column);
+                if (!type.textProperty && type.content != Content::Items)
+                    Fail(qualified + L" cannot hold text", line, column);
                 text += Text(&IXmlReader::GetValue);
                 continue;
             }
             if (nodeType != XmlNodeType_Element) continue;
             std::wstring local = Text(&IXmlReader::GetLocalName);
-            if (local.find(L'.') != std::wstring::npos &&
-                Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation) {
+            std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
+            if (ns.empty()) ns = Uri(Prefix());
+            if (local.find(L'.') != std::wstring::npos && ns == xamlns::Presentation) {
                 ReadPropertyElement(node, type, local);
                 continue;
             }
             const unsigned childLine = Line(), childColumn = Column();
+            if (ns == kSystemNamespace) {
+                if (type.content != Content::Items)
+                    Fail(L"the value '" + local + L"' can only be an item of an items control, not content of " +
+                             qualified,
+                         childLine, childColumn);
+                ReadDataItem(node, local);
+                continue;
+            }
             if (type.content == Content::None || type.content == Content::Text)
                 Fail(qualified + L" cannot hold the element '" + local + L"'", childLine, childColumn);
             if (type.content == Content::Single && contentSet)
@@ -404,14 +414,68 @@ private:
                      childLine, childColumn);
             if (type.content == Content::Single && children > 0)
                 Fail(qualified + L" holds one element only", childLine, childColumn);
-            if (ReadElement(node.element)) ++children;
+            if (wpfsim::Element* child = ReadElement(false)) {
+                AddTo(node, *child, childLine, childColumn);
+                ++children;
+            }
         }
         text = NormalizeText(text);
         if (text.empty()) return;
+        if (type.content == Content::Items) {
+            // Text inside an items control is a string item, as WPF's ItemCollection takes it.
+            static_cast<wpfsim::ItemsControl*>(node.element)->AddDataItem(ov::Variant::String(text), L"System.String");
+            return;
+        }
         if (contentSet || children > 0)
             Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute, text or element)", line,
                  column);
         Set(node, *FindProperty(type, type.textProperty), text, type.textProperty, line, column);
+    }
+
+    void AddTo(Node& node, wpfsim::Element& child, unsigned line, unsigned column) {
+        try {
+            node.element->AddChild(child);
+        } catch (const std::invalid_argument&) {
+            Fail(L"the element cannot take this child here", line, column);
+        }
+    }
+
+    // <sys:String>text</sys:String> and the primitives: a data item of the items control.
+    void ReadDataItem(Node& node, const std::wstring& local) {
+        const unsigned line = Line(), column = Column();
+        const bool empty = xml_.IsEmptyElement();
+        std::vector<Attribute> own = ReadAttributes();
+        scopes_.pop_back();
+        if (!own.empty()) Fail(L"sys:" + local + L" takes no attributes", own[0].line, own[0].column);
+        std::wstring value;
+        XmlNodeType nodeType;
+        if (!empty)
+            while (Next(nodeType)) {
+                if (nodeType == XmlNodeType_EndElement) break;
+                if (nodeType == XmlNodeType_Element) Fail(L"sys:" + local + L" holds text only", Line(), Column());
+                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA || nodeType == XmlNodeType_Whitespace)
+                    value += Text(&IXmlReader::GetValue);
+            }
+        ov::Variant item;
+        try {
+            if (local == L"String") {
+                item = ov::Variant::String(value);
+            } else if (local == L"Int32") {
+                double number = ToNumber(value);
+                if (number != std::floor(number) || number < -2147483648.0 || number > 2147483647.0)
+                    throw ValueError{L"a whole number expected"};
+                item = ov::Variant::Int(static_cast<LONG>(number));
+            } else if (local == L"Double") {
+                item = ov::Variant::Double(ToNumber(value));
+            } else if (local == L"Boolean") {
+                item = ov::Variant::Bool(ToBool(value));
+            } else {
+                Fail(L"sys:" + local + L" is not supported (String, Int32, Double and Boolean are)", line, column);
+            }
+        } catch (const ValueError& e) {
+            Fail(L"'" + value + L"' is no valid sys:" + local + L": " + e.message, line, column);
+        }
+        static_cast<wpfsim::ItemsControl*>(node.element)->AddDataItem(std::move(item), L"System." + local);
     }
 
     // Owner.Name as an element: the definition lists of a Grid are the ones understood.
@@ -420,9 +484,13 @@ private:
         const bool empty = xml_.IsEmptyElement();
         size_t dot = local.find(L'.');
         std::wstring owner = local.substr(0, dot);
-        const DefinitionList* list = FindDefinitionList(owner, std::wstring_view(local).substr(dot + 1));
-        if (!list || owner != type.name)
-            Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        const std::wstring name = local.substr(dot + 1);
+        if (!IsA(type, owner)) Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        const DefinitionList* list = FindDefinitionList(owner, name);
+        if (!list) {
+            ReadElementProperty(node, type, local, name, line, column, empty);
+            return;
+        }
         std::vector<Attribute> own = ReadAttributes();
         scopes_.pop_back();
         if (!own.empty())
@@ -447,9 +515,52 @@ private:
                 size = DefinitionSize(a);
             }
             scopes_.pop_back();
-            (node.layout.*(list->target)).push_back(size);
+            (static_cast<wpfsim::Grid&>(*node.element).*(list->target)).push_back(size);
             if (!itemEmpty) Skip(false);
         }
+    }
+
+    // <Owner.Property> holding one element (a context menu, a header), or <Owner.Items> holding items.
+    void ReadElementProperty(Node& node, const Type& type, const std::wstring& local, const std::wstring& name,
+                             unsigned line, unsigned column, bool empty) {
+        const Property* property = FindProperty(type, name);
+        const bool items = name == L"Items" && type.content == Content::Items;
+        if (!items && (!property || !property->setElement))
+            Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        std::vector<Attribute> own = ReadAttributes();
+        scopes_.pop_back();
+        if (!own.empty())
+            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        size_t count = 0;
+        XmlNodeType nodeType;
+        if (!empty)
+            while (Next(nodeType)) {
+                if (nodeType == XmlNodeType_EndElement) break;
+                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA)
+                    Fail(local + L" cannot hold text", Line(), Column());
+                if (nodeType != XmlNodeType_Element) continue;
+                const unsigned childLine = Line(), childColumn = Column();
+                std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
+                if (ns.empty()) ns = Uri(Prefix());
+                if (items && ns == kSystemNamespace) {
+                    ReadDataItem(node, Text(&IXmlReader::GetLocalName));
+                    continue;
+                }
+                if (!items && count > 0) Fail(local + L" holds one element only", childLine, childColumn);
+                wpfsim::Element* child = ReadElement(false);
+                if (!child) continue;
+                ++count;
+                if (items) {
+                    AddTo(node, *child, childLine, childColumn);
+                    continue;
+                }
+                try {
+                    property->setElement(node, *child);
+                } catch (const ValueError& e) {
+                    Fail(local + L": " + e.message, childLine, childColumn);
+                }
+            }
+        if (!items && count == 0) Fail(local + L" needs an element", line, column);
     }
 
     // A row height or column width: a number, Auto, or a star share (sized to content here).
@@ -478,265 +589,6 @@ private:
     std::vector<std::map<std::wstring, std::wstring>> scopes_;
     std::set<std::wstring> ignorable_;
     std::map<std::wstring, unsigned> names_;
-    std::map<wpfsim::Element*, Built> built_;
-};
-
-// --- layout ---------------------------------------------------------------------------------------------
-
-struct Size {
-    double width = 0, height = 0;
-};
-
-// A deterministic approximation of WPF's layout: enough for every element to have its own place on the
-// screen, so that clicks and hit tests find it.
-class Layout {
-public:
-    explicit Layout(std::map<wpfsim::Element*, Built>& built) : built_(built) {}
-
-    void Run(wpfsim::Element& root) {
-        Size size = Measure(root);
-        Place(root, 100, 100, size.width, size.height);
-    }
-
-private:
-    static constexpr double kWindowFrame = 8, kTitleBar = 23;
-
-    const Built& Of(wpfsim::Element& element) { return built_.at(&element); }
-
-    static Size WithMargin(Size size, const Thickness& m) {
-        return {size.width + m.left + m.right, size.height + m.top + m.bottom};
-    }
-
-    Size Outer(wpfsim::Element& child) { return WithMargin(desired_[&child], Of(child).layout.margin); }
-
-    Size Measure(wpfsim::Element& element) {
-        const Built& built = Of(element);
-        const Type& type = *built.type;
-        const auto& children = element.Children();
-        for (wpfsim::Element* child : children)
-            Measure(*child);
-        Size size;
-        switch (type.arrange) {
-        case Arrange::Leaf:
-            size = Leaf(element, type);
-            break;
-        case Arrange::Single:
-            size = children.empty() ? Leaf(element, type) : Outer(*children.front());
-            break;
-        case Arrange::Stack:
-        case Arrange::Wrap: {
-            bool horizontal = built.layout.horizontal;
-            for (wpfsim::Element* child : children) {
-                Size s = Outer(*child);
-                if (horizontal) {
-                    size.width += s.width;
-                    size.height = std::max(size.height, s.height);
-                } else {
-                    size.height += s.height;
-                    size.width = std::max(size.width, s.width);
-                }
-            }
-            break;
-        }
-        case Arrange::Dock: {
-            Size used, most;
-            for (wpfsim::Element* child : children) {
-                Size s = Outer(*child);
-                Dock dock = Of(*child).layout.dock;
-                if (dock == Dock::Left || dock == Dock::Right) {
-                    most.height = std::max(most.height, used.height + s.height);
-                    used.width += s.width;
-                } else {
-                    most.width = std::max(most.width, used.width + s.width);
-                    used.height += s.height;
-                }
-            }
-            size = {std::max(most.width, used.width), std::max(most.height, used.height)};
-            break;
-        }
-        case Arrange::Grid: {
-            GridTracks tracks = Tracks(element);
-            for (double w : tracks.columns)
-                size.width += w;
-            for (double h : tracks.rows)
-                size.height += h;
-            break;
-        }
-        case Arrange::Canvas:
-            for (wpfsim::Element* child : children) {
-                Size s = Outer(*child);
-                const LayoutValues& v = Of(*child).layout;
-                size.width = std::max(size.width, (std::isnan(v.left) ? 0 : v.left) + s.width);
-                size.height = std::max(size.height, (std::isnan(v.top) ? 0 : v.top) + s.height);
-            }
-            break;
-        }
-        const Thickness& p = built.layout.padding;
-        size = WithMargin(size, p);
-        if (dynamic_cast<wpfsim::Window*>(&element)) {
-            size.width += 2 * kWindowFrame;
-            size.height += kTitleBar + 2 * kWindowFrame;
-        }
-        if (!std::isnan(built.layout.width)) size.width = built.layout.width;
-        if (!std::isnan(built.layout.height)) size.height = built.layout.height;
-        desired_[&element] = size;
-        return size;
-    }
-
-    static Size Leaf(wpfsim::Element& element, const Type& type) {
-        double width = type.chrome.extraWidth + 7.0 * static_cast<double>(DisplayText(element).size());
-        return {std::max(width, type.chrome.minWidth), type.chrome.height};
-    }
-
-    struct GridTracks {
-        std::vector<double> rows, columns;
-    };
-
-    GridTracks Tracks(wpfsim::Element& grid) {
-        const LayoutValues& v = Of(grid).layout;
-        GridTracks tracks{v.rows, v.columns};
-        for (wpfsim::Element* child : grid.Children()) {
-            const LayoutValues& c = Of(*child).layout;
-            tracks.rows.resize(std::max<size_t>(tracks.rows.size(), c.row + c.rowSpan), Auto);
-            tracks.columns.resize(std::max<size_t>(tracks.columns.size(), c.column + c.columnSpan), Auto);
-        }
-        if (tracks.rows.empty()) tracks.rows.push_back(Auto);
-        if (tracks.columns.empty()) tracks.columns.push_back(Auto);
-        // Tracks sized to content take their largest single-cell child.
-        std::vector<double> rowContent(tracks.rows.size()), columnContent(tracks.columns.size());
-        for (wpfsim::Element* child : grid.Children()) {
-            const LayoutValues& c = Of(*child).layout;
-            Size s = Outer(*child);
-            if (c.rowSpan == 1) rowContent[c.row] = std::max(rowContent[c.row], s.height);
-            if (c.columnSpan == 1) columnContent[c.column] = std::max(columnContent[c.column], s.width);
-        }
-        for (size_t i = 0; i < tracks.rows.size(); ++i)
-            if (std::isnan(tracks.rows[i])) tracks.rows[i] = rowContent[i];
-        for (size_t i = 0; i < tracks.columns.size(); ++i)
-            if (std::isnan(tracks.columns[i])) tracks.columns[i] = columnContent[i];
-        return tracks;
-    }
-
-    // Places a child in the slot given by its panel: its margin inside the slot, its own width or height
-    // when it has one.
-    void PlaceIn(wpfsim::Element& child, double x, double y, double width, double height) {
-        const LayoutValues& v = Of(child).layout;
-        x += v.margin.left;
-        y += v.margin.top;
-        width = std::max(0.0, width - v.margin.left - v.margin.right);
-        height = std::max(0.0, height - v.margin.top - v.margin.bottom);
-        if (!std::isnan(v.width)) width = v.width;
-        if (!std::isnan(v.height)) height = v.height;
-        Place(child, x, y, width, height);
-    }
-
-    void Place(wpfsim::Element& element, double x, double y, double width, double height) {
-        element.SetBounds({std::lround(x), std::lround(y), std::lround(x + width), std::lround(y + height)});
-        const Built& built = Of(element);
-        const Thickness& p = built.layout.padding;
-        x += p.left;
-        y += p.top;
-        width = std::max(0.0, width - p.left - p.right);
-        height = std::max(0.0, height - p.top - p.bottom);
-        if (dynamic_cast<wpfsim::Window*>(&element)) {
-            x += kWindowFrame;
-            y += kTitleBar + kWindowFrame;
-            width = std::max(0.0, width - 2 * kWindowFrame);
-            height = std::max(0.0, height - kTitleBar - 2 * kWindowFrame);
-        }
-        const auto& children = element.Children();
-        switch (built.type->arrange) {
-        case Arrange::Leaf:
-            break;
-        case Arrange::Single:
-            if (!children.empty()) PlaceIn(*children.front(), x, y, width, height);
-            break;
-        case Arrange::Stack:
-            for (wpfsim::Element* child : children) {
-                Size s = Outer(*child);
-                if (built.layout.horizontal) {
-                    PlaceIn(*child, x, y, s.width, height);
-                    x += s.width;
-                } else {
-                    PlaceIn(*child, x, y, width, s.height);
-                    y += s.height;
-                }
-            }
-            break;
-        case Arrange::Wrap: {
-            double lineX = x, lineY = y, lineHeight = 0;
-            for (wpfsim::Element* child : children) {
-                Size s = Outer(*child);
-                if (lineX > x && lineX + s.width > x + width) {
-                    lineX = x;
-                    lineY += lineHeight;
-                    lineHeight = 0;
-                }
-                PlaceIn(*child, lineX, lineY, s.width, s.height);
-                lineX += s.width;
-                lineHeight = std::max(lineHeight, s.height);
-            }
-            break;
-        }
-        case Arrange::Dock:
-            for (size_t i = 0; i < children.size(); ++i) {
-                wpfsim::Element& child = *children[i];
-                if (i + 1 == children.size()) {
-                    PlaceIn(child, x, y, width, height); // the last child fills what is left
-                    break;
-                }
-                Size s = Outer(child);
-                switch (Of(child).layout.dock) {
-                case Dock::Left:
-                    PlaceIn(child, x, y, s.width, height);
-                    x += s.width;
-                    width = std::max(0.0, width - s.width);
-                    break;
-                case Dock::Right:
-                    width = std::max(0.0, width - s.width);
-                    PlaceIn(child, x + width, y, s.width, height);
-                    break;
-                case Dock::Top:
-                    PlaceIn(child, x, y, width, s.height);
-                    y += s.height;
-                    height = std::max(0.0, height - s.height);
-                    break;
-                case Dock::Bottom:
-                    height = std::max(0.0, height - s.height);
-                    PlaceIn(child, x, y + height, width, s.height);
-                    break;
-                }
-            }
-            break;
-        case Arrange::Grid: {
-            GridTracks tracks = Tracks(element);
-            auto offset = [](const std::vector<double>& sizes, int from, int count) {
-                double sum = 0;
-                for (int i = from; i < from + count; ++i)
-                    sum += sizes[static_cast<size_t>(i)];
-                return sum;
-            };
-            for (wpfsim::Element* child : children) {
-                const LayoutValues& c = Of(*child).layout;
-                PlaceIn(*child, x + offset(tracks.columns, 0, c.column), y + offset(tracks.rows, 0, c.row),
-                        offset(tracks.columns, c.column, c.columnSpan),
-                        offset(tracks.rows, c.row, c.rowSpan));
-            }
-            break;
-        }
-        case Arrange::Canvas:
-            for (wpfsim::Element* child : children) {
-                const LayoutValues& c = Of(*child).layout;
-                Size s = Outer(*child);
-                PlaceIn(*child, x + (std::isnan(c.left) ? 0 : c.left), y + (std::isnan(c.top) ? 0 : c.top),
-                        s.width, s.height);
-            }
-            break;
-        }
-    }
-
-    std::map<wpfsim::Element*, Built>& built_;
-    std::map<wpfsim::Element*, Size> desired_;
 };
 
 std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
@@ -751,7 +603,6 @@ std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
     auto app = std::make_unique<wpfsim::Application>();
     Reader reader(*xml, *app);
     reader.ReadDocument();
-    Layout(reader.Elements()).Run(*reader.Root());
     return app;
 }
 

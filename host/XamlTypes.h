@@ -5,6 +5,7 @@
 #pragma once
 
 #include "wpfsim/Application.h"
+#include "wpfsim/Framework.h"
 
 #include <cmath>
 #include <limits>
@@ -14,30 +15,12 @@
 
 namespace ovhost::xaml {
 
-inline constexpr double Auto = std::numeric_limits<double>::quiet_NaN();
-
-struct Thickness {
-    double left = 0, top = 0, right = 0, bottom = 0;
-};
-
-enum class Dock { Left, Top, Right, Bottom };
-
-// What an element needs for the layout; kept by the reader beside the element.
-struct LayoutValues {
-    double width = Auto, height = Auto;
-    Thickness margin;
-    Thickness padding;
-    bool horizontal = false; // Orientation of stacking panels
-    int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
-    Dock dock = Dock::Left;
-    double left = Auto, top = Auto;
-    std::vector<double> rows, columns; // a Grid's definitions (Auto: sized to content)
-};
+using wpfsim::Auto;
+using wpfsim::Thickness;
 
 // An element being built: what the property setters work on.
 struct Node {
     wpfsim::Element* element = nullptr;
-    LayoutValues layout;
 };
 
 // A value the property cannot take: the reader adds the position. Message: "'x' is not a valid value of
@@ -47,10 +30,13 @@ struct ValueError {
 };
 
 using Setter = void (*)(Node& node, std::wstring_view value);
+// A property element holding one element (<Button.ContextMenu>, <TabItem.Header>).
+using ElementSetter = void (*)(Node& node, wpfsim::Element& value);
 
 struct Property {
     const wchar_t* name;
     Setter set;
+    ElementSetter setElement = nullptr;
 };
 
 // What an element's children mean.
@@ -59,20 +45,10 @@ enum class Content {
     Text,   // text only, set to the text property
     Single, // one child element, or text when the type has a text property
     Many,   // any number of child elements (panels)
+    Items,  // items: container elements, sys: values, or text (a string item)
 };
 
-// How an element takes room and places its children.
-enum class Arrange { Leaf, Single, Stack, Wrap, Dock, Grid, Canvas };
-
-// A leaf's room: a fixed part plus 7 units per character of its text, at least minWidth wide.
-struct Chrome {
-    double extraWidth = 0;
-    double height = 20;
-    double minWidth = 0;
-};
-
-using Factory = wpfsim::Element& (*)(wpfsim::Application& app, wpfsim::Element* parent,
-                                     std::wstring className);
+using Factory = wpfsim::Element& (*)(wpfsim::Application& app, std::wstring className);
 
 struct Type {
     const wchar_t* name = nullptr;      // the XAML element name
@@ -82,8 +58,6 @@ struct Type {
     std::vector<Property> properties = {};
     Content content = Content::None;
     const wchar_t* textProperty = nullptr; // the property that child text sets
-    Arrange arrange = Arrange::Leaf;
-    Chrome chrome = {};
 };
 
 // The type of a XAML element name (abstract ones included), or null.
@@ -92,8 +66,8 @@ const Type* FindType(std::wstring_view name);
 const Property* FindProperty(const Type& type, std::wstring_view name);
 // An attached property ("Grid.Row" is owner "Grid", name "Row"), or null.
 const Property* FindAttachedProperty(std::wstring_view owner, std::wstring_view name);
-// The text an element shows (a button's content, a text block's text), for its room in the layout.
-std::wstring DisplayText(const wpfsim::Element& element);
+// An attribute of the simulation's own namespace (urn:ovwpf-sim): choices WPF does not have but tests need.
+const Property* FindSimProperty(std::wstring_view name);
 
 // A property element that holds definitions rather than elements (Grid.RowDefinitions): its items are
 // elements named `item` whose attribute `attribute` gives one size.
@@ -102,13 +76,14 @@ struct DefinitionList {
     const wchar_t* name;
     const wchar_t* item;
     const wchar_t* attribute;
-    std::vector<double> LayoutValues::*target;
+    std::vector<double> wpfsim::Grid::*target;
 };
 const DefinitionList* FindDefinitionList(std::wstring_view owner, std::wstring_view name);
 
 // Value converters, as WPF's type converters read attribute text.
 bool ToBool(std::wstring_view value);
 double ToLength(std::wstring_view value); // a number or "Auto"
+double ToNumber(std::wstring_view value);
 Thickness ToThickness(std::wstring_view value);
 
 } // namespace ovhost::xaml

@@ -1,5 +1,8 @@
 #include "Application.h"
 
+#include "Framework.h"
+#include "Items.h"
+
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
@@ -10,27 +13,47 @@ Application::Application() : runtime_(std::make_shared<Runtime>()) {}
 
 Application::~Application() {
     runtime_->MarkExited();
-    focused_ = nullptr;
+    focused_ = hover_ = nullptr;
+    openPopups_.clear();
     roots_.clear();
     for (auto& e : owned_)
         e->Detach(true);
     owned_.clear();
 }
 
-void Application::Adopt(Element* parent, ov::ComPtr<Element> element) {
-    if (parent && parent->app_ != this) throw std::invalid_argument("parent of another application");
-    element->parent_ = parent;
-    (parent ? parent->children_ : roots_).push_back(element.Get());
+void Application::Own(ov::ComPtr<Element> element) {
+    Element& e = *element;
     owned_.push_back(std::move(element));
+    e.OnApplyTemplate();
+}
+
+void Application::AddRoot(Element& root) {
+    if (root.parent_) throw std::invalid_argument("a window has no visual parent");
+    if (std::find(roots_.begin(), roots_.end(), &root) == roots_.end()) roots_.push_back(&root);
+    InvalidateLayout();
+}
+
+void Application::RemoveRoot(Element& root) noexcept {
+    std::erase(roots_, &root);
+    if (focused_ && root.IsAncestorOf(*focused_)) focused_ = nullptr;
+    if (hover_ && root.IsAncestorOf(*hover_)) hover_ = nullptr;
+    InvalidateLayout();
 }
 
 void Application::Remove(Element& element) {
     if (element.app_ != this) throw std::invalid_argument("element of another application");
-    auto& siblings = element.parent_ ? element.parent_->children_ : roots_;
-    std::erase(siblings, &element);
+    std::function<void(Element&)> mark = [&](Element& e) {
+        e.removed_ = true;
+        for (Element* child : e.children_)
+            mark(*child);
+        for (Element* child : e.logicalChildren_)
+            if (!child->removed_) mark(*child);
+    };
+    mark(element);
+    if (focused_ && element.IsAncestorOf(*focused_)) focused_ = nullptr;
+    if (hover_ && element.IsAncestorOf(*hover_)) hover_ = nullptr;
+    RemoveRoot(element);
     element.Detach(false);
-    for (Element* f = focused_; f; f = f->parent_)
-        if (f == &element) focused_ = nullptr;
 }
 
 namespace {
@@ -44,10 +67,15 @@ Element* Walk(const std::vector<Element*>& level, const std::function<bool(Eleme
     return nullptr;
 }
 
+bool Contains(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
 Element* Innermost(const std::vector<Element*>& level, POINT p) {
     for (auto it = level.rbegin(); it != level.rend(); ++it) {
         Element* e = *it;
-        if (!e->IsVisible() || !PtInRect(&e->Bounds(), p)) continue;
+        if (e->GetVisibility() != Visibility::Visible || !e->IsHitTestVisible() || !Contains(e->Bounds(), p))
+            continue;
         Element* inner = Innermost(e->Children(), p);
         return inner ? inner : e;
     }
@@ -57,15 +85,132 @@ Element* Innermost(const std::vector<Element*>& level, POINT p) {
 } // namespace
 
 Element* Application::Find(std::wstring_view name) const {
-    return Walk(roots_, [&](Element& e) { return e.Name() == name; });
+    if (Element* shown = Walk(roots_, [&](Element& e) { return e.Name() == name && !e.TemplatedParent(); }))
+        return shown;
+    // Not on screen (in a closed popup, an unselected tab): the application's name scope still knows it.
+    for (const auto& e : owned_)
+        if (e->Name() == name && !e->TemplatedParent() && !e->Removed()) return e.Get();
+    return nullptr;
 }
 
 Element* Application::FindById(const GUID& id) const {
-    return Walk(roots_, [&](Element& e) { return IsEqualGUID(e.Id(), id) != 0; });
+    for (const auto& e : owned_)
+        if (IsEqualGUID(e->Id(), id) && !e->Removed()) return e.Get();
+    return nullptr;
 }
 
 Element* Application::ElementAt(POINT screen) const {
+    const_cast<Application*>(this)->UpdateLayout();
     return Innermost(roots_, screen);
+}
+
+void Application::SetFocused(Element* element) noexcept {
+    focused_ = element;
+}
+
+// --- layout ---------------------------------------------------------------------------------------------
+
+void Application::UpdateLayout() {
+    if (layoutValid_ || inLayout_) return;
+    inLayout_ = true;
+    struct Done {
+        Application& app;
+        ~Done() { app.inLayout_ = false; }
+    } done{*this};
+    // Generating containers or opening a popup during a pass asks for another; a few passes settle it.
+    for (int pass = 0; pass < 4 && !layoutValid_; ++pass) {
+        layoutValid_ = true;
+        // A copy: a pass may open or close popup windows.
+        std::vector<Element*> roots = roots_;
+        for (Element* root : roots) {
+            root->Measure({Infinity, Infinity});
+            Rect place{100, 100, root->DesiredSize().width, root->DesiredSize().height};
+            if (auto* popupRoot = dynamic_cast<PopupRoot*>(root)) place = popupRoot->Placement();
+            root->Arrange(place);
+        }
+    }
+}
+
+// --- input ----------------------------------------------------------------------------------------------
+
+void Application::OpenedPopup(Popup& popup) {
+    if (std::find(openPopups_.begin(), openPopups_.end(), &popup) == openPopups_.end())
+        openPopups_.push_back(&popup);
+}
+
+void Application::ClosedPopup(Popup& popup) noexcept {
+    std::erase(openPopups_, &popup);
+}
+
+Element* Application::Click(POINT screen, const MouseClick& click) {
+    if (!IsResponding()) return nullptr;
+    Element* hit = ElementAt(screen);
+    MoveMouse(screen);
+    // Light dismiss: a press outside an open popup closes it (and its children); the press is spent.
+    bool dismissed = false;
+    for (auto it = openPopups_.rbegin(); it != openPopups_.rend();) {
+        Popup* popup = *it;
+        if (!popup->StaysOpen() && !(hit && popup->IsAncestorOf(*hit))) {
+            popup->SetIsOpen(false);
+            dismissed = true;
+            it = openPopups_.rbegin(); // closing may close others
+            continue;
+        }
+        ++it;
+    }
+    if (dismissed || !hit) return hit;
+    for (int press = 1; press <= (click.doubleClick ? 2 : 1); ++press) {
+        // An earlier press may have closed the window the element was in.
+        if (!hit->IsVisible()) break;
+        MouseEvent down{click.button, press, click.doubleClick, click.shift, screen, hit};
+        RaiseButton(*hit, down, true);
+        MouseEvent up{click.button, press, click.doubleClick, click.shift, screen, hit};
+        RaiseButton(*hit, up, false);
+    }
+    return hit;
+}
+
+void Application::RaiseButton(Element& target, MouseEvent& e, bool down) {
+    std::vector<ov::ComPtr<Element>> route;
+    for (Element* r = &target; r; r = r->RouteParent())
+        route.push_back(ov::ComPtr<Element>(r));
+    if (down) {
+        if (e.clickCount == 1)
+            for (auto& r : route)
+                if (r->IsEnabled() && !r->IgnoresClicks())
+                    r->clicks_.push_back({e.button, e.doubleClick, e.shift});
+        // The press focuses the first focusable element on its way up, as controls do on mouse down.
+        for (auto& r : route)
+            if (r->Focusable() && r->IsEnabled()) {
+                r->Focus();
+                break;
+            }
+    }
+    for (auto& r : route) {
+        if (e.handled) break;
+        if (!r->IsEnabled() || r->IgnoresClicks() || r->Removed()) continue;
+        if (down)
+            r->OnMouseDown(e);
+        else
+            r->OnMouseUp(e);
+    }
+}
+
+Element* Application::MoveMouse(POINT screen) {
+    Element* hit = ElementAt(screen);
+    Element* old = hover_;
+    if (hit == old) return hit;
+    hover_ = hit;
+    std::vector<ov::ComPtr<Element>> left, entered;
+    for (Element* e = old; e; e = e->RouteParent())
+        if (!hit || !e->IsAncestorOf(*hit)) left.push_back(ov::ComPtr<Element>(e));
+    for (Element* e = hit; e; e = e->RouteParent())
+        if (!old || !e->IsAncestorOf(*old)) entered.push_back(ov::ComPtr<Element>(e));
+    for (auto& e : left)
+        e->OnMouseLeave();
+    for (auto it = entered.rbegin(); it != entered.rend(); ++it)
+        (*it)->OnMouseEnter();
+    return hit;
 }
 
 void Application::ResetCalls() noexcept {

@@ -1,10 +1,10 @@
-// The simulated application under test: it owns its elements and the tree they form, the settings its
-// objects share (how strings are handed out, whether objects answer the member-lookup interface) and
-// the application-wide faults and call counters.
+// The simulated application under test: it owns its elements, its top-level windows (Windows, and the
+// PopupRoots of open popups), the layout pass, keyboard focus, the mouse (hit testing, routed button
+// events, hover, light dismiss of popups), and the settings and faults its objects share.
 //
 //   wpfsim::Application app;
-//   auto& window = app.Add(nullptr, L"System.Windows.Window", L"mainWindow");
-//   auto& ok = app.Add<wpfsim::Element>(&window, L"System.Windows.Controls.Button", L"okButton");
+//   auto& window = app.Add<wpfsim::Window>(nullptr, L"System.Windows.Window", L"mainWindow");
+//   auto& ok = app.Add<wpfsim::Button>(&window, L"System.Windows.Controls.Button", L"okButton");
 //   ov::ComPtr<IDispatch> native = ok.NewDispatch();
 //
 // Destroying the application ends it: objects that callers still hold fail every call with ExitedResult.
@@ -16,6 +16,8 @@
 
 namespace wpfsim {
 
+class Popup;
+
 class Application {
 public:
     Application();
@@ -23,28 +25,63 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Creates an element of kind T under parent (null: a top-level window) as its last child.
-    // Throws std::invalid_argument when the parent belongs to another application.
-    template <class T = Element, class... A>
-    T& Add(Element* parent, std::wstring className, std::wstring name, A&&... extra) {
+    // Makes an element of kind T, not yet in any tree, with its template applied.
+    template <class T = Element, class... A> T& Create(std::wstring className, std::wstring name, A&&... extra) {
         static_assert(std::is_base_of_v<Element, T>);
         ov::ComPtr<T> element =
             ov::Create<T>(*this, std::move(className), std::move(name), std::forward<A>(extra)...);
         T& result = *element;
-        Adopt(parent, ov::ComPtr<Element>(element));
+        Own(ov::ComPtr<Element>(element));
         return result;
     }
-    // Takes the element and its subtree out of the tree; they live on as objects (parentless).
+    // Makes an element of kind T and adds it as XAML content of `parent` (null: a new top-level window).
+    // Throws std::invalid_argument when the parent belongs to another application or takes no content.
+    template <class T = Element, class... A>
+    T& Add(Element* parent, std::wstring className, std::wstring name, A&&... extra) {
+        if (parent && parent->App() != this) throw std::invalid_argument("parent of another application");
+        T& element = Create<T>(std::move(className), std::move(name), std::forward<A>(extra)...);
+        if (parent)
+            parent->AddChild(element);
+        else
+            AddRoot(element);
+        return element;
+    }
+    // Takes the element and its subtree out of both trees; they live on as objects (parentless).
     void Remove(Element& element);
 
+    // The top-level windows, bottom first: the later lies on top.
     const std::vector<Element*>& Roots() const noexcept { return roots_; }
-    // The first element of that name in tree order (depth first), or null.
+    void AddRoot(Element& root);
+    void RemoveRoot(Element& root) noexcept;
+    // The first element of that name in visual tree order (depth first), or null.
     Element* Find(std::wstring_view name) const;
     Element* FindById(const GUID& id) const;
-    // The innermost visible element whose bounds hold the screen point; later siblings and later
-    // windows lie on top. Null when none does.
+    // WPF's hit test: the innermost visible, hit-testable element whose rectangle holds the screen point
+    // (children only inside their parent's rectangle), topmost window first. Null when none does.
     Element* ElementAt(POINT screen) const;
+
+    // --- input
+    // A click at a screen point, as the mouse makes it: a press outside an open popup closes it (and goes no
+    // further); otherwise the button's down and up events are raised at the element under the point and
+    // bubble (twice for a double click, the second with click count 2). Returns the element hit, or null
+    // (nothing there, not responding).
+    Element* Click(POINT screen, const MouseClick& click);
+    // The mouse moves to a screen point: elements it leaves and enters are told (IsMouseOver).
+    Element* MoveMouse(POINT screen);
+    Element* MouseOver() const noexcept { return hover_; }
     Element* FocusedElement() const noexcept { return focused_; }
+    void SetFocused(Element* element) noexcept;
+
+    // --- layout
+    void InvalidateLayout() noexcept { layoutValid_ = false; }
+    // Runs the layout pass when something changed since the last one.
+    void UpdateLayout();
+    bool InLayout() const noexcept { return inLayout_; }
+
+    // --- popups
+    void OpenedPopup(Popup& popup);
+    void ClosedPopup(Popup& popup) noexcept;
+    const std::vector<Popup*>& OpenPopups() const noexcept { return openPopups_; }
 
     // Strings as objects with "OleValue" (the default) or as plain BSTRs.
     void SetStringsAsObjects(bool asObjects) noexcept { runtime_->stringsAsObjects = asObjects; }
@@ -63,17 +100,40 @@ public:
     CallCount Calls(std::wstring_view member) const { return runtime_->calls.Of(member); }
     // Resets the application's counters and those of its elements.
     void ResetCalls() noexcept;
+    // Elements made so far (containers and template parts included).
+    size_t ElementCount() const noexcept { return owned_.size(); }
 
     const std::shared_ptr<Runtime>& SharedRuntime() const noexcept { return runtime_; }
 
 private:
     friend class Element;
-    void Adopt(Element* parent, ov::ComPtr<Element> element);
+    void Own(ov::ComPtr<Element> element);
+    void RaiseButton(Element& target, MouseEvent& e, bool down);
 
     std::shared_ptr<Runtime> runtime_;
-    std::vector<ov::ComPtr<Element>> owned_; // every element ever added, also those removed since
+    std::vector<ov::ComPtr<Element>> owned_; // every element ever made, also those removed since
     std::vector<Element*> roots_;
+    std::vector<Popup*> openPopups_;
     Element* focused_ = nullptr;
+    Element* hover_ = nullptr;
+    bool layoutValid_ = false;
+    bool inLayout_ = false;
 };
+
+template <class T, class... A>
+T& Element::MakeDetachedPart(std::wstring className, std::wstring partName, A&&... extra) {
+    T& part = app_->Create<T>(std::move(className), std::move(partName), std::forward<A>(extra)...);
+    part.templatedParent_ = this;
+    return part;
+}
+
+template <class T, class... A>
+T& Element::MakePart(Element& visualParent, std::wstring className, std::wstring partName, A&&... extra) {
+    T& part = MakeDetachedPart<T>(std::move(className), std::move(partName), std::forward<A>(extra)...);
+    visualParent.AddVisualChild(part);
+    // Inside a template the logical tree is the template's own: a part's parent is the part above it.
+    if (&visualParent != this) visualParent.AddLogicalChild(part);
+    return part;
+}
 
 } // namespace wpfsim

@@ -25,8 +25,8 @@ private:
 };
 
 Element* Root(Element* e) {
-    while (e->Parent())
-        e = e->Parent();
+    while (e->LogicalParent())
+        e = e->LogicalParent();
     return e;
 }
 
@@ -52,23 +52,30 @@ std::optional<bool> NullableOf(const VARIANT& v) {
 // --- ButtonBase --------------------------------------------------------------------------------------
 
 ButtonBase::ButtonBase(Application& app, std::wstring className, std::wstring name)
-    : Element(app, std::move(className), std::move(name)) {
-    AddProperty(
-        L"Content", [this] { return Str(content_); }, [this](const VARIANT& v) { content_ = TextOf(v); });
-    AddProperty(L"ContextMenu", [] { return Obj(nullptr); });
+    : ContentControl(app, std::move(className), std::move(name)) {
     AddProperty(L"IsPressed", [this] { return ov::Variant::Bool(pressed_); });
 }
 
-void ButtonBase::OnClick(const MouseClick& click) {
-    // ClickMode.Release: the left button's press and release make the Click; the others make none.
-    if (click.button != MouseButton::Left) return;
-    for (int i = click.doubleClick ? 2 : 1; i > 0; --i) {
-        pressed_ = true;
-        OnToggle();
-        ++clickCount_;
-        if (handler_) handler_(*this);
-        pressed_ = false;
-    }
+// ClickMode.Release: the left button's press on the button and its release make the Click.
+void ButtonBase::OnMouseDown(MouseEvent& e) {
+    if (e.button != MouseButton::Left) return;
+    pressed_ = true;
+    e.handled = true;
+}
+
+void ButtonBase::OnMouseUp(MouseEvent& e) {
+    if (e.button != MouseButton::Left || !pressed_) return;
+    e.handled = true;
+    OnToggle();
+    ++clickCount_;
+    if (handler_) handler_(*this);
+    pressed_ = false;
+}
+
+Size ButtonBase::MeasureOverride(Size available) {
+    Size content = ContentControl::MeasureOverride(available);
+    Size chrome = Chrome();
+    return {std::max(content.width + chrome.width, MinWidth()), std::max(content.height, chrome.height)};
 }
 
 // --- ToggleButton ------------------------------------------------------------------------------------
@@ -130,7 +137,7 @@ void RadioButton::OnToggle() {
 
 bool RadioButton::SameGroup(RadioButton& other) {
     if (&other == this || other.groupName_ != groupName_) return false;
-    if (groupName_.empty()) return other.Parent() == Parent();
+    if (groupName_.empty()) return other.LogicalParent() == LogicalParent();
     return Root(&other) == Root(this);
 }
 
@@ -140,13 +147,13 @@ void RadioButton::OnChecked() {
         for (Element* e : level) {
             if (auto* radio = dynamic_cast<RadioButton*>(e); radio && SameGroup(*radio))
                 mates.push_back(radio);
-            if (!groupName_.empty()) collect(e->Children());
+            if (!groupName_.empty()) collect(e->LogicalChildren());
         }
     };
     if (!groupName_.empty()) {
         collect({Root(this)});
-    } else if (Parent()) {
-        collect(Parent()->Children());
+    } else if (LogicalParent()) {
+        collect(LogicalParent()->LogicalChildren());
     }
     for (RadioButton* mate : mates)
         if (mate->IsChecked() == true) mate->SetChecked(false);

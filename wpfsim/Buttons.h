@@ -1,7 +1,9 @@
 // The button family of the simulated application, with WPF's behaviour:
 //
-//   ButtonBase    "Content" (get, put), "ContextMenu" (a null object), "IsPressed"; a left click raises
-//                 the Click event (a double click raises it twice), other buttons raise nothing
+//   ButtonBase    a ContentControl (its template: a Border chrome with a ContentPresenter) with
+//                 "IsPressed"; the left button's press and release on it (or on anything inside it, the
+//                 events bubble) raise the Click event (a double click raises it twice); other buttons
+//                 raise nothing
 //   Button        a plain ButtonBase
 //   RepeatButton  one Click per host click; "IsPressed" is true only while the click runs
 //   ToggleButton  "IsChecked" (get, put), "IsThreeState" (get, put); a click moves unchecked -> checked
@@ -20,19 +22,18 @@
 //   box.SetClickHandler([](wpfsim::ButtonBase& b) { ... }); // the application's Click handler
 #pragma once
 
-#include "Element.h"
+#include "Framework.h"
 
 #include <functional>
 #include <optional>
 
 namespace wpfsim {
 
-class ButtonBase : public Element {
+class ButtonBase : public ContentControl {
 public:
     ButtonBase(Application& app, std::wstring className, std::wstring name);
 
-    const std::wstring& Content() const noexcept { return content_; }
-    void SetContent(std::wstring content) { content_ = std::move(content); }
+    std::wstring Content() const { return ContentText(); }
     bool IsPressed() const noexcept { return pressed_; }
     // Click events raised so far.
     long ClickCount() const noexcept { return clickCount_; }
@@ -43,10 +44,14 @@ protected:
     // The control's own reaction to a Click, before the event reaches the application.
     virtual void OnToggle() {}
 
-private:
-    void OnClick(const MouseClick& click) final;
+    void OnMouseDown(MouseEvent& e) final;
+    void OnMouseUp(MouseEvent& e) final;
+    Size MeasureOverride(Size available) override;
+    // The room the kind's chrome takes around its content.
+    virtual Size Chrome() const { return {16, 23}; }
+    virtual double MinWidth() const { return 75; }
 
-    std::wstring content_;
+private:
     bool pressed_ = false;
     long clickCount_ = 0;
     std::function<void(ButtonBase&)> handler_;
@@ -98,6 +103,10 @@ private:
 class CheckBox : public ToggleButton {
 public:
     using ToggleButton::ToggleButton;
+
+protected:
+    Size Chrome() const override { return {20, 16}; }
+    double MinWidth() const override { return 0; }
 };
 
 class RadioButton : public ToggleButton {
@@ -110,6 +119,8 @@ public:
 protected:
     void OnToggle() override;
     void OnChecked() override;
+    Size Chrome() const override { return {20, 16}; }
+    double MinWidth() const override { return 0; }
 
 private:
     bool SameGroup(RadioButton& other);

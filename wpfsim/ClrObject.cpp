@@ -35,10 +35,10 @@ void CallCounter::Reset() noexcept {
     total_ = {};
 }
 
-DISPID Runtime::NextDispIdBase() noexcept {
-    // 0x10000 names per object; the high word says which object, so blocks never overlap.
-    static long serial = 0;
-    return static_cast<DISPID>((serial++ % 0x7fff + 1) << 16);
+DISPID Runtime::NextDispId() {
+    // One sequence per application: a DISPID names one member of one object for the application's life.
+    if (nextDispId_ == 0x7fffffff) throw ov::ComError(E_OUTOFMEMORY);
+    return nextDispId_++;
 }
 
 namespace {
@@ -92,8 +92,7 @@ ov::Variant TypeObject(const std::shared_ptr<Runtime>& runtime, const std::wstri
 // --- the object -------------------------------------------------------------------------------------
 
 ClrObject::ClrObject(std::shared_ptr<Runtime> runtime, std::wstring className)
-    : runtime_(std::move(runtime)), className_(std::move(className)), idBase_(runtime_->NextDispIdBase()),
-      nextId_(idBase_ + 1), answersLookup_(runtime_->memberLookupDefault) {
+    : runtime_(std::move(runtime)), className_(std::move(className)), answersLookup_(runtime_->memberLookupDefault) {
     AddProperty(L"ClrFullClassName", [this] { return Str(className_); });
     // System.Object's statics and virtuals, which the bridge exposes on every object.
     AddMethod(L"ReferenceEquals", 2,
@@ -116,7 +115,7 @@ ClrObject::Member& ClrObject::Slot(std::wstring name) {
         m->id = (*it)->id;
         *it = m;
     } else {
-        m->id = nextId_++;
+        m->id = runtime_->NextDispId();
         members_.push_back(m);
     }
     return *m;

@@ -95,12 +95,13 @@ public:
     bool memberLookupDefault = true;
     CallCounter calls;
 
-    // Each object's DISPID block; distinct for the first 32767 objects of a run.
-    DISPID NextDispIdBase() noexcept;
+    // The DISPID of a new member: never handed out twice in the application's life.
+    DISPID NextDispId();
 
 private:
     HRESULT failure_ = S_OK;
     bool exited_ = false;
+    DISPID nextDispId_ = 1;
 };
 
 // Arguments in call order, dereferenced.
@@ -187,8 +188,6 @@ private:
 
     std::shared_ptr<Runtime> runtime_;
     std::wstring className_;
-    DISPID idBase_;
-    DISPID nextId_;
     bool answersLookup_;
     std::vector<std::shared_ptr<Member>> members_;
     std::map<std::wstring, ClrException, std::less<>> faults_;

@@ -1,7 +1,9 @@
 #include "Element.h"
 
 #include "Application.h"
+#include "Items.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace wpfsim {
@@ -21,8 +23,10 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
     AddProperty(
         L"Name", [this] { return Str(name_); }, [this](const VARIANT& v) { name_ = TextOf(v); });
     for (const wchar_t* logical : {L"Parent", L"get_Parent", L"get_LogicalParent"})
-        AddProperty(logical, [this] { return Obj(LogicalParent()); });
-    AddProperty(L"get_VisualParent", [this] { return Obj(parent_); });
+        AddProperty(logical, [this] { return Obj(logicalParent_); });
+    for (const wchar_t* visual : {L"get_VisualParent", L"get_InternalVisualParent"})
+        AddProperty(visual, [this] { return Obj(parent_); });
+    AddProperty(L"TemplatedParent", [this] { return Obj(templatedParent_); });
     AddProperty(L"get_VisualChildrenCount",
                 [this] { return ov::Variant::Int(static_cast<LONG>(children_.size())); });
     AddMethod(L"GetVisualChild", 1, [this](const Args& a) {
@@ -32,54 +36,242 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
     });
     AddProperty(
         L"IsEnabled", [this] { return ov::Variant::Bool(IsEnabled()); },
-        [this](const VARIANT& v) { enabled_ = BoolOf(v); });
+        [this](const VARIANT& v) { SetEnabled(BoolOf(v)); });
     AddProperty(L"IsVisible", [this] { return ov::Variant::Bool(IsVisible()); });
+    AddProperty(
+        L"Visibility", [this] { return ov::Variant::Int(static_cast<LONG>(visibility_)); },
+        [this](const VARIANT& v) {
+            LONG value = IntOf(v);
+            if (value < 0 || value > 2) throw ArgumentOutOfRange(L"value");
+            SetVisibility(static_cast<Visibility>(value));
+        });
     AddProperty(
         L"Focusable", [this] { return ov::Variant::Bool(focusable_); },
         [this](const VARIANT& v) { focusable_ = BoolOf(v); });
     for (const wchar_t* focused : {L"IsFocused", L"IsKeyboardFocused"})
         AddProperty(focused, [this] { return ov::Variant::Bool(IsFocused()); });
+    AddProperty(L"IsKeyboardFocusWithin", [this] { return ov::Variant::Bool(IsKeyboardFocusWithin()); });
     AddMethod(L"Focus", 0, [this](const Args&) { return ov::Variant::Bool(Focus()); });
-    AddProperty(L"ActualWidth", [this] { return ov::Variant::Double(bounds_.right - bounds_.left); });
-    AddProperty(L"ActualHeight", [this] { return ov::Variant::Double(bounds_.bottom - bounds_.top); });
+    AddProperty(L"IsMouseOver", [this] { return ov::Variant::Bool(IsMouseOver()); });
+    AddProperty(L"ActualWidth", [this] { return ov::Variant::Double(Bounds().right - Bounds().left); });
+    AddProperty(L"ActualHeight", [this] { return ov::Variant::Double(Bounds().bottom - Bounds().top); });
+    AddProperty(
+        L"ContextMenu", [this] { return Obj(contextMenu_.Get()); },
+        [this](const VARIANT& v) {
+            ov::ComPtr<ClrObject> menu = ObjectOf(v);
+            auto* contextMenu = dynamic_cast<ContextMenu*>(menu.Get());
+            if (menu && !contextMenu) throw ov::ComError(DISP_E_TYPEMISMATCH);
+            SetContextMenu(contextMenu);
+        });
+    AddMethod(L"BringIntoView", 0, [this](const Args&) {
+        for (Element* e = parent_; e; e = e->parent_)
+            if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*this);
+        return ov::Variant();
+    });
 }
 
 Element::~Element() = default;
 
+// --- trees ----------------------------------------------------------------------------------------------
+
+bool Element::IsAncestorOf(const Element& other) const noexcept {
+    for (const Element* e = &other; e; e = e->RouteParent())
+        if (e == this) return true;
+    return false;
+}
+
+void Element::AddVisualChild(Element& child) {
+    if (child.parent_) throw std::invalid_argument("the element already has a visual parent");
+    child.parent_ = this;
+    children_.push_back(&child);
+    InvalidateLayout();
+}
+
+void Element::RemoveVisualChild(Element& child) noexcept {
+    if (child.parent_ != this) return;
+    std::erase(children_, &child);
+    child.parent_ = nullptr;
+    InvalidateLayout();
+}
+
+void Element::AddLogicalChild(Element& child) {
+    if (child.logicalParent_ == this) return;
+    if (child.logicalParent_) child.logicalParent_->RemoveLogicalChild(child);
+    child.logicalParent_ = this;
+    logicalChildren_.push_back(&child);
+}
+
+void Element::RemoveLogicalChild(Element& child) noexcept {
+    if (child.logicalParent_ != this) return;
+    std::erase(logicalChildren_, &child);
+    child.logicalParent_ = nullptr;
+}
+
+void Element::AddChild(Element& child) {
+    // A plain element (a user class or a kind the simulation has no behaviour for) holds what it is given.
+    AddLogicalChild(child);
+    AddVisualChild(child);
+}
+
+// --- state ----------------------------------------------------------------------------------------------
+
 bool Element::IsEnabled() const noexcept {
-    for (const Element* e = this; e; e = e->parent_)
+    for (const Element* e = this; e; e = e->RouteParent())
         if (!e->enabled_) return false;
     return true;
 }
 
+void Element::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (!IsEnabled() && app_ && app_->FocusedElement() && IsAncestorOf(*app_->FocusedElement()))
+        app_->SetFocused(nullptr);
+}
+
 bool Element::IsVisible() const noexcept {
-    for (const Element* e = this; e; e = e->parent_)
-        if (!e->visible_) return false;
-    return true;
+    if (!app_) return false;
+    const Element* e = this;
+    for (; e->RouteParent(); e = e->RouteParent())
+        if (e->visibility_ != Visibility::Visible) return false;
+    // The top: a shown window (a root), or a popup's root element in its open window.
+    if (e->visibility_ != Visibility::Visible) return false;
+    const auto& roots = app_->Roots();
+    return std::find(roots.begin(), roots.end(), e) != roots.end();
+}
+
+void Element::SetVisibility(Visibility visibility) {
+    if (visibility_ == visibility) return;
+    visibility_ = visibility;
+    InvalidateLayout();
+    if (app_ && visibility != Visibility::Visible) {
+        if (app_->FocusedElement() && IsAncestorOf(*app_->FocusedElement())) app_->SetFocused(nullptr);
+    }
+    OnVisibilityChanged();
 }
 
 bool Element::IsFocused() const noexcept {
-    return app_ && app_->focused_ == this;
+    return app_ && app_->FocusedElement() == this;
+}
+
+bool Element::IsKeyboardFocusWithin() const noexcept {
+    return app_ && app_->FocusedElement() && IsAncestorOf(*app_->FocusedElement());
 }
 
 bool Element::Focus() noexcept {
     if (!app_ || !focusable_ || !IsEnabled() || !IsVisible()) return false;
-    app_->focused_ = this;
+    app_->SetFocused(this);
     return true;
 }
 
+bool Element::IsMouseOver() const noexcept {
+    return app_ && app_->MouseOver() && IsAncestorOf(*app_->MouseOver());
+}
+
+ContextMenu* Element::GetContextMenu() const noexcept {
+    return static_cast<ContextMenu*>(contextMenu_.Get());
+}
+
+void Element::SetContextMenu(ContextMenu* menu) {
+    if (contextMenu_) contextMenu_->logicalParent_ = nullptr;
+    contextMenu_ = menu;
+    // A context menu has no logical parent in WPF until it opens; its PlacementTarget names the element.
+    if (menu) menu->SetPlacementTarget(this);
+}
+
+// --- layout ---------------------------------------------------------------------------------------------
+
+void Element::InvalidateLayout() noexcept {
+    if (app_) app_->InvalidateLayout();
+}
+
+const RECT& Element::Bounds() const {
+    if (app_ && !app_->InLayout()) app_->UpdateLayout();
+    return bounds_;
+}
+
+void Element::SetBounds(const RECT& bounds) {
+    fixedBounds_ = true;
+    bounds_ = bounds;
+    InvalidateLayout();
+}
+
+Size Element::TextSize(double extra, double height, double minWidth) const {
+    double width = extra + 7.0 * static_cast<double>(DisplayText().size());
+    return {std::max(width, minWidth), height};
+}
+
+void Element::Measure(Size available) {
+    if (visibility_ == Visibility::Collapsed) {
+        desired_ = {};
+        return;
+    }
+    const LayoutProperties& l = layout_;
+    const double marginX = l.margin.left + l.margin.right, marginY = l.margin.top + l.margin.bottom;
+    Size inner{std::max(0.0, (std::isnan(l.width) ? available.width : l.width) - (std::isnan(l.width) ? marginX : 0)),
+               std::max(0.0,
+                        (std::isnan(l.height) ? available.height : l.height) - (std::isnan(l.height) ? marginY : 0))};
+    Size size = MeasureOverride(inner);
+    if (!std::isnan(l.width)) size.width = l.width;
+    if (!std::isnan(l.height)) size.height = l.height;
+    size.width = std::max(size.width, l.minWidth);
+    size.height = std::max(size.height, l.minHeight);
+    if (fixedBounds_) size = {double(bounds_.right - bounds_.left), double(bounds_.bottom - bounds_.top)};
+    desired_ = {size.width + marginX, size.height + marginY};
+}
+
+void Element::Arrange(Rect slot) {
+    if (visibility_ == Visibility::Collapsed) {
+        // Collapsed: no room; its rectangle stays where the slot begins.
+        bounds_ = {std::lround(slot.x), std::lround(slot.y), std::lround(slot.x), std::lround(slot.y)};
+        return;
+    }
+    Rect r = slot;
+    if (fixedBounds_) {
+        r = {double(bounds_.left), double(bounds_.top), double(bounds_.right - bounds_.left),
+             double(bounds_.bottom - bounds_.top)};
+    } else {
+        const LayoutProperties& l = layout_;
+        r.x += l.margin.left;
+        r.y += l.margin.top;
+        r.width = std::max(0.0, r.width - l.margin.left - l.margin.right);
+        r.height = std::max(0.0, r.height - l.margin.top - l.margin.bottom);
+        if (!std::isnan(l.width)) r.width = l.width;
+        if (!std::isnan(l.height)) r.height = l.height;
+        bounds_ = {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width), std::lround(r.y + r.height)};
+    }
+    ArrangeOverride(r);
+}
+
+Size Element::MeasureOverride(Size available) {
+    Size size;
+    for (Element* child : children_) {
+        child->Measure(available);
+        size.width = std::max(size.width, child->DesiredSize().width);
+        size.height = std::max(size.height, child->DesiredSize().height);
+    }
+    return size;
+}
+
+void Element::ArrangeOverride(Rect inner) {
+    for (Element* child : children_)
+        child->Arrange(inner);
+}
+
+// --- input ----------------------------------------------------------------------------------------------
+
 bool Element::HostClick(const MouseClick& click) {
-    if (!app_ || !app_->IsResponding() || ignoresClicks_ || !IsEnabled() || !IsVisible()) return false;
-    clicks_.push_back(click);
-    OnClick(click);
-    return true;
+    if (!app_ || !app_->IsResponding() || !IsVisible()) return false;
+    const RECT& r = Bounds();
+    return app_->Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, click) != nullptr;
 }
 
 void Element::Detach(bool applicationGone) noexcept {
-    parent_ = nullptr;
+    if (parent_) parent_->RemoveVisualChild(*this);
+    if (logicalParent_) logicalParent_->RemoveLogicalChild(*this);
     if (!applicationGone) return;
     children_.clear();
-    logicalParent_.Reset();
+    logicalChildren_.clear();
+    templatedParent_ = nullptr;
+    contextMenu_.Reset();
     app_ = nullptr;
     DropMembers();
 }

@@ -1,21 +1,34 @@
-// A WPF element of the simulated application. The Application owns it and keeps the tree; callers see
-// it through IDispatch with these members (besides those of every object, ClrObject.h):
-//   "Name" (get, put), "Parent", "get_Parent", "get_LogicalParent" (the logical parent), "get_VisualParent"
-//   (the tree parent), "get_VisualChildrenCount", "GetVisualChild"(index), "IsEnabled" (get, put; false
-//   also when an ancestor is disabled), "IsVisible" (false also when an ancestor is hidden), "Focusable"
-//   (get, put), "IsFocused", "IsKeyboardFocused", "Focus"() (VT_BOOL: whether focus was taken),
-//   "ActualWidth", "ActualHeight".
+// A WPF element of the simulated application (UIElement and FrameworkElement in one). The Application owns
+// it; it stands in two trees, as in WPF:
+//   - the visual tree: what is on screen, template parts included ("get_VisualParent",
+//     "get_InternalVisualParent", "get_VisualChildrenCount", "GetVisualChild"(i)); the host's object tree
+//     follows it;
+//   - the logical tree: what the application declared ("Parent", "get_Parent", "get_LogicalParent"); a
+//     template part's logical parent is its parent inside the template, the template's root has none, and
+//     "TemplatedParent" names the control whose template made it.
+// Members of every element, besides those of every object (ClrObject.h): "Name" (get, put), the tree members
+// above, "IsEnabled" (get, put; false also when a visual ancestor is disabled), "IsVisible" (false when the
+// element or an ancestor is not Visible, or the element is not in a window that is shown), "Visibility"
+// (get, put: 0 Visible, 1 Hidden, 2 Collapsed), "Focusable" (get, put), "IsFocused", "IsKeyboardFocused",
+// "Focus"() (VT_BOOL: whether focus was taken), "IsMouseOver", "ActualWidth", "ActualHeight",
+// "ContextMenu" (get, put: an element's context menu, or a null object), "BringIntoView"().
 //
-// A control kind is a subclass: its constructor registers the kind's members and OnClick gives its
-// reaction to a click of the host. The constructor takes (Application&, class name, name, extra...),
-// the arguments of Application::Add.
+// Layout: the application runs Measure and Arrange over every window whenever something that affects them
+// changed (InvalidateLayout), before anyone reads a rectangle or hit-tests; MeasureOverride and
+// ArrangeOverride give a kind its rules. Input: the application hit-tests a screen point and raises the
+// mouse events at the element found; they bubble up (OnMouseDown/OnMouseUp with Handled) as WPF's routed
+// events do.
 #pragma once
 
 #include "ClrObject.h"
 
+#include <cmath>
+#include <limits>
+
 namespace wpfsim {
 
 class Application;
+class ContextMenu;
 
 enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
 
@@ -33,8 +46,47 @@ struct MouseClick {
     friend bool operator==(const MouseClick&, const MouseClick&) = default;
 };
 
+// A mouse button event on its route: the element hit, the click count (2 for the second press of a
+// double click) and whether an element on the route handled it.
+struct MouseEvent {
+    MouseButton button = MouseButton::Left;
+    int clickCount = 1;
+    bool doubleClick = false; // the press belongs to a double click
+    ULONG shift = 0;
+    POINT screen{};
+    class Element* source = nullptr;
+    bool handled = false;
+};
+
 // .NET's exception for an index outside a collection.
 ClrException ArgumentOutOfRange(std::wstring_view parameter);
+
+inline constexpr double Auto = std::numeric_limits<double>::quiet_NaN();
+inline constexpr double Infinity = std::numeric_limits<double>::infinity();
+
+struct Size {
+    double width = 0, height = 0;
+};
+struct Rect {
+    double x = 0, y = 0, width = 0, height = 0;
+};
+struct Thickness {
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+enum class Visibility { Visible = 0, Hidden = 1, Collapsed = 2 };
+enum class Dock { Left, Top, Right, Bottom };
+
+// What the layout reads of an element: its own sizes and margin, and what its parent panel attached to it.
+struct LayoutProperties {
+    double width = Auto, height = Auto;
+    double minWidth = 0, minHeight = 0;
+    Thickness margin;
+    int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
+    Dock dock = Dock::Left;
+    double left = Auto, top = Auto;
+    int toolBarOverflow = 0; // ToolBar.OverflowMode: 0 AsNeeded, 1 Always, 2 Never
+};
 
 class Element : public ClrObject {
 public:
@@ -49,58 +101,124 @@ public:
     const std::wstring& Name() const noexcept { return name_; }
     void SetName(std::wstring name) { name_ = std::move(name); }
 
+    // --- trees
+    // The visual parent and children (what the host's tree follows).
     Element* Parent() const noexcept { return parent_; }
-    // The logical parent: the tree parent unless set apart (items hosted in a popup, say).
-    Element* LogicalParent() const noexcept { return logicalParent_ ? logicalParent_.Get() : parent_; }
-    void SetLogicalParent(Element* parent) noexcept { logicalParent_ = parent; }
     const std::vector<Element*>& Children() const noexcept { return children_; }
+    Element* LogicalParent() const noexcept { return logicalParent_; }
+    const std::vector<Element*>& LogicalChildren() const noexcept { return logicalChildren_; }
     // The control whose template made this element (a template part), or null.
     Element* TemplatedParent() const noexcept { return templatedParent_; }
+    // The parent on an event route and for inheritance: the visual parent, or for a window's root (a
+    // popup's) the logical parent.
+    Element* RouteParent() const noexcept { return parent_ ? parent_ : logicalParent_; }
+    bool IsAncestorOf(const Element& other) const noexcept;
+    // Whether the application took the element out (Application::Remove); it then answers as gone.
+    bool Removed() const noexcept { return removed_; }
 
-    // Effective values: an element is enabled (visible) when it and all its ancestors are.
+    void AddVisualChild(Element& child);
+    void RemoveVisualChild(Element& child) noexcept;
+    void AddLogicalChild(Element& child);
+    void RemoveLogicalChild(Element& child) noexcept;
+    // The XAML content of the element (a panel's child, a content control's content, an items control's
+    // item): throws std::invalid_argument where the kind takes none (XAML readers check before).
+    virtual void AddChild(Element& child);
+    // A template part of this control: made, templated by this control, under `visualParent`.
+    template <class T = Element, class... A> T& MakePart(Element& visualParent, std::wstring className,
+                                                         std::wstring partName, A&&... extra);
+    // A template part that another part places (a scroll viewer's content, a popup's child).
+    template <class T = Element, class... A> T& MakeDetachedPart(std::wstring className, std::wstring partName,
+                                                                 A&&... extra);
+
+    // --- state
+    // Effective values: an element is enabled when it and its route ancestors are; visible when it and its
+    // ancestors are Visible up to a shown window.
     bool IsEnabled() const noexcept;
-    void SetEnabled(bool enabled) noexcept { enabled_ = enabled; }
+    void SetEnabled(bool enabled);
     bool IsVisible() const noexcept;
-    void SetVisible(bool visible) noexcept { visible_ = visible; }
+    Visibility GetVisibility() const noexcept { return visibility_; }
+    void SetVisibility(Visibility visibility);
+    void SetVisible(bool visible) { SetVisibility(visible ? Visibility::Visible : Visibility::Collapsed); }
     bool Focusable() const noexcept { return focusable_; }
     void SetFocusable(bool focusable) noexcept { focusable_ = focusable; }
     bool IsFocused() const noexcept;
+    bool IsKeyboardFocusWithin() const noexcept;
     // As .NET's Focus(): takes the focus when focusable, enabled and visible; says whether it did.
     bool Focus() noexcept;
+    bool IsMouseOver() const noexcept;
+    bool IsHitTestVisible() const noexcept { return hitTestVisible_; }
+    void SetHitTestVisible(bool visible) noexcept { hitTestVisible_ = visible; }
+    ContextMenu* GetContextMenu() const noexcept;
+    void SetContextMenu(ContextMenu* menu);
 
-    // Screen rectangle (the host clicks its centre by default).
-    const RECT& Bounds() const noexcept { return bounds_; }
-    void SetBounds(const RECT& bounds) noexcept { bounds_ = bounds; }
+    // --- layout
+    LayoutProperties& Layout() noexcept { return layout_; }
+    const LayoutProperties& Layout() const noexcept { return layout_; }
+    // Changes to what the layout reads go through here, so that the next reader sees a new layout.
+    void InvalidateLayout() noexcept;
+    // Screen rectangle, after the layout has run (the host clicks its centre by default).
+    const RECT& Bounds() const;
+    // Places the element at a fixed screen rectangle whatever its panel says (as an absolutely positioned
+    // child; for applications built in C++).
+    void SetBounds(const RECT& bounds);
+    Size DesiredSize() const noexcept { return desired_; }
+    void Measure(Size available);
+    void Arrange(Rect slot);
+    // The text the element shows, for its room in the layout (empty for most kinds).
+    virtual std::wstring DisplayText() const { return {}; }
 
-    // A click of the host on this element. Ignored (false) when the element is disabled or hidden,
-    // when the application does not respond or is gone, and under the fault "clicks change nothing";
-    // otherwise recorded and handed to OnClick (true).
+    // --- input
+    // A click of the host at the element's centre, through the application's input (see Application).
     bool HostClick(const MouseClick& click);
+    // The clicks whose route passed through this element.
     const std::vector<MouseClick>& Clicks() const noexcept { return clicks_; }
+    // Fault: the element's own reaction to input is skipped (the events still bubble past it).
     void SetIgnoresClicks(bool ignores) noexcept { ignoresClicks_ = ignores; }
+    bool IgnoresClicks() const noexcept { return ignoresClicks_; }
 
 protected:
-    // The reaction of a control kind to a click; the plain element has none.
-    virtual void OnClick(const MouseClick& click) {}
+    // The kind's template: called once, right after construction, to build the template parts.
+    virtual void OnApplyTemplate() {}
+    // Layout rules: the desired size of what lies inside the margin (default: the largest child, or the
+    // display text), and the placing of the children inside `inner` (default: each fills it).
+    virtual Size MeasureOverride(Size available);
+    virtual void ArrangeOverride(Rect inner);
+    // The reaction of a kind to mouse events reaching it on their route; set `handled` to stop them.
+    virtual void OnMouseDown(MouseEvent& e) {}
+    virtual void OnMouseUp(MouseEvent& e) {}
+    virtual void OnMouseEnter() {}
+    virtual void OnMouseLeave() {}
+    // Called when the element's effective visibility may have changed (it, an ancestor, or a popup).
+    virtual void OnVisibilityChanged() {}
+
+    // Room of the element's text: `extra` plus 7 units a character, at least `minWidth` wide.
+    Size TextSize(double extra, double height, double minWidth = 0) const;
 
 private:
     friend class Application;
-    // Unlinks the element from the tree; when the application is gone also drops the members, so
-    // that nothing the members hold keeps a cycle alive.
+    // Unlinks the element from both trees; when the application is gone also drops the members, so that
+    // nothing the members hold keeps a cycle alive.
     void Detach(bool applicationGone) noexcept;
 
     Application* app_;
     GUID id_;
     std::wstring name_;
     Element* parent_ = nullptr;
-    Element* templatedParent_ = nullptr;
-    ov::ComPtr<Element> logicalParent_;
     std::vector<Element*> children_;
+    Element* logicalParent_ = nullptr;
+    std::vector<Element*> logicalChildren_;
+    Element* templatedParent_ = nullptr;
+    ov::ComPtr<Element> contextMenu_;
     bool enabled_ = true;
-    bool visible_ = true;
-    bool focusable_ = true;
+    Visibility visibility_ = Visibility::Visible;
+    bool focusable_ = false;
+    bool hitTestVisible_ = true;
     bool ignoresClicks_ = false;
+    LayoutProperties layout_;
+    bool removed_ = false;
+    bool fixedBounds_ = false;
     RECT bounds_{};
+    Size desired_;
     std::vector<MouseClick> clicks_;
 };
 

@@ -1,22 +1,532 @@
 #include "Framework.h"
 
+#include "Application.h"
+
+#include <algorithm>
+#include <stdexcept>
+
 namespace wpfsim {
 
-FrameworkElement::FrameworkElement(Application& app, std::wstring className, std::wstring name)
+namespace {
+Rect Deflate(Rect r, const Thickness& t) {
+    return {r.x + t.left, r.y + t.top, std::max(0.0, r.width - t.left - t.right),
+            std::max(0.0, r.height - t.top - t.bottom)};
+}
+Size Inflate(Size s, const Thickness& t) {
+    return {s.width + t.left + t.right, s.height + t.top + t.bottom};
+}
+} // namespace
+
+// --- Control --------------------------------------------------------------------------------------------
+
+Control::Control(Application& app, std::wstring className, std::wstring name)
     : Element(app, std::move(className), std::move(name)) {
-    AddProperty(L"ContextMenu", [] { return Obj(nullptr); });
+    SetFocusable(true);
+}
+
+Size Control::MeasureOverride(Size available) {
+    return Inflate(Element::MeasureOverride(available), padding_);
+}
+
+void Control::ArrangeOverride(Rect inner) {
+    Element::ArrangeOverride(inner);
+}
+
+// --- content --------------------------------------------------------------------------------------------
+
+std::wstring Content::Text() const {
+    if (text) return *text;
+    if (element) return element->DisplayText();
+    return {};
+}
+
+void ContentPresenter::Show(const Content& content) {
+    while (!Children().empty())
+        RemoveVisualChild(*Children().back());
+    text_ = nullptr;
+    if (content.element) {
+        if (content.element->Parent()) content.element->Parent()->RemoveVisualChild(*content.element);
+        AddVisualChild(*content.element);
+    } else if (content.text) {
+        // String content is shown by a TextBlock that the presenter makes (templated by the presenter).
+        auto& text = MakePart<TextBlock>(*this, L"System.Windows.Controls.TextBlock", L"");
+        text.SetText(*content.text);
+        text_ = &text;
+    }
+}
+
+std::wstring ContentPresenter::DisplayText() const {
+    return text_ ? text_->DisplayText() : std::wstring();
+}
+
+ContentControl::ContentControl(Application& app, std::wstring className, std::wstring name)
+    : Control(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Content", [this] { return ContentValue(); },
+        [this](const VARIANT& v) {
+            ov::ComPtr<ClrObject> object = (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr;
+            if (auto* element = dynamic_cast<Element*>(object.Get()))
+                SetContentElement(element);
+            else
+                SetContent(TextOf(v));
+        });
+}
+
+ov::Variant ContentControl::ContentValue() const {
+    if (content_.element) return Obj(content_.element.Get());
+    if (content_.text) return Str(*content_.text);
+    return Obj(nullptr);
+}
+
+void ContentControl::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
+    SetPresenter(&MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L""));
+}
+
+void ContentControl::SetPresenter(ContentPresenter* presenter) {
+    presenter_ = presenter;
+    Present();
+}
+
+void ContentControl::Present() {
+    if (presenter_) presenter_->Show(content_);
+    InvalidateLayout();
+    OnContentChanged();
+}
+
+void ContentControl::SetContent(std::wstring text) {
+    if (content_.element) RemoveLogicalChild(*content_.element);
+    content_.element.Reset();
+    content_.text = std::move(text);
+    Present();
+}
+
+void ContentControl::SetContentElement(Element* element) {
+    if (content_.element) RemoveLogicalChild(*content_.element);
+    content_.text.reset();
+    content_.element = element;
+    if (element) AddLogicalChild(*element);
+    Present();
+}
+
+void ContentControl::AddChild(Element& child) {
+    if (!content_.Empty()) throw std::invalid_argument("the content is set already");
+    SetContentElement(&child);
+}
+
+// --- Window ---------------------------------------------------------------------------------------------
+
+namespace {
+constexpr double kWindowFrame = 8, kTitleBar = 23;
 }
 
 Window::Window(Application& app, std::wstring className, std::wstring name)
-    : FrameworkElement(app, std::move(className), std::move(name)) {
+    : ContentControl(app, std::move(className), std::move(name)) {
     AddProperty(
         L"Title", [this] { return Str(title_); }, [this](const VARIANT& v) { title_ = TextOf(v); });
+}
+
+Size Window::MeasureOverride(Size available) {
+    Size s = ContentControl::MeasureOverride(available);
+    return {s.width + 2 * kWindowFrame, s.height + kTitleBar + 2 * kWindowFrame};
+}
+
+void Window::ArrangeOverride(Rect inner) {
+    ContentControl::ArrangeOverride(Deflate(inner, {kWindowFrame, kTitleBar + kWindowFrame, kWindowFrame, kWindowFrame}));
 }
 
 TextBlock::TextBlock(Application& app, std::wstring className, std::wstring name)
     : FrameworkElement(app, std::move(className), std::move(name)) {
     AddProperty(
-        L"Text", [this] { return Str(text_); }, [this](const VARIANT& v) { text_ = TextOf(v); });
+        L"Text", [this] { return Str(text_); }, [this](const VARIANT& v) { SetText(TextOf(v)); });
+}
+
+// --- panels ---------------------------------------------------------------------------------------------
+
+void Panel::AddChild(Element& child) {
+    AddLogicalChild(child);
+    AddVisualChild(child);
+}
+
+StackPanel::StackPanel(Application& app, std::wstring className, std::wstring name)
+    : Panel(app, std::move(className), std::move(name)) {
+    AddProperty(L"Orientation", [this] { return ov::Variant::Int(horizontal_ ? 0 : 1); });
+}
+
+WrapPanel::WrapPanel(Application& app, std::wstring className, std::wstring name)
+    : StackPanel(app, std::move(className), std::move(name)) {
+    SetHorizontal(true);
+}
+
+Size StackPanel::MeasureOverride(Size available) {
+    Size size;
+    for (Element* child : Children()) {
+        child->Measure(horizontal_ ? Size{Infinity, available.height} : Size{available.width, Infinity});
+        Size s = child->DesiredSize();
+        if (horizontal_) {
+            size.width += s.width;
+            size.height = std::max(size.height, s.height);
+        } else {
+            size.height += s.height;
+            size.width = std::max(size.width, s.width);
+        }
+    }
+    return size;
+}
+
+void StackPanel::ArrangeOverride(Rect inner) {
+    double x = inner.x, y = inner.y;
+    for (Element* child : Children()) {
+        Size s = child->DesiredSize();
+        if (horizontal_) {
+            child->Arrange({x, inner.y, s.width, inner.height});
+            x += s.width;
+        } else {
+            child->Arrange({inner.x, y, inner.width, s.height});
+            y += s.height;
+        }
+    }
+}
+
+void WrapPanel::ArrangeOverride(Rect inner) {
+    double x = inner.x, y = inner.y, lineHeight = 0;
+    for (Element* child : Children()) {
+        Size s = child->DesiredSize();
+        if (x > inner.x && x + s.width > inner.x + inner.width) {
+            x = inner.x;
+            y += lineHeight;
+            lineHeight = 0;
+        }
+        child->Arrange({x, y, s.width, s.height});
+        x += s.width;
+        lineHeight = std::max(lineHeight, s.height);
+    }
+}
+
+Size DockPanel::MeasureOverride(Size available) {
+    Size used, most;
+    for (Element* child : Children()) {
+        child->Measure(available);
+        Size s = child->DesiredSize();
+        Dock dock = child->Layout().dock;
+        if (dock == Dock::Left || dock == Dock::Right) {
+            most.height = std::max(most.height, used.height + s.height);
+            used.width += s.width;
+        } else {
+            most.width = std::max(most.width, used.width + s.width);
+            used.height += s.height;
+        }
+    }
+    return {std::max(most.width, used.width), std::max(most.height, used.height)};
+}
+
+void DockPanel::ArrangeOverride(Rect r) {
+    const auto& children = Children();
+    for (size_t i = 0; i < children.size(); ++i) {
+        Element& child = *children[i];
+        if (i + 1 == children.size()) {
+            child.Arrange(r); // the last child fills what is left
+            break;
+        }
+        Size s = child.DesiredSize();
+        switch (child.Layout().dock) {
+        case Dock::Left:
+            child.Arrange({r.x, r.y, s.width, r.height});
+            r.x += s.width;
+            r.width = std::max(0.0, r.width - s.width);
+            break;
+        case Dock::Right:
+            r.width = std::max(0.0, r.width - s.width);
+            child.Arrange({r.x + r.width, r.y, s.width, r.height});
+            break;
+        case Dock::Top:
+            child.Arrange({r.x, r.y, r.width, s.height});
+            r.y += s.height;
+            r.height = std::max(0.0, r.height - s.height);
+            break;
+        case Dock::Bottom:
+            r.height = std::max(0.0, r.height - s.height);
+            child.Arrange({r.x, r.y + r.height, r.width, s.height});
+            break;
+        }
+    }
+}
+
+void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes) const {
+    rowSizes = rows;
+    columnSizes = columns;
+    for (Element* child : Children()) {
+        const LayoutProperties& c = child->Layout();
+        rowSizes.resize(std::max<size_t>(rowSizes.size(), c.row + c.rowSpan), Auto);
+        columnSizes.resize(std::max<size_t>(columnSizes.size(), c.column + c.columnSpan), Auto);
+    }
+    if (rowSizes.empty()) rowSizes.push_back(Auto);
+    if (columnSizes.empty()) columnSizes.push_back(Auto);
+    // Tracks sized to content take their largest single-cell child.
+    std::vector<double> rowContent(rowSizes.size()), columnContent(columnSizes.size());
+    for (Element* child : Children()) {
+        const LayoutProperties& c = child->Layout();
+        Size s = child->DesiredSize();
+        if (c.rowSpan == 1) rowContent[c.row] = std::max(rowContent[c.row], s.height);
+        if (c.columnSpan == 1) columnContent[c.column] = std::max(columnContent[c.column], s.width);
+    }
+    for (size_t i = 0; i < rowSizes.size(); ++i)
+        if (std::isnan(rowSizes[i])) rowSizes[i] = rowContent[i];
+    for (size_t i = 0; i < columnSizes.size(); ++i)
+        if (std::isnan(columnSizes[i])) columnSizes[i] = columnContent[i];
+}
+
+Size Grid::MeasureOverride(Size available) {
+    for (Element* child : Children())
+        child->Measure({Infinity, Infinity});
+    std::vector<double> r, c;
+    Tracks(r, c);
+    Size size;
+    for (double w : c)
+        size.width += w;
+    for (double h : r)
+        size.height += h;
+    return size;
+}
+
+void Grid::ArrangeOverride(Rect inner) {
+    std::vector<double> r, c;
+    Tracks(r, c);
+    auto sum = [](const std::vector<double>& sizes, int from, int count) {
+        double total = 0;
+        for (int i = from; i < from + count; ++i)
+            total += sizes[static_cast<size_t>(i)];
+        return total;
+    };
+    for (Element* child : Children()) {
+        const LayoutProperties& l = child->Layout();
+        child->Arrange({inner.x + sum(c, 0, l.column), inner.y + sum(r, 0, l.row), sum(c, l.column, l.columnSpan),
+                        sum(r, l.row, l.rowSpan)});
+    }
+}
+
+Size Canvas::MeasureOverride(Size) {
+    Size size;
+    for (Element* child : Children()) {
+        child->Measure({Infinity, Infinity});
+        Size s = child->DesiredSize();
+        const LayoutProperties& l = child->Layout();
+        size.width = std::max(size.width, (std::isnan(l.left) ? 0 : l.left) + s.width);
+        size.height = std::max(size.height, (std::isnan(l.top) ? 0 : l.top) + s.height);
+    }
+    return size;
+}
+
+void Canvas::ArrangeOverride(Rect inner) {
+    for (Element* child : Children()) {
+        const LayoutProperties& l = child->Layout();
+        Size s = child->DesiredSize();
+        child->Arrange({inner.x + (std::isnan(l.left) ? 0 : l.left), inner.y + (std::isnan(l.top) ? 0 : l.top),
+                        s.width, s.height});
+    }
+}
+
+void Border::AddChild(Element& child) {
+    if (!Children().empty()) throw std::invalid_argument("a Border holds one element");
+    AddLogicalChild(child);
+    AddVisualChild(child);
+}
+
+Size Border::MeasureOverride(Size available) {
+    return Inflate(Element::MeasureOverride(available), padding);
+}
+
+void Border::ArrangeOverride(Rect inner) {
+    Element::ArrangeOverride(Deflate(inner, padding));
+}
+
+// --- popups ---------------------------------------------------------------------------------------------
+
+Popup::Popup(Application& app, std::wstring className, std::wstring name)
+    : FrameworkElement(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"IsOpen", [this] { return ov::Variant::Bool(IsOpen()); },
+        [this](const VARIANT& v) { SetIsOpen(BoolOf(v)); });
+    AddProperty(L"Child", [this] { return Obj(child_.Get()); });
+    AddProperty(L"StaysOpen", [this] { return ov::Variant::Bool(staysOpen_); });
+    AddProperty(L"PlacementTarget", [this] { return Obj(PlacementTarget()); });
+    // A popup takes no room where it is declared.
+    SetHitTestVisible(false);
+}
+
+void Popup::SetChild(Element* child) {
+    if (child_) {
+        if (child_->Parent()) child_->Parent()->RemoveVisualChild(*child_);
+        RemoveLogicalChild(*child_);
+    }
+    child_ = child;
+    if (child) {
+        AddLogicalChild(*child);
+        if (root_) root_->AddVisualChild(*child);
+    }
+}
+
+void Popup::SetIsOpen(bool open) {
+    Application* app = App();
+    if (!app || open == IsOpen() || (open && neverOpens_)) return;
+    if (open) {
+        root_ = &app->Create<PopupRoot>(L"System.Windows.Controls.Primitives.PopupRoot", L"", *this);
+        if (child_) root_->AddVisualChild(*child_);
+        app->AddRoot(*root_);
+        app->OpenedPopup(*this);
+    } else {
+        // Popups opened from inside this one close with it.
+        for (Popup* other : std::vector<Popup*>(app->OpenPopups()))
+            if (other != this && IsAncestorOf(*other)) other->SetIsOpen(false);
+        PopupRoot* root = root_;
+        root_ = nullptr;
+        app->ClosedPopup(*this);
+        if (child_ && child_->Parent() == root) root->RemoveVisualChild(*child_);
+        app->RemoveRoot(*root);
+        // The old window's root is gone: its object answers as gone.
+        app->Remove(*root);
+    }
+    InvalidateLayout();
+    if (onOpenChanged) onOpenChanged(open);
+}
+
+Rect Popup::WindowPlacement(Size desired) const {
+    Element* target = PlacementTarget();
+    RECT t = target ? target->Bounds() : RECT{100, 100, 100, 100};
+    if (placement_ == Placement::Right) return {double(t.right), double(t.top), desired.width, desired.height};
+    // Below the target, at least as wide as it (a drop-down list).
+    return {double(t.left), double(t.bottom), std::max(desired.width, double(t.right - t.left)), desired.height};
+}
+
+PopupRoot::PopupRoot(Application& app, std::wstring className, std::wstring name, Popup& popup)
+    : FrameworkElement(app, std::move(className), std::move(name)), popup_(&popup) {
+    popup.AddLogicalChild(*this);
+}
+
+// --- ScrollViewer ---------------------------------------------------------------------------------------
+
+ScrollViewer::ScrollViewer(Application& app, std::wstring className, std::wstring name)
+    : ContentControl(app, std::move(className), std::move(name)) {
+    SetFocusable(false);
+    auto number = [this](auto read) { return [this, read] { return ov::Variant::Double(read()); }; };
+    AddProperty(L"HorizontalOffset", number([this] { return HorizontalOffset(); }));
+    AddProperty(L"VerticalOffset", number([this] { return VerticalOffset(); }));
+    AddProperty(L"ExtentWidth", number([this] { return Extent().width; }));
+    AddProperty(L"ExtentHeight", number([this] { return Extent().height; }));
+    AddProperty(L"ViewportWidth", number([this] { return Viewport().width; }));
+    AddProperty(L"ViewportHeight", number([this] { return Viewport().height; }));
+    AddProperty(L"ScrollableWidth", number([this] { return Scrollable().width; }));
+    AddProperty(L"ScrollableHeight", number([this] { return Scrollable().height; }));
+    AddProperty(L"HorizontalScrollBarVisibility",
+                [this] { return ov::Variant::Int(static_cast<LONG>(horizontalBar_)); });
+    AddProperty(L"VerticalScrollBarVisibility", [this] { return ov::Variant::Int(static_cast<LONG>(verticalBar_)); });
+    AddMethod(L"ScrollToHorizontalOffset", 1, [this](const Args& a) {
+        ScrollToHorizontalOffset(DoubleOf(a[0]));
+        return ov::Variant();
+    });
+    AddMethod(L"ScrollToVerticalOffset", 1, [this](const Args& a) {
+        ScrollToVerticalOffset(DoubleOf(a[0]));
+        return ov::Variant();
+    });
+}
+
+void ScrollViewer::OnApplyTemplate() {
+    // The content sits in a ScrollContentPresenter that clips it to the viewport.
+    auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"");
+    auto& presenter = MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ScrollContentPresenter",
+                                                 L"PART_ScrollContentPresenter");
+    presenter_ = &presenter;
+    SetPresenter(&presenter);
+}
+
+double ScrollViewer::HorizontalOffset() const {
+    Bounds();
+    return horizontalOffset_;
+}
+
+double ScrollViewer::VerticalOffset() const {
+    Bounds();
+    return scroller_ ? scroller_->FirstItem() : verticalOffset_;
+}
+
+Size ScrollViewer::Extent() const {
+    Bounds();
+    return scroller_ ? Size{extent_.width, scroller_->ItemCount()} : extent_;
+}
+
+Size ScrollViewer::Viewport() const {
+    Bounds();
+    return scroller_ ? Size{viewport_.width, scroller_->ItemsInView()} : viewport_;
+}
+
+Size ScrollViewer::Scrollable() const {
+    Size e = Extent(), v = Viewport();
+    Size s{std::max(0.0, e.width - v.width), std::max(0.0, e.height - v.height)};
+    if (horizontalBar_ == BarVisibility::Disabled) s.width = 0;
+    if (verticalBar_ == BarVisibility::Disabled) s.height = 0;
+    return s;
+}
+
+void ScrollViewer::ScrollToHorizontalOffset(double offset) {
+    if (std::isnan(offset)) return;
+    horizontalOffset_ = Clamp(offset, Scrollable().width);
+    InvalidateLayout();
+}
+
+void ScrollViewer::ScrollToVerticalOffset(double offset) {
+    if (std::isnan(offset)) return;
+    double clamped = Clamp(offset, Scrollable().height);
+    if (scroller_)
+        scroller_->SetFirstItem(std::floor(clamped));
+    else
+        verticalOffset_ = clamped;
+    InvalidateLayout();
+}
+
+void ScrollViewer::SetBarVisibility(bool horizontal, BarVisibility visibility) {
+    (horizontal ? horizontalBar_ : verticalBar_) = visibility;
+    InvalidateLayout();
+}
+
+void ScrollViewer::MakeVisible(Element& descendant) {
+    const RECT& view = presenter_ ? presenter_->Bounds() : Bounds();
+    const RECT& r = descendant.Bounds();
+    if (!scroller_ && verticalBar_ != BarVisibility::Disabled) {
+        if (r.top < view.top) ScrollToVerticalOffset(verticalOffset_ - (view.top - r.top));
+        else if (r.bottom > view.bottom) ScrollToVerticalOffset(verticalOffset_ + (r.bottom - view.bottom));
+    }
+    if (horizontalBar_ != BarVisibility::Disabled) {
+        if (r.left < view.left) ScrollToHorizontalOffset(horizontalOffset_ - (view.left - r.left));
+        else if (r.right > view.right) ScrollToHorizontalOffset(horizontalOffset_ + (r.right - view.right));
+    }
+}
+
+Size ScrollViewer::MeasureOverride(Size available) {
+    // The content is measured without limit in the directions that scroll.
+    Size limit{horizontalBar_ == BarVisibility::Disabled ? available.width : Infinity,
+               verticalBar_ == BarVisibility::Disabled ? available.height : Infinity};
+    Size content;
+    for (Element* child : Children()) {
+        child->Measure(limit);
+        content = child->DesiredSize();
+    }
+    extent_ = content;
+    return {std::min(content.width, available.width), std::min(content.height, available.height)};
+}
+
+void ScrollViewer::ArrangeOverride(Rect inner) {
+    viewport_ = {inner.width, inner.height};
+    Size scrollable = Scrollable();
+    horizontalOffset_ = Clamp(horizontalOffset_, scrollable.width);
+    if (!scroller_) verticalOffset_ = Clamp(verticalOffset_, scrollable.height);
+    // The template's grid and presenter fill the viewport; the content beneath is shifted by the offsets.
+    for (Element* child : Children())
+        child->Arrange(inner);
+    if (presenter_)
+        for (Element* content : presenter_->Children())
+            content->Arrange({inner.x - horizontalOffset_, inner.y - (scroller_ ? 0 : verticalOffset_),
+                              std::max(extent_.width, inner.width),
+                              scroller_ ? inner.height : std::max(extent_.height, inner.height)});
 }
 
 } // namespace wpfsim

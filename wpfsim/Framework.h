@@ -1,28 +1,108 @@
-// Framework elements of the simulated application that are no control of the module's kinds but that an
-// application is built from:
+// The framework elements an application is built from, with WPF's layout rules:
 //
-//   FrameworkElement  WPF's base of every element in a window: "ContextMenu" (a null object)
-//   Window            + "Title" (get, put)
-//   TextBlock         + "Text" (get, put)
-//
-// Panels and decorators (StackPanel, Grid, Border, ...) are plain FrameworkElements of their class.
+//   FrameworkElement   a plain element of its class (decorations and user classes without behaviour)
+//   Control            focusable; "Padding"; a template built by the kind (OnApplyTemplate)
+//   Window             a Control: a Border holding a ContentPresenter of its "Content"; "Title"
+//   TextBlock          "Text" (get, put)
+//   Panel kinds        StackPanel ("Orientation"), WrapPanel, DockPanel (DockPanel.Dock, the last child
+//                      fills), Grid (rows and columns sized by content or fixed, Grid.Row/Column/...Span),
+//                      Canvas (Canvas.Left/Top); "Children" is their content
+//   Border             "Child" with its "Padding"
+//   ContentPresenter   shows its templated parent's content: an element as its visual child, text in a
+//                      TextBlock of its own
+//   ContentControl     "Content" (get, put): text, or an element (its logical child, "Content" returns it)
+//   Popup              "IsOpen" (get, put), "Child", "StaysOpen", "PlacementTarget": its child lives in a
+//                      top-level window whose root is a PopupRoot, which exists only while the popup is open
+//   ScrollViewer       "HorizontalOffset", "VerticalOffset", "ExtentWidth", "ExtentHeight", "ViewportWidth",
+//                      "ViewportHeight", "ScrollableWidth", "ScrollableHeight", "ScrollToHorizontalOffset",
+//                      "ScrollToVerticalOffset", "ComputedHorizontalScrollBarVisibility"... offsets clamp to
+//                      [0, scrollable]; a direction whose scroll bar visibility is Disabled has no scrollable
+//                      extent; a panel that scrolls by items (a virtualizing panel) counts its extent,
+//                      viewport and offset in items, as WPF's do
 #pragma once
 
 #include "Element.h"
+
+#include <optional>
 
 namespace wpfsim {
 
 class FrameworkElement : public Element {
 public:
-    FrameworkElement(Application& app, std::wstring className, std::wstring name);
+    using Element::Element;
 };
 
-class Window : public FrameworkElement {
+class Control : public Element {
+public:
+    Control(Application& app, std::wstring className, std::wstring name);
+    const Thickness& Padding() const noexcept { return padding_; }
+    void SetPadding(Thickness padding) {
+        padding_ = padding;
+        InvalidateLayout();
+    }
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+
+private:
+    Thickness padding_;
+};
+
+// What a ContentControl (or a HeaderedItemsControl's header) holds: text or an element. The holder makes
+// the element its logical child.
+class Content {
+public:
+    std::optional<std::wstring> text;
+    ov::ComPtr<Element> element;
+    bool Empty() const noexcept { return !text && !element; }
+    std::wstring Text() const;
+};
+
+class ContentPresenter : public FrameworkElement {
+public:
+    using FrameworkElement::FrameworkElement;
+    // Shows the content: replaces what the presenter showed before.
+    void Show(const Content& content);
+    std::wstring DisplayText() const override;
+
+private:
+    Element* text_ = nullptr;
+};
+
+class ContentControl : public Control {
+public:
+    ContentControl(Application& app, std::wstring className, std::wstring name);
+    const wpfsim::Content& GetContent() const noexcept { return content_; }
+    std::wstring ContentText() const { return content_.Text(); }
+    void SetContent(std::wstring text);
+    void SetContentElement(Element* element);
+    void AddChild(Element& child) override;
+    std::wstring DisplayText() const override { return content_.Text(); }
+
+protected:
+    // The presenter that shows the content (made by the kind's template; the default template is a
+    // Border holding it).
+    void OnApplyTemplate() override;
+    void SetPresenter(ContentPresenter* presenter);
+    virtual void OnContentChanged() {}
+    ov::Variant ContentValue() const;
+
+private:
+    void Present();
+    wpfsim::Content content_;
+    ContentPresenter* presenter_ = nullptr;
+};
+
+class Window : public ContentControl {
 public:
     Window(Application& app, std::wstring className, std::wstring name);
-
     const std::wstring& Title() const noexcept { return title_; }
     void SetTitle(std::wstring title) { title_ = std::move(title); }
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
 
 private:
     std::wstring title_;
@@ -31,12 +111,185 @@ private:
 class TextBlock : public FrameworkElement {
 public:
     TextBlock(Application& app, std::wstring className, std::wstring name);
-
     const std::wstring& Text() const noexcept { return text_; }
-    void SetText(std::wstring text) { text_ = std::move(text); }
+    void SetText(std::wstring text) {
+        text_ = std::move(text);
+        InvalidateLayout();
+    }
+    std::wstring DisplayText() const override { return text_; }
+
+protected:
+    Size MeasureOverride(Size available) override { return TextSize(0, 16); }
 
 private:
     std::wstring text_;
+};
+
+class Panel : public FrameworkElement {
+public:
+    using FrameworkElement::FrameworkElement;
+    void AddChild(Element& child) override;
+};
+
+class StackPanel : public Panel {
+public:
+    StackPanel(Application& app, std::wstring className, std::wstring name);
+    bool Horizontal() const noexcept { return horizontal_; }
+    void SetHorizontal(bool horizontal) {
+        horizontal_ = horizontal;
+        InvalidateLayout();
+    }
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+
+private:
+    bool horizontal_ = false;
+};
+
+class WrapPanel : public StackPanel {
+public:
+    WrapPanel(Application& app, std::wstring className, std::wstring name);
+
+protected:
+    void ArrangeOverride(Rect inner) override;
+};
+
+class DockPanel : public Panel {
+public:
+    using Panel::Panel;
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+};
+
+class Grid : public Panel {
+public:
+    using Panel::Panel;
+    // Row heights and column widths: a number, or Auto (sized to content; star sizes count as Auto).
+    std::vector<double> rows, columns;
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+
+private:
+    void Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes) const;
+};
+
+class Canvas : public Panel {
+public:
+    using Panel::Panel;
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+};
+
+class Border : public FrameworkElement {
+public:
+    using FrameworkElement::FrameworkElement;
+    Thickness padding;
+    void AddChild(Element& child) override;
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+};
+
+class PopupRoot;
+
+class Popup : public FrameworkElement {
+public:
+    Popup(Application& app, std::wstring className, std::wstring name);
+    bool IsOpen() const noexcept { return root_ != nullptr; }
+    // Opens (the child moves into a new popup window) or closes (the window goes); a popup whose opening
+    // is blocked (the fault below) stays closed.
+    void SetIsOpen(bool open);
+    Element* Child() const noexcept { return child_.Get(); }
+    void SetChild(Element* child);
+    void AddChild(Element& child) override { SetChild(&child); }
+    bool StaysOpen() const noexcept { return staysOpen_; }
+    void SetStaysOpen(bool staysOpen) noexcept { staysOpen_ = staysOpen; }
+    // Where the window opens: below (the default) or to the right of the placement target (the
+    // popup's visual parent when none is set).
+    enum class Placement { Bottom, Right, MousePoint };
+    void SetPlacement(Placement placement) noexcept { placement_ = placement; }
+    void SetPlacementTarget(Element* target) noexcept { target_ = target; }
+    Element* PlacementTarget() const noexcept { return target_ ? target_ : Parent(); }
+    // Fault: the popup never opens.
+    void SetNeverOpens(bool never) noexcept { neverOpens_ = never; }
+    // Called with the new state after it changed.
+    std::function<void(bool)> onOpenChanged;
+    // The rectangle of the popup window for a root of the given desired size.
+    Rect WindowPlacement(Size desired) const;
+
+private:
+    ov::ComPtr<Element> child_;
+    PopupRoot* root_ = nullptr;
+    Element* target_ = nullptr;
+    bool staysOpen_ = false;
+    bool neverOpens_ = false;
+    Placement placement_ = Placement::Bottom;
+};
+
+// The root element of a popup's window ("System.Windows.Controls.Primitives.PopupRoot"); its logical
+// parent is the popup, so routes and parent chains lead back to the owning control.
+class PopupRoot : public FrameworkElement {
+public:
+    PopupRoot(Application& app, std::wstring className, std::wstring name, Popup& popup);
+    Popup& Owner() const noexcept { return *popup_; }
+    Rect Placement() const { return popup_->WindowPlacement(DesiredSize()); }
+
+private:
+    Popup* popup_;
+};
+
+class ScrollViewer : public ContentControl {
+public:
+    enum class BarVisibility { Disabled = 0, Auto = 1, Hidden = 2, Visible = 3 };
+    ScrollViewer(Application& app, std::wstring className, std::wstring name);
+
+    double HorizontalOffset() const;
+    double VerticalOffset() const;
+    void ScrollToHorizontalOffset(double offset);
+    void ScrollToVerticalOffset(double offset);
+    // Extent, viewport and scrollable room in the scrolling unit (pixels, or items for a panel that
+    // scrolls by items).
+    Size Extent() const;
+    Size Viewport() const;
+    Size Scrollable() const;
+    void SetBarVisibility(bool horizontal, BarVisibility visibility);
+    BarVisibility GetBarVisibility(bool horizontal) const noexcept {
+        return horizontal ? horizontalBar_ : verticalBar_;
+    }
+    // Scrolls so that a descendant is inside the viewport (as BringIntoView does).
+    void MakeVisible(Element& descendant);
+
+    // A panel that scrolls by items sets itself here (WPF's IScrollInfo); it then answers for the offsets.
+    struct ItemScroller {
+        virtual ~ItemScroller() = default;
+        virtual double ItemCount() const = 0;
+        virtual double ItemsInView() const = 0;
+        virtual double FirstItem() const = 0;
+        virtual void SetFirstItem(double first) = 0;
+    };
+    void SetItemScroller(ItemScroller* scroller) noexcept { scroller_ = scroller; }
+
+protected:
+    void OnApplyTemplate() override;
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+
+private:
+    double Clamp(double offset, double scrollable) const { return std::max(0.0, std::min(offset, scrollable)); }
+    ItemScroller* scroller_ = nullptr;
+    Element* presenter_ = nullptr;
+    BarVisibility horizontalBar_ = BarVisibility::Hidden, verticalBar_ = BarVisibility::Visible;
+    double horizontalOffset_ = 0, verticalOffset_ = 0;
+    Size extent_, viewport_;
 };
 
 } // namespace wpfsim

@@ -2,6 +2,8 @@
 // host objects.
 #include "ControlFixture.h"
 
+#include "wpfsim/Buttons.h"
+
 namespace {
 
 using namespace ovtest;
@@ -11,7 +13,7 @@ protected:
     void SetUp() override {
         ControlFixture::SetUp();
         panel_ = &App().Add(&MainWindow(), L"System.Windows.Controls.StackPanel", L"panel");
-        button_ = &App().Add(panel_, L"System.Windows.Controls.Button", L"okButton");
+        button_ = &App().Add<wpfsim::Button>(panel_, L"System.Windows.Controls.Button", L"okButton");
         button_->SetBounds({10, 10, 90, 40});
     }
     static void Click(CovWPFCtrl& w) { w.ClickAt(w.GetHostObject().Get(), -1, -1, 0, 0, 0); }
@@ -84,7 +86,7 @@ TEST(ShiftKeysTextTest, WordsOfPlainAndComplementedMasks) {
 TEST_F(ControlBaseTest, HostObjectsAreFoundByReferenceBelowAParentAndInPopupWindowsOnly) {
     // A popup as WPF opens it: a top-level PopupRoot whose logical parent is the owning control.
     auto& popup = App().Add(nullptr, L"System.Windows.Controls.Primitives.PopupRoot", L"popup");
-    popup.SetLogicalParent(button_);
+    button_->AddLogicalChild(popup);
     auto& list = App().Add(&popup, L"System.Windows.Controls.StackPanel", L"list");
     auto& item = App().Add(&list, L"System.Windows.Controls.ListBoxItem", L"item");
     auto& tool = App().Add(nullptr, L"System.Windows.Window", L"toolWindow");

@@ -129,12 +129,13 @@ inline std::vector<std::wstring> ReadList(const VARIANT& list) {
     return names;
 }
 
-// As WPF makes them, an element has a "ContextMenu".
+// As WPF makes them, a framework element has a "ContextMenu"; an element without one stands for objects
+// below FrameworkElement.
 inline wpfsim::Element& AddElement(wpfsim::Application& app, wpfsim::Element& parent,
                                    const std::wstring& className, bool contextMenu = true) {
     static int count = 0;
     auto& element = app.Add(&parent, className, L"e" + std::to_wstring(++count));
-    if (contextMenu) element.AddProperty(L"ContextMenu", [] { return wpfsim::ClrObject::Obj(nullptr); });
+    if (!contextMenu) element.RemoveMember(L"ContextMenu");
     return element;
 }
 

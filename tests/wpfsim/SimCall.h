@@ -71,8 +71,14 @@ class SimTest : public testing::Test {
 protected:
     std::optional<wpfsim::Application> app{std::in_place};
     wpfsim::Element* window = &app->Add(nullptr, L"System.Windows.Window", L"mainWindow");
-    wpfsim::Element* ok = &app->Add(window, L"System.Windows.Controls.Button", L"okButton");
+    wpfsim::Element* ok = Sized(app->Add(window, L"System.Windows.Controls.Button", L"okButton"));
     ov::ComPtr<IDispatch> okDisp = ok->NewDispatch();
+
+    static wpfsim::Element* Sized(wpfsim::Element& e) {
+        e.Layout().width = 80;
+        e.Layout().height = 24;
+        return &e;
+    }
 };
 
 } // namespace simtest

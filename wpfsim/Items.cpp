@@ -1,0 +1,824 @@
+#include "Items.h"
+
+#include "Application.h"
+#include "ClrValue.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace wpfsim {
+
+namespace {
+
+// .NET's ToString of a primitive data item.
+std::wstring PrimitiveText(const VARIANT& v) {
+    switch (v.vt) {
+    case VT_BSTR:
+        return v.bstrVal ? std::wstring(v.bstrVal, SysStringLen(v.bstrVal)) : std::wstring();
+    case VT_BOOL:
+        return v.boolVal ? L"True" : L"False";
+    case VT_I4:
+        return std::to_wstring(v.lVal);
+    case VT_R8: {
+        wchar_t text[40];
+        swprintf(text, 40, L"%.15g", v.dblVal);
+        std::wstring s = text;
+        for (wchar_t& c : s)
+            if (c == L'e') c = L'E';
+        return s;
+    }
+    default:
+        return {};
+    }
+}
+
+// A collection object of the application: "Count" and "get_Item"(i) over a live source.
+ov::ComPtr<ClrObject> MakeCollection(Element& owner, std::wstring className, std::function<size_t()> count,
+                                     std::function<ov::Variant(size_t)> item) {
+    auto collection = ov::Create<ClrObject>(owner.SharedRuntime(), std::move(className));
+    collection->AddProperty(L"Count", [count] { return ov::Variant::Int(static_cast<LONG>(count())); });
+    collection->AddMethod(L"get_Item", 1, [count, item](const Args& a) {
+        LONG i = IntOf(a[0]);
+        if (i < 0 || static_cast<size_t>(i) >= count()) throw ArgumentOutOfRange(L"index");
+        return item(static_cast<size_t>(i));
+    });
+    return collection;
+}
+
+Element* ElementOf(const VARIANT& v) {
+    ov::ComPtr<ClrObject> object = ObjectOf(v);
+    return dynamic_cast<Element*>(object.Get());
+}
+
+} // namespace
+
+// --- ItemsControl ---------------------------------------------------------------------------------------
+
+ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstring name, std::wstring containerClass)
+    : Control(app, std::move(className), std::move(name)), containerClass_(std::move(containerClass)) {
+    // The collection and the generator are one object each for the control's life, as in WPF.
+    ov::ComPtr<ClrObject> items = MakeCollection(
+        *this, L"System.Windows.Controls.ItemCollection", [this] { return items_.size(); },
+        [this](size_t i) { return ItemValue(i); });
+    auto indexOf = [this](const VARIANT& v) -> long {
+        Element* element = (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ElementOf(v) : nullptr;
+        ov::ComPtr<ClrObject> object = element ? nullptr : ((v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr);
+        auto* boxed = dynamic_cast<ClrValue*>(object.Get());
+        for (size_t i = 0; i < items_.size(); ++i) {
+            const Item& item = items_[i];
+            if (element) {
+                if (item.element.Get() == element) return static_cast<long>(i);
+            } else if (boxed) {
+                if (!item.IsElement() && boxed->ClassName() == item.typeName &&
+                    PrimitiveText(boxed->Value()) == PrimitiveText(item.value))
+                    return static_cast<long>(i);
+            } else if (v.vt == VT_BSTR) {
+                if (!item.IsElement() && item.typeName == L"System.String" && PrimitiveText(v) == PrimitiveText(item.value))
+                    return static_cast<long>(i);
+            }
+        }
+        return -1;
+    };
+    items->AddMethod(L"IndexOf", 1, [indexOf](const Args& a) { return ov::Variant::Int(indexOf(a[0])); });
+    items->AddMethod(L"Contains", 1, [indexOf](const Args& a) { return ov::Variant::Bool(indexOf(a[0]) >= 0); });
+    AddProperty(L"Items", [items] { return Obj(items.Get()); });
+    AddProperty(L"HasItems", [this] { return ov::Variant::Bool(!items_.empty()); });
+
+    auto generator = ov::Create<ClrObject>(SharedRuntime(), L"System.Windows.Controls.ItemContainerGenerator");
+    generator->AddMethod(L"ContainerFromIndex", 1, [this](const Args& a) {
+        LONG i = IntOf(a[0]);
+        return Obj(i < 0 || static_cast<size_t>(i) >= items_.size() ? nullptr : items_[i].container.Get());
+    });
+    generator->AddMethod(L"ContainerFromItem", 1, [this, indexOf](const Args& a) {
+        long i = indexOf(a[0]);
+        return Obj(i < 0 ? nullptr : items_[static_cast<size_t>(i)].container.Get());
+    });
+    generator->AddMethod(L"IndexFromContainer", 1, [this](const Args& a) {
+        Element* container = ElementOf(a[0]);
+        return ov::Variant::Int(container ? IndexOfContainer(*container) : -1);
+    });
+    generator->AddMethod(L"ItemFromContainer", 1, [this](const Args& a) {
+        Element* container = ElementOf(a[0]);
+        long i = container ? IndexOfContainer(*container) : -1;
+        return i < 0 ? Obj(nullptr) : ItemValue(static_cast<size_t>(i));
+    });
+    AddProperty(L"ItemContainerGenerator", [generator] { return Obj(generator.Get()); });
+    AddMethod(L"ElementAt", 1, [this](const Args& a) {
+        LONG i = IntOf(a[0]);
+        if (i < 0 || static_cast<size_t>(i) >= items_.size()) throw ArgumentOutOfRange(L"index");
+        return Obj(items_[static_cast<size_t>(i)].container.Get());
+    });
+    AddProperty(L"FocusedItem", [this]() -> ov::Variant {
+        long i = focusedItem_ ? IndexOfContainer(*focusedItem_) : -1;
+        return i < 0 ? ov::Variant() : ItemValue(static_cast<size_t>(i));
+    });
+    AddProperty(L"get_ItemsHost", [this] { return Obj(host_); });
+    AddProperty(L"get_ScrollHost", [this] { return Obj(scrollHost_); });
+}
+
+ov::Variant ItemsControl::ItemValue(size_t index) const {
+    const Item& item = items_.at(index);
+    if (item.IsElement()) return Obj(item.element.Get());
+    if (item.typeName == L"System.String") return Str(PrimitiveText(item.value));
+    return Box(SharedRuntime(), item.typeName, item.value);
+}
+
+std::wstring ItemsControl::ItemText(size_t index) const {
+    const Item& item = items_.at(index);
+    return item.IsElement() ? item.element->DisplayText() : PrimitiveText(item.value);
+}
+
+void ItemsControl::AddItem(Element& container) {
+    Item item;
+    item.element = &container;
+    AddLogicalChild(container);
+    items_.push_back(std::move(item));
+    InvalidateLayout();
+    OnItemsChanged();
+}
+
+void ItemsControl::AddDataItem(ov::Variant value, std::wstring typeName) {
+    Item item;
+    item.value = std::move(value);
+    item.typeName = std::move(typeName);
+    items_.push_back(std::move(item));
+    InvalidateLayout();
+    OnItemsChanged();
+}
+
+void ItemsControl::RemoveItemAt(size_t index) {
+    DropGenerated(index);
+    if (items_.at(index).IsElement()) RemoveLogicalChild(*items_[index].element);
+    items_.erase(items_.begin() + static_cast<long>(index));
+    InvalidateLayout();
+    OnItemsChanged();
+}
+
+long ItemsControl::IndexOfContainer(const Element& container) const {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].container.Get() == &container) return static_cast<long>(i);
+    return -1;
+}
+
+Element& ItemsControl::MakeContainer(const Item& item) {
+    auto& container = App()->Create<ItemContainer>(containerClass_, L"");
+    // A generated container shows the data item; its "Content" is the item itself.
+    container.SetContent(PrimitiveText(item.value));
+    ov::Variant value = item.value;
+    std::wstring type = item.typeName;
+    ItemContainer* self = &container;
+    container.AddProperty(L"Content", [self, value, type]() -> ov::Variant {
+        if (type == L"System.String") return self->Str(PrimitiveText(value));
+        return Box(self->SharedRuntime(), type, value);
+    });
+    return container;
+}
+
+Element* ItemsControl::ContainerAt(size_t index, bool generate) {
+    Item& item = items_.at(index);
+    if (item.container || !generate) return item.container.Get();
+    if (item.IsElement()) {
+        Realize(index, *item.element);
+    } else {
+        if (neverGenerates_ || containerClass_.empty()) return nullptr;
+        Realize(index, MakeContainer(item));
+    }
+    return item.container.Get();
+}
+
+void ItemsControl::Realize(size_t index, Element& container) {
+    items_[index].container = &container;
+    if (parentMember_ && !container.HasMember(parentMember_))
+        container.AddProperty(parentMember_, [this] { return Obj(this); });
+    PrepareContainer(container, index);
+}
+
+void ItemsControl::DropGenerated(size_t index) {
+    Item& item = items_.at(index);
+    if (!item.container) return;
+    Element& container = *item.container;
+    if (container.Parent()) container.Parent()->RemoveVisualChild(container);
+    if (focusedItem_.Get() == &container && !item.IsElement()) focusedItem_.Reset();
+    item.container.Reset();
+}
+
+void ItemsControl::SetVirtualizing(bool virtualizing) {
+    virtualizing_ = virtualizing;
+    if (auto* panel = dynamic_cast<VirtualizingStackPanel*>(host_)) SetItemsHost(*panel);
+    InvalidateLayout();
+}
+
+VirtualizingStackPanel& ItemsControl::MakeItemsHost(Element* parent, ScrollViewer* viewer,
+                                                    const wchar_t* panelClass, bool horizontal) {
+    auto& presenter =
+        parent ? MakePart<FrameworkElement>(*parent, L"System.Windows.Controls.ItemsPresenter", L"ItemsPresenter")
+               : MakeDetachedPart<FrameworkElement>(L"System.Windows.Controls.ItemsPresenter", L"ItemsPresenter");
+    if (viewer) viewer->SetContentElement(&presenter);
+    scrollHost_ = viewer;
+    const bool virtualizingPanel = std::wstring_view(panelClass) == L"System.Windows.Controls.VirtualizingStackPanel";
+    auto& panel = MakePart<VirtualizingStackPanel>(presenter, panelClass, L"", *this, virtualizingPanel);
+    panel.SetHorizontal(horizontal);
+    SetItemsHost(panel);
+    return panel;
+}
+
+void ItemsControl::SetItemsHost(VirtualizingStackPanel& panel) {
+    host_ = &panel;
+    if (scrollHost_) scrollHost_->SetItemScroller(panel.ScrollsByItems() ? &panel : nullptr);
+}
+
+// --- VirtualizingStackPanel -----------------------------------------------------------------------------
+
+VirtualizingStackPanel::VirtualizingStackPanel(Application& app, std::wstring className, std::wstring name,
+                                               ItemsControl& owner, bool virtualizing)
+    : StackPanel(app, std::move(className), std::move(name)), owner_(&owner), virtualizing_(virtualizing) {
+    auto children = MakeCollection(
+        *this, L"System.Windows.Controls.UIElementCollection", [this] { return Children().size(); },
+        [this](size_t i) { return Obj(Children()[i]); });
+    AddProperty(L"get_InternalChildren", [children] { return Obj(children.Get()); });
+    AddProperty(L"Children", [children] { return Obj(children.Get()); });
+    if (virtualizing)
+        AddMethod(L"BringIndexIntoView", 1, [this](const Args& a) {
+            LONG i = IntOf(a[0]);
+            if (i < 0 || static_cast<size_t>(i) >= owner_->Count()) throw ArgumentOutOfRange(L"index");
+            BringIndexIntoView(static_cast<size_t>(i));
+            return ov::Variant();
+        });
+}
+
+double VirtualizingStackPanel::ItemHeight() {
+    for (Element* child : Children())
+        if (child->DesiredSize().height > 0) return child->DesiredSize().height;
+    if (owner_->Count() > 0)
+        if (Element* c = owner_->ContainerAt(std::min(first_, owner_->Count() - 1), true)) {
+            if (!c->Parent()) AddVisualChild(*c);
+            c->Measure({Infinity, Infinity});
+            if (c->DesiredSize().height > 0) return c->DesiredSize().height;
+        }
+    return 20;
+}
+
+void VirtualizingStackPanel::SetFirstItem(double first) {
+    size_t count = owner_->Count();
+    size_t most = count > static_cast<size_t>(inView_) ? count - static_cast<size_t>(inView_) : 0;
+    first_ = std::min(static_cast<size_t>(std::max(0.0, first)), most);
+    InvalidateLayout();
+}
+
+void VirtualizingStackPanel::BringIndexIntoView(size_t index) {
+    if (ScrollsByItems()) {
+        size_t view = std::max<size_t>(1, static_cast<size_t>(inView_));
+        if (index < first_) first_ = index;
+        else if (index >= first_ + view) first_ = index - view + 1;
+        InvalidateLayout();
+        if (App()) App()->UpdateLayout();
+    } else if (Element* container = owner_->ContainerAt(index, true)) {
+        if (!container->Parent()) Sync();
+        for (Element* e = Parent(); e; e = e->Parent())
+            if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*container);
+    }
+}
+
+// Makes the panel's children the containers of the items it shows: all, or those from first_ on that fit.
+void VirtualizingStackPanel::Sync() {
+    size_t count = owner_->Count(), from = 0, to = count;
+    if (ScrollsByItems()) {
+        from = std::min(first_, count);
+        to = std::min(count, from + static_cast<size_t>(std::ceil(inView_)) + 1);
+    }
+    std::vector<Element*> wanted;
+    for (size_t i = 0; i < count; ++i) {
+        if (i < from || i >= to) {
+            owner_->DropGenerated(i);
+            continue;
+        }
+        Element* c = owner_->ContainerAt(i, owner_->Generates());
+        // A container placed elsewhere by its control (a toolbar's overflow item) stays there.
+        if (c && (!c->Parent() || c->Parent() == this)) wanted.push_back(c);
+    }
+    if (wanted == Children()) return;
+    while (!Children().empty())
+        RemoveVisualChild(*Children().back());
+    for (Element* c : wanted)
+        AddVisualChild(*c);
+}
+
+Size VirtualizingStackPanel::MeasureOverride(Size available) {
+    if (!ScrollsByItems()) {
+        Sync();
+        return StackPanel::MeasureOverride(available);
+    }
+    double height = ItemHeight();
+    if (std::isfinite(available.height)) inView_ = std::max(1.0, std::floor(available.height / height));
+    Sync();
+    Size size = StackPanel::MeasureOverride(available);
+    // The extent of all items, of which only those in view exist.
+    return {size.width, height * static_cast<double>(owner_->Count())};
+}
+
+void VirtualizingStackPanel::ArrangeOverride(Rect inner) {
+    if (ScrollsByItems()) {
+        double height = ItemHeight();
+        double fits = std::max(1.0, std::floor(inner.height / height));
+        if (fits != inView_) {
+            inView_ = fits;
+            SetFirstItem(static_cast<double>(first_));
+            Sync();
+            for (Element* c : Children())
+                c->Measure({inner.width, Infinity});
+        }
+    }
+    StackPanel::ArrangeOverride(inner);
+}
+
+// --- containers -----------------------------------------------------------------------------------------
+
+ItemsControl* ItemContainer::Owner() const noexcept {
+    for (Element* e = Parent(); e; e = e->Parent())
+        if (auto* owner = dynamic_cast<ItemsControl*>(e)) return owner;
+    return dynamic_cast<ItemsControl*>(LogicalParent());
+}
+
+void ItemContainer::SetSelected(bool selected) {
+    selected_ = selected;
+}
+
+void ItemContainer::OnMouseDown(MouseEvent& e) {
+    if (ItemsControl* owner = Owner()) owner->SetFocusedContainer(this);
+}
+
+// --- ListBox --------------------------------------------------------------------------------------------
+
+ListBox::ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass)
+    : ItemsControl(app, std::move(className), std::move(name),
+                   containerClass.empty() ? L"System.Windows.Controls.ListBoxItem" : std::move(containerClass)) {
+    SetParentMember(L"get_ParentListBox");
+}
+
+void ListBox::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
+    border.padding = {1, 1, 1, 1};
+    auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
+    viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
+}
+
+// --- ComboBox -------------------------------------------------------------------------------------------
+
+ComboBox::ComboBox(Application& app, std::wstring className, std::wstring name)
+    : ItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.ComboBoxItem") {
+    SetParentMember(L"get_ParentComboBox");
+    AddProperty(
+        L"IsDropDownOpen", [this] { return ov::Variant::Bool(popup_ && popup_->IsOpen()); },
+        [this](const VARIANT& v) {
+            if (popup_) popup_->SetIsOpen(BoolOf(v));
+        });
+}
+
+void ComboBox::OnApplyTemplate() {
+    auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"templateRoot");
+    auto& toggle = MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"toggleButton");
+    toggle.Layout().minWidth = 120;
+    toggle.Layout().minHeight = 22;
+    selection_ = &MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ContentPresenter", L"contentPresenter");
+    selection_->SetHitTestVisible(false);
+    popup_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"PART_Popup");
+    popup_->SetPlacementTarget(this);
+    auto& border = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"dropDownBorder");
+    popup_->SetChild(&border);
+    auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"DropDownScrollViewer");
+    // A drop-down shows at most this many items' room, as WPF's MaxDropDownHeight does.
+    viewer.Layout().height = Auto;
+    border.Layout().minWidth = 0;
+    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
+}
+
+void ComboBox::OnMouseDown(MouseEvent& e) {
+    if (e.button != MouseButton::Left || !popup_) return;
+    popup_->SetIsOpen(!popup_->IsOpen());
+    e.handled = true;
+}
+
+// --- TabControl -----------------------------------------------------------------------------------------
+
+TabControl::TabControl(Application& app, std::wstring className, std::wstring name)
+    : ItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.TabItem") {
+    SetParentMember(L"get_TabControlParent");
+    AddProperty(
+        L"SelectedIndex", [this] { return ov::Variant::Int(selected_); },
+        [this](const VARIANT& v) { Select(IntOf(v)); });
+}
+
+void TabControl::OnApplyTemplate() {
+    auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"templateRoot");
+    grid.rows = {Auto, Auto};
+    auto& headers = MakePart<VirtualizingStackPanel>(grid, L"System.Windows.Controls.Primitives.TabPanel",
+                                                     L"headerPanel", *this, false);
+    headers.SetHorizontal(true);
+    SetItemsHost(headers);
+    auto& border = MakePart<Border>(grid, L"System.Windows.Controls.Border", L"contentPanel");
+    border.Layout().row = 1;
+    border.padding = {2, 2, 2, 2};
+    content_ = &MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter",
+                                           L"PART_SelectedContentHost");
+}
+
+void TabControl::OnItemsChanged() {
+    if (selected_ < 0 && Count() > 0) Select(0);
+}
+
+void TabControl::PrepareContainer(Element& container, size_t index) {
+    if (static_cast<long>(index) == selected_)
+        if (auto* tab = dynamic_cast<ItemContainer*>(&container)) tab->SetSelected(true);
+}
+
+void TabControl::Select(long index) {
+    if (index < -1 || index >= static_cast<long>(Count())) throw ArgumentOutOfRange(L"value");
+    selected_ = index;
+    for (size_t i = 0; i < Count(); ++i)
+        if (auto* tab = dynamic_cast<ItemContainer*>(ContainerAt(i, true))) tab->SetSelected(static_cast<long>(i) == index);
+    // Only the selected tab's content is in the visual tree.
+    Content shown;
+    if (index >= 0)
+        if (auto* tab = dynamic_cast<TabItem*>(ContainerAt(static_cast<size_t>(index), true))) shown = tab->GetContent();
+    if (content_) content_->Show(shown);
+    InvalidateLayout();
+}
+
+TabItem::TabItem(Application& app, std::wstring className, std::wstring name)
+    : ItemContainer(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Header", [this]() -> ov::Variant {
+            if (header_.element) return Obj(header_.element.Get());
+            return header_.text ? Str(*header_.text) : Obj(nullptr);
+        },
+        [this](const VARIANT& v) { SetHeader(TextOf(v)); });
+    AddProperty(L"IsSelected", [this] { return ov::Variant::Bool(IsSelected()); });
+}
+
+void TabItem::OnApplyTemplate() {
+    // The tab shows its header; its content is shown by the tab control when the tab is selected.
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
+    border.padding = {6, 2, 6, 2};
+    headerPresenter_ = &MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"ContentSite");
+}
+
+void TabItem::SetHeader(std::wstring text) {
+    header_ = {};
+    header_.text = std::move(text);
+    if (headerPresenter_) headerPresenter_->Show(header_);
+    InvalidateLayout();
+}
+
+void TabItem::SetHeaderElement(Element* element) {
+    header_ = {};
+    header_.element = element;
+    if (element) AddLogicalChild(*element);
+    if (headerPresenter_) headerPresenter_->Show(header_);
+    InvalidateLayout();
+}
+
+void TabItem::OnMouseDown(MouseEvent& e) {
+    ItemContainer::OnMouseDown(e);
+    if (e.button != MouseButton::Left) return;
+    if (auto* owner = dynamic_cast<TabControl*>(Owner())) owner->Select(owner->IndexOfContainer(*this));
+    e.handled = true;
+}
+
+// --- headered items -------------------------------------------------------------------------------------
+
+void HeaderedItemsControl::SetHeader(std::wstring text) {
+    header_ = {};
+    header_.text = std::move(text);
+    if (presenter_) presenter_->Show(header_);
+    InvalidateLayout();
+}
+
+void HeaderedItemsControl::SetHeaderElement(Element* element) {
+    header_ = {};
+    header_.element = element;
+    if (element) AddLogicalChild(*element);
+    if (presenter_) presenter_->Show(header_);
+    InvalidateLayout();
+}
+
+void HeaderedItemsControl::SetHeaderPresenter(ContentPresenter* presenter) {
+    presenter_ = presenter;
+    presenter_->Show(header_);
+}
+
+namespace {
+ov::Variant HeaderValue(const Element& self, const Content& header) {
+    if (header.element) return ClrObject::Obj(header.element.Get());
+    return header.text ? self.Str(*header.text) : ClrObject::Obj(nullptr);
+}
+} // namespace
+
+// --- TreeView -------------------------------------------------------------------------------------------
+
+TreeView::TreeView(Application& app, std::wstring className, std::wstring name)
+    : ItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.TreeViewItem") {
+    SetVirtualizing(false);
+}
+
+void TreeView::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
+    border.padding = {1, 1, 1, 1};
+    auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"_tv_scrollviewer_");
+    viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
+}
+
+TreeViewItem::TreeViewItem(Application& app, std::wstring className, std::wstring name)
+    : HeaderedItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.TreeViewItem") {
+    SetVirtualizing(false);
+    AddProperty(
+        L"Header", [this] { return HeaderValue(*this, Header()); }, [this](const VARIANT& v) { SetHeader(TextOf(v)); });
+    AddProperty(
+        L"IsExpanded", [this] { return ov::Variant::Bool(expanded_); },
+        [this](const VARIANT& v) { SetExpanded(BoolOf(v)); });
+    AddProperty(L"get_ParentItemsControl", [this] {
+        for (Element* e = Parent(); e; e = e->Parent())
+            if (dynamic_cast<ItemsControl*>(e)) return Obj(e);
+        return Obj(dynamic_cast<ItemsControl*>(LogicalParent()));
+    });
+    AddProperty(L"get_ParentTreeView", [this] {
+        for (Element* e = Parent() ? Parent() : LogicalParent(); e; e = e->Parent() ? e->Parent() : e->LogicalParent())
+            if (dynamic_cast<TreeView*>(e)) return Obj(e);
+        return Obj(nullptr);
+    });
+}
+
+void TreeViewItem::OnApplyTemplate() {
+    auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"");
+    grid.columns = {19, Auto};
+    grid.rows = {Auto, Auto};
+    auto& expander = MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"Expander");
+    expander.Layout().width = 16;
+    expander.Layout().height = 16;
+    auto& border = MakePart<Border>(grid, L"System.Windows.Controls.Border", L"Bd");
+    border.Layout().column = 1;
+    border.padding = {1, 1, 1, 1};
+    SetHeaderPresenter(&MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"PART_Header"));
+    auto& panel = MakeItemsHost(&grid, nullptr, L"System.Windows.Controls.StackPanel");
+    itemsPresenter_ = panel.Parent();
+    itemsPresenter_->SetName(L"ItemsHost");
+    itemsPresenter_->Layout().row = 1;
+    itemsPresenter_->Layout().column = 1;
+    itemsPresenter_->SetVisibility(Visibility::Collapsed);
+}
+
+void TreeViewItem::SetExpanded(bool expanded) {
+    expanded_ = expanded;
+    if (itemsPresenter_) itemsPresenter_->SetVisibility(expanded ? Visibility::Visible : Visibility::Collapsed);
+    InvalidateLayout();
+}
+
+void TreeViewItem::OnMouseDown(MouseEvent& e) {
+    if (e.button != MouseButton::Left) return;
+    Element* expander = Children().empty() || Children().front()->Children().empty()
+                            ? nullptr
+                            : Children().front()->Children().front();
+    bool onExpander = expander && e.source && expander->IsAncestorOf(*e.source);
+    bool onHeader = e.source && !onExpander && (!itemsPresenter_ || !itemsPresenter_->IsAncestorOf(*e.source));
+    if (onExpander || (onHeader && e.clickCount == 2)) SetExpanded(!expanded_);
+    if (onExpander || onHeader) {
+        if (auto* owner = dynamic_cast<ItemsControl*>(LogicalParent() ? LogicalParent() : Parent()))
+            owner->SetFocusedContainer(this);
+        e.handled = true;
+    }
+}
+
+// --- menus ----------------------------------------------------------------------------------------------
+
+Menu::Menu(Application& app, std::wstring className, std::wstring name)
+    : MenuBase(app, std::move(className), std::move(name), L"System.Windows.Controls.MenuItem") {
+    SetVirtualizing(false);
+    SetFocusable(false);
+}
+
+void Menu::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
+    border.padding = {1, 1, 1, 1};
+    MakeItemsHost(&border, nullptr, L"System.Windows.Controls.WrapPanel", true);
+}
+
+ContextMenu::ContextMenu(Application& app, std::wstring className, std::wstring name)
+    : MenuBase(app, std::move(className), std::move(name), L"System.Windows.Controls.MenuItem") {
+    SetVirtualizing(false);
+    AddProperty(
+        L"IsOpen", [this] { return ov::Variant::Bool(IsOpen()); }, [this](const VARIANT& v) { SetIsOpen(BoolOf(v)); });
+    AddProperty(L"PlacementTarget", [this] { return Obj(popup_ ? popup_->PlacementTarget() : nullptr); });
+}
+
+void ContextMenu::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Border");
+    border.padding = {2, 2, 2, 2};
+    auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
+    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
+    // The menu shows in a popup of its own; the popup is the menu's logical parent only while it is open.
+    popup_ = &App()->Create<Popup>(L"System.Windows.Controls.Primitives.Popup", L"");
+    popup_->SetPlacement(Popup::Placement::MousePoint);
+}
+
+bool ContextMenu::IsOpen() const noexcept {
+    return popup_ && popup_->IsOpen();
+}
+
+void ContextMenu::SetIsOpen(bool open) {
+    if (!popup_ || open == IsOpen()) return;
+    if (open) popup_->SetChild(this);
+    popup_->SetIsOpen(open);
+    if (!open) popup_->SetChild(nullptr);
+}
+
+void ContextMenu::SetPlacementTarget(Element* target) {
+    if (popup_) popup_->SetPlacementTarget(target);
+}
+
+MenuItem::MenuItem(Application& app, std::wstring className, std::wstring name)
+    : HeaderedItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.MenuItem") {
+    SetVirtualizing(false);
+    AddProperty(
+        L"Header", [this] { return HeaderValue(*this, Header()); }, [this](const VARIANT& v) { SetHeader(TextOf(v)); });
+    AddProperty(
+        L"IsSubmenuOpen", [this] { return ov::Variant::Bool(IsSubmenuOpen()); },
+        [this](const VARIANT& v) { SetSubmenuOpen(BoolOf(v)); });
+    AddProperty(
+        L"IsCheckable", [this] { return ov::Variant::Bool(checkable_); },
+        [this](const VARIANT& v) { checkable_ = BoolOf(v); });
+    AddProperty(
+        L"IsChecked", [this] { return ov::Variant::Bool(checked_); }, [this](const VARIANT& v) { checked_ = BoolOf(v); });
+}
+
+void MenuItem::OnApplyTemplate() {
+    auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"");
+    auto& border = MakePart<Border>(grid, L"System.Windows.Controls.Border", L"templateRoot");
+    border.padding = {6, 2, 6, 2};
+    SetHeaderPresenter(&MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"HeaderHost"));
+    popup_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"PART_Popup");
+    popup_->SetStaysOpen(false);
+    popup_->SetPlacementTarget(this);
+    auto& submenu = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"SubMenuBorder");
+    submenu.padding = {2, 2, 2, 2};
+    popup_->SetChild(&submenu);
+    auto& viewer = MakePart<ScrollViewer>(submenu, L"System.Windows.Controls.ScrollViewer", L"");
+    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
+}
+
+bool MenuItem::IsSubmenuOpen() const noexcept {
+    return popup_ && popup_->IsOpen();
+}
+
+void MenuItem::SetSubmenuOpen(bool open) {
+    if (!popup_ || (open && Count() == 0)) return;
+    // A top-level item opens its submenu below itself, a nested one beside itself.
+    popup_->SetPlacement(dynamic_cast<Menu*>(LogicalParent()) ? Popup::Placement::Bottom : Popup::Placement::Right);
+    popup_->SetIsOpen(open);
+}
+
+void MenuItem::OnMouseDown(MouseEvent& e) {
+    if (e.button != MouseButton::Left) return;
+    e.handled = true;
+    if (Count() > 0) {
+        SetSubmenuOpen(!IsSubmenuOpen());
+        return;
+    }
+    if (checkable_) checked_ = !checked_;
+    // A leaf item's click closes the menus it was opened from.
+    for (Element* e2 = RouteParent(); e2; e2 = e2->RouteParent()) {
+        if (auto* item = dynamic_cast<MenuItem*>(e2)) item->SetSubmenuOpen(false);
+        if (auto* context = dynamic_cast<ContextMenu*>(e2)) context->SetIsOpen(false);
+    }
+}
+
+// --- ToolBar --------------------------------------------------------------------------------------------
+
+ToolBar::ToolBar(Application& app, std::wstring className, std::wstring name)
+    : ItemsControl(app, std::move(className), std::move(name), L"") {
+    SetFocusable(false);
+    AddProperty(
+        L"IsOverflowOpen", [this] { return ov::Variant::Bool(IsOverflowOpen()); },
+        [this](const VARIANT& v) { SetOverflowOpen(BoolOf(v)); });
+}
+
+void ToolBar::OnApplyTemplate() {
+    auto& dock = MakePart<DockPanel>(*this, L"System.Windows.Controls.DockPanel", L"");
+    auto& grid = MakePart<Grid>(dock, L"System.Windows.Controls.Grid", L"OverflowGrid");
+    grid.Layout().dock = Dock::Right;
+    auto& button = MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"OverflowButton");
+    button.Layout().width = 11;
+    button.Layout().height = 22;
+    overflow_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"OverflowPopup");
+    overflow_->SetPlacementTarget(&button);
+    auto& border = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"ToolBarSubMenuBorder");
+    overflow_->SetChild(&border);
+    overflowPanel_ = &MakePart<Panel>(border, L"System.Windows.Controls.Primitives.ToolBarOverflowPanel",
+                                      L"PART_ToolBarOverflowPanel");
+    auto& main = MakePart<VirtualizingStackPanel>(dock, L"System.Windows.Controls.Primitives.ToolBarPanel",
+                                                  L"PART_ToolBarPanel", *this, false);
+    main.SetHorizontal(true);
+    mainPanel_ = &main;
+    SetItemsHost(main);
+    for (Element* panel : {mainPanel_, overflowPanel_})
+        panel->AddProperty(L"get_ToolBar", [this] { return Obj(this); });
+}
+
+void ToolBar::PrepareContainer(Element& container, size_t) {
+    Place(container);
+}
+
+void ToolBar::SetOverflowMode(Element& item, OverflowMode mode) {
+    item.Layout().toolBarOverflow = static_cast<int>(mode);
+    if (item.Parent()) item.Parent()->RemoveVisualChild(item);
+    Place(item);
+}
+
+void ToolBar::Place(Element& item) {
+    bool overflow = item.Layout().toolBarOverflow == static_cast<int>(OverflowMode::Always);
+    if (overflow && item.Parent() != overflowPanel_) {
+        if (item.Parent()) item.Parent()->RemoveVisualChild(item);
+        overflowPanel_->AddVisualChild(item);
+    }
+}
+
+void ToolBar::SetOverflowOpen(bool open) {
+    if (overflow_) overflow_->SetIsOpen(open);
+}
+
+// --- TextBox --------------------------------------------------------------------------------------------
+
+TextBox::TextBox(Application& app, std::wstring className, std::wstring name)
+    : Control(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Text", [this] { return Str(text_); }, [this](const VARIANT& v) { SetText(TextOf(v)); });
+    AddProperty(L"ScrollViewer", [this] { return Obj(viewer_); });
+}
+
+void TextBox::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"border");
+    border.padding = {2, 2, 2, 2};
+    viewer_ = &MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"PART_ContentHost");
+    viewer_->SetBarVisibility(false, ScrollViewer::BarVisibility::Hidden);
+    view_ = &MakeDetachedPart<TextBlock>(L"System.Windows.Controls.TextBoxView", L"");
+    viewer_->SetContentElement(view_);
+}
+
+void TextBox::SetText(std::wstring text) {
+    text_ = std::move(text);
+    if (view_) view_->SetText(text_);
+    InvalidateLayout();
+}
+
+Size TextBox::MeasureOverride(Size available) {
+    Size s = Control::MeasureOverride(available);
+    return {std::max(s.width, 120.0), std::max(s.height, 22.0)};
+}
+
+// --- Expander -------------------------------------------------------------------------------------------
+
+Expander::Expander(Application& app, std::wstring className, std::wstring name)
+    : ContentControl(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"IsExpanded", [this] { return ov::Variant::Bool(expanded_); },
+        [this](const VARIANT& v) { SetExpanded(BoolOf(v)); });
+    AddProperty(
+        L"Header", [this] { return Str(header_); }, [this](const VARIANT& v) { SetHeader(TextOf(v)); });
+}
+
+void Expander::OnApplyTemplate() {
+    auto& dock = MakePart<DockPanel>(*this, L"System.Windows.Controls.DockPanel", L"");
+    auto& header = MakePart<Element>(dock, L"System.Windows.Controls.Primitives.ToggleButton", L"HeaderSite");
+    header.Layout().dock = Dock::Top;
+    header.Layout().minHeight = 20;
+    headerPresenter_ = &MakePart<ContentPresenter>(header, L"System.Windows.Controls.ContentPresenter", L"");
+    auto& site = MakePart<ContentPresenter>(dock, L"System.Windows.Controls.ContentPresenter", L"ExpandSite");
+    site_ = &site;
+    site.SetVisibility(Visibility::Collapsed);
+    SetPresenter(&site);
+}
+
+void Expander::OnMouseDown(MouseEvent& e) {
+    Element* header = Children().empty() || Children().front()->Children().empty()
+                          ? nullptr
+                          : Children().front()->Children().front();
+    if (e.button != MouseButton::Left || !header || !e.source || !header->IsAncestorOf(*e.source)) return;
+    SetExpanded(!expanded_);
+    e.handled = true;
+}
+
+void Expander::SetExpanded(bool expanded) {
+    expanded_ = expanded;
+    if (site_) site_->SetVisibility(expanded ? Visibility::Visible : Visibility::Collapsed);
+}
+
+void Expander::SetHeader(std::wstring header) {
+    header_ = std::move(header);
+    Content shown;
+    shown.text = header_;
+    if (headerPresenter_) headerPresenter_->Show(shown);
+    InvalidateLayout();
+}
+
+} // namespace wpfsim

@@ -1,0 +1,339 @@
+// Item controls, as WPF builds them:
+//
+//   ItemsControl   "Items" (an ItemCollection: "Count", "get_Item"(i) throwing ArgumentOutOfRangeException
+//                  outside the range, "IndexOf"(item), "Contains"(item)), "ItemContainerGenerator"
+//                  ("ContainerFromIndex", "ContainerFromItem": null while the item has no container,
+//                  "IndexFromContainer": -1 for a stranger, "ItemFromContainer"), "ElementAt"(i) (the
+//                  container of item i when it exists), "HasItems", "FocusedItem" (the item whose container
+//                  was clicked last), "get_ItemsHost" (the items panel, with "get_InternalChildren":
+//                  "Count", "get_Item"(i))
+//   items          container elements (a ListBoxItem in a ListBox, any element in a ToolBar) are their own
+//                  containers; data items (.NET strings and primitives) get a generated container of the
+//                  control's container class whose "Content" (or "Header") is the item
+//   the panel      a StackPanel, or a VirtualizingStackPanel that generates containers only for the items in
+//                  its scroll viewer's viewport ("BringIndexIntoView"(i) scrolls item i into view and
+//                  generates it; VirtualizingStackPanel.IsVirtualizing False generates all)
+//
+// Every control kind builds its default template (OnApplyTemplate) with WPF's part names and types.
+#pragma once
+
+#include "Framework.h"
+
+namespace wpfsim {
+
+class ItemsControl;
+class VirtualizingStackPanel;
+
+// A data item (what the application put in Items) or a container element that is its own item.
+struct Item {
+    ov::Variant value;            // a data item's value: a string or a primitive
+    std::wstring typeName;        // its .NET class ("System.String", "System.Int32", ...)
+    ov::ComPtr<Element> element;  // a container element declared as an item
+    ov::ComPtr<Element> container;
+    bool IsElement() const noexcept { return element != nullptr; }
+};
+
+// What virtualizing panels, generators and collections share: the owner's items.
+class ItemsControl : public Control {
+public:
+    ItemsControl(Application& app, std::wstring className, std::wstring name, std::wstring containerClass);
+    // The internal member through which a container names this control ("get_ParentListBox", ...).
+    void SetParentMember(const wchar_t* member) noexcept { parentMember_ = member; }
+
+    size_t Count() const noexcept { return items_.size(); }
+    const Item& At(size_t i) const { return items_.at(i); }
+    void AddItem(Element& container);
+    void AddDataItem(ov::Variant value, std::wstring typeName);
+    void RemoveItemAt(size_t index);
+    void AddChild(Element& child) override { AddItem(child); }
+    // The item's text (its content or header for a container, its value's text for a data item).
+    std::wstring ItemText(size_t index) const;
+
+    // The container of item i, made when `generate` (or null when it has none).
+    Element* ContainerAt(size_t index, bool generate);
+    // The index of a container among the items, or -1.
+    long IndexOfContainer(const Element& container) const;
+    // Generation off (a fault): no data item ever gets a container.
+    void SetNeverGenerates(bool never) noexcept { neverGenerates_ = never; }
+    bool Virtualizing() const noexcept { return virtualizing_; }
+    void SetVirtualizing(bool virtualizing);
+    Element* ItemsHost() const noexcept { return host_; }
+    Element* FocusedContainer() const noexcept { return focusedItem_.Get(); }
+    void SetFocusedContainer(Element* container) noexcept { focusedItem_ = container; }
+    ScrollViewer* ScrollHost() const noexcept { return scrollHost_; }
+    // Whether data items get containers now (a collapsed tree item generates none until expanded).
+    virtual bool Generates() const noexcept { return true; }
+    // A virtualizing panel drops containers it made for items that left the view.
+    void DropGenerated(size_t index);
+
+protected:
+    // The panel of the items in an ItemsPresenter of the template, placed under `parent` or (null) as the
+    // content of `viewer`, which becomes the control's scroll host.
+    VirtualizingStackPanel& MakeItemsHost(Element* parent, ScrollViewer* viewer, const wchar_t* panelClass,
+                                          bool horizontal = false);
+    // The headers panel of a tab control is its items host without a presenter.
+    void SetItemsHost(VirtualizingStackPanel& panel);
+    // A container the control generates for a data item (the container class with the item as content).
+    virtual Element& MakeContainer(const Item& item);
+    // A new container joins the control (its content, its place in the panel).
+    virtual void PrepareContainer(Element& container, size_t index) {}
+    virtual void OnItemsChanged() {}
+    // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.
+    ov::Variant ItemValue(size_t index) const;
+
+private:
+    void Realize(size_t index, Element& container);
+    std::wstring containerClass_;
+    std::vector<Item> items_;
+    Element* host_ = nullptr;
+    ScrollViewer* scrollHost_ = nullptr;
+    ov::ComPtr<Element> focusedItem_;
+    bool virtualizing_ = true;
+    bool neverGenerates_ = false;
+    const wchar_t* parentMember_ = nullptr;
+    friend class VirtualizingStackPanel;
+};
+
+// A StackPanel that holds its owner's containers: all of them, or (virtualizing) those in view.
+class VirtualizingStackPanel : public StackPanel, public ScrollViewer::ItemScroller {
+public:
+    VirtualizingStackPanel(Application& app, std::wstring className, std::wstring name, ItemsControl& owner,
+                           bool virtualizing);
+    void BringIndexIntoView(size_t index);
+    // ItemScroller: scrolling by items.
+    double ItemCount() const override { return static_cast<double>(owner_->Count()); }
+    double ItemsInView() const override { return inView_; }
+    double FirstItem() const override { return static_cast<double>(first_); }
+    void SetFirstItem(double first) override;
+    bool ScrollsByItems() const noexcept { return virtualizing_ && owner_->Virtualizing() && owner_->ScrollHost(); }
+    // The containers the panel holds, in item order (its children).
+    void Sync();
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+
+private:
+    double ItemHeight();
+    ItemsControl* owner_;
+    bool virtualizing_;
+    size_t first_ = 0;
+    double inView_ = 0;
+};
+
+// A container whose text is its content (ListBoxItem, ComboBoxItem, ...), focusable, selectable.
+class ItemContainer : public ContentControl {
+public:
+    using ContentControl::ContentControl;
+    ItemsControl* Owner() const noexcept;
+    bool IsSelected() const noexcept { return selected_; }
+    void SetSelected(bool selected);
+
+protected:
+    void OnMouseDown(MouseEvent& e) override;
+
+private:
+    bool selected_ = false;
+};
+
+// --- the controls ---------------------------------------------------------------------------------------
+
+class ListBox : public ItemsControl {
+public:
+    ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass = L"");
+
+protected:
+    void OnApplyTemplate() override;
+};
+
+class ComboBox : public ItemsControl {
+public:
+    ComboBox(Application& app, std::wstring className, std::wstring name);
+    Popup& DropDown() const noexcept { return *popup_; }
+
+protected:
+    void OnApplyTemplate() override;
+    void OnMouseDown(MouseEvent& e) override;
+
+private:
+    Popup* popup_ = nullptr;
+    ContentPresenter* selection_ = nullptr;
+};
+
+class TabControl : public ItemsControl {
+public:
+    TabControl(Application& app, std::wstring className, std::wstring name);
+    long SelectedIndex() const noexcept { return selected_; }
+    void Select(long index);
+
+protected:
+    void OnApplyTemplate() override;
+    void PrepareContainer(Element& container, size_t index) override;
+    void OnItemsChanged() override;
+
+private:
+    long selected_ = -1;
+    ContentPresenter* content_ = nullptr;
+};
+
+class TabItem : public ItemContainer {
+public:
+    TabItem(Application& app, std::wstring className, std::wstring name);
+    const wpfsim::Content& Header() const noexcept { return header_; }
+    void SetHeader(std::wstring text);
+    void SetHeaderElement(Element* element);
+    std::wstring DisplayText() const override { return header_.Text(); }
+
+protected:
+    void OnApplyTemplate() override;
+    void OnMouseDown(MouseEvent& e) override;
+
+private:
+    wpfsim::Content header_;
+    ContentPresenter* headerPresenter_ = nullptr;
+};
+
+// The header of headered items (TreeViewItem, MenuItem): text or an element.
+class HeaderedItemsControl : public ItemsControl {
+public:
+    using ItemsControl::ItemsControl;
+    const wpfsim::Content& Header() const noexcept { return header_; }
+    void SetHeader(std::wstring text);
+    void SetHeaderElement(Element* element);
+    std::wstring DisplayText() const override { return header_.Text(); }
+
+protected:
+    void SetHeaderPresenter(ContentPresenter* presenter);
+
+private:
+    wpfsim::Content header_;
+    ContentPresenter* presenter_ = nullptr;
+};
+
+class TreeView : public ItemsControl {
+public:
+    TreeView(Application& app, std::wstring className, std::wstring name);
+
+protected:
+    void OnApplyTemplate() override;
+};
+
+class TreeViewItem : public HeaderedItemsControl {
+public:
+    TreeViewItem(Application& app, std::wstring className, std::wstring name);
+    bool IsExpanded() const noexcept { return expanded_; }
+    void SetExpanded(bool expanded);
+
+protected:
+    void OnApplyTemplate() override;
+    void OnMouseDown(MouseEvent& e) override;
+
+private:
+    bool expanded_ = false;
+    Element* itemsPresenter_ = nullptr;
+};
+
+class MenuBase : public ItemsControl {
+public:
+    using ItemsControl::ItemsControl;
+};
+
+class Menu : public MenuBase {
+public:
+    Menu(Application& app, std::wstring className, std::wstring name);
+
+protected:
+    void OnApplyTemplate() override;
+};
+
+class ContextMenu : public MenuBase {
+public:
+    ContextMenu(Application& app, std::wstring className, std::wstring name);
+    bool IsOpen() const noexcept;
+    void SetIsOpen(bool open);
+    void SetPlacementTarget(Element* target);
+
+protected:
+    void OnApplyTemplate() override;
+
+private:
+    Popup* popup_ = nullptr;
+};
+
+class MenuItem : public HeaderedItemsControl {
+public:
+    MenuItem(Application& app, std::wstring className, std::wstring name);
+    bool IsSubmenuOpen() const noexcept;
+    void SetSubmenuOpen(bool open);
+    bool IsCheckable() const noexcept { return checkable_; }
+    void SetCheckable(bool checkable) noexcept { checkable_ = checkable; }
+    bool IsChecked() const noexcept { return checked_; }
+    void SetChecked(bool checked) noexcept { checked_ = checked; }
+
+protected:
+    void OnApplyTemplate() override;
+    void OnMouseDown(MouseEvent& e) override;
+
+private:
+    Popup* popup_ = nullptr;
+    bool checkable_ = false;
+    bool checked_ = false;
+};
+
+class ToolBar : public ItemsControl {
+public:
+    ToolBar(Application& app, std::wstring className, std::wstring name);
+    bool IsOverflowOpen() const noexcept { return overflow_ && overflow_->IsOpen(); }
+    void SetOverflowOpen(bool open);
+    // The items whose ToolBar.OverflowMode is Always live in the overflow panel.
+    enum class OverflowMode { AsNeeded, Always, Never };
+    void SetOverflowMode(Element& item, OverflowMode mode);
+
+protected:
+    void OnApplyTemplate() override;
+    void PrepareContainer(Element& container, size_t index) override;
+
+private:
+    void Place(Element& item);
+    Element* mainPanel_ = nullptr;
+    Element* overflowPanel_ = nullptr;
+    Popup* overflow_ = nullptr;
+};
+
+class TextBox : public Control {
+public:
+    TextBox(Application& app, std::wstring className, std::wstring name);
+    const std::wstring& Text() const noexcept { return text_; }
+    void SetText(std::wstring text);
+    std::wstring DisplayText() const override { return text_; }
+
+protected:
+    void OnApplyTemplate() override;
+    Size MeasureOverride(Size available) override;
+
+private:
+    std::wstring text_;
+    ScrollViewer* viewer_ = nullptr;
+    TextBlock* view_ = nullptr;
+};
+
+class Expander : public ContentControl {
+public:
+    void OnMouseDown(MouseEvent& e) override;
+    Expander(Application& app, std::wstring className, std::wstring name);
+    bool IsExpanded() const noexcept { return expanded_; }
+    void SetExpanded(bool expanded);
+    void SetHeader(std::wstring header);
+    std::wstring DisplayText() const override { return header_; }
+
+protected:
+    void OnApplyTemplate() override;
+
+private:
+    std::wstring header_;
+    bool expanded_ = false;
+    Element* site_ = nullptr;
+    ContentPresenter* headerPresenter_ = nullptr;
+};
+
+} // namespace wpfsim
