@@ -149,7 +149,7 @@ ov::ComPtr<HostNode> HostCore::Find(const GUID& id) const {
 }
 
 ov::ComPtr<HostNode> HostCore::NodeFor(const wpfsim::Element& element) {
-    if (!process_ || !IsInApplication(element)) return nullptr;
+    if (!process_ || !IsOnScreen(element)) return nullptr;
     if (auto node = Find(element.Id())) return node;
     // The host learns of the element now: its parent's children are brought up to date.
     if (wpfsim::Element* parent = element.Parent()) {
@@ -186,12 +186,19 @@ void HostCore::DropExtensions() noexcept {
 // --- actions --------------------------------------------------------------------------------------------
 
 bool HostCore::IsInApplication(const wpfsim::Element& element) const noexcept {
-    if (!app_ || element.App() != app_) return false;
+    if (!app_ || element.App() != app_ || element.Removed()) return false;
     const wpfsim::Element* root = &element;
     while (root->Parent())
         root = root->Parent();
     const auto& roots = app_->Roots();
     return std::find(roots.begin(), roots.end(), root) != roots.end();
+}
+
+bool HostCore::IsOnScreen(const wpfsim::Element& element) const noexcept {
+    if (!IsInApplication(element)) return false;
+    for (const wpfsim::Element* e = &element; e; e = e->Parent())
+        if (e->GetVisibility() != wpfsim::Visibility::Visible) return false;
+    return true;
 }
 
 std::optional<HostError> HostCore::ActionBlocker(const wpfsim::Element* element, bool needVisible) const {

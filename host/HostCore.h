@@ -132,6 +132,10 @@ public:
     // --- actions
     // Whether an element is still part of the attached application's tree.
     bool IsInApplication(const wpfsim::Element& element) const noexcept;
+    // Whether the host has an object for the element: it is in a shown window's visual tree and neither it
+    // nor an element above it is Hidden or Collapsed (closed popups, unselected tab pages, collapsed
+    // expanders and ungenerated items are not in a window's visual tree at all).
+    bool IsOnScreen(const wpfsim::Element& element) const noexcept;
     // The checks every action runs (injected failure, element gone, no response, invisible).
     std::optional<HostError> ActionBlocker(const wpfsim::Element* element, bool needVisible) const;
     HRESULT Record(ActionRecord record);

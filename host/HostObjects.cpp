@@ -424,6 +424,8 @@ void ElementNode::Sync(bool deep) {
     std::vector<ov::ComPtr<HostNode>> next;
     std::vector<HostNode*> made;
     for (wpfsim::Element* child : element_->Children()) {
+        // What is not on screen has no object (see HostCore::IsOnScreen).
+        if (child->GetVisibility() != wpfsim::Visibility::Visible) continue;
         auto it =
             std::find_if(children_.begin(), children_.end(), [&](auto& c) { return c->Element() == child; });
         if (it != children_.end()) {
@@ -451,7 +453,7 @@ std::wstring ElementNode::FullName() const {
 }
 
 bool ElementNode::Valid() const noexcept {
-    return !Dropped() && Core().IsInApplication(*element_);
+    return !Dropped() && Core().IsOnScreen(*element_);
 }
 
 HWND ElementNode::WindowHandle() const noexcept {

@@ -102,8 +102,9 @@ HRESULT HookObject::PlayMouseMessage(const MSG* message) {
         record.screen = message->pt;
         record.x = message->pt.x;
         record.y = message->pt.y;
-        if (wpfsim::Application* app = Core().App())
-            if (wpfsim::Element* under = app->ElementAt(message->pt)) {
+        // The mouse moves there: the element under the point is hovered (IsMouseOver, menus opening).
+        if (wpfsim::Application* app = Core().App(); app && app->IsResponding())
+            if (wpfsim::Element* under = app->MoveMouse(message->pt)) {
                 record.target = under->Id();
                 record.targetName = under->Name();
             }

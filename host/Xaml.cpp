@@ -563,20 +563,16 @@ private:
         if (!items && count == 0) Fail(local + L" needs an element", line, column);
     }
 
-    // A row height or column width: a number, Auto, or a star share (sized to content here).
+    // A row height or column width: a number, Auto, or a star share ("*", "2*"), kept as its negated weight.
     double DefinitionSize(const Attribute& a) {
         std::wstring_view value = a.value;
-        if (value.ends_with(L"*")) {
-            value.remove_suffix(1);
-            try {
-                if (!value.empty()) ToLength(value);
-            } catch (const ValueError& e) {
-                Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line,
-                     a.column);
-            }
-            return Auto;
-        }
         try {
+            if (value.ends_with(L"*")) {
+                value.remove_suffix(1);
+                double weight = value.empty() ? 1 : ToNumber(value);
+                if (weight <= 0) throw ValueError{L"a positive star weight expected"};
+                return -weight;
+            }
             return ToLength(value);
         } catch (const ValueError& e) {
             Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line, a.column);

@@ -9,9 +9,12 @@
 
 namespace wpfsim {
 
-Application::Application() : runtime_(std::make_shared<Runtime>()) {}
+Application::Application() : runtime_(std::make_shared<Runtime>()) {
+    runtime_->settle = [this] { UpdateLayout(); };
+}
 
 Application::~Application() {
+    runtime_->settle = nullptr;
     runtime_->MarkExited();
     focused_ = hover_ = nullptr;
     openPopups_.clear();

@@ -280,6 +280,8 @@ HRESULT ClrObject::InvokeMember(DISPID id, REFIID riid, WORD flags, DISPPARAMS* 
         if (HRESULT hr = runtime_->CallResult(); FAILED(hr)) return hr;
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         if (!m) return DISP_E_MEMBERNOTFOUND;
+        // As WPF's dispatcher does before it takes the next call: the layout catches up with what changed.
+        if (runtime_->settle) runtime_->settle();
         if (!params) return E_INVALIDARG;
         if (auto fault = faults_.find(m->name); fault != faults_.end()) {
             Fill(excep, fault->second);

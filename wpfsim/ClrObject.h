@@ -94,6 +94,8 @@ public:
     bool stringsAsObjects = true;
     bool memberLookupDefault = true;
     CallCounter calls;
+    // Run before every member call: the application's pending layout (set while the application lives).
+    std::function<void()> settle;
 
     // The DISPID of a new member: never handed out twice in the application's life.
     DISPID NextDispId();

@@ -129,13 +129,13 @@ void Element::SetEnabled(bool enabled) {
 
 bool Element::IsVisible() const noexcept {
     if (!app_) return false;
-    const Element* e = this;
-    for (; e->RouteParent(); e = e->RouteParent())
-        if (e->visibility_ != Visibility::Visible) return false;
-    // The top: a shown window (a root), or a popup's root element in its open window.
-    if (e->visibility_ != Visibility::Visible) return false;
     const auto& roots = app_->Roots();
-    return std::find(roots.begin(), roots.end(), e) != roots.end();
+    // Visible up the visual tree to a shown window: a Window, or the PopupRoot of an open popup.
+    for (const Element* e = this; e; e = e->Parent()) {
+        if (e->visibility_ != Visibility::Visible) return false;
+        if (std::find(roots.begin(), roots.end(), e) != roots.end()) return true;
+    }
+    return false;
 }
 
 void Element::SetVisibility(Visibility visibility) {

@@ -252,35 +252,53 @@ void DockPanel::ArrangeOverride(Rect r) {
     }
 }
 
-void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes) const {
-    rowSizes = rows;
-    columnSizes = columns;
-    for (Element* child : Children()) {
-        const LayoutProperties& c = child->Layout();
-        rowSizes.resize(std::max<size_t>(rowSizes.size(), c.row + c.rowSpan), Auto);
-        columnSizes.resize(std::max<size_t>(columnSizes.size(), c.column + c.columnSpan), Auto);
+namespace {
+// Track sizes: fixed ones as given, Auto and star ones sized to their largest single-cell child; with room
+// to fill, star tracks then share what the others leave, by weight (a star track is stored as -weight).
+std::vector<double> SizeTracks(std::vector<double> tracks, const std::vector<double>& content, double room) {
+    double used = 0, weights = 0;
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        if (tracks[i] < 0) {
+            weights += -tracks[i];
+            continue;
+        }
+        if (std::isnan(tracks[i])) tracks[i] = content[i];
+        used += tracks[i];
     }
-    if (rowSizes.empty()) rowSizes.push_back(Auto);
-    if (columnSizes.empty()) columnSizes.push_back(Auto);
-    // Tracks sized to content take their largest single-cell child.
-    std::vector<double> rowContent(rowSizes.size()), columnContent(columnSizes.size());
+    const double free = std::isfinite(room) ? std::max(0.0, room - used) : 0;
+    for (size_t i = 0; i < tracks.size(); ++i)
+        if (tracks[i] < 0)
+            tracks[i] = std::isfinite(room) ? free * -tracks[i] / weights : content[i];
+    return tracks;
+}
+} // namespace
+
+void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes, Size room) const {
+    std::vector<double> r = rows, c = columns;
+    // Without definitions a grid has one row and one column that take all the room.
+    if (r.empty()) r.push_back(-1);
+    if (c.empty()) c.push_back(-1);
     for (Element* child : Children()) {
-        const LayoutProperties& c = child->Layout();
+        const LayoutProperties& l = child->Layout();
+        r.resize(std::max<size_t>(r.size(), l.row + l.rowSpan), Auto);
+        c.resize(std::max<size_t>(c.size(), l.column + l.columnSpan), Auto);
+    }
+    std::vector<double> rowContent(r.size()), columnContent(c.size());
+    for (Element* child : Children()) {
+        const LayoutProperties& l = child->Layout();
         Size s = child->DesiredSize();
-        if (c.rowSpan == 1) rowContent[c.row] = std::max(rowContent[c.row], s.height);
-        if (c.columnSpan == 1) columnContent[c.column] = std::max(columnContent[c.column], s.width);
+        if (l.rowSpan == 1) rowContent[l.row] = std::max(rowContent[l.row], s.height);
+        if (l.columnSpan == 1) columnContent[l.column] = std::max(columnContent[l.column], s.width);
     }
-    for (size_t i = 0; i < rowSizes.size(); ++i)
-        if (std::isnan(rowSizes[i])) rowSizes[i] = rowContent[i];
-    for (size_t i = 0; i < columnSizes.size(); ++i)
-        if (std::isnan(columnSizes[i])) columnSizes[i] = columnContent[i];
+    rowSizes = SizeTracks(r, rowContent, room.height);
+    columnSizes = SizeTracks(c, columnContent, room.width);
 }
 
 Size Grid::MeasureOverride(Size available) {
     for (Element* child : Children())
         child->Measure({Infinity, Infinity});
     std::vector<double> r, c;
-    Tracks(r, c);
+    Tracks(r, c, {Infinity, Infinity});
     Size size;
     for (double w : c)
         size.width += w;
@@ -291,7 +309,7 @@ Size Grid::MeasureOverride(Size available) {
 
 void Grid::ArrangeOverride(Rect inner) {
     std::vector<double> r, c;
-    Tracks(r, c);
+    Tracks(r, c, {inner.width, inner.height});
     auto sum = [](const std::vector<double>& sizes, int from, int count) {
         double total = 0;
         for (int i = from; i < from + count; ++i)

@@ -168,7 +168,8 @@ protected:
 class Grid : public Panel {
 public:
     using Panel::Panel;
-    // Row heights and column widths: a number, or Auto (sized to content; star sizes count as Auto).
+    // Row heights and column widths: a number, Auto (sized to content), or a star share stored as its
+    // negated weight ("2*" is -2).
     std::vector<double> rows, columns;
 
 protected:
@@ -176,7 +177,7 @@ protected:
     void ArrangeOverride(Rect inner) override;
 
 private:
-    void Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes) const;
+    void Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes, Size room) const;
 };
 
 class Canvas : public Panel {

@@ -412,7 +412,7 @@ TabControl::TabControl(Application& app, std::wstring className, std::wstring na
 
 void TabControl::OnApplyTemplate() {
     auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"templateRoot");
-    grid.rows = {Auto, Auto};
+    grid.rows = {Auto, -1};
     auto& headers = MakePart<VirtualizingStackPanel>(grid, L"System.Windows.Controls.Primitives.TabPanel",
                                                      L"headerPanel", *this, false);
     headers.SetHorizontal(true);
@@ -552,8 +552,8 @@ TreeViewItem::TreeViewItem(Application& app, std::wstring className, std::wstrin
 
 void TreeViewItem::OnApplyTemplate() {
     auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"");
-    grid.columns = {19, Auto};
-    grid.rows = {Auto, Auto};
+    grid.columns = {19, -1};
+    grid.rows = {Auto, -1};
     auto& expander = MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"Expander");
     expander.Layout().width = 16;
     expander.Layout().height = 16;
