@@ -9,8 +9,8 @@
 // that its attribute sim:Base (namespace urn:ovwpf-sim) names. Namespaces that mc:Ignorable lists are
 // skipped. Anything else unknown is an error with its line: nothing is silently dropped.
 //
-// Elements get screen rectangles from a simple layout (stacking, docking, grid cells, canvas positions,
-// sizes from text and Width/Height), so that the host can click them and hit-test points.
+// The reader only builds the tree (each element's kind applies its own template); the application lays
+// itself out (wpfsim::Application::UpdateLayout) whenever something changed.
 #pragma once
 
 #include "wpfsim/Application.h"
