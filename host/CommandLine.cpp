@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Host.h"
+#include "Inspect.h"
 #include "LogFormat.h"
 #include "Run.h"
 
@@ -54,7 +55,7 @@ std::wstring Help() {
         text += L"  " + UsageLine(c) + L"\n" + Wrap(c.summary, 74, L"      ");
     text +=
         L"\n" + Wrap(L"Exit codes: 0 success, 1 the command failed, 2 wrong command line (run: or the script "
-                     L"failed), 3 the module (run: or the application) cannot be loaded.",
+                     L"failed), 3 the module (run, inspect: or the application) cannot be loaded.",
                      80, L"");
     return text;
 }
@@ -92,6 +93,14 @@ const std::vector<Command>& Commands() {
          L"error "
          L"logged, 2 the script failed, 3 the application or the module could not be loaded.",
          2, 5, &RunRun},
+        {L"inspect", L"[--visual] [--json] APP.xaml",
+         L"Loads ovWPFControlsHook.dll and the application as run does and prints the host's object tree, "
+         L"one line per object, indented: the element's name (or -), its .NET class, the kind the module "
+         L"gives it (WPFControlType value and name), its screen rectangle (left, top, width, height) and, "
+         L"for named controls, the script statement that reaches it (App.Find(\"name\")). Template parts "
+         L"are left out unless --visual is given; --json writes the same tree as one JSON document. Exit "
+         L"codes: 0 the tree was printed, 3 the application or the module could not be loaded.",
+         1, 3, &RunInspect},
     };
     return commands;
 }

@@ -64,40 +64,71 @@ void AppendUtf8(std::string& out, unsigned code) {
     }
 }
 
-// A JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
-std::string JsonString(const std::wstring& text) {
-    std::string out = "\"";
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool IsLowSurrogate(wchar_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+// UTF-8 of UTF-16 text in which every surrogate is paired (JsonQuoted escapes the others).
+std::string Utf8(std::wstring_view text) {
+    std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+} // namespace
+
+std::wstring JsonQuoted(std::wstring_view text) {
+    std::wstring out = L"\"";
+    auto escape = [&](unsigned c) {
+        wchar_t escaped[8];
+        swprintf(escaped, 8, L"\\u%04x", c);
+        out += escaped;
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
         switch (c) {
-        case '"':
-            out += "\\\"";
+        case L'"':
+            out += L"\\\"";
             break;
-        case '\\':
-            out += "\\\\";
+        case L'\\':
+            out += L"\\\\";
             break;
-        case '\n':
-            out += "\\n";
+        case L'\n':
+            out += L"\\n";
             break;
-        case '\r':
-            out += "\\r";
+        case L'\r':
+            out += L"\\r";
             break;
-        case '\t':
-            out += "\\t";
+        case L'\t':
+            out += L"\\t";
             break;
         default:
-            if (c < 0x20) {
-                char escaped[8];
-                snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
+            if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+                out += c;
+                out += text[++i];
+            } else if (c < 0x20 || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+                // A lone surrogate has no UTF-8 form: escaped, the text stays valid UTF-8.
+                escape(c);
             } else {
-                AppendUtf8(out, c);
+                out += c;
             }
         }
     }
-    return out + "\"";
+    return out + L"\"";
+}
+
+namespace {
+
+std::string JsonString(const std::wstring& text) {
+    return Utf8(JsonQuoted(text));
 }
 
 } // namespace

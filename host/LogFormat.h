@@ -12,5 +12,8 @@ namespace ovhost {
 std::wstring LogKindName(LONG kind);
 std::wstring FormatLogEntry(const LogEntry& entry);
 std::string JsonLogLine(const LogEntry& entry);
+// A JSON string literal of the text, quotes included: quotes, backslashes and control characters
+// escaped, lone surrogates as \uXXXX (so that its UTF-8 form is valid), everything else as it is.
+std::wstring JsonQuoted(std::wstring_view text);
 
 } // namespace ovhost

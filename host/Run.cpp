@@ -21,12 +21,6 @@ struct Options {
     bool verbose = false;
 };
 
-std::wstring Hex(HRESULT hr) {
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
-
 std::wstring Lower(std::wstring text) {
     for (auto& c : text)
         c = static_cast<wchar_t>(std::towlower(c));
@@ -123,7 +117,7 @@ size_t CountElements(const std::vector<wpfsim::Element*>& level) {
 LogEntry ScriptFailureEntry(const ScriptRun& run, const std::wstring& language) {
     if (!run.error)
         return {LogScriptError,
-                L"the " + language + L" engine could not run the script (" + Hex(run.hr) + L")",
+                L"the " + language + L" engine could not run the script (" + HResultText(run.hr) + L")",
                 {}};
     const ScriptError& error = *run.error;
     std::wstring description = error.description;
@@ -132,7 +126,7 @@ LogEntry ScriptFailureEntry(const ScriptRun& run, const std::wstring& language) 
         details = description.substr(at + 4);
         description.resize(at);
     }
-    if (description.empty()) description = L"error " + Hex(error.code);
+    if (description.empty()) description = L"error " + HResultText(error.code);
     return {LogScriptError, L"line " + std::to_wstring(error.line) + L": " + description, details};
 }
 
@@ -162,6 +156,35 @@ std::wstring Plural(size_t n, const wchar_t* one, const wchar_t* many) {
 
 } // namespace
 
+std::wstring HResultText(long hr) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+std::wstring LoadApplication(const std::wstring& path, std::unique_ptr<wpfsim::Application>& app) {
+    try {
+        app = LoadXaml(path);
+    } catch (const XamlError& e) {
+        return L"the application could not be loaded: " + path + L", " + e.ToString() + L".";
+    }
+    return {};
+}
+
+std::wstring StartHost(Host& host, wpfsim::Application& app, const std::wstring& appPath,
+                       const std::wstring& productFolder) {
+    const std::wstring program = productFolder + L"\\OVHookX64.exe";
+    if (long hr = RegisterHostTypeLibrary(program); FAILED(hr))
+        return L"the host type library " + program + L"\\3 cannot be registered (" + HResultText(hr) + L").";
+    try {
+        host.LoadModule();
+    } catch (const LoadError& e) {
+        return e.Reason();
+    }
+    host.Attach(app, Stem(appPath));
+    return {};
+}
+
 int RunRun(const Invocation& invocation) {
     const Console& console = invocation.console;
     auto fail = [&](int code, const std::wstring& reason) {
@@ -179,12 +202,8 @@ int RunRun(const Invocation& invocation) {
     const long hostBaseline = LiveObjects();
     const long simBaseline = wpfsim::LiveObjects();
     std::unique_ptr<wpfsim::Application> app;
-    try {
-        app = LoadXaml(options.app);
-    } catch (const XamlError& e) {
-        return fail(ExitAppNotLoaded,
-                    L"the application could not be loaded: " + options.app + L", " + e.ToString() + L".");
-    }
+    if (std::wstring why = LoadApplication(options.app, app); !why.empty())
+        return fail(ExitAppNotLoaded, why);
 
     std::ofstream json;
     if (!options.logFile.empty()) {
@@ -193,29 +212,20 @@ int RunRun(const Invocation& invocation) {
     }
     LogPrinter printer(console, json.is_open() ? &json : nullptr);
 
-    const std::wstring program = invocation.productFolder + L"\\OVHookX64.exe";
-    if (long hr = RegisterHostTypeLibrary(program); FAILED(hr))
-        return fail(ExitModuleNotLoaded,
-                    L"the host type library " + program + L"\\3 cannot be registered (" + Hex(hr) + L").");
-
     bool scriptFailed = false;
     size_t referenced = 0;
     {
         Host host(invocation.productFolder);
         host.OnLog([&](const LogEntry& entry) { printer.Print(entry); });
-        try {
-            host.LoadModule();
-        } catch (const LoadError& e) {
-            return fail(ExitModuleNotLoaded, e.Reason());
-        }
-        host.Attach(*app, Stem(options.app));
+        if (std::wstring why = StartHost(host, *app, options.app, invocation.productFolder); !why.empty())
+            return fail(ExitModuleNotLoaded, why);
 
         std::unique_ptr<ScriptModel> model;
         try {
             model = std::make_unique<ScriptModel>(host, *app);
         } catch (const ov::ComError& e) {
             return fail(ExitModuleNotLoaded, L"the type library of " + host.ModulePath() +
-                                                 L" cannot be read (" + Hex(e.hr) + L").");
+                                                 L" cannot be read (" + HResultText(e.hr) + L").");
         }
         const auto& roots = app->Roots();
         console.out(L"-- " + std::wstring(kCommand) + L": " + options.script + L" (" + options.language +

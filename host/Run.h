@@ -15,8 +15,28 @@
 
 #include "CommandLine.h"
 
+#include <memory>
+
+namespace wpfsim {
+class Application;
+}
+
 namespace ovhost {
 
+class Host;
+
 int RunRun(const Invocation& invocation);
+
+// The steps that every command which opens an application shares (run, inspect). Each returns empty on
+// success, else the one-line reason the command prints after its name.
+//
+// Reads the application from its XAML into `app` (on failure: exit ExitAppNotLoaded).
+std::wstring LoadApplication(const std::wstring& path, std::unique_ptr<wpfsim::Application>& app);
+// Registers the host's type library from the product folder, loads the module into `host` and attaches
+// the application under the name of its file, as the real host does (on failure: exit ExitModuleNotLoaded).
+std::wstring StartHost(Host& host, wpfsim::Application& app, const std::wstring& appPath,
+                       const std::wstring& productFolder);
+// "0x8002802B".
+std::wstring HResultText(long hr);
 
 } // namespace ovhost

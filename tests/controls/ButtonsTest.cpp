@@ -197,10 +197,74 @@ TEST_P(StateButtonTest, ModeThreeInsideTheModuleRaisesErrorsAndNoticesThemselves
     EXPECT_TRUE(TakeLog().empty());
 }
 
+// Hosts hand a bool? over in one of three forms; the state reads the same from each.
+const std::pair<wpfsim::CheckedForm, const char*> kForms[] = {
+    {wpfsim::CheckedForm::BoolOrNull, "bool or null"},
+    {wpfsim::CheckedForm::BoolOrEmpty, "bool or empty"},
+    {wpfsim::CheckedForm::Boxed, "boxed"}};
+
+TEST_P(StateButtonTest, EveryFormOfIsCheckedReadsAsItsState) {
+    auto wrapper = Wrapper();
+    for (const auto& [form, name] : kForms) {
+        SCOPED_TRACE(name);
+        Element().SetCheckedForm(form);
+        const std::pair<std::optional<bool>, LONG> states[] = {{false, 0}, {true, 1}, {kGrayed, 2}};
+        for (const auto& [state, expected] : states) {
+            Arrange(true, state);
+            Result got = Get(wrapper.Get(), L"wState");
+            ASSERT_EQ(got.hr, S_OK);
+            EXPECT_EQ(got.value.vt, VT_I4);
+            EXPECT_EQ(got.value.lVal, expected) << "IsChecked " << expected;
+        }
+        // The clicks stop at the state read back.
+        Arrange(false, false);
+        EXPECT_EQ(Call(wrapper.Get(), L"ClickButton", {ov::Variant::Int(1)}).hr, S_OK);
+        EXPECT_EQ(Element().IsChecked(), true);
+        EXPECT_EQ(TakeLog(), Log{Clicked(L"checked")});
+        EXPECT_EQ(Call(wrapper.Get(), L"ClickButton", {ov::Variant::Int(1)}).hr, S_OK);
+        EXPECT_EQ(TakeLog(), Log{Already(L"checked")});
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, StateButtonTest, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& info) {
                              return info.param ? "CheckBox" : "ToggleButton";
                          });
+
+TEST_F(ButtonsTest, RadioButtonReadsEveryFormOfIsCheckedAndSaysWhenTheClickDidNotCheckIt) {
+    auto wrapper = Wrap<CovWPFCtrlRadioButton>(*radioA_);
+    const LogEntry clicked{LogMessage, L"The radio button was clicked with the left mouse button.",
+                           L"The control state has been changed to 'checked'."};
+    const LogEntry stayed{LogError, L"The radio button was clicked, but it stayed in the unchecked state.",
+                          L""};
+    for (const auto& [form, name] : kForms) {
+        SCOPED_TRACE(name);
+        radioA_->SetCheckedForm(form);
+        // wChecked: a state without a value is not checked.
+        const std::pair<std::optional<bool>, bool> states[] = {
+            {false, false}, {true, true}, {kGrayed, false}};
+        for (const auto& [state, expected] : states) {
+            radioA_->SetChecked(state);
+            Result got = Get(wrapper.Get(), L"wChecked");
+            ASSERT_EQ(got.hr, S_OK);
+            EXPECT_EQ(got.value.vt, VT_BOOL);
+            EXPECT_EQ(got.value.boolVal != VARIANT_FALSE, expected);
+        }
+        // Already checked, a click all the same; unchecked, checked by the click; or the application
+        // puts it back.
+        for (auto [start, resets, entry] :
+             {std::tuple{true, false, clicked}, std::tuple{false, false, clicked},
+              std::tuple{false, true, stayed}}) {
+            radioA_->SetChecked(start);
+            radioA_->SetClickHandler({});
+            if (resets) radioA_->ResetStateAfterClicks();
+            const long before = radioA_->ClickCount();
+            EXPECT_EQ(Call(wrapper.Get(), L"ClickButton").hr, S_OK);
+            EXPECT_EQ(radioA_->ClickCount() - before, 1);
+            EXPECT_EQ(TakeLog(), Log{entry});
+        }
+    }
+}
 
 TEST_F(ButtonsTest, DisabledElementsFailEveryClickButtonBeforeAnyClickWhilePropertiesStillRead) {
     // The wrapper, its element, the arguments of a ClickButton that clicks, a property.

@@ -48,24 +48,71 @@ TEST_F(ControlBaseTest, ClickAtSetsTheActionOptionsRestoresThemAndRaisesTheHosts
     EXPECT_EQ(button_->Clicks().size(), 2u);
 }
 
-TEST_F(ControlBaseTest, FocusElementActivatesTheWindowUnderTheActionOptionsAndFocuses) {
+TEST_F(ControlBaseTest, ClickAtActsWithTheButtonCountShiftAndPointItWasGiven) {
+    Attach();
+    auto w = WrapElement(*button_);
+    ov::ComPtr<IovHostObject> target = w->GetHostObject();
+    const LONG keys = skwShift | skwCtrl;
+    using wpfsim::MouseButton;
+    // The button argument, single or double, what the host is asked for.
+    const std::tuple<LONG, LONG, MouseButton, const char*> cases[] = {
+        {0, 0, MouseButton::Left, "IovMouseActions::Click"},
+        {1, 0, MouseButton::Right, "IovMouseActions::ClickR"},
+        {2, 0, MouseButton::Middle, "IovMouseActions::ClickM"},
+        {0, 1, MouseButton::Left, "IovMouseActions::DblClick"},
+        {1, 1, MouseButton::Right, "IovMouseActions::DblClickR"},
+        {2, 1, MouseButton::Middle, "IovMouseActions::DblClickM"},
+    };
+    for (const auto& [button, dbl, used, operation] : cases) {
+        SCOPED_TRACE(operation);
+        Host().ClearActions();
+        Host().Calls().Reset();
+        // An offset that differs in x and y, inside the button either way round.
+        w->ClickAt(target.Get(), 3, 11, keys, dbl, button);
+        EXPECT_EQ(Host().Calls().Of(operation), 1);
+        ASSERT_EQ(Host().Actions().size(), 1u);
+        const ovhost::ActionRecord& a = Host().Actions()[0];
+        EXPECT_EQ(a.button, used);
+        EXPECT_EQ(a.doubleClick, dbl != 0);
+        EXPECT_EQ(std::make_pair(a.x, a.y), std::make_pair(3L, 11L));
+        const RECT& r = button_->Bounds();
+        EXPECT_EQ(std::make_pair(a.screen.x, a.screen.y), std::make_pair(r.left + 3, r.top + 11));
+        EXPECT_EQ(a.shift, keys);
+        ASSERT_FALSE(button_->Clicks().empty());
+        EXPECT_EQ(button_->Clicks().back(), (wpfsim::MouseClick{used, dbl != 0, static_cast<ULONG>(keys)}));
+    }
+    Host().ClearActions();
+    EXPECT_THROW(w->ClickAt(target.Get(), 3, 11, 0, 0, 3), ov::ComError);
+    EXPECT_TRUE(Host().Actions().empty());
+}
+
+TEST_F(ControlBaseTest, FocusElementActivatesTheWindowUnderTheActionOptionsAndFocusesWhatCan) {
+    // An element without "Focus" (a custom element that is no UIElement) is activated all the same.
+    auto& plain = App().Add<wpfsim::Button>(panel_, L"System.Windows.Controls.Button", L"plain");
+    plain.SetBounds({10, 50, 90, 80});
+    plain.RemoveMember(L"Focus");
     Attach();
     ov::ComPtr<IovHostObject> top;
     Host().HostObjectOf(MainWindow())->GetParent(top.Put());
     auto options = top.As<IovActionOptions>();
-    options->put_ActionMode(5);
-    options->put_ActionFlags(6);
-    WrapElement(*button_)->FocusElement();
-    EXPECT_EQ(Host().ActiveWindow(), &MainWindow());
-    EXPECT_TRUE(button_->IsFocused());
-    ASSERT_EQ(Host().Actions().size(), 1u);
-    EXPECT_EQ(Host().Actions()[0].kind, ovhost::ActionKind::Activate);
-    LONG mode = 0, flags = 0;
-    options->get_ActionMode(&mode);
-    options->get_ActionFlags(&flags);
-    EXPECT_EQ(
-        (std::vector<LONG>{Host().Actions()[0].actionMode, Host().Actions()[0].actionFlags, mode, flags}),
-        (std::vector<LONG>{2, 0, 5, 6}));
+    for (wpfsim::Element* element : {button_, static_cast<wpfsim::Element*>(&plain)}) {
+        SCOPED_TRACE(std::string(element->Name().begin(), element->Name().end()));
+        const bool focusable = element == button_;
+        Host().ClearActions();
+        options->put_ActionMode(5);
+        options->put_ActionFlags(6);
+        EXPECT_NO_THROW(WrapElement(*element)->FocusElement());
+        EXPECT_EQ(Host().ActiveWindow(), &MainWindow());
+        EXPECT_EQ(element->IsFocused(), focusable);
+        ASSERT_EQ(Host().Actions().size(), 1u);
+        EXPECT_EQ(Host().Actions()[0].kind, ovhost::ActionKind::Activate);
+        LONG mode = 0, flags = 0;
+        options->get_ActionMode(&mode);
+        options->get_ActionFlags(&flags);
+        EXPECT_EQ(
+            (std::vector<LONG>{Host().Actions()[0].actionMode, Host().Actions()[0].actionFlags, mode, flags}),
+            (std::vector<LONG>{2, 0, 5, 6}));
+    }
 }
 
 TEST(ShiftKeysTextTest, WordsOfPlainAndComplementedMasks) {

@@ -125,6 +125,50 @@ TEST(FindItemTest, IndexesAndPatterns) {
     ExpectItemNotFound(Raised([&] { ov::FindItem(none, ov::Variant::String(L"*")); }), L"*", 0);
 }
 
+TEST(VariantToIntTest, IntegersWithinALongBooleansAndVariantReferences) {
+    ov::Variant inner = Typed(VT_UI4, 0x7FFFFFFF);
+    LONG five = 5;
+    VARIANT refI4;
+    refI4.vt = VT_I4 | VT_BYREF;
+    refI4.plVal = &five;
+    // The value; what it converts to (nothing: refused).
+    const std::pair<ov::Variant, std::optional<LONG>> cases[] = {
+        // Each integer type up to the ends of a LONG, and one past them.
+        {Typed(VT_I1, -128), -128},
+        {Typed(VT_UI1, 255), 255},
+        {Typed(VT_I2, -32768), -32768},
+        {Typed(VT_UI2, 65535), 65535},
+        {Typed(VT_I4, -0x7FFFFFFF - 1), -0x7FFFFFFF - 1},
+        {Typed(VT_INT, 0x7FFFFFFF), 0x7FFFFFFF},
+        {Typed(VT_UI4, 0x7FFFFFFF), 0x7FFFFFFF},
+        {Typed(VT_UI4, 0x80000000LL), std::nullopt},
+        {Typed(VT_UINT, 0x7FFFFFFF), 0x7FFFFFFF},
+        {Typed(VT_UINT, 0x80000000LL), std::nullopt},
+        {Typed(VT_I8, 0x7FFFFFFF), 0x7FFFFFFF},
+        {Typed(VT_I8, -0x80000000LL), -0x7FFFFFFF - 1},
+        {Typed(VT_I8, 0x80000000LL), std::nullopt},
+        {Typed(VT_I8, -0x80000001LL), std::nullopt},
+        {Typed(VT_UI8, 0x7FFFFFFF), 0x7FFFFFFF},
+        {Typed(VT_UI8, 0x80000000LL), std::nullopt},
+        {Typed(VT_BOOL, VARIANT_TRUE), 1},
+        {Typed(VT_BOOL, VARIANT_FALSE), 0},
+        // A variant by reference is followed; a reference to an integer and everything else is no integer.
+        {RefTo(inner), 0x7FFFFFFF},
+        {refI4, std::nullopt},
+        {ov::Variant::String(L"1"), std::nullopt},
+        {Typed(VT_R8, 1), std::nullopt},
+        {ov::Variant(), std::nullopt},
+        {Null(), std::nullopt},
+    };
+    int row = 0;
+    for (const auto& [value, expected] : cases) {
+        SCOPED_TRACE(row++);
+        LONG result = 12345;
+        const bool converted = ov::VariantToInt(value, result);
+        EXPECT_EQ(converted ? std::optional<LONG>(result) : std::nullopt, expected);
+    }
+}
+
 TEST(BuildItemListTest, SeparatorBetweenEveryTwoItems) {
     const std::tuple<std::vector<std::wstring>, const wchar_t*, const wchar_t*> cases[] = {
         {{L"a", L"", L"b"}, L"|", L"a||b"}, {{L"a", L"", L"b"}, L", ", L"a, , b"},

@@ -1,0 +1,34 @@
+// `OVHookX64 inspect [--visual] [--json] APP.xaml`: loads the module and the application as `run` does and
+// prints the host's object tree, one line per host object, two spaces of indentation per level:
+//
+//   Process("settings")
+//     Window("settingsWindow")  (100, 100, 420, 254)
+//       settingsWindow  System.Windows.Window  100 ctrlWPFBaseCtrl  (100, 100, 420, 254)
+//       App.Find("settingsWindow")
+//         -  System.Windows.Controls.DockPanel  0 ctrlWPFUnknown  (108, 108, 404, 238)
+//
+// An element's line holds, two spaces apart: its name (or "-"), its .NET class, the kind the module's
+// hook object gives it (the value and its name in the module's WPFControlType, "-" when the module did not
+// take the element), its screen rectangle (left, top, width, height) and, when App.Find of its name gives
+// a script this element's automation object, that statement. The process and the top-level window objects
+// carry the host's own names for them.
+//
+// Template parts (elements that a control's template made) are left out, with everything below them that
+// is a template part too; what the application declared inside them moves up to the nearest object shown.
+// --visual shows every host object, the template parts marked "[template part]". --json writes the same
+// tree as one JSON document (UTF-8 when redirected): {"application", "visual", "tree"}, each object with
+// "object" (process, top-level window, window, element), "name", "class", "kind" ({"value", "name"}),
+// "rect" ({"left", "top", "width", "height"}), "statement", "templatePart" and "children"; what an object
+// lacks is null.
+//
+// Exit codes: 0 the tree was printed, 2 wrong command line, 3 the application or the module could not be
+// loaded (one line on the error output says why).
+#pragma once
+
+#include "CommandLine.h"
+
+namespace ovhost {
+
+int RunInspect(const Invocation& invocation);
+
+} // namespace ovhost
