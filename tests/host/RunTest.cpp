@@ -42,6 +42,8 @@ TEST(CommandLineTest, OptionsCommandsAndUsageErrors) {
     const std::tuple<std::vector<std::wstring>, int, const wchar_t*> cases[] = {
         {{L"--version"}, ovhost::ExitOk, L"OVHookX64 6.0.0"},
         {{L"--help"}, ovhost::ExitOk, L"  OVHookX64 check\n"},
+        {{L"--help"}, ovhost::ExitOk, L"  OVHookX64 inspect [--visual] [--json] APP.xaml\n"},
+        {{L"inspect", L"--help"}, ovhost::ExitOk, L"Usage: OVHookX64 inspect [--visual] [--json] APP.xaml\n"},
         {{L"check"}, ovhost::ExitOk, L"registered module objects: 2"},
         {{}, ovhost::ExitUsage, L"Usage: OVHookX64 COMMAND"},
         {{L"frob"}, ovhost::ExitUsage, L"OVHookX64: unknown command 'frob'."},
