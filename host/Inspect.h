@@ -1,11 +1,12 @@
 // `OVHookX64 inspect [--visual] [--json] APP.xaml`: loads the module and the application as `run` does and
 // prints the host's object tree, one line per host object, two spaces of indentation per level:
 //
-//   Process("settings")
-//     Window("settingsWindow")  (100, 100, 420, 254)
-//       settingsWindow  System.Windows.Window  100 ctrlWPFBaseCtrl  (100, 100, 420, 254)
-//       App.Find("settingsWindow")
-//         -  System.Windows.Controls.DockPanel  0 ctrlWPFUnknown  (108, 108, 404, 238)
+//   Process("controls")
+//     Window("mainWindow")  (100, 100, 391, 174)
+//       mainWindow  System.Windows.Window  100 ctrlWPFBaseCtrl  (100, 100, 391, 174)  App.Find("mainWindow")
+//         stack  System.Windows.Controls.StackPanel  50 ctrlWPFActTransparent  (108, 131, 375, 135)
+//           wrap  System.Windows.Controls.WrapPanel  50 ctrlWPFActTransparent  (108, 155, 375, 23)
+//             ok  System.Windows.Controls.Button  1 ctrlWPFButton  (108, 155, 75, 23)  App.Find("ok")
 //
 // An element's line holds, two spaces apart: its name (or "-"), its .NET class, the kind the module's
 // hook object gives it (the value and its name in the module's WPFControlType, "-" when the module did not
