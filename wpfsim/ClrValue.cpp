@@ -6,7 +6,10 @@ ClrValue::ClrValue(std::shared_ptr<Runtime> runtime, std::wstring className, ov:
     : ClrObject(std::move(runtime), std::move(className)), value_(std::move(value)) {
     AddProperty(L"OleValue", [this] { return value_; });
     SetDefaultMember(L"OleValue");
-    AddMethod(L"ToString", 0, [this](const Args&) { return Str(TextOf(value_)); });
+    AddMethod(L"ToString", 0, [this](const Args&) {
+        if (value_.vt == VT_BOOL) return Str(value_.boolVal != VARIANT_FALSE ? L"True" : L"False");
+        return Str(TextOf(value_));
+    });
     if (ClassName() == L"System.String")
         AddProperty(L"Length", [this] { return ov::Variant::Int(static_cast<LONG>(TextOf(value_).size())); });
 }

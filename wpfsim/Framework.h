@@ -288,7 +288,7 @@ private:
     double Clamp(double offset, double scrollable) const { return std::max(0.0, std::min(offset, scrollable)); }
     ItemScroller* scroller_ = nullptr;
     Element* presenter_ = nullptr;
-    BarVisibility horizontalBar_ = BarVisibility::Hidden, verticalBar_ = BarVisibility::Visible;
+    BarVisibility horizontalBar_ = BarVisibility::Disabled, verticalBar_ = BarVisibility::Visible;
     double horizontalOffset_ = 0, verticalOffset_ = 0;
     Size extent_, viewport_;
 };

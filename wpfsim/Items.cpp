@@ -73,8 +73,13 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
                 if (!item.IsElement() && boxed->ClassName() == item.typeName &&
                     PrimitiveText(boxed->Value()) == PrimitiveText(item.value))
                     return static_cast<long>(i);
-            } else if (v.vt == VT_BSTR) {
-                if (!item.IsElement() && item.typeName == L"System.String" && PrimitiveText(v) == PrimitiveText(item.value))
+            } else if (const wchar_t* type = v.vt == VT_BSTR   ? L"System.String"
+                                             : v.vt == VT_I4   ? L"System.Int32"
+                                             : v.vt == VT_R8   ? L"System.Double"
+                                             : v.vt == VT_BOOL ? L"System.Boolean"
+                                                               : nullptr) {
+                if (!item.IsElement() && item.typeName == type &&
+                    PrimitiveText(v) == PrimitiveText(item.value))
                     return static_cast<long>(i);
             }
         }
@@ -162,16 +167,30 @@ long ItemsControl::IndexOfContainer(const Element& container) const {
 }
 
 Element& ItemsControl::MakeContainer(const Item& item) {
-    auto& container = App()->Create<ItemContainer>(containerClass_, L"");
-    // A generated container shows the data item; its "Content" is the item itself.
-    container.SetContent(PrimitiveText(item.value));
     ov::Variant value = item.value;
     std::wstring type = item.typeName;
-    ItemContainer* self = &container;
-    container.AddProperty(L"Content", [self, value, type]() -> ov::Variant {
-        if (type == L"System.String") return self->Str(PrimitiveText(value));
-        return Box(self->SharedRuntime(), type, value);
-    });
+    auto showItem = [value, type](Element& container, const wchar_t* member) {
+        Element* self = &container;
+        container.AddProperty(member, [self, value, type]() -> ov::Variant {
+            if (type == L"System.String") return self->Str(PrimitiveText(value));
+            return Box(self->SharedRuntime(), type, value);
+        });
+    };
+    // A generated container shows the data item: a headered items control (tree and menu items) as its
+    // "Header", any other as its "Content"; either member gives the item itself.
+    HeaderedItemsControl* headered = nullptr;
+    if (containerClass_ == L"System.Windows.Controls.TreeViewItem")
+        headered = &App()->Create<TreeViewItem>(containerClass_, L"");
+    else if (containerClass_ == L"System.Windows.Controls.MenuItem")
+        headered = &App()->Create<MenuItem>(containerClass_, L"");
+    if (headered) {
+        headered->SetHeader(PrimitiveText(item.value));
+        showItem(*headered, L"Header");
+        return *headered;
+    }
+    auto& container = App()->Create<ItemContainer>(containerClass_, L"");
+    container.SetContent(PrimitiveText(item.value));
+    showItem(container, L"Content");
     return container;
 }
 
@@ -396,6 +415,7 @@ void ComboBox::OnApplyTemplate() {
 
 void ComboBox::OnMouseDown(MouseEvent& e) {
     if (e.button != MouseButton::Left || !popup_) return;
+    if (e.source && popup_->IsAncestorOf(*e.source)) return;
     popup_->SetIsOpen(!popup_->IsOpen());
     e.handled = true;
 }
@@ -761,6 +781,7 @@ void TextBox::OnApplyTemplate() {
     border.padding = {2, 2, 2, 2};
     viewer_ = &MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"PART_ContentHost");
     viewer_->SetBarVisibility(false, ScrollViewer::BarVisibility::Hidden);
+    viewer_->SetBarVisibility(true, ScrollViewer::BarVisibility::Hidden);
     view_ = &MakeDetachedPart<TextBlock>(L"System.Windows.Controls.TextBoxView", L"");
     viewer_->SetContentElement(view_);
 }

@@ -1,0 +1,184 @@
+// Layout that runs again after changes (a popup opening, scrolling), and scroll viewers: offsets clamped to
+// the scrollable room, extents and viewports in pixels, or in items for a list that scrolls by items.
+#include "XamlApp.h"
+
+using namespace simtest;
+
+namespace {
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+wpfsim::Element* PopupRootWindow(wpfsim::Application& app) {
+    for (wpfsim::Element* root : app.Roots())
+        if (root->ClassName() == L"System.Windows.Controls.Primitives.PopupRoot") return root;
+    return nullptr;
+}
+
+TEST_F(XamlTest, OpenedDropDownIsPlacedBelowTheComboBoxWithItsItemsLaidOut) {
+    Load(R"(
+  <StackPanel Margin="20">
+    <ComboBox x:Name="combo" Width="160">
+      <ComboBoxItem x:Name="apple" Content="Apple"/>
+      <sys:String>Pear</sys:String>
+      <sys:String>A plum of a rather longer name</sys:String>
+    </ComboBox>
+  </StackPanel>)");
+    ASSERT_EQ(PopupRootWindow(*app), nullptr);
+    auto combo = D(L"combo");
+    Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
+    wpfsim::Element* root = PopupRootWindow(*app);
+    ASSERT_TRUE(root) << "an open drop-down is a window of its own";
+    app->UpdateLayout();
+    const RECT comboRect = E(L"combo").Bounds(), rootRect = root->Bounds();
+    EXPECT_EQ(rootRect.top, comboRect.bottom) << "below the combo box";
+    EXPECT_EQ(rootRect.left, comboRect.left);
+    EXPECT_GE(rootRect.right - rootRect.left, comboRect.right - comboRect.left) << "at least as wide";
+
+    auto generator = GetObject(combo.Get(), L"ItemContainerGenerator");
+    double previousBottom = rootRect.top;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        auto item = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value);
+        ASSERT_TRUE(item);
+        EXPECT_GT(GetNumber(item.Get(), L"ActualWidth"), 0);
+        EXPECT_GT(GetNumber(item.Get(), L"ActualHeight"), 0);
+        auto* element = dynamic_cast<wpfsim::Element*>(wpfsim::ObjectOf(item.Get()).Get());
+        ASSERT_TRUE(element);
+        EXPECT_TRUE(Inside(element->Bounds(), rootRect));
+        EXPECT_GE(element->Bounds().top, previousBottom) << "items stack downwards";
+        previousBottom = element->Bounds().bottom;
+    }
+    // The longest text widens the items (and the window), all items alike.
+    auto first = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(0)}).value);
+    auto last = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(2)}).value);
+    EXPECT_EQ(GetNumber(first.Get(), L"ActualWidth"), GetNumber(last.Get(), L"ActualWidth"));
+
+    Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(false));
+    EXPECT_EQ(PopupRootWindow(*app), nullptr);
+}
+
+TEST_F(XamlTest, ScrollingMovesTheChildrensRectangles) {
+    Load(R"(
+  <ScrollViewer x:Name="viewer" Height="100" Width="200" HorizontalScrollBarVisibility="Auto">
+    <StackPanel>
+      <Border x:Name="top" Height="60" Width="400"/>
+      <Border x:Name="middle" Height="60"/>
+      <Border x:Name="bottom" Height="60"/>
+    </StackPanel>
+  </ScrollViewer>)");
+    auto viewer = D(L"viewer");
+    const RECT before = E(L"middle").Bounds(), viewerBefore = E(L"viewer").Bounds();
+    Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(50)});
+    Call(viewer.Get(), L"ScrollToHorizontalOffset", {ov::Variant::Double(30)});
+    app->UpdateLayout();
+    const RECT after = E(L"middle").Bounds();
+    EXPECT_EQ(after.top, before.top - 50);
+    EXPECT_EQ(after.left, before.left - 30);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    const RECT viewerAfter = E(L"viewer").Bounds();
+    EXPECT_EQ(viewerAfter.top, viewerBefore.top) << "the viewer stays, its content moves";
+
+    // What scrolled out of the viewport is no longer hit: the point of the top border shows the middle one.
+    POINT p{viewerAfter.left + 5, viewerAfter.top + 20};
+    wpfsim::Element* hit = app->ElementAt(p);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->Name(), L"middle");
+}
+
+// --- scroll viewers -------------------------------------------------------------------------------------
+
+class ScrollViewerTest : public XamlTest {
+protected:
+    void TearDown() override {
+        viewer = nullptr;
+        XamlTest::TearDown();
+    }
+    double N(const wchar_t* member) { return GetNumber(viewer.Get(), member); }
+    ov::ComPtr<IDispatch> viewer;
+};
+
+TEST_F(ScrollViewerTest, OffsetsClampToTheScrollableRoom) {
+    Load(R"(
+  <ScrollViewer x:Name="viewer" Height="100" Width="120" HorizontalScrollBarVisibility="Auto"
+                VerticalScrollBarVisibility="Auto">
+    <Border Height="300" Width="500"/>
+  </ScrollViewer>)");
+    viewer = D(L"viewer");
+    EXPECT_EQ(N(L"ExtentHeight"), 300);
+    EXPECT_EQ(N(L"ExtentWidth"), 500);
+    EXPECT_GT(N(L"ViewportHeight"), 0);
+    EXPECT_LE(N(L"ViewportHeight"), 100);
+    EXPECT_LE(N(L"ViewportWidth"), 120);
+    EXPECT_EQ(N(L"ScrollableHeight"), N(L"ExtentHeight") - N(L"ViewportHeight"));
+    EXPECT_EQ(N(L"ScrollableWidth"), N(L"ExtentWidth") - N(L"ViewportWidth"));
+
+    struct Case {
+        double requested;
+        double expected; // negative: the scrollable room
+    };
+    const Case cases[] = {{40, 40}, {-5, 0}, {1e9, -1}, {0, 0}, {12.5, 12.5}};
+    for (const wchar_t* direction : {L"Vertical", L"Horizontal"}) {
+        const bool vertical = std::wstring_view(direction) == L"Vertical";
+        const std::wstring scrollTo = std::wstring(L"ScrollTo") + direction + L"Offset";
+        const std::wstring offset = std::wstring(direction) + L"Offset";
+        for (const Case& c : cases) {
+            ASSERT_EQ(Call(viewer.Get(), scrollTo.c_str(), {ov::Variant::Double(c.requested)}).hr, S_OK);
+            const double expected =
+                c.expected < 0 ? N(vertical ? L"ScrollableHeight" : L"ScrollableWidth") : c.expected;
+            EXPECT_EQ(N(offset.c_str()), expected)
+                << testing::PrintToString(scrollTo) << "(" << c.requested << ")";
+        }
+    }
+}
+
+TEST_F(ScrollViewerTest, DisabledDirectionHasNoScrollableRoomAndIsTheDefaultHorizontally) {
+    for (const char* bar : {R"(HorizontalScrollBarVisibility="Disabled")", ""}) {
+        SCOPED_TRACE(bar);
+        Load(std::string(R"(<ScrollViewer x:Name="viewer" Height="100" Width="120" )") + bar +
+             R"(><Border Height="300" Width="500"/></ScrollViewer>)");
+        viewer = D(L"viewer");
+        EXPECT_EQ(N(L"ScrollableWidth"), 0);
+        Call(viewer.Get(), L"ScrollToHorizontalOffset", {ov::Variant::Double(50)});
+        EXPECT_EQ(N(L"HorizontalOffset"), 0);
+        EXPECT_GT(N(L"ScrollableHeight"), 0) << "the vertical bar is Visible by default";
+        viewer = nullptr;
+        app.reset();
+    }
+}
+
+TEST_F(ScrollViewerTest, ListScrollsByItems) {
+    std::string items;
+    for (int i = 0; i < 50; ++i)
+        items += "<sys:Int32>" + std::to_string(i) + "</sys:Int32>";
+    Load(R"(<ListBox x:Name="list" Height="100" Width="150">)" + items + "</ListBox>");
+    auto list = D(L"list");
+    viewer = GetObject(list.Get(), L"get_ScrollHost");
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(N(L"ExtentHeight"), 50) << "an extent in items";
+    const double inView = N(L"ViewportHeight");
+    EXPECT_GE(inView, 3);
+    EXPECT_LE(inView, 6) << "a 100-pixel list shows a handful of items";
+    EXPECT_EQ(inView, std::floor(inView)) << "whole items";
+    EXPECT_EQ(N(L"ScrollableHeight"), 50 - inView);
+
+    auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
+    auto generated = [&](int i) {
+        return AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value) != nullptr;
+    };
+    Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(10)});
+    EXPECT_EQ(N(L"VerticalOffset"), 10);
+    EXPECT_TRUE(generated(10)) << "the first item in view";
+    EXPECT_FALSE(generated(0)) << "scrolled out of view";
+    EXPECT_FALSE(generated(30));
+    Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(1000)});
+    EXPECT_EQ(N(L"VerticalOffset"), 50 - inView);
+    EXPECT_TRUE(generated(49)) << "the last item in view at the end";
+    Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(-3)});
+    EXPECT_EQ(N(L"VerticalOffset"), 0);
+    EXPECT_TRUE(generated(0));
+}
+
+} // namespace
