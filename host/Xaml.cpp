@@ -1,6 +1,6 @@
 #include "Xaml.h"
 
-#include "XamlTypes.h"
+#include "wpfsim/XamlSchema.h"
 
 #include "wpfsim/Items.h"
 
@@ -24,7 +24,8 @@ std::wstring XamlError::ToString() const {
 
 namespace {
 
-using namespace xaml;
+using namespace wpfsim::xaml;
+using wpfsim::Auto;
 
 constexpr const wchar_t* kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
 constexpr std::wstring_view kClrNamespace = L"clr-namespace:";
@@ -310,11 +311,12 @@ private:
             }
             if (a.ns == xamlns::Sim) {
                 if (a.local == L"Base") {
-                    if (!userClass) fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
+                    if (!userClass)
+                        fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
                     continue;
                 }
-                const Property* property = FindSimProperty(a.local);
-                if (!property) fail(L"unknown attribute '" + a.Qualified() + L"'");
+                const Property* property = FindSimProperty(type, a.local);
+                if (!property) fail(L"unknown attribute '" + a.Qualified() + L"' of " + qualified);
                 Set(node, *property, a.value, a.Qualified(), a.line, a.column);
                 continue;
             }
@@ -401,8 +403,8 @@ private:
             const unsigned childLine = Line(), childColumn = Column();
             if (ns == kSystemNamespace) {
                 if (type.content != Content::Items)
-                    Fail(L"the value '" + local + L"' can only be an item of an items control, not content of " +
-                             qualified,
+                    Fail(L"the value '" + local +
+                             L"' can only be an item of an items control, not content of " + qualified,
                          childLine, childColumn);
                 ReadDataItem(node, local);
                 continue;
@@ -423,7 +425,8 @@ private:
         if (text.empty()) return;
         if (type.content == Content::Items) {
             // Text inside an items control is a string item, as WPF's ItemCollection takes it.
-            static_cast<wpfsim::ItemsControl*>(node.element)->AddDataItem(ov::Variant::String(text), L"System.String");
+            static_cast<wpfsim::ItemsControl*>(node.element)
+                ->AddDataItem(ov::Variant::String(text), L"System.String");
             return;
         }
         if (contentSet || children > 0)
@@ -452,8 +455,10 @@ private:
         if (!empty)
             while (Next(nodeType)) {
                 if (nodeType == XmlNodeType_EndElement) break;
-                if (nodeType == XmlNodeType_Element) Fail(L"sys:" + local + L" holds text only", Line(), Column());
-                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA || nodeType == XmlNodeType_Whitespace)
+                if (nodeType == XmlNodeType_Element)
+                    Fail(L"sys:" + local + L" holds text only", Line(), Column());
+                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA ||
+                    nodeType == XmlNodeType_Whitespace)
                     value += Text(&IXmlReader::GetValue);
             }
         ov::Variant item;
@@ -470,7 +475,8 @@ private:
             } else if (local == L"Boolean") {
                 item = ov::Variant::Bool(ToBool(value));
             } else {
-                Fail(L"sys:" + local + L" is not supported (String, Int32, Double and Boolean are)", line, column);
+                Fail(L"sys:" + local + L" is not supported (String, Int32, Double and Boolean are)", line,
+                     column);
             }
         } catch (const ValueError& e) {
             Fail(L"'" + value + L"' is no valid sys:" + local + L": " + e.message, line, column);
@@ -485,7 +491,8 @@ private:
         size_t dot = local.find(L'.');
         std::wstring owner = local.substr(0, dot);
         const std::wstring name = local.substr(dot + 1);
-        if (!IsA(type, owner)) Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        if (!IsA(type, owner))
+            Fail(L"the property element '" + local + L"' is not supported here", line, column);
         const DefinitionList* list = FindDefinitionList(owner, name);
         if (!list) {
             ReadElementProperty(node, type, local, name, line, column, empty);
@@ -521,8 +528,8 @@ private:
     }
 
     // <Owner.Property> holding one element (a context menu, a header), or <Owner.Items> holding items.
-    void ReadElementProperty(Node& node, const Type& type, const std::wstring& local, const std::wstring& name,
-                             unsigned line, unsigned column, bool empty) {
+    void ReadElementProperty(Node& node, const Type& type, const std::wstring& local,
+                             const std::wstring& name, unsigned line, unsigned column, bool empty) {
         const Property* property = FindProperty(type, name);
         const bool items = name == L"Items" && type.content == Content::Items;
         if (!items && (!property || !property->setElement))

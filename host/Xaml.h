@@ -4,10 +4,11 @@
 //   std::unique_ptr<wpfsim::Application> app = ovhost::LoadXaml(L"examples\\settings.xaml");
 //
 // The root is a Window in the presentation namespace. Elements and attributes carry WPF's names
-// (XamlTypes.h lists them); x:Name and Name name an element, x:Class names the window's class. An element
-// of a clr-namespace is a user class: namespace plus element name, with the behaviour of the WPF class
-// that its attribute sim:Base (namespace urn:ovwpf-sim) names. Namespaces that mc:Ignorable lists are
-// skipped. Anything else unknown is an error with its line: nothing is silently dropped.
+// (wpfsim/XamlSchema.h, each kind declared beside its class); x:Name and Name name an element, x:Class names
+// the window's class. An element of a clr-namespace is a user class: namespace plus element name, with the
+// behaviour of the WPF class that its attribute sim:Base (namespace urn:ovwpf-sim) names. Namespaces that
+// mc:Ignorable lists are skipped. Anything else unknown is an error with its line: nothing is silently
+// dropped.
 //
 // The reader only builds the tree (each element's kind applies its own template); the application lays
 // itself out (wpfsim::Application::UpdateLayout) whenever something changed.

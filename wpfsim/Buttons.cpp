@@ -1,6 +1,7 @@
 #include "Buttons.h"
 
 #include "Application.h"
+#include "XamlSchema.h"
 
 namespace wpfsim {
 
@@ -158,5 +159,73 @@ void RadioButton::OnChecked() {
     for (RadioButton* mate : mates)
         if (mate->IsChecked() == true) mate->SetChecked(false);
 }
+
+// --- XAML ------------------------------------------------------------------------------------------------
+
+namespace xaml {
+
+std::vector<Type> ButtonTypes() {
+    return {
+        {.name = L"ButtonBase",
+         .className = L"System.Windows.Controls.Primitives.ButtonBase",
+         .base = L"ContentControl",
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"Button",
+         .className = L"System.Windows.Controls.Button",
+         .base = L"ButtonBase",
+         .make = &Make<Button>,
+         .properties = {Cosmetic(L"IsDefault"), Cosmetic(L"IsCancel")},
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"RepeatButton",
+         .className = L"System.Windows.Controls.Primitives.RepeatButton",
+         .base = L"ButtonBase",
+         .make = &Make<RepeatButton>,
+         .properties = {Cosmetic(L"Delay"), Cosmetic(L"Interval")},
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"ToggleButton",
+         .className = L"System.Windows.Controls.Primitives.ToggleButton",
+         .base = L"ButtonBase",
+         .make = &Make<ToggleButton>,
+         .properties =
+             {
+                 {L"IsChecked",
+                  [](Node& n, std::wstring_view v) {
+                      std::optional<bool> checked;
+                      if (Trim(v) != L"{x:Null}") checked = ToBool(v);
+                      As<ToggleButton>(n).SetChecked(checked);
+                  }},
+                 {L"IsThreeState",
+                  [](Node& n, std::wstring_view v) { As<ToggleButton>(n).SetThreeState(ToBool(v)); }},
+             },
+         .content = Content::Single,
+         .textProperty = L"Content",
+         .sim = {{L"CheckedForm",
+                  [](Node& n, std::wstring_view v) {
+                      As<ToggleButton>(n).SetCheckedForm(
+                          static_cast<CheckedForm>(EnumValue(v, {L"BoolOrNull", L"BoolOrEmpty", L"Boxed"})));
+                  }}}},
+        {.name = L"CheckBox",
+         .className = L"System.Windows.Controls.CheckBox",
+         .base = L"ToggleButton",
+         .make = &Make<CheckBox>,
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"RadioButton",
+         .className = L"System.Windows.Controls.RadioButton",
+         .base = L"ToggleButton",
+         .make = &Make<RadioButton>,
+         .properties = {{L"GroupName",
+                         [](Node& n, std::wstring_view v) {
+                             As<RadioButton>(n).SetGroupName(std::wstring(v));
+                         }}},
+         .content = Content::Single,
+         .textProperty = L"Content"},
+    };
+}
+
+} // namespace xaml
 
 } // namespace wpfsim

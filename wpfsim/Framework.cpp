@@ -1,6 +1,8 @@
 #include "Framework.h"
 
 #include "Application.h"
+#include "Items.h"
+#include "XamlSchema.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -64,7 +66,8 @@ ContentControl::ContentControl(Application& app, std::wstring className, std::ws
     AddProperty(
         L"Content", [this] { return ContentValue(); },
         [this](const VARIANT& v) {
-            ov::ComPtr<ClrObject> object = (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr;
+            ov::ComPtr<ClrObject> object =
+                (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr;
             if (auto* element = dynamic_cast<Element*>(object.Get()))
                 SetContentElement(element);
             else
@@ -132,7 +135,8 @@ Size Window::MeasureOverride(Size available) {
 }
 
 void Window::ArrangeOverride(Rect inner) {
-    ContentControl::ArrangeOverride(Deflate(inner, {kWindowFrame, kTitleBar + kWindowFrame, kWindowFrame, kWindowFrame}));
+    ContentControl::ArrangeOverride(
+        Deflate(inner, {kWindowFrame, kTitleBar + kWindowFrame, kWindowFrame, kWindowFrame}));
 }
 
 TextBlock::TextBlock(Application& app, std::wstring className, std::wstring name)
@@ -267,8 +271,7 @@ std::vector<double> SizeTracks(std::vector<double> tracks, const std::vector<dou
     }
     const double free = std::isfinite(room) ? std::max(0.0, room - used) : 0;
     for (size_t i = 0; i < tracks.size(); ++i)
-        if (tracks[i] < 0)
-            tracks[i] = std::isfinite(room) ? free * -tracks[i] / weights : content[i];
+        if (tracks[i] < 0) tracks[i] = std::isfinite(room) ? free * -tracks[i] / weights : content[i];
     return tracks;
 }
 } // namespace
@@ -318,8 +321,8 @@ void Grid::ArrangeOverride(Rect inner) {
     };
     for (Element* child : Children()) {
         const LayoutProperties& l = child->Layout();
-        child->Arrange({inner.x + sum(c, 0, l.column), inner.y + sum(r, 0, l.row), sum(c, l.column, l.columnSpan),
-                        sum(r, l.row, l.rowSpan)});
+        child->Arrange({inner.x + sum(c, 0, l.column), inner.y + sum(r, 0, l.row),
+                        sum(c, l.column, l.columnSpan), sum(r, l.row, l.rowSpan)});
     }
 }
 
@@ -339,8 +342,8 @@ void Canvas::ArrangeOverride(Rect inner) {
     for (Element* child : Children()) {
         const LayoutProperties& l = child->Layout();
         Size s = child->DesiredSize();
-        child->Arrange({inner.x + (std::isnan(l.left) ? 0 : l.left), inner.y + (std::isnan(l.top) ? 0 : l.top),
-                        s.width, s.height});
+        child->Arrange({inner.x + (std::isnan(l.left) ? 0 : l.left),
+                        inner.y + (std::isnan(l.top) ? 0 : l.top), s.width, s.height});
     }
 }
 
@@ -411,9 +414,11 @@ void Popup::SetIsOpen(bool open) {
 Rect Popup::WindowPlacement(Size desired) const {
     Element* target = PlacementTarget();
     RECT t = target ? target->Bounds() : RECT{100, 100, 100, 100};
-    if (placement_ == Placement::Right) return {double(t.right), double(t.top), desired.width, desired.height};
+    if (placement_ == Placement::Right)
+        return {double(t.right), double(t.top), desired.width, desired.height};
     // Below the target, at least as wide as it (a drop-down list).
-    return {double(t.left), double(t.bottom), std::max(desired.width, double(t.right - t.left)), desired.height};
+    return {double(t.left), double(t.bottom), std::max(desired.width, double(t.right - t.left)),
+            desired.height};
 }
 
 PopupRoot::PopupRoot(Application& app, std::wstring className, std::wstring name, Popup& popup)
@@ -437,7 +442,8 @@ ScrollViewer::ScrollViewer(Application& app, std::wstring className, std::wstrin
     AddProperty(L"ScrollableHeight", number([this] { return Scrollable().height; }));
     AddProperty(L"HorizontalScrollBarVisibility",
                 [this] { return ov::Variant::Int(static_cast<LONG>(horizontalBar_)); });
-    AddProperty(L"VerticalScrollBarVisibility", [this] { return ov::Variant::Int(static_cast<LONG>(verticalBar_)); });
+    AddProperty(L"VerticalScrollBarVisibility",
+                [this] { return ov::Variant::Int(static_cast<LONG>(verticalBar_)); });
     AddMethod(L"ScrollToHorizontalOffset", 1, [this](const Args& a) {
         ScrollToHorizontalOffset(DoubleOf(a[0]));
         return ov::Variant();
@@ -510,12 +516,16 @@ void ScrollViewer::MakeVisible(Element& descendant) {
     const RECT& view = presenter_ ? presenter_->Bounds() : Bounds();
     const RECT& r = descendant.Bounds();
     if (!scroller_ && verticalBar_ != BarVisibility::Disabled) {
-        if (r.top < view.top) ScrollToVerticalOffset(verticalOffset_ - (view.top - r.top));
-        else if (r.bottom > view.bottom) ScrollToVerticalOffset(verticalOffset_ + (r.bottom - view.bottom));
+        if (r.top < view.top)
+            ScrollToVerticalOffset(verticalOffset_ - (view.top - r.top));
+        else if (r.bottom > view.bottom)
+            ScrollToVerticalOffset(verticalOffset_ + (r.bottom - view.bottom));
     }
     if (horizontalBar_ != BarVisibility::Disabled) {
-        if (r.left < view.left) ScrollToHorizontalOffset(horizontalOffset_ - (view.left - r.left));
-        else if (r.right > view.right) ScrollToHorizontalOffset(horizontalOffset_ + (r.right - view.right));
+        if (r.left < view.left)
+            ScrollToHorizontalOffset(horizontalOffset_ - (view.left - r.left));
+        else if (r.right > view.right)
+            ScrollToHorizontalOffset(horizontalOffset_ + (r.right - view.right));
     }
 }
 
@@ -546,5 +556,256 @@ void ScrollViewer::ArrangeOverride(Rect inner) {
                               std::max(extent_.width, inner.width),
                               scroller_ ? inner.height : std::max(extent_.height, inner.height)});
 }
+
+// --- XAML ------------------------------------------------------------------------------------------------
+
+namespace xaml {
+namespace {
+
+void Relayout(Node& n) {
+    n.element->InvalidateLayout();
+}
+
+// The content of a content control: text, or an element in a property element.
+void SetContent(Node& n, std::wstring_view v) {
+    As<ContentControl>(n).SetContent(std::wstring(v));
+}
+void SetContentElement(Node& n, Element& e) {
+    As<ContentControl>(n).SetContentElement(&e);
+}
+const Property kContent{L"Content", &SetContent, &SetContentElement};
+
+ScrollViewer::BarVisibility ToBarVisibility(std::wstring_view v) {
+    return static_cast<ScrollViewer::BarVisibility>(
+        EnumValue(v, {L"Disabled", L"Auto", L"Hidden", L"Visible"}));
+}
+
+// The viewer itself, or the scroll host of an items control that the attached property is set on.
+ScrollViewer& ViewerOf(Node& n) {
+    if (auto* viewer = dynamic_cast<ScrollViewer*>(n.element)) return *viewer;
+    if (auto* items = dynamic_cast<ItemsControl*>(n.element); items && items->ScrollHost())
+        return *items->ScrollHost();
+    throw ValueError{L"the element has no ScrollViewer"};
+}
+
+} // namespace
+
+std::vector<Type> FrameworkTypes() {
+    return {
+        {.name = L"FrameworkElement",
+         .className = L"System.Windows.FrameworkElement",
+         .properties =
+             {
+                 {L"IsEnabled", [](Node& n, std::wstring_view v) { n.element->SetEnabled(ToBool(v)); }},
+                 {L"Visibility",
+                  [](Node& n, std::wstring_view v) {
+                      n.element->SetVisibility(
+                          static_cast<Visibility>(EnumValue(v, {L"Visible", L"Hidden", L"Collapsed"})));
+                  }},
+                 {L"Focusable", [](Node& n, std::wstring_view v) { n.element->SetFocusable(ToBool(v)); }},
+                 {L"IsHitTestVisible",
+                  [](Node& n, std::wstring_view v) { n.element->SetHitTestVisible(ToBool(v)); }},
+                 {L"Width",
+                  [](Node& n, std::wstring_view v) {
+                      n.element->Layout().width = ToLength(v);
+                      Relayout(n);
+                  }},
+                 {L"Height",
+                  [](Node& n, std::wstring_view v) {
+                      n.element->Layout().height = ToLength(v);
+                      Relayout(n);
+                  }},
+                 {L"MinWidth",
+                  [](Node& n, std::wstring_view v) { n.element->Layout().minWidth = ToNumber(v); }},
+                 {L"MinHeight",
+                  [](Node& n, std::wstring_view v) { n.element->Layout().minHeight = ToNumber(v); }},
+                 {L"Margin",
+                  [](Node& n, std::wstring_view v) { n.element->Layout().margin = ToThickness(v); }},
+                 {L"ContextMenu", nullptr,
+                  [](Node& n, wpfsim::Element& e) {
+                      auto* menu = dynamic_cast<wpfsim::ContextMenu*>(&e);
+                      if (!menu) throw ValueError{L"a ContextMenu expected"};
+                      n.element->SetContextMenu(menu);
+                  }},
+                 Cosmetic(L"HorizontalAlignment"),
+                 Cosmetic(L"VerticalAlignment"),
+                 Cosmetic(L"ToolTip"),
+             }},
+        {.name = L"Control",
+         .className = L"System.Windows.Controls.Control",
+         .base = L"FrameworkElement",
+         .properties =
+             {
+                 {L"Padding",
+                  [](Node& n, std::wstring_view v) { As<wpfsim::Control>(n).SetPadding(ToThickness(v)); }},
+                 Cosmetic(L"Background"),
+                 Cosmetic(L"Foreground"),
+                 Cosmetic(L"BorderBrush"),
+                 Cosmetic(L"BorderThickness"),
+                 Cosmetic(L"FontFamily"),
+                 Cosmetic(L"FontSize"),
+                 Cosmetic(L"FontWeight"),
+                 Cosmetic(L"HorizontalContentAlignment"),
+                 Cosmetic(L"VerticalContentAlignment"),
+             }},
+        {.name = L"ContentControl",
+         .className = L"System.Windows.Controls.ContentControl",
+         .base = L"Control",
+         .make = &Make<ContentControl>,
+         .properties = {kContent},
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"Panel",
+         .className = L"System.Windows.Controls.Panel",
+         .base = L"FrameworkElement",
+         .properties = {Cosmetic(L"Background")},
+         .content = Content::Many},
+        {.name = L"Window",
+         .className = L"System.Windows.Window",
+         .base = L"ContentControl",
+         .make = &Make<Window>,
+         .properties =
+             {
+                 {L"Title", [](Node& n, std::wstring_view v) { As<Window>(n).SetTitle(std::wstring(v)); }},
+                 Cosmetic(L"ResizeMode"),
+                 Cosmetic(L"SizeToContent"),
+                 Cosmetic(L"WindowStartupLocation"),
+             },
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"StackPanel",
+         .className = L"System.Windows.Controls.StackPanel",
+         .base = L"Panel",
+         .make = &Make<StackPanel>,
+         .properties = {{L"Orientation",
+                         [](Node& n, std::wstring_view v) {
+                             As<StackPanel>(n).SetHorizontal(EnumValue(v, {L"Vertical", L"Horizontal"}) == 1);
+                         }}},
+         .content = Content::Many},
+        {.name = L"WrapPanel",
+         .className = L"System.Windows.Controls.WrapPanel",
+         .base = L"Panel",
+         .make = &Make<WrapPanel>,
+         .properties = {{L"Orientation",
+                         [](Node& n, std::wstring_view v) {
+                             As<StackPanel>(n).SetHorizontal(EnumValue(v, {L"Horizontal", L"Vertical"}) == 0);
+                         }}},
+         .content = Content::Many},
+        {.name = L"DockPanel",
+         .className = L"System.Windows.Controls.DockPanel",
+         .base = L"Panel",
+         .make = &Make<DockPanel>,
+         .properties = {Cosmetic(L"LastChildFill")},
+         .content = Content::Many,
+         .attached = {{L"Dock",
+                       [](Node& n, std::wstring_view v) {
+                           n.element->Layout().dock =
+                               static_cast<Dock>(EnumValue(v, {L"Left", L"Top", L"Right", L"Bottom"}));
+                       }}}},
+        {.name = L"Grid",
+         .className = L"System.Windows.Controls.Grid",
+         .base = L"Panel",
+         .make = &Make<Grid>,
+         .properties = {Cosmetic(L"ShowGridLines")},
+         .content = Content::Many,
+         .attached =
+             {{L"Row", [](Node& n, std::wstring_view v) { n.element->Layout().row = ToInt(v); }},
+              {L"Column", [](Node& n, std::wstring_view v) { n.element->Layout().column = ToInt(v); }},
+              {L"RowSpan",
+               [](Node& n, std::wstring_view v) { n.element->Layout().rowSpan = std::max(1, ToInt(v)); }},
+              {L"ColumnSpan",
+               [](Node& n, std::wstring_view v) {
+                   n.element->Layout().columnSpan = std::max(1, ToInt(v));
+               }}}},
+        {.name = L"Canvas",
+         .className = L"System.Windows.Controls.Canvas",
+         .base = L"Panel",
+         .make = &Make<Canvas>,
+         .content = Content::Many,
+         .attached = {{L"Left", [](Node& n, std::wstring_view v) { n.element->Layout().left = ToNumber(v); }},
+                      {L"Top", [](Node& n, std::wstring_view v) { n.element->Layout().top = ToNumber(v); }}}},
+        {.name = L"Border",
+         .className = L"System.Windows.Controls.Border",
+         .base = L"FrameworkElement",
+         .make = &Make<Border>,
+         .properties =
+             {
+                 {L"Padding", [](Node& n, std::wstring_view v) { As<Border>(n).padding = ToThickness(v); }},
+                 Cosmetic(L"Background"),
+                 Cosmetic(L"BorderBrush"),
+                 Cosmetic(L"BorderThickness"),
+                 Cosmetic(L"CornerRadius"),
+             },
+         .content = Content::Single},
+        {.name = L"TextBlock",
+         .className = L"System.Windows.Controls.TextBlock",
+         .base = L"FrameworkElement",
+         .make = &Make<TextBlock>,
+         .properties =
+             {
+                 {L"Text", [](Node& n, std::wstring_view v) { As<TextBlock>(n).SetText(std::wstring(v)); }},
+                 Cosmetic(L"Padding"),
+                 Cosmetic(L"Background"),
+                 Cosmetic(L"Foreground"),
+                 Cosmetic(L"FontFamily"),
+                 Cosmetic(L"FontSize"),
+                 Cosmetic(L"FontWeight"),
+                 Cosmetic(L"TextAlignment"),
+                 Cosmetic(L"TextWrapping"),
+             },
+         .content = Content::Text,
+         .textProperty = L"Text"},
+        {.name = L"ScrollViewer",
+         .className = L"System.Windows.Controls.ScrollViewer",
+         .base = L"ContentControl",
+         .make = &Make<ScrollViewer>,
+         .properties =
+             {
+                 {L"HorizontalScrollBarVisibility",
+                  [](Node& n, std::wstring_view v) {
+                      ViewerOf(n).SetBarVisibility(true, ToBarVisibility(v));
+                  }},
+                 {L"VerticalScrollBarVisibility",
+                  [](Node& n, std::wstring_view v) {
+                      ViewerOf(n).SetBarVisibility(false, ToBarVisibility(v));
+                  }},
+             },
+         .content = Content::Single,
+         .textProperty = L"Content",
+         .attached =
+             {{L"HorizontalScrollBarVisibility",
+               [](Node& n, std::wstring_view v) { ViewerOf(n).SetBarVisibility(true, ToBarVisibility(v)); }},
+              {L"VerticalScrollBarVisibility",
+               [](Node& n, std::wstring_view v) { ViewerOf(n).SetBarVisibility(false, ToBarVisibility(v)); }},
+              // Scrolling by pixels instead of items turns virtualization off, as in WPF.
+              {L"CanContentScroll",
+               [](Node& n, std::wstring_view v) {
+                   if (!ToBool(v)) As<ItemsControl>(n).SetVirtualizing(false);
+               }}}},
+        {.name = L"TextBox",
+         .className = L"System.Windows.Controls.TextBox",
+         .base = L"Control",
+         .make = &Make<TextBox>,
+         .properties = {{L"Text",
+                         [](Node& n, std::wstring_view v) { As<TextBox>(n).SetText(std::wstring(v)); }},
+                        Cosmetic(L"TextWrapping"),
+                        Cosmetic(L"AcceptsReturn")},
+         .content = Content::Text,
+         .textProperty = L"Text"},
+        {.name = L"Expander",
+         .className = L"System.Windows.Controls.Expander",
+         .base = L"ContentControl",
+         .make = &Make<Expander>,
+         .properties = {{L"Header",
+                         [](Node& n, std::wstring_view v) { As<Expander>(n).SetHeader(std::wstring(v)); }},
+                        {L"IsExpanded",
+                         [](Node& n, std::wstring_view v) { As<Expander>(n).SetExpanded(ToBool(v)); }},
+                        Cosmetic(L"ExpandDirection")},
+         .content = Content::Single,
+         .textProperty = L"Content"},
+    };
+}
+
+} // namespace xaml
 
 } // namespace wpfsim

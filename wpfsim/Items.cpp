@@ -1,6 +1,9 @@
 #include "Items.h"
 
 #include "Application.h"
+#include "XamlSchema.h"
+
+#include <functional>
 #include "ClrValue.h"
 
 #include <algorithm>
@@ -55,7 +58,8 @@ Element* ElementOf(const VARIANT& v) {
 
 // --- ItemsControl ---------------------------------------------------------------------------------------
 
-ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstring name, std::wstring containerClass)
+ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstring name,
+                           std::wstring containerClass)
     : Control(app, std::move(className), std::move(name)), containerClass_(std::move(containerClass)) {
     // The collection and the generator are one object each for the control's life, as in WPF.
     ov::ComPtr<ClrObject> items = MakeCollection(
@@ -63,7 +67,8 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         [this](size_t i) { return ItemValue(i); });
     auto indexOf = [this](const VARIANT& v) -> long {
         Element* element = (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ElementOf(v) : nullptr;
-        ov::ComPtr<ClrObject> object = element ? nullptr : ((v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr);
+        ov::ComPtr<ClrObject> object =
+            element ? nullptr : ((v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr);
         auto* boxed = dynamic_cast<ClrValue*>(object.Get());
         for (size_t i = 0; i < items_.size(); ++i) {
             const Item& item = items_[i];
@@ -86,11 +91,13 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         return -1;
     };
     items->AddMethod(L"IndexOf", 1, [indexOf](const Args& a) { return ov::Variant::Int(indexOf(a[0])); });
-    items->AddMethod(L"Contains", 1, [indexOf](const Args& a) { return ov::Variant::Bool(indexOf(a[0]) >= 0); });
+    items->AddMethod(L"Contains", 1,
+                     [indexOf](const Args& a) { return ov::Variant::Bool(indexOf(a[0]) >= 0); });
     AddProperty(L"Items", [items] { return Obj(items.Get()); });
     AddProperty(L"HasItems", [this] { return ov::Variant::Bool(!items_.empty()); });
 
-    auto generator = ov::Create<ClrObject>(SharedRuntime(), L"System.Windows.Controls.ItemContainerGenerator");
+    auto generator =
+        ov::Create<ClrObject>(SharedRuntime(), L"System.Windows.Controls.ItemContainerGenerator");
     generator->AddMethod(L"ContainerFromIndex", 1, [this](const Args& a) {
         LONG i = IntOf(a[0]);
         return Obj(i < 0 || static_cast<size_t>(i) >= items_.size() ? nullptr : items_[i].container.Get());
@@ -230,12 +237,14 @@ void ItemsControl::SetVirtualizing(bool virtualizing) {
 
 VirtualizingStackPanel& ItemsControl::MakeItemsHost(Element* parent, ScrollViewer* viewer,
                                                     const wchar_t* panelClass, bool horizontal) {
-    auto& presenter =
-        parent ? MakePart<FrameworkElement>(*parent, L"System.Windows.Controls.ItemsPresenter", L"ItemsPresenter")
-               : MakeDetachedPart<FrameworkElement>(L"System.Windows.Controls.ItemsPresenter", L"ItemsPresenter");
+    auto& presenter = parent ? MakePart<FrameworkElement>(*parent, L"System.Windows.Controls.ItemsPresenter",
+                                                          L"ItemsPresenter")
+                             : MakeDetachedPart<FrameworkElement>(L"System.Windows.Controls.ItemsPresenter",
+                                                                  L"ItemsPresenter");
     if (viewer) viewer->SetContentElement(&presenter);
     scrollHost_ = viewer;
-    const bool virtualizingPanel = std::wstring_view(panelClass) == L"System.Windows.Controls.VirtualizingStackPanel";
+    const bool virtualizingPanel =
+        std::wstring_view(panelClass) == L"System.Windows.Controls.VirtualizingStackPanel";
     auto& panel = MakePart<VirtualizingStackPanel>(presenter, panelClass, L"", *this, virtualizingPanel);
     panel.SetHorizontal(horizontal);
     SetItemsHost(panel);
@@ -288,8 +297,10 @@ void VirtualizingStackPanel::SetFirstItem(double first) {
 void VirtualizingStackPanel::BringIndexIntoView(size_t index) {
     if (ScrollsByItems()) {
         size_t view = std::max<size_t>(1, static_cast<size_t>(inView_));
-        if (index < first_) first_ = index;
-        else if (index >= first_ + view) first_ = index - view + 1;
+        if (index < first_)
+            first_ = index;
+        else if (index >= first_ + view)
+            first_ = index - view + 1;
         InvalidateLayout();
         if (App()) App()->UpdateLayout();
     } else if (Element* container = owner_->ContainerAt(index, true)) {
@@ -371,7 +382,8 @@ void ItemContainer::OnMouseDown(MouseEvent& e) {
 
 ListBox::ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass)
     : ItemsControl(app, std::move(className), std::move(name),
-                   containerClass.empty() ? L"System.Windows.Controls.ListBoxItem" : std::move(containerClass)) {
+                   containerClass.empty() ? L"System.Windows.Controls.ListBoxItem"
+                                          : std::move(containerClass)) {
     SetParentMember(L"get_ParentListBox");
 }
 
@@ -397,16 +409,19 @@ ComboBox::ComboBox(Application& app, std::wstring className, std::wstring name)
 
 void ComboBox::OnApplyTemplate() {
     auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"templateRoot");
-    auto& toggle = MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"toggleButton");
+    auto& toggle =
+        MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"toggleButton");
     toggle.Layout().minWidth = 120;
     toggle.Layout().minHeight = 22;
-    selection_ = &MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ContentPresenter", L"contentPresenter");
+    selection_ =
+        &MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ContentPresenter", L"contentPresenter");
     selection_->SetHitTestVisible(false);
     popup_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"PART_Popup");
     popup_->SetPlacementTarget(this);
     auto& border = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"dropDownBorder");
     popup_->SetChild(&border);
-    auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"DropDownScrollViewer");
+    auto& viewer =
+        MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"DropDownScrollViewer");
     // A drop-down shows at most this many items' room, as WPF's MaxDropDownHeight does.
     viewer.Layout().height = Auto;
     border.Layout().minWidth = 0;
@@ -457,11 +472,13 @@ void TabControl::Select(long index) {
     if (index < -1 || index >= static_cast<long>(Count())) throw ArgumentOutOfRange(L"value");
     selected_ = index;
     for (size_t i = 0; i < Count(); ++i)
-        if (auto* tab = dynamic_cast<ItemContainer*>(ContainerAt(i, true))) tab->SetSelected(static_cast<long>(i) == index);
+        if (auto* tab = dynamic_cast<ItemContainer*>(ContainerAt(i, true)))
+            tab->SetSelected(static_cast<long>(i) == index);
     // Only the selected tab's content is in the visual tree.
     Content shown;
     if (index >= 0)
-        if (auto* tab = dynamic_cast<TabItem*>(ContainerAt(static_cast<size_t>(index), true))) shown = tab->GetContent();
+        if (auto* tab = dynamic_cast<TabItem*>(ContainerAt(static_cast<size_t>(index), true)))
+            shown = tab->GetContent();
     if (content_) content_->Show(shown);
     InvalidateLayout();
 }
@@ -469,7 +486,8 @@ void TabControl::Select(long index) {
 TabItem::TabItem(Application& app, std::wstring className, std::wstring name)
     : ItemContainer(app, std::move(className), std::move(name)) {
     AddProperty(
-        L"Header", [this]() -> ov::Variant {
+        L"Header",
+        [this]() -> ov::Variant {
             if (header_.element) return Obj(header_.element.Get());
             return header_.text ? Str(*header_.text) : Obj(nullptr);
         },
@@ -481,7 +499,8 @@ void TabItem::OnApplyTemplate() {
     // The tab shows its header; its content is shown by the tab control when the tab is selected.
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
     border.padding = {6, 2, 6, 2};
-    headerPresenter_ = &MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"ContentSite");
+    headerPresenter_ =
+        &MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"ContentSite");
 }
 
 void TabItem::SetHeader(std::wstring text) {
@@ -545,16 +564,19 @@ TreeView::TreeView(Application& app, std::wstring className, std::wstring name)
 void TreeView::OnApplyTemplate() {
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
     border.padding = {1, 1, 1, 1};
-    auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"_tv_scrollviewer_");
+    auto& viewer =
+        MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"_tv_scrollviewer_");
     viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
 }
 
 TreeViewItem::TreeViewItem(Application& app, std::wstring className, std::wstring name)
-    : HeaderedItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.TreeViewItem") {
+    : HeaderedItemsControl(app, std::move(className), std::move(name),
+                           L"System.Windows.Controls.TreeViewItem") {
     SetVirtualizing(false);
     AddProperty(
-        L"Header", [this] { return HeaderValue(*this, Header()); }, [this](const VARIANT& v) { SetHeader(TextOf(v)); });
+        L"Header", [this] { return HeaderValue(*this, Header()); },
+        [this](const VARIANT& v) { SetHeader(TextOf(v)); });
     AddProperty(
         L"IsExpanded", [this] { return ov::Variant::Bool(expanded_); },
         [this](const VARIANT& v) { SetExpanded(BoolOf(v)); });
@@ -564,7 +586,8 @@ TreeViewItem::TreeViewItem(Application& app, std::wstring className, std::wstrin
         return Obj(dynamic_cast<ItemsControl*>(LogicalParent()));
     });
     AddProperty(L"get_ParentTreeView", [this] {
-        for (Element* e = Parent() ? Parent() : LogicalParent(); e; e = e->Parent() ? e->Parent() : e->LogicalParent())
+        for (Element* e = Parent() ? Parent() : LogicalParent(); e;
+             e = e->Parent() ? e->Parent() : e->LogicalParent())
             if (dynamic_cast<TreeView*>(e)) return Obj(e);
         return Obj(nullptr);
     });
@@ -580,7 +603,8 @@ void TreeViewItem::OnApplyTemplate() {
     auto& border = MakePart<Border>(grid, L"System.Windows.Controls.Border", L"Bd");
     border.Layout().column = 1;
     border.padding = {1, 1, 1, 1};
-    SetHeaderPresenter(&MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"PART_Header"));
+    SetHeaderPresenter(
+        &MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"PART_Header"));
     auto& panel = MakeItemsHost(&grid, nullptr, L"System.Windows.Controls.StackPanel");
     itemsPresenter_ = panel.Parent();
     itemsPresenter_->SetName(L"ItemsHost");
@@ -591,7 +615,8 @@ void TreeViewItem::OnApplyTemplate() {
 
 void TreeViewItem::SetExpanded(bool expanded) {
     expanded_ = expanded;
-    if (itemsPresenter_) itemsPresenter_->SetVisibility(expanded ? Visibility::Visible : Visibility::Collapsed);
+    if (itemsPresenter_)
+        itemsPresenter_->SetVisibility(expanded ? Visibility::Visible : Visibility::Collapsed);
     InvalidateLayout();
 }
 
@@ -601,7 +626,8 @@ void TreeViewItem::OnMouseDown(MouseEvent& e) {
                             ? nullptr
                             : Children().front()->Children().front();
     bool onExpander = expander && e.source && expander->IsAncestorOf(*e.source);
-    bool onHeader = e.source && !onExpander && (!itemsPresenter_ || !itemsPresenter_->IsAncestorOf(*e.source));
+    bool onHeader =
+        e.source && !onExpander && (!itemsPresenter_ || !itemsPresenter_->IsAncestorOf(*e.source));
     if (onExpander || (onHeader && e.clickCount == 2)) SetExpanded(!expanded_);
     if (onExpander || onHeader) {
         if (auto* owner = dynamic_cast<ItemsControl*>(LogicalParent() ? LogicalParent() : Parent()))
@@ -628,7 +654,8 @@ ContextMenu::ContextMenu(Application& app, std::wstring className, std::wstring 
     : MenuBase(app, std::move(className), std::move(name), L"System.Windows.Controls.MenuItem") {
     SetVirtualizing(false);
     AddProperty(
-        L"IsOpen", [this] { return ov::Variant::Bool(IsOpen()); }, [this](const VARIANT& v) { SetIsOpen(BoolOf(v)); });
+        L"IsOpen", [this] { return ov::Variant::Bool(IsOpen()); },
+        [this](const VARIANT& v) { SetIsOpen(BoolOf(v)); });
     AddProperty(L"PlacementTarget", [this] { return Obj(popup_ ? popup_->PlacementTarget() : nullptr); });
 }
 
@@ -661,7 +688,8 @@ MenuItem::MenuItem(Application& app, std::wstring className, std::wstring name)
     : HeaderedItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.MenuItem") {
     SetVirtualizing(false);
     AddProperty(
-        L"Header", [this] { return HeaderValue(*this, Header()); }, [this](const VARIANT& v) { SetHeader(TextOf(v)); });
+        L"Header", [this] { return HeaderValue(*this, Header()); },
+        [this](const VARIANT& v) { SetHeader(TextOf(v)); });
     AddProperty(
         L"IsSubmenuOpen", [this] { return ov::Variant::Bool(IsSubmenuOpen()); },
         [this](const VARIANT& v) { SetSubmenuOpen(BoolOf(v)); });
@@ -669,14 +697,16 @@ MenuItem::MenuItem(Application& app, std::wstring className, std::wstring name)
         L"IsCheckable", [this] { return ov::Variant::Bool(checkable_); },
         [this](const VARIANT& v) { checkable_ = BoolOf(v); });
     AddProperty(
-        L"IsChecked", [this] { return ov::Variant::Bool(checked_); }, [this](const VARIANT& v) { checked_ = BoolOf(v); });
+        L"IsChecked", [this] { return ov::Variant::Bool(checked_); },
+        [this](const VARIANT& v) { checked_ = BoolOf(v); });
 }
 
 void MenuItem::OnApplyTemplate() {
     auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"");
     auto& border = MakePart<Border>(grid, L"System.Windows.Controls.Border", L"templateRoot");
     border.padding = {6, 2, 6, 2};
-    SetHeaderPresenter(&MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"HeaderHost"));
+    SetHeaderPresenter(
+        &MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"HeaderHost"));
     popup_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"PART_Popup");
     popup_->SetStaysOpen(false);
     popup_->SetPlacementTarget(this);
@@ -694,7 +724,8 @@ bool MenuItem::IsSubmenuOpen() const noexcept {
 void MenuItem::SetSubmenuOpen(bool open) {
     if (!popup_ || (open && Count() == 0)) return;
     // A top-level item opens its submenu below itself, a nested one beside itself.
-    popup_->SetPlacement(dynamic_cast<Menu*>(LogicalParent()) ? Popup::Placement::Bottom : Popup::Placement::Right);
+    popup_->SetPlacement(dynamic_cast<Menu*>(LogicalParent()) ? Popup::Placement::Bottom
+                                                              : Popup::Placement::Right);
     popup_->SetIsOpen(open);
 }
 
@@ -727,7 +758,8 @@ void ToolBar::OnApplyTemplate() {
     auto& dock = MakePart<DockPanel>(*this, L"System.Windows.Controls.DockPanel", L"");
     auto& grid = MakePart<Grid>(dock, L"System.Windows.Controls.Grid", L"OverflowGrid");
     grid.Layout().dock = Dock::Right;
-    auto& button = MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"OverflowButton");
+    auto& button =
+        MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"OverflowButton");
     button.Layout().width = 11;
     button.Layout().height = 22;
     overflow_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"OverflowPopup");
@@ -841,5 +873,161 @@ void Expander::SetHeader(std::wstring header) {
     if (headerPresenter_) headerPresenter_->Show(shown);
     InvalidateLayout();
 }
+
+// --- XAML ------------------------------------------------------------------------------------------------
+
+namespace xaml {
+namespace {
+
+void SetHeader(Node& n, std::wstring_view v) {
+    if (auto* tab = dynamic_cast<TabItem*>(n.element)) return tab->SetHeader(std::wstring(v));
+    As<HeaderedItemsControl>(n).SetHeader(std::wstring(v));
+}
+void SetHeaderElement(Node& n, Element& e) {
+    if (auto* tab = dynamic_cast<TabItem*>(n.element)) return tab->SetHeaderElement(&e);
+    As<HeaderedItemsControl>(n).SetHeaderElement(&e);
+}
+const Property kHeader{L"Header", &SetHeader, &SetHeaderElement};
+
+void SetVirtualizing(Node& n, std::wstring_view v) {
+    As<ItemsControl>(n).SetVirtualizing(ToBool(v));
+}
+
+// The popups of the element's template (drop-down, submenu, overflow) never open.
+void SetNeverOpens(Node& n, std::wstring_view v) {
+    const bool never = ToBool(v);
+    std::function<void(Element&)> walk = [&](Element& e) {
+        if (auto* popup = dynamic_cast<Popup*>(&e); popup && popup->TemplatedParent() == n.element)
+            popup->SetNeverOpens(never);
+        for (Element* child : e.Children())
+            walk(*child);
+        if (auto* popup = dynamic_cast<Popup*>(&e); popup && popup->Child()) walk(*popup->Child());
+    };
+    walk(*n.element);
+}
+
+} // namespace
+
+std::vector<Type> ItemTypes() {
+    return {
+        {.name = L"ItemsControl",
+         .className = L"System.Windows.Controls.ItemsControl",
+         .base = L"Control",
+         .content = Content::Items,
+         .sim = {{L"NeverGenerates",
+                  [](Node& n, std::wstring_view v) { As<ItemsControl>(n).SetNeverGenerates(ToBool(v)); }},
+                 {L"NeverOpens", &SetNeverOpens}}},
+        {.name = L"VirtualizingPanel",
+         .className = L"System.Windows.Controls.VirtualizingPanel",
+         .base = L"Panel",
+         .attached = {{L"IsVirtualizing", &SetVirtualizing}}},
+        {.name = L"VirtualizingStackPanel",
+         .className = L"System.Windows.Controls.VirtualizingStackPanel",
+         .base = L"VirtualizingPanel",
+         .attached = {{L"IsVirtualizing", &SetVirtualizing}}},
+        {.name = L"ListBox",
+         .className = L"System.Windows.Controls.ListBox",
+         .base = L"ItemsControl",
+         .make = &Make<ListBox>,
+         .properties = {Cosmetic(L"SelectionMode")},
+         .content = Content::Items},
+        {.name = L"ListView",
+         .className = L"System.Windows.Controls.ListView",
+         .base = L"ListBox",
+         .make = [](Application& app, std::wstring cls) -> Element& {
+             return app.Create<ListBox>(std::move(cls), L"", L"System.Windows.Controls.ListViewItem");
+         },
+         .content = Content::Items},
+        {.name = L"ComboBox",
+         .className = L"System.Windows.Controls.ComboBox",
+         .base = L"ItemsControl",
+         .make = &Make<ComboBox>,
+         .properties = {Cosmetic(L"IsEditable")},
+         .content = Content::Items},
+        {.name = L"TabControl",
+         .className = L"System.Windows.Controls.TabControl",
+         .base = L"ItemsControl",
+         .make = &Make<TabControl>,
+         .content = Content::Items},
+        {.name = L"TreeView",
+         .className = L"System.Windows.Controls.TreeView",
+         .base = L"ItemsControl",
+         .make = &Make<TreeView>,
+         .content = Content::Items},
+        {.name = L"ToolBar",
+         .className = L"System.Windows.Controls.ToolBar",
+         .base = L"ItemsControl",
+         .make = &Make<ToolBar>,
+         .properties = {Cosmetic(L"Band"), Cosmetic(L"BandIndex")},
+         .content = Content::Items,
+         .attached = {{L"OverflowMode",
+                       [](Node& n, std::wstring_view v) {
+                           n.element->Layout().toolBarOverflow =
+                               static_cast<int>(EnumValue(v, {L"AsNeeded", L"Always", L"Never"}));
+                       }}}},
+        {.name = L"Menu",
+         .className = L"System.Windows.Controls.Menu",
+         .base = L"ItemsControl",
+         .make = &Make<Menu>,
+         .properties = {Cosmetic(L"IsMainMenu")},
+         .content = Content::Items},
+        {.name = L"ContextMenu",
+         .className = L"System.Windows.Controls.ContextMenu",
+         .base = L"ItemsControl",
+         .make = &Make<ContextMenu>,
+         .content = Content::Items},
+        {.name = L"ListBoxItem",
+         .className = L"System.Windows.Controls.ListBoxItem",
+         .base = L"ContentControl",
+         .make = &Make<ItemContainer>,
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"ListViewItem",
+         .className = L"System.Windows.Controls.ListViewItem",
+         .base = L"ListBoxItem",
+         .make = &Make<ItemContainer>,
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"ComboBoxItem",
+         .className = L"System.Windows.Controls.ComboBoxItem",
+         .base = L"ListBoxItem",
+         .make = &Make<ItemContainer>,
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"TabItem",
+         .className = L"System.Windows.Controls.TabItem",
+         .base = L"ContentControl",
+         .make = &Make<TabItem>,
+         .properties = {kHeader},
+         .content = Content::Single,
+         .textProperty = L"Content"},
+        {.name = L"TreeViewItem",
+         .className = L"System.Windows.Controls.TreeViewItem",
+         .base = L"ItemsControl",
+         .make = &Make<TreeViewItem>,
+         .properties = {kHeader,
+                        {L"IsExpanded",
+                         [](Node& n, std::wstring_view v) { As<TreeViewItem>(n).SetExpanded(ToBool(v)); }}},
+         .content = Content::Items},
+        {.name = L"MenuItem",
+         .className = L"System.Windows.Controls.MenuItem",
+         .base = L"ItemsControl",
+         .make = &Make<MenuItem>,
+         .properties = {kHeader,
+                        {L"IsCheckable",
+                         [](Node& n, std::wstring_view v) { As<MenuItem>(n).SetCheckable(ToBool(v)); }},
+                        {L"IsChecked",
+                         [](Node& n, std::wstring_view v) { As<MenuItem>(n).SetChecked(ToBool(v)); }},
+                        Cosmetic(L"InputGestureText"),
+                        Cosmetic(L"Icon")},
+         .content = Content::Items},
+        {.name = L"Separator",
+         .className = L"System.Windows.Controls.Separator",
+         .base = L"Control",
+         .make = &Make<Control>},
+    };
+}
+
+} // namespace xaml
 
 } // namespace wpfsim

@@ -90,6 +90,8 @@ TEST(XamlTest, WhatItDoesNotKnowIsAnErrorWithItsPosition) {
          L"the user class 'Demo.Fancy' needs the attribute sim:Base (xmlns:sim=\"urn:ovwpf-sim\") naming the "
          L"WPF class it behaves as",
          3, 4},
+        {Window("  <Button sim:CheckedForm=\"Boxed\"/>", "xmlns:sim=\"urn:ovwpf-sim\""),
+         L"unknown attribute 'sim:CheckedForm' of Button", 3, 11},
         {Window("  <Button x:Class=\"A.B\"/>"), L"x:Class is allowed on the root element only", 3, 11},
         {Window("  <Button q:Tag=\"1\"/>"), L"the namespace prefix 'q' is not declared", 3, 11},
         {"<StackPanel xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"/>",
