@@ -1,17 +1,17 @@
 #include "Recognizer.h"
 
 #include "../controls/Buttons.h"
+#include "../controls/Edits.h"
+#include "../controls/Ranges.h"
 #include "BaseCtrlInfo.h"
 
 CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
-    // The reader scroll viewer is registered as an internal kind (fixed), unlike the other viewers. Until
-    // its wrapper is part of the module, CInfo stands on the interim info.
-    class CInfo : public CovWPFInterimCtrlInfo {
+    // The reader scroll viewer is registered as an internal kind (fixed), unlike the other viewers.
+    class CInfo : public CovWPFCtrlInfoOf<CovWPFCtrlReaderScrollViewer> {
     public:
         CInfo()
-            : CovWPFInterimCtrlInfo(ctrlWPFReaderScrollViewer, __uuidof(IovWPFCtrlReaderScrollViewer),
-                                    L"Reader scroll viewer", L"MS.Internal.Documents.ReaderScrollViewer",
-                                    true) {}
+            : CovWPFCtrlInfoOf(ctrlWPFReaderScrollViewer, __uuidof(IovWPFCtrlReaderScrollViewer),
+                               L"Reader scroll viewer", L"MS.Internal.Documents.ReaderScrollViewer", true) {}
     };
     class CovWPFCtrlItemInfoImpl : public CovWPFCtrlItemInfo {
     public:
@@ -27,32 +27,27 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     };
 
     // The order decides: the first kind whose test passes wins.
-    interim(ctrlWPFScrollBar, __uuidof(IovWPFScrollBar), L"Scroll bar",
-            L"System.Windows.Controls.Primitives.ScrollBar");
+    AddInfo(ov::Create<CovWPFCtrlScrollBar::CovWPFCtrlScrollBarInfo>());
     interim(ctrlWPFComboBox, __uuidof(IovWPFComboBox), L"Combo box", L"System.Windows.Controls.ComboBox");
     interim(ctrlWPFExpander, __uuidof(IovWPFExpander), L"Expander", L"System.Windows.Controls.Expander");
     interim(ctrlWPFTabControl, __uuidof(IovWPFTabControl), L"TabControl",
             L"System.Windows.Controls.TabControl");
-    interim(ctrlWPFTrackBar, __uuidof(IovWPFTrackBar), L"TrackBar", L"System.Windows.Controls.Slider");
+    AddInfo(ov::Create<CovWPFCtrlTrackBar::CovWPFCtrlTrackBarInfo>());
     AddInfo(ov::Create<CovWPFCtrlButton::CovWPFCtrlButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlRadioButton::CovWPFCtrlRadioButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlCheckBox::CovWPFCtrlCheckBoxInfo>());
-    interim(ctrlWPFEdit, __uuidof(IovWPFEdit), L"Edit", L"System.Windows.Controls.TextBox");
-    interim(ctrlWPFPasswordEdit, __uuidof(IovWPFPasswordEdit), L"Password edit",
-            L"System.Windows.Controls.PasswordBox");
+    AddInfo(ov::Create<CovWPFCtrlEdit::CovWPFCtrlEditInfo>());
+    AddInfo(ov::Create<CovWPFCtrlPasswordEdit::CovWPFCtrlPasswordEditInfo>());
     interim(ctrlWPFListBox, __uuidof(IovWPFListBox), L"List box", L"System.Windows.Controls.ListBox");
     AddInfo(ov::Create<CovWPFCtrlToggleButton::CovWPFCtrlToggleButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlRepeatButton::CovWPFCtrlRepeatButtonInfo>());
-    interim(ctrlWPFScrollViewer, __uuidof(IovWPFScrollHelper), L"Scroll viewer",
-            L"System.Windows.Controls.ScrollViewer");
+    AddInfo(ov::Create<CovWPFCtrlScrollViewer::CovWPFCtrlScrollViewerInfo>());
     interim(ctrlWPFMenu, __uuidof(IovWPFMenu), L"Menu", L"System.Windows.Controls.Menu");
     interim(ctrlWPFToolBar, __uuidof(IovWPFToolBar), L"Toolbar", L"System.Windows.Controls.ToolBar");
     interim(ctrlWPFListView, __uuidof(IovWPFListView), L"List view", L"System.Windows.Controls.ListView");
     interim(ctrlWPFTreeView, __uuidof(IovWPFTreeView), L"Tree view", L"System.Windows.Controls.TreeView");
-    interim(ctrlWPFFlowDocumentScrollViewer, __uuidof(IovWPFCtrlFlowDocumentScrollViewer),
-            L"Flow document scroll viewer", L"System.Windows.Controls.FlowDocumentScrollViewer");
-    interim(ctrlWPFDocumentViewer, __uuidof(IovWPFCtrlDocumentViewer), L"Document viewer",
-            L"System.Windows.Controls.DocumentViewer");
+    AddInfo(ov::Create<CovWPFCtrlFlowDocumentScrollViewer::CovWPFCtrlFlowDocumentScrollViewerInfo>());
+    AddInfo(ov::Create<CovWPFCtrlDocumentViewer::CovWPFCtrlDocumentViewerInfo>());
     AddInfo(ov::Create<CInfo>());
     item(ctrlWPFComboBoxItem, L"CovWPFCtrlComboBoxItem", L"System.Windows.Controls.ComboBoxItem");
     item(ctrlWPFTabControlItem, L"CovWPFCtrlTabControlItem", L"System.Windows.Controls.TabItem");
