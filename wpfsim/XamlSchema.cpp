@@ -2,6 +2,7 @@
 
 #include "Buttons.h"
 #include "Items.h"
+#include "Ranges.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +20,7 @@ void NoEffect(Node&, std::wstring_view) {}
 const std::vector<Type>& Types() {
     static const std::vector<Type> types = [] {
         std::vector<Type> all;
-        for (auto family : {&FrameworkTypes, &ButtonTypes, &ItemTypes})
+        for (auto family : {&FrameworkTypes, &ButtonTypes, &ItemTypes, &RangeTypes})
             for (Type& type : family())
                 all.push_back(std::move(type));
         return all;

@@ -105,5 +105,6 @@ Property Cosmetic(const wchar_t* name);
 std::vector<Type> FrameworkTypes();
 std::vector<Type> ButtonTypes();
 std::vector<Type> ItemTypes();
+std::vector<Type> RangeTypes();
 
 } // namespace wpfsim::xaml

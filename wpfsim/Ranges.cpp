@@ -1,0 +1,541 @@
+#include "Ranges.h"
+
+#include "Application.h"
+#include "XamlSchema.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace wpfsim {
+
+namespace {
+
+// WPF's DoubleUtil: doubles within a relative epsilon are the same.
+bool AreClose(double a, double b) {
+    if (a == b) return true;
+    const double eps = (std::fabs(a) + std::fabs(b) + 10.0) * 2.2204460492503131e-016;
+    const double delta = a - b;
+    return -eps < delta && eps > delta;
+}
+bool LessThan(double a, double b) {
+    return a < b && !AreClose(a, b);
+}
+bool GreaterThan(double a, double b) {
+    return a > b && !AreClose(a, b);
+}
+
+// .NET's ArgumentException of a dependency property's validation.
+ClrException InvalidValue(double value, const wchar_t* property) {
+    std::wstring text = std::isnan(value) ? L"NaN" : (value > 0 ? L"Infinity" : L"-Infinity");
+    return {L"WindowsBase", 0, L"'" + text + L"' is not a valid value for property '" + property + L"'.",
+            static_cast<SCODE>(0x80070057)};
+}
+
+ov::Variant Number(double value) {
+    return ov::Variant::Double(value);
+}
+
+} // namespace
+
+// --- RangeBase ------------------------------------------------------------------------------------------------
+
+RangeBase::RangeBase(Application& app, std::wstring className, std::wstring name, double maximum)
+    : Control(app, std::move(className), std::move(name)), maximum_(maximum) {
+    auto property = [this](const wchar_t* name, double (RangeBase::*get)() const,
+                           void (RangeBase::*set)(double)) {
+        AddProperty(
+            name, [this, get] { return Number((this->*get)()); },
+            [this, set](const VARIANT& v) { (this->*set)(DoubleOf(v)); });
+    };
+    property(L"Minimum", &RangeBase::Minimum, &RangeBase::SetMinimum);
+    property(L"Maximum", &RangeBase::Maximum, &RangeBase::SetMaximum);
+    property(L"Value", &RangeBase::Value, &RangeBase::SetValue);
+    property(L"SmallChange", &RangeBase::SmallChange, &RangeBase::SetSmallChange);
+    property(L"LargeChange", &RangeBase::LargeChange, &RangeBase::SetLargeChange);
+    AddProperty(
+        L"Orientation", [this] { return ov::Variant::Int(horizontal_ ? 0 : 1); },
+        [this](const VARIANT& v) { SetHorizontal(IntOf(v) == 0); });
+}
+
+double RangeBase::Checked(double value, const wchar_t* property) {
+    if (!std::isfinite(value)) throw InvalidValue(value, property);
+    return value;
+}
+
+void RangeBase::SetMinimum(double minimum) {
+    minimum_ = Checked(minimum, L"Minimum");
+    InvalidateLayout();
+}
+
+void RangeBase::SetMaximum(double maximum) {
+    maximum_ = Checked(maximum, L"Maximum");
+    InvalidateLayout();
+}
+
+void RangeBase::SetValue(double value) {
+    value_ = Checked(value, L"Value");
+    InvalidateLayout();
+}
+
+void RangeBase::OnStep(bool increase, bool page) {
+    const double change = page ? largeChange_ : smallChange_;
+    SetValue(std::clamp(Value() + (increase ? change : -change), Minimum(), Maximum()));
+}
+
+void RangeBase::OnApplyTemplate() {
+    track_ = &MakePart<Track>(*this, L"System.Windows.Controls.Primitives.Track", L"PART_Track", *this);
+    // The track's buttons and thumb are parts of this control's template, like the track.
+    track_->Build();
+}
+
+// --- Track ----------------------------------------------------------------------------------------------------
+
+Track::Track(Application& app, std::wstring className, std::wstring name, RangeBase& owner)
+    : FrameworkElement(app, std::move(className), std::move(name)), owner_(owner) {}
+
+void Track::Build() {
+    RangeBase& owner = owner_;
+    auto page = [&](bool increase) -> Element& {
+        auto& button =
+            owner.MakePart<RepeatButton>(*this, L"System.Windows.Controls.Primitives.RepeatButton", L"");
+        button.SetFocusable(false);
+        button.SetClickHandler([&owner, increase](ButtonBase&) { owner.OnStep(increase, true); });
+        return button;
+    };
+    decrease_ = &page(false);
+    thumb_ = &owner.MakePart<Control>(*this, L"System.Windows.Controls.Primitives.Thumb", L"Thumb");
+    increase_ = &page(true);
+}
+
+Size Track::MeasureOverride(Size) {
+    return owner_.Horizontal() ? Size{40, 17} : Size{17, 40};
+}
+
+void Track::ArrangeOverride(Rect inner) {
+    const bool horizontal = owner_.Horizontal();
+    const double length = horizontal ? inner.width : inner.height;
+    const double thumb = std::min(length, owner_.ThumbLength(length));
+    const double range = owner_.Maximum() - owner_.Minimum();
+    const double ratio = range > 0 ? (owner_.Value() - owner_.Minimum()) / range : 0;
+    const double before = (length - thumb) * ratio;
+    // Horizontal tracks grow to the right, vertical ones downwards (a scroll bar's direction).
+    auto place = [&](Element* part, double from, double size) {
+        part->Arrange(horizontal ? Rect{inner.x + from, inner.y, size, inner.height}
+                                 : Rect{inner.x, inner.y + from, inner.width, size});
+    };
+    place(decrease_, 0, before);
+    place(thumb_, before, thumb);
+    place(increase_, before + thumb, length - before - thumb);
+}
+
+// --- ScrollBar ------------------------------------------------------------------------------------------------
+
+ScrollBar::ScrollBar(Application& app, std::wstring className, std::wstring name)
+    : RangeBase(app, std::move(className), std::move(name), 1.0) {
+    SetFocusable(false);
+    SetHorizontal(false);
+    AddProperty(
+        L"ViewportSize", [this] { return Number(viewportSize_); },
+        [this](const VARIANT& v) { SetViewportSize(DoubleOf(v)); });
+}
+
+void ScrollBar::OnApplyTemplate() {
+    auto line = [this](bool increase) -> Element& {
+        auto& button = MakePart<RepeatButton>(*this, L"System.Windows.Controls.Primitives.RepeatButton", L"");
+        button.SetFocusable(false);
+        button.SetClickHandler([this, increase](ButtonBase&) { OnStep(increase, false); });
+        return button;
+    };
+    lineUp_ = &line(false);
+    RangeBase::OnApplyTemplate();
+    lineDown_ = &line(true);
+}
+
+double ScrollBar::ThumbLength(double trackLength) const {
+    const double range = Maximum() - Minimum();
+    if (viewportSize_ <= 0 || range + viewportSize_ <= 0) return std::min(trackLength, 17.0);
+    return std::max(10.0, trackLength * viewportSize_ / (range + viewportSize_));
+}
+
+Size ScrollBar::MeasureOverride(Size) {
+    return Horizontal() ? Size{68, 17} : Size{17, 68};
+}
+
+void ScrollBar::ArrangeOverride(Rect inner) {
+    constexpr double kLine = 17;
+    if (Horizontal()) {
+        const double line = std::min(kLine, inner.width / 2);
+        lineUp_->Arrange({inner.x, inner.y, line, inner.height});
+        GetTrack()->Arrange({inner.x + line, inner.y, inner.width - 2 * line, inner.height});
+        lineDown_->Arrange({inner.x + inner.width - line, inner.y, line, inner.height});
+    } else {
+        const double line = std::min(kLine, inner.height / 2);
+        lineUp_->Arrange({inner.x, inner.y, inner.width, line});
+        GetTrack()->Arrange({inner.x, inner.y + line, inner.width, inner.height - 2 * line});
+        lineDown_->Arrange({inner.x, inner.y + inner.height - line, inner.width, line});
+    }
+}
+
+// --- Slider ---------------------------------------------------------------------------------------------------
+
+Slider::Slider(Application& app, std::wstring className, std::wstring name)
+    : RangeBase(app, std::move(className), std::move(name), 10.0) {
+    auto property = [this](const wchar_t* name, double (Slider::*get)() const, void (Slider::*set)(double)) {
+        AddProperty(
+            name, [this, get] { return Number((this->*get)()); },
+            [this, set](const VARIANT& v) { (this->*set)(DoubleOf(v)); });
+    };
+    property(L"TickFrequency", &Slider::TickFrequency, &Slider::SetTickFrequency);
+    property(L"SelectionStart", &Slider::SelectionStart, &Slider::SetSelectionStart);
+    property(L"SelectionEnd", &Slider::SelectionEnd, &Slider::SetSelectionEnd);
+    AddProperty(
+        L"IsSnapToTickEnabled", [this] { return ov::Variant::Bool(snapToTick_); },
+        [this](const VARIANT& v) { snapToTick_ = BoolOf(v); });
+    AddProperty(
+        L"IsSelectionRangeEnabled", [this] { return ov::Variant::Bool(selectionRange_); },
+        [this](const VARIANT& v) { selectionRange_ = BoolOf(v); });
+    // A DoubleCollection over the current ticks (a null object when the property is null).
+    AddProperty(L"Ticks", [this]() -> ov::Variant {
+        if (!ticks_) return Obj(nullptr);
+        auto ticks = ov::Create<ClrObject>(SharedRuntime(), L"System.Windows.Media.DoubleCollection");
+        ticks->AddProperty(L"Count", [this] {
+            return ov::Variant::Int(ticks_ ? static_cast<LONG>(ticks_->size()) : 0);
+        });
+        ticks->AddMethod(L"get_Item", 1, [this](const Args& a) {
+            const LONG i = IntOf(a[0]);
+            if (!ticks_ || i < 0 || static_cast<size_t>(i) >= ticks_->size()) throw ArgumentOutOfRange(L"index");
+            return Number((*ticks_)[static_cast<size_t>(i)]);
+        });
+        return Obj(ticks.Get());
+    });
+}
+
+double Slider::SnapToTick(double value) const {
+    if (!snapToTick_) return value;
+    double previous = Minimum(), next = Maximum();
+    if (ticks_ && !ticks_->empty()) {
+        for (double tick : *ticks_) {
+            if (AreClose(tick, value)) return value;
+            if (LessThan(tick, value) && GreaterThan(tick, previous))
+                previous = tick;
+            else if (GreaterThan(tick, value) && LessThan(tick, next))
+                next = tick;
+        }
+    } else if (GreaterThan(tickFrequency_, 0)) {
+        previous = Minimum() + std::round((value - Minimum()) / tickFrequency_) * tickFrequency_;
+        next = std::min(Maximum(), previous + tickFrequency_);
+    }
+    const double middle = (previous + next) * 0.5;
+    return (value > middle || AreClose(value, middle)) ? next : previous;
+}
+
+// As WPF's MoveToNextTick: the step snapped; when snapping brings the value back, the next tick beyond it.
+void Slider::OnStep(bool increase, bool page) {
+    const double direction = (page ? LargeChange() : SmallChange()) * (increase ? 1 : -1);
+    if (direction == 0) return;
+    const double value = Value();
+    double next = SnapToTick(std::clamp(value + direction, Minimum(), Maximum()));
+    if (next == value && !(increase && value == Maximum()) && !(!increase && value == Minimum())) {
+        if (ticks_ && !ticks_->empty()) {
+            for (double tick : *ticks_)
+                if ((increase && GreaterThan(tick, value) && (LessThan(tick, next) || next == value)) ||
+                    (!increase && LessThan(tick, value) && (GreaterThan(tick, next) || next == value)))
+                    next = tick;
+        } else if (GreaterThan(tickFrequency_, 0)) {
+            double tickNumber = std::round((value - Minimum()) / tickFrequency_) + (increase ? 1 : -1);
+            next = Minimum() + tickNumber * tickFrequency_;
+        }
+    }
+    if (next != value) SetValue(std::clamp(next, Minimum(), Maximum()));
+}
+
+Size Slider::MeasureOverride(Size) {
+    return Horizontal() ? Size{104, 22} : Size{22, 104};
+}
+
+// --- documents ------------------------------------------------------------------------------------------------
+
+void FlowDocument::AddChild(Element& child) {
+    if (!dynamic_cast<Paragraph*>(&child)) throw std::invalid_argument("a FlowDocument holds Paragraphs");
+    AddLogicalChild(child);
+    InvalidateLayout();
+}
+
+Paragraph::Paragraph(Application& app, std::wstring className, std::wstring name)
+    : FrameworkElement(app, std::move(className), std::move(name)) {}
+
+void FixedDocument::AddChild(Element& child) {
+    if (!dynamic_cast<PageContent*>(&child)) throw std::invalid_argument("a FixedDocument holds PageContents");
+    AddLogicalChild(child);
+}
+
+void PageContent::AddChild(Element& child) {
+    if (!dynamic_cast<FixedPage*>(&child) || !LogicalChildren().empty())
+        throw std::invalid_argument("a PageContent holds one FixedPage");
+    AddLogicalChild(child);
+}
+
+FixedPage::FixedPage(Application& app, std::wstring className, std::wstring name)
+    : Canvas(app, std::move(className), std::move(name)) {
+    Layout().width = 816;
+    Layout().height = 1056;
+}
+
+DocumentScroller::DocumentScroller(Application& app, std::wstring className, std::wstring name)
+    : Control(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Document", [this] { return Obj(document_.Get()); },
+        [this](const VARIANT& v) {
+            ov::ComPtr<ClrObject> object = ObjectOf(v);
+            auto* document = dynamic_cast<Element*>(object.Get());
+            if (object && (!document || !TakesDocument(*document))) throw ov::ComError(DISP_E_TYPEMISMATCH);
+            SetDocument(document);
+        });
+    // Internal: the template's ScrollViewer.
+    AddProperty(L"ScrollViewer", [this] { return Obj(viewer_); });
+}
+
+void DocumentScroller::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
+    viewer_ = &MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"PART_ContentHost");
+    viewer_->SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    viewer_->SetBarVisibility(false, ScrollViewer::BarVisibility::Visible);
+    viewer_->SetContentElement(&MakeView());
+}
+
+void DocumentScroller::SetDocument(Element* document) {
+    if (document_) RemoveLogicalChild(*document_);
+    document_ = document;
+    if (document) AddLogicalChild(*document);
+    OnDocumentChanged();
+    InvalidateLayout();
+}
+
+void DocumentScroller::AddChild(Element& child) {
+    if (document_) throw std::invalid_argument("the document is set already");
+    if (!TakesDocument(child)) throw std::invalid_argument("not a document of this viewer");
+    SetDocument(&child);
+}
+
+namespace {
+
+// The view of a flow document: one line of text for every paragraph, within a page padding.
+class FlowDocumentView : public FrameworkElement {
+public:
+    FlowDocumentView(Application& app, std::wstring className, std::wstring name, DocumentScroller& viewer)
+        : FrameworkElement(app, std::move(className), std::move(name)), viewer_(viewer) {}
+
+protected:
+    Size MeasureOverride(Size) override {
+        constexpr double kPadding = 20, kLine = 16;
+        Size size{2 * kPadding, 2 * kPadding};
+        if (Element* document = viewer_.Document())
+            for (Element* block : document->LogicalChildren()) {
+                size.width = std::max(size.width, 2 * kPadding + 7.0 * block->DisplayText().size());
+                size.height += kLine;
+            }
+        return size;
+    }
+
+private:
+    DocumentScroller& viewer_;
+};
+
+// The pages of a fixed document, one below the other.
+class DocumentGrid : public FrameworkElement {
+public:
+    using FrameworkElement::FrameworkElement;
+
+protected:
+    static constexpr double kGap = 10;
+    Size MeasureOverride(Size) override {
+        Size size{0, kGap};
+        for (Element* page : Children()) {
+            page->Measure({Infinity, Infinity});
+            size.width = std::max(size.width, page->DesiredSize().width + 2 * kGap);
+            size.height += page->DesiredSize().height + kGap;
+        }
+        return size;
+    }
+    void ArrangeOverride(Rect inner) override {
+        double y = inner.y + kGap;
+        for (Element* page : Children()) {
+            Size s = page->DesiredSize();
+            page->Arrange({inner.x + kGap, y, s.width, s.height});
+            y += s.height + kGap;
+        }
+    }
+};
+
+} // namespace
+
+Element& FlowDocumentScrollViewer::MakeView() {
+    return MakeDetachedPart<FlowDocumentView>(L"MS.Internal.Documents.FlowDocumentView", L"", *this);
+}
+
+bool FlowDocumentScrollViewer::TakesDocument(Element& document) const {
+    return dynamic_cast<FlowDocument*>(&document) != nullptr;
+}
+
+Element& DocumentViewer::MakeView() {
+    grid_ = &MakeDetachedPart<DocumentGrid>(L"MS.Internal.Documents.DocumentGrid", L"");
+    return *grid_;
+}
+
+bool DocumentViewer::TakesDocument(Element& document) const {
+    return dynamic_cast<FixedDocument*>(&document) != nullptr;
+}
+
+// The grid shows the pages themselves.
+void DocumentViewer::OnDocumentChanged() {
+    while (!grid_->Children().empty())
+        grid_->RemoveVisualChild(*grid_->Children().back());
+    if (Element* document = Document())
+        for (Element* content : document->LogicalChildren())
+            for (Element* page : content->LogicalChildren())
+                grid_->AddVisualChild(*page);
+    grid_->InvalidateLayout();
+}
+
+// --- XAML -----------------------------------------------------------------------------------------------------
+
+namespace xaml {
+namespace {
+
+template <class T, void (T::*set)(double)> void SetNumber(Node& n, std::wstring_view v) {
+    (As<T>(n).*set)(ToNumber(v));
+}
+
+bool ToHorizontal(std::wstring_view v) {
+    return EnumValue(v, {L"Horizontal", L"Vertical"}) == 0;
+}
+
+// A DoubleCollection as its converter reads it: numbers separated by commas or white space.
+std::vector<double> ToDoubles(std::wstring_view value) {
+    std::wstring text(value);
+    for (wchar_t& c : text)
+        if (c == L',') c = L' ';
+    std::vector<double> numbers;
+    size_t start = 0;
+    while ((start = text.find_first_not_of(L" \t\r\n", start)) != std::wstring::npos) {
+        size_t end = text.find_first_of(L" \t\r\n", start);
+        numbers.push_back(ToNumber(std::wstring_view(text).substr(start, end - start)));
+        start = end;
+    }
+    return numbers;
+}
+
+void SetDocument(Node& n, Element& document) {
+    auto& viewer = As<DocumentScroller>(n);
+    if (viewer.Document()) throw ValueError{L"the document is set already"};
+    try {
+        viewer.AddChild(document);
+    } catch (const std::invalid_argument&) {
+        throw ValueError{L"not a document of this viewer"};
+    }
+}
+
+} // namespace
+
+std::vector<Type> RangeTypes() {
+    const std::vector<Property> range = {
+        {L"Minimum", &SetNumber<RangeBase, &RangeBase::SetMinimum>},
+        {L"Maximum", &SetNumber<RangeBase, &RangeBase::SetMaximum>},
+        {L"Value", &SetNumber<RangeBase, &RangeBase::SetValue>},
+        {L"SmallChange", &SetNumber<RangeBase, &RangeBase::SetSmallChange>},
+        {L"LargeChange", &SetNumber<RangeBase, &RangeBase::SetLargeChange>},
+    };
+    auto orientation = [](Node& n, std::wstring_view v) { As<RangeBase>(n).SetHorizontal(ToHorizontal(v)); };
+    const Property document{L"Document", nullptr, &SetDocument};
+    const Property verticalBar{L"VerticalScrollBarVisibility", [](Node& n, std::wstring_view v) {
+                                   As<DocumentScroller>(n).Viewer()->SetBarVisibility(
+                                       false, static_cast<ScrollViewer::BarVisibility>(
+                                                  EnumValue(v, {L"Disabled", L"Auto", L"Hidden", L"Visible"})));
+                               }};
+    const Property horizontalBar{L"HorizontalScrollBarVisibility", [](Node& n, std::wstring_view v) {
+                                     As<DocumentScroller>(n).Viewer()->SetBarVisibility(
+                                         true, static_cast<ScrollViewer::BarVisibility>(EnumValue(
+                                                   v, {L"Disabled", L"Auto", L"Hidden", L"Visible"})));
+                                 }};
+    return {
+        {.name = L"RangeBase",
+         .className = L"System.Windows.Controls.Primitives.RangeBase",
+         .base = L"Control",
+         .properties = range},
+        {.name = L"ScrollBar",
+         .className = L"System.Windows.Controls.Primitives.ScrollBar",
+         .base = L"RangeBase",
+         .make = &Make<ScrollBar>,
+         .properties = {{L"Orientation", orientation},
+                        {L"ViewportSize", &SetNumber<ScrollBar, &ScrollBar::SetViewportSize>}}},
+        {.name = L"Slider",
+         .className = L"System.Windows.Controls.Slider",
+         .base = L"RangeBase",
+         .make = &Make<Slider>,
+         .properties =
+             {
+                 {L"Orientation", orientation},
+                 {L"TickFrequency", &SetNumber<Slider, &Slider::SetTickFrequency>},
+                 {L"Ticks",
+                  [](Node& n, std::wstring_view v) {
+                      if (Trim(v) == L"{x:Null}")
+                          As<Slider>(n).SetTicks(std::nullopt);
+                      else
+                          As<Slider>(n).SetTicks(ToDoubles(v));
+                  }},
+                 {L"IsSnapToTickEnabled",
+                  [](Node& n, std::wstring_view v) { As<Slider>(n).SetSnapToTickEnabled(ToBool(v)); }},
+                 {L"IsSelectionRangeEnabled",
+                  [](Node& n, std::wstring_view v) { As<Slider>(n).SetSelectionRangeEnabled(ToBool(v)); }},
+                 {L"SelectionStart", &SetNumber<Slider, &Slider::SetSelectionStart>},
+                 {L"SelectionEnd", &SetNumber<Slider, &Slider::SetSelectionEnd>},
+                 Cosmetic(L"TickPlacement"),
+                 Cosmetic(L"IsMoveToPointEnabled"),
+             }},
+        {.name = L"FlowDocumentScrollViewer",
+         .className = L"System.Windows.Controls.FlowDocumentScrollViewer",
+         .base = L"Control",
+         .make = &Make<FlowDocumentScrollViewer>,
+         .properties = {document, verticalBar, horizontalBar, Cosmetic(L"IsToolBarVisible"),
+                        Cosmetic(L"Zoom")},
+         .content = Content::Single},
+        {.name = L"DocumentViewer",
+         .className = L"System.Windows.Controls.DocumentViewer",
+         .base = L"Control",
+         .make = &Make<DocumentViewer>,
+         .properties = {document, verticalBar, horizontalBar, Cosmetic(L"Zoom")},
+         .content = Content::Single},
+        {.name = L"FlowDocument",
+         .className = L"System.Windows.Documents.FlowDocument",
+         .make = &Make<FlowDocument>,
+         .properties = {Cosmetic(L"FontFamily"), Cosmetic(L"FontSize"), Cosmetic(L"PagePadding")},
+         .content = Content::Many},
+        {.name = L"Paragraph",
+         .className = L"System.Windows.Documents.Paragraph",
+         .make = &Make<Paragraph>,
+         .properties = {{L"Inlines",
+                         [](Node& n, std::wstring_view v) { As<Paragraph>(n).SetText(std::wstring(v)); }},
+                        Cosmetic(L"FontSize"), Cosmetic(L"FontWeight")},
+         .content = Content::Text,
+         .textProperty = L"Inlines"},
+        {.name = L"FixedDocument",
+         .className = L"System.Windows.Documents.FixedDocument",
+         .make = &Make<FixedDocument>,
+         .content = Content::Many},
+        {.name = L"PageContent",
+         .className = L"System.Windows.Documents.PageContent",
+         .make = &Make<PageContent>,
+         .content = Content::Single},
+        {.name = L"FixedPage",
+         .className = L"System.Windows.Documents.FixedPage",
+         .base = L"FrameworkElement",
+         .make = &Make<FixedPage>,
+         .properties = {Cosmetic(L"Background")},
+         .content = Content::Many},
+    };
+}
+
+} // namespace xaml
+
+} // namespace wpfsim
