@@ -1,5 +1,5 @@
 //! app: ranges.xaml
-//! exit: 0
+//! exit: 1
 //! expect: [script] scroll bar, mode 0: 0 new log entries, no script error
 //! expect: [error] Failed to set the scroll position to 99.000000. 50.000000 was set instead of it.
 //! expect:     Minimum: 0.000000 maximum: 50.000000.
