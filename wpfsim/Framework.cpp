@@ -800,7 +800,9 @@ std::vector<Type> FrameworkTypes() {
          .base = L"Control",
          .make = &Make<PasswordBox>,
          .properties = {{L"Password",
-                         [](Node& n, std::wstring_view v) { As<PasswordBox>(n).SetPassword(std::wstring(v)); }},
+                         [](Node& n, std::wstring_view v) {
+                             As<PasswordBox>(n).SetPassword(std::wstring(v));
+                         }},
                         {L"PasswordChar",
                          [](Node& n, std::wstring_view v) {
                              if (v.size() != 1) throw ValueError{L"one character expected"};

@@ -26,9 +26,9 @@ class VirtualizingStackPanel;
 
 // A data item (what the application put in Items) or a container element that is its own item.
 struct Item {
-    ov::Variant value;            // a data item's value: a string or a primitive
-    std::wstring typeName;        // its .NET class ("System.String", "System.Int32", ...)
-    ov::ComPtr<Element> element;  // a container element declared as an item
+    ov::Variant value;           // a data item's value: a string or a primitive
+    std::wstring typeName;       // its .NET class ("System.String", "System.Int32", ...)
+    ov::ComPtr<Element> element; // a container element declared as an item
     ov::ComPtr<Element> container;
     bool IsElement() const noexcept { return element != nullptr; }
 };
@@ -105,7 +105,9 @@ public:
     double ItemsInView() const override { return inView_; }
     double FirstItem() const override { return static_cast<double>(first_); }
     void SetFirstItem(double first) override;
-    bool ScrollsByItems() const noexcept { return virtualizing_ && owner_->Virtualizing() && owner_->ScrollHost(); }
+    bool ScrollsByItems() const noexcept {
+        return virtualizing_ && owner_->Virtualizing() && owner_->ScrollHost();
+    }
     // The containers the panel holds, in item order (its children).
     void Sync();
 

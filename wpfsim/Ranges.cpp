@@ -38,7 +38,8 @@ ov::Variant Number(double value) {
 
 } // namespace
 
-// --- RangeBase ------------------------------------------------------------------------------------------------
+// --- RangeBase
+// ------------------------------------------------------------------------------------------------
 
 RangeBase::RangeBase(Application& app, std::wstring className, std::wstring name, double maximum)
     : Control(app, std::move(className), std::move(name)), maximum_(maximum) {
@@ -89,7 +90,8 @@ void RangeBase::OnApplyTemplate() {
     track_->Build();
 }
 
-// --- Track ----------------------------------------------------------------------------------------------------
+// --- Track
+// ----------------------------------------------------------------------------------------------------
 
 Track::Track(Application& app, std::wstring className, std::wstring name, RangeBase& owner)
     : FrameworkElement(app, std::move(className), std::move(name)), owner_(owner) {}
@@ -129,7 +131,8 @@ void Track::ArrangeOverride(Rect inner) {
     place(increase_, before + thumb, length - before - thumb);
 }
 
-// --- ScrollBar ------------------------------------------------------------------------------------------------
+// --- ScrollBar
+// ------------------------------------------------------------------------------------------------
 
 ScrollBar::ScrollBar(Application& app, std::wstring className, std::wstring name)
     : RangeBase(app, std::move(className), std::move(name), 1.0) {
@@ -177,7 +180,8 @@ void ScrollBar::ArrangeOverride(Rect inner) {
     }
 }
 
-// --- Slider ---------------------------------------------------------------------------------------------------
+// --- Slider
+// ---------------------------------------------------------------------------------------------------
 
 Slider::Slider(Application& app, std::wstring className, std::wstring name)
     : RangeBase(app, std::move(className), std::move(name), 10.0) {
@@ -199,12 +203,12 @@ Slider::Slider(Application& app, std::wstring className, std::wstring name)
     AddProperty(L"Ticks", [this]() -> ov::Variant {
         if (!ticks_) return Obj(nullptr);
         auto ticks = ov::Create<ClrObject>(SharedRuntime(), L"System.Windows.Media.DoubleCollection");
-        ticks->AddProperty(L"Count", [this] {
-            return ov::Variant::Int(ticks_ ? static_cast<LONG>(ticks_->size()) : 0);
-        });
+        ticks->AddProperty(
+            L"Count", [this] { return ov::Variant::Int(ticks_ ? static_cast<LONG>(ticks_->size()) : 0); });
         ticks->AddMethod(L"get_Item", 1, [this](const Args& a) {
             const LONG i = IntOf(a[0]);
-            if (!ticks_ || i < 0 || static_cast<size_t>(i) >= ticks_->size()) throw ArgumentOutOfRange(L"index");
+            if (!ticks_ || i < 0 || static_cast<size_t>(i) >= ticks_->size())
+                throw ArgumentOutOfRange(L"index");
             return Number((*ticks_)[static_cast<size_t>(i)]);
         });
         return Obj(ticks.Get());
@@ -254,7 +258,8 @@ Size Slider::MeasureOverride(Size) {
     return Horizontal() ? Size{104, 22} : Size{22, 104};
 }
 
-// --- documents ------------------------------------------------------------------------------------------------
+// --- documents
+// ------------------------------------------------------------------------------------------------
 
 void FlowDocument::AddChild(Element& child) {
     if (!dynamic_cast<Paragraph*>(&child)) throw std::invalid_argument("a FlowDocument holds Paragraphs");
@@ -266,7 +271,8 @@ Paragraph::Paragraph(Application& app, std::wstring className, std::wstring name
     : FrameworkElement(app, std::move(className), std::move(name)) {}
 
 void FixedDocument::AddChild(Element& child) {
-    if (!dynamic_cast<PageContent*>(&child)) throw std::invalid_argument("a FixedDocument holds PageContents");
+    if (!dynamic_cast<PageContent*>(&child))
+        throw std::invalid_argument("a FixedDocument holds PageContents");
     AddLogicalChild(child);
 }
 
@@ -398,7 +404,8 @@ void DocumentViewer::OnDocumentChanged() {
     grid_->InvalidateLayout();
 }
 
-// --- XAML -----------------------------------------------------------------------------------------------------
+// --- XAML
+// -----------------------------------------------------------------------------------------------------
 
 namespace xaml {
 namespace {
@@ -450,8 +457,8 @@ std::vector<Type> RangeTypes() {
     const Property document{L"Document", nullptr, &SetDocument};
     const Property verticalBar{L"VerticalScrollBarVisibility", [](Node& n, std::wstring_view v) {
                                    As<DocumentScroller>(n).Viewer()->SetBarVisibility(
-                                       false, static_cast<ScrollViewer::BarVisibility>(
-                                                  EnumValue(v, {L"Disabled", L"Auto", L"Hidden", L"Visible"})));
+                                       false, static_cast<ScrollViewer::BarVisibility>(EnumValue(
+                                                  v, {L"Disabled", L"Auto", L"Hidden", L"Visible"})));
                                }};
     const Property horizontalBar{L"HorizontalScrollBarVisibility", [](Node& n, std::wstring_view v) {
                                      As<DocumentScroller>(n).Viewer()->SetBarVisibility(
@@ -516,7 +523,8 @@ std::vector<Type> RangeTypes() {
          .make = &Make<Paragraph>,
          .properties = {{L"Inlines",
                          [](Node& n, std::wstring_view v) { As<Paragraph>(n).SetText(std::wstring(v)); }},
-                        Cosmetic(L"FontSize"), Cosmetic(L"FontWeight")},
+                        Cosmetic(L"FontSize"),
+                        Cosmetic(L"FontWeight")},
          .content = Content::Text,
          .textProperty = L"Inlines"},
         {.name = L"FixedDocument",

@@ -65,7 +65,8 @@ HRESULT CovWPFCtrlEdit::get_wLimit(LONG* value) {
 }
 
 HRESULT CovWPFCtrlEdit::get_wSelection(BSTR* value) {
-    return ReadText(*this, value, [](const CovDispDriver& clr) { return ov::GetString(clr, L"SelectedText"); });
+    return ReadText(*this, value,
+                    [](const CovDispDriver& clr) { return ov::GetString(clr, L"SelectedText"); });
 }
 
 HRESULT CovWPFCtrlEdit::get_wSelectionStart(LONG* value) {
@@ -82,7 +83,8 @@ HRESULT CovWPFCtrlEdit::get_wSelectionEnd(LONG* value) {
 }
 
 CovWPFCtrlEdit::CovWPFCtrlEditInfo::CovWPFCtrlEditInfo()
-    : CovWPFCtrlInfoOf(ctrlWPFEdit, __uuidof(IovWPFEdit), L"Edit", L"System.Windows.Controls.TextBox", false) {}
+    : CovWPFCtrlInfoOf(ctrlWPFEdit, __uuidof(IovWPFEdit), L"Edit", L"System.Windows.Controls.TextBox",
+                       false) {}
 
 // --- password edit ---------------------------------------------------------------------------------------
 

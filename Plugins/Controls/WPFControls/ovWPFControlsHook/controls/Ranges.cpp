@@ -142,7 +142,8 @@ HRESULT CovWPFScrollHost::MakeHelper(IDispatch** value, LONG orientation) {
     });
 }
 
-// --- scroll bar ----------------------------------------------------------------------------------------------
+// --- scroll bar
+// ----------------------------------------------------------------------------------------------
 
 HRESULT CovWPFCtrlScrollBar::get_wPosition(double* value) {
     return GetRangeValue(*this, value, L"Value");
@@ -164,7 +165,8 @@ CovWPFCtrlScrollBar::CovWPFCtrlScrollBarInfo::CovWPFCtrlScrollBarInfo()
     : CovWPFCtrlInfoOf(ctrlWPFScrollBar, __uuidof(IovWPFScrollBar), L"Scroll bar",
                        L"System.Windows.Controls.Primitives.ScrollBar", false) {}
 
-// --- track bar -----------------------------------------------------------------------------------------------
+// --- track bar
+// -----------------------------------------------------------------------------------------------
 
 HRESULT CovWPFCtrlTrackBar::get_wPosition(double* value) {
     return GetRangeValue(*this, value, L"Value");
@@ -231,10 +233,11 @@ HRESULT CovWPFCtrlTrackBar::get_wTicPosition(LONG index, double* value) {
 }
 
 CovWPFCtrlTrackBar::CovWPFCtrlTrackBarInfo::CovWPFCtrlTrackBarInfo()
-    : CovWPFCtrlInfoOf(ctrlWPFTrackBar, __uuidof(IovWPFTrackBar), L"TrackBar", L"System.Windows.Controls.Slider",
-                       false) {}
+    : CovWPFCtrlInfoOf(ctrlWPFTrackBar, __uuidof(IovWPFTrackBar), L"TrackBar",
+                       L"System.Windows.Controls.Slider", false) {}
 
-// --- scroll viewers --------------------------------------------------------------------------------------------
+// --- scroll viewers
+// --------------------------------------------------------------------------------------------
 
 CovWPFCtrlScrollViewer::CovWPFCtrlScrollViewerInfo::CovWPFCtrlScrollViewerInfo()
     : CovWPFCtrlInfoOf(ctrlWPFScrollViewer, __uuidof(IovWPFScrollHelper), L"Scroll viewer",

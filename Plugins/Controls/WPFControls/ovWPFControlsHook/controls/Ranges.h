@@ -147,7 +147,8 @@ public:
     CovWPFCtrlFlowDocumentScrollViewerInfo();
 };
 
-class CovWPFCtrlDocumentViewer::CovWPFCtrlDocumentViewerInfo : public CovWPFCtrlInfoOf<CovWPFCtrlDocumentViewer> {
+class CovWPFCtrlDocumentViewer::CovWPFCtrlDocumentViewerInfo
+    : public CovWPFCtrlInfoOf<CovWPFCtrlDocumentViewer> {
 public:
     CovWPFCtrlDocumentViewerInfo();
 };
