@@ -3,6 +3,7 @@
 #include "ControlFixture.h"
 
 #include "controls/Ranges.h"
+#include "host/Services.h"
 #include "wpfsim/Ranges.h"
 
 #include <map>
@@ -102,6 +103,24 @@ TEST_F(RangesTest, HelperSetMakesNoEnabledCheckAndOneScrollCall) {
                   {ovhost::LogError,
                    L"Failed to set the scroll position to 5.000000. 0.000000 was set instead of it.",
                    L"Minimum: 0.000000 maximum: 0.000000."}}));
+}
+
+TEST_F(RangesTest, HelperSyntaxIsTheOwnersWithTheMemberOfItsDirection) {
+    auto wrapper = WrapElement<CovWPFCtrlScrollViewer>(*viewer_);
+    for (const wchar_t* member : {L"HScroll", L"VScroll"}) {
+        Result made = Get(wrapper.As<IDispatch>().Get(), member);
+        ASSERT_EQ(made.value.vt, VT_DISPATCH);
+        auto helper = ov::QueryAs<IovCtrlBase>(made.value.pdispVal);
+        ASSERT_TRUE(helper);
+        // Without a syntax of its owner the helper has none either.
+        ov::ComPtr<IovSyntaxItem> syntax;
+        EXPECT_EQ(helper->GetSyntax(syntax.Put(), 0), S_OK);
+        EXPECT_FALSE(syntax);
+        wrapper->SetSyntax(Host().MakeSyntaxRoot(L"App.Find(\"viewer\")").As<IovSyntaxItem>().Get(), nullptr);
+        EXPECT_EQ(helper->GetSyntax(syntax.Put(), 0), S_OK);
+        EXPECT_EQ(ovhost::SyntaxText(syntax.Get()), std::wstring(L"App.Find(\"viewer\").") + member);
+        wrapper->SetSyntax(nullptr, nullptr);
+    }
 }
 
 } // namespace
