@@ -791,19 +791,7 @@ std::vector<Type> FrameworkTypes() {
                         Cosmetic(L"TextWrapping"),
                         Cosmetic(L"AcceptsReturn")},
          .content = Content::Text,
-         .textProperty = L"Text"},
-        {.name = L"Expander",
-         .className = L"System.Windows.Controls.Expander",
-         .base = L"ContentControl",
-         .make = &Make<Expander>,
-         .properties = {{L"Header",
-                         [](Node& n, std::wstring_view v) { As<Expander>(n).SetHeader(std::wstring(v)); }},
-                        {L"IsExpanded",
-                         [](Node& n, std::wstring_view v) { As<Expander>(n).SetExpanded(ToBool(v)); }},
-                        Cosmetic(L"ExpandDirection")},
-         .content = Content::Single,
-         .textProperty = L"Content"},
-    };
+         .textProperty = L"Text"}};
 }
 
 } // namespace xaml

@@ -131,7 +131,7 @@ protected:
 };
 
 // Interim: the info of a control kind whose wrapper class is not part of the module yet (scroll bar,
-// combo box, expander, tab control, track bar, edit, password edit, list box, scroll viewer, menu,
+// combo box, track bar, edit, password edit, list box, scroll viewer, menu,
 // toolbar, list view, tree view and the three document viewers). It carries the kind's complete row and
 // recognises the kind; its factories succeed with a null wrapper until the nested info of the kind's
 // wrapper takes its place in the recognizer's table.

@@ -1,6 +1,7 @@
 #include "Recognizer.h"
 
 #include "../controls/Buttons.h"
+#include "../controls/Tabs.h"
 #include "BaseCtrlInfo.h"
 
 CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
@@ -30,9 +31,8 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     interim(ctrlWPFScrollBar, __uuidof(IovWPFScrollBar), L"Scroll bar",
             L"System.Windows.Controls.Primitives.ScrollBar");
     interim(ctrlWPFComboBox, __uuidof(IovWPFComboBox), L"Combo box", L"System.Windows.Controls.ComboBox");
-    interim(ctrlWPFExpander, __uuidof(IovWPFExpander), L"Expander", L"System.Windows.Controls.Expander");
-    interim(ctrlWPFTabControl, __uuidof(IovWPFTabControl), L"TabControl",
-            L"System.Windows.Controls.TabControl");
+    AddInfo(ov::Create<CovWPFCtrlExpander::CovWPFCtrlExpanderInfo>());
+    AddInfo(ov::Create<CovWPFCtrlTabControl::CovWPFCtrlTabControlInfo>());
     interim(ctrlWPFTrackBar, __uuidof(IovWPFTrackBar), L"TrackBar", L"System.Windows.Controls.Slider");
     AddInfo(ov::Create<CovWPFCtrlButton::CovWPFCtrlButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlRadioButton::CovWPFCtrlRadioButtonInfo>());
