@@ -810,17 +810,6 @@ std::vector<Type> FrameworkTypes() {
                          }},
                         {L"MaxLength",
                          [](Node& n, std::wstring_view v) { As<PasswordBox>(n).SetMaxLength(ToInt(v)); }}}},
-        {.name = L"Expander",
-         .className = L"System.Windows.Controls.Expander",
-         .base = L"ContentControl",
-         .make = &Make<Expander>,
-         .properties = {{L"Header",
-                         [](Node& n, std::wstring_view v) { As<Expander>(n).SetHeader(std::wstring(v)); }},
-                        {L"IsExpanded",
-                         [](Node& n, std::wstring_view v) { As<Expander>(n).SetExpanded(ToBool(v)); }},
-                        Cosmetic(L"ExpandDirection")},
-         .content = Content::Single,
-         .textProperty = L"Content"},
     };
 }
 

@@ -54,6 +54,16 @@ Element* ElementOf(const VARIANT& v) {
     return dynamic_cast<Element*>(object.Get());
 }
 
+bool IsNull(const VARIANT& v) {
+    return v.vt == VT_EMPTY || v.vt == VT_NULL || (v.vt == VT_DISPATCH && !v.pdispVal);
+}
+
+// What a dependency property's validation raises for a value it refuses.
+ClrException InvalidPropertyValue(const std::wstring& value, const wchar_t* property) {
+    return {L"WindowsBase", 0, L"'" + value + L"' is not a valid value for property '" + property + L"'.",
+            static_cast<SCODE>(0x80070057)};
+}
+
 } // namespace
 
 // --- ItemsControl ---------------------------------------------------------------------------------------
@@ -442,7 +452,26 @@ TabControl::TabControl(Application& app, std::wstring className, std::wstring na
     SetParentMember(L"get_TabControlParent");
     AddProperty(
         L"SelectedIndex", [this] { return ov::Variant::Int(selected_); },
-        [this](const VARIANT& v) { Select(IntOf(v)); });
+        [this](const VARIANT& v) {
+            const LONG index = IntOf(v);
+            if (index < -1) throw InvalidPropertyValue(std::to_wstring(index), L"SelectedIndex");
+            if (index < static_cast<LONG>(Count())) Select(index);
+        });
+    AddProperty(
+        L"SelectedItem",
+        [this] { return selected_ < 0 ? Obj(nullptr) : ItemValue(static_cast<size_t>(selected_)); },
+        [this](const VARIANT& v) {
+            // An object that is not among the items leaves the selection as it is; null clears it.
+            Element* element = ElementOf(v);
+            const bool null = IsNull(v);
+            for (size_t i = 0; i < Count() && !null; ++i) {
+                const Item& item = At(i);
+                if (item.IsElement() ? item.element.Get() == element
+                                     : !element && PrimitiveText(item.value) == TextOf(v))
+                    return Select(static_cast<long>(i));
+            }
+            if (null) Select(-1);
+        });
 }
 
 void TabControl::OnApplyTemplate() {
@@ -470,6 +499,7 @@ void TabControl::PrepareContainer(Element& container, size_t index) {
 
 void TabControl::Select(long index) {
     if (index < -1 || index >= static_cast<long>(Count())) throw ArgumentOutOfRange(L"value");
+    const long previous = selected_;
     selected_ = index;
     for (size_t i = 0; i < Count(); ++i)
         if (auto* tab = dynamic_cast<ItemContainer*>(ContainerAt(i, true)))
@@ -481,6 +511,17 @@ void TabControl::Select(long index) {
             shown = tab->GetContent();
     if (content_) content_->Show(shown);
     InvalidateLayout();
+    // SelectionChanged; a selection made inside the handler raises no second event.
+    if (previous != index && selectionChanged_ && !notifying_) {
+        notifying_ = true;
+        try {
+            selectionChanged_(*this, previous);
+        } catch (...) {
+            notifying_ = false;
+            throw;
+        }
+        notifying_ = false;
+    }
 }
 
 TabItem::TabItem(Application& app, std::wstring className, std::wstring name)
@@ -492,7 +533,17 @@ TabItem::TabItem(Application& app, std::wstring className, std::wstring name)
             return header_.text ? Str(*header_.text) : Obj(nullptr);
         },
         [this](const VARIANT& v) { SetHeader(TextOf(v)); });
-    AddProperty(L"IsSelected", [this] { return ov::Variant::Bool(IsSelected()); });
+    AddProperty(
+        L"IsSelected", [this] { return ov::Variant::Bool(IsSelected()); },
+        [this](const VARIANT& v) {
+            auto* owner = dynamic_cast<TabControl*>(Owner());
+            if (!owner) return SetSelected(BoolOf(v));
+            const long index = owner->IndexOfContainer(*this);
+            if (BoolOf(v))
+                owner->Select(index);
+            else if (owner->SelectedIndex() == index)
+                owner->Select(-1);
+        });
 }
 
 void TabItem::OnApplyTemplate() {
@@ -932,7 +983,11 @@ Expander::Expander(Application& app, std::wstring className, std::wstring name)
         L"IsExpanded", [this] { return ov::Variant::Bool(expanded_); },
         [this](const VARIANT& v) { SetExpanded(BoolOf(v)); });
     AddProperty(
-        L"Header", [this] { return Str(header_); }, [this](const VARIANT& v) { SetHeader(TextOf(v)); });
+        L"Header", [this] { return HeaderValue(*this, header_); },
+        [this](const VARIANT& v) {
+            if (Element* element = ElementOf(v)) return SetHeaderElement(element);
+            SetHeader(TextOf(v));
+        });
 }
 
 void Expander::OnApplyTemplate() {
@@ -940,6 +995,7 @@ void Expander::OnApplyTemplate() {
     auto& header = MakePart<Element>(dock, L"System.Windows.Controls.Primitives.ToggleButton", L"HeaderSite");
     header.Layout().dock = Dock::Top;
     header.Layout().minHeight = 20;
+    headerSite_ = &header;
     headerPresenter_ = &MakePart<ContentPresenter>(header, L"System.Windows.Controls.ContentPresenter", L"");
     auto& site = MakePart<ContentPresenter>(dock, L"System.Windows.Controls.ContentPresenter", L"ExpandSite");
     site_ = &site;
@@ -947,25 +1003,41 @@ void Expander::OnApplyTemplate() {
     SetPresenter(&site);
 }
 
+bool Expander::OnHeader(const MouseEvent& e) const {
+    return e.button == MouseButton::Left && headerSite_ && e.source && headerSite_->IsAncestorOf(*e.source);
+}
+
 void Expander::OnMouseDown(MouseEvent& e) {
-    Element* header = Children().empty() || Children().front()->Children().empty()
-                          ? nullptr
-                          : Children().front()->Children().front();
-    if (e.button != MouseButton::Left || !header || !e.source || !header->IsAncestorOf(*e.source)) return;
-    SetExpanded(!expanded_);
+    if (!OnHeader(e)) return;
+    pressed_ = true;
     e.handled = true;
+}
+
+void Expander::OnMouseUp(MouseEvent& e) {
+    if (!OnHeader(e) || !pressed_) return;
+    pressed_ = false;
+    e.handled = true;
+    SetExpanded(!expanded_);
 }
 
 void Expander::SetExpanded(bool expanded) {
     expanded_ = expanded;
     if (site_) site_->SetVisibility(expanded ? Visibility::Visible : Visibility::Collapsed);
+    InvalidateLayout();
 }
 
 void Expander::SetHeader(std::wstring header) {
-    header_ = std::move(header);
-    Content shown;
-    shown.text = header_;
-    if (headerPresenter_) headerPresenter_->Show(shown);
+    header_ = {};
+    header_.text = std::move(header);
+    if (headerPresenter_) headerPresenter_->Show(header_);
+    InvalidateLayout();
+}
+
+void Expander::SetHeaderElement(Element* element) {
+    header_ = {};
+    header_.element = element;
+    if (element) AddLogicalChild(*element);
+    if (headerPresenter_) headerPresenter_->Show(header_);
     InvalidateLayout();
 }
 
@@ -976,10 +1048,12 @@ namespace {
 
 void SetHeader(Node& n, std::wstring_view v) {
     if (auto* tab = dynamic_cast<TabItem*>(n.element)) return tab->SetHeader(std::wstring(v));
+    if (auto* expander = dynamic_cast<Expander*>(n.element)) return expander->SetHeader(std::wstring(v));
     As<HeaderedItemsControl>(n).SetHeader(std::wstring(v));
 }
 void SetHeaderElement(Node& n, Element& e) {
     if (auto* tab = dynamic_cast<TabItem*>(n.element)) return tab->SetHeaderElement(&e);
+    if (auto* expander = dynamic_cast<Expander*>(n.element)) return expander->SetHeaderElement(&e);
     As<HeaderedItemsControl>(n).SetHeaderElement(&e);
 }
 const Property kHeader{L"Header", &SetHeader, &SetHeaderElement};
@@ -1116,6 +1190,16 @@ std::vector<Type> ItemTypes() {
                         Cosmetic(L"InputGestureText"),
                         Cosmetic(L"Icon")},
          .content = Content::Items},
+        {.name = L"Expander",
+         .className = L"System.Windows.Controls.Expander",
+         .base = L"ContentControl",
+         .make = &Make<Expander>,
+         .properties = {kHeader,
+                        {L"IsExpanded",
+                         [](Node& n, std::wstring_view v) { As<Expander>(n).SetExpanded(ToBool(v)); }},
+                        Cosmetic(L"ExpandDirection")},
+         .content = Content::Single,
+         .textProperty = L"Content"},
         {.name = L"Separator",
          .className = L"System.Windows.Controls.Separator",
          .base = L"Control",

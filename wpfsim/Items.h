@@ -162,11 +162,19 @@ private:
     ContentPresenter* selection_ = nullptr;
 };
 
+// "SelectedIndex" as WPF's Selector takes it: -1 clears the selection, an index below -1 is refused
+// (ArgumentException), an index at or beyond the count is coerced away (the selection stays). The first
+// tab added is selected. Only the selected page's content is in the visual tree (PART_SelectedContentHost).
 class TabControl : public ItemsControl {
 public:
     TabControl(Application& app, std::wstring className, std::wstring name);
     long SelectedIndex() const noexcept { return selected_; }
     void Select(long index);
+    // The application's SelectionChanged handler, called with the index selected before; it may select
+    // again (to refuse a page, as applications do).
+    void SetSelectionChangedHandler(std::function<void(TabControl&, long previous)> handler) {
+        selectionChanged_ = std::move(handler);
+    }
 
 protected:
     void OnApplyTemplate() override;
@@ -176,6 +184,8 @@ protected:
 private:
     long selected_ = -1;
     ContentPresenter* content_ = nullptr;
+    std::function<void(TabControl&, long)> selectionChanged_;
+    bool notifying_ = false;
 };
 
 class TabItem : public ItemContainer {
@@ -356,21 +366,30 @@ private:
     ScrollViewer* viewer_ = nullptr;
 };
 
+// "IsExpanded" (get, put) and "Header" (text or an element). The header is the toggle button
+// "HeaderSite", which toggles the expander when it is clicked (ClickMode.Release, as a ToggleButton); the
+// content is in "ExpandSite", Collapsed (so off screen, taking no room) while the expander is not expanded.
 class Expander : public ContentControl {
 public:
-    void OnMouseDown(MouseEvent& e) override;
     Expander(Application& app, std::wstring className, std::wstring name);
     bool IsExpanded() const noexcept { return expanded_; }
     void SetExpanded(bool expanded);
+    const wpfsim::Content& Header() const noexcept { return header_; }
     void SetHeader(std::wstring header);
-    std::wstring DisplayText() const override { return header_; }
+    void SetHeaderElement(Element* element);
+    std::wstring DisplayText() const override { return header_.Text(); }
 
 protected:
     void OnApplyTemplate() override;
+    void OnMouseDown(MouseEvent& e) override;
+    void OnMouseUp(MouseEvent& e) override;
 
 private:
-    std::wstring header_;
+    bool OnHeader(const MouseEvent& e) const;
+    wpfsim::Content header_;
     bool expanded_ = false;
+    bool pressed_ = false;
+    Element* headerSite_ = nullptr;
     Element* site_ = nullptr;
     ContentPresenter* headerPresenter_ = nullptr;
 };

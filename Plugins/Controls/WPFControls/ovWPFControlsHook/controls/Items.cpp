@@ -65,6 +65,22 @@ ov::Bstr CovWPFCtrlWithItems::GetItemText(LONG index) {
     return ov::ItemText(ov::Call(items, L"get_Item", ov::Variant::Int(index)), textMember_);
 }
 
+HRESULT CovWPFCtrlWithItems::ItemCountMember(LONG* count) {
+    return Member([&] {
+        ov::RequireOut(count);
+        EnterCall();
+        *count = GetItemCount();
+    });
+}
+
+HRESULT CovWPFCtrlWithItems::SelectedIndexMember(LONG* index) {
+    return Member([&] {
+        ov::RequireOut(index);
+        EnterCall();
+        *index = ov::GetInt(GetClrObject(), L"SelectedIndex");
+    });
+}
+
 namespace ov {
 
 bool VariantToInt(const VARIANT& argument, LONG& result) {

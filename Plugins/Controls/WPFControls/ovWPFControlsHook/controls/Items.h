@@ -40,6 +40,12 @@ public:
 protected:
     explicit CovWPFCtrlWithItems(const wchar_t* textMember = L"Content") noexcept : textMember_(textMember) {}
 
+    // Member bodies that several kinds share under their own names: the number of items (the combo box's
+    // wItemCount, the tab control's wTabCount) and the element's "SelectedIndex" as it gives it, -1
+    // included (wSelectedItem, wFocusedTab).
+    HRESULT ItemCountMember(LONG* count);
+    HRESULT SelectedIndexMember(LONG* index);
+
 private:
     const wchar_t* textMember_;
 };

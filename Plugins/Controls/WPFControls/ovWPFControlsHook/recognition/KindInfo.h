@@ -131,7 +131,7 @@ protected:
 };
 
 // Interim: the info of a control kind whose wrapper class is not part of the module yet (combo box,
-// expander, tab control, list box, menu, toolbar, list view, tree view). It carries the kind's complete row and
+// list box, menu, toolbar, list view, tree view). It carries the kind's complete row and
 // recognises the kind; its factories succeed with a null wrapper until the nested info of the kind's
 // wrapper takes its place in the recognizer's table.
 class CovWPFInterimCtrlInfo : public CovWPFControlInfo {

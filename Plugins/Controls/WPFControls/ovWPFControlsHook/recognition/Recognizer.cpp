@@ -3,6 +3,7 @@
 #include "../controls/Buttons.h"
 #include "../controls/Edits.h"
 #include "../controls/Ranges.h"
+#include "../controls/Tabs.h"
 #include "BaseCtrlInfo.h"
 
 CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
@@ -29,9 +30,8 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     // The order decides: the first kind whose test passes wins.
     AddInfo(ov::Create<CovWPFCtrlScrollBar::CovWPFCtrlScrollBarInfo>());
     interim(ctrlWPFComboBox, __uuidof(IovWPFComboBox), L"Combo box", L"System.Windows.Controls.ComboBox");
-    interim(ctrlWPFExpander, __uuidof(IovWPFExpander), L"Expander", L"System.Windows.Controls.Expander");
-    interim(ctrlWPFTabControl, __uuidof(IovWPFTabControl), L"TabControl",
-            L"System.Windows.Controls.TabControl");
+    AddInfo(ov::Create<CovWPFCtrlExpander::CovWPFCtrlExpanderInfo>());
+    AddInfo(ov::Create<CovWPFCtrlTabControl::CovWPFCtrlTabControlInfo>());
     AddInfo(ov::Create<CovWPFCtrlTrackBar::CovWPFCtrlTrackBarInfo>());
     AddInfo(ov::Create<CovWPFCtrlButton::CovWPFCtrlButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlRadioButton::CovWPFCtrlRadioButtonInfo>());
