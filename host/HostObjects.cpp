@@ -421,6 +421,8 @@ HRESULT ElementNode::GetHelper(IDispatch** helper) {
 
 void ElementNode::Sync(bool deep) {
     if (Dropped()) return;
+    // Containers and popup content exist once the layout has run: settle it before looking.
+    if (wpfsim::Application* app = element_->App()) app->UpdateLayout();
     std::vector<ov::ComPtr<HostNode>> next;
     std::vector<HostNode*> made;
     for (wpfsim::Element* child : element_->Children()) {
