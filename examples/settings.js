@@ -44,9 +44,50 @@ try {
 }
 Host.ErrorReportMode = 1;
 
+// The second half of the window: a tab control with an editor page and an about page.
+var moreTabs = App.Find("moreTabs");
+Log.Message("The tab control has " + moreTabs.wTabCount + " pages: '" + moreTabs.wTabCaption(0) + "' and '" +
+            moreTabs.wTabCaption(1) + "'; page " + moreTabs.wFocusedTab + " is shown");
+moreTabs.ClickTab("Editor");
+
+// An edit with a length limit, a password box, a slider with ticks.
+var userName = App.Find("userName");
+userName.wText = "alice";
+Log.Message("The user name is '" + userName.wText + "', at most " + userName.wLimit + " characters");
+// The second failure a test expects: a name longer than the limit is cut by the edit.
+Host.ErrorReportMode = 2;
+try {
+    App.Find("userName").wText = "alexandrina";
+    Log.Message("Unexpected: the edit took a name longer than its limit.");
+} catch (e) {
+    Log.Message("As expected, the name was cut: " + e.message.split("\r\n\r\n")[0]);
+}
+Host.ErrorReportMode = 1;
+var password = App.Find("password");
+password.wText = "s3cret!";
+Log.Message("The password box shows '" + password.wPasswordChar + "' for each of its " +
+            password.wText.length + " characters");
+var fontSize = App.Find("fontSize");
+var ticks = [];
+for (var t = 0; t < fontSize.wNumTics; t++) ticks.push(fontSize.wTicPosition(t));
+Log.Message("Font size " + fontSize.wPosition + " in " + fontSize.wMin + ".." + fontSize.wMax + ", ticks at " +
+            ticks.join(", "));
+fontSize.wPosition = 16;
+
+// The about page: an expander with the licence in a scroll viewer, read to its end.
+moreTabs.ClickTab(1);
+var licence = App.Find("licence");
+licence.Expand();
+var scroll = App.Find("licenceText").VScroll;
+scroll.Pos = scroll.Max;
+Log.Message("The licence was scrolled to " + scroll.Pos + " of " + scroll.Min + ".." + scroll.Max);
+licence.Collapse();
+moreTabs.ClickTab("Editor");
+
 App.Find("okButton").ClickButton();
 
 // What the application holds now, read from its own objects.
 Log.Message("remember=" + App.Element("remember").IsChecked + ", updates=" + App.Element("updates").IsChecked +
-            ", darkMode=" + App.Element("darkMode").IsChecked + ", startLast=" + App.Element("startLast").IsChecked);
+            ", darkMode=" + App.Element("darkMode").IsChecked + ", startLast=" + App.Element("startLast").IsChecked +
+            ", userName=" + App.Element("userName").Text + ", fontSize=" + App.Element("fontSize").Value);
 Log.Message(Log.Count + " log entries so far; the first: " + Log.Item(0).Kind + " \"" + Log.Item(0).Text + "\"");

@@ -2,7 +2,7 @@
 '   tools/ovhost run examples/settings.xaml examples/settings.vbs
 ' Every action of the module ends in the log; Log.Message adds the script's own lines.
 Option Explicit
-Dim names, name, remember, updates, e
+Dim names, name, remember, updates, e, moreTabs, userName, password, fontSize, ticks, t, licence, scroll
 
 ' What the module makes of the window's elements: kind (WPFControlType) and .NET class.
 names = Array("settingsWindow", "sections", "generalBorder", "heading", "remember", "darkMode", "startLast", _
@@ -51,9 +51,55 @@ End If
 On Error GoTo 0
 Host.ErrorReportMode = 1
 
+' The second half of the window: a tab control with an editor page and an about page.
+Set moreTabs = App.Find("moreTabs")
+Log.Message "The tab control has " & moreTabs.wTabCount & " pages: '" & moreTabs.wTabCaption(0) & "' and '" & _
+            moreTabs.wTabCaption(1) & "'; page " & moreTabs.wFocusedTab & " is shown"
+moreTabs.ClickTab "Editor"
+
+' An edit with a length limit, a password box, a slider with ticks.
+Set userName = App.Find("userName")
+userName.wText = "alice"
+Log.Message "The user name is '" & userName.wText & "', at most " & userName.wLimit & " characters"
+' The second failure a test expects: a name longer than the limit is cut by the edit.
+Host.ErrorReportMode = 2
+On Error Resume Next
+App.Find("userName").wText = "alexandrina"
+If Err.Number = 0 Then
+    Log.Message "Unexpected: the edit took a name longer than its limit."
+Else
+    e = Split(Err.Description, vbCrLf & vbCrLf)
+    Log.Message "As expected, the name was cut: " & e(0)
+End If
+On Error GoTo 0
+Host.ErrorReportMode = 1
+Set password = App.Find("password")
+password.wText = "s3cret!"
+Log.Message "The password box shows '" & password.wPasswordChar & "' for each of its " & Len(password.wText) & _
+            " characters"
+Set fontSize = App.Find("fontSize")
+ticks = ""
+For t = 0 To fontSize.wNumTics - 1
+    If t > 0 Then ticks = ticks & ", "
+    ticks = ticks & fontSize.wTicPosition(t)
+Next
+Log.Message "Font size " & fontSize.wPosition & " in " & fontSize.wMin & ".." & fontSize.wMax & ", ticks at " & ticks
+fontSize.wPosition = 16
+
+' The about page: an expander with the licence in a scroll viewer, read to its end.
+moreTabs.ClickTab 1
+Set licence = App.Find("licence")
+licence.Expand
+Set scroll = App.Find("licenceText").VScroll
+scroll.Pos = scroll.Max
+Log.Message "The licence was scrolled to " & scroll.Pos & " of " & scroll.Min & ".." & scroll.Max
+licence.Collapse
+moreTabs.ClickTab "Editor"
+
 App.Find("okButton").ClickButton
 
 ' What the application holds now, read from its own objects.
 Log.Message "remember=" & App.Element("remember").IsChecked & ", updates=" & App.Element("updates").IsChecked & _
-            ", darkMode=" & App.Element("darkMode").IsChecked & ", startLast=" & App.Element("startLast").IsChecked
+            ", darkMode=" & App.Element("darkMode").IsChecked & ", startLast=" & App.Element("startLast").IsChecked & _
+            ", userName=" & App.Element("userName").Text & ", fontSize=" & App.Element("fontSize").Value
 Log.Message Log.Count & " log entries so far; the first: " & Log(0).Kind & " """ & Log(0).Text & """"

@@ -145,6 +145,37 @@ TextBlock::TextBlock(Application& app, std::wstring className, std::wstring name
         L"Text", [this] { return Str(text_); }, [this](const VARIANT& v) { SetText(TextOf(v)); });
 }
 
+Size TextBlock::MeasureOverride(Size available) {
+    constexpr double kCharWidth = 7.0, kLineHeight = 16.0;
+    const Size oneLine = TextSize(0, kLineHeight);
+    if (wrapping_ == Wrapping::NoWrap || !(available.width < oneLine.width)) return oneLine;
+    const size_t perLine = std::max<size_t>(1, static_cast<size_t>(available.width / kCharWidth));
+    // Greedy breaking: each line takes the words that fit; the spaces at a break take no room.
+    size_t lines = 0, widest = 0, pos = 0;
+    const size_t n = text_.size();
+    while (pos < n) {
+        while (pos < n && text_[pos] == L' ')
+            ++pos;
+        if (pos >= n) break;
+        size_t end = std::min(n, pos + perLine);
+        if (end < n && text_[end] != L' ') {
+            const size_t space = text_.rfind(L' ', end);
+            if (space != std::wstring::npos && space > pos)
+                end = space;
+            else if (wrapping_ == Wrapping::WrapWithOverflow)
+                end = std::min(n, text_.find(L' ', end));
+        }
+        size_t last = end;
+        while (last > pos && text_[last - 1] == L' ')
+            --last;
+        widest = std::max(widest, last - pos);
+        ++lines;
+        pos = end;
+    }
+    return {kCharWidth * static_cast<double>(widest),
+            kLineHeight * static_cast<double>(std::max<size_t>(1, lines))};
+}
+
 // --- panels ---------------------------------------------------------------------------------------------
 
 void Panel::AddChild(Element& child) {
@@ -276,8 +307,9 @@ std::vector<double> SizeTracks(std::vector<double> tracks, const std::vector<dou
 }
 } // namespace
 
-void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes, Size room) const {
-    std::vector<double> r = rows, c = columns;
+void Grid::Definitions(std::vector<double>& r, std::vector<double>& c) const {
+    r = rows;
+    c = columns;
     // Without definitions a grid has one row and one column that take all the room.
     if (r.empty()) r.push_back(-1);
     if (c.empty()) c.push_back(-1);
@@ -286,6 +318,11 @@ void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSize
         r.resize(std::max<size_t>(r.size(), l.row + l.rowSpan), Auto);
         c.resize(std::max<size_t>(c.size(), l.column + l.columnSpan), Auto);
     }
+}
+
+void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes, Size room) const {
+    std::vector<double> r, c;
+    Definitions(r, c);
     std::vector<double> rowContent(r.size()), columnContent(c.size());
     for (Element* child : Children()) {
         const LayoutProperties& l = child->Layout();
@@ -298,9 +335,40 @@ void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSize
 }
 
 Size Grid::MeasureOverride(Size available) {
-    for (Element* child : Children())
-        child->Measure({Infinity, Infinity});
+    // As in WPF, a child is measured with the room of the tracks it spans: their pixels, no limit when one
+    // of them is Auto, and for star tracks their share of the room that the other tracks leave; so the
+    // children outside star tracks are measured first.
+    std::vector<double> rowDefs, columnDefs;
+    Definitions(rowDefs, columnDefs);
+    auto spansStar = [](const std::vector<double>& defs, int from, int count) {
+        for (int i = from; i < from + count; ++i)
+            if (defs[static_cast<size_t>(i)] < 0) return true;
+        return false;
+    };
+    auto room = [](const std::vector<double>& defs, const std::vector<double>& sizes, int from, int count,
+                   double available) {
+        double total = 0;
+        for (int i = from; i < from + count; ++i) {
+            const double def = defs[static_cast<size_t>(i)];
+            if (std::isnan(def) || (def < 0 && !std::isfinite(available))) return Infinity;
+            total += def < 0 ? sizes[static_cast<size_t>(i)] : def;
+        }
+        return total;
+    };
     std::vector<double> r, c;
+    for (Element* child : Children()) {
+        const LayoutProperties& l = child->Layout();
+        if (spansStar(rowDefs, l.row, l.rowSpan) || spansStar(columnDefs, l.column, l.columnSpan)) continue;
+        child->Measure({room(columnDefs, c, l.column, l.columnSpan, available.width),
+                        room(rowDefs, r, l.row, l.rowSpan, available.height)});
+    }
+    Tracks(r, c, available);
+    for (Element* child : Children()) {
+        const LayoutProperties& l = child->Layout();
+        if (!spansStar(rowDefs, l.row, l.rowSpan) && !spansStar(columnDefs, l.column, l.columnSpan)) continue;
+        child->Measure({room(columnDefs, c, l.column, l.columnSpan, available.width),
+                        room(rowDefs, r, l.row, l.rowSpan, available.height)});
+    }
     Tracks(r, c, {Infinity, Infinity});
     Size size;
     for (double w : c)
@@ -751,7 +819,11 @@ std::vector<Type> FrameworkTypes() {
                  Cosmetic(L"FontSize"),
                  Cosmetic(L"FontWeight"),
                  Cosmetic(L"TextAlignment"),
-                 Cosmetic(L"TextWrapping"),
+                 {L"TextWrapping",
+                  [](Node& n, std::wstring_view v) {
+                      As<TextBlock>(n).SetWrapping(static_cast<TextBlock::Wrapping>(
+                          EnumValue(v, {L"NoWrap", L"Wrap", L"WrapWithOverflow"})));
+                  }},
              },
          .content = Content::Text,
          .textProperty = L"Text"},

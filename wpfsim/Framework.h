@@ -117,12 +117,20 @@ public:
         InvalidateLayout();
     }
     std::wstring DisplayText() const override { return text_; }
+    // "TextWrapping": the text breaks between words to fit the width it is given; a word longer than
+    // the width is broken inside with Wrap and overflows with WrapWithOverflow, as in WPF.
+    enum class Wrapping { NoWrap = 0, Wrap = 1, WrapWithOverflow = 2 };
+    void SetWrapping(Wrapping wrapping) {
+        wrapping_ = wrapping;
+        InvalidateLayout();
+    }
 
 protected:
-    Size MeasureOverride(Size available) override { return TextSize(0, 16); }
+    Size MeasureOverride(Size available) override;
 
 private:
     std::wstring text_;
+    Wrapping wrapping_ = Wrapping::NoWrap;
 };
 
 class Panel : public FrameworkElement {
@@ -177,6 +185,8 @@ protected:
     void ArrangeOverride(Rect inner) override;
 
 private:
+    // The definitions, grown with Auto tracks to reach every child's cell.
+    void Definitions(std::vector<double>& rowDefs, std::vector<double>& columnDefs) const;
     void Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSizes, Size room) const;
 };
 
@@ -285,7 +295,9 @@ protected:
     void ArrangeOverride(Rect inner) override;
 
 private:
-    double Clamp(double offset, double scrollable) const { return std::max(0.0, std::min(offset, scrollable)); }
+    double Clamp(double offset, double scrollable) const {
+        return std::max(0.0, std::min(offset, scrollable));
+    }
     ItemScroller* scroller_ = nullptr;
     Element* presenter_ = nullptr;
     BarVisibility horizontalBar_ = BarVisibility::Disabled, verticalBar_ = BarVisibility::Visible;

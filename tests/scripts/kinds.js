@@ -15,6 +15,16 @@
 //! expect: [script] canvas: 50 System.Windows.Controls.Canvas null
 //! expect: [script] fancy: 100 ScriptTests.Controls.FancyButton object
 //! expect: [script] fancyCheck: 100 ScriptTests.Controls.FancyCheck object
+//! expect: [script] scrollBar: 10 System.Windows.Controls.Primitives.ScrollBar object
+//! expect: [script] slider: 13 System.Windows.Controls.Slider object
+//! expect: [script] viewer: 16 System.Windows.Controls.ScrollViewer object
+//! expect: [script] flow: 25 System.Windows.Controls.FlowDocumentScrollViewer object
+//! expect: [script] reader: 27 MS.Internal.Documents.ReaderScrollViewer object
+//! expect: [script] pages: 26 System.Windows.Controls.DocumentViewer object
+//! expect: [script] edit: 5 System.Windows.Controls.TextBox object
+//! expect: [script] secret: 28 System.Windows.Controls.PasswordBox object
+//! expect: [script] tabs: 11 System.Windows.Controls.TabControl object
+//! expect: [script] expander: 6 System.Windows.Controls.Expander object
 //! expect: [script] constants: 1 2 9 14 15 50 100 0 1 2 8192 16384 32768
 //! expect: [script] after SetClassNames: fancy 1, ok 100, button kind ScriptTests.Controls.Fancy*
 //! expect: [script] defaults kept: System.Windows.Controls.Button
@@ -23,12 +33,14 @@
 //! expect: [script] SetClassNames(77): Host.SetClassNames: the module has no control kind 77.
 //! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
 //! reject: [error]
-// Classification and App.Find for every kind there is so far: buttons, decorations and layout (no
-// object), the base kind (windows and user classes); then the class-name options. The objects, a log entry
-// and a .NET object stay in a global variable to the end: nothing of the run outlives it.
+// Classification and App.Find for every kind there is so far: buttons, range and text controls, the tab
+// control and the expander, decorations and layout (no object), the base kind (windows and user classes);
+// then the class-name options. The objects, a log entry and a .NET object stay in a global variable to
+// the end: nothing of the run outlives it.
 var kept = [];
 var names = ["mainWindow", "stack", "border", "label", "wrap", "ok", "repeat", "toggle", "grid", "check", "dock",
-             "red", "canvas", "fancy", "fancyCheck"];
+             "red", "canvas", "fancy", "fancyCheck", "scrollBar", "slider", "viewer", "flow", "reader", "pages",
+             "edit", "secret", "tabs", "expander"];
 for (var i = 0; i < names.length; i++) {
     var object = App.Find(names[i]);
     kept.push(object);

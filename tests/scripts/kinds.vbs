@@ -15,6 +15,16 @@
 '! expect: [script] canvas: 50 System.Windows.Controls.Canvas Nothing
 '! expect: [script] fancy: 100 ScriptTests.Controls.FancyButton object
 '! expect: [script] fancyCheck: 100 ScriptTests.Controls.FancyCheck object
+'! expect: [script] scrollBar: 10 System.Windows.Controls.Primitives.ScrollBar object
+'! expect: [script] slider: 13 System.Windows.Controls.Slider object
+'! expect: [script] viewer: 16 System.Windows.Controls.ScrollViewer object
+'! expect: [script] flow: 25 System.Windows.Controls.FlowDocumentScrollViewer object
+'! expect: [script] reader: 27 MS.Internal.Documents.ReaderScrollViewer object
+'! expect: [script] pages: 26 System.Windows.Controls.DocumentViewer object
+'! expect: [script] edit: 5 System.Windows.Controls.TextBox object
+'! expect: [script] secret: 28 System.Windows.Controls.PasswordBox object
+'! expect: [script] tabs: 11 System.Windows.Controls.TabControl object
+'! expect: [script] expander: 6 System.Windows.Controls.Expander object
 '! expect: [script] constants: 1 2 9 14 15 50 100 0 1 2 8192 16384 32768
 '! expect: [script] after SetClassNames: fancyCheck 2, check 2, check box kind System.Windows.Controls.CheckBox|ScriptTests.Controls.FancyCheck
 '! expect: [message] The check box was clicked with the left mouse button.
@@ -25,9 +35,10 @@
 '! reject: [error]
 ' Classification and App.Find for every kind there is so far (members found without case), then the
 ' class-name options with a VBScript array variable. What the script found stays referenced to its end.
-Dim names, name, object, kept(16), i
+Dim names, name, object, kept(26), i
 names = Array("mainWindow", "stack", "border", "label", "wrap", "ok", "repeat", "toggle", "grid", "check", _
-              "dock", "red", "canvas", "fancy", "fancyCheck")
+              "dock", "red", "canvas", "fancy", "fancyCheck", "scrollBar", "slider", "viewer", "flow", "reader", _
+              "pages", "edit", "secret", "tabs", "expander")
 For Each name In names
     Set object = app.find(name)
     Set kept(i) = object
@@ -50,8 +61,8 @@ Host.SetClassNames ctrlWPFCheckBox, patterns
 Log.Message "after SetClassNames: fancyCheck " & App.Kind("fancyCheck") & ", check " & App.Kind("check") & _
             ", check box kind " & Host.ClassNames(ctrlWPFCheckBox)
 App.Find("fancyCheck").ClickButton cbChecked
-Set kept(15) = Log(Log.Count - 1)
-Set kept(16) = App.Element("check")
+Set kept(25) = Log(Log.Count - 1)
+Set kept(26) = App.Element("check")
 
 On Error Resume Next
 Host.SetClassNames ctrlWPFActTransparent, Array("X")

@@ -182,3 +182,71 @@ TEST_F(ScrollViewerTest, ListScrollsByItems) {
 }
 
 } // namespace
+
+namespace simtest {
+namespace {
+
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+
+// 20 words of 4 letters: 99 characters on one line, 693 pixels at 7 pixels a character.
+const char* const kWords = "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk llll mmmm nnnn oooo pppp "
+                           "qqqq rrrr ssss tttt";
+
+TEST_F(XamlTest, WrappedTextBreaksBetweenWordsToTheWidthItIsGivenAndScrollsInAViewer) {
+    const struct {
+        const char* wrapping;
+        int width, lines;
+    } cases[] = {
+        {"NoWrap", 280, 1},
+        {"Wrap", 280, 3},             // 40 characters a line: 8 words (39), 8 words, 4 words
+        {"Wrap", 35, 20},             // one word a line
+        {"Wrap", 21, 40},             // 3 characters a line: each word is broken inside
+        {"WrapWithOverflow", 21, 20}, // a word wider than the line overflows instead
+        {"Wrap", 800, 1},
+    };
+    for (const auto& c : cases) {
+        Load("<StackPanel Width=\"" + std::to_string(c.width) + "\" HorizontalAlignment=\"Left\">" +
+             "<TextBlock x:Name=\"text\" TextWrapping=\"" + c.wrapping + "\" Text=\"" + kWords +
+             "\"/></StackPanel>");
+        EXPECT_EQ(Height(E(L"text").Bounds()), 16 * c.lines) << c.wrapping << " in " << c.width;
+    }
+
+    // In a viewer that scrolls vertically only, the lines make the extent that the viewer scrolls through.
+    Load(std::string(R"(<ScrollViewer x:Name="viewer" Width="287" Height="20" HorizontalAlignment="Left">)") +
+         "<TextBlock TextWrapping=\"Wrap\" Text=\"" + kWords + "\"/></ScrollViewer>");
+    auto viewer = D(L"viewer");
+    EXPECT_EQ(GetNumber(viewer.Get(), L"ExtentHeight"), 48.0);
+    EXPECT_EQ(GetNumber(viewer.Get(), L"ScrollableHeight"), 28.0);
+    EXPECT_LE(GetNumber(viewer.Get(), L"ExtentWidth"), 287.0);
+}
+
+TEST_F(XamlTest, GridChildrenAreMeasuredWithTheRoomOfTheirTracks) {
+    // Two star columns share what a fixed column of 70 pixels and an Auto one leave of 350: 108.5 pixels,
+    // 15 characters, 3 words a line. The Auto column is measured without limit: one line.
+    Load(std::string(R"(
+  <Grid x:Name="grid" Width="350" HorizontalAlignment="Left">
+    <Grid.ColumnDefinitions>
+      <ColumnDefinition Width="*"/><ColumnDefinition Width="*"/><ColumnDefinition Width="70"/>
+      <ColumnDefinition Width="Auto"/>
+    </Grid.ColumnDefinitions>
+    <Grid.RowDefinitions><RowDefinition Height="Auto"/></Grid.RowDefinitions>
+    <TextBlock x:Name="star" Grid.Column="0" TextWrapping="Wrap" Text=")") +
+         kWords + R"("/>
+    <TextBlock x:Name="fixed" Grid.Column="2" TextWrapping="Wrap" Text="aaaa bbbb cccc"/>
+    <TextBlock x:Name="auto" Grid.Column="3" TextWrapping="Wrap" Text="aaaa bbbb"/>
+  </Grid>)");
+    // Their own sizes: the row stretches all three to its height, that of the tallest.
+    EXPECT_EQ(E(L"fixed").DesiredSize().height, 32) << "70 pixels: ten characters a line";
+    EXPECT_EQ(E(L"star").DesiredSize().height, 16 * 7);
+    EXPECT_EQ(E(L"auto").DesiredSize().height, 16);
+    EXPECT_EQ(Width(E(L"auto").Bounds()), 63);
+    EXPECT_EQ(Height(E(L"grid").Bounds()), 16 * 7);
+}
+
+} // namespace
+} // namespace simtest

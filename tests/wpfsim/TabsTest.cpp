@@ -59,12 +59,14 @@ TEST_F(TabsTest, SelectedIndexTakesMinusOneAndTheTabsIgnoresIndexesBeyondAndRefu
         long set;
         HRESULT hr;
         long selectedAfter;
-    } cases[] = {{1, S_OK, 1}, {4, S_OK, 1}, {100, S_OK, 1}, {-1, S_OK, -1}, {2, S_OK, 2}, {-2, DISP_E_EXCEPTION, 2}};
+    } cases[] = {{1, S_OK, 1},   {4, S_OK, 1}, {100, S_OK, 1},
+                 {-1, S_OK, -1}, {2, S_OK, 2}, {-2, DISP_E_EXCEPTION, 2}};
     for (const auto& c : cases) {
         Result r = Put(tabs.Get(), L"SelectedIndex", ov::Variant::Int(c.set));
         EXPECT_EQ(r.hr, c.hr) << c.set;
         if (c.hr == DISP_E_EXCEPTION)
-            EXPECT_EQ(r.description, L"'" + std::to_wstring(c.set) + L"' is not a valid value for property 'SelectedIndex'.");
+            EXPECT_EQ(r.description, L"'" + std::to_wstring(c.set) +
+                                         L"' is not a valid value for property 'SelectedIndex'.");
         EXPECT_EQ(Selected(), c.selectedAfter) << "after setting " << c.set;
     }
     // Selected by code, the disabled tab's page is shown: only input is refused on a disabled tab.
