@@ -53,10 +53,11 @@ std::wstring Help() {
                         L" --version | --help\n       " + kProgram + L" COMMAND --help\n\nCommands:\n";
     for (const Command& c : Commands())
         text += L"  " + UsageLine(c) + L"\n" + Wrap(c.summary, 74, L"      ");
-    text +=
-        L"\n" + Wrap(L"Exit codes: 0 success, 1 the command failed, 2 wrong command line (run: or the script "
-                     L"failed), 3 the module (run, inspect: or the application) cannot be loaded.",
-                     80, L"");
+    text += L"\n" +
+            Wrap(L"Exit codes: 0 success, 1 the command failed, 2 (run) the script failed, 3 the module "
+                 L"(run, inspect: or the application) cannot be loaded, 4 (run) the script was stopped at "
+                 L"its time limit, 64 a wrong command line.",
+                 80, L"");
     return text;
 }
 
@@ -84,22 +85,22 @@ const std::vector<Command>& Commands() {
          L"Loads ovWPFControlsHook.dll from this program's folder (or its Extensions subfolder), shows the "
          L"module objects it registers, unloads it and prints the log.",
          0, 0, &RunCheck},
-        {L"run", L"[--log FILE] [--verbose] APP.xaml SCRIPT",
+        {L"run", L"[--log FILE] [--timeout SECONDS] [--verbose] APP.xaml SCRIPT",
          L"Reads the application from APP.xaml (WPF XAML), loads ovWPFControlsHook.dll, runs SCRIPT (JScript "
-         L"for "
-         L".js, VBScript for .vbs) against it and prints the log as it grows. --log FILE also writes the log "
-         L"as "
-         L"JSON lines; --verbose tells what is alive after the run. Exit codes: 0 no error logged, 1 an "
-         L"error "
-         L"logged, 2 the script failed, 3 the application or the module could not be loaded.",
-         2, 5, &RunRun},
+         L"for .js, VBScript for .vbs) against it and prints the log as it grows. --log FILE also writes the "
+         L"log as JSON lines (never over the application or the script); --timeout stops the script after "
+         L"SECONDS (default 300, 0 for none); --verbose tells what is alive after the run. Exit codes: 0 no "
+         L"error logged, 1 an error logged, 2 the script failed, 3 the application or the module could not "
+         L"be loaded, 4 the script was stopped at its time limit, 64 a wrong command line.",
+         2, 7, &RunRun},
         {L"inspect", L"[--visual] [--json] APP.xaml",
          L"Loads ovWPFControlsHook.dll and the application as run does and prints the host's object tree, "
          L"one line per object, indented: the element's name (or -), its .NET class, the kind the module "
          L"gives it (WPFControlType value and name), its screen rectangle (left, top, width, height) and, "
          L"for named controls, the script statement that reaches it (App.Find(\"name\")). Template parts "
          L"are left out unless --visual is given; --json writes the same tree as one JSON document. Exit "
-         L"codes: 0 the tree was printed, 3 the application or the module could not be loaded.",
+         L"codes: 0 the tree was printed, 3 the application or the module could not be loaded, 64 a wrong "
+         L"command line.",
          1, 3, &RunInspect},
     };
     return commands;

@@ -12,10 +12,11 @@ namespace ovhost {
 enum ExitCode : int {
     ExitOk = 0,
     ExitFailed = 1,          // the command ran and failed (a check, an error in the log)
-    ExitUsage = 2,           // the command line was wrong
-    ExitScriptFailed = 2,    // run: the script failed (syntax error, uncaught exception)
+    ExitScriptFailed = 2,    // run: the script failed (syntax error, uncaught exception, unreadable)
     ExitModuleNotLoaded = 3, // the module cannot be loaded
-    ExitAppNotLoaded = 3     // run: the application cannot be loaded
+    ExitAppNotLoaded = 3,    // run, inspect: the application cannot be loaded
+    ExitTimeout = 4,         // run: the script was stopped at its time limit
+    ExitUsage = 64           // the command line was wrong (the usage convention)
 };
 
 // Where a command writes: its output and its error lines.

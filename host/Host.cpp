@@ -1,6 +1,5 @@
 #include "Host.h"
 
-
 #include <cstdio>
 
 namespace ovhost {

@@ -10,14 +10,21 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace ovhost {
 namespace {
 
 constexpr const wchar_t* kCommand = L"OVHookX64 run";
 
+// A script that never ends is stopped after this long, unless --timeout says otherwise.
+constexpr unsigned long kDefaultTimeoutSeconds = 300;
+constexpr const wchar_t* kUsage =
+    L"Usage: OVHookX64 run [--log FILE] [--timeout SECONDS] [--verbose] APP.xaml SCRIPT";
+
 struct Options {
     std::wstring app, script, logFile, language;
+    unsigned long timeoutSeconds = kDefaultTimeoutSeconds;
     bool verbose = false;
 };
 
@@ -37,6 +44,30 @@ std::wstring Stem(const std::wstring& path) {
     return name.substr(0, name.find_last_of(L'.'));
 }
 
+// Whether two paths name one file: the same full path (without case, as the file system compares), or
+// when both exist, the same file of the same volume (links, 8.3 names).
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    auto full = [](const std::wstring& path) {
+        DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+        std::wstring out(n, L'\0');
+        n = GetFullPathNameW(path.c_str(), n, out.data(), nullptr);
+        out.resize(n);
+        return Lower(out);
+    };
+    if (full(a) == full(b)) return true;
+    auto identity = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        const bool got = GetFileInformationByHandle(file, &info) != FALSE;
+        CloseHandle(file);
+        return got;
+    };
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    return identity(a, ia) && identity(b, ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 // Options and the two paths; the engine follows the script's extension. Empty: the command line is right.
 std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& options) {
     std::vector<std::wstring> paths;
@@ -45,6 +76,16 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
         if (a == L"--log") {
             if (++i == arguments.size()) return L"--log needs a file name.";
             options.logFile = arguments[i];
+        } else if (a == L"--timeout") {
+            if (++i == arguments.size()) return L"--timeout needs a number of seconds.";
+            const std::wstring& value = arguments[i];
+            wchar_t* end = nullptr;
+            const unsigned long long seconds =
+                value.empty() || !iswdigit(value[0]) ? 0 : wcstoull(value.c_str(), &end, 10);
+            if (!end || *end || seconds > 86400)
+                return L"--timeout takes a whole number of seconds from 0 (no limit) to 86400, not '" +
+                       value + L"'.";
+            options.timeoutSeconds = static_cast<unsigned long>(seconds);
         } else if (a == L"--verbose") {
             options.verbose = true;
         } else if (a.starts_with(L"--")) {
@@ -57,6 +98,10 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
         return L"give the application (APP.xaml) and the script (SCRIPT.js or SCRIPT.vbs).";
     options.app = paths[0];
     options.script = paths[1];
+    for (const std::wstring* input : {&options.app, &options.script})
+        if (!options.logFile.empty() && SameFile(options.logFile, *input))
+            return L"the log file " + options.logFile +
+                   L" is one of the run's inputs; it would be overwritten.";
     std::wstring name = Lower(FileName(options.script));
     if (name.ends_with(L".js"))
         options.language = L"JScript";
@@ -127,14 +172,23 @@ LogEntry ScriptFailureEntry(const ScriptRun& run, const std::wstring& language) 
         description.resize(at);
     }
     if (description.empty()) description = L"error " + HResultText(error.code);
-    return {LogScriptError, L"line " + std::to_wstring(error.line) + L": " + description, details};
+    // Where: the line and column (from 1), and the line's text as the engine saw it.
+    std::wstring where = L"line " + std::to_wstring(error.line);
+    if (error.line) where += L", column " + std::to_wstring(error.column + 1);
+    std::wstring source = error.lineText;
+    while (!source.empty() && (source.back() == L'\r' || source.back() == L'\n'))
+        source.pop_back();
+    if (!source.empty()) details = L"> " + source + (details.empty() ? L"" : L"\r\n" + details);
+    return {LogScriptError, where + L": " + description, details};
 }
 
 // Prints every entry as it comes, and writes it to the JSON log when there is one.
 class LogPrinter {
 public:
     LogPrinter(const Console& console, std::ofstream* json) : console_(console), json_(json) {}
+    // The watchdog of the time limit prints its last entry from a thread of its own.
     void Print(const LogEntry& entry) {
+        std::lock_guard lock(mutex_);
         console_.out(FormatLogEntry(entry));
         if (json_) {
             *json_ << JsonLogLine(entry);
@@ -148,6 +202,7 @@ private:
     const Console& console_;
     std::ofstream* json_;
     size_t errors_ = 0;
+    std::mutex mutex_;
 };
 
 std::wstring Plural(size_t n, const wchar_t* one, const wchar_t* many) {
@@ -194,7 +249,7 @@ int RunRun(const Invocation& invocation) {
 
     Options options;
     if (std::wstring wrong = ParseOptions(invocation.arguments, options); !wrong.empty())
-        return fail(ExitUsage, wrong + L"\nUsage: OVHookX64 run [--log FILE] [--verbose] APP.xaml SCRIPT");
+        return fail(ExitUsage, wrong + L"\n" + kUsage);
     std::wstring script, why;
     if (!ReadScript(options.script, script, why))
         return fail(ExitScriptFailed, L"the script " + options.script + L" cannot be read: " + why + L".");
@@ -212,7 +267,7 @@ int RunRun(const Invocation& invocation) {
     }
     LogPrinter printer(console, json.is_open() ? &json : nullptr);
 
-    bool scriptFailed = false;
+    bool scriptFailed = false, timedOut = false;
     size_t referenced = 0;
     {
         Host host(invocation.productFolder);
@@ -232,9 +287,29 @@ int RunRun(const Invocation& invocation) {
                     L") against " + options.app + L" (" +
                     Plural(CountElements(roots), L"element", L"elements") + L")\n");
 
+        const std::wstring limit = Plural(options.timeoutSeconds, L"second", L"seconds");
+        // An engine that cannot be interrupted keeps the script's thread: the run ends here, with its
+        // last lines, and the process with it (the system takes back what it held).
+        auto stuck = [&] {
+            printer.Print({LogScriptError,
+                           L"the script was stopped at its time limit of " + limit +
+                               L" (the engine did not stop: the process ends here)",
+                           {}});
+            console.out(L"-- the script was stopped at its time limit (" + limit + L")\n");
+            TerminateProcess(GetCurrentProcess(), ExitTimeout);
+        };
         ScriptRun run =
-            RunScript(options.language, script, model->Items(), ScriptModel::Prelude(options.language));
-        if (!run.Succeeded()) {
+            RunScript(options.language, script, model->Items(), ScriptModel::Prelude(options.language),
+                      options.timeoutSeconds * 1000, stuck);
+        if (run.timedOut) {
+            timedOut = true;
+            host.Core().AddLog(
+                {LogScriptError,
+                 L"the script was stopped at its time limit of " + limit +
+                     (run.error && run.error->line ? L", in line " + std::to_wstring(run.error->line)
+                                                   : std::wstring()),
+                 {}});
+        } else if (!run.Succeeded()) {
             scriptFailed = true;
             host.Core().AddLog(ScriptFailureEntry(run, options.language));
         }
@@ -244,7 +319,9 @@ int RunRun(const Invocation& invocation) {
         host.Detach();
         host.UnloadModule();
         host.OnLog({});
-        if (scriptFailed)
+        if (timedOut)
+            console.out(L"-- the script was stopped at its time limit (" + limit + L")\n");
+        else if (scriptFailed)
             console.out(L"-- the script failed\n");
         else
             console.out(L"-- the script ran to its end: " + Plural(entries, L"log entry", L"log entries") +
@@ -272,6 +349,7 @@ int RunRun(const Invocation& invocation) {
                            std::to_wstring(hostLeft) + L" host object(s) and " + std::to_wstring(simLeft) +
                            L" application object(s) still alive."});
 
+    if (timedOut) return ExitTimeout;
     if (scriptFailed) return ExitScriptFailed;
     return printer.Errors() ? ExitFailed : ExitOk;
 }

@@ -6,6 +6,7 @@
 #include "ovWPFControlsLib.h"
 
 #include <functional>
+#include <set>
 
 namespace ovhost {
 
@@ -61,6 +62,7 @@ struct Member {
     int maxArgs = 0;
     std::function<ov::Variant(const Args&)> get;
     std::function<void(const VARIANT&)> put;
+    std::wstring usage; // the words for a call with the wrong arguments
 };
 
 // The objects of the model answer IDispatch from a table of members. Names are found without case;
@@ -69,6 +71,8 @@ struct Member {
 class ScriptObject : public HostObjectBase, public IDispatch {
 public:
     using Interfaces = ov::Interfaces<IDispatch>;
+
+    explicit ScriptObject(std::wstring name = {}) : name_(std::move(name)) {}
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -103,10 +107,10 @@ public:
         if (put ? !member.put : !member.get) return DISP_E_MEMBERNOTFOUND;
         if (params->cNamedArgs > (put ? 1u : 0u) ||
             (put && params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
-            return DISP_E_NONAMEDARGS;
+            return Fail(FullName(member) + L" takes no named arguments.", excep);
         const int count = static_cast<int>(params->cArgs);
         if (put ? count != 1 : (count < member.minArgs || count > member.maxArgs))
-            return DISP_E_BADPARAMCOUNT;
+            return Fail(put ? FullName(member) + L" takes one value." : member.usage, excep);
         if (argErr) *argErr = 0;
         if (result) VariantInit(result);
         try {
@@ -131,10 +135,20 @@ protected:
     void Add(Member member) { members_.push_back(std::move(member)); }
     void Property(std::wstring name, std::function<ov::Variant()> get,
                   std::function<void(const VARIANT&)> put = {}) {
-        Add({std::move(name), 0, 0, [get = std::move(get)](const Args&) { return get(); }, std::move(put)});
+        Member member{std::move(name), 0, 0, [get = std::move(get)](const Args&) { return get(); },
+                      std::move(put)};
+        member.usage = FullName(member) + L" is a property and takes no arguments.";
+        Add(std::move(member));
     }
-    void Method(std::wstring name, int minArgs, int maxArgs, std::function<ov::Variant(const Args&)> call) {
-        Add({std::move(name), minArgs, maxArgs, std::move(call), {}});
+    // `arguments` says what the method takes, in words: "one argument: the element's name".
+    void Method(std::wstring name, int minArgs, int maxArgs, const std::wstring& arguments,
+                std::function<ov::Variant(const Args&)> call) {
+        Member member{std::move(name), minArgs, maxArgs, std::move(call), {}};
+        member.usage = FullName(member) + L" expects " + arguments + L".";
+        Add(std::move(member));
+    }
+    std::wstring FullName(const Member& member) const {
+        return name_.empty() ? member.name : name_ + L"." + member.name;
     }
     void MakeDefault() { defaultMember_ = static_cast<DISPID>(members_.size()); }
 
@@ -148,6 +162,7 @@ private:
         return DISP_E_EXCEPTION;
     }
 
+    std::wstring name_;
     std::vector<Member> members_;
     DISPID defaultMember_ = DISPID_UNKNOWN;
 };
@@ -159,6 +174,62 @@ ov::Variant DispatchValue(ov::ComPtr<IDispatch> object) {
     return value;
 }
 
+// An automation object of the module as the script holds it: every call goes through to the module's
+// object. It lives as long as the script keeps it, and the registry knows it only while it lives (it
+// holds no reference), so a loop of App.Find stays flat and the end of the run still sees what a script
+// kept: what is in the registry then is referenced by someone else.
+class HandedOut;
+struct HandedOutRegistry {
+    std::set<HandedOut*> live;
+};
+
+class HandedOut : public HostObjectBase, public IDispatch, public ISupportErrorInfo {
+public:
+    using Interfaces = ov::Interfaces<IDispatch, ISupportErrorInfo>;
+
+    HandedOut(ov::ComPtr<IDispatch> inner, std::shared_ptr<HandedOutRegistry> registry)
+        : inner_(std::move(inner)), registry_(std::move(registry)) {
+        registry_->live.insert(this);
+    }
+    ~HandedOut() { registry_->live.erase(this); }
+    // The run is over: later calls fail, and the module's object goes.
+    void Disconnect() noexcept { inner_ = nullptr; }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!inner_) return Gone(count);
+        return inner_->GetTypeInfoCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
+        if (!inner_) return Gone(info);
+        return inner_->GetTypeInfo(index, lcid, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                            DISPID* ids) override {
+        if (!inner_) return RPC_E_DISCONNECTED;
+        return inner_->GetIDsOfNames(iid, names, count, lcid, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
+        if (!inner_) return RPC_E_DISCONNECTED;
+        // The module's object may go during the call (a script's last reference dropped inside it).
+        ov::ComPtr<IDispatch> inner = inner_;
+        return inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+    }
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+        auto support = inner_ ? inner_.As<ISupportErrorInfo>() : nullptr;
+        return support ? support->InterfaceSupportsErrorInfo(iid) : S_FALSE;
+    }
+
+private:
+    template <class T> static HRESULT Gone(T* out) {
+        if (out) *out = {};
+        return RPC_E_DISCONNECTED;
+    }
+
+    ov::ComPtr<IDispatch> inner_;
+    std::shared_ptr<HandedOutRegistry> registry_;
+};
+
 } // namespace
 
 // --- the state the objects share ------------------------------------------------------------------------
@@ -168,7 +239,7 @@ struct ModelState {
     wpfsim::Application* app = nullptr;
     LONG errorReportMode = 1;
     LONG messageReportMode = 1;
-    std::vector<ov::ComPtr<IUnknown>> handedOut;
+    std::shared_ptr<HandedOutRegistry> handedOut = std::make_shared<HandedOutRegistry>();
 
     Host& TheHost() const {
         if (!host) throw ScriptFailure{L"The run is over: the host's objects no longer answer."};
@@ -239,8 +310,7 @@ struct ModelState {
             base->put_ErrorReportMode(errorReportMode);
             base->put_MessageReportMode(messageReportMode);
         }
-        handedOut.push_back(control.As<IUnknown>());
-        return control;
+        return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(control), handedOut).Get());
     }
 
     std::wstring JoinedClassNames(const VARIANT& kindArg, bool defaults, const std::wstring& member) const {
@@ -364,7 +434,7 @@ namespace {
 
 class LogEntryObject : public ScriptObject {
 public:
-    explicit LogEntryObject(LogEntry entry) : entry_(std::move(entry)) {
+    explicit LogEntryObject(LogEntry entry) : ScriptObject(L"Log.Item(i)"), entry_(std::move(entry)) {
         Property(L"Kind", [this] { return ov::Variant::String(LogKindName(entry_.kind)); });
         Property(L"Text", [this] { return ov::Variant::String(entry_.text); });
         Property(L"Details", [this] { return ov::Variant::String(entry_.details); });
@@ -376,9 +446,9 @@ private:
 
 class LogObject : public ScriptObject {
 public:
-    explicit LogObject(std::shared_ptr<ModelState> state) : state_(std::move(state)) {
+    explicit LogObject(std::shared_ptr<ModelState> state) : ScriptObject(L"Log"), state_(std::move(state)) {
         Property(L"Count", [this] { return ov::Variant::Int(static_cast<LONG>(Entries().size())); });
-        Method(L"Item", 1, 1, [this](const Args& a) {
+        Method(L"Item", 1, 1, L"one argument: the index of the entry, from 0", [this](const Args& a) {
             const auto& entries = Entries();
             LONG index = IntArg(a[0], L"Log.Item: the index");
             if (index < 0 || static_cast<size_t>(index) >= entries.size())
@@ -389,13 +459,15 @@ public:
             return DispatchValue(ov::ComPtr<IDispatch>(entry.Get()));
         });
         MakeDefault();
-        Method(L"Message", 1, 2, [this](const Args& a) {
-            std::wstring text = TextArg(a[0], L"Log.Message: the text");
-            std::wstring details = a.size() > 1 ? TextArg(a[1], L"Log.Message: the details") : std::wstring();
-            state_->TheHost().Core().AddLog({LogScript, std::move(text), std::move(details)});
-            return ov::Variant();
-        });
-        Method(L"Clear", 0, 0, [this](const Args&) {
+        Method(L"Message", 1, 2, L"one or two arguments: the text and, if wanted, the details",
+               [this](const Args& a) {
+                   std::wstring text = TextArg(a[0], L"Log.Message: the text");
+                   std::wstring details =
+                       a.size() > 1 ? TextArg(a[1], L"Log.Message: the details") : std::wstring();
+                   state_->TheHost().Core().AddLog({LogScript, std::move(text), std::move(details)});
+                   return ov::Variant();
+               });
+        Method(L"Clear", 0, 0, L"no arguments", [this](const Args&) {
             state_->TheHost().ClearLog();
             return ov::Variant();
         });
@@ -408,23 +480,24 @@ private:
 
 class AppObject : public ScriptObject {
 public:
-    explicit AppObject(std::shared_ptr<ModelState> state) : state_(std::move(state)) {
-        Method(L"Find", 1, 1, [this](const Args& a) { return DispatchValue(state_->Find(a[0])); });
-        Method(L"Kind", 1, 1, [this](const Args& a) {
+    explicit AppObject(std::shared_ptr<ModelState> state) : ScriptObject(L"App"), state_(std::move(state)) {
+        const std::wstring name = L"one argument: the element's name";
+        Method(L"Find", 1, 1, name, [this](const Args& a) { return DispatchValue(state_->Find(a[0])); });
+        Method(L"Kind", 1, 1, name, [this](const Args& a) {
             wpfsim::Element& element = state_->ElementNamed(a[0], L"App.Kind");
             auto hook = state_->HookOf(element, L"App.Kind").As<IovWPFControlRecognizerExtender>();
             WPFControlType kind = ctrlWPFUnknown;
             ov::ThrowIfFailed(hook->get_WPFControlType(&kind));
             return ov::Variant::Int(kind);
         });
-        Method(L"ClassName", 1, 1, [this](const Args& a) {
+        Method(L"ClassName", 1, 1, name, [this](const Args& a) {
             wpfsim::Element& element = state_->ElementNamed(a[0], L"App.ClassName");
             auto hook = state_->HookOf(element, L"App.ClassName").As<IovOpenAppControlHookExtender>();
             ov::Bstr name;
             if (hook) ov::ThrowIfFailed(hook->get_NativeClassName(name.Put()));
             return ov::Variant::String(name.View());
         });
-        Method(L"Element", 1, 1, [this](const Args& a) {
+        Method(L"Element", 1, 1, name, [this](const Args& a) {
             return DispatchValue(state_->ElementNamed(a[0], L"App.Element").NewDispatch());
         });
     }
@@ -436,21 +509,25 @@ private:
 class HostSettingsObject : public ScriptObject {
 public:
     HostSettingsObject(std::shared_ptr<ModelState> state, ov::ComPtr<IDispatch> log)
-        : state_(std::move(state)), log_(std::move(log)) {
+        : ScriptObject(L"Host"), state_(std::move(state)), log_(std::move(log)) {
         Property(
             L"ErrorReportMode", [this] { return ov::Variant::Int(state_->errorReportMode); },
             [this](const VARIANT& v) { state_->errorReportMode = IntArg(v, L"Host.ErrorReportMode"); });
         Property(
             L"MessageReportMode", [this] { return ov::Variant::Int(state_->messageReportMode); },
             [this](const VARIANT& v) { state_->messageReportMode = IntArg(v, L"Host.MessageReportMode"); });
-        Method(L"SetClassNames", 2, 2, [this](const Args& a) {
-            state_->SetClassNames(a[0], a[1]);
-            return ov::Variant();
-        });
-        Method(L"DefaultClassNames", 1, 1, [this](const Args& a) {
+        Method(L"SetClassNames", 2, 2,
+               L"two arguments: the kind (a WPFControlType) and the class names (an array, or one string "
+               L"with \"|\" between the names)",
+               [this](const Args& a) {
+                   state_->SetClassNames(a[0], a[1]);
+                   return ov::Variant();
+               });
+        const std::wstring kind = L"one argument: the kind (a WPFControlType)";
+        Method(L"DefaultClassNames", 1, 1, kind, [this](const Args& a) {
             return ov::Variant::String(state_->JoinedClassNames(a[0], true, L"Host.DefaultClassNames"));
         });
-        Method(L"ClassNames", 1, 1, [this](const Args& a) {
+        Method(L"ClassNames", 1, 1, kind, [this](const Args& a) {
             return ov::Variant::String(state_->JoinedClassNames(a[0], false, L"Host.ClassNames"));
         });
         Property(L"Log", [this] { return ov::Variant::Dispatch(log_.Get()); });
@@ -539,11 +616,11 @@ std::wstring_view ScriptModel::Prelude(std::wstring_view language) {
 
 size_t ScriptModel::End() {
     state_->host = nullptr;
-    size_t referenced = 0;
-    for (auto& object : std::exchange(state_->handedOut, {})) {
-        object->AddRef();
-        if (object->Release() > 1) ++referenced;
-    }
+    // Whatever is still registered is held by someone: counted, and cut off from the module's object.
+    const std::set<HandedOut*> left = state_->handedOut->live;
+    for (HandedOut* object : left)
+        object->Disconnect();
+    const size_t referenced = left.size();
     items_.clear();
     return referenced;
 }

@@ -6,20 +6,81 @@
 
 #include <activscp.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cwchar>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 namespace ovhost {
 
 namespace {
 
+// The words of a script error that came without any: the engines' own texts of their codes, then the
+// system's, then the bare code.
+std::wstring DescriptionOf(SCODE code, const std::wstring& source) {
+    static const struct {
+        SCODE code;
+        const wchar_t* text;
+    } kTexts[] = {
+        {DISP_E_DIVBYZERO, L"Division by zero"},
+        {DISP_E_TYPEMISMATCH, L"Type mismatch"},
+        {DISP_E_OVERFLOW, L"Overflow"},
+        {DISP_E_BADPARAMCOUNT, L"Wrong number of arguments"},
+        {DISP_E_PARAMNOTOPTIONAL, L"Argument not optional"},
+        {DISP_E_MEMBERNOTFOUND, L"Object doesn't support this property or method"},
+        {DISP_E_UNKNOWNNAME, L"Object doesn't support this property or method"},
+        {DISP_E_BADINDEX, L"Subscript out of range"},
+        {DISP_E_NONAMEDARGS, L"Named arguments not allowed"},
+        {E_OUTOFMEMORY, L"Out of memory"},
+        {static_cast<SCODE>(0x800A0005), L"Invalid procedure call or argument"},
+        {static_cast<SCODE>(0x800A0006), L"Overflow"},
+        {static_cast<SCODE>(0x800A0009), L"Subscript out of range"},
+        {static_cast<SCODE>(0x800A000B), L"Division by zero"},
+        {static_cast<SCODE>(0x800A000D), L"Type mismatch"},
+        {static_cast<SCODE>(0x800A01A8), L"Object required"},
+        {static_cast<SCODE>(0x800A01B6), L"Object doesn't support this property or method"},
+        {static_cast<SCODE>(0x800A01C2), L"Wrong number of arguments or invalid property assignment"},
+        {static_cast<SCODE>(0x800A01F4), L"Variable is undefined"},
+        {static_cast<SCODE>(0x800A03EA), L"Syntax error"},
+        {static_cast<SCODE>(0x800A0401), L"Expected end of statement"},
+        {static_cast<SCODE>(0x800A03F2), L"Expected identifier"},
+    };
+    for (const auto& t : kTexts)
+        if (t.code == code) return t.text;
+    // A compilation error without a code of its own: the parser refused the line.
+    if (code == E_FAIL && source.find(L"compilation") != std::wstring::npos) return L"Syntax error";
+    wchar_t* text = nullptr;
+    if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr) &&
+        text) {
+        std::wstring words(text);
+        LocalFree(text);
+        while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.'))
+            words.pop_back();
+        if (!words.empty()) return words;
+    }
+    wchar_t hex[16] = {};
+    swprintf(hex, 16, L"0x%08lX", static_cast<unsigned long>(code));
+    return (source.empty() ? std::wstring(L"Script error") : source) + L" " + hex;
+}
+
 // The engine's view of us: named items by name, the first error it reports.
-class ScriptSite : public HostObjectBase, public IActiveScriptSite {
+class ScriptSite : public HostObjectBase, public IActiveScriptSite, public IActiveScriptSiteInterruptPoll {
 public:
-    using Interfaces = ov::Interfaces<IActiveScriptSite>;
+    using Interfaces = ov::Interfaces<IActiveScriptSite, IActiveScriptSiteInterruptPoll>;
 
     explicit ScriptSite(const std::vector<NamedItem>& items) : items_(items) {}
 
     std::optional<ScriptError>& Error() noexcept { return error_; }
+    void Stop() noexcept { stopped_ = true; }
+    bool Stopped() const noexcept { return stopped_; }
+
+    // S_FALSE tells the engine to end the script.
+    HRESULT STDMETHODCALLTYPE QueryContinue() override { return stopped_ ? S_FALSE : S_OK; }
 
     HRESULT STDMETHODCALLTYPE GetLCID(LCID* lcid) override {
         if (!lcid) return E_POINTER;
@@ -73,12 +134,8 @@ public:
         }
         ov::Bstr text;
         if (SUCCEEDED(reported->GetSourceLineText(text.Put()))) e.lineText = text.c_str();
-        // Some engines leave compilation errors without a text: name at least what failed and how.
-        if (e.description.empty()) {
-            wchar_t code[16] = {};
-            swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(e.code));
-            e.description = (e.source.empty() ? std::wstring(L"Script error") : e.source) + L" " + code;
-        }
+        // Some engines leave errors without a text: the words of the error's code, then the system's.
+        if (e.description.empty()) e.description = DescriptionOf(e.code, e.source);
         error_ = std::move(e);
         return S_OK;
     }
@@ -92,6 +149,50 @@ private:
 
     std::vector<NamedItem> items_;
     std::optional<ScriptError> error_;
+    std::atomic<bool> stopped_{false};
+};
+
+// Interrupts the engine once the time limit has passed, from a thread of its own: the script's thread is
+// busy running the script. Joined (and so done with the engine) before the engine is closed.
+class Watchdog {
+public:
+    static constexpr unsigned long kGraceMs = 2000;
+
+    Watchdog(IActiveScript* engine, ScriptSite& site, unsigned long timeoutMs,
+             const std::function<void()>& stuck) {
+        if (!timeoutMs) return;
+        thread_ = std::thread([this, engine, &site, timeoutMs, stuck] {
+            std::unique_lock lock(mutex_);
+            if (done_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return finished_; }))
+                return;
+            site.Stop();
+            EXCEPINFO info{};
+            info.scode = E_ABORT;
+            engine->InterruptScriptThread(SCRIPTTHREADID_ALL, &info, 0);
+            // Engines that take no interruption (some only stub it) leave the script running: then the
+            // caller's last word.
+            if (!done_.wait_for(lock, std::chrono::milliseconds(kGraceMs), [this] { return finished_; }) &&
+                stuck)
+                stuck();
+        });
+    }
+    ~Watchdog() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_all();
+        thread_.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
 };
 
 HRESULT Parse(IActiveScriptParse64& parser, std::wstring_view text) {
@@ -105,7 +206,8 @@ HRESULT Parse(IActiveScriptParse64& parser, std::wstring_view text) {
 }
 
 HRESULT Run(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-            std::wstring_view prelude, ScriptSite& site) {
+            std::wstring_view prelude, unsigned long timeoutMs, const std::function<void()>& stuck,
+            ScriptSite& site) {
     CLSID clsid{};
     std::wstring progId(language);
     if (HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid); FAILED(hr)) return hr;
@@ -129,6 +231,7 @@ HRESULT Run(std::wstring_view language, std::wstring_view text, const std::vecto
         if (HRESULT hr = engine->AddNamedItem(item.name.c_str(), flags); FAILED(hr)) return hr;
     }
 
+    Watchdog watchdog(engine.Get(), site, timeoutMs, stuck);
     if (!prelude.empty())
         if (HRESULT hr = Parse(*parser, prelude); FAILED(hr)) return hr;
     if (HRESULT hr = Parse(*parser, text); FAILED(hr)) return hr;
@@ -143,12 +246,27 @@ std::wstring ScriptError::ToString() const {
 }
 
 ScriptRun RunScript(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-                    std::wstring_view prelude) {
+                    std::wstring_view prelude, unsigned long timeoutMs, std::function<void()> stuck) {
     ScriptRun run;
     try {
         ov::ComPtr<ScriptSite> site = ov::Create<ScriptSite>(items);
-        run.hr = Run(language, text, items, prelude, *site);
+        run.hr = Run(language, text, items, prelude, timeoutMs, stuck, *site);
+        run.timedOut = site->Stopped();
         run.error = std::move(site->Error());
+        // Engines that do not give the line's text: it is the script's own line.
+        if (run.error && run.error->lineText.empty() && run.error->line) {
+            size_t start = 0;
+            for (ULONG l = 1; l < run.error->line && start != std::wstring_view::npos; ++l) {
+                start = text.find(L'\n', start);
+                if (start != std::wstring_view::npos) ++start;
+            }
+            if (start != std::wstring_view::npos && start < text.size()) {
+                std::wstring_view line = text.substr(start, text.find(L'\n', start) - start);
+                while (!line.empty() && (line.back() == L'\r'))
+                    line.remove_suffix(1);
+                run.error->lineText = line;
+            }
+        }
         if (SUCCEEDED(run.hr) && run.error) run.hr = run.error->code ? run.error->code : E_FAIL;
     } catch (const ov::ComError& e) {
         run.hr = e.hr;

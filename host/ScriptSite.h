@@ -7,6 +7,7 @@
 
 #include "com/ComPtr.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,13 +38,22 @@ struct ScriptRun {
     HRESULT hr = S_OK;
     // The first error the engine reported.
     std::optional<ScriptError> error;
-    bool Succeeded() const noexcept { return SUCCEEDED(hr) && !error; }
+    // The time limit expired and the script was interrupted (then hr and error are what the engine made
+    // of the interruption).
+    bool timedOut = false;
+    bool Succeeded() const noexcept { return SUCCEEDED(hr) && !error && !timedOut; }
 };
 
 // Runs `text` to its end in the engine of `language` (a ProgID). Named items are visible by name; the
 // engine is closed before returning, so it holds none of them afterwards. A prelude is parsed and run
-// before the text as code of its own, so that the text's lines keep their numbers. Throws nothing.
+// before the text as code of its own, so that the text's lines keep their numbers. After `timeoutMs`
+// (0: none) the script is interrupted: the engine is asked to stop (InterruptScriptThread) and the site
+// answers the engine's polls (IActiveScriptSiteInterruptPoll) with "stop". When the engine is still
+// running 2 seconds later (wine's engines only stub the interruption), `stuck` is called on the
+// watchdog's thread while the script's thread still runs the script: it may end the process. Throws
+// nothing.
 ScriptRun RunScript(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-                    std::wstring_view prelude = {});
+                    std::wstring_view prelude = {}, unsigned long timeoutMs = 0,
+                    std::function<void()> stuck = {});
 
 } // namespace ovhost

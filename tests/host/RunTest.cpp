@@ -110,8 +110,8 @@ TEST(RunTest, LogFileHoldsEveryPrintedEntryAsAJsonLine) {
     lines << std::ifstream(std::filesystem::path(json), std::ios::binary).rdbuf();
     EXPECT_EQ(lines.str(),
               "{\"kind\":\"script\",\"text\":\"say \\\"hi\\\"\",\"details\":\"a\\\\b\\r\\nc\"}\n"
-              "{\"kind\":\"script error\",\"text\":\"line 3: The control is disabled. The action "
-              "cannot be executed.\",\"details\":\"\"}\n");
+              "{\"kind\":\"script error\",\"text\":\"line 3, column 1: The control is disabled. The "
+              "action cannot be executed.\",\"details\":\"> App.Find('check').ClickButton(1);\"}\n");
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #     inside its parent's;
 #   - --visual shows the same objects in the same order, and template parts besides;
 #   - --json holds one object per line of the tree (its validity and contents: tests/host/InspectTest.cpp);
-#   - an application that cannot be read ends with 3, a wrong option with 2.
+#   - an application that cannot be read ends with 3, a wrong option with 64.
 # EXPECTED: "# " comment lines, "app: FILE" (relative to its folder), then the tree.
 set -u
 expected_file=$1 host=$2
@@ -89,7 +89,7 @@ objects=$(grep -o '{"object": ' <<<"$output" | wc -l)
 inspect "$@" "$host" inspect "$app.missing"
 [ "$status" = 3 ] || fail "inspect of a missing application: exit status $status, expected 3"
 inspect "$@" "$host" inspect --colour "$app"
-[ "$status" = 2 ] || fail "inspect --colour: exit status $status, expected 2"
+[ "$status" = 64 ] || fail "inspect --colour: exit status $status, expected 64"
 
 if [ $failed -ne 0 ]; then
     echo "--- inspect $app"

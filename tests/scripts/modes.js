@@ -12,7 +12,7 @@
 //! expect: [script] mode 3, notice: 0 new log entries, no script error
 //! expect: [script] message mode 0: 0 new log entries, no script error
 //! expect: [message] The button was clicked with the left mouse button.
-//! expect: [script error] line 52: Invalid state of the check-box.
+//! expect: [script error] line 52, column 1: Invalid state of the check-box.
 //! expect:     Cannot change the state of the check-box. The cbGrayed state is valid only for those controls that have the IsThreeState property set to True.
 //! expect: -- the script failed
 //! reject: [notice]
