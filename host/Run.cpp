@@ -299,8 +299,8 @@ int RunRun(const Invocation& invocation) {
             TerminateProcess(GetCurrentProcess(), ExitTimeout);
         };
         ScriptRun run =
-            RunScript(options.language, script, model->Items(), ScriptModel::Prelude(options.language),
-                      options.timeoutSeconds * 1000, stuck);
+            RunScript(options.language, ScriptModel::Source(options.language, script), model->Items(),
+                      ScriptModel::Prelude(options.language), options.timeoutSeconds * 1000, stuck);
         if (run.timedOut) {
             timedOut = true;
             host.Core().AddLog(

@@ -1,5 +1,7 @@
 #include "ScriptModel.h"
 
+#include "VbsDeclarations.h"
+
 #include "Host.h"
 #include "LogFormat.h"
 
@@ -63,6 +65,7 @@ struct Member {
     std::function<ov::Variant(const Args&)> get;
     std::function<void(const VARIANT&)> put;
     std::wstring usage; // the words for a call with the wrong arguments
+    bool property = false;
 };
 
 // The objects of the model answer IDispatch from a table of members. Names are found without case;
@@ -104,7 +107,11 @@ public:
         DISPPARAMS none{};
         if (!params) params = &none;
         const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-        if (put ? !member.put : !member.get) return DISP_E_MEMBERNOTFOUND;
+        if (put && !member.put)
+            return Fail(FullName(member) +
+                            (member.property ? L" is read-only." : L" is a method and takes no value."),
+                        excep);
+        if (!put && !member.get) return DISP_E_MEMBERNOTFOUND;
         if (params->cNamedArgs > (put ? 1u : 0u) ||
             (put && params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
             return Fail(FullName(member) + L" takes no named arguments.", excep);
@@ -136,14 +143,15 @@ protected:
     void Property(std::wstring name, std::function<ov::Variant()> get,
                   std::function<void(const VARIANT&)> put = {}) {
         Member member{std::move(name), 0, 0, [get = std::move(get)](const Args&) { return get(); },
-                      std::move(put)};
+                      std::move(put),  {}};
         member.usage = FullName(member) + L" is a property and takes no arguments.";
+        member.property = true;
         Add(std::move(member));
     }
     // `arguments` says what the method takes, in words: "one argument: the element's name".
     void Method(std::wstring name, int minArgs, int maxArgs, const std::wstring& arguments,
                 std::function<ov::Variant(const Args&)> call) {
-        Member member{std::move(name), minArgs, maxArgs, std::move(call), {}};
+        Member member{std::move(name), minArgs, maxArgs, std::move(call), {}, {}};
         member.usage = FullName(member) + L" expects " + arguments + L".";
         Add(std::move(member));
     }
@@ -606,12 +614,21 @@ std::vector<NamedItem> ScriptModel::Items() const {
     return items_;
 }
 
+namespace {
+bool IsVBScript(std::wstring_view language) {
+    return language.size() == 8 && _wcsnicmp(language.data(), L"VBScript", language.size()) == 0;
+}
+} // namespace
+
 std::wstring_view ScriptModel::Prelude(std::wstring_view language) {
     // VBScript finds its built-in Log function before a named item of that name, but a global variable
     // before the function.
-    if (_wcsnicmp(language.data(), L"VBScript", language.size()) == 0 && language.size() == 8)
-        return L"Dim Log\r\nSet Log = Host.Log\r\n";
+    if (IsVBScript(language)) return L"Dim Log\r\nSet Log = Host.Log\r\n";
     return {};
+}
+
+std::wstring ScriptModel::Source(std::wstring_view language, std::wstring script) {
+    return IsVBScript(language) ? WithoutTopLevelDeclaration(script, L"Log") : script;
 }
 
 size_t ScriptModel::End() {

@@ -55,6 +55,9 @@ public:
     std::vector<NamedItem> Items() const;
     // Code that runs before a script of the language (a ProgID); empty when none is needed.
     static std::wstring_view Prelude(std::wstring_view language);
+    // The script as its engine gets it: in VBScript without top-level declarations of Log, which the
+    // prelude has declared already (the script's lines and columns stay as they are).
+    static std::wstring Source(std::wstring_view language, std::wstring script);
 
     // Ends the run: the objects stop answering (scripts that kept them get an error), and the host lets go
     // of the automation objects it handed out. Returns how many of those someone else still referenced.
