@@ -298,9 +298,9 @@ int RunRun(const Invocation& invocation) {
             console.out(L"-- the script was stopped at its time limit (" + limit + L")\n");
             TerminateProcess(GetCurrentProcess(), ExitTimeout);
         };
-        ScriptRun run =
-            RunScript(options.language, ScriptModel::Source(options.language, script), model->Items(),
-                      ScriptModel::Prelude(options.language), options.timeoutSeconds * 1000, stuck);
+        ScriptRun run = RunScript(options.language, ScriptModel::Source(options.language, script),
+                                  model->Items(), ScriptModel::Prelude(options.language),
+                                  {options.timeoutSeconds * 1000, [&model] { model->StopCalls(); }, stuck});
         if (run.timedOut) {
             timedOut = true;
             host.Core().AddLog(

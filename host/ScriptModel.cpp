@@ -7,6 +7,7 @@
 
 #include "ovWPFControlsLib.h"
 
+#include <atomic>
 #include <functional>
 #include <set>
 
@@ -56,6 +57,18 @@ LONG IntArg(const VARIANT& arg, const std::wstring& what) {
 }
 
 // --- the IDispatch of the model's objects ---------------------------------------------------------------
+
+// A failure of a call as the engines take it: DISP_E_EXCEPTION with the description.
+HRESULT Fail(const std::wstring& description, EXCEPINFO* excep) {
+    if (!excep) return E_FAIL;
+    *excep = EXCEPINFO{};
+    excep->bstrSource = SysAllocString(kSource);
+    excep->bstrDescription = SysAllocString(description.c_str());
+    excep->scode = E_FAIL;
+    return DISP_E_EXCEPTION;
+}
+
+constexpr const wchar_t* kTimeUp = L"The script was stopped at its time limit.";
 
 // A member: a property (get, put) or a method (call; also reached as a property get, as VBScript does).
 struct Member {
@@ -161,15 +174,6 @@ protected:
     void MakeDefault() { defaultMember_ = static_cast<DISPID>(members_.size()); }
 
 private:
-    static HRESULT Fail(const std::wstring& description, EXCEPINFO* excep) {
-        if (!excep) return E_FAIL;
-        *excep = EXCEPINFO{};
-        excep->bstrSource = SysAllocString(kSource);
-        excep->bstrDescription = SysAllocString(description.c_str());
-        excep->scode = E_FAIL;
-        return DISP_E_EXCEPTION;
-    }
-
     std::wstring name_;
     std::vector<Member> members_;
     DISPID defaultMember_ = DISPID_UNKNOWN;
@@ -189,6 +193,9 @@ ov::Variant DispatchValue(ov::ComPtr<IDispatch> object) {
 class HandedOut;
 struct HandedOutRegistry {
     std::set<HandedOut*> live;
+    // Set from the watchdog's thread at the time limit: every call of the script fails from then on, so a
+    // script that calls the host ends there even where the engine cannot be interrupted.
+    std::atomic<bool> timeUp{false};
 };
 
 class HandedOut : public HostObjectBase, public IDispatch, public ISupportErrorInfo {
@@ -219,6 +226,7 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
         if (!inner_) return RPC_E_DISCONNECTED;
+        if (registry_->timeUp) return Fail(kTimeUp, excep);
         // The module's object may go during the call (a script's last reference dropped inside it).
         ov::ComPtr<IDispatch> inner = inner_;
         return inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
@@ -251,6 +259,7 @@ struct ModelState {
 
     Host& TheHost() const {
         if (!host) throw ScriptFailure{L"The run is over: the host's objects no longer answer."};
+        if (handedOut->timeUp) throw ScriptFailure{kTimeUp};
         return *host;
     }
 
@@ -629,6 +638,10 @@ std::wstring_view ScriptModel::Prelude(std::wstring_view language) {
 
 std::wstring ScriptModel::Source(std::wstring_view language, std::wstring script) {
     return IsVBScript(language) ? WithoutTopLevelDeclaration(script, L"Log") : script;
+}
+
+void ScriptModel::StopCalls() noexcept {
+    state_->handedOut->timeUp = true;
 }
 
 size_t ScriptModel::End() {

@@ -59,6 +59,10 @@ public:
     // prelude has declared already (the script's lines and columns stay as they are).
     static std::wstring Source(std::wstring_view language, std::wstring script);
 
+    // The time limit is reached (from any thread): every later call of the script into the model or into a
+    // handed-out object fails with "The script was stopped at its time limit."
+    void StopCalls() noexcept;
+
     // Ends the run: the objects stop answering (scripts that kept them get an error), and the host lets go
     // of the automation objects it handed out. Returns how many of those someone else still referenced.
     size_t End();

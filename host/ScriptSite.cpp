@@ -158,22 +158,22 @@ class Watchdog {
 public:
     static constexpr unsigned long kGraceMs = 2000;
 
-    Watchdog(IActiveScript* engine, ScriptSite& site, unsigned long timeoutMs,
-             const std::function<void()>& stuck) {
-        if (!timeoutMs) return;
-        thread_ = std::thread([this, engine, &site, timeoutMs, stuck] {
+    Watchdog(IActiveScript* engine, ScriptSite& site, const TimeLimit& limit) {
+        if (!limit.ms) return;
+        thread_ = std::thread([this, engine, &site, &limit] {
             std::unique_lock lock(mutex_);
-            if (done_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return finished_; }))
+            if (done_.wait_for(lock, std::chrono::milliseconds(limit.ms), [this] { return finished_; }))
                 return;
             site.Stop();
+            if (limit.reached) limit.reached();
             EXCEPINFO info{};
             info.scode = E_ABORT;
             engine->InterruptScriptThread(SCRIPTTHREADID_ALL, &info, 0);
             // Engines that take no interruption (some only stub it) leave the script running: then the
             // caller's last word.
             if (!done_.wait_for(lock, std::chrono::milliseconds(kGraceMs), [this] { return finished_; }) &&
-                stuck)
-                stuck();
+                limit.stuck)
+                limit.stuck();
         });
     }
     ~Watchdog() {
@@ -206,8 +206,7 @@ HRESULT Parse(IActiveScriptParse64& parser, std::wstring_view text) {
 }
 
 HRESULT Run(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-            std::wstring_view prelude, unsigned long timeoutMs, const std::function<void()>& stuck,
-            ScriptSite& site) {
+            std::wstring_view prelude, const TimeLimit& limit, ScriptSite& site) {
     CLSID clsid{};
     std::wstring progId(language);
     if (HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid); FAILED(hr)) return hr;
@@ -231,7 +230,7 @@ HRESULT Run(std::wstring_view language, std::wstring_view text, const std::vecto
         if (HRESULT hr = engine->AddNamedItem(item.name.c_str(), flags); FAILED(hr)) return hr;
     }
 
-    Watchdog watchdog(engine.Get(), site, timeoutMs, stuck);
+    Watchdog watchdog(engine.Get(), site, limit);
     if (!prelude.empty())
         if (HRESULT hr = Parse(*parser, prelude); FAILED(hr)) return hr;
     if (HRESULT hr = Parse(*parser, text); FAILED(hr)) return hr;
@@ -246,11 +245,11 @@ std::wstring ScriptError::ToString() const {
 }
 
 ScriptRun RunScript(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-                    std::wstring_view prelude, unsigned long timeoutMs, std::function<void()> stuck) {
+                    std::wstring_view prelude, const TimeLimit& limit) {
     ScriptRun run;
     try {
         ov::ComPtr<ScriptSite> site = ov::Create<ScriptSite>(items);
-        run.hr = Run(language, text, items, prelude, timeoutMs, stuck, *site);
+        run.hr = Run(language, text, items, prelude, limit, *site);
         run.timedOut = site->Stopped();
         run.error = std::move(site->Error());
         // Engines that do not give the line's text: it is the script's own line.

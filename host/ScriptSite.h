@@ -44,16 +44,21 @@ struct ScriptRun {
     bool Succeeded() const noexcept { return SUCCEEDED(hr) && !error && !timedOut; }
 };
 
+// The time limit of a script (ms 0: none). At the limit `reached` is called on the watchdog's thread, then
+// the engine is asked to stop (InterruptScriptThread) and the site answers the engine's polls
+// (IActiveScriptSiteInterruptPoll) with "stop". When the engine is still running 2 seconds later (wine's
+// engines only stub the interruption), `stuck` is called there while the script's thread still runs the
+// script: it may end the process.
+struct TimeLimit {
+    unsigned long ms = 0;
+    std::function<void()> reached;
+    std::function<void()> stuck;
+};
+
 // Runs `text` to its end in the engine of `language` (a ProgID). Named items are visible by name; the
 // engine is closed before returning, so it holds none of them afterwards. A prelude is parsed and run
-// before the text as code of its own, so that the text's lines keep their numbers. After `timeoutMs`
-// (0: none) the script is interrupted: the engine is asked to stop (InterruptScriptThread) and the site
-// answers the engine's polls (IActiveScriptSiteInterruptPoll) with "stop". When the engine is still
-// running 2 seconds later (wine's engines only stub the interruption), `stuck` is called on the
-// watchdog's thread while the script's thread still runs the script: it may end the process. Throws
-// nothing.
+// before the text as code of its own, so that the text's lines keep their numbers. Throws nothing.
 ScriptRun RunScript(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-                    std::wstring_view prelude = {}, unsigned long timeoutMs = 0,
-                    std::function<void()> stuck = {});
+                    std::wstring_view prelude = {}, const TimeLimit& limit = {});
 
 } // namespace ovhost
