@@ -1,6 +1,7 @@
 // The variadic COM object base. A class lists what it answers to in `Interfaces`; the final class
 // ComObject<T> adds reference counting, QueryInterface over that list, the live-object count and the
-// shared IDispatch of multi-interface objects (classes with the Multi... dispatch members). Objects are made only by ov::Create.
+// shared IDispatch of multi-interface objects (classes with the Multi... dispatch members). Objects are made
+// only by ov::Create.
 //
 //   class CovFoo : public IovFoo, public IDispatchMultiImpl<IovFoo> {
 //   public:
@@ -10,6 +11,7 @@
 //
 // Optional members of T: `using RefCountModel = ...` (default ov::AtomicRefCount), `using LiveCounter = ...`
 // (default the module's count), `HRESULT FinalConstruct()` (runs once the object holds a reference),
+// `void FinalRelease() noexcept` (runs when the count reaches 0, before the destructors),
 // `HRESULT QueryInterfaceExtra(REFIID, void**)` (asked after the list, e.g. for aggregation).
 #pragma once
 
@@ -48,10 +50,18 @@ struct ModuleTag;
 using ModuleLiveCount = LiveCount<ModuleTag>;
 
 // Reference count models: interlocked; guarded by a critical section; plain (single-threaded objects).
+// TryIncrement takes a reference only while the object lives (the count is not 0): for registries that
+// keep no references and must not revive an object whose last release is under way.
 class AtomicRefCount {
 public:
     ULONG Increment() noexcept { return ++n_; }
     ULONG Decrement() noexcept { return --n_; }
+    bool TryIncrement() noexcept {
+        ULONG n = n_.load();
+        while (n != 0)
+            if (n_.compare_exchange_weak(n, n + 1)) return true;
+        return false;
+    }
 
 private:
     std::atomic<ULONG> n_{0};
@@ -75,6 +85,13 @@ public:
         LeaveCriticalSection(&cs_);
         return r;
     }
+    bool TryIncrement() noexcept {
+        EnterCriticalSection(&cs_);
+        bool alive = n_ != 0;
+        if (alive) ++n_;
+        LeaveCriticalSection(&cs_);
+        return alive;
+    }
 
 private:
     CRITICAL_SECTION cs_;
@@ -85,9 +102,22 @@ class SingleThreadRefCount {
 public:
     ULONG Increment() noexcept { return ++n_; }
     ULONG Decrement() noexcept { return --n_; }
+    bool TryIncrement() noexcept { return n_ != 0 && ++n_ != 0; }
 
 private:
     ULONG n_ = 0;
+};
+
+// What a registry that holds no references keeps of an object to reach it safely: ComObject<T> answers it
+// for every T that derives from it. Such a T leaves the registry in `void FinalRelease() noexcept`, which
+// runs when the count has reached 0 and before any destructor, so the registry never calls into an object
+// that is being destroyed.
+class WeakTarget {
+public:
+    virtual bool TryAddRef() noexcept = 0;
+
+protected:
+    ~WeakTarget() = default;
 };
 
 namespace detail {
@@ -132,7 +162,9 @@ template <class T> auto LiveCounterOf() {
 
 // Classes that route every dispinterface's IDispatch slots to one shared implementation.
 template <class T>
-concept MultiDispatched = requires(T& t, UINT* n) { t.MultiGetTypeInfoCount(n); };
+concept MultiDispatched = requires(T& t, UINT* n) {
+    t.MultiGetTypeInfoCount(n);
+};
 
 } // namespace detail
 
@@ -164,9 +196,15 @@ public:
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Increment(); }
+    // A reference only while the object lives; implements ov::WeakTarget for classes that derive from it.
+    bool TryAddRef() noexcept { return refs_.TryIncrement(); }
     ULONG STDMETHODCALLTYPE Release() override {
         ULONG n = refs_.Decrement();
-        if (n == 0) delete this;
+        if (n == 0) {
+            // Still whole here: registries that reach the object through TryAddRef let go of it first.
+            if constexpr (requires(T & t) { t.FinalRelease(); }) T::FinalRelease();
+            delete this;
+        }
         return n;
     }
 

@@ -21,15 +21,18 @@ using TestLiveCount = ov::LiveCount<struct TestTag>;
         return E_NOTIMPL;                                                                                    \
     }
 
-class Stub : public IMarshal {
+class Stub : public IMarshal, public ov::WeakTarget {
 public:
     using Interfaces = ov::Interfaces<IMarshal>;
     using LiveCounter = TestLiveCount;
     explicit Stub(CStubManager* manager) : manager(manager) {}
-    ~Stub() { manager->Remove(identity); }
+    void FinalRelease() noexcept {
+        if (onFinalRelease) onFinalRelease(*this);
+        manager->Remove(identity);
+    }
     HRESULT FinalConstruct() {
         identity = ov::IdentityOf(this);
-        manager->Add(identity);
+        manager->Add(identity, *this);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override {
@@ -47,6 +50,7 @@ public:
     IUnknown* identity = nullptr;
     int disconnects = 0;
     std::function<void(Stub&)> onDisconnect;
+    std::function<void(Stub&)> onFinalRelease; // runs while the stub is still registered, its count at 0
 };
 
 class StubManagerTest : public testing::Test {
@@ -68,7 +72,7 @@ TEST_F(StubManagerTest, DisconnectAllReachesEveryRegisteredObjectOnce) {
     std::vector<ComPtr<Stub>> stubs(4);
     for (auto& stub : stubs)
         stub = MakeStub();
-    manager->Add(stubs[0]->identity);                     // added again: still one entry
+    manager->Add(stubs[0]->identity, *stubs[0]);          // added again: still one entry
     manager->Remove(reinterpret_cast<IUnknown*>(0x2000)); // never registered
     manager->Remove(stubs[3]->identity);
     // Whichever of two comes first takes the other out: that one is not disconnected.
@@ -81,6 +85,32 @@ TEST_F(StubManagerTest, DisconnectAllReachesEveryRegisteredObjectOnce) {
     EXPECT_EQ(manager->Count(), 2u) << "disconnecting does not unregister";
     stubs.clear();
     EXPECT_EQ(manager->Count(), 0u);
+}
+
+TEST_F(StubManagerTest, DisconnectAllHoldsEachObjectThroughItsDisconnectionAndRevivesNoDyingOne) {
+    // The last outside reference goes during the disconnection (another thread's release, or the stub's
+    // own remote callers): the manager's reference keeps the object alive until the call is over.
+    ComPtr<Stub> stub = MakeStub();
+    long aliveAfterRelease = -1;
+    stub->onDisconnect = [&](Stub&) {
+        stub.Reset();
+        aliveAfterRelease = TestLiveCount::Get();
+    };
+    manager->DisconnectAll();
+    EXPECT_EQ(aliveAfterRelease, 1);
+    EXPECT_EQ(TestLiveCount::Get(), 0) << "gone once the manager let go";
+
+    // An object whose last release is under way is still registered until it has left: it is neither
+    // disconnected nor brought back.
+    ComPtr<Stub> dying = MakeStub();
+    int disconnectsWhileDying = -1;
+    dying->onFinalRelease = [&](Stub& self) {
+        manager->DisconnectAll();
+        disconnectsWhileDying = self.disconnects;
+    };
+    dying.Reset();
+    EXPECT_EQ(disconnectsWhileDying, 0);
+    EXPECT_EQ(TestLiveCount::Get(), 0);
 }
 
 TEST_F(StubManagerTest, ShutdownWaitsForTheObjectsAtMostAboutOneSecond) {

@@ -5,6 +5,8 @@
 #include "recognition/HookExtender.h"
 #include "dispatch/DispDriver.h"
 
+#include "FailingAllocations.h"
+
 namespace {
 
 class HookExtenderTest : public testing::Test {
@@ -104,6 +106,40 @@ TEST_F(HookExtenderTest, HookObjectTellsKindKeyClassAndHostObject) {
     EXPECT_TRUE(IsValid(hook.Get()));
     app.Remove(button);
     EXPECT_FALSE(IsValid(hook.Get())) << "its host object is no longer valid";
+}
+
+TEST_F(HookExtenderTest, DisposeAndModuleRemovalAnswerWhenMemoryRunsOutAndKeepWhatTheyCouldNotFinish) {
+    auto& button = Add(L"System.Windows.Controls.Button");
+    ov::ComPtr<IDispatch> hook;
+    const struct {
+        const char* name;
+        std::function<HRESULT()> call;
+    } calls[] = {
+        {"Dispose", [&] { return extender->Dispose(); }},
+        {"OnModuleRemoved", [&] { return extender->OnModuleRemoved(host.Owner().Get()); }},
+    };
+    for (const auto& c : calls) {
+        SCOPED_TRACE(c.name);
+        HRESULT hr = E_UNEXPECTED;
+        bool threw = false;
+        const long runs =
+            ovtest::ForEachFailingAllocation([&] { hook = HookFor(button); },
+                                             [&] {
+                                                 try {
+                                                     hr = c.call();
+                                                 } catch (...) {
+                                                     threw = true;
+                                                 }
+                                             },
+                                             [&](bool failed) {
+                                                 EXPECT_FALSE(threw);
+                                                 EXPECT_EQ(hr, failed ? E_OUTOFMEMORY : S_OK);
+                                                 EXPECT_EQ(extender->StubManagerCount(), failed ? 1u : 0u)
+                                                     << "kept for a later call";
+                                                 hook.Reset();
+                                             });
+        EXPECT_GT(runs, 0);
+    }
 }
 
 TEST_F(HookExtenderTest, OptionChangeReplacesTheListAndMakesOlderHookObjectsInvalid) {

@@ -23,9 +23,9 @@ CStubManager::~CStubManager() {
     DeleteCriticalSection(&cs_);
 }
 
-void CStubManager::Add(IUnknown* object) {
+void CStubManager::Add(IUnknown* object, ov::WeakTarget& target) {
     Lock lock(cs_);
-    objects_[object] = object;
+    objects_[object] = &target;
 }
 
 void CStubManager::Remove(IUnknown* object) noexcept {
@@ -39,21 +39,22 @@ size_t CStubManager::Count() const noexcept {
 }
 
 void CStubManager::DisconnectAll() {
-    std::vector<IUnknown*> snapshot;
+    std::vector<ov::ComPtr<IUnknown>> snapshot;
     {
         Lock lock(cs_);
         snapshot.reserve(objects_.size());
-        for (auto& [key, object] : objects_)
-            snapshot.push_back(object);
+        // An object whose last release is under way waits for the lock to unregister: it is left alone.
+        for (auto& [identity, target] : objects_)
+            if (target->TryAddRef()) snapshot.push_back(ov::ComPtr<IUnknown>::Adopt(identity));
     }
-    for (IUnknown* object : snapshot) {
+    for (const auto& object : snapshot) {
         bool registered;
         {
             Lock lock(cs_);
-            registered = objects_.count(object) != 0;
+            registered = objects_.count(object.Get()) != 0;
         }
-        // An object being disconnected may remove itself, so the lock is not held here.
-        if (registered) CoDisconnectObject(object, 0);
+        // An object being disconnected may remove itself (or others), so the lock is not held here.
+        if (registered) CoDisconnectObject(object.Get(), 0);
     }
 }
 

@@ -71,21 +71,28 @@ HRESULT GetModuleIntf(IUnknown** result) {
         ->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(result));
 }
 
-bool Attach(HINSTANCE instance) {
-    CovWPFControlsHookModule::SetInstance(instance);
-    ProductFolder::SetUp(instance);
-    std::wstring hostLibrary = ProductFolder::Get(instance) + L"\\OVHookX64.exe\\3";
-    if (FAILED(TypeLibCache::Load(hostLibrary.c_str()))) return false;
+// Attach and detach run inside the loader's DllMain: nothing may leave them but the answer. A failure of
+// attach (out of memory included) makes the load fail.
+bool Attach(HINSTANCE instance) noexcept {
+    try {
+        CovWPFControlsHookModule::SetInstance(instance);
+        ProductFolder::SetUp(instance);
+        std::wstring hostLibrary = ProductFolder::Get(instance) + L"\\OVHookX64.exe\\3";
+        if (FAILED(TypeLibCache::Load(hostLibrary.c_str()))) return false;
 
-    char fileName[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(instance, fileName, MAX_PATH);
-    wchar_t wideName[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, fileName, static_cast<int>(n), wideName, MAX_PATH - 1);
-    if (FAILED(TypeLibCache::Load(wideName))) return false;
-    return TypeLibCache::Initialized();
+        char fileName[MAX_PATH] = {};
+        DWORD n = GetModuleFileNameA(instance, fileName, MAX_PATH);
+        wchar_t wideName[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, fileName, static_cast<int>(n), wideName, MAX_PATH - 1);
+        if (FAILED(TypeLibCache::Load(wideName))) return false;
+        return TypeLibCache::Initialized();
+    } catch (...) {
+        TypeLibCache::Clear();
+        return false;
+    }
 }
 
-void Detach() {
+void Detach() noexcept {
     if (ComPtr<CovWPFControlsHookModuleInf> module = g_singleton) {
         try {
             Bstr name(L"ovWPFControlsHook.dll");

@@ -88,9 +88,9 @@ namespace ov::ModuleEntry {
 // The exported entry: creates the singleton on first need and hands out its IUnknown.
 HRESULT GetModuleIntf(IUnknown** result);
 // Process attach: product folder, then the host's and the module's type libraries. False fails the load.
-bool Attach(HINSTANCE instance);
+bool Attach(HINSTANCE instance) noexcept;
 // Process detach: unload listeners, Finalize, release of the singleton, then the type library cache.
-void Detach();
+void Detach() noexcept;
 // The singleton, if it exists (for tests).
 ComPtr<CovWPFControlsHookModuleInf> Singleton();
 

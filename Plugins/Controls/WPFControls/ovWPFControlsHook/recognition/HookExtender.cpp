@@ -21,11 +21,17 @@ HRESULT CThirdPartyControlsHookExtender::GetName(BSTR* name) {
 }
 
 HRESULT CThirdPartyControlsHookExtender::Dispose() {
-    decltype(stubManagers_) managers(8);
-    managers.swap(stubManagers_);
-    for (auto& [key, manager] : managers)
-        manager->DisconnectAll();
-    return S_OK;
+    return ov::Guard([&] {
+        // Every manager is disconnected before any leaves the table: a failure (out of memory) leaves all
+        // of them for a later call.
+        std::vector<ov::ComPtr<ov::CStubManager>> managers;
+        managers.reserve(stubManagers_.size());
+        for (auto& [key, manager] : stubManagers_)
+            managers.push_back(manager);
+        for (auto& manager : managers)
+            manager->DisconnectAll();
+        stubManagers_.clear();
+    });
 }
 
 HRESULT CThirdPartyControlsHookExtender::OnModuleAdded(IUnknown*) {
@@ -33,16 +39,17 @@ HRESULT CThirdPartyControlsHookExtender::OnModuleAdded(IUnknown*) {
 }
 
 HRESULT CThirdPartyControlsHookExtender::OnModuleRemoved(IUnknown* moduleObject) {
-    ov::ComPtr<IovModule> removed = ov::QueryAs<IovModule>(moduleObject);
-    if (!removed) return S_OK;
-    GUID key{};
-    removed->GetModuleKey(&key);
-    auto it = stubManagers_.find(key);
-    if (it == stubManagers_.end()) return S_OK;
-    ov::ComPtr<ov::CStubManager> manager = std::move(it->second);
-    stubManagers_.erase(it);
-    manager->DisconnectAll();
-    return S_OK;
+    return ov::Guard([&] {
+        ov::ComPtr<IovModule> removed = ov::QueryAs<IovModule>(moduleObject);
+        if (!removed) return;
+        GUID key{};
+        removed->GetModuleKey(&key);
+        auto it = stubManagers_.find(key);
+        if (it == stubManagers_.end()) return;
+        ov::ComPtr<ov::CStubManager> manager = it->second;
+        manager->DisconnectAll();
+        stubManagers_.erase(key);
+    });
 }
 
 HRESULT CThirdPartyControlsHookExtender::GetGeneration(LONG* generation) {

@@ -25,7 +25,12 @@ CThirdPartyControlHookObject::CThirdPartyControlHookObject(
 }
 
 CThirdPartyControlHookObject::~CThirdPartyControlHookObject() {
+    FinalRelease(); // the construction failed after FinalConstruct registered it
+}
+
+void CThirdPartyControlHookObject::FinalRelease() noexcept {
     if (registered_) stubManager_->Remove(registered_);
+    registered_ = nullptr;
 }
 
 HRESULT CThirdPartyControlHookObject::FinalConstruct() {
@@ -33,7 +38,7 @@ HRESULT CThirdPartyControlHookObject::FinalConstruct() {
     HRESULT hr = CoCreateFreeThreadedMarshaler(Self(), marshaler_.Put());
     if (FAILED(hr)) return hr;
     if (stubManager_) {
-        stubManager_->Add(Self());
+        stubManager_->Add(Self(), *this);
         registered_ = Self();
     }
     return S_OK;

@@ -18,6 +18,7 @@ class CThirdPartyControlsHookExtender;
 class CThirdPartyControlHookObject : public ov::IDispatchMultiImpl<IovOpenAppControlHookExtender>,
                                      public ov::IDispatchMultiImpl<IovObject>,
                                      public IovObjectInternal,
+                                     public ov::WeakTarget,
                                      public virtual ov::CMultiDispatchRoot {
 public:
     // IovOpenAppControlHookExtender
@@ -43,6 +44,8 @@ public:
 
     // Creates the aggregated marshaler and registers with the stub manager.
     HRESULT FinalConstruct();
+    // Leaves the stub manager while still whole (it may be reaching for the object on another thread).
+    void FinalRelease() noexcept;
     // IMarshal, answered by the aggregated free-threaded marshaler.
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv);
 

@@ -216,6 +216,7 @@ HRESULT CovCtrlMappingInfo::GetClassNames(VARIANT* classNames, VARIANT_BOOL* don
         ov::RequireOut(classNames);
         ov::RequireOut(done);
         VariantClear(classNames);
+        *done = VARIANT_FALSE; // also when the list cannot be made
         ov::Variant list = ov::MakeClassNameList(classNames_);
         *done = list.vt != VT_EMPTY ? VARIANT_TRUE : VARIANT_FALSE;
         *classNames = list.Detach();
