@@ -117,16 +117,10 @@ std::string DeclaredEncoding(std::string_view text) {
     return name;
 }
 
-// The text XmlLite is given. UTF-8 is checked here, since the parser would put U+FFFD in place of a bad
-// byte; and the parser keeps only 16 bits of a character reference, so references beyond U+FFFF become the
-// character itself (outside comments, CDATA sections and processing instructions, where they are text).
-// Other encodings (a UTF-16 byte order mark, a declared encoding) are the parser's alone.
-std::string Prepare(std::string_view text) {
-    const bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
-    const std::string_view body = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
-    const std::string encoding = DeclaredEncoding(body);
-    if (utf16 || !(encoding.empty() || encoding == "utf-8")) return std::string(text);
-
+// UTF-8 checked, since the parser would put U+FFFD in place of a bad byte; and since the parser keeps only
+// 16 bits of a character reference, references beyond U+FFFF become the character itself (outside comments,
+// CDATA sections and processing instructions, where they are text).
+std::string Substitute(std::string_view text) {
     Position position;
     size_t counted = 0;
     auto fail = [&](std::wstring message, size_t at) -> void {
@@ -198,6 +192,45 @@ std::string Prepare(std::string_view text) {
     return out;
 }
 
+// UTF-16 with its byte order mark is checked and substituted as UTF-8 is, and given to the parser as UTF-16
+// again; a file that declares another encoding is the parser's alone.
+std::string Prepare(std::string_view text) {
+    const bool little = text.starts_with("\xFF\xFE"), big = text.starts_with("\xFE\xFF");
+    if (!little && !big) {
+        const std::string_view body = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
+        const std::string encoding = DeclaredEncoding(body);
+        return encoding.empty() || encoding == "utf-8" ? Substitute(text) : std::string(text);
+    }
+    std::wstring wide((text.size() - 2) / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        auto byte = [&](size_t k) { return static_cast<unsigned char>(text[2 + 2 * i + k]); };
+        wide[i] = static_cast<wchar_t>(little ? byte(0) | byte(1) << 8 : byte(0) << 8 | byte(1));
+    }
+    std::string utf8;
+    Position position;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        unsigned c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c < 0xE000) {
+            position.Advance(utf8, 0, utf8.size());
+            wchar_t unit[8];
+            swprintf(unit, 8, L"0x%04X", c);
+            throw XamlError{L"invalid UTF-16 (unit " + std::wstring(unit) + L")", position.line,
+                            position.column};
+        }
+        AppendUtf8(utf8, c);
+    }
+    if (text.size() % 2) throw XamlError{L"invalid UTF-16 (an odd number of bytes)"};
+    utf8 = Substitute(utf8);
+    std::wstring out(1, L'\xFEFF');
+    out.resize(1 + MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data() + 1,
+                        static_cast<int>(out.size() - 1));
+    return std::string(reinterpret_cast<const char*>(out.data()), out.size() * sizeof(wchar_t));
+}
+
 // --- the platform's parser ------------------------------------------------------------------------------
 
 using CreateXmlReaderFunction = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
@@ -224,6 +257,9 @@ std::wstring Hex(HRESULT hr) {
 std::wstring ParserFailure(HRESULT hr) {
     static const std::map<HRESULT, const wchar_t*> texts = {
         {static_cast<HRESULT>(0xC00CEE01), L"the file ends before the document does"},
+        {static_cast<HRESULT>(MX_E_ENCODING), L"the bytes are not of the file's encoding"},
+        {static_cast<HRESULT>(MX_E_ENCODINGSWITCH), L"the declared encoding is not the file's"},
+        {static_cast<HRESULT>(WC_E_ENCNAME), L"the parser does not know the declared encoding"},
         {static_cast<HRESULT>(0xC00CEE24), L"a quote is missing around an attribute value"},
         {static_cast<HRESULT>(0xC00CEE25), L"'=' is missing after an attribute name"},
         {static_cast<HRESULT>(0xC00CEE26), L"'<' is not allowed in an attribute value"},

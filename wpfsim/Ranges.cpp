@@ -421,8 +421,12 @@ bool ToHorizontal(std::wstring_view v) {
 // A DoubleCollection as its converter reads it: numbers separated by commas or white space.
 std::vector<double> ToDoubles(std::wstring_view value) {
     std::vector<double> numbers;
-    for (std::wstring_view item : ListItems(value))
-        numbers.push_back(ToNumber(item));
+    try {
+        for (std::wstring_view item : ListItems(value))
+            numbers.push_back(ToNumber(item));
+    } catch (const ValueError&) {
+        throw ValueError{L"numbers separated by commas or white space expected"};
+    }
     return numbers;
 }
 
