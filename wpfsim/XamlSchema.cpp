@@ -408,6 +408,7 @@ void Brush(Node&, std::wstring_view value) {
     constexpr const wchar_t* expected =
         L"a colour's name, #RGB, #ARGB, #RRGGBB, #AARRGGBB or sc#R,G,B or sc#A,R,G,B expected";
     std::wstring_view text = Trim(value);
+    if (text == L"{x:Null}") return; // no brush: nothing is painted
     if (text.size() > 3 && SameText(text.substr(0, 3), L"sc#")) {
         try {
             std::vector<std::wstring_view> parts = ListItems(text.substr(3));

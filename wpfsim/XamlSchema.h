@@ -117,11 +117,11 @@ template <class T> T& As(Node& node) {
 namespace check {
 void Text(Node&, std::wstring_view value); // any text (ToolTip, Icon, InputGestureText)
 void Bool(Node&, std::wstring_view value);
-void Int32(Node&, std::wstring_view value);        // ToolBar.Band: any whole number
-void Delay(Node&, std::wstring_view value);        // a whole number of 0 or more
-void Interval(Node&, std::wstring_view value);     // a whole number above 0
-void Zoom(Node&, std::wstring_view value);         // a number above 0
-void Brush(Node&, std::wstring_view value);        // a named colour, #RGB, #ARGB, #RRGGBB, #AARRGGBB, sc#
+void Int32(Node&, std::wstring_view value);    // ToolBar.Band: any whole number
+void Delay(Node&, std::wstring_view value);    // a whole number of 0 or more
+void Interval(Node&, std::wstring_view value); // a whole number above 0
+void Zoom(Node&, std::wstring_view value);     // a number above 0
+void Brush(Node&, std::wstring_view value); // a named colour, #RGB, #ARGB, #RRGGBB, #AARRGGBB, sc#, {x:Null}
 void FontSize(Node&, std::wstring_view value);     // a length above 0, up to 35791
 void FontWeight(Node&, std::wstring_view value);   // a weight's name or 1..999
 void FontFamily(Node&, std::wstring_view value);   // a text that is not blank
