@@ -10,6 +10,7 @@
 #include <xmllite.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cwctype>
 #include <map>
 #include <set>
@@ -121,10 +122,9 @@ std::string DeclaredEncoding(std::string_view text) {
 // 16 bits of a character reference, references beyond U+FFFF become the character itself (outside comments,
 // CDATA sections and processing instructions, where they are text).
 std::string Substitute(std::string_view text) {
-    Position position;
-    size_t counted = 0;
     auto fail = [&](std::wstring message, size_t at) -> void {
-        position.Advance(text, counted, at);
+        Position position;
+        position.Advance(text, 0, at);
         throw XamlError{std::move(message), position.line, position.column};
     };
     for (size_t i = 0; i < text.size();) {
@@ -843,8 +843,9 @@ std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path) {
         ~Close() { CloseHandle(file); }
     } close{file};
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxFileSize)
-        throw XamlError{L"the file cannot be read (larger than 256 MB, or no file)"};
+    if (!GetFileSizeEx(file, &size))
+        throw XamlError{L"the file cannot be read (" + Hex(HRESULT_FROM_WIN32(GetLastError())) + L")"};
+    if (size.QuadPart > kMaxFileSize) throw XamlError{L"the file is larger than 256 MB"};
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
     if (!bytes.empty() && (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cwctype>
+#include <iterator>
 #include <limits>
 #include <optional>
 
