@@ -93,8 +93,8 @@ double ToExtent(std::wstring_view value);   // a length of 0 or more without "Au
 double ToPosition(std::wstring_view value); // a length of any sign, or "Auto" (Canvas.Left)
 long long ToInt32(std::wstring_view value); // a whole number of .NET's Int32 range, digits only
 int ToInt(std::wstring_view value, int minimum = 0); // a whole number from the minimum to 10000
-// One, two or four lengths, separated by commas or white space; WPF refuses negative ones where the
-// property is a padding or a border.
+// One, two or four lengths, separated by commas or white space. Without `negative`, sides below 0 are
+// refused: WPF's Border refuses them, and the reader refuses them for every padding and border thickness.
 Thickness ToThickness(std::wstring_view value, bool negative = true);
 // The items of a list as WPF's tokenizer splits it: white space or one comma between items.
 std::vector<std::wstring_view> ListItems(std::wstring_view value);
