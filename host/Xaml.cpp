@@ -10,9 +10,11 @@
 #include <xmllite.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cwctype>
 #include <map>
 #include <set>
+#include <unordered_set>
 
 namespace ovhost {
 
@@ -31,6 +33,203 @@ constexpr const wchar_t* kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
 constexpr std::wstring_view kClrNamespace = L"clr-namespace:";
 // The namespace of sys:String and the primitives that items controls take as data items.
 constexpr std::wstring_view kSystemNamespace = L"clr-namespace:System;assembly=mscorlib";
+
+// Elements nest at most this deep, the root being the first level: deep enough for any window an author
+// writes (each level is several in WPF's visual tree, whose layout stops at 4096), shallow enough for the
+// reader's recursion.
+constexpr UINT kMaxDepth = 256;
+// Far beyond any window's description; a larger file is refused before it is read.
+constexpr LONGLONG kMaxFileSize = 256LL << 20;
+
+// --- the file's bytes -----------------------------------------------------------------------------------
+
+// Counts lines as XML does (CR LF, CR and LF each end one) and columns in characters.
+struct Position {
+    unsigned line = 1, column = 1;
+    void Advance(std::string_view text, size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c == '\n' && i > 0 && text[i - 1] == '\r') continue;
+            if (c == '\r' || c == '\n') {
+                ++line;
+                column = 1;
+            } else if ((c & 0xC0) != 0x80) {
+                ++column;
+            }
+        }
+    }
+};
+
+// The length of the UTF-8 sequence at `i`, or 0 when it is none (overlong forms, surrogates and code points
+// above U+10FFFF included).
+size_t Utf8SequenceLength(std::string_view text, size_t i) {
+    auto byte = [&](size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
+    unsigned c = byte(i);
+    if (c < 0x80) return 1;
+    size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    unsigned second = byte(i + 1);
+    unsigned low = 0x80, high = 0xBF;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+    if (second < low || second > high) return 0;
+    for (size_t k = 2; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+void AppendUtf8(std::string& out, unsigned code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+bool IsXmlChar(unsigned long long code) {
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+// The encoding that the XML declaration names, or empty.
+std::string DeclaredEncoding(std::string_view text) {
+    if (!text.starts_with("<?xml")) return {};
+    std::string_view declaration = text.substr(0, text.find("?>"));
+    size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos) return {};
+    size_t quote = declaration.find_first_of("\"'", at);
+    if (quote == std::string_view::npos) return {};
+    size_t end = declaration.find(declaration[quote], quote + 1);
+    std::string name(declaration.substr(quote + 1, end - quote - 1));
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// UTF-8 checked, since the parser would put U+FFFD in place of a bad byte; and since the parser keeps only
+// 16 bits of a character reference, references beyond U+FFFF become the character itself (outside comments,
+// CDATA sections and processing instructions, where they are text).
+std::string Substitute(std::string_view text) {
+    auto fail = [&](std::wstring message, size_t at) -> void {
+        Position position;
+        position.Advance(text, 0, at);
+        throw XamlError{std::move(message), position.line, position.column};
+    };
+    for (size_t i = 0; i < text.size();) {
+        size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            wchar_t byte[8];
+            swprintf(byte, 8, L"0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[i])));
+            fail(L"invalid UTF-8 (byte " + std::wstring(byte) + L")", i);
+        }
+        i += length;
+    }
+
+    std::string out;
+    size_t copied = 0;
+    static const std::pair<std::string_view, std::string_view> verbatim[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == '<') {
+            bool skipped = false;
+            for (const auto& [open, close] : verbatim)
+                if (text.substr(i).starts_with(open)) {
+                    size_t end = text.find(close, i + open.size());
+                    i = end == std::string_view::npos ? text.size() : end + close.size();
+                    skipped = true;
+                    break;
+                }
+            if (!skipped) ++i;
+            continue;
+        }
+        if (text[i] != '&' || text.substr(i, 2) != "&#") {
+            ++i;
+            continue;
+        }
+        const bool hex = text.substr(i, 3) == "&#x";
+        size_t digits = i + (hex ? 3 : 2), end = digits;
+        unsigned long long code = 0;
+        for (; end < text.size(); ++end) {
+            char c = text[end];
+            int value = c >= '0' && c <= '9'          ? c - '0'
+                        : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                      : -1;
+            if (value < 0) break;
+            code = std::min(code * (hex ? 16 : 10) + value, 0x110000ULL);
+        }
+        // A malformed reference is the parser's to refuse.
+        if (end == digits || end >= text.size() || text[end] != ';') {
+            i = end;
+            continue;
+        }
+        const std::string_view reference = text.substr(i, end + 1 - i);
+        if (!IsXmlChar(code))
+            fail(L"the character reference '" + std::wstring(reference.begin(), reference.end()) +
+                     L"' names a character that XML does not allow",
+                 i);
+        if (code > 0xFFFF) {
+            out.append(text.substr(copied, i - copied));
+            AppendUtf8(out, static_cast<unsigned>(code));
+            copied = end + 1;
+        }
+        i = end + 1;
+    }
+    if (copied == 0) return std::string(text);
+    out.append(text.substr(copied));
+    return out;
+}
+
+// UTF-16 with its byte order mark is checked and substituted as UTF-8 is, and given to the parser as UTF-16
+// again; a file that declares another encoding is the parser's alone.
+std::string Prepare(std::string_view text) {
+    const bool little = text.starts_with("\xFF\xFE"), big = text.starts_with("\xFE\xFF");
+    if (!little && !big) {
+        const std::string_view body = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
+        const std::string encoding = DeclaredEncoding(body);
+        return encoding.empty() || encoding == "utf-8" ? Substitute(text) : std::string(text);
+    }
+    std::wstring wide((text.size() - 2) / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        auto byte = [&](size_t k) { return static_cast<unsigned char>(text[2 + 2 * i + k]); };
+        wide[i] = static_cast<wchar_t>(little ? byte(0) | byte(1) << 8 : byte(0) << 8 | byte(1));
+    }
+    std::string utf8;
+    Position position;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        unsigned c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c < 0xE000) {
+            position.Advance(utf8, 0, utf8.size());
+            wchar_t unit[8];
+            swprintf(unit, 8, L"0x%04X", c);
+            throw XamlError{L"invalid UTF-16 (unit " + std::wstring(unit) + L")", position.line,
+                            position.column};
+        }
+        AppendUtf8(utf8, c);
+    }
+    if (text.size() % 2) throw XamlError{L"invalid UTF-16 (an odd number of bytes)"};
+    utf8 = Substitute(utf8);
+    std::wstring out(1, L'\xFEFF');
+    out.resize(1 + MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data() + 1,
+                        static_cast<int>(out.size() - 1));
+    return std::string(reinterpret_cast<const char*>(out.data()), out.size() * sizeof(wchar_t));
+}
 
 // --- the platform's parser ------------------------------------------------------------------------------
 
@@ -58,12 +257,17 @@ std::wstring Hex(HRESULT hr) {
 std::wstring ParserFailure(HRESULT hr) {
     static const std::map<HRESULT, const wchar_t*> texts = {
         {static_cast<HRESULT>(0xC00CEE01), L"the file ends before the document does"},
+        {static_cast<HRESULT>(MX_E_ENCODING), L"the bytes are not of the file's encoding"},
+        {static_cast<HRESULT>(MX_E_ENCODINGSWITCH), L"the declared encoding is not the file's"},
+        {static_cast<HRESULT>(WC_E_ENCNAME), L"the parser does not know the declared encoding"},
         {static_cast<HRESULT>(0xC00CEE24), L"a quote is missing around an attribute value"},
         {static_cast<HRESULT>(0xC00CEE25), L"'=' is missing after an attribute name"},
         {static_cast<HRESULT>(0xC00CEE26), L"'<' is not allowed in an attribute value"},
         {static_cast<HRESULT>(0xC00CEE2D), L"syntax error (a second root element, or text after the root)"},
         {static_cast<HRESULT>(0xC00CEE3B), L"the end tag does not match the start tag"},
         {static_cast<HRESULT>(0xC00CEE4F), L"a DTD is not allowed"},
+        {static_cast<HRESULT>(SC_E_MAXELEMENTDEPTH),
+         L"the elements are nested deeper than the parser allows"},
     };
     auto it = texts.find(hr);
     return L"malformed XML: " + std::wstring(it != texts.end() ? it->second : L"the parser refused it") +
@@ -132,6 +336,13 @@ private:
         if (hr == S_FALSE) return false;
         // Where the parser noticed the fault, its column says little: the line alone is given.
         if (FAILED(hr)) Fail(ParserFailure(hr), Line(), 0);
+        if (type == XmlNodeType_Element) {
+            UINT depth = 0;
+            xml_.GetDepth(&depth);
+            if (depth >= kMaxDepth)
+                Fail(L"the elements are nested deeper than " + std::to_wstring(kMaxDepth) + L" levels",
+                     Line(), Column());
+        }
         return true;
     }
 
@@ -163,6 +374,7 @@ private:
     std::vector<Attribute> ReadAttributes() {
         std::vector<Attribute> attributes;
         std::map<std::wstring, std::wstring> declared;
+        std::unordered_set<std::wstring> seen; // namespace, NUL, local name: neither holds a NUL
         for (HRESULT hr = xml_.MoveToFirstAttribute(); hr == S_OK; hr = xml_.MoveToNextAttribute()) {
             Attribute a{Text(&IXmlReader::GetNamespaceUri), Prefix(), Text(&IXmlReader::GetLocalName),
                         Text(&IXmlReader::GetValue),        Line(),   Column()};
@@ -170,9 +382,8 @@ private:
                 declared[a.prefix.empty() ? std::wstring() : a.local] = a.value;
                 continue;
             }
-            for (const Attribute& seen : attributes)
-                if (seen.ns == a.ns && seen.local == a.local)
-                    Fail(L"the attribute '" + a.Qualified() + L"' is set twice", a.line, a.column);
+            if (!seen.insert(a.ns + L'\0' + a.local).second)
+                Fail(L"the attribute '" + a.Qualified() + L"' is set twice", a.line, a.column);
             attributes.push_back(std::move(a));
         }
         xml_.MoveToElement();
@@ -466,10 +677,7 @@ private:
             if (local == L"String") {
                 item = ov::Variant::String(value);
             } else if (local == L"Int32") {
-                double number = ToNumber(value);
-                if (number != std::floor(number) || number < -2147483648.0 || number > 2147483647.0)
-                    throw ValueError{L"a whole number expected"};
-                item = ov::Variant::Int(static_cast<LONG>(number));
+                item = ov::Variant::Int(static_cast<LONG>(ToInt32(value)));
             } else if (local == L"Double") {
                 item = ov::Variant::Double(ToNumber(value));
             } else if (local == L"Boolean") {
@@ -600,6 +808,8 @@ std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
     ov::ComPtr<IXmlReader> xml;
     HRESULT hr = create(__uuidof(IXmlReader), xml.PutVoid(), nullptr);
     if (SUCCEEDED(hr)) hr = xml->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
+    // The parser's own limit (256 on Windows and wine) would stop the deepest files the reader takes.
+    if (SUCCEEDED(hr)) hr = xml->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxDepth + 1);
     if (SUCCEEDED(hr)) hr = xml->SetInput(stream);
     if (FAILED(hr)) throw XamlError{L"the system's XML parser failed to start (" + Hex(hr) + L")"};
 
@@ -609,27 +819,43 @@ std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
     return app;
 }
 
-} // namespace
-
-std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path) {
-    ov::ComPtr<IStream> stream;
-    HRESULT hr = SHCreateStreamOnFileW(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, stream.Put());
-    if (FAILED(hr)) {
-        DWORD code = HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr);
-        std::wstring why = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-                               ? L"the file does not exist"
-                               : L"the file cannot be opened (" + Hex(hr) + L")";
-        throw XamlError{why};
-    }
+std::unique_ptr<wpfsim::Application> ReadText(std::string_view bytes) {
+    const std::string text = Prepare(bytes);
+    ov::ComPtr<IStream> stream = ov::ComPtr<IStream>::Adopt(
+        SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size())));
+    if (!stream) throw XamlError{L"out of memory"};
     return Read(stream.Get());
 }
 
+} // namespace
+
+std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        throw XamlError{code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                            ? L"the file does not exist"
+                            : L"the file cannot be opened (" + Hex(HRESULT_FROM_WIN32(code)) + L")"};
+    }
+    struct Close {
+        HANDLE file;
+        ~Close() { CloseHandle(file); }
+    } close{file};
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size))
+        throw XamlError{L"the file cannot be read (" + Hex(HRESULT_FROM_WIN32(GetLastError())) + L")"};
+    if (size.QuadPart > kMaxFileSize) throw XamlError{L"the file is larger than 256 MB"};
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        throw XamlError{L"the file cannot be read (" + Hex(HRESULT_FROM_WIN32(GetLastError())) + L")"};
+    return ReadText(bytes);
+}
+
 std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8) {
-    ov::ComPtr<IStream> stream;
-    stream = ov::ComPtr<IStream>::Adopt(
-        SHCreateMemStream(reinterpret_cast<const BYTE*>(utf8.data()), static_cast<UINT>(utf8.size())));
-    if (!stream) throw XamlError{L"out of memory"};
-    return Read(stream.Get());
+    return ReadText(utf8);
 }
 
 } // namespace ovhost

@@ -684,9 +684,9 @@ std::vector<Type> FrameworkTypes() {
                       Relayout(n);
                   }},
                  {L"MinWidth",
-                  [](Node& n, std::wstring_view v) { n.element->Layout().minWidth = ToNumber(v); }},
+                  [](Node& n, std::wstring_view v) { n.element->Layout().minWidth = ToExtent(v); }},
                  {L"MinHeight",
-                  [](Node& n, std::wstring_view v) { n.element->Layout().minHeight = ToNumber(v); }},
+                  [](Node& n, std::wstring_view v) { n.element->Layout().minHeight = ToExtent(v); }},
                  {L"Margin",
                   [](Node& n, std::wstring_view v) { n.element->Layout().margin = ToThickness(v); }},
                  {L"ContextMenu", nullptr,
@@ -705,7 +705,9 @@ std::vector<Type> FrameworkTypes() {
          .properties =
              {
                  {L"Padding",
-                  [](Node& n, std::wstring_view v) { As<wpfsim::Control>(n).SetPadding(ToThickness(v)); }},
+                  [](Node& n, std::wstring_view v) {
+                      As<wpfsim::Control>(n).SetPadding(ToThickness(v, false));
+                  }},
                  Cosmetic(L"Background"),
                  Cosmetic(L"Foreground"),
                  Cosmetic(L"BorderBrush"),
@@ -776,29 +778,30 @@ std::vector<Type> FrameworkTypes() {
          .make = &Make<Grid>,
          .properties = {Cosmetic(L"ShowGridLines")},
          .content = Content::Many,
-         .attached =
-             {{L"Row", [](Node& n, std::wstring_view v) { n.element->Layout().row = ToInt(v); }},
-              {L"Column", [](Node& n, std::wstring_view v) { n.element->Layout().column = ToInt(v); }},
-              {L"RowSpan",
-               [](Node& n, std::wstring_view v) { n.element->Layout().rowSpan = std::max(1, ToInt(v)); }},
-              {L"ColumnSpan",
-               [](Node& n, std::wstring_view v) {
-                   n.element->Layout().columnSpan = std::max(1, ToInt(v));
-               }}}},
+         .attached = {{L"Row", [](Node& n, std::wstring_view v) { n.element->Layout().row = ToInt(v); }},
+                      {L"Column",
+                       [](Node& n, std::wstring_view v) { n.element->Layout().column = ToInt(v); }},
+                      {L"RowSpan",
+                       [](Node& n, std::wstring_view v) { n.element->Layout().rowSpan = ToInt(v, 1); }},
+                      {L"ColumnSpan",
+                       [](Node& n, std::wstring_view v) { n.element->Layout().columnSpan = ToInt(v, 1); }}}},
         {.name = L"Canvas",
          .className = L"System.Windows.Controls.Canvas",
          .base = L"Panel",
          .make = &Make<Canvas>,
          .content = Content::Many,
-         .attached = {{L"Left", [](Node& n, std::wstring_view v) { n.element->Layout().left = ToNumber(v); }},
-                      {L"Top", [](Node& n, std::wstring_view v) { n.element->Layout().top = ToNumber(v); }}}},
+         .attached = {{L"Left",
+                       [](Node& n, std::wstring_view v) { n.element->Layout().left = ToPosition(v); }},
+                      {L"Top",
+                       [](Node& n, std::wstring_view v) { n.element->Layout().top = ToPosition(v); }}}},
         {.name = L"Border",
          .className = L"System.Windows.Controls.Border",
          .base = L"FrameworkElement",
          .make = &Make<Border>,
          .properties =
              {
-                 {L"Padding", [](Node& n, std::wstring_view v) { As<Border>(n).padding = ToThickness(v); }},
+                 {L"Padding",
+                  [](Node& n, std::wstring_view v) { As<Border>(n).padding = ToThickness(v, false); }},
                  Cosmetic(L"Background"),
                  Cosmetic(L"BorderBrush"),
                  Cosmetic(L"BorderThickness"),

@@ -420,15 +420,12 @@ bool ToHorizontal(std::wstring_view v) {
 
 // A DoubleCollection as its converter reads it: numbers separated by commas or white space.
 std::vector<double> ToDoubles(std::wstring_view value) {
-    std::wstring text(value);
-    for (wchar_t& c : text)
-        if (c == L',') c = L' ';
     std::vector<double> numbers;
-    size_t start = 0;
-    while ((start = text.find_first_not_of(L" \t\r\n", start)) != std::wstring::npos) {
-        size_t end = text.find_first_of(L" \t\r\n", start);
-        numbers.push_back(ToNumber(std::wstring_view(text).substr(start, end - start)));
-        start = end;
+    try {
+        for (std::wstring_view item : ListItems(value))
+            numbers.push_back(ToNumber(item));
+    } catch (const ValueError&) {
+        throw ValueError{L"numbers separated by commas or white space expected"};
     }
     return numbers;
 }

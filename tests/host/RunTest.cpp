@@ -114,4 +114,23 @@ TEST(RunTest, LogFileHoldsEveryPrintedEntryAsAJsonLine) {
               "action cannot be executed.\",\"details\":\"> App.Find('check').ClickButton(1);\"}\n");
 }
 
+// A character beyond U+FFFF from the application reaches the log file as its four bytes of UTF-8; a lone
+// surrogate that a script makes has no UTF-8 and is escaped, so the file stays valid UTF-8.
+TEST(RunTest, LogFileHoldsCharactersBeyondU0000FFFFAsUtf8) {
+    TempFolder folder;
+    const std::wstring json = folder.Path(L"log.json");
+    Result r = RunLine(
+        {L"run", L"--log", json,
+         folder.Write(L"app.xaml",
+                      "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"\n"
+                      "        xmlns:x=\"http://schemas.microsoft.com/winfx/2006/xaml\">\n"
+                      "  <Button x:Name=\"smile\" Content=\"&#x1F600;\"/>\n</Window>\n"),
+         folder.Write(L"j.js", "Log.Message(String(App.Element('smile').Content), 'lone \\uD800');")});
+    EXPECT_EQ(r.code, ovhost::ExitOk) << Narrow(r.err);
+    std::stringstream lines;
+    lines << std::ifstream(std::filesystem::path(json), std::ios::binary).rdbuf();
+    EXPECT_EQ(lines.str(),
+              "{\"kind\":\"script\",\"text\":\"\xF0\x9F\x98\x80\",\"details\":\"lone \\ud800\"}\n");
+}
+
 } // namespace

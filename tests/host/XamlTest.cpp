@@ -10,6 +10,13 @@ namespace {
 
 using hosttest::Narrow;
 
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    return wide;
+}
+
 std::string Window(const std::string& content, const std::string& extra = "") {
     return "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"\n"
            "        xmlns:x=\"http://schemas.microsoft.com/winfx/2006/xaml\" " +
@@ -109,6 +116,274 @@ TEST(XamlTest, WhatItDoesNotKnowIsAnErrorWithItsPosition) {
             EXPECT_EQ(e.message, message) << Narrow(e.message);
             EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{line, column}));
         }
+    }
+}
+
+// Each value WPF refuses, on an element of its own line: the message and the attribute's position.
+TEST(XamlTest, ValuesThatWpfRefusesAreErrorsWithTheirPosition) {
+    const wchar_t* const brush =
+        L"a colour's name, #RGB, #ARGB, #RRGGBB, #AARRGGBB or sc#R,G,B or sc#A,R,G,B expected";
+    const wchar_t* const fontSize = L"a length above 0 and up to 35791 expected";
+    const wchar_t* const padding = L"one, two or four lengths of 0 or more expected";
+    const wchar_t* const whole = L"a whole number expected";
+    const wchar_t* const length = L"a length of 0 or more, or Auto, expected";
+    // The element, the attribute, its value, what the message says is expected.
+    const std::tuple<std::string, std::string, std::string, std::wstring> cases[] = {
+        {"Button", "FontSize", "banana", fontSize},
+        {"Button", "FontSize", "0", fontSize},
+        {"Button", "FontSize", "-12", fontSize},
+        {"Button", "FontSize", "35792", fontSize},
+        {"Button", "FontSize", "NaN", fontSize},
+        {"Button", "FontSize", "12em", fontSize},
+        {"Button", "FontSize", "0x10", fontSize},
+        {"Button", "FontSize", "1,000", fontSize},
+        {"TextBlock", "FontSize", "", fontSize},
+        {"Button", "Background", "Chartreuse2", brush},
+        {"Button", "Background", "Grey", brush},
+        {"Button", "Foreground", "#12345", brush},
+        {"Button", "BorderBrush", "#GGG", brush},
+        {"Border", "Background", "#", brush},
+        {"Grid", "Background", "sc#1,2", brush},
+        {"StackPanel", "Background", "sc#1,x,1", brush},
+        {"Button", "FontSize", "{x:Null}", fontSize},
+        {"Button", "FontWeight", "Bolder",
+         L"a weight's name (Thin to UltraBlack) or a number from 1 to 999 expected"},
+        {"Button", "FontWeight", "1000",
+         L"a weight's name (Thin to UltraBlack) or a number from 1 to 999 expected"},
+        {"Button", "FontWeight", "0",
+         L"a weight's name (Thin to UltraBlack) or a number from 1 to 999 expected"},
+        {"Button", "FontFamily", "  ", L"a font family's name expected"},
+        {"Button", "BorderThickness", "1,2,3", padding},
+        {"Button", "BorderThickness", "-1", padding},
+        {"Border", "BorderThickness", "1,,2", padding},
+        {"Border", "Padding", "1,2,", padding},
+        {"Button", "Padding", "1 2 3 4 5", padding},
+        {"TextBlock", "Padding", "Auto", padding},
+        {"Button", "Margin", "NaN", L"one, two or four lengths expected"},
+        {"Button", "Margin", "Auto", L"one, two or four lengths expected"},
+        {"Border", "CornerRadius", "1 2", L"one or four numbers of 0 or more expected"},
+        {"Border", "CornerRadius", "-1", L"one or four numbers of 0 or more expected"},
+        {"Border", "CornerRadius", "2px", L"one or four numbers of 0 or more expected"},
+        {"Button", "HorizontalAlignment", "Middle", L"Left, Center, Right or Stretch expected"},
+        {"Button", "HorizontalAlignment", "0", L"Left, Center, Right or Stretch expected"},
+        {"Button", "VerticalContentAlignment", "Left", L"Top, Center, Bottom or Stretch expected"},
+        {"TextBlock", "TextAlignment", "Centre", L"Left, Right, Center or Justify expected"},
+        {"TextBox", "TextWrapping", "Yes", L"NoWrap, Wrap or WrapWithOverflow expected"},
+        {"Expander", "ExpandDirection", "Sideways", L"Down, Up, Left or Right expected"},
+        {"Slider", "TickPlacement", "Above", L"None, TopLeft, BottomRight or Both expected"},
+        {"ListBox", "SelectionMode", "All", L"Single, Multiple or Extended expected"},
+        {"Button", "IsDefault", "yes", L"False or True expected"},
+        {"TextBox", "IsReadOnly", "1", L"False or True expected"},
+        {"DockPanel", "LastChildFill", "", L"False or True expected"},
+        {"RepeatButton", "Delay", "-1", L"a whole number of 0 or more expected"},
+        {"RepeatButton", "Delay", "1.5", whole},
+        {"RepeatButton", "Interval", "0", L"a whole number above 0 expected"},
+        {"ToolBar", "Band", "1e2", whole},
+        {"ToolBar", "BandIndex", "2147483648", L"a whole number of 32 bits expected"},
+        {"FlowDocumentScrollViewer", "Zoom", "0", L"a number above 0 expected"},
+        {"DocumentViewer", "Zoom", "big", L"a number above 0 expected"},
+        {"Button", "Width", "Infinity", length},
+        {"Button", "Width", "NaN", length},
+        {"Button", "Width", "-5", length},
+        {"Button", "Height", "5 px px", length},
+        {"Button", "MinWidth", "Auto", L"a length of 0 or more expected"},
+        {"Button", "MinHeight", "-1", L"a length of 0 or more expected"},
+        {"Button", "Canvas.Left", "0x10", L"a length or Auto expected"},
+        {"Button", "Grid.Row", "1.0", whole},
+        {"Button", "Grid.Row", "-1", L"a whole number from 0 to 10000 expected"},
+        {"Button", "Grid.RowSpan", "0", L"a whole number from 1 to 10000 expected"},
+        {"Slider", "Minimum", "1e", L"a number expected"},
+        {"Slider", "Maximum", "Infinity", L"a number expected"},
+        {"Slider", "Value", "- 1", L"a number expected"},
+        {"Slider", "Ticks", "1,,2", L"numbers separated by commas or white space expected"},
+        {"TextBox", "MaxLength", "+", L"a whole number expected"},
+    };
+    for (const auto& [element, attribute, value, expected] : cases) {
+        const std::string xaml = Window("  <" + element + " " + attribute + "=\"" + value + "\"/>");
+        SCOPED_TRACE(xaml);
+        try {
+            ovhost::ParseXaml(xaml);
+            ADD_FAILURE() << "read without error";
+        } catch (const ovhost::XamlError& e) {
+            EXPECT_EQ(e.message,
+                      L"'" + Wide(value) + L"' is no valid value of " + Wide(attribute) + L": " + expected)
+                << Narrow(e.message);
+            EXPECT_EQ((std::pair{e.line, e.column}),
+                      (std::pair{3u, static_cast<unsigned>(5 + element.size())}));
+        }
+    }
+}
+
+// What WPF's converters take, each form once; lengths in their units.
+TEST(XamlTest, ValuesInEveryFormThatWpfTakes) {
+    const char* const accepted[] = {
+        R"(<Button FontSize="12" Background="Red" Foreground=" transparent " BorderBrush="#FFF"/>)",
+        R"(<Button FontSize="12pt" Background="#8000" Foreground="#00ff00" BorderBrush="#80FF00FF"/>)",
+        R"(<Button FontSize=" 1e1 " Background="sc#0.5,1,0,0" Foreground="sc#1 0 0" BorderBrush="LIGHTGOLDENRODYELLOW"/>)",
+        R"(<Button FontSize="0.5cm" FontWeight="SemiBold" FontFamily="Segoe UI, Arial" Background="{x:Null}"/>)",
+        R"(<Button FontSize="1in" FontWeight=" 700 " BorderThickness="1,2" Padding="1 2 3 4"/>)",
+        R"(<Button FontWeight="extrablack" BorderThickness="1, 2 ,3 4" HorizontalAlignment="stretch"/>)",
+        R"(<Button Margin="-1,-2.5" Width="10px" Height="Auto" MinWidth=".5" MinHeight="5."/>)",
+        R"(<Button IsDefault="True" IsCancel=" false " ToolTip="" Grid.Row="+1" Grid.RowSpan="2"/>)",
+        R"(<Border CornerRadius="1,2,3,4" Padding="0" BorderThickness="2pt"/>)",
+        R"(<TextBlock TextAlignment="Justify" Padding="1,2" FontSize="35791"/>)",
+        R"(<TextBox TextWrapping="WrapWithOverflow" IsReadOnly="True" AcceptsReturn="False" MaxLength="10"/>)",
+        R"(<RepeatButton Delay="0" Interval="1"/>)",
+        R"(<ToolBar Band="-1" BandIndex=" 2 "/>)",
+        R"(<Slider TickPlacement="both" IsMoveToPointEnabled="True" Minimum="-1E+2" Ticks="1 2,3"/>)",
+        R"(<ListBox SelectionMode="Extended"/>)",
+        R"(<Expander ExpandDirection="Up"/>)",
+        R"(<FlowDocumentScrollViewer Zoom="150" IsToolBarVisible="True"/>)",
+        R"(<Menu IsMainMenu="False"><MenuItem InputGestureText="Ctrl+{" Icon="x"/></Menu>)",
+        R"(<Canvas Background="#0000"><Button Canvas.Left="Auto" Canvas.Top="-3"/></Canvas>)",
+    };
+    for (const char* element : accepted) {
+        SCOPED_TRACE(element);
+        EXPECT_NO_THROW(ovhost::ParseXaml(Window(
+            std::string("  ") + element, "ResizeMode=\"CanResizeWithGrip\" SizeToContent=\"WidthAndHeight\" "
+                                         "WindowStartupLocation=\"CenterScreen\"")));
+    }
+    auto app = ovhost::ParseXaml(Window(R"(  <Canvas>
+    <Button x:Name="in" Width="1in" Height="2.54cm" MinWidth="72pt" MinHeight="3px" Canvas.Left="1in"/>
+    <Button x:Name="auto" Width=" auto " Height="AUTO" Canvas.Top="-0.5in"/>
+  </Canvas>)"));
+    const wpfsim::LayoutProperties& in = Named(*app, L"in").Layout();
+    EXPECT_DOUBLE_EQ(in.width, 96);
+    EXPECT_DOUBLE_EQ(in.height, 96);
+    EXPECT_DOUBLE_EQ(in.minWidth, 96);
+    EXPECT_DOUBLE_EQ(in.minHeight, 3);
+    EXPECT_DOUBLE_EQ(in.left, 96);
+    const wpfsim::LayoutProperties& automatic = Named(*app, L"auto").Layout();
+    EXPECT_TRUE(std::isnan(automatic.width) && std::isnan(automatic.height));
+    EXPECT_DOUBLE_EQ(automatic.top, -48);
+}
+
+// The bytes of the file and the characters its references name: what XML refuses is an error at its place;
+// a character beyond U+FFFF is kept whole, as a surrogate pair.
+TEST(XamlTest, BytesAndCharactersThatXmlRefusesAreErrorsWithTheirPosition) {
+    const std::wstring refused = L"' names a character that XML does not allow";
+    const std::tuple<std::string, std::wstring, unsigned, unsigned> cases[] = {
+        {Window("  <Button Content=\"a\xFF\"/>"), L"invalid UTF-8 (byte 0xFF)", 3, 21},
+        {Window("  <Button Content=\"\xC3\xA9\xE2\x82\xAC\x80\"/>"), L"invalid UTF-8 (byte 0x80)", 3, 22},
+        {Window("  <Button Content=\"\xC0\xAF\"/>"), L"invalid UTF-8 (byte 0xC0)", 3, 20},
+        {Window("  <Button Content=\"\xE0\x80\xAF\"/>"), L"invalid UTF-8 (byte 0xE0)", 3, 20},
+        {Window("  <Button Content=\"\xED\xA0\x80\"/>"), L"invalid UTF-8 (byte 0xED)", 3, 20},
+        {Window("  <Button Content=\"\xF4\x90\x80\x80\"/>"), L"invalid UTF-8 (byte 0xF4)", 3, 20},
+        {Window("  <Button Content=\"\xE2\x82\"/>"), L"invalid UTF-8 (byte 0xE2)", 3, 20},
+        {Window("\r\n\r\r\n  <!-- \xFE -->"), L"invalid UTF-8 (byte 0xFE)", 6, 8},
+        {"<Window/>\xF0\x9F\x98", L"invalid UTF-8 (byte 0xF0)", 1, 10},
+        {Window("  <Button Content=\"&#xD800;\"/>"), L"the character reference '&#xD800;" + refused, 3, 20},
+        {Window("  <Button>x &#56320;</Button>"), L"the character reference '&#56320;" + refused, 3, 13},
+        {Window("  <Button Content=\"&#0;\"/>"), L"the character reference '&#0;" + refused, 3, 20},
+        {Window("  <Button Content=\"&#x1F;\"/>"), L"the character reference '&#x1F;" + refused, 3, 20},
+        {Window("  <Button Content=\"&#xFFFE;\"/>"), L"the character reference '&#xFFFE;" + refused, 3, 20},
+        {Window("  <Button Content=\"&#x110000;\"/>"), L"the character reference '&#x110000;" + refused, 3,
+         20},
+        {Window("  <Button Content=\"&#99999999999999999999;\"/>"),
+         L"the character reference '&#99999999999999999999;" + refused, 3, 20},
+    };
+    for (const auto& [xaml, message, line, column] : cases) {
+        SCOPED_TRACE(xaml);
+        try {
+            ovhost::ParseXaml(xaml);
+            ADD_FAILURE() << "read without error";
+        } catch (const ovhost::XamlError& e) {
+            EXPECT_EQ(e.message, message) << Narrow(e.message);
+            EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{line, column}));
+        }
+    }
+}
+
+// 256 levels (the window and 255 borders) are read; one more is refused where it starts, in words also
+// where the parser's own limit would have stopped it.
+TEST(XamlTest, ElementsNestedDeeperThan256LevelsAreAnError) {
+    std::string open, close;
+    for (int i = 0; i < 255; ++i)
+        open += "<Border>", close += "</Border>";
+    EXPECT_NO_THROW(ovhost::ParseXaml(Window(open + close)));
+    for (int extra : {1, 10000}) {
+        std::string deeper, closing;
+        for (int i = 0; i < extra; ++i)
+            deeper += "<Border>", closing += "</Border>";
+        try {
+            ovhost::ParseXaml(Window(open + deeper + closing + close));
+            ADD_FAILURE() << extra << " levels more read without error";
+        } catch (const ovhost::XamlError& e) {
+            EXPECT_EQ(e.message, L"the elements are nested deeper than 256 levels");
+            EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{3u, static_cast<unsigned>(open.size() + 2)}));
+        }
+    }
+}
+
+TEST(XamlTest, CharactersBeyondU0000FFFFAreKeptWhole) {
+    auto app = ovhost::ParseXaml("\xEF\xBB\xBF" + Window(R"(  <StackPanel>
+    <Button x:Name="hex" Content="&#x1F600;"/>
+    <Button x:Name="decimal">&#128512;</Button>
+    <Button x:Name="mixed" Content="a&#x10FFFF;b&#xE9;&#65;&amp;#x1F600;"/>
+    <Button x:Name="raw" Content=")"
+                                                         "\xF0\x9F\x98\x80"
+                                                         R"("/>
+    <Button x:Name="cdata"><![CDATA[&#x1F600;&#xD800;]]></Button>
+    <!-- &#xD800; &#0; -->
+    <?note &#xD800;?>
+    <TextBlock x:Name="after" Text="&#x1F600; &#x1F600;"/>
+  </StackPanel>)"));
+    const std::pair<const wchar_t*, std::wstring> expected[] = {
+        {L"hex", L"\xD83D\xDE00"},
+        {L"decimal", L"\xD83D\xDE00"},
+        {L"mixed", L"a\xDBFF\xDFFF"
+                   L"b\u00E9A&#x1F600;"},
+        {L"raw", L"\xD83D\xDE00"},
+        {L"cdata", L"&#x1F600;&#xD800;"},
+        {L"after", L"\xD83D\xDE00 \xD83D\xDE00"},
+    };
+    for (const auto& [name, shown] : expected)
+        EXPECT_EQ(Shown(Named(*app, name)), shown) << Narrow(name);
+}
+
+// A UTF-16 file is read as a UTF-8 one is; a declared encoding is the parser's.
+TEST(XamlTest, FilesInOtherEncodingsAreTheParsersToRead) {
+    std::wstring wide = L"\xFEFF" + Wide(Window("  <Button x:Name=\"b\" Content=\"\u00E9&#x1F600;\"/>"));
+    std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    try {
+        auto app = ovhost::ParseXaml(utf16);
+        EXPECT_EQ(Named<wpfsim::Button>(*app, L"b").Content(), L"\u00E9\xD83D\xDE00");
+        app = ovhost::ParseXaml("<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n" +
+                                Window("  <!-- \xE9 --><Button x:Name=\"b\" Content=\"e\"/>"));
+        EXPECT_EQ(Named<wpfsim::Button>(*app, L"b").Content(), L"e");
+        std::string big;
+        for (wchar_t c : wide)
+            big += static_cast<char>(c >> 8), big += static_cast<char>(c & 0xFF);
+        EXPECT_EQ(Named<wpfsim::Button>(*ovhost::ParseXaml(big), L"b").Content(), L"\u00E9\xD83D\xDE00");
+    } catch (const ovhost::XamlError& e) {
+        ADD_FAILURE() << Narrow(e.ToString());
+    }
+    std::wstring lone = L"\xFEFF" + Wide(Window("  <Button Content=\"\u00E9?\"/>"));
+    lone[lone.find(L'?')] = L'\xDC00';
+    try {
+        ovhost::ParseXaml(
+            std::string(reinterpret_cast<const char*>(lone.data()), lone.size() * sizeof(wchar_t)));
+        ADD_FAILURE() << "read without error";
+    } catch (const ovhost::XamlError& e) {
+        EXPECT_EQ(e.ToString(), L"line 3, column 21: invalid UTF-16 (unit 0xDC00)");
+    }
+}
+
+// Attributes are many only in generated files; they are read in linear time, the repeated one still found.
+TEST(XamlTest, ManyAttributesAndTheOneSetTwice) {
+    std::string attributes;
+    for (int i = 0; i < 20000; ++i)
+        attributes += " d:a" + std::to_string(i) + "=\"v\"";
+    const std::string ignorable = "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+                                  "xmlns:d=\"urn:designer\" mc:Ignorable=\"d\"";
+    EXPECT_NO_THROW(ovhost::ParseXaml(Window("  <Button" + attributes + "/>", ignorable)));
+    try {
+        ovhost::ParseXaml(Window("  <Button" + attributes + " d:a7=\"w\"/>", ignorable));
+        ADD_FAILURE() << "read without error";
+    } catch (const ovhost::XamlError& e) {
+        EXPECT_EQ(e.message, L"the attribute 'd:a7' is set twice");
+        EXPECT_EQ((std::pair{e.line, e.column}),
+                  (std::pair{3u, static_cast<unsigned>(11 + attributes.size())}));
     }
 }
 
