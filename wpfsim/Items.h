@@ -22,6 +22,7 @@
 namespace wpfsim {
 
 class ItemsControl;
+class TextBox;
 class VirtualizingStackPanel;
 
 // A data item (what the application put in Items) or a container element that is its own item.
@@ -61,6 +62,11 @@ public:
     Element* FocusedContainer() const noexcept { return focusedItem_.Get(); }
     void SetFocusedContainer(Element* container) noexcept { focusedItem_ = container; }
     ScrollViewer* ScrollHost() const noexcept { return scrollHost_; }
+    // The index of an item given as the element declared as item or as its container, or -1.
+    long IndexOfItemElement(const Element& element) const;
+    // Whether item i equals a value as .NET's Equals sees it: the same element, or a string or primitive
+    // of the item's type and value.
+    bool ItemEquals(size_t index, const VARIANT& value) const;
     // Whether data items get containers now (a collapsed tree item generates none until expanded).
     virtual bool Generates() const noexcept { return true; }
     // A virtualizing panel drops containers it made for items that left the view.
@@ -78,6 +84,8 @@ protected:
     // A new container joins the control (its content, its place in the panel).
     virtual void PrepareContainer(Element& container, size_t index) {}
     virtual void OnItemsChanged() {}
+    // Item `index` left the collection (the items after it moved up by one).
+    virtual void OnItemRemoved(size_t index) {}
     // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.
     ov::Variant ItemValue(size_t index) const;
 
@@ -123,10 +131,12 @@ private:
     double inView_ = 0;
 };
 
-// A container whose text is its content (ListBoxItem, ComboBoxItem, ...), focusable, selectable.
+// A container whose text is its content (ListBoxItem, ComboBoxItem, ...), focusable, selectable:
+// "IsSelected" (get, put) goes through its selector's rules. Its owner is the first items control on its
+// route (through a popup's window back to the control that owns the popup).
 class ItemContainer : public ContentControl {
 public:
-    using ContentControl::ContentControl;
+    ItemContainer(Application& app, std::wstring className, std::wstring name);
     ItemsControl* Owner() const noexcept;
     bool IsSelected() const noexcept { return selected_; }
     void SetSelected(bool selected);
@@ -140,26 +150,105 @@ private:
 
 // --- the controls ---------------------------------------------------------------------------------------
 
-class ListBox : public ItemsControl {
+// WPF's Selector. The selection is kept per item, not per container, so that it outlives virtualization;
+// it is ordered as WPF keeps it: by the time each item was selected. "SelectedIndex" and "SelectedItem" are
+// the first item of that order (get), and select that item alone (put): -1 or a null item clears, an
+// index below -1 is refused (ArgumentException), an index at or beyond the count and an object that is
+// not an item leave the selection as it is. "ItemGetIsSelected"(item): whether an item equal to the
+// argument is selected. Containers have "IsSelected" (get, put). A "SelectedIndex" given in XAML before the
+// items exist waits for its item.
+class Selector : public ItemsControl {
+public:
+    enum class Mode { Single = 0, Multiple = 1, Extended = 2 };
+    Selector(Application& app, std::wstring className, std::wstring name, std::wstring containerClass);
+    Mode SelectionMode() const noexcept { return mode_; }
+    // Leaving the multiple modes keeps the first selected item only, as WPF does.
+    void SetSelectionMode(Mode mode);
+    long SelectedIndex() const noexcept { return selection_.empty() ? -1 : static_cast<long>(selection_[0]); }
+    const std::vector<size_t>& Selection() const noexcept { return selection_; }
+    bool IsItemSelected(size_t index) const noexcept;
+    // As the item's "IsSelected" put: in Single mode selecting an item unselects the one before.
+    void SetItemSelected(size_t index, bool selected);
+    // Item `index` alone (-1: none).
+    void SelectOnly(long index);
+    void SetSelectedIndexFromMarkup(long index);
+
+protected:
+    void PrepareContainer(Element& container, size_t index) override;
+    void OnItemsChanged() override;
+    void OnItemRemoved(size_t index) override;
+    // The selection changed (the containers show it already).
+    virtual void OnSelectionChanged() {}
+    void Select(size_t index);
+    void Unselect(size_t index);
+    void Changed();
+
+private:
+    std::vector<size_t> selection_;
+    Mode mode_ = Mode::Single;
+    long pending_ = -1;
+};
+
+// "SelectionMode" (get: a boxed System.Windows.Controls.SelectionMode whose "OleValue" and "ToString" are
+// its name; put: the name, the number or such an object), "SelectedItems" (one live
+// System.Windows.Controls.SelectedItemCollection: "Count", "get_Item"(i) in selection order, "Contains",
+// "IndexOf"), "SelectAll"() (InvalidOperationException in Single mode), "UnselectAll"(),
+// "ScrollIntoView"(item). Clicks on items follow WPF's ListBox: Single selects the item (Ctrl+click unselects
+// the selected one), Multiple toggles it (with either button), Extended selects it alone, Ctrl+click toggles,
+// Shift+click selects the range from the anchor alone, Ctrl+Shift+click adds the range; a right click in
+// Extended mode selects the item alone unless it is selected already or Ctrl or Shift is held. Each press of
+// a double click is a click.
+class ListBox : public Selector {
 public:
     ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass = L"");
+    void SelectAll();
+    void UnselectAll();
+    // A press on one of its containers, on the container's route.
+    void ItemPressed(Element& container, MouseEvent& e);
 
 protected:
     void OnApplyTemplate() override;
+    void OnItemRemoved(size_t index) override;
+
+private:
+    void Toggle(size_t index);
+    void SelectRange(size_t to, bool alone);
+    long anchor_ = -1;
 };
 
-class ComboBox : public ItemsControl {
+// "IsDropDownOpen" (get, put: opens and closes PART_Popup), "IsEditable" (get, put), "Text" (the selected
+// item's text; an editable box shows its own text in PART_EditableTextBox; put selects the first item of
+// that text, compared without case as WPF's text search does, or none), the Selector's members, and the
+// internal popup field under the name the host's bridge gives it: "field__dropDownPopup" (the default) or
+// "zdropDownPopup", or none (sim:PopupField). A left click on an enabled item of the open drop-down selects
+// it and closes the drop-down.
+class ComboBox : public Selector {
 public:
     ComboBox(Application& app, std::wstring className, std::wstring name);
     Popup& DropDown() const noexcept { return *popup_; }
+    bool IsEditable() const noexcept { return editable_; }
+    void SetEditable(bool editable);
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+    // The member that holds the popup: "field__dropDownPopup", "zdropDownPopup" or empty (none); a null
+    // field holds a null object (as before the template is applied) while "IsDropDownOpen" still works.
+    void SetPopupField(std::wstring name);
+    void SetPopupFieldNull(bool null) noexcept { nullField_ = null; }
 
 protected:
     void OnApplyTemplate() override;
     void OnMouseDown(MouseEvent& e) override;
+    void OnMouseUp(MouseEvent& e) override;
+    void OnSelectionChanged() override;
 
 private:
+    void ShowSelection();
     Popup* popup_ = nullptr;
     ContentPresenter* selection_ = nullptr;
+    TextBox* editor_ = nullptr;
+    bool editable_ = false;
+    bool nullField_ = false;
+    std::wstring popupField_;
 };
 
 // "SelectedIndex" as WPF's Selector takes it: -1 clears the selection, an index below -1 is refused
