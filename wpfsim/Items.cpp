@@ -122,8 +122,14 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
 ov::Variant ItemsControl::ItemValue(size_t index) const {
     const Item& item = items_.at(index);
     if (item.IsElement()) return Obj(item.element.Get());
-    if (item.typeName == L"System.String") return Str(PrimitiveText(item.value));
-    return Box(SharedRuntime(), item.typeName, item.value);
+    return DataValue(*this, item);
+}
+
+ov::Variant ItemsControl::DataValue(const Element& self, const Item& item) {
+    if (item.typeName == L"System.String" && !self.GetRuntime().stringsAsObjects)
+        return ov::Variant::String(PrimitiveText(item.value));
+    if (!item.boxed) item.boxed = ov::Create<ClrValue>(self.SharedRuntime(), item.typeName, item.value);
+    return Obj(item.boxed.Get());
 }
 
 std::wstring ItemsControl::ItemText(size_t index) const {
@@ -190,14 +196,11 @@ long ItemsControl::IndexOfContainer(const Element& container) const {
 }
 
 Element& ItemsControl::MakeContainer(const Item& item) {
-    ov::Variant value = item.value;
-    std::wstring type = item.typeName;
-    auto showItem = [value, type](Element& container, const wchar_t* member) {
+    DataValue(*this, item);
+    Item shown = item;
+    auto showItem = [shown](Element& container, const wchar_t* member) {
         Element* self = &container;
-        container.AddProperty(member, [self, value, type]() -> ov::Variant {
-            if (type == L"System.String") return self->Str(PrimitiveText(value));
-            return Box(self->SharedRuntime(), type, value);
-        });
+        container.AddProperty(member, [self, shown]() -> ov::Variant { return DataValue(*self, shown); });
     };
     // A generated container shows the data item: a headered items control (tree and menu items) as its
     // "Header", any other as its "Content"; either member gives the item itself.

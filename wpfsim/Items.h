@@ -31,6 +31,9 @@ struct Item {
     std::wstring typeName;       // its .NET class ("System.String", "System.Int32", ...)
     ov::ComPtr<Element> element; // a container element declared as an item
     ov::ComPtr<Element> container;
+    // The data item's .NET object, made at its first reading: the collection holds one reference, so
+    // every reading (and the container's "Content") is the same object, as "ReferenceEquals" sees it.
+    mutable ov::ComPtr<ClrObject> boxed;
     bool IsElement() const noexcept { return element != nullptr; }
 };
 
@@ -88,6 +91,7 @@ protected:
     virtual void OnItemRemoved(size_t index) {}
     // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.
     ov::Variant ItemValue(size_t index) const;
+    static ov::Variant DataValue(const Element& self, const Item& item);
 
 private:
     void Realize(size_t index, Element& container);

@@ -147,6 +147,14 @@ TEST_F(ListsTest, TheClickedItemTakesKeyboardFocusAndBecomesTheFocusedItemAlsoWh
     Press(3, MouseButton::Left, shift::Ctrl);
     EXPECT_EQ(Selected(), Texts{L"B"});
     EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"D");
+    // The collection holds one object per data item: every reading of it is the same reference.
+    auto focused = AsObject(Get(list.Get(), L"FocusedItem").value);
+    EXPECT_TRUE(Same(focused.Get(), AsObject(ItemAt(3)).Get(), list.Get()));
+    EXPECT_FALSE(Same(focused.Get(), AsObject(ItemAt(1)).Get(), list.Get()));
+    auto selected = GetObject(list.Get(), L"SelectedItems");
+    EXPECT_TRUE(Same(AsObject(Call(selected.Get(), L"get_Item", {ov::Variant::Int(0)}).value).Get(),
+                     AsObject(ItemAt(1)).Get(), list.Get()));
+    EXPECT_TRUE(Same(GetObject(Container(3).Get(), L"Content").Get(), focused.Get(), list.Get()));
     EXPECT_TRUE(GetBool(Container(3).Get(), L"IsKeyboardFocused"));
     EXPECT_FALSE(GetBool(Container(1).Get(), L"IsKeyboardFocused"));
 }
