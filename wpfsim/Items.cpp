@@ -394,6 +394,12 @@ ItemContainer::ItemContainer(Application& app, std::wstring className, std::wstr
             if (index < 0) return SetSelected(selected);
             selector->SetItemSelected(static_cast<size_t>(index), selected);
         });
+    // An item that takes the keyboard focus becomes its control's focused item, by code as by a click.
+    AddMethod(L"Focus", 0, [this](const Args&) {
+        const bool taken = Focus();
+        if (ItemsControl* owner = Owner(); owner && taken) owner->SetFocusedContainer(this);
+        return ov::Variant::Bool(taken);
+    });
 }
 
 ItemsControl* ItemContainer::Owner() const noexcept {

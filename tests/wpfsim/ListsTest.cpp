@@ -157,6 +157,13 @@ TEST_F(ListsTest, TheClickedItemTakesKeyboardFocusAndBecomesTheFocusedItemAlsoWh
     EXPECT_TRUE(Same(GetObject(Container(3).Get(), L"Content").Get(), focused.Get(), list.Get()));
     EXPECT_TRUE(GetBool(Container(3).Get(), L"IsKeyboardFocused"));
     EXPECT_FALSE(GetBool(Container(1).Get(), L"IsKeyboardFocused"));
+
+    Result taken = Call(Container(0).Get(), L"Focus");
+    EXPECT_EQ(taken.value.vt, VT_BOOL);
+    EXPECT_NE(taken.value.boolVal, VARIANT_FALSE);
+    EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"A") << "focused by code";
+    EXPECT_EQ(Selected(), Texts{L"B"}) << "focus alone selects nothing";
+    EXPECT_TRUE(GetBool(Container(0).Get(), L"IsKeyboardFocused"));
 }
 
 TEST_F(ListsTest,
