@@ -418,6 +418,57 @@ void ItemContainer::OnMouseDown(MouseEvent& e) {
     if (auto* list = dynamic_cast<ListBox*>(owner)) list->ItemPressed(*this, e);
 }
 
+void ItemContainer::ShowAsRow(const GridView& view) {
+    if (!cells_.empty()) return;
+    while (!Children().empty())
+        RemoveVisualChild(*Children().back());
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
+    border.padding = {1, 1, 1, 1};
+    auto& row = MakePart<StackPanel>(border, L"System.Windows.Controls.GridViewRowPresenter", L"");
+    row.SetHorizontal(true);
+    for (GridViewColumn* column : view.Columns()) {
+        auto& cell = MakePart<ContentPresenter>(row, L"System.Windows.Controls.ContentPresenter", L"");
+        cell.Layout().width = column->Width();
+        cell.Layout().margin = {6, 0, 6, 0};
+        cells_.push_back(&cell);
+    }
+    if (cells_.empty()) return;
+    SetPresenter(cells_.front());
+}
+
+void ItemContainer::OnContentChanged() {
+    // The cells after the first show a text content too; an element can stand in one place only.
+    for (size_t i = 1; i < cells_.size(); ++i) {
+        wpfsim::Content shown;
+        shown.text = GetContent().text;
+        cells_[i]->Show(shown);
+    }
+}
+
+// --- GridView -------------------------------------------------------------------------------------------
+
+GridViewColumn::GridViewColumn(Application& app, std::wstring className, std::wstring name)
+    : FrameworkElement(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Header", [this] { return Str(header_); }, [this](const VARIANT& v) { header_ = TextOf(v); });
+    AddProperty(L"Width", [this] { return ov::Variant::Double(width_); });
+}
+
+GridView::GridView(Application& app, std::wstring className, std::wstring name)
+    : FrameworkElement(app, std::move(className), std::move(name)) {
+    ov::ComPtr<ClrObject> columns = MakeCollection(
+        *this, L"System.Windows.Controls.GridViewColumnCollection", [this] { return columns_.size(); },
+        [this](size_t i) { return Obj(columns_[i]); });
+    AddProperty(L"Columns", [columns] { return Obj(columns.Get()); });
+}
+
+void GridView::AddChild(Element& child) {
+    auto* column = dynamic_cast<GridViewColumn*>(&child);
+    if (!column) throw std::invalid_argument("a GridView holds GridViewColumns only");
+    AddLogicalChild(child);
+    columns_.push_back(column);
+}
+
 // --- Selector -------------------------------------------------------------------------------------------
 
 Selector::Selector(Application& app, std::wstring className, std::wstring name, std::wstring containerClass)
@@ -600,6 +651,39 @@ void ListBox::OnApplyTemplate() {
     auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
     viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
+    border_ = &border;
+    viewer_ = &viewer;
+}
+
+void ListBox::SetView(GridView& view) {
+    if (view_) throw std::invalid_argument("the view is set already");
+    view_ = &view;
+    AddLogicalChild(view);
+    AddProperty(L"View", [this] { return Obj(view_.Get()); });
+    // The header row stands above the scrolled items.
+    border_->RemoveVisualChild(*viewer_);
+    border_->RemoveLogicalChild(*viewer_);
+    auto& dock = MakePart<DockPanel>(*border_, L"System.Windows.Controls.DockPanel", L"");
+    auto& headers = MakePart<StackPanel>(dock, L"System.Windows.Controls.GridViewHeaderRowPresenter", L"");
+    headers.SetHorizontal(true);
+    headers.Layout().dock = Dock::Top;
+    for (GridViewColumn* column : view.Columns()) {
+        auto& header =
+            MakePart<ContentControl>(headers, L"System.Windows.Controls.GridViewColumnHeader", L"");
+        header.SetContent(column->Header());
+        header.Layout().width = column->Width();
+        header.SetFocusable(false);
+    }
+    dock.AddVisualChild(*viewer_);
+    dock.AddLogicalChild(*viewer_);
+    for (size_t i = 0; i < Count(); ++i)
+        if (auto* row = dynamic_cast<ItemContainer*>(At(i).container.Get())) row->ShowAsRow(view);
+    InvalidateLayout();
+}
+
+void ListBox::PrepareContainer(Element& container, size_t index) {
+    Selector::PrepareContainer(container, index);
+    if (auto* row = dynamic_cast<ItemContainer*>(&container); row && view_) row->ShowAsRow(*view_);
 }
 
 void ListBox::SelectAll() {
@@ -1479,7 +1563,34 @@ std::vector<Type> ItemTypes() {
          .make = [](Application& app, std::wstring cls) -> Element& {
              return app.Create<ListBox>(std::move(cls), L"", L"System.Windows.Controls.ListViewItem");
          },
+         .properties = {{L"View",
+                         [](Node&, std::wstring_view) {
+                             throw ValueError{L"the view is an element (<ListView.View><GridView>...)"};
+                         },
+                         [](Node& n, Element& view) {
+                             auto* grid = dynamic_cast<GridView*>(&view);
+                             if (!grid) throw ValueError{L"a GridView expected"};
+                             try {
+                                 As<ListBox>(n).SetView(*grid);
+                             } catch (const std::invalid_argument&) {
+                                 throw ValueError{L"the view is set already"};
+                             }
+                         }}},
          .content = Content::Items},
+        {.name = L"GridView",
+         .className = L"System.Windows.Controls.GridView",
+         .make = &Make<GridView>,
+         .properties = {Cosmetic(L"AllowsColumnReorder"), Cosmetic(L"ColumnHeaderToolTip")},
+         .content = Content::Many},
+        {.name = L"GridViewColumn",
+         .className = L"System.Windows.Controls.GridViewColumn",
+         .make = &Make<GridViewColumn>,
+         .properties =
+             {{L"Header",
+               [](Node& n, std::wstring_view v) { As<GridViewColumn>(n).SetHeader(std::wstring(v)); }},
+              {L"Width", [](Node& n, std::wstring_view v) { As<GridViewColumn>(n).SetWidth(ToLength(v)); }}},
+         .content = Content::Text,
+         .textProperty = L"Header"},
         {.name = L"ComboBox",
          .className = L"System.Windows.Controls.ComboBox",
          .base = L"ItemsControl",

@@ -5,7 +5,8 @@
 //                  ("ContainerFromIndex", "ContainerFromItem": null while the item has no container,
 //                  "IndexFromContainer": -1 for a stranger, "ItemFromContainer"), "ElementAt"(i) (the
 //                  container of item i when it exists), "HasItems", "FocusedItem" (the item whose container
-//                  was clicked last), "get_ItemsHost" (the items panel, with "get_InternalChildren":
+//                  took the focus last, by a click or its "Focus"()), "get_ItemsHost" (the items panel, with
+//                  "get_InternalChildren":
 //                  "Count", "get_Item"(i))
 //   items          container elements (a ListBoxItem in a ListBox, any element in a ToolBar) are their own
 //                  containers; data items (.NET strings and primitives) get a generated container of the
@@ -22,6 +23,7 @@
 namespace wpfsim {
 
 class ItemsControl;
+class GridView;
 class TextBox;
 class VirtualizingStackPanel;
 
@@ -144,12 +146,45 @@ public:
     ItemsControl* Owner() const noexcept;
     bool IsSelected() const noexcept { return selected_; }
     void SetSelected(bool selected);
+    // A list view row: its content in a GridViewRowPresenter with a cell per column.
+    void ShowAsRow(const GridView& view);
 
 protected:
     void OnMouseDown(MouseEvent& e) override;
+    void OnContentChanged() override;
 
 private:
     bool selected_ = false;
+    std::vector<ContentPresenter*> cells_;
+};
+
+// A list view's GridView ("System.Windows.Controls.GridView", no element on screen itself): its "Columns"
+// ("Count", "get_Item"(i)) of GridViewColumns with a "Header" text and a "Width" (NaN: Auto). The list view
+// shows a GridViewHeaderRowPresenter of GridViewColumnHeaders above its items, and each container shows its
+// content in a GridViewRowPresenter with one cell per column (the content in every cell, as WPF's cells
+// without a binding show the item; an element content in the first cell only).
+class GridViewColumn : public FrameworkElement {
+public:
+    GridViewColumn(Application& app, std::wstring className, std::wstring name);
+    const std::wstring& Header() const noexcept { return header_; }
+    void SetHeader(std::wstring header) { header_ = std::move(header); }
+    double Width() const noexcept { return width_; }
+    void SetWidth(double width) noexcept { width_ = width; }
+
+private:
+    std::wstring header_;
+    double width_ = Auto;
+};
+
+class GridView : public FrameworkElement {
+public:
+    GridView(Application& app, std::wstring className, std::wstring name);
+    const std::vector<GridViewColumn*>& Columns() const noexcept { return columns_; }
+    // Columns only: anything else is refused (std::invalid_argument), as GridViewColumnCollection does.
+    void AddChild(Element& child) override;
+
+private:
+    std::vector<GridViewColumn*> columns_;
 };
 
 // --- the controls ---------------------------------------------------------------------------------------
@@ -209,12 +244,18 @@ public:
     void UnselectAll();
     // A press on one of its containers, on the container's route.
     void ItemPressed(Element& container, MouseEvent& e);
+    // A list view's "View": the columns' header row above the items, rows of cells for the containers.
+    void SetView(GridView& view);
 
 protected:
     void OnApplyTemplate() override;
     void OnItemRemoved(size_t index) override;
+    void PrepareContainer(Element& container, size_t index) override;
 
 private:
+    Border* border_ = nullptr;
+    ScrollViewer* viewer_ = nullptr;
+    ov::ComPtr<GridView> view_;
     void Toggle(size_t index);
     void SelectRange(size_t to, bool alone);
     long anchor_ = -1;

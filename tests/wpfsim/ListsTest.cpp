@@ -284,6 +284,58 @@ TEST_F(ListsTest, AListViewSelectsItsListViewItemsAsAListBoxDoesAndTakesIsSelect
     EXPECT_EQ(SelectedIndex(), -1);
 }
 
+TEST_F(ListsTest, AGridViewPutsItsColumnHeadersAboveTheRowsAndEachRowShowsItsContentInACellPerColumn) {
+    LoadList(R"(
+    <ListView x:Name="list" Height="150" SelectionMode="Multiple">
+      <ListView.View>
+        <GridView>
+          <GridViewColumn Header="Name" Width="90"/>
+          <GridViewColumn Width="60">Size</GridViewColumn>
+        </GridView>
+      </ListView.View>
+      <ListViewItem x:Name="one" Content="One"/>
+      <sys:String>Two</sys:String>
+    </ListView>)");
+    auto view = GetObject(list.Get(), L"View");
+    ASSERT_TRUE(view);
+    EXPECT_EQ(ClassOf(view.Get()), L"System.Windows.Controls.GridView");
+    auto columns = GetObject(view.Get(), L"Columns");
+    ASSERT_EQ(GetNumber(columns.Get(), L"Count"), 2);
+    auto size = AsObject(Call(columns.Get(), L"get_Item", {ov::Variant::Int(1)}).value);
+    EXPECT_EQ(GetText(size.Get(), L"Header"), L"Size");
+    EXPECT_EQ(GetNumber(size.Get(), L"Width"), 60);
+
+    auto headers = FindOfClass(list.Get(), L"System.Windows.Controls.GridViewHeaderRowPresenter");
+    ASSERT_TRUE(headers);
+    auto cells = VisualChildren(headers.Get());
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(ClassOf(cells[0].Get()), L"System.Windows.Controls.GridViewColumnHeader");
+    EXPECT_EQ(GetText(cells[0].Get(), L"Content"), L"Name");
+    EXPECT_EQ(GetNumber(cells[1].Get(), L"ActualWidth"), 60);
+    EXPECT_LT(CentreOf(headers.Get()).y, Centre(L"one").y) << "the headers stand above the rows";
+
+    for (int i = 0; i < 2; ++i) {
+        auto row = FindOfClass(Container(i).Get(), L"System.Windows.Controls.GridViewRowPresenter");
+        ASSERT_TRUE(row) << "row " << i;
+        auto rowCells = VisualChildren(row.Get());
+        ASSERT_EQ(rowCells.size(), 2u);
+        EXPECT_EQ(GetNumber(rowCells[0].Get(), L"ActualWidth"), 90);
+        for (auto& cell : rowCells)
+            EXPECT_EQ(GetText(FindOfClass(cell.Get(), L"System.Windows.Controls.TextBlock").Get(), L"Text"),
+                      i == 0 ? L"One" : L"Two");
+    }
+    // The rows are clicked and selected as a list box's items are.
+    Click(Centre(L"one"));
+    Press(1);
+    EXPECT_EQ(GetNumber(GetObject(list.Get(), L"SelectedItems").Get(), L"Count"), 2);
+
+    for (const char* bad :
+         {R"(<ListView><ListView.View><GridView><Button/></GridView></ListView.View></ListView>)",
+          R"(<ListView><ListView.View><Button/></ListView.View></ListView>)",
+          R"(<ListBox><ListBox.View><GridView/></ListBox.View></ListBox>)"})
+        EXPECT_THROW(ovhost::ParseXaml(WindowXaml(bad)), ovhost::XamlError) << bad;
+}
+
 TEST_F(ListsTest, MarkupSelectsByIndexBeforeTheItemsExistAndRefusesWhatWpfRefuses) {
     LoadList(R"(<ListBox x:Name="list" SelectedIndex="2" SelectionMode="extended">
       <sys:String>A</sys:String><sys:String>B</sys:String><sys:String>C</sys:String></ListBox>)");
