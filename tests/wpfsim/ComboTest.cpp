@@ -50,6 +50,11 @@ TEST_F(ComboTest, IsDropDownOpenOpensAndClosesTheDropDownsWindow) {
     EXPECT_TRUE(Open());
     EXPECT_EQ(PopupWindows(), 1u) << "the open drop-down is a top-level window whose root is a PopupRoot";
     EXPECT_TRUE(GetBool(D(L"pear").Get(), L"IsVisible"));
+    // The open drop-down holds every item's container, in item order.
+    auto children = GetObject(GetObject(combo.Get(), L"get_ItemsHost").Get(), L"get_InternalChildren");
+    ASSERT_EQ(GetNumber(children.Get(), L"Count"), 3);
+    auto third = AsObject(Call(children.Get(), L"get_Item", {ov::Variant::Int(2)}).value);
+    EXPECT_TRUE(Same(third.Get(), D(L"pear").Get(), combo.Get()));
     ASSERT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(false)).hr, S_OK);
     EXPECT_FALSE(Open());
     EXPECT_EQ(PopupWindows(), 0u);

@@ -3,6 +3,7 @@
 #include "XamlApp.h"
 
 #include "host/Xaml.h"
+#include "wpfsim/Items.h"
 
 namespace simtest {
 namespace {
@@ -259,6 +260,28 @@ TEST_F(ListsTest, TheSelectionOfAnItemOutlivesItsVirtualizedContainer) {
     ASSERT_TRUE(again);
     EXPECT_TRUE(GetBool(again.Get(), L"IsSelected")) << "a new container shows the item's selection";
     EXPECT_FALSE(GetBool(Container(2).Get(), L"IsSelected"));
+}
+
+TEST_F(ListsTest, RemovingAnItemTakesItOutOfTheSelectionAndTheOthersKeepTheirPlaceInIt) {
+    LoadList(FiveItems("Extended"));
+    Press(3);
+    Press(1, MouseButton::Left, shift::Ctrl);
+    Press(4, MouseButton::Left, shift::Ctrl);
+    auto& control = dynamic_cast<wpfsim::ListBox&>(E(L"list"));
+    control.RemoveItemAt(1);
+    EXPECT_EQ(Selected(), (Texts{L"D", L"E"}));
+    EXPECT_EQ(SelectedIndex(), 2);
+    control.RemoveItemAt(2);
+    EXPECT_EQ(Selected(), Texts{L"E"});
+    EXPECT_EQ(SelectedIndex(), 2);
+    // The anchor moves with its item: a Shift+click selects the range from it.
+    Press(0, MouseButton::Left, shift::Shift);
+    EXPECT_EQ(Selected(), (Texts{L"E", L"A", L"C"}));
+    // An anchor whose item goes is no anchor: a Shift+click then selects the clicked item alone.
+    Press(1, MouseButton::Left, shift::Ctrl);
+    control.RemoveItemAt(1);
+    Press(0, MouseButton::Left, shift::Shift);
+    EXPECT_EQ(Selected(), Texts{L"A"});
 }
 
 TEST_F(ListsTest, AListViewSelectsItsListViewItemsAsAListBoxDoesAndTakesIsSelectedFromMarkupAndCode) {
