@@ -6,8 +6,7 @@
 //                  "IndexFromContainer": -1 for a stranger, "ItemFromContainer"), "ElementAt"(i) (the
 //                  container of item i when it exists), "HasItems", "FocusedItem" (the item whose container
 //                  took the focus last, by a click or its "Focus"()), "get_ItemsHost" (the items panel, with
-//                  "get_InternalChildren":
-//                  "Count", "get_Item"(i))
+//                  "get_InternalChildren": "Count", "get_Item"(i))
 //   items          container elements (a ListBoxItem in a ListBox, any element in a ToolBar) are their own
 //                  containers; data items (.NET strings and primitives) get a generated container of the
 //                  control's container class whose "Content" (or "Header") is the item
