@@ -151,11 +151,16 @@ Element* Application::Click(POINT screen, const MouseClick& click) {
     MoveMouse(screen);
     // Light dismiss: a press outside an open popup closes it (and its children); the press is spent.
     bool dismissed = false;
+    std::vector<Popup*> refused; // popups that stay open when told to close (a fault)
     for (auto it = openPopups_.rbegin(); it != openPopups_.rend();) {
         Popup* popup = *it;
-        if (!popup->StaysOpen() && !(hit && popup->IsAncestorOf(*hit))) {
+        if (!popup->StaysOpen() && !(hit && popup->IsAncestorOf(*hit)) &&
+            std::find(refused.begin(), refused.end(), popup) == refused.end()) {
             popup->SetIsOpen(false);
-            dismissed = true;
+            if (popup->IsOpen())
+                refused.push_back(popup);
+            else
+                dismissed = true;
             it = openPopups_.rbegin(); // closing may close others
             continue;
         }

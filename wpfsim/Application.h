@@ -26,7 +26,8 @@ public:
     Application& operator=(const Application&) = delete;
 
     // Makes an element of kind T, not yet in any tree, with its template applied.
-    template <class T = Element, class... A> T& Create(std::wstring className, std::wstring name, A&&... extra) {
+    template <class T = Element, class... A>
+    T& Create(std::wstring className, std::wstring name, A&&... extra) {
         static_assert(std::is_base_of_v<Element, T>);
         ov::ComPtr<T> element =
             ov::Create<T>(*this, std::move(className), std::move(name), std::forward<A>(extra)...);
@@ -62,9 +63,9 @@ public:
 
     // --- input
     // A click at a screen point, as the mouse makes it: a press outside an open popup closes it (and goes no
-    // further); otherwise the button's down and up events are raised at the element under the point and
-    // bubble (twice for a double click, the second with click count 2). Returns the element hit, or null
-    // (nothing there, not responding).
+    // further; a popup that never closes lets the press through); otherwise the button's down and up events
+    // are raised at the element under the point and bubble (twice for a double click, the second with click
+    // count 2). Returns the element hit, or null (nothing there, not responding).
     Element* Click(POINT screen, const MouseClick& click);
     // The mouse moves to a screen point: elements it leaves and enters are told (IsMouseOver).
     Element* MoveMouse(POINT screen);

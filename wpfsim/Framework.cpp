@@ -457,7 +457,7 @@ void Popup::SetChild(Element* child) {
 
 void Popup::SetIsOpen(bool open) {
     Application* app = App();
-    if (!app || open == IsOpen() || (open && neverOpens_)) return;
+    if (!app || open == IsOpen() || (open && neverOpens_) || (!open && neverCloses_)) return;
     if (open) {
         root_ = &app->Create<PopupRoot>(L"System.Windows.Controls.Primitives.PopupRoot", L"", *this);
         if (child_) root_->AddVisualChild(*child_);
@@ -492,6 +492,14 @@ Rect Popup::WindowPlacement(Size desired) const {
 PopupRoot::PopupRoot(Application& app, std::wstring className, std::wstring name, Popup& popup)
     : FrameworkElement(app, std::move(className), std::move(name)), popup_(&popup) {
     popup.AddLogicalChild(*this);
+}
+
+ForeignWindow::ForeignWindow(Application& app, std::wstring className, std::wstring name)
+    : Element(app, std::move(className), std::move(name)) {
+    RemoveMember(L"ClrFullClassName");
+    RemoveMember(L"GetType");
+    // Somewhere off the application's own windows, so that it takes none of their clicks.
+    SetBounds({1600, 1200, 1900, 1400});
 }
 
 // --- ScrollViewer ---------------------------------------------------------------------------------------
@@ -742,7 +750,14 @@ std::vector<Type> FrameworkTypes() {
                  Cosmetic(L"WindowStartupLocation"),
              },
          .content = Content::Single,
-         .textProperty = L"Content"},
+         .textProperty = L"Content",
+         // The process shows a native window beside this one (it comes first among the top-level windows).
+         .sim = {{L"ForeignWindow",
+                  [](Node& n, std::wstring_view v) {
+                      if (!ToBool(v)) return;
+                      Application& app = *n.element->App();
+                      app.AddRoot(app.Create<ForeignWindow>(L"#32770", L""));
+                  }}}},
         {.name = L"StackPanel",
          .className = L"System.Windows.Controls.StackPanel",
          .base = L"Panel",

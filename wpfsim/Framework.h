@@ -230,8 +230,9 @@ public:
     void SetPlacement(Placement placement) noexcept { placement_ = placement; }
     void SetPlacementTarget(Element* target) noexcept { target_ = target; }
     Element* PlacementTarget() const noexcept { return target_ ? target_ : Parent(); }
-    // Fault: the popup never opens.
+    // Faults: the popup never opens; once open, it never closes (neither by IsOpen nor by light dismiss).
     void SetNeverOpens(bool never) noexcept { neverOpens_ = never; }
+    void SetNeverCloses(bool never) noexcept { neverCloses_ = never; }
     // Called with the new state after it changed.
     std::function<void(bool)> onOpenChanged;
     // The rectangle of the popup window for a root of the given desired size.
@@ -243,6 +244,7 @@ private:
     Element* target_ = nullptr;
     bool staysOpen_ = false;
     bool neverOpens_ = false;
+    bool neverCloses_ = false;
     Placement placement_ = Placement::Bottom;
 };
 
@@ -256,6 +258,14 @@ public:
 
 private:
     Popup* popup_;
+};
+
+// A top-level window of the process that is not WPF's (a native dialog, another toolkit's window): the host
+// lists it with the application's windows, but its object has no .NET class ("ClrFullClassName" and
+// "GetType" are unknown names). XAML: sim:ForeignWindow="True" on the Window.
+class ForeignWindow : public Element {
+public:
+    ForeignWindow(Application& app, std::wstring className, std::wstring name);
 };
 
 class ScrollViewer : public ContentControl {

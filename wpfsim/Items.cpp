@@ -76,28 +76,8 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         *this, L"System.Windows.Controls.ItemCollection", [this] { return items_.size(); },
         [this](size_t i) { return ItemValue(i); });
     auto indexOf = [this](const VARIANT& v) -> long {
-        Element* element = (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ElementOf(v) : nullptr;
-        ov::ComPtr<ClrObject> object =
-            element ? nullptr : ((v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr);
-        auto* boxed = dynamic_cast<ClrValue*>(object.Get());
-        for (size_t i = 0; i < items_.size(); ++i) {
-            const Item& item = items_[i];
-            if (element) {
-                if (item.element.Get() == element) return static_cast<long>(i);
-            } else if (boxed) {
-                if (!item.IsElement() && boxed->ClassName() == item.typeName &&
-                    PrimitiveText(boxed->Value()) == PrimitiveText(item.value))
-                    return static_cast<long>(i);
-            } else if (const wchar_t* type = v.vt == VT_BSTR   ? L"System.String"
-                                             : v.vt == VT_I4   ? L"System.Int32"
-                                             : v.vt == VT_R8   ? L"System.Double"
-                                             : v.vt == VT_BOOL ? L"System.Boolean"
-                                                               : nullptr) {
-                if (!item.IsElement() && item.typeName == type &&
-                    PrimitiveText(v) == PrimitiveText(item.value))
-                    return static_cast<long>(i);
-            }
-        }
+        for (size_t i = 0; i < items_.size(); ++i)
+            if (ItemEquals(i, v)) return static_cast<long>(i);
         return -1;
     };
     items->AddMethod(L"IndexOf", 1, [indexOf](const Args& a) { return ov::Variant::Int(indexOf(a[0])); });
@@ -142,8 +122,14 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
 ov::Variant ItemsControl::ItemValue(size_t index) const {
     const Item& item = items_.at(index);
     if (item.IsElement()) return Obj(item.element.Get());
-    if (item.typeName == L"System.String") return Str(PrimitiveText(item.value));
-    return Box(SharedRuntime(), item.typeName, item.value);
+    return DataValue(*this, item);
+}
+
+ov::Variant ItemsControl::DataValue(const Element& self, const Item& item) {
+    if (item.typeName == L"System.String" && !self.GetRuntime().stringsAsObjects)
+        return ov::Variant::String(PrimitiveText(item.value));
+    if (!item.boxed) item.boxed = ov::Create<ClrValue>(self.SharedRuntime(), item.typeName, item.value);
+    return Obj(item.boxed.Get());
 }
 
 std::wstring ItemsControl::ItemText(size_t index) const {
@@ -174,7 +160,33 @@ void ItemsControl::RemoveItemAt(size_t index) {
     if (items_.at(index).IsElement()) RemoveLogicalChild(*items_[index].element);
     items_.erase(items_.begin() + static_cast<long>(index));
     InvalidateLayout();
+    OnItemRemoved(index);
     OnItemsChanged();
+}
+
+bool ItemsControl::ItemEquals(size_t index, const VARIANT& v) const {
+    const Item& item = items_.at(index);
+    const bool isObject = v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN;
+    ov::ComPtr<ClrObject> object = isObject ? ObjectOf(v) : nullptr;
+    if (auto* element = dynamic_cast<Element*>(object.Get())) return item.element.Get() == element;
+    if (item.IsElement()) return false;
+    if (auto* boxed = dynamic_cast<ClrValue*>(object.Get()))
+        return boxed->ClassName() == item.typeName &&
+               PrimitiveText(boxed->Value()) == PrimitiveText(item.value);
+    if (isObject) return false;
+    const wchar_t* type = v.vt == VT_BSTR   ? L"System.String"
+                          : v.vt == VT_I4   ? L"System.Int32"
+                          : v.vt == VT_R8   ? L"System.Double"
+                          : v.vt == VT_BOOL ? L"System.Boolean"
+                                            : nullptr;
+    return type && item.typeName == type && PrimitiveText(v) == PrimitiveText(item.value);
+}
+
+long ItemsControl::IndexOfItemElement(const Element& element) const {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].element.Get() == &element || items_[i].container.Get() == &element)
+            return static_cast<long>(i);
+    return -1;
 }
 
 long ItemsControl::IndexOfContainer(const Element& container) const {
@@ -184,14 +196,11 @@ long ItemsControl::IndexOfContainer(const Element& container) const {
 }
 
 Element& ItemsControl::MakeContainer(const Item& item) {
-    ov::Variant value = item.value;
-    std::wstring type = item.typeName;
-    auto showItem = [value, type](Element& container, const wchar_t* member) {
+    DataValue(*this, item);
+    Item shown = item;
+    auto showItem = [shown](Element& container, const wchar_t* member) {
         Element* self = &container;
-        container.AddProperty(member, [self, value, type]() -> ov::Variant {
-            if (type == L"System.String") return self->Str(PrimitiveText(value));
-            return Box(self->SharedRuntime(), type, value);
-        });
+        container.AddProperty(member, [self, shown]() -> ov::Variant { return DataValue(*self, shown); });
     };
     // A generated container shows the data item: a headered items control (tree and menu items) as its
     // "Header", any other as its "Content"; either member gives the item itself.
@@ -374,10 +383,29 @@ void VirtualizingStackPanel::ArrangeOverride(Rect inner) {
 
 // --- containers -----------------------------------------------------------------------------------------
 
+ItemContainer::ItemContainer(Application& app, std::wstring className, std::wstring name)
+    : ContentControl(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"IsSelected", [this] { return ov::Variant::Bool(selected_); },
+        [this](const VARIANT& v) {
+            const bool selected = BoolOf(v);
+            auto* selector = dynamic_cast<Selector*>(Owner());
+            const long index = selector ? selector->IndexOfItemElement(*this) : -1;
+            if (index < 0) return SetSelected(selected);
+            selector->SetItemSelected(static_cast<size_t>(index), selected);
+        });
+    // An item that takes the keyboard focus becomes its control's focused item, by code as by a click.
+    AddMethod(L"Focus", 0, [this](const Args&) {
+        const bool taken = Focus();
+        if (ItemsControl* owner = Owner(); owner && taken) owner->SetFocusedContainer(this);
+        return ov::Variant::Bool(taken);
+    });
+}
+
 ItemsControl* ItemContainer::Owner() const noexcept {
-    for (Element* e = Parent(); e; e = e->Parent())
+    for (Element* e = RouteParent(); e; e = e->RouteParent())
         if (auto* owner = dynamic_cast<ItemsControl*>(e)) return owner;
-    return dynamic_cast<ItemsControl*>(LogicalParent());
+    return nullptr;
 }
 
 void ItemContainer::SetSelected(bool selected) {
@@ -385,16 +413,236 @@ void ItemContainer::SetSelected(bool selected) {
 }
 
 void ItemContainer::OnMouseDown(MouseEvent& e) {
-    if (ItemsControl* owner = Owner()) owner->SetFocusedContainer(this);
+    ItemsControl* owner = Owner();
+    if (owner) owner->SetFocusedContainer(this);
+    if (auto* list = dynamic_cast<ListBox*>(owner)) list->ItemPressed(*this, e);
+}
+
+void ItemContainer::ShowAsRow(const GridView& view) {
+    if (!cells_.empty()) return;
+    while (!Children().empty())
+        RemoveVisualChild(*Children().back());
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
+    border.padding = {1, 1, 1, 1};
+    auto& row = MakePart<StackPanel>(border, L"System.Windows.Controls.GridViewRowPresenter", L"");
+    row.SetHorizontal(true);
+    for (GridViewColumn* column : view.Columns()) {
+        auto& cell = MakePart<ContentPresenter>(row, L"System.Windows.Controls.ContentPresenter", L"");
+        cell.Layout().width = column->Width();
+        cell.Layout().margin = {6, 0, 6, 0};
+        cells_.push_back(&cell);
+    }
+    if (cells_.empty()) return;
+    SetPresenter(cells_.front());
+}
+
+void ItemContainer::OnContentChanged() {
+    // The cells after the first show a text content too; an element can stand in one place only.
+    for (size_t i = 1; i < cells_.size(); ++i) {
+        wpfsim::Content shown;
+        shown.text = GetContent().text;
+        cells_[i]->Show(shown);
+    }
+}
+
+// --- GridView -------------------------------------------------------------------------------------------
+
+GridViewColumn::GridViewColumn(Application& app, std::wstring className, std::wstring name)
+    : FrameworkElement(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Header", [this] { return Str(header_); }, [this](const VARIANT& v) { header_ = TextOf(v); });
+    AddProperty(L"Width", [this] { return ov::Variant::Double(width_); });
+}
+
+GridView::GridView(Application& app, std::wstring className, std::wstring name)
+    : FrameworkElement(app, std::move(className), std::move(name)) {
+    ov::ComPtr<ClrObject> columns = MakeCollection(
+        *this, L"System.Windows.Controls.GridViewColumnCollection", [this] { return columns_.size(); },
+        [this](size_t i) { return Obj(columns_[i]); });
+    AddProperty(L"Columns", [columns] { return Obj(columns.Get()); });
+}
+
+void GridView::AddChild(Element& child) {
+    auto* column = dynamic_cast<GridViewColumn*>(&child);
+    if (!column) throw std::invalid_argument("a GridView holds GridViewColumns only");
+    AddLogicalChild(child);
+    columns_.push_back(column);
+}
+
+// --- Selector -------------------------------------------------------------------------------------------
+
+Selector::Selector(Application& app, std::wstring className, std::wstring name, std::wstring containerClass)
+    : ItemsControl(app, std::move(className), std::move(name), std::move(containerClass)) {
+    AddProperty(
+        L"SelectedIndex", [this] { return ov::Variant::Int(SelectedIndex()); },
+        [this](const VARIANT& v) {
+            const LONG index = IntOf(v);
+            if (index < -1) throw InvalidPropertyValue(std::to_wstring(index), L"SelectedIndex");
+            if (index < static_cast<LONG>(Count())) SelectOnly(index);
+        });
+    AddProperty(
+        L"SelectedItem",
+        [this] {
+            return SelectedIndex() < 0 ? Obj(nullptr) : ItemValue(static_cast<size_t>(SelectedIndex()));
+        },
+        [this](const VARIANT& v) {
+            if (IsNull(v)) return SelectOnly(-1);
+            for (size_t i = 0; i < Count(); ++i)
+                if (ItemEquals(i, v)) return SelectOnly(static_cast<long>(i));
+        });
+    AddMethod(L"ItemGetIsSelected", 1, [this](const Args& a) {
+        for (size_t i : selection_)
+            if (ItemEquals(i, a[0])) return ov::Variant::Bool(true);
+        return ov::Variant::Bool(false);
+    });
+}
+
+bool Selector::IsItemSelected(size_t index) const noexcept {
+    return std::find(selection_.begin(), selection_.end(), index) != selection_.end();
+}
+
+void Selector::Select(size_t index) {
+    if (!IsItemSelected(index)) selection_.push_back(index);
+}
+
+void Selector::Unselect(size_t index) {
+    std::erase(selection_, index);
+}
+
+// The containers (and the elements declared as items) show the selection.
+void Selector::Changed() {
+    for (size_t i = 0; i < Count(); ++i) {
+        const bool selected = IsItemSelected(i);
+        for (Element* e : {At(i).element.Get(), At(i).container.Get()})
+            if (auto* container = dynamic_cast<ItemContainer*>(e)) container->SetSelected(selected);
+    }
+    OnSelectionChanged();
+}
+
+void Selector::SetItemSelected(size_t index, bool selected) {
+    if (index >= Count()) throw ArgumentOutOfRange(L"index");
+    if (selected) {
+        if (mode_ == Mode::Single) selection_.clear();
+        Select(index);
+    } else {
+        Unselect(index);
+    }
+    Changed();
+}
+
+void Selector::SelectOnly(long index) {
+    selection_.clear();
+    if (index >= 0) Select(static_cast<size_t>(index));
+    Changed();
+}
+
+void Selector::SetSelectionMode(Mode mode) {
+    mode_ = mode;
+    if (mode == Mode::Single && selection_.size() > 1) selection_.resize(1);
+    Changed();
+}
+
+void Selector::SetSelectedIndexFromMarkup(long index) {
+    if (index < static_cast<long>(Count()))
+        SelectOnly(index);
+    else
+        pending_ = index;
+}
+
+void Selector::PrepareContainer(Element& container, size_t index) {
+    if (auto* item = dynamic_cast<ItemContainer*>(&container)) item->SetSelected(IsItemSelected(index));
+}
+
+void Selector::OnItemsChanged() {
+    if (pending_ >= 0 && pending_ < static_cast<long>(Count())) {
+        const long index = pending_;
+        pending_ = -1;
+        return SelectOnly(index);
+    }
+    // An item declared selected (IsSelected="True") joins the selection when it is added.
+    bool changed = false;
+    for (size_t i = 0; i < Count(); ++i)
+        if (auto* item = dynamic_cast<ItemContainer*>(At(i).element.Get());
+            item && item->IsSelected() && !IsItemSelected(i)) {
+            if (mode_ == Mode::Single) selection_.clear();
+            Select(i);
+            changed = true;
+        }
+    if (changed) Changed();
+}
+
+void Selector::OnItemRemoved(size_t index) {
+    Unselect(index);
+    for (size_t& i : selection_)
+        if (i > index) --i;
+    Changed();
 }
 
 // --- ListBox --------------------------------------------------------------------------------------------
 
+namespace {
+const wchar_t* const kSelectionModes[] = {L"Single", L"Multiple", L"Extended"};
+
+Selector::Mode SelectionModeOf(const VARIANT& v) {
+    if (v.vt == VT_BSTR || v.vt == VT_DISPATCH) {
+        const std::wstring name = TextOf(v);
+        for (size_t i = 0; i < 3; ++i)
+            if (_wcsicmp(name.c_str(), kSelectionModes[i]) == 0) return static_cast<Selector::Mode>(i);
+        throw InvalidPropertyValue(name, L"SelectionMode");
+    }
+    const LONG mode = IntOf(v);
+    if (mode < 0 || mode > 2) throw InvalidPropertyValue(std::to_wstring(mode), L"SelectionMode");
+    return static_cast<Selector::Mode>(mode);
+}
+
+// .NET's InvalidOperationException (COR_E_INVALIDOPERATION) as the bridge hands it on.
+ClrException InvalidOperation(std::wstring message) {
+    return {L"PresentationFramework", 0, std::move(message), static_cast<SCODE>(0x80131509)};
+}
+} // namespace
+
 ListBox::ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass)
-    : ItemsControl(app, std::move(className), std::move(name),
-                   containerClass.empty() ? L"System.Windows.Controls.ListBoxItem"
-                                          : std::move(containerClass)) {
+    : Selector(app, std::move(className), std::move(name),
+               containerClass.empty() ? L"System.Windows.Controls.ListBoxItem" : std::move(containerClass)) {
     SetParentMember(L"get_ParentListBox");
+    AddProperty(
+        L"SelectionMode",
+        [this] {
+            return Box(SharedRuntime(), L"System.Windows.Controls.SelectionMode",
+                       ov::Variant::String(kSelectionModes[static_cast<int>(SelectionMode())]));
+        },
+        [this](const VARIANT& v) { SetSelectionMode(SelectionModeOf(v)); });
+    ov::ComPtr<ClrObject> selected = MakeCollection(
+        *this, L"System.Windows.Controls.SelectedItemCollection", [this] { return Selection().size(); },
+        [this](size_t i) { return ItemValue(Selection()[i]); });
+    selected->AddMethod(L"Contains", 1, [this](const Args& a) {
+        for (size_t i : Selection())
+            if (ItemEquals(i, a[0])) return ov::Variant::Bool(true);
+        return ov::Variant::Bool(false);
+    });
+    selected->AddMethod(L"IndexOf", 1, [this](const Args& a) {
+        for (size_t k = 0; k < Selection().size(); ++k)
+            if (ItemEquals(Selection()[k], a[0])) return ov::Variant::Int(static_cast<LONG>(k));
+        return ov::Variant::Int(-1);
+    });
+    AddProperty(L"SelectedItems", [selected] { return Obj(selected.Get()); });
+    AddMethod(L"SelectAll", 0, [this](const Args&) {
+        SelectAll();
+        return ov::Variant();
+    });
+    AddMethod(L"UnselectAll", 0, [this](const Args&) {
+        UnselectAll();
+        return ov::Variant();
+    });
+    AddMethod(L"ScrollIntoView", 1, [this](const Args& a) {
+        for (size_t i = 0; i < Count(); ++i)
+            if (ItemEquals(i, a[0])) {
+                if (auto* panel = dynamic_cast<VirtualizingStackPanel*>(ItemsHost()))
+                    panel->BringIndexIntoView(i);
+                break;
+            }
+        return ov::Variant();
+    });
 }
 
 void ListBox::OnApplyTemplate() {
@@ -403,18 +651,143 @@ void ListBox::OnApplyTemplate() {
     auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
     viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
+    border_ = &border;
+    viewer_ = &viewer;
+}
+
+void ListBox::SetView(GridView& view) {
+    if (view_) throw std::invalid_argument("the view is set already");
+    view_ = &view;
+    AddLogicalChild(view);
+    AddProperty(L"View", [this] { return Obj(view_.Get()); });
+    // The header row stands above the scrolled items.
+    border_->RemoveVisualChild(*viewer_);
+    border_->RemoveLogicalChild(*viewer_);
+    auto& dock = MakePart<DockPanel>(*border_, L"System.Windows.Controls.DockPanel", L"");
+    auto& headers = MakePart<StackPanel>(dock, L"System.Windows.Controls.GridViewHeaderRowPresenter", L"");
+    headers.SetHorizontal(true);
+    headers.Layout().dock = Dock::Top;
+    for (GridViewColumn* column : view.Columns()) {
+        auto& header =
+            MakePart<ContentControl>(headers, L"System.Windows.Controls.GridViewColumnHeader", L"");
+        header.SetContent(column->Header());
+        header.Layout().width = column->Width();
+        header.SetFocusable(false);
+    }
+    dock.AddVisualChild(*viewer_);
+    dock.AddLogicalChild(*viewer_);
+    for (size_t i = 0; i < Count(); ++i)
+        if (auto* row = dynamic_cast<ItemContainer*>(At(i).container.Get())) row->ShowAsRow(view);
+    InvalidateLayout();
+}
+
+void ListBox::PrepareContainer(Element& container, size_t index) {
+    Selector::PrepareContainer(container, index);
+    if (auto* row = dynamic_cast<ItemContainer*>(&container); row && view_) row->ShowAsRow(*view_);
+}
+
+void ListBox::SelectAll() {
+    if (SelectionMode() == Mode::Single)
+        throw InvalidOperation(L"Can only call SelectAll when SelectionMode is Multiple or Extended.");
+    for (size_t i = 0; i < Count(); ++i)
+        Select(i);
+    Changed();
+}
+
+void ListBox::UnselectAll() {
+    SelectOnly(-1);
+}
+
+void ListBox::Toggle(size_t index) {
+    if (IsItemSelected(index))
+        Unselect(index);
+    else
+        Select(index);
+    anchor_ = static_cast<long>(index);
+    Changed();
+}
+
+// The range keeps the anchor where it was; its items join the selection in index order.
+void ListBox::SelectRange(size_t to, bool alone) {
+    const size_t from = anchor_ < 0 ? to : static_cast<size_t>(anchor_);
+    const size_t low = std::min(from, to), high = std::max(from, to);
+    if (alone)
+        for (size_t i = 0; i < Count(); ++i)
+            if (i < low || i > high) Unselect(i);
+    for (size_t i = low; i <= high; ++i)
+        Select(i);
+    Changed();
+}
+
+void ListBox::ItemPressed(Element& container, MouseEvent& e) {
+    if (e.button != MouseButton::Left && e.button != MouseButton::Right) return;
+    const long found = IndexOfItemElement(container);
+    if (found < 0) return;
+    e.handled = true;
+    const size_t index = static_cast<size_t>(found);
+    const bool ctrl = (e.shift & shift::Ctrl) != 0, shiftKey = (e.shift & shift::Shift) != 0;
+    switch (SelectionMode()) {
+    case Mode::Single:
+        if (!IsItemSelected(index))
+            SetItemSelected(index, true);
+        else if (ctrl)
+            SetItemSelected(index, false);
+        anchor_ = found;
+        break;
+    case Mode::Multiple:
+        Toggle(index);
+        break;
+    case Mode::Extended:
+        if (e.button == MouseButton::Left) {
+            if (ctrl && shiftKey)
+                SelectRange(index, false);
+            else if (ctrl)
+                Toggle(index);
+            else if (shiftKey)
+                SelectRange(index, true);
+            else {
+                SelectOnly(found);
+                anchor_ = found;
+            }
+        } else if (!ctrl && !shiftKey) {
+            // A right click keeps a selection it lands in (for a context menu over it).
+            if (!IsItemSelected(index)) SelectOnly(found);
+            anchor_ = found;
+        }
+        break;
+    }
+}
+
+void ListBox::OnItemRemoved(size_t index) {
+    if (anchor_ == static_cast<long>(index))
+        anchor_ = -1;
+    else if (anchor_ > static_cast<long>(index))
+        --anchor_;
+    Selector::OnItemRemoved(index);
 }
 
 // --- ComboBox -------------------------------------------------------------------------------------------
 
 ComboBox::ComboBox(Application& app, std::wstring className, std::wstring name)
-    : ItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.ComboBoxItem") {
+    : Selector(app, std::move(className), std::move(name), L"System.Windows.Controls.ComboBoxItem") {
     SetParentMember(L"get_ParentComboBox");
     AddProperty(
         L"IsDropDownOpen", [this] { return ov::Variant::Bool(popup_ && popup_->IsOpen()); },
         [this](const VARIANT& v) {
             if (popup_) popup_->SetIsOpen(BoolOf(v));
         });
+    AddProperty(
+        L"IsEditable", [this] { return ov::Variant::Bool(editable_); },
+        [this](const VARIANT& v) { SetEditable(BoolOf(v)); });
+    AddProperty(
+        L"Text", [this] { return Str(Text()); }, [this](const VARIANT& v) { SetText(TextOf(v)); });
+    SetPopupField(L"field__dropDownPopup");
+}
+
+void ComboBox::SetPopupField(std::wstring name) {
+    if (!popupField_.empty()) RemoveMember(popupField_);
+    popupField_ = std::move(name);
+    if (!popupField_.empty()) AddProperty(popupField_, [this] { return Obj(nullField_ ? nullptr : popup_); });
 }
 
 void ComboBox::OnApplyTemplate() {
@@ -426,6 +799,10 @@ void ComboBox::OnApplyTemplate() {
     selection_ =
         &MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ContentPresenter", L"contentPresenter");
     selection_->SetHitTestVisible(false);
+    // An editable box shows its text in a text box that leaves the toggle's arrow free.
+    editor_ = &MakePart<TextBox>(grid, L"System.Windows.Controls.TextBox", L"PART_EditableTextBox");
+    editor_->Layout().margin = {0, 0, 20, 0};
+    editor_->SetVisibility(Visibility::Collapsed);
     popup_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"PART_Popup");
     popup_->SetPlacementTarget(this);
     auto& border = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"dropDownBorder");
@@ -438,11 +815,64 @@ void ComboBox::OnApplyTemplate() {
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
 }
 
+void ComboBox::SetEditable(bool editable) {
+    editable_ = editable;
+    if (editor_) editor_->SetVisibility(editable ? Visibility::Visible : Visibility::Collapsed);
+    if (selection_) selection_->SetVisibility(editable ? Visibility::Collapsed : Visibility::Visible);
+    ShowSelection();
+}
+
+std::wstring ComboBox::Text() const {
+    if (editable_ && editor_) return editor_->Text();
+    const long index = SelectedIndex();
+    return index < 0 ? std::wstring() : ItemText(static_cast<size_t>(index));
+}
+
+void ComboBox::SetText(const std::wstring& text) {
+    for (size_t i = 0; i < Count(); ++i)
+        if (_wcsicmp(ItemText(i).c_str(), text.c_str()) == 0) return SelectOnly(static_cast<long>(i));
+    SelectOnly(-1);
+    if (editable_ && editor_) editor_->SetText(text);
+}
+
+void ComboBox::OnSelectionChanged() {
+    ShowSelection();
+}
+
+void ComboBox::ShowSelection() {
+    const long index = SelectedIndex();
+    const std::wstring text = index < 0 ? std::wstring() : ItemText(static_cast<size_t>(index));
+    if (selection_) {
+        Content shown;
+        if (index >= 0 && !editable_) shown.text = text;
+        selection_->Show(shown);
+    }
+    if (editor_) editor_->SetText(text);
+    InvalidateLayout();
+}
+
 void ComboBox::OnMouseDown(MouseEvent& e) {
     if (e.button != MouseButton::Left || !popup_) return;
     if (e.source && popup_->IsAncestorOf(*e.source)) return;
+    // The text box of an editable box takes the press for itself.
+    if (editable_ && editor_ && e.source && editor_->IsAncestorOf(*e.source)) return;
     popup_->SetIsOpen(!popup_->IsOpen());
     e.handled = true;
+}
+
+void ComboBox::OnMouseUp(MouseEvent& e) {
+    if (e.button != MouseButton::Left || !popup_ || !popup_->IsOpen() || !e.source ||
+        !popup_->IsAncestorOf(*e.source))
+        return;
+    for (Element* r = e.source; r && r != popup_; r = r->RouteParent())
+        if (auto* item = dynamic_cast<ItemContainer*>(r)) {
+            const long index = IndexOfItemElement(*item);
+            if (index < 0 || !item->IsEnabled()) return;
+            e.handled = true;
+            SelectOnly(index);
+            popup_->SetIsOpen(false);
+            return;
+        }
 }
 
 // --- TabControl -----------------------------------------------------------------------------------------
@@ -1058,6 +1488,27 @@ void SetHeaderElement(Node& n, Element& e) {
 }
 const Property kHeader{L"Header", &SetHeader, &SetHeaderElement};
 
+// The popups of the element's template, once open, never close.
+void SetNeverCloses(Node& n, std::wstring_view v) {
+    const bool never = ToBool(v);
+    std::function<void(Element&)> walk = [&](Element& e) {
+        if (auto* popup = dynamic_cast<Popup*>(&e); popup && popup->TemplatedParent() == n.element)
+            popup->SetNeverCloses(never);
+        for (Element* child : e.Children())
+            walk(*child);
+        if (auto* popup = dynamic_cast<Popup*>(&e); popup && popup->Child()) walk(*popup->Child());
+    };
+    walk(*n.element);
+}
+
+// A whole number from -1, as Selector.SelectedIndex takes it in XAML.
+void SetSelectedIndex(Node& n, std::wstring_view v) {
+    const double index = ToNumber(v);
+    if (index != std::floor(index) || index < -1 || index > 1e6)
+        throw ValueError{L"a whole number from -1 expected"};
+    As<Selector>(n).SetSelectedIndexFromMarkup(static_cast<long>(index));
+}
+
 void SetVirtualizing(Node& n, std::wstring_view v) {
     As<ItemsControl>(n).SetVirtualizing(ToBool(v));
 }
@@ -1085,7 +1536,8 @@ std::vector<Type> ItemTypes() {
          .content = Content::Items,
          .sim = {{L"NeverGenerates",
                   [](Node& n, std::wstring_view v) { As<ItemsControl>(n).SetNeverGenerates(ToBool(v)); }},
-                 {L"NeverOpens", &SetNeverOpens}}},
+                 {L"NeverOpens", &SetNeverOpens},
+                 {L"NeverCloses", &SetNeverCloses}}},
         {.name = L"VirtualizingPanel",
          .className = L"System.Windows.Controls.VirtualizingPanel",
          .base = L"Panel",
@@ -1098,7 +1550,12 @@ std::vector<Type> ItemTypes() {
          .className = L"System.Windows.Controls.ListBox",
          .base = L"ItemsControl",
          .make = &Make<ListBox>,
-         .properties = {Cosmetic(L"SelectionMode")},
+         .properties = {{L"SelectionMode",
+                         [](Node& n, std::wstring_view v) {
+                             As<ListBox>(n).SetSelectionMode(static_cast<Selector::Mode>(
+                                 EnumValue(v, {L"Single", L"Multiple", L"Extended"})));
+                         }},
+                        {L"SelectedIndex", &SetSelectedIndex}},
          .content = Content::Items},
         {.name = L"ListView",
          .className = L"System.Windows.Controls.ListView",
@@ -1106,13 +1563,53 @@ std::vector<Type> ItemTypes() {
          .make = [](Application& app, std::wstring cls) -> Element& {
              return app.Create<ListBox>(std::move(cls), L"", L"System.Windows.Controls.ListViewItem");
          },
+         .properties = {{L"View",
+                         [](Node&, std::wstring_view) {
+                             throw ValueError{L"the view is an element (<ListView.View><GridView>...)"};
+                         },
+                         [](Node& n, Element& view) {
+                             auto* grid = dynamic_cast<GridView*>(&view);
+                             if (!grid) throw ValueError{L"a GridView expected"};
+                             try {
+                                 As<ListBox>(n).SetView(*grid);
+                             } catch (const std::invalid_argument&) {
+                                 throw ValueError{L"the view is set already"};
+                             }
+                         }}},
          .content = Content::Items},
+        {.name = L"GridView",
+         .className = L"System.Windows.Controls.GridView",
+         .make = &Make<GridView>,
+         .properties = {Cosmetic(L"AllowsColumnReorder"), Cosmetic(L"ColumnHeaderToolTip")},
+         .content = Content::Many},
+        {.name = L"GridViewColumn",
+         .className = L"System.Windows.Controls.GridViewColumn",
+         .make = &Make<GridViewColumn>,
+         .properties =
+             {{L"Header",
+               [](Node& n, std::wstring_view v) { As<GridViewColumn>(n).SetHeader(std::wstring(v)); }},
+              {L"Width", [](Node& n, std::wstring_view v) { As<GridViewColumn>(n).SetWidth(ToLength(v)); }}},
+         .content = Content::Text,
+         .textProperty = L"Header"},
         {.name = L"ComboBox",
          .className = L"System.Windows.Controls.ComboBox",
          .base = L"ItemsControl",
          .make = &Make<ComboBox>,
-         .properties = {Cosmetic(L"IsEditable")},
-         .content = Content::Items},
+         .properties = {{L"IsEditable",
+                         [](Node& n, std::wstring_view v) { As<ComboBox>(n).SetEditable(ToBool(v)); }},
+                        {L"SelectedIndex", &SetSelectedIndex}},
+         .content = Content::Items,
+         // Under which name the bridge shows the internal drop-down field, and whether it holds nothing.
+         .sim =
+             {{L"PopupField",
+               [](Node& n, std::wstring_view v) {
+                   const size_t which = EnumValue(v, {L"field__dropDownPopup", L"zdropDownPopup", L"None"});
+                   As<ComboBox>(n).SetPopupField(which == 0   ? L"field__dropDownPopup"
+                                                 : which == 1 ? L"zdropDownPopup"
+                                                              : L"");
+               }},
+              {L"NullPopupField",
+               [](Node& n, std::wstring_view v) { As<ComboBox>(n).SetPopupFieldNull(ToBool(v)); }}}},
         {.name = L"TabControl",
          .className = L"System.Windows.Controls.TabControl",
          .base = L"ItemsControl",
@@ -1149,6 +1646,14 @@ std::vector<Type> ItemTypes() {
          .className = L"System.Windows.Controls.ListBoxItem",
          .base = L"ContentControl",
          .make = &Make<ItemContainer>,
+         .properties = {{L"IsSelected",
+                         [](Node& n, std::wstring_view v) {
+                             auto& item = As<ItemContainer>(n);
+                             auto* selector = dynamic_cast<Selector*>(item.Owner());
+                             const long index = selector ? selector->IndexOfItemElement(item) : -1;
+                             if (index < 0) return item.SetSelected(ToBool(v));
+                             selector->SetItemSelected(static_cast<size_t>(index), ToBool(v));
+                         }}},
          .content = Content::Single,
          .textProperty = L"Content"},
         {.name = L"ListViewItem",

@@ -5,8 +5,8 @@
 //                  ("ContainerFromIndex", "ContainerFromItem": null while the item has no container,
 //                  "IndexFromContainer": -1 for a stranger, "ItemFromContainer"), "ElementAt"(i) (the
 //                  container of item i when it exists), "HasItems", "FocusedItem" (the item whose container
-//                  was clicked last), "get_ItemsHost" (the items panel, with "get_InternalChildren":
-//                  "Count", "get_Item"(i))
+//                  took the focus last, by a click or its "Focus"()), "get_ItemsHost" (the items panel, with
+//                  "get_InternalChildren": "Count", "get_Item"(i))
 //   items          container elements (a ListBoxItem in a ListBox, any element in a ToolBar) are their own
 //                  containers; data items (.NET strings and primitives) get a generated container of the
 //                  control's container class whose "Content" (or "Header") is the item
@@ -22,6 +22,8 @@
 namespace wpfsim {
 
 class ItemsControl;
+class GridView;
+class TextBox;
 class VirtualizingStackPanel;
 
 // A data item (what the application put in Items) or a container element that is its own item.
@@ -30,6 +32,9 @@ struct Item {
     std::wstring typeName;       // its .NET class ("System.String", "System.Int32", ...)
     ov::ComPtr<Element> element; // a container element declared as an item
     ov::ComPtr<Element> container;
+    // The data item's .NET object, made at its first reading: the collection holds one reference, so
+    // every reading (and the container's "Content") is the same object, as "ReferenceEquals" sees it.
+    mutable ov::ComPtr<ClrObject> boxed;
     bool IsElement() const noexcept { return element != nullptr; }
 };
 
@@ -61,6 +66,11 @@ public:
     Element* FocusedContainer() const noexcept { return focusedItem_.Get(); }
     void SetFocusedContainer(Element* container) noexcept { focusedItem_ = container; }
     ScrollViewer* ScrollHost() const noexcept { return scrollHost_; }
+    // The index of an item given as the element declared as item or as its container, or -1.
+    long IndexOfItemElement(const Element& element) const;
+    // Whether item i equals a value as .NET's Equals sees it: the same element, or a string or primitive
+    // of the item's type and value.
+    bool ItemEquals(size_t index, const VARIANT& value) const;
     // Whether data items get containers now (a collapsed tree item generates none until expanded).
     virtual bool Generates() const noexcept { return true; }
     // A virtualizing panel drops containers it made for items that left the view.
@@ -78,8 +88,11 @@ protected:
     // A new container joins the control (its content, its place in the panel).
     virtual void PrepareContainer(Element& container, size_t index) {}
     virtual void OnItemsChanged() {}
+    // Item `index` left the collection (the items after it moved up by one).
+    virtual void OnItemRemoved(size_t index) {}
     // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.
     ov::Variant ItemValue(size_t index) const;
+    static ov::Variant DataValue(const Element& self, const Item& item);
 
 private:
     void Realize(size_t index, Element& container);
@@ -123,43 +136,163 @@ private:
     double inView_ = 0;
 };
 
-// A container whose text is its content (ListBoxItem, ComboBoxItem, ...), focusable, selectable.
+// A container whose text is its content (ListBoxItem, ComboBoxItem, ...), focusable, selectable:
+// "IsSelected" (get, put) goes through its selector's rules. Its owner is the first items control on its
+// route (through a popup's window back to the control that owns the popup).
 class ItemContainer : public ContentControl {
 public:
-    using ContentControl::ContentControl;
+    ItemContainer(Application& app, std::wstring className, std::wstring name);
     ItemsControl* Owner() const noexcept;
     bool IsSelected() const noexcept { return selected_; }
     void SetSelected(bool selected);
+    // A list view row: its content in a GridViewRowPresenter with a cell per column.
+    void ShowAsRow(const GridView& view);
 
 protected:
     void OnMouseDown(MouseEvent& e) override;
+    void OnContentChanged() override;
 
 private:
     bool selected_ = false;
+    std::vector<ContentPresenter*> cells_;
+};
+
+// A list view's GridView ("System.Windows.Controls.GridView", no element on screen itself): its "Columns"
+// ("Count", "get_Item"(i)) of GridViewColumns with a "Header" text and a "Width" (NaN: Auto). The list view
+// shows a GridViewHeaderRowPresenter of GridViewColumnHeaders above its items, and each container shows its
+// content in a GridViewRowPresenter with one cell per column (the content in every cell, as WPF's cells
+// without a binding show the item; an element content in the first cell only).
+class GridViewColumn : public FrameworkElement {
+public:
+    GridViewColumn(Application& app, std::wstring className, std::wstring name);
+    const std::wstring& Header() const noexcept { return header_; }
+    void SetHeader(std::wstring header) { header_ = std::move(header); }
+    double Width() const noexcept { return width_; }
+    void SetWidth(double width) noexcept { width_ = width; }
+
+private:
+    std::wstring header_;
+    double width_ = Auto;
+};
+
+class GridView : public FrameworkElement {
+public:
+    GridView(Application& app, std::wstring className, std::wstring name);
+    const std::vector<GridViewColumn*>& Columns() const noexcept { return columns_; }
+    // Columns only: anything else is refused (std::invalid_argument), as GridViewColumnCollection does.
+    void AddChild(Element& child) override;
+
+private:
+    std::vector<GridViewColumn*> columns_;
 };
 
 // --- the controls ---------------------------------------------------------------------------------------
 
-class ListBox : public ItemsControl {
+// WPF's Selector. The selection is kept per item, not per container, so that it outlives virtualization;
+// it is ordered as WPF keeps it: by the time each item was selected. "SelectedIndex" and "SelectedItem" are
+// the first item of that order (get), and select that item alone (put): -1 or a null item clears, an
+// index below -1 is refused (ArgumentException), an index at or beyond the count and an object that is
+// not an item leave the selection as it is. "ItemGetIsSelected"(item): whether an item equal to the
+// argument is selected. Containers have "IsSelected" (get, put). A "SelectedIndex" given in XAML before the
+// items exist waits for its item.
+class Selector : public ItemsControl {
+public:
+    enum class Mode { Single = 0, Multiple = 1, Extended = 2 };
+    Selector(Application& app, std::wstring className, std::wstring name, std::wstring containerClass);
+    Mode SelectionMode() const noexcept { return mode_; }
+    // Leaving the multiple modes keeps the first selected item only, as WPF does.
+    void SetSelectionMode(Mode mode);
+    long SelectedIndex() const noexcept { return selection_.empty() ? -1 : static_cast<long>(selection_[0]); }
+    const std::vector<size_t>& Selection() const noexcept { return selection_; }
+    bool IsItemSelected(size_t index) const noexcept;
+    // As the item's "IsSelected" put: in Single mode selecting an item unselects the one before.
+    void SetItemSelected(size_t index, bool selected);
+    // Item `index` alone (-1: none).
+    void SelectOnly(long index);
+    void SetSelectedIndexFromMarkup(long index);
+
+protected:
+    void PrepareContainer(Element& container, size_t index) override;
+    void OnItemsChanged() override;
+    void OnItemRemoved(size_t index) override;
+    // The selection changed (the containers show it already).
+    virtual void OnSelectionChanged() {}
+    void Select(size_t index);
+    void Unselect(size_t index);
+    void Changed();
+
+private:
+    std::vector<size_t> selection_;
+    Mode mode_ = Mode::Single;
+    long pending_ = -1;
+};
+
+// "SelectionMode" (get: a boxed System.Windows.Controls.SelectionMode whose "OleValue" and "ToString" are
+// its name; put: the name, the number or such an object), "SelectedItems" (one live
+// System.Windows.Controls.SelectedItemCollection: "Count", "get_Item"(i) in selection order, "Contains",
+// "IndexOf"), "SelectAll"() (InvalidOperationException in Single mode), "UnselectAll"(),
+// "ScrollIntoView"(item). Clicks on items follow WPF's ListBox: Single selects the item (Ctrl+click unselects
+// the selected one), Multiple toggles it (with either button), Extended selects it alone, Ctrl+click toggles,
+// Shift+click selects the range from the anchor alone, Ctrl+Shift+click adds the range; a right click in
+// Extended mode selects the item alone unless it is selected already or Ctrl or Shift is held. Each press of
+// a double click is a click.
+class ListBox : public Selector {
 public:
     ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass = L"");
+    void SelectAll();
+    void UnselectAll();
+    // A press on one of its containers, on the container's route.
+    void ItemPressed(Element& container, MouseEvent& e);
+    // A list view's "View": the columns' header row above the items, rows of cells for the containers.
+    void SetView(GridView& view);
 
 protected:
     void OnApplyTemplate() override;
+    void OnItemRemoved(size_t index) override;
+    void PrepareContainer(Element& container, size_t index) override;
+
+private:
+    Border* border_ = nullptr;
+    ScrollViewer* viewer_ = nullptr;
+    ov::ComPtr<GridView> view_;
+    void Toggle(size_t index);
+    void SelectRange(size_t to, bool alone);
+    long anchor_ = -1;
 };
 
-class ComboBox : public ItemsControl {
+// "IsDropDownOpen" (get, put: opens and closes PART_Popup), "IsEditable" (get, put), "Text" (the selected
+// item's text; an editable box shows its own text in PART_EditableTextBox; put selects the first item of
+// that text, compared without case as WPF's text search does, or none), the Selector's members, and the
+// internal popup field under the name the host's bridge gives it: "field__dropDownPopup" (the default) or
+// "zdropDownPopup", or none (sim:PopupField). A left click on an enabled item of the open drop-down selects
+// it and closes the drop-down.
+class ComboBox : public Selector {
 public:
     ComboBox(Application& app, std::wstring className, std::wstring name);
     Popup& DropDown() const noexcept { return *popup_; }
+    bool IsEditable() const noexcept { return editable_; }
+    void SetEditable(bool editable);
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+    // The member that holds the popup: "field__dropDownPopup", "zdropDownPopup" or empty (none); a null
+    // field holds a null object (as before the template is applied) while "IsDropDownOpen" still works.
+    void SetPopupField(std::wstring name);
+    void SetPopupFieldNull(bool null) noexcept { nullField_ = null; }
 
 protected:
     void OnApplyTemplate() override;
     void OnMouseDown(MouseEvent& e) override;
+    void OnMouseUp(MouseEvent& e) override;
+    void OnSelectionChanged() override;
 
 private:
+    void ShowSelection();
     Popup* popup_ = nullptr;
     ContentPresenter* selection_ = nullptr;
+    TextBox* editor_ = nullptr;
+    bool editable_ = false;
+    bool nullField_ = false;
+    std::wstring popupField_;
 };
 
 // "SelectedIndex" as WPF's Selector takes it: -1 clears the selection, an index below -1 is refused

@@ -90,6 +90,32 @@ TEST_F(HostTreeTest, PopupWindowEntersTheHostsTreeWhileOpenAndLeavesItWhenClosed
     EXPECT_FALSE(HasObject(L"item"));
 }
 
+TEST_F(HostTreeTest, AForeignWindowIsATopLevelWindowOfTheProcessWhoseClassNameCannotBeRead) {
+    Load(R"(<ComboBox x:Name="combo"><ComboBoxItem x:Name="item" Content="Apple"/></ComboBox>)",
+         R"(xmlns:sim="urn:ovwpf-sim" sim:ForeignWindow="True")");
+    Attach();
+    auto tops = ChildrenOf(host->ProcessObject().Get());
+    ASSERT_EQ(tops.size(), 2u) << "the foreign window and the main window";
+    auto windows = ChildrenOf(tops[0].Get());
+    ASSERT_EQ(windows.size(), 1u);
+    auto native = NativeOf(windows[0].Get());
+    ASSERT_TRUE(native) << "the host reaches the foreign window's object";
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_EQ(Lookup(native.Get(), L"ClrFullClassName", &id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(Lookup(native.Get(), L"GetType", &id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(ClassOf(NativeOf(ChildrenOf(tops[1].Get())[0].Get()).Get()), L"System.Windows.Window");
+
+    // An open popup comes after it: the walk over the windows passes the foreign one.
+    Put(D(L"combo").Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
+    auto after = ChildrenOf(host->ProcessObject().Get());
+    ASSERT_EQ(after.size(), 3u);
+    auto first = NativeOf(ChildrenOf(after[0].Get())[0].Get());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(Lookup(first.Get(), L"ClrFullClassName", &id), DISP_E_UNKNOWNNAME) << "still the first window";
+    EXPECT_EQ(PopupRoots().size(), 1u);
+    EXPECT_TRUE(HasObject(L"item"));
+}
+
 TEST_F(HostTreeTest, ElementsOffScreenHaveNoHostObject) {
     Load(R"(
   <StackPanel>

@@ -1,0 +1,210 @@
+// The combo box as a user and a script reach it: its drop-down window that comes and goes, the internal
+// popup field under the bridge's names, selection by click and by the Selector's members, the editable
+// box's text, and drop-downs that never open or never close.
+#include "XamlApp.h"
+
+namespace simtest {
+namespace {
+
+constexpr const wchar_t* kPopupRoot = L"System.Windows.Controls.Primitives.PopupRoot";
+
+std::string Fruit(const std::string& attributes = "") {
+    return R"(<StackPanel>
+      <ComboBox x:Name="combo" )" +
+           attributes + R"(>
+        <ComboBoxItem x:Name="apple" Content="Apple"/>
+        <ComboBoxItem x:Name="withered" Content="Withered" IsEnabled="False"/>
+        <ComboBoxItem x:Name="pear" Content="Pear"/>
+      </ComboBox>
+      <CheckBox x:Name="beside" Content="Beside" Margin="0,100,0,0"/>
+    </StackPanel>)";
+}
+
+class ComboTest : public XamlTest {
+protected:
+    void LoadCombo(const std::string& body) {
+        Load(body);
+        combo = D(L"combo");
+    }
+    void TearDown() override {
+        combo = nullptr;
+        XamlTest::TearDown();
+    }
+    bool Open() { return GetBool(combo.Get(), L"IsDropDownOpen"); }
+    size_t PopupWindows() {
+        size_t count = 0;
+        for (wpfsim::Element* root : app->Roots())
+            count += root->ClassName() == kPopupRoot;
+        return count;
+    }
+    long SelectedIndex() { return static_cast<long>(GetNumber(combo.Get(), L"SelectedIndex")); }
+
+    ov::ComPtr<IDispatch> combo;
+};
+
+TEST_F(ComboTest, IsDropDownOpenOpensAndClosesTheDropDownsWindow) {
+    LoadCombo(Fruit());
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(PopupWindows(), 0u);
+    ASSERT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true)).hr, S_OK);
+    EXPECT_TRUE(Open());
+    EXPECT_EQ(PopupWindows(), 1u) << "the open drop-down is a top-level window whose root is a PopupRoot";
+    EXPECT_TRUE(GetBool(D(L"pear").Get(), L"IsVisible"));
+    // The open drop-down holds every item's container, in item order.
+    auto children = GetObject(GetObject(combo.Get(), L"get_ItemsHost").Get(), L"get_InternalChildren");
+    ASSERT_EQ(GetNumber(children.Get(), L"Count"), 3);
+    auto third = AsObject(Call(children.Get(), L"get_Item", {ov::Variant::Int(2)}).value);
+    EXPECT_TRUE(Same(third.Get(), D(L"pear").Get(), combo.Get()));
+    ASSERT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(false)).hr, S_OK);
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(PopupWindows(), 0u);
+    EXPECT_FALSE(GetBool(D(L"pear").Get(), L"IsVisible"));
+}
+
+TEST_F(ComboTest, ThePopupFieldIsThereUnderTheNameTheElementChoseAndHoldsTheTemplatesPopup) {
+    const struct {
+        const char* attributes;
+        const wchar_t* present; // null: neither name
+        bool null;
+    } cases[] = {
+        {"", L"field__dropDownPopup", false},
+        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="zdropDownPopup")", L"zdropDownPopup", false},
+        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="field__dropDownPopup")", L"field__dropDownPopup",
+         false},
+        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="None")", nullptr, false},
+        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="zdropDownPopup" sim:NullPopupField="True")",
+         L"zdropDownPopup", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attributes);
+        LoadCombo(Fruit(c.attributes));
+        for (const wchar_t* name : {L"field__dropDownPopup", L"zdropDownPopup"}) {
+            DISPID id = DISPID_UNKNOWN;
+            const bool wanted = c.present && std::wstring(name) == c.present;
+            EXPECT_EQ(Lookup(combo.Get(), name, &id), wanted ? S_OK : DISP_E_UNKNOWNNAME)
+                << testing::PrintToString(std::wstring(name));
+        }
+        if (c.present) {
+            Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
+            Result field = Get(combo.Get(), c.present);
+            ASSERT_EQ(field.hr, S_OK);
+            ASSERT_EQ(field.value.vt, VT_DISPATCH);
+            if (c.null) {
+                EXPECT_FALSE(field.value.pdispVal) << "a null field";
+                EXPECT_TRUE(Open()) << "the drop-down works without the field";
+            } else {
+                auto popup = AsObject(field.value);
+                EXPECT_TRUE(Same(popup.Get(), FindPart(combo.Get(), L"PART_Popup").Get(), combo.Get()));
+                EXPECT_TRUE(GetBool(popup.Get(), L"IsOpen"));
+            }
+        }
+        combo = nullptr;
+        app.reset();
+    }
+}
+
+TEST_F(ComboTest, AClickOnAnItemOfTheOpenDropDownSelectsItAndClosesIt) {
+    LoadCombo(Fruit());
+    Click(Centre(L"combo"));
+    ASSERT_TRUE(Open()) << "a click on the box opens the drop-down";
+    Click(Centre(L"pear"));
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(SelectedIndex(), 2);
+    EXPECT_EQ(GetText(combo.Get(), L"Text"), L"Pear");
+    EXPECT_TRUE(Same(GetObject(combo.Get(), L"SelectedItem").Get(), D(L"pear").Get(), combo.Get()));
+    EXPECT_TRUE(GetBool(D(L"pear").Get(), L"IsSelected"));
+
+    // Neither a disabled item nor the right button selects; the drop-down stays open.
+    Click(Centre(L"combo"));
+    ASSERT_TRUE(Open());
+    Click(Centre(L"withered"));
+    Click(Centre(L"apple"), wpfsim::MouseButton::Right);
+    EXPECT_TRUE(Open());
+    EXPECT_EQ(SelectedIndex(), 2);
+    Click(Centre(L"apple"));
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(SelectedIndex(), 0);
+    EXPECT_FALSE(GetBool(D(L"pear").Get(), L"IsSelected"));
+}
+
+TEST_F(ComboTest, StringItemsAreSelectedByIndexWithTheSelectorsRulesAndShowTheirTextInTheBox) {
+    LoadCombo(R"(<ComboBox x:Name="combo" SelectedIndex="1">
+      <sys:String>Apple</sys:String><sys:String>Pear</sys:String><sys:String>Plum</sys:String></ComboBox>)");
+    EXPECT_EQ(SelectedIndex(), 1) << "a SelectedIndex of the markup waits for its item";
+    EXPECT_EQ(GetText(combo.Get(), L"Text"), L"Pear");
+    EXPECT_EQ(Text(Get(combo.Get(), L"SelectedItem").value), L"Pear");
+    auto box = FindPart(combo.Get(), L"contentPresenter");
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(FindOfClass(box.Get(), L"System.Windows.Controls.TextBlock"));
+    const struct {
+        long set;
+        HRESULT hr;
+        long after;
+        const wchar_t* text;
+    } cases[] = {{2, S_OK, 2, L"Plum"},
+                 {3, S_OK, 2, L"Plum"},
+                 {-2, DISP_E_EXCEPTION, 2, L"Plum"},
+                 {-1, S_OK, -1, L""},
+                 {0, S_OK, 0, L"Apple"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Put(combo.Get(), L"SelectedIndex", ov::Variant::Int(c.set)).hr, c.hr) << c.set;
+        EXPECT_EQ(SelectedIndex(), c.after) << "after " << c.set;
+        EXPECT_EQ(GetText(combo.Get(), L"Text"), c.text) << "after " << c.set;
+    }
+    // The drop-down's generated containers show the selection.
+    Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
+    auto generator = GetObject(combo.Get(), L"ItemContainerGenerator");
+    auto apple = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(0)}).value);
+    ASSERT_TRUE(apple);
+    EXPECT_TRUE(GetBool(apple.Get(), L"IsSelected"));
+    Click(
+        CentreOf(AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(2)}).value).Get()));
+    EXPECT_EQ(SelectedIndex(), 2);
+    EXPECT_FALSE(Open());
+}
+
+TEST_F(ComboTest, TextSelectsTheItemOfThatTextAndOnlyAnEditableBoxKeepsATextOfNoItem) {
+    for (bool editable : {false, true}) {
+        SCOPED_TRACE(editable ? "editable" : "not editable");
+        LoadCombo(Fruit(editable ? R"(IsEditable="True")" : ""));
+        EXPECT_EQ(GetBool(combo.Get(), L"IsEditable"), editable);
+        EXPECT_EQ(GetBool(FindPart(combo.Get(), L"PART_EditableTextBox").Get(), L"IsVisible"), editable);
+        ASSERT_EQ(Put(combo.Get(), L"Text", ov::Variant::String(L"pear")).hr, S_OK);
+        EXPECT_EQ(SelectedIndex(), 2) << "the text search ignores case";
+        EXPECT_EQ(GetText(combo.Get(), L"Text"), L"Pear");
+        ASSERT_EQ(Put(combo.Get(), L"Text", ov::Variant::String(L"Kiwi")).hr, S_OK);
+        EXPECT_EQ(SelectedIndex(), -1);
+        EXPECT_EQ(GetText(combo.Get(), L"Text"), editable ? L"Kiwi" : L"");
+        combo = nullptr;
+        app.reset();
+    }
+}
+
+TEST_F(ComboTest, ADropDownThatNeverOpensStaysClosedForCodeAndClicks) {
+    LoadCombo(Fruit(R"(xmlns:sim="urn:ovwpf-sim" sim:NeverOpens="True")"));
+    EXPECT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true)).hr, S_OK);
+    EXPECT_FALSE(Open());
+    Click(Centre(L"combo"));
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(PopupWindows(), 0u);
+    EXPECT_FALSE(GetBool(GetObject(combo.Get(), L"field__dropDownPopup").Get(), L"IsOpen"));
+}
+
+TEST_F(ComboTest, ADropDownThatNeverClosesStaysOpenForCodeItemClicksAndClicksOutside) {
+    LoadCombo(Fruit(R"(xmlns:sim="urn:ovwpf-sim" sim:NeverCloses="True")"));
+    ASSERT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true)).hr, S_OK);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(false)).hr, S_OK);
+    EXPECT_TRUE(Open());
+    Click(Centre(L"pear"));
+    EXPECT_EQ(SelectedIndex(), 2) << "the click still selects";
+    EXPECT_TRUE(Open());
+    // The press outside dismisses nothing, so it goes on to what it hit.
+    Click(Centre(L"beside"));
+    EXPECT_TRUE(Open());
+    EXPECT_TRUE(GetBool(D(L"beside").Get(), L"IsChecked"));
+    EXPECT_EQ(PopupWindows(), 1u);
+}
+
+} // namespace
+} // namespace simtest
