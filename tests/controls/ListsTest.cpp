@@ -9,6 +9,8 @@
 #include "wpfsim/Items.h"
 
 #include <chrono>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -121,7 +123,29 @@ TEST_F(ComboBoxTest, ClickItemOpensTheListClicksTheContainerInThePopupAndWaitsFo
         EXPECT_EQ(App().Calls(L"Focus").invokes, 2);
         EXPECT_EQ(App().Calls(L"IsDropDownOpen").invokes, 1);
         EXPECT_EQ(App().Calls(L"BringIntoView").invokes, 1);
-        EXPECT_EQ(HostCalls("IovMouseActions::Click"), 1);
+        const std::map<std::string, long, std::less<>> expected = {
+            // The combo box's host object, found once and kept; its native object for every element read.
+            {"IovObjectService::FindHostObject", 1},
+            // Two activations of the window (the focus steps), then the click: each under the options.
+            {"IovHostWindow::Activate", 2},
+            {"IovActionOptions::get_ActionMode", 3},
+            {"IovActionOptions::get_ActionFlags", 3},
+            {"IovActionOptions::put_ActionMode", 6},
+            {"IovActionOptions::put_ActionFlags", 6},
+            // Up to the process, through its windows to the popup root, refreshed, and down to the item.
+            {"IovHostObject::GetParent", 5},
+            {"IovHostObject::GetObjectType", 6},
+            {"IovHostObject::RefreshChildren", 1},
+            {"IovHostObject::GetChildCount", 14},
+            {"IovHostObject::GetChild", 16},
+            {"IovHostObject::GetExtender", 23},
+            {"IovObject::GetNativeObject", 23},
+            {"IovHostObject::GetExtension", 1},
+            {"IovMouseActions::Click", 1},
+            {"IovHostLog::AddEntry", 1},
+        };
+        // The host objects found in the first round are kept for the second.
+        if (round == 0) EXPECT_EQ(Host().Calls().Snapshot(), expected);
     }
     Reset();
     ASSERT_EQ(Call(wrapper.Get(), L"ClickItem", {ov::Variant::Int(2)}).hr, S_OK);
@@ -412,9 +436,26 @@ TEST_F(ListBoxTest, AClickCostsTheSameHostAndApplicationCallsInBothLists) {
         EXPECT_EQ(TakeLog(), Log{Message(L"The listbox item '2' was clicked with the left mouse button.",
                                          L"A click with no key pressed.")});
         EXPECT_EQ(ClickedNames(), std::vector<std::wstring>{list.target});
-        EXPECT_EQ(HostCalls("IovObjectService::FindHostObject"), 1);
-        EXPECT_EQ(HostCalls("IovHostObject::RefreshChildren"), 1);
-        EXPECT_EQ(HostCalls("IovMouseActions::Click"), 1);
+        const std::map<std::string, long, std::less<>> expected = {
+            // The list's host object, found once and kept; its native object for "IsEnabled".
+            {"IovObjectService::FindHostObject", 1},
+            // The host catches up with the container the panel brought into view.
+            {"IovHostObject::RefreshChildren", 1},
+            // The search for the container below the list: every object visited up to the third item.
+            {"IovHostObject::GetChildCount", 15},
+            {"IovHostObject::GetChild", 15},
+            {"IovHostObject::GetExtender", 18},
+            {"IovObject::GetNativeObject", 18},
+            // The click under the action options 2 and 0, restored afterwards.
+            {"IovHostObject::GetExtension", 1},
+            {"IovActionOptions::get_ActionMode", 1},
+            {"IovActionOptions::get_ActionFlags", 1},
+            {"IovActionOptions::put_ActionMode", 2},
+            {"IovActionOptions::put_ActionFlags", 2},
+            {"IovMouseActions::Click", 1},
+            {"IovHostLog::AddEntry", 1},
+        };
+        EXPECT_EQ(Host().Calls().Snapshot(), expected);
         EXPECT_EQ(App().Calls(L"get_ItemsHost").invokes, 1);
         EXPECT_EQ(App().Calls(L"BringIndexIntoView").invokes, 1);
         EXPECT_EQ(App().Calls(L"ElementAt").invokes, 1);
@@ -649,6 +690,51 @@ TEST_F(ListBoxTest, SelectionAndFocusAreReadFromTheList) {
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].text, L"An error occurred.");
     EXPECT_NE(log[0].details.find(L"Parameter name: index"), std::wstring::npos);
+}
+
+TEST_F(ListBoxTest, ReportModesDecideWhatTheCallerSeesOfMessagesAndErrors) {
+    auto wrapper = ListWrapper();
+    GiveSelectionMembers(*list_, L"Single");
+    ov::ComPtr<IovCtrlBase> modes = ov::QueryAs<IovCtrlBase>(wrapper.Get());
+    const std::wstring message = L"The listbox does not support multiple selection.";
+    const std::wstring details = L"The listbox's SelectionMode property is not set to Multiple or Extended.";
+    const struct {
+        LONG errorMode;
+        HRESULT hr;
+        Log log;
+        const wchar_t* errorInfo;
+    } errors[] = {
+        {0, S_OK, {}, nullptr},
+        {1, S_OK, {Error(message, details)}, nullptr},
+        {2,
+         DISP_E_EXCEPTION,
+         {},
+         L"The listbox does not support multiple selection.\r\n\r\nThe listbox's SelectionMode "
+         L"property is not set to Multiple or Extended."},
+    };
+    for (const auto& e : errors) {
+        ASSERT_EQ(modes->put_ErrorReportMode(e.errorMode), S_OK);
+        Reset();
+        // Through IDispatch the error information of mode 2 arrives as the exception of the call.
+        Result r = Call(wrapper.Get(), L"SelectItem", {ov::Variant::Int(-1)});
+        EXPECT_EQ(r.hr, e.hr) << e.errorMode;
+        EXPECT_EQ(TakeLog(), e.log) << e.errorMode;
+        EXPECT_EQ(r.description, e.errorInfo ? e.errorInfo : L"") << e.errorMode;
+        EXPECT_TRUE(Clicks().empty());
+    }
+
+    // Messages and remarks reach the log only in message mode 1; the click happens either way.
+    for (LONG messageMode : {0L, 1L}) {
+        ASSERT_EQ(modes->put_MessageReportMode(messageMode), S_OK);
+        Reset();
+        ASSERT_EQ(Call(wrapper.Get(), L"ClickItemR", {ov::Variant::Int(0), ov::Variant::Int(skwAlt)}).hr,
+                  S_OK);
+        EXPECT_EQ(TakeLog(),
+                  messageMode ? Log{Message(L"The listbox item '0' was clicked with the right mouse button.",
+                                            L"A click with the Alt key pressed.")}
+                              : Log{});
+        EXPECT_EQ(ClickedNames(), std::vector<std::wstring>{L"listApple"});
+    }
 }
 
 TEST_F(ListBoxTest, AListViewAnswersItsOwnInterfaceFirstAndActsAsAListBox) {
