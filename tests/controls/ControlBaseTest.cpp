@@ -158,4 +158,24 @@ TEST_F(ControlBaseTest, HostObjectsAreFoundByReferenceBelowAParentAndInPopupWind
     EXPECT_GE(Host().Calls().Of("IovHostObject::RefreshChildren"), 1);
 }
 
+TEST_F(ControlBaseTest, WindowsWhoseClassCannotBeReadAreSkippedByThePopupSearch) {
+    // Windows of another technology come first in the host's enumeration; their objects have no .NET class.
+    auto& foreign = App().Add(nullptr, L"System.Windows.Window", L"foreignWindow");
+    foreign.RemoveMember(L"ClrFullClassName");
+    auto& popup = App().Add(nullptr, L"System.Windows.Controls.Primitives.PopupRoot", L"popup");
+    button_->AddLogicalChild(popup);
+    auto& item = App().Add(&popup, L"System.Windows.Controls.ListBoxItem", L"item");
+    Attach();
+
+    auto w = WrapElement(*button_);
+    std::optional<CovInvokeException> raised;
+    ov::ComPtr<IovHostObject> found;
+    raised = Raised([&] { found = w->FindInPopupRoots(Driver(item)); });
+    EXPECT_FALSE(raised) << testing::PrintToString(raised->Message().View());
+    EXPECT_EQ(found, Host().HostObjectOf(item));
+    raised = Raised([&] { found = w->FindInPopupRoots(Driver(*panel_)); });
+    EXPECT_FALSE(raised) << testing::PrintToString(raised->Message().View());
+    EXPECT_FALSE(found);
+}
+
 } // namespace

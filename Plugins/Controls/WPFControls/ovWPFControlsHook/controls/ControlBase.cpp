@@ -101,9 +101,17 @@ std::vector<ov::ComPtr<IovHostObject>> ChildrenOf(IovHostObject* parent) {
     return children;
 }
 
+// A window whose class cannot be read (one of another technology, or one that has just closed) is no
+// popup of the application's; it must not end the search through the windows after it.
 bool IsPopupRoot(IovHostObject* window) {
-    CovDispDriver native = ov::GetNativeObjectDriver(window);
-    return !native.Empty() && ov::GetClrFullClassName(native).View() == kPopupRootClass;
+    try {
+        CovDispDriver native = ov::GetNativeObjectDriver(window);
+        DISPID id = DISPID_UNKNOWN;
+        if (native.Empty() || !native.HasMember(L"ClrFullClassName", &id)) return false;
+        return native.GetPropertyString(id).View() == kPopupRootClass;
+    } catch (const CovInvokeException&) {
+        return false;
+    }
 }
 
 } // namespace

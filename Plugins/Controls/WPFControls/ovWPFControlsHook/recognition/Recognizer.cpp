@@ -2,6 +2,7 @@
 
 #include "../controls/Buttons.h"
 #include "../controls/Edits.h"
+#include "../controls/Lists.h"
 #include "../controls/Ranges.h"
 #include "../controls/Tabs.h"
 #include "BaseCtrlInfo.h"
@@ -29,7 +30,7 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
 
     // The order decides: the first kind whose test passes wins.
     AddInfo(ov::Create<CovWPFCtrlScrollBar::CovWPFCtrlScrollBarInfo>());
-    interim(ctrlWPFComboBox, __uuidof(IovWPFComboBox), L"Combo box", L"System.Windows.Controls.ComboBox");
+    AddInfo(ov::Create<CovWPFCtrlComboBox::CovWPFCtrlComboBoxInfo>());
     AddInfo(ov::Create<CovWPFCtrlExpander::CovWPFCtrlExpanderInfo>());
     AddInfo(ov::Create<CovWPFCtrlTabControl::CovWPFCtrlTabControlInfo>());
     AddInfo(ov::Create<CovWPFCtrlTrackBar::CovWPFCtrlTrackBarInfo>());
@@ -38,13 +39,13 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     AddInfo(ov::Create<CovWPFCtrlCheckBox::CovWPFCtrlCheckBoxInfo>());
     AddInfo(ov::Create<CovWPFCtrlEdit::CovWPFCtrlEditInfo>());
     AddInfo(ov::Create<CovWPFCtrlPasswordEdit::CovWPFCtrlPasswordEditInfo>());
-    interim(ctrlWPFListBox, __uuidof(IovWPFListBox), L"List box", L"System.Windows.Controls.ListBox");
+    AddInfo(ov::Create<CovWPFCtrlListBox::CovWPFCtrlListBoxInfo>());
     AddInfo(ov::Create<CovWPFCtrlToggleButton::CovWPFCtrlToggleButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlRepeatButton::CovWPFCtrlRepeatButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlScrollViewer::CovWPFCtrlScrollViewerInfo>());
     interim(ctrlWPFMenu, __uuidof(IovWPFMenu), L"Menu", L"System.Windows.Controls.Menu");
     interim(ctrlWPFToolBar, __uuidof(IovWPFToolBar), L"Toolbar", L"System.Windows.Controls.ToolBar");
-    interim(ctrlWPFListView, __uuidof(IovWPFListView), L"List view", L"System.Windows.Controls.ListView");
+    AddInfo(ov::Create<CovWPFCtrlListView::CovWPFCtrlListViewInfo>());
     interim(ctrlWPFTreeView, __uuidof(IovWPFTreeView), L"Tree view", L"System.Windows.Controls.TreeView");
     AddInfo(ov::Create<CovWPFCtrlFlowDocumentScrollViewer::CovWPFCtrlFlowDocumentScrollViewerInfo>());
     AddInfo(ov::Create<CovWPFCtrlDocumentViewer::CovWPFCtrlDocumentViewerInfo>());
