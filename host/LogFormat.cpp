@@ -38,14 +38,6 @@ std::wstring Indented(std::wstring_view text, std::wstring_view indent, bool fir
 
 } // namespace
 
-std::wstring FormatLogEntry(const LogEntry& entry) {
-    std::wstring text = L"[" + LogKindName(entry.kind) + L"] " + Indented(entry.text, L"    ", false) + L"\n";
-    if (entry.details.empty()) return text;
-    return text + Indented(entry.details, L"    ", true) + L"\n";
-}
-
-namespace {
-
 void AppendUtf8(std::string& out, unsigned code) {
     if (code < 0x80) {
         out += static_cast<char>(code);
@@ -63,6 +55,14 @@ void AppendUtf8(std::string& out, unsigned code) {
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
+
+std::wstring FormatLogEntry(const LogEntry& entry) {
+    std::wstring text = L"[" + LogKindName(entry.kind) + L"] " + Indented(entry.text, L"    ", false) + L"\n";
+    if (entry.details.empty()) return text;
+    return text + Indented(entry.details, L"    ", true) + L"\n";
+}
+
+namespace {
 
 bool IsHighSurrogate(wchar_t c) {
     return c >= 0xD800 && c < 0xDC00;

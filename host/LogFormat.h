@@ -16,4 +16,7 @@ std::string JsonLogLine(const LogEntry& entry);
 // escaped, lone surrogates as \uXXXX (so that its UTF-8 form is valid), everything else as it is.
 std::wstring JsonQuoted(std::wstring_view text);
 
+// Appends the UTF-8 bytes of a code point (up to U+10FFFF).
+void AppendUtf8(std::string& out, unsigned code);
+
 } // namespace ovhost

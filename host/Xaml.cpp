@@ -1,5 +1,7 @@
 #include "Xaml.h"
 
+#include "LogFormat.h"
+
 #include "wpfsim/XamlSchema.h"
 
 #include "wpfsim/Items.h"
@@ -78,24 +80,6 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
     for (size_t k = 2; k < length; ++k)
         if ((byte(i + k) & 0xC0) != 0x80) return 0;
     return length;
-}
-
-void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 bool IsXmlChar(unsigned long long code) {
