@@ -76,6 +76,18 @@ protected:
         wrapper->BindToObject(CovDispDriver(element.NewDispatch().Get()));
         return wrapper;
     }
+    // Forgets the host's and the application's call counts, the host's actions and the log.
+    void Reset() {
+        host_->Calls().Reset();
+        host_->ClearActions();
+        app_->ResetCalls();
+        host_->ClearLog();
+    }
+    long HostCalls(const char* name) {
+        auto snapshot = host_->Calls().Snapshot();
+        auto it = snapshot.find(name);
+        return it == snapshot.end() ? 0 : it->second;
+    }
     std::vector<ovhost::LogEntry> TakeLog() {
         std::vector<ovhost::LogEntry> log = host_->Log();
         host_->ClearLog();

@@ -40,17 +40,6 @@ ov::Variant Array(std::vector<ov::Variant> items) {
 
 class ListsTest : public ControlFixture {
 protected:
-    void Reset() {
-        Host().Calls().Reset();
-        Host().ClearActions();
-        App().ResetCalls();
-        Host().ClearLog();
-    }
-    long HostCalls(const char* name) {
-        auto snapshot = Host().Calls().Snapshot();
-        auto it = snapshot.find(name);
-        return it == snapshot.end() ? 0 : it->second;
-    }
     // The host's clicks; window activations and mouse moves left out.
     const std::vector<ovhost::ActionRecord>& Clicks() {
         clicks_.clear();

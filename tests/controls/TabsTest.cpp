@@ -38,17 +38,6 @@ protected:
         return static_cast<wpfsim::TabItem&>(*tabs_->ContainerAt(index, true));
     }
     ov::ComPtr<IDispatch> TabsWrapper() { return WrapElement<CovWPFCtrlTabControl>(*tabs_).As<IDispatch>(); }
-    void Reset() {
-        Host().Calls().Reset();
-        Host().ClearActions();
-        App().ResetCalls();
-        Host().ClearLog();
-    }
-    long HostCalls(const char* name) {
-        auto snapshot = Host().Calls().Snapshot();
-        auto it = snapshot.find(name);
-        return it == snapshot.end() ? 0 : it->second;
-    }
     // Puts made to the tab control's "SelectedIndex" (its reads are the fallback's read-back).
     long SelectedIndexInvokes() { return App().Calls(L"SelectedIndex").invokes; }
     static LogEntry Selected(const std::wstring& name) {
