@@ -151,6 +151,14 @@ int RunCommandLine(const std::vector<std::wstring>& arguments, const std::wstrin
 
 long RegisterHostTypeLibrary(const std::wstring& programPath) {
     std::wstring resource = programPath + L"\\3";
+    // Registered already for this program: done (registering again costs wine's RegisterTypeLib eight
+    // registry handles a call, never closed).
+    ov::Bstr path;
+    if (SUCCEEDED(QueryPathOfRegTypeLib(LIBID_Orvane, 6, 0, LOCALE_NEUTRAL, path.Put())) &&
+        _wcsicmp(std::wstring(path.View()).c_str(), resource.c_str()) == 0) {
+        ov::ComPtr<ITypeLib> registered;
+        if (SUCCEEDED(LoadRegTypeLib(LIBID_Orvane, 6, 0, LOCALE_NEUTRAL, registered.Put()))) return S_OK;
+    }
     ov::ComPtr<ITypeLib> library;
     HRESULT hr = LoadTypeLib(resource.c_str(), library.Put());
     if (FAILED(hr)) return hr;

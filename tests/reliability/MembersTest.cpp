@@ -6,15 +6,11 @@
 // answer within 2 seconds with a result that is cleared or valid and no C++ exception; at the end nothing of
 // the run may outlive it (the host's end-of-run count of handed-out objects, the host's and the application's
 // live objects).
-#include "host/Host.h"
+#include "Session.h"
+
 #include "host/HostCom.h"
-#include "host/Run.h"
-#include "host/ScriptModel.h"
-#include "wpfsim/Application.h"
 #include "wpfsim/ClrObject.h"
 #include "wpfsim/Element.h"
-
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -334,9 +330,6 @@ void Walk(const wpfsim::Element& element, std::set<std::wstring>& names) {
 
 TEST(MembersTest, EveryMemberOfEveryKindTakesEveryArgumentWithoutCrashHangOrLeak) {
     const long hostBaseline = ovhost::LiveObjects(), simBaseline = wpfsim::LiveObjects();
-    const std::wstring appPath = std::wstring(OV_SOURCE_DIR) + L"\\tests\\scripts\\controls.xaml";
-    std::unique_ptr<wpfsim::Application> app;
-    ASSERT_EQ(ovhost::LoadApplication(appPath, app), L"");
     Tally tally;
     size_t referenced = 0, objects = 0, members = 0;
     std::set<std::wstring> kinds;
@@ -344,32 +337,13 @@ TEST(MembersTest, EveryMemberOfEveryKindTakesEveryArgumentWithoutCrashHangOrLeak
     const std::vector<MemberInfo> library = LibraryMembers(ovtest::BinFolder() + L"\\ovWPFControlsHook.dll");
     ASSERT_GT(library.size(), 50u);
     {
-        ovhost::Host host(ovtest::BinFolder());
-        ASSERT_EQ(ovhost::StartHost(host, *app, appPath, ovtest::BinFolder()), L"");
-        auto model = std::make_unique<ovhost::ScriptModel>(host, *app);
-        ov::ComPtr<IDispatch> appObject;
-        for (const auto& item : model->Items())
-            if (item.name == L"App") appObject = item.object;
-        ASSERT_TRUE(appObject);
-        DISPID find = DISPID_UNKNOWN;
-        LPOLESTR findName[] = {const_cast<LPOLESTR>(L"Find")};
-        ASSERT_EQ(appObject->GetIDsOfNames(IID_NULL, findName, 1, 0, &find), S_OK);
-
+        reltest::Session session;
         std::set<std::wstring> names;
-        for (const wpfsim::Element* root : app->Roots())
+        for (const wpfsim::Element* root : session.App().Roots())
             Walk(*root, names);
         for (const std::wstring& name : names) {
             // A new object for every element: a member may have changed its state.
-            auto fresh = [&]() -> ov::ComPtr<IDispatch> {
-                ov::Variant arg = ov::Variant::String(name), result;
-                DISPPARAMS params{&arg, nullptr, 1, 0};
-                if (FAILED(appObject->Invoke(find, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr,
-                                             nullptr)) ||
-                    result.vt != VT_DISPATCH || !result.pdispVal)
-                    return nullptr;
-                return ov::ComPtr<IDispatch>(result.pdispVal);
-            };
-            ov::ComPtr<IDispatch> object = fresh();
+            ov::ComPtr<IDispatch> object = session.Find(name);
             if (!object) continue;
             ov::ComPtr<ITypeInfo> info;
             ASSERT_EQ(object->GetTypeInfo(0, 0, info.Put()), S_OK) << Narrow(name);
@@ -434,12 +408,8 @@ TEST(MembersTest, EveryMemberOfEveryKindTakesEveryArgumentWithoutCrashHangOrLeak
             }
             Call(object.Get(), Narrow(name) + " (unknown member)", 0x7fff, DISPATCH_METHOD, {}, tally);
         }
-        referenced = model->End();
-        model.reset();
-        host.Detach();
-        host.UnloadModule();
+        referenced = session.End();
     }
-    app.reset();
     std::printf("[ members ] %zu objects of %zu kinds, %zu members, %ld calls; %ld slow, %ld C++ exceptions, "
                 "%ld bad results; %zu objects still referenced, %ld host and %ld application objects left\n",
                 objects, kinds.size(), members, tally.calls, tally.slow, tally.thrown, tally.badResults,

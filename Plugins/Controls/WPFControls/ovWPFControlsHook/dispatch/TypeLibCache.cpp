@@ -22,11 +22,16 @@ struct Cache {
     }
 };
 
+// At namespace scope, not a function's static: the lock exists before anything can take it, and the
+// first use needs no guard (a guarded static costs a DLL two handles per load under the posix thread
+// model, never returned).
+Cache g_cache;
+
 Cache& Instance() {
-    static Cache cache;
-    return cache;
+    return g_cache;
 }
 
+// Taken only once Initialized() held; every entry point checks it first.
 class Lock {
 public:
     Lock() { EnterCriticalSection(&Instance().cs); }
@@ -47,6 +52,7 @@ HRESULT Load(const wchar_t* path) {
 
 HRESULT Append(ITypeLib* library) {
     if (!library) return E_POINTER;
+    if (!Initialized()) return E_OUTOFMEMORY;
     Lock lock;
     try {
         Instance().libraries.emplace_back(library);
@@ -59,6 +65,7 @@ HRESULT Append(ITypeLib* library) {
 HRESULT GetTypeInfoOfGuid(REFGUID iid, ITypeInfo** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
+    if (!Initialized()) return E_OUTOFMEMORY;
     Lock lock;
     Cache& c = Instance();
     if (auto it = c.infos.find(iid); it != c.infos.end()) return it->second.CopyTo(out);
@@ -77,6 +84,7 @@ HRESULT GetTypeInfoOfGuid(REFGUID iid, ITypeInfo** out) {
 }
 
 void Clear() {
+    if (!Initialized()) return;
     // Release outside the lock: a library's last release may call back into the cache.
     std::map<GUID, ComPtr<ITypeInfo>, GuidLess> infos;
     std::vector<ComPtr<ITypeLib>> libraries;
@@ -88,11 +96,13 @@ void Clear() {
 }
 
 size_t LibraryCount() {
+    if (!Initialized()) return 0;
     Lock lock;
     return Instance().libraries.size();
 }
 
 size_t CachedTypeInfoCount() {
+    if (!Initialized()) return 0;
     Lock lock;
     return Instance().infos.size();
 }

@@ -74,6 +74,8 @@ HRESULT GetModuleIntf(IUnknown** result) {
 // Attach and detach run inside the loader's DllMain: nothing may leave them but the answer. A failure of
 // attach (out of memory included) makes the load fail.
 bool Attach(HINSTANCE instance) noexcept {
+    // The cache's lock is made with the DLL's static objects; without it nothing below may run.
+    if (!TypeLibCache::Initialized()) return false;
     try {
         CovWPFControlsHookModule::SetInstance(instance);
         ProductFolder::SetUp(instance);
@@ -84,8 +86,7 @@ bool Attach(HINSTANCE instance) noexcept {
         DWORD n = GetModuleFileNameA(instance, fileName, MAX_PATH);
         wchar_t wideName[MAX_PATH] = {};
         MultiByteToWideChar(CP_ACP, 0, fileName, static_cast<int>(n), wideName, MAX_PATH - 1);
-        if (FAILED(TypeLibCache::Load(wideName))) return false;
-        return TypeLibCache::Initialized();
+        return SUCCEEDED(TypeLibCache::Load(wideName));
     } catch (...) {
         TypeLibCache::Clear();
         return false;
