@@ -225,9 +225,6 @@ protected:
         SetSelectionMode(list, L"Extended");
         return list;
     }
-    wpfsim::ItemContainer& Item(wpfsim::ListBox& list, size_t i) {
-        return static_cast<wpfsim::ItemContainer&>(*list.ContainerAt(i, true));
-    }
     ov::ComPtr<IDispatch> ListWrapper() { return WrapElement<CovWPFCtrlListBox>(*list_).As<IDispatch>(); }
     ov::ComPtr<IDispatch> ViewWrapper() { return WrapElement<CovWPFCtrlListView>(*view_).As<IDispatch>(); }
 
