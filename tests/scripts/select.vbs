@@ -23,12 +23,13 @@
 '! expect: [message] The listbox item 'Ann' was selected.
 '! expect: -- the script ran to its end: 13 log entries, 1 error logged
 '! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
-' Selection from VBScript: every list member, arrays held in variables (they arrive by reference) and
-' a string of names with a separator of the script's own.
+' Selection from VBScript: every list member, items and arrays held in variables (they arrive by reference)
+' and a string of names with a separator of the script's own.
 Dim fruit, items, item
 Set fruit = App.Find("fruit")
-fruit.SelectItem -1
-fruit.SelectItem -1, False
+item = -1
+fruit.SelectItem item
+fruit.SelectItem item, False
 App.Find("single").SelectItem True
 item = "Ch*"
 fruit.SelectItem item
