@@ -19,9 +19,11 @@
 '! expect: [message] The listbox item '2' was double-clicked with the left mouse button.
 '! expect:     A click with the Control key pressed.
 '! expect: [message] The listbox item 'Date' was clicked with the right mouse button.
+'! expect: [message] The listbox item 'Date' was double-clicked with the right mouse button.
+'! expect:     A click with the Alt key pressed.
 '! expect: [script] single: 'Three', months at 2 of 4, horizontal 0
 '! expect: [message] The listbox item 'Ann' was selected.
-'! expect: -- the script ran to its end: 13 log entries, 1 error logged
+'! expect: -- the script ran to its end: 14 log entries, 1 error logged
 '! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
 ' Selection from VBScript: every list member, items and arrays held in variables (they arrive by reference)
 ' and a string of names with a separator of the script's own.
@@ -43,6 +45,7 @@ fruit.ClickItemR 0
 fruit.DblClickItem "Banana"
 fruit.DblClickItemXY 2, 1, 1, skwCtrl
 fruit.ClickItemRXY "Date", 1, 1
+fruit.DblClickItemRXY "Date", 1, 1, skwAlt
 
 Dim single, months, scroll
 Set single = App.Find("single")
