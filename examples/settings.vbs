@@ -86,6 +86,26 @@ Next
 Log.Message "Font size " & fontSize.wPosition & " in " & fontSize.wMin & ".." & fontSize.wMax & ", ticks at " & ticks
 fontSize.wPosition = 16
 
+' A combo box, and a list of 200 recent files of which only the rows in view have containers (WPF
+' virtualizes them): a far item is brought into view before it is clicked.
+Dim theme, files, picked
+Set theme = App.Find("theme")
+Log.Message "Themes: " & theme.wItemList & "; the current one is '" & theme.wText & "'"
+theme.ClickItem "Dark"
+theme.ClickItem 3
+theme.ClickItem "High*"
+Log.Message "The theme is now '" & theme.wText & "', item " & theme.wSelectedItem
+Set files = App.Find("recentFiles")
+Log.Message "Recent files: " & files.wItemCount & " items, '" & files.wItem(0) & "' to '" & _
+            files.wItem(files.wItemCount - 1) & "'"
+files.ClickItem 150
+files.SelectItem "document-007.txt"
+files.SelectItem "document-19?.txt"
+picked = Array(3, "document-120.txt")
+files.MultiSelect picked
+files.MultiSelect "document-001.txt|document-002.txt"
+Log.Message "Selected: " & files.wSelectedItems & " (the focus is on item " & files.wFocus & ")"
+
 ' The about page: an expander with the licence in a scroll viewer, read to its end.
 moreTabs.ClickTab 1
 Set licence = App.Find("licence")

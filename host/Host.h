@@ -101,6 +101,9 @@ public:
     // --- faults: every mouse action and activation fails with this error until cleared
     void FailActions(HostError error) { core_->actionFailure = std::move(error); }
     void ClearActionFailure() noexcept { core_->actionFailure.reset(); }
+    // For tests only: RefreshChildren succeeds and changes nothing, so that a test shows what the
+    // module owes to the refresh. The real host always refreshes.
+    void IgnoreRefresh(bool ignore) noexcept { core_->refreshIgnored = ignore; }
 
     HostCore& Core() noexcept { return *core_; }
 

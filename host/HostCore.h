@@ -146,6 +146,8 @@ public:
     void SetActiveWindow(const GUID& root) noexcept { activeWindow_ = root; }
     // Every action and activation fails with this error until cleared.
     std::optional<HostError> actionFailure;
+    // A test's switch: RefreshChildren still answers but brings nothing up to date.
+    bool refreshIgnored = false;
 
     // --- options
     void NotifyOptionUpdated(std::wstring key, const VARIANT& classNames);

@@ -133,7 +133,7 @@ HRESULT HostNode::GetExtender(const GUID* iid, IUnknown** extender, VARIANT_BOOL
 HRESULT HostNode::RefreshChildren() {
     Count("IovHostObject::RefreshChildren");
     return Barrier([&] {
-        if (!dropped_) Sync(true);
+        if (!dropped_ && !Core().refreshIgnored) Sync(true);
         return S_OK;
     });
 }

@@ -190,15 +190,23 @@ ov::Variant DispatchValue(ov::ComPtr<IDispatch> object) {
 // object. It lives as long as the script keeps it, and the registry knows it only while it lives (it
 // holds no reference), so a loop of App.Find stays flat and the end of the run still sees what a script
 // kept: what is in the registry then is referenced by someone else.
-class HandedOut;
+// What the script holds of the module: cut off from it when the run ends.
+class Revocable {
+public:
+    virtual void Disconnect() noexcept = 0;
+
+protected:
+    ~Revocable() = default;
+};
+
 struct HandedOutRegistry {
-    std::set<HandedOut*> live;
+    std::set<Revocable*> live;
     // Set from the watchdog's thread at the time limit: every call of the script fails from then on, so a
     // script that calls the host ends there even where the engine cannot be interrupted.
     std::atomic<bool> timeUp{false};
 };
 
-class HandedOut : public HostObjectBase, public IDispatch, public ISupportErrorInfo {
+class HandedOut : public HostObjectBase, public IDispatch, public ISupportErrorInfo, public Revocable {
 public:
     using Interfaces = ov::Interfaces<IDispatch, ISupportErrorInfo>;
 
@@ -208,7 +216,7 @@ public:
     }
     ~HandedOut() { registry_->live.erase(this); }
     // The run is over: later calls fail, and the module's object goes.
-    void Disconnect() noexcept { inner_ = nullptr; }
+    void Disconnect() noexcept override { inner_ = nullptr; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!inner_) return Gone(count);
@@ -305,8 +313,14 @@ struct ModelState {
     }
 
     ov::ComPtr<IDispatch> Find(const VARIANT& arg) {
-        const std::wstring member = L"App.Find";
-        wpfsim::Element& element = ElementNamed(arg, member);
+        ov::ComPtr<IDispatch> control = MakeControl(ElementNamed(arg, L"App.Find"), L"App.Find");
+        if (!control) return nullptr;
+        return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(control), handedOut).Get());
+    }
+
+    // The module's automation object of an element, as the host makes it, with the host's report modes;
+    // null for kinds without one.
+    ov::ComPtr<IDispatch> MakeControl(wpfsim::Element& element, const std::wstring& member) {
         GUID kindKey{};
         auto hook = HookOf(element, member).As<IovOpenAppControlHookExtender>();
         if (!hook || FAILED(hook->get_ControlType(&kindKey)))
@@ -327,7 +341,7 @@ struct ModelState {
             base->put_ErrorReportMode(errorReportMode);
             base->put_MessageReportMode(messageReportMode);
         }
-        return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(control), handedOut).Get());
+        return control;
     }
 
     std::wstring JoinedClassNames(const VARIANT& kindArg, bool defaults, const std::wstring& member) const {
@@ -495,6 +509,63 @@ private:
     std::shared_ptr<ModelState> state_;
 };
 
+// The host's table view of a control (IovCtrlTableDataSource), read as the host reads it. A failed
+// operation is a script error naming its HRESULT (and the error information, when the module left one).
+class TableObject : public ScriptObject, public Revocable {
+public:
+    TableObject(std::shared_ptr<ModelState> state, ov::ComPtr<IovCtrlTableDataSource> table)
+        : ScriptObject(L"Table"), state_(std::move(state)), table_(std::move(table)) {
+        state_->handedOut->live.insert(this);
+        Property(L"RowCount", [this] {
+            LONG rows = 0;
+            Check(L"RowCount", Source().GetRowCount(&rows));
+            return ov::Variant::Int(rows);
+        });
+        Property(L"ColumnCount", [this] {
+            LONG columns = 0;
+            Check(L"ColumnCount", Source().GetColumnCount(&columns));
+            return ov::Variant::Int(columns);
+        });
+        Method(L"Caption", 1, 1, L"one argument: the column, from 0", [this](const Args& a) {
+            const LONG column = IntArg(a[0], L"Table.Caption: the column");
+            ov::Bstr caption;
+            Check(L"Caption", Source().GetColumnCaption(column, caption.Put()));
+            return ov::Variant::String(caption.View());
+        });
+        Method(L"Cell", 2, 2, L"two arguments: the row and the column, from 0", [this](const Args& a) {
+            const LONG row = IntArg(a[0], L"Table.Cell: the row");
+            const LONG column = IntArg(a[1], L"Table.Cell: the column");
+            ov::Variant cell;
+            Check(L"Cell", Source().GetCellValue(row, column, cell.Put()));
+            return cell;
+        });
+    }
+    ~TableObject() { state_->handedOut->live.erase(this); }
+    void Disconnect() noexcept override { table_ = nullptr; }
+
+private:
+    IovCtrlTableDataSource& Source() {
+        state_->TheHost();
+        if (!table_) throw ScriptFailure{L"The run is over: the host's objects no longer answer."};
+        // Only what this call leaves counts as its error information.
+        SetErrorInfo(0, nullptr);
+        return *table_;
+    }
+    static void Check(const wchar_t* operation, HRESULT hr) {
+        if (SUCCEEDED(hr)) return;
+        std::wstring text = std::wstring(L"Table.") + operation + L": the module answered " + Hex(hr) + L".";
+        ov::ComPtr<IErrorInfo> info;
+        ov::Bstr description;
+        if (GetErrorInfo(0, info.Put()) == S_OK && info &&
+            SUCCEEDED(info->GetDescription(description.Put())) && !description.View().empty())
+            text += L" " + std::wstring(description.View());
+        throw ScriptFailure{text};
+    }
+
+    std::shared_ptr<ModelState> state_;
+    ov::ComPtr<IovCtrlTableDataSource> table_;
+};
+
 class AppObject : public ScriptObject {
 public:
     explicit AppObject(std::shared_ptr<ModelState> state) : ScriptObject(L"App"), state_(std::move(state)) {
@@ -516,6 +587,15 @@ public:
         });
         Method(L"Element", 1, 1, name, [this](const Args& a) {
             return DispatchValue(state_->ElementNamed(a[0], L"App.Element").NewDispatch());
+        });
+        Method(L"Table", 1, 1, name, [this](const Args& a) {
+            wpfsim::Element& element = state_->ElementNamed(a[0], L"App.Table");
+            auto table = state_->MakeControl(element, L"App.Table").As<IovCtrlTableDataSource>();
+            if (!table)
+                throw ScriptFailure{L"App.Table: the object of '" + element.Name() +
+                                    L"' shows the host no table (IovCtrlTableDataSource)."};
+            return DispatchValue(
+                ov::ComPtr<IDispatch>(ov::Create<TableObject>(state_, std::move(table)).Get()));
         });
     }
 
@@ -647,8 +727,8 @@ void ScriptModel::StopCalls() noexcept {
 size_t ScriptModel::End() {
     state_->host = nullptr;
     // Whatever is still registered is held by someone: counted, and cut off from the module's object.
-    const std::set<HandedOut*> left = state_->handedOut->live;
-    for (HandedOut* object : left)
+    const std::set<Revocable*> left = state_->handedOut->live;
+    for (Revocable* object : left)
         object->Disconnect();
     const size_t referenced = left.size();
     items_.clear();

@@ -8,6 +8,9 @@
 //                                 decorations). A new object per call.
 //   App.Kind(name), App.ClassName(name)   what the module's hook object reports (kind value, class name)
 //   App.Element(name)             the element's own .NET object in the simulated application
+//   App.Table(name)               the host's table view of the element's object (IovCtrlTableDataSource):
+//                                 .RowCount, .ColumnCount, .Caption(column), .Cell(row, column); a failed
+//                                 operation is a script error naming its HRESULT
 //   Log.Count, Log.Item(i)        the log so far (0-based; Item is the default member), entries with .Kind
 //                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
 //   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log
