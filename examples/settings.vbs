@@ -3,6 +3,7 @@
 ' Every action of the module ends in the log; Log.Message adds the script's own lines.
 Option Explicit
 Dim names, name, remember, updates, e, moreTabs, userName, password, fontSize, ticks, t, licence, scroll
+Dim folders, projects
 
 ' What the module makes of the window's elements: kind (WPFControlType) and .NET class.
 names = Array("settingsWindow", "sections", "generalBorder", "heading", "remember", "darkMode", "startLast", _
@@ -114,6 +115,23 @@ Set scroll = App.Find("licenceText").VScroll
 scroll.Pos = scroll.Max
 Log.Message "The licence was scrolled to " & scroll.Pos & " of " & scroll.Min & ".." & scroll.Max
 licence.Collapse
+
+' The folders page: a tree walked by name and by index, its nodes expanded, collapsed and clicked. The
+' strings under Projects get their nodes on screen only once Projects is expanded.
+moreTabs.ClickTab "Folders"
+Set folders = App.Find("folders")
+Set projects = folders.wItems.Item("Documents|Projects")
+Log.Message "Documents|Projects holds " & projects.Items.Count & " items, the first '" & _
+            folders.wItems.Item("[0]|[0]|[0]").Text & "'; expanded: " & projects.Expanded
+projects.Expand
+folders.ClickItem "|Documents|Projects|Budget"
+Log.Message "Budget selected: " & folders.wItems.Item("Documents|Projects|Budget").Selected
+folders.ExpandItem "Music"
+folders.wItems.Item("Music").Items.Item(1).Click
+folders.CollapseItem "Documents"
+folders.CollapseItem "Documents"
+Log.Message "Documents expanded: " & folders.wItems.Item(0).Expanded & ", Rock selected: " & _
+            folders.wItems.Item("Music|Rock").Selected
 moreTabs.ClickTab "Editor"
 
 App.Find("okButton").ClickButton

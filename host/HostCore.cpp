@@ -2,6 +2,8 @@
 
 #include "HostObjects.h"
 
+#include "wpfsim/Items.h"
+
 #include <olectl.h>
 
 #include <algorithm>
@@ -197,8 +199,12 @@ bool HostCore::IsInApplication(const wpfsim::Element& element) const noexcept {
 bool HostCore::IsOnScreen(const wpfsim::Element& element) const noexcept {
     if (!IsInApplication(element)) return false;
     for (const wpfsim::Element* e = &element; e; e = e->Parent())
-        if (e->GetVisibility() != wpfsim::Visibility::Visible) return false;
+        if (e->GetVisibility() != wpfsim::Visibility::Visible || IsInternalPart(*e)) return false;
     return true;
+}
+
+bool HostCore::IsInternalPart(const wpfsim::Element& element) noexcept {
+    return dynamic_cast<const wpfsim::TreeViewItem*>(&element) != nullptr;
 }
 
 std::optional<HostError> HostCore::ActionBlocker(const wpfsim::Element* element, bool needVisible) const {

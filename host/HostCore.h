@@ -134,8 +134,13 @@ public:
     bool IsInApplication(const wpfsim::Element& element) const noexcept;
     // Whether the host has an object for the element: it is in a shown window's visual tree and neither it
     // nor an element above it is Hidden or Collapsed (closed popups, unselected tab pages, collapsed
-    // expanders and ungenerated items are not in a window's visual tree at all).
+    // expanders and ungenerated items are not in a window's visual tree at all), and it is no internal
+    // part of another element's object: a tree view's nodes, and all they hold, have no objects of their
+    // own (IsInternalPart).
     bool IsOnScreen(const wpfsim::Element& element) const noexcept;
+    // A tree node: on screen it belongs to its tree view's object, which places it through
+    // IovInternalObjects and CreateObject with a context.
+    static bool IsInternalPart(const wpfsim::Element& element) noexcept;
     // The checks every action runs (injected failure, element gone, no response, invisible).
     std::optional<HostError> ActionBlocker(const wpfsim::Element* element, bool needVisible) const;
     HRESULT Record(ActionRecord record);

@@ -3,6 +3,8 @@
 #include "MouseActions.h"
 #include "Services.h"
 
+#include "wpfsim/Items.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -408,6 +410,15 @@ HRESULT ElementNode::GetExtensionObject(LONG index, IUnknown** extensionObject) 
     });
 }
 
+HRESULT ElementNode::QueryInterfaceExtra(REFIID riid, void** ppv) {
+    if (!IsEqualIID(riid, __uuidof(IovInternalObjects)) || !dynamic_cast<wpfsim::TreeView*>(element_.Get()))
+        return E_NOINTERFACE;
+    auto* internal = static_cast<IovInternalObjects*>(this);
+    internal->AddRef();
+    *ppv = internal;
+    return S_OK;
+}
+
 HRESULT ElementNode::GetHelper(IDispatch** helper) {
     Count("IovInternalObjects::GetHelper");
     if (!helper) return E_POINTER;
@@ -427,7 +438,8 @@ void ElementNode::Sync(bool deep) {
     std::vector<HostNode*> made;
     for (wpfsim::Element* child : element_->Children()) {
         // What is not on screen has no object (see HostCore::IsOnScreen).
-        if (child->GetVisibility() != wpfsim::Visibility::Visible) continue;
+        if (child->GetVisibility() != wpfsim::Visibility::Visible || HostCore::IsInternalPart(*child))
+            continue;
         auto it =
             std::find_if(children_.begin(), children_.end(), [&](auto& c) { return c->Element() == child; });
         if (it != children_.end()) {

@@ -8,7 +8,8 @@
 // Element and window objects carry the element's native object (IovObject, IovNativeObjectInfo), its
 // screen position (IovScreenObject), the handle of the native window they live in (IovNativeWindow; the
 // top-level object does not answer it, so a walk up the objects that do ends at the window to activate),
-// mouse actions as extensions, and the extension objects that the module's extenders give them.
+// mouse actions as extensions, and the extension objects that the module's extenders give them. A tree
+// view's nodes have no objects: the tree view's object answers IovInternalObjects for them.
 //
 // The children of element and window objects are taken when the object is made and brought up to date
 // only by RefreshChildren (which refreshes the whole subtree); the process object follows the application's
@@ -126,9 +127,11 @@ class ElementNode : public DualDispatch<ElementNode, IovObject, IovScreenObject>
                     public IovExtensionList,
                     public IovInternalObjects {
 public:
-    using Interfaces = ov::Interfaces<IovHostObject, IovObjectInternal, IovObject,
-                                      ov::Via<IDispatch, IovObject>, IovScreenObject, IovNativeObjectInfo,
-                                      IovNativeWindow, IovExtensionList, IovInternalObjects>;
+    using Interfaces =
+        ov::Interfaces<IovHostObject, IovObjectInternal, IovObject, ov::Via<IDispatch, IovObject>,
+                       IovScreenObject, IovNativeObjectInfo, IovNativeWindow, IovExtensionList>;
+    // IovInternalObjects, answered only by the objects of elements whose parts have none (tree views).
+    HRESULT QueryInterfaceExtra(REFIID riid, void** ppv);
     ElementNode(std::shared_ptr<HostCore> core, wpfsim::Element& element, HostNode* parent, const GUID& type);
     using HostNode::Core;
 

@@ -92,8 +92,10 @@ HRESULT InternalObjectHelper::GetScreenRectOfInternalObject(IDispatch* element, 
     if (!target)
         return Raise(errors::BadArgument(L"The object is not an element of the application."),
                      __uuidof(IovInternalObjectHelper));
-    if (!Core().IsInApplication(*target))
+    if (!Core().IsInApplication(*target) && (target->Removed() || target->App() != Core().App()))
         return Raise(errors::ObjectGone(), __uuidof(IovInternalObjectHelper));
+    // A part that is not shown (a node under a collapsed one, never laid out) has no rectangle.
+    if (!target->IsVisible()) return Raise(errors::Invisible(), __uuidof(IovInternalObjectHelper));
     const RECT& r = target->Bounds();
     *left = r.left;
     *top = r.top;

@@ -1042,6 +1042,20 @@ TreeView::TreeView(Application& app, std::wstring className, std::wstring name)
     SetVirtualizing(false);
 }
 
+void TreeView::UnselectAllBut(const Element* keep) {
+    std::function<void(ItemsControl&)> walk = [&](ItemsControl& level) {
+        for (size_t i = 0; i < level.Count(); ++i) {
+            const Item& item = level.At(i);
+            auto* node =
+                dynamic_cast<TreeViewItem*>(item.container ? item.container.Get() : item.element.Get());
+            if (!node) continue;
+            if (node != keep && node->IsSelected()) node->SetSelected(false);
+            walk(*node);
+        }
+    };
+    walk(*this);
+}
+
 void TreeView::OnApplyTemplate() {
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
     border.padding = {1, 1, 1, 1};
@@ -1066,12 +1080,23 @@ TreeViewItem::TreeViewItem(Application& app, std::wstring className, std::wstrin
             if (dynamic_cast<ItemsControl*>(e)) return Obj(e);
         return Obj(dynamic_cast<ItemsControl*>(LogicalParent()));
     });
-    AddProperty(L"get_ParentTreeView", [this] {
-        for (Element* e = Parent() ? Parent() : LogicalParent(); e;
-             e = e->Parent() ? e->Parent() : e->LogicalParent())
-            if (dynamic_cast<TreeView*>(e)) return Obj(e);
-        return Obj(nullptr);
-    });
+    AddProperty(
+        L"IsSelected", [this] { return ov::Variant::Bool(selected_); },
+        [this](const VARIANT& v) { SetSelected(BoolOf(v)); });
+    AddProperty(L"get_ParentTreeView", [this] { return Obj(ParentTreeView()); });
+}
+
+TreeView* TreeViewItem::ParentTreeView() const noexcept {
+    for (Element* e = Parent() ? Parent() : LogicalParent(); e;
+         e = e->Parent() ? e->Parent() : e->LogicalParent())
+        if (auto* tree = dynamic_cast<TreeView*>(e)) return tree;
+    return nullptr;
+}
+
+void TreeViewItem::SetSelected(bool selected) {
+    selected_ = selected;
+    if (!selected) return;
+    if (TreeView* tree = ParentTreeView()) tree->UnselectAllBut(this);
 }
 
 void TreeViewItem::OnApplyTemplate() {
@@ -1081,6 +1106,7 @@ void TreeViewItem::OnApplyTemplate() {
     auto& expander = MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"Expander");
     expander.Layout().width = 16;
     expander.Layout().height = 16;
+    expander_ = &expander;
     auto& border = MakePart<Border>(grid, L"System.Windows.Controls.Border", L"Bd");
     border.Layout().column = 1;
     border.padding = {1, 1, 1, 1};
@@ -1103,13 +1129,11 @@ void TreeViewItem::SetExpanded(bool expanded) {
 
 void TreeViewItem::OnMouseDown(MouseEvent& e) {
     if (e.button != MouseButton::Left) return;
-    Element* expander = Children().empty() || Children().front()->Children().empty()
-                            ? nullptr
-                            : Children().front()->Children().front();
-    bool onExpander = expander && e.source && expander->IsAncestorOf(*e.source);
+    bool onExpander = expander_ && e.source && expander_->IsAncestorOf(*e.source);
     bool onHeader =
         e.source && !onExpander && (!itemsPresenter_ || !itemsPresenter_->IsAncestorOf(*e.source));
     if (onExpander || (onHeader && e.clickCount == 2)) SetExpanded(!expanded_);
+    if (onHeader && e.clickCount == 1) SetSelected(true);
     if (onExpander || onHeader) {
         if (auto* owner = dynamic_cast<ItemsControl*>(LogicalParent() ? LogicalParent() : Parent()))
             owner->SetFocusedContainer(this);
@@ -1681,7 +1705,9 @@ std::vector<Type> ItemTypes() {
          .make = &Make<TreeViewItem>,
          .properties = {kHeader,
                         {L"IsExpanded",
-                         [](Node& n, std::wstring_view v) { As<TreeViewItem>(n).SetExpanded(ToBool(v)); }}},
+                         [](Node& n, std::wstring_view v) { As<TreeViewItem>(n).SetExpanded(ToBool(v)); }},
+                        {L"IsSelected",
+                         [](Node& n, std::wstring_view v) { As<TreeViewItem>(n).SetSelected(ToBool(v)); }}},
          .content = Content::Items},
         {.name = L"MenuItem",
          .className = L"System.Windows.Controls.MenuItem",

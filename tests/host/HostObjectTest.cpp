@@ -3,6 +3,8 @@
 // its control base (activation, clicks, searches below a parent and among popups).
 #include "HostFixture.h"
 
+#include "../wpfsim/XamlApp.h"
+
 using namespace hosttest;
 
 namespace {
@@ -40,6 +42,52 @@ TEST_F(HostObjectTest, ObjectServiceFindsAndCreatesTheOneObjectOfAnElement) {
     EXPECT_FALSE(made);
     EXPECT_EQ(TakeErrorInfo().description,
               L"There is no object with the identifier " + ovhost::GuidText(unknown) + L".");
+}
+
+} // namespace
+
+namespace {
+
+// A tree view's nodes are internal parts of its object: none of their own, a helper for their rectangles.
+TEST(HostTreeNodes, NodesHaveNoObjectsAndOnlyTheTreeViewsObjectPlacesThem) {
+    std::unique_ptr<wpfsim::Application> app = ovhost::ParseXaml(simtest::WindowXaml(R"(
+  <StackPanel>
+    <TreeView x:Name="tree"><TreeViewItem x:Name="root" Header="Root" IsExpanded="True">
+      <TreeViewItem x:Name="leaf" Header="Leaf"/></TreeViewItem><TreeViewItem x:Name="shut" Header="Shut">
+      <TreeViewItem x:Name="hidden" Header="Hidden"/></TreeViewItem></TreeView>
+    <Button x:Name="ok" Content="OK"/>
+  </StackPanel>)"));
+    ovhost::Host host(ovtest::BinFolder());
+    host.Attach(*app);
+    app->UpdateLayout();
+    auto object = [&](const wchar_t* name) {
+        ov::ComPtr<IUnknown> made;
+        host.ObjectService()->CreateObject(&app->Find(name)->Id(), nullptr, made.Put());
+        return made;
+    };
+    for (const wchar_t* node : {L"root", L"leaf"})
+        EXPECT_FALSE(object(node)) << testing::PrintToString(std::wstring(node));
+    auto tree = object(L"tree"), ok = object(L"ok");
+    ASSERT_TRUE(tree && ok);
+    EXPECT_FALSE(ov::QueryAs<IovInternalObjects>(ok.Get()));
+    auto internal = ov::QueryAs<IovInternalObjects>(tree.Get());
+    ASSERT_TRUE(internal);
+    ov::ComPtr<IDispatch> helper;
+    ASSERT_EQ(internal->GetHelper(helper.Put()), S_OK);
+    auto rect = [&](const wchar_t* name, RECT& r) {
+        LONG left = 0, top = 0, width = 0, height = 0;
+        HRESULT hr = ov::QueryAs<IovInternalObjectHelper>(helper.Get())
+                         ->GetScreenRectOfInternalObject(app->Find(name)->NewDispatch().Get(), &left, &top,
+                                                         &width, &height);
+        r = {left, top, left + width, top + height};
+        return hr;
+    };
+    RECT r{};
+    ASSERT_EQ(rect(L"leaf", r), S_OK);
+    EXPECT_TRUE(EqualRect(&r, &app->Find(L"leaf")->Bounds()));
+    EXPECT_EQ(rect(L"hidden", r), ovhost::errors::InvisibleResult)
+        << "under a collapsed node nothing is shown";
+    host.Detach();
 }
 
 } // namespace

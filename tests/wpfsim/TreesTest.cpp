@@ -215,3 +215,97 @@ TEST_F(XamlTest, OpenPopupsChildLivesInAPopupRootWhoseChainLeadsBackToTheControl
 }
 
 } // namespace
+
+namespace {
+
+// Tree nodes as WPF has them: containers of data items only once their node is expanded, one selected node
+// per tree, and the reactions of a node to presses on its header and on its expander.
+class TreeViewTest : public XamlTest {
+protected:
+    void SetUp() override {
+        Load(R"(
+  <TreeView x:Name="tree" Height="200">
+    <TreeViewItem x:Name="root" Header="Root">
+      <TreeViewItem x:Name="child" Header="Child" IsSelected="True"/>
+      <sys:String>Data</sys:String>
+    </TreeViewItem>
+    <TreeViewItem x:Name="other" Header="Other"/>
+  </TreeView>)");
+    }
+    ov::ComPtr<IDispatch> Container(const wchar_t* parent, ov::Variant item) {
+        auto generator = GetObject(D(parent).Get(), L"ItemContainerGenerator");
+        return AsObject(Call(generator.Get(), L"ContainerFromItem", {std::move(item)}).value);
+    }
+    POINT PartCentre(const wchar_t* node, const wchar_t* part) {
+        return CentreOf(FindPart(D(node).Get(), part).Get());
+    }
+};
+
+TEST_F(TreeViewTest, ContainersOfANodesItemsExistOnlyOnceItWasExpanded) {
+    EXPECT_FALSE(Container(L"root", ov::Variant::String(L"Data"))) << "collapsed: nothing generated";
+    EXPECT_FALSE(Container(L"root", ov::Variant::Dispatch(D(L"child").Get()))) << "nor realized";
+    EXPECT_FALSE(GetBool(D(L"child").Get(), L"IsVisible"));
+    ASSERT_EQ(Put(D(L"root").Get(), L"IsExpanded", ov::Variant::Bool(true)).hr, S_OK);
+    app->UpdateLayout();
+    auto data = Container(L"root", ov::Variant::String(L"Data"));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(ClassOf(data.Get()), L"System.Windows.Controls.TreeViewItem");
+    EXPECT_EQ(GetText(data.Get(), L"Header"), L"Data");
+    EXPECT_TRUE(Same(Container(L"root", ov::Variant::Dispatch(D(L"child").Get())).Get(), D(L"child").Get(),
+                     data.Get()));
+    // Collapsing keeps what was generated.
+    ASSERT_EQ(Put(D(L"root").Get(), L"IsExpanded", ov::Variant::Bool(false)).hr, S_OK);
+    app->UpdateLayout();
+    EXPECT_TRUE(Same(Container(L"root", ov::Variant::String(L"Data")).Get(), data.Get(), data.Get()));
+}
+
+TEST_F(TreeViewTest, OneNodePerTreeIsSelectedAndPressesActOnTheHeaderOrTheExpander) {
+    ASSERT_EQ(Put(D(L"root").Get(), L"IsExpanded", ov::Variant::Bool(true)).hr, S_OK);
+    app->UpdateLayout();
+    auto selected = [&] {
+        std::wstring names;
+        for (const wchar_t* n : {L"root", L"child", L"other"})
+            if (GetBool(D(n).Get(), L"IsSelected")) names += n;
+        return names;
+    };
+    EXPECT_EQ(selected(), L"child");
+    ASSERT_EQ(Put(D(L"other").Get(), L"IsSelected", ov::Variant::Bool(true)).hr, S_OK);
+    EXPECT_EQ(selected(), L"other");
+
+    const struct {
+        const char* what;
+        const wchar_t* node;
+        const wchar_t* part;
+        wpfsim::MouseClick click;
+        const wchar_t* selectedAfter;
+        bool rootExpandedAfter;
+    } presses[] = {
+        {"right press on a header", L"root", L"PART_Header", {wpfsim::MouseButton::Right}, L"other", true},
+        {"middle press on a header", L"root", L"PART_Header", {wpfsim::MouseButton::Middle}, L"other", true},
+        {"left press on a header", L"root", L"PART_Header", {}, L"root", true},
+        {"double click on a header",
+         L"root",
+         L"PART_Header",
+         {wpfsim::MouseButton::Left, true},
+         L"root",
+         false},
+        {"press on the expander", L"root", L"Expander", {}, L"root", true},
+        {"left press on a child's header", L"child", L"PART_Header", {}, L"child", true},
+        // The expander toggles its node without selecting it.
+        {"double click on the expander",
+         L"root",
+         L"Expander",
+         {wpfsim::MouseButton::Left, true},
+         L"child",
+         true},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.what);
+        app->Click(PartCentre(p.node, p.part), p.click);
+        EXPECT_EQ(selected(), p.selectedAfter);
+        EXPECT_EQ(GetBool(D(L"root").Get(), L"IsExpanded"), p.rootExpandedAfter);
+        app->UpdateLayout();
+    }
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include "../controls/Lists.h"
 #include "../controls/Ranges.h"
 #include "../controls/Tabs.h"
+#include "../controls/Trees.h"
 #include "BaseCtrlInfo.h"
 
 CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
@@ -46,7 +47,7 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     interim(ctrlWPFMenu, __uuidof(IovWPFMenu), L"Menu", L"System.Windows.Controls.Menu");
     interim(ctrlWPFToolBar, __uuidof(IovWPFToolBar), L"Toolbar", L"System.Windows.Controls.ToolBar");
     AddInfo(ov::Create<CovWPFCtrlListView::CovWPFCtrlListViewInfo>());
-    interim(ctrlWPFTreeView, __uuidof(IovWPFTreeView), L"Tree view", L"System.Windows.Controls.TreeView");
+    AddInfo(ov::Create<CovWPFCtrlTreeView::CovWPFCtrlTreeViewInfo>());
     AddInfo(ov::Create<CovWPFCtrlFlowDocumentScrollViewer::CovWPFCtrlFlowDocumentScrollViewerInfo>());
     AddInfo(ov::Create<CovWPFCtrlDocumentViewer::CovWPFCtrlDocumentViewerInfo>());
     AddInfo(ov::Create<CInfo>());
