@@ -5,6 +5,7 @@
 #include "../controls/Lists.h"
 #include "../controls/Ranges.h"
 #include "../controls/Tabs.h"
+#include "../controls/ToolBar.h"
 #include "BaseCtrlInfo.h"
 
 CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
@@ -44,7 +45,7 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     AddInfo(ov::Create<CovWPFCtrlRepeatButton::CovWPFCtrlRepeatButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlScrollViewer::CovWPFCtrlScrollViewerInfo>());
     interim(ctrlWPFMenu, __uuidof(IovWPFMenu), L"Menu", L"System.Windows.Controls.Menu");
-    interim(ctrlWPFToolBar, __uuidof(IovWPFToolBar), L"Toolbar", L"System.Windows.Controls.ToolBar");
+    AddInfo(ov::Create<CovWPFCtrlToolBar::CovWPFCtrlToolBarInfo>());
     AddInfo(ov::Create<CovWPFCtrlListView::CovWPFCtrlListViewInfo>());
     interim(ctrlWPFTreeView, __uuidof(IovWPFTreeView), L"Tree view", L"System.Windows.Controls.TreeView");
     AddInfo(ov::Create<CovWPFCtrlFlowDocumentScrollViewer::CovWPFCtrlFlowDocumentScrollViewerInfo>());
