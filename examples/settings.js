@@ -44,6 +44,15 @@ try {
 }
 Host.ErrorReportMode = 1;
 
+// The toolbar: "Word wrap" lives in its overflow panel, which opens for the click.
+var editBar = App.Find("editBar");
+editBar.ClickItem("Undo");
+Log.Message("'Word wrap' is on the bar: " + editBar.wVisible("Word wrap") + "; a check button: " +
+            editBar.wIsCheckButton("Word wrap"));
+editBar.ClickItem("Word wrap");
+editBar.CheckItem("Word wrap", cbUnChecked);
+editBar.CheckItem("Word wrap", true);
+
 // The second half of the window: a tab control with an editor page and an about page.
 var moreTabs = App.Find("moreTabs");
 Log.Message("The tab control has " + moreTabs.wTabCount + " pages: '" + moreTabs.wTabCaption(0) + "' and '" +
@@ -123,6 +132,7 @@ App.Find("okButton").ClickButton();
 
 // What the application holds now, read from its own objects.
 Log.Message("remember=" + App.Element("remember").IsChecked + ", updates=" + App.Element("updates").IsChecked +
-            ", darkMode=" + App.Element("darkMode").IsChecked + ", startLast=" + App.Element("startLast").IsChecked +
+            ", darkMode=" + App.Element("darkMode").IsChecked +
+            ", wordWrap=" + App.Element("wordWrap").IsChecked + ", startLast=" + App.Element("startLast").IsChecked +
             ", userName=" + App.Element("userName").Text + ", fontSize=" + App.Element("fontSize").Value);
 Log.Message(Log.Count + " log entries so far; the first: " + Log.Item(0).Kind + " \"" + Log.Item(0).Text + "\"");

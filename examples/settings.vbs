@@ -52,6 +52,16 @@ End If
 On Error GoTo 0
 Host.ErrorReportMode = 1
 
+' The toolbar: "Word wrap" lives in its overflow panel, which opens for the click.
+Dim editBar
+Set editBar = App.Find("editBar")
+editBar.ClickItem "Undo"
+Log.Message "'Word wrap' is on the bar: " & editBar.wVisible("Word wrap") & "; a check button: " & _
+            editBar.wIsCheckButton("Word wrap")
+editBar.ClickItem "Word wrap"
+editBar.CheckItem "Word wrap", cbUnChecked
+editBar.CheckItem "Word wrap", True
+
 ' The second half of the window: a tab control with an editor page and an about page.
 Set moreTabs = App.Find("moreTabs")
 Log.Message "The tab control has " & moreTabs.wTabCount & " pages: '" & moreTabs.wTabCaption(0) & "' and '" & _
@@ -138,6 +148,7 @@ App.Find("okButton").ClickButton
 
 ' What the application holds now, read from its own objects.
 Log.Message "remember=" & App.Element("remember").IsChecked & ", updates=" & App.Element("updates").IsChecked & _
-            ", darkMode=" & App.Element("darkMode").IsChecked & ", startLast=" & App.Element("startLast").IsChecked & _
+            ", darkMode=" & App.Element("darkMode").IsChecked & ", wordWrap=" & App.Element("wordWrap").IsChecked & _
+            ", startLast=" & App.Element("startLast").IsChecked & _
             ", userName=" & App.Element("userName").Text & ", fontSize=" & App.Element("fontSize").Value
 Log.Message Log.Count & " log entries so far; the first: " & Log(0).Kind & " """ & Log(0).Text & """"

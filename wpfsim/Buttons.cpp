@@ -1,6 +1,7 @@
 #include "Buttons.h"
 
 #include "Application.h"
+#include "Items.h"
 #include "XamlSchema.h"
 
 namespace wpfsim {
@@ -71,6 +72,9 @@ void ButtonBase::OnMouseUp(MouseEvent& e) {
     ++clickCount_;
     if (handler_) handler_(*this);
     pressed_ = false;
+    // As WPF's toolbar does with the Click of one of its own items: the overflow panel closes.
+    if (auto* bar = dynamic_cast<ToolBar*>(LogicalParent()); bar && bar->IsOverflowOpen())
+        bar->SetOverflowOpen(false);
 }
 
 Size ButtonBase::MeasureOverride(Size available) {

@@ -441,24 +441,41 @@ private:
     bool checked_ = false;
 };
 
+// A toolbar's items sit on the bar (the "PART_ToolBarPanel") or in the overflow panel
+// ("PART_ToolBarOverflowPanel", in the "OverflowPopup"; its items are not "IsVisible" while it is closed).
+// ToolBar.OverflowMode Always sends an item to the overflow panel, Never keeps it on the bar; AsNeeded
+// items stay on the bar in item order while they fit beside the Never items and the overflow button, and
+// from the first one that does not fit on they all overflow. "IsOverflowOpen" (get, put) opens the panel.
 class ToolBar : public ItemsControl {
 public:
     ToolBar(Application& app, std::wstring className, std::wstring name);
     bool IsOverflowOpen() const noexcept { return overflow_ && overflow_->IsOpen(); }
     void SetOverflowOpen(bool open);
-    // The items whose ToolBar.OverflowMode is Always live in the overflow panel.
     enum class OverflowMode { AsNeeded, Always, Never };
     void SetOverflowMode(Element& item, OverflowMode mode);
+    // Whether the item's element sits in the overflow panel now (after the layout).
+    bool InOverflow(const Element& item) const;
 
 protected:
     void OnApplyTemplate() override;
     void PrepareContainer(Element& container, size_t index) override;
+    Size MeasureOverride(Size available) override;
 
 private:
     void Place(Element& item);
+    // Moves the items between the bar and the overflow panel for a bar `width` wide.
+    void Reflow(double width);
     Element* mainPanel_ = nullptr;
     Element* overflowPanel_ = nullptr;
     Popup* overflow_ = nullptr;
+};
+
+// The bands of toolbars: its content is ToolBars only, laid out side by side ("Orientation" Horizontal) or
+// one above the other.
+class ToolBarTray : public StackPanel {
+public:
+    ToolBarTray(Application& app, std::wstring className, std::wstring name);
+    void AddChild(Element& child) override;
 };
 
 // "Text" set from code is taken whole; "MaxLength" (0: no limit) only cuts what a user types, as in WPF.

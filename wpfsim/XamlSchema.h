@@ -176,6 +176,7 @@ inline constexpr Property kCosmeticProperties[] = {
     {L"LastChildFill", &check::Bool},
     {L"ShowGridLines", &check::Bool},
     {L"IsMainMenu", &check::Bool},
+    {L"IsLocked", &check::Bool},
     {L"IsMoveToPointEnabled", &check::Bool},
     {L"IsToolBarVisible", &check::Bool},
     {L"AllowsColumnReorder", &check::Bool},

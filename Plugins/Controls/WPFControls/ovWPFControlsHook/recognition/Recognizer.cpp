@@ -6,6 +6,7 @@
 #include "../controls/Ranges.h"
 #include "../controls/Tabs.h"
 #include "../controls/Trees.h"
+#include "../controls/ToolBar.h"
 #include "BaseCtrlInfo.h"
 
 CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
@@ -45,7 +46,7 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     AddInfo(ov::Create<CovWPFCtrlRepeatButton::CovWPFCtrlRepeatButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlScrollViewer::CovWPFCtrlScrollViewerInfo>());
     interim(ctrlWPFMenu, __uuidof(IovWPFMenu), L"Menu", L"System.Windows.Controls.Menu");
-    interim(ctrlWPFToolBar, __uuidof(IovWPFToolBar), L"Toolbar", L"System.Windows.Controls.ToolBar");
+    AddInfo(ov::Create<CovWPFCtrlToolBar::CovWPFCtrlToolBarInfo>());
     AddInfo(ov::Create<CovWPFCtrlListView::CovWPFCtrlListViewInfo>());
     AddInfo(ov::Create<CovWPFCtrlTreeView::CovWPFCtrlTreeViewInfo>());
     AddInfo(ov::Create<CovWPFCtrlFlowDocumentScrollViewer::CovWPFCtrlFlowDocumentScrollViewerInfo>());
