@@ -127,8 +127,9 @@ private:
     template <class First, class...> struct Head { using Type = First; };
     static const IID& FirstIid() { return __uuidof(typename Head<Duals...>::Type); }
     [[nodiscard]] ov::StandInScope CountCall(const char* operation) {
+        ov::StandInScope timed(ov::StandIn::Host);
         static_cast<Derived*>(this)->Core().Calls().Count(operation);
-        return ov::StandInScope(ov::StandIn::Host);
+        return timed;
     }
     HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info) {
         return static_cast<Derived*>(this)->Core().TypeInfo(iid, info);

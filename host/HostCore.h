@@ -194,8 +194,9 @@ public:
 protected:
     // Counts the call and times it until the scope ends (the benchmark's clock, when it runs).
     [[nodiscard]] ov::StandInScope Count(const char* operation) const {
+        ov::StandInScope timed(ov::StandIn::Host);
         core_->Calls().Count(operation);
-        return ov::StandInScope(ov::StandIn::Host);
+        return timed;
     }
     HRESULT ReservedCall(const char* operation) const {
         const auto timed = Count(operation);

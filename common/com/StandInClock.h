@@ -84,8 +84,13 @@ public:
     ~StandInScope() {
         if (active_ && StandInClock::Enabled()) StandInClock::Switch(previous_);
     }
+    // Moved out of a function that opened it before it did its own work.
+    StandInScope(StandInScope&& other) noexcept : active_(other.active_), previous_(other.previous_) {
+        other.active_ = false;
+    }
     StandInScope(const StandInScope&) = delete;
     StandInScope& operator=(const StandInScope&) = delete;
+    StandInScope& operator=(StandInScope&&) = delete;
 
 private:
     bool active_;

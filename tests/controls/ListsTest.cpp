@@ -125,7 +125,8 @@ TEST_F(ComboBoxTest, ClickItemOpensTheListClicksTheContainerInThePopupAndWaitsFo
             {"IovHostObject::GetObjectType", 6},
             {"IovHostObject::RefreshChildren", 1},
             {"IovHostObject::GetChildCount", 14},
-            {"IovHostObject::GetChild", 16},
+            // Children are asked for one by one: the search stops at the item, its later siblings untouched.
+            {"IovHostObject::GetChild", 15},
             {"IovHostObject::GetExtender", 23},
             {"IovObject::GetNativeObject", 23},
             {"IovHostObject::GetExtension", 1},
