@@ -6,7 +6,9 @@
 // every application call 50 us more, as a call into another process costs, and reports the module's share
 // again. Figures come from one run, so that the ratios cancel the machine's noise.
 //
-//   ovbench_members [--quick] [--json FILE]
+//   ovbench_members [--quick] [--json FILE] [--only TEXT]
+//
+// --only runs the rows whose member and item count ("wItemList 10000") hold the text.
 //
 // --quick runs every row once and the item series at 1,000 items only: CI checks that the benchmark works
 // and that the counts are those required, not its times. The exit code is 1 when a count differs.
@@ -473,21 +475,23 @@ std::string JsonText(const std::string& s) {
     return out + "\"";
 }
 
-void Print(const std::vector<Result>& results) {
+void PrintHeader() {
     std::printf("%-8s %-48s %7s %15s %15s %11s %10s %9s %9s %7s %7s\n", "family", "member", "items",
                 "host req/meas", "app req/meas", "us/call", "us/item", "host us", "app us", "own %",
                 "50us %");
-    for (const Result& r : results) {
-        const Row& row = *r.row;
-        std::string host = Fixed(r.required.host, 0) + "/" + Fixed(r.measured.host, 0);
-        std::string app = Fixed(r.required.app, 0) + "/" + Fixed(r.measured.app, 0);
-        std::printf("%-8s %-48s %7s %15s %15s %11.2f %10s %9.2f %9.2f %7.1f %6.2f%s%s\n", row.family.c_str(),
-                    row.member.c_str(), row.items ? std::to_string(row.items).c_str() : "-", host.c_str(),
-                    app.c_str(), 1e6 * r.seconds,
-                    row.items ? Fixed(1e6 * r.seconds / static_cast<double>(row.items), 4).c_str() : "-",
-                    1e6 * r.hostSeconds, 1e6 * r.appSeconds, 100 * r.Share(), 100 * r.remoteShare,
-                    row.scripted || r.remoteMeasured ? "" : "*", r.CountsMatch() ? "" : "  COUNTS DIFFER");
-    }
+}
+
+void PrintRow(const Result& r) {
+    const Row& row = *r.row;
+    std::string host = Fixed(r.required.host, 0) + "/" + Fixed(r.measured.host, 0);
+    std::string app = Fixed(r.required.app, 0) + "/" + Fixed(r.measured.app, 0);
+    std::printf("%-8s %-48s %7s %15s %15s %11.2f %10s %9.2f %9.2f %7.1f %6.2f%s%s\n", row.family.c_str(),
+                row.member.c_str(), row.items ? std::to_string(row.items).c_str() : "-", host.c_str(),
+                app.c_str(), 1e6 * r.seconds,
+                row.items ? Fixed(1e6 * r.seconds / static_cast<double>(row.items), 4).c_str() : "-",
+                1e6 * r.hostSeconds, 1e6 * r.appSeconds, 100 * r.Share(), 100 * r.remoteShare,
+                row.scripted || r.remoteMeasured ? "" : "*", r.CountsMatch() ? "" : "  COUNTS DIFFER");
+    std::fflush(stdout);
 }
 
 void WriteJson(const std::string& path, const std::vector<Result>& results,
@@ -522,16 +526,19 @@ const Result* Find(const std::vector<Result>& results, const std::string& member
 
 int wmain(int argc, wchar_t** argv) {
     bool quick = false;
-    std::string json;
+    std::string json, only;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
         if (a == L"--quick")
             quick = true;
-        else if (a == L"--json" && i + 1 < argc) {
+        else if (a == L"--only" && i + 1 < argc) {
+            const std::wstring pattern = argv[++i];
+            only = std::string(pattern.begin(), pattern.end());
+        } else if (a == L"--json" && i + 1 < argc) {
             const std::wstring file = argv[++i];
             json = std::string(file.begin(), file.end());
         } else {
-            std::fprintf(stderr, "usage: ovbench_members [--quick] [--json FILE]\n");
+            std::fprintf(stderr, "usage: ovbench_members [--quick] [--json FILE] [--only TEXT]\n");
             return 64;
         }
     }
@@ -542,10 +549,14 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<Row> rows;
     try {
         rows = MakeRows(quick);
+        PrintHeader();
         for (const Row& row : rows) {
+            if (!only.empty() &&
+                (row.member + " " + std::to_string(row.items)).find(only) == std::string::npos)
+                continue;
             results.push_back(RunRow(row, quick));
             countsOk = countsOk && results.back().CountsMatch();
-            std::fflush(stdout);
+            PrintRow(results.back());
         }
         const long scripted = quick ? 1000 : 10000;
         results.push_back(
@@ -553,6 +564,7 @@ int wmain(int argc, wchar_t** argv) {
         results.push_back(RunScripted("ClickItem(" + std::to_string(scripted - 1) + ")",
                                       L"list.ClickItem(" + std::to_wstring(scripted - 1) + L");", scripted,
                                       quick ? 20 : 500));
+        PrintRow(results.back());
     } catch (const std::exception& e) {
         std::printf("FAILED: %s\n", e.what());
         return 1;
@@ -581,7 +593,6 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    Print(results);
     std::printf("(* the 50 us share derived from the figures: the busy wait adds exactly that per call)\n");
     // The targets, as ratios of this run.
     if (!quick) {
