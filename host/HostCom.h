@@ -5,6 +5,7 @@
 
 #include "com/ComObject.h"
 #include "com/OleTypes.h"
+#include "com/StandInClock.h"
 
 #include "ovHostIntf.h"
 
@@ -92,27 +93,27 @@ class HostCore;
 template <class Derived, class... Duals> class DualDispatch : public Duals... {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        CountCall("IDispatch::GetTypeInfoCount");
+        const auto timed = CountCall("IDispatch::GetTypeInfoCount");
         if (!count) return E_POINTER;
         *count = 1;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        CountCall("IDispatch::GetTypeInfo");
+        const auto timed = CountCall("IDispatch::GetTypeInfo");
         if (!info) return E_POINTER;
         *info = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
         return TypeInfoOf(FirstIid(), info);
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        CountCall("IDispatch::GetIDsOfNames");
+        const auto timed = CountCall("IDispatch::GetIDsOfNames");
         HRESULT hr = DISP_E_UNKNOWNNAME;
         ((hr = hr == DISP_E_UNKNOWNNAME ? LookUp(__uuidof(Duals), names, count, ids) : hr), ...);
         return hr;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* excep, UINT* argErr) override {
-        CountCall("IDispatch::Invoke");
+        const auto timed = CountCall("IDispatch::Invoke");
         HRESULT hr = DISP_E_MEMBERNOTFOUND;
         ((hr = hr == DISP_E_MEMBERNOTFOUND
                    ? Call(__uuidof(Duals), static_cast<Duals*>(static_cast<Derived*>(this)), id, flags,
@@ -125,7 +126,11 @@ public:
 private:
     template <class First, class...> struct Head { using Type = First; };
     static const IID& FirstIid() { return __uuidof(typename Head<Duals...>::Type); }
-    void CountCall(const char* operation) { static_cast<Derived*>(this)->Core().Calls().Count(operation); }
+    [[nodiscard]] ov::StandInScope CountCall(const char* operation) {
+        ov::StandInScope timed(ov::StandIn::Host);
+        static_cast<Derived*>(this)->Core().Calls().Count(operation);
+        return timed;
+    }
     HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info) {
         return static_cast<Derived*>(this)->Core().TypeInfo(iid, info);
     }

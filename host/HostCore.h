@@ -199,9 +199,14 @@ public:
     const std::shared_ptr<HostCore>& SharedCore() const noexcept { return core_; }
 
 protected:
-    void Count(const char* operation) const { core_->Calls().Count(operation); }
+    // Counts the call and times it until the scope ends (the benchmark's clock, when it runs).
+    [[nodiscard]] ov::StandInScope Count(const char* operation) const {
+        ov::StandInScope timed(ov::StandIn::Host);
+        core_->Calls().Count(operation);
+        return timed;
+    }
     HRESULT ReservedCall(const char* operation) const {
-        Count(operation);
+        const auto timed = Count(operation);
         return E_NOTIMPL;
     }
 

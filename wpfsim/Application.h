@@ -84,6 +84,10 @@ public:
     void ClosedPopup(Popup& popup) noexcept;
     const std::vector<Popup*>& OpenPopups() const noexcept { return openPopups_; }
 
+    // Every lookup and Invoke of the application's objects costs this much more, as a call into another
+    // process would (a busy wait; 0, the default, adds nothing). For benchmarks only.
+    void SetSimulatedCallCost(double microseconds) noexcept { runtime_->SetSimulatedCallCost(microseconds); }
+
     // Strings as objects with "OleValue" (the default) or as plain BSTRs.
     void SetStringsAsObjects(bool asObjects) noexcept { runtime_->stringsAsObjects = asObjects; }
     bool StringsAsObjects() const noexcept { return runtime_->stringsAsObjects; }

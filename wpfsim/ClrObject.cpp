@@ -2,6 +2,8 @@
 
 #include "ClrValue.h"
 
+#include "com/StandInClock.h"
+
 #include <algorithm>
 #include <new>
 
@@ -89,10 +91,26 @@ ov::Variant TypeObject(const std::shared_ptr<Runtime>& runtime, const std::wstri
 
 } // namespace
 
+void Runtime::SetSimulatedCallCost(double microseconds) noexcept {
+    callCostTicks_ =
+        microseconds > 0
+            ? static_cast<LONGLONG>(microseconds * 1e-6 * static_cast<double>(ov::StandInClock::Frequency()))
+            : 0;
+}
+
+void Runtime::SpendCallCost() const noexcept {
+    if (callCostTicks_ <= 0) return;
+    // A busy wait: a sleep is far coarser than one call.
+    const LONGLONG until = ov::StandInClock::Now() + callCostTicks_;
+    while (ov::StandInClock::Now() < until) {
+    }
+}
+
 // --- the object -------------------------------------------------------------------------------------
 
 ClrObject::ClrObject(std::shared_ptr<Runtime> runtime, std::wstring className)
-    : runtime_(std::move(runtime)), className_(std::move(className)), answersLookup_(runtime_->memberLookupDefault) {
+    : runtime_(std::move(runtime)), className_(std::move(className)),
+      answersLookup_(runtime_->memberLookupDefault) {
     AddProperty(L"ClrFullClassName", [this] { return Str(className_); });
     // System.Object's statics and virtuals, which the bridge exposes on every object.
     AddMethod(L"ReferenceEquals", 2,
@@ -188,6 +206,8 @@ ov::Variant ClrObject::Obj(ClrObject* object) {
 
 HRESULT ClrObject::LookupMembers(REFIID riid, LPOLESTR* names, UINT count, DISPID* ids,
                                  bool throughInterface) {
+    const ov::StandInScope timed(ov::StandIn::App);
+    runtime_->SpendCallCost();
     if (!names || !ids || count == 0) return E_INVALIDARG;
     std::wstring_view name = names[0] ? std::wstring_view(names[0]) : std::wstring_view();
     try {
@@ -270,6 +290,8 @@ ov::Variant ClrObject::Run(Member& m, WORD flags, DISPPARAMS& params) {
 
 HRESULT ClrObject::InvokeMember(DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
                                 EXCEPINFO* excep) {
+    const ov::StandInScope timed(ov::StandIn::App);
+    runtime_->SpendCallCost();
     // Keeps the object alive while a body runs (a body may drop the last outside reference).
     ov::ComPtr<ClrObject> self(this);
     std::shared_ptr<Member> m =

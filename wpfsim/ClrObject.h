@@ -100,9 +100,16 @@ public:
     // The DISPID of a new member: never handed out twice in the application's life.
     DISPID NextDispId();
 
+    // What a call into another process costs on top of the simulation's own work: every lookup and Invoke
+    // waits (busy) this long. 0, the default, adds nothing; benchmarks set it.
+    void SetSimulatedCallCost(double microseconds) noexcept;
+    // Spends the simulated cost of one call.
+    void SpendCallCost() const noexcept;
+
 private:
     HRESULT failure_ = S_OK;
     bool exited_ = false;
+    LONGLONG callCostTicks_ = 0;
     DISPID nextDispId_ = 1;
 };
 

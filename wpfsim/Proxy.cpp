@@ -1,5 +1,7 @@
 #include "Proxy.h"
 
+#include "com/StandInClock.h"
+
 namespace wpfsim {
 namespace {
 // Private: asked only by ObjectOf, to tell our proxies from foreign objects. Answered with the proxy's
@@ -8,6 +10,7 @@ const IID kProxyIid = {0x07cdadaa, 0x0e9a, 0x4690, {0x8b, 0x88, 0xc8, 0xb8, 0xd0
 } // namespace
 
 HRESULT Proxy::QueryInterfaceExtra(REFIID riid, void** ppv) {
+    const ov::StandInScope timed(ov::StandIn::App);
     if (IsEqualIID(riid, kProxyIid)) {
         *ppv = static_cast<IDispatch*>(this);
     } else if (IsEqualIID(riid, __uuidof(IovMemberLookup)) && target_->AnswersMemberLookup()) {

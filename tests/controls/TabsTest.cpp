@@ -70,6 +70,23 @@ TEST_F(TabsTest, AClickableHeaderIsClickedOnceAtTheHostsPointAndSelectedIndexIsL
     EXPECT_EQ(App().Calls(L"ContainerFromIndex").invokes, 1);
     EXPECT_EQ(App().Calls(L"SelectedIndex").invokes, 0);
     EXPECT_GT(App().Calls(L"ReferenceEquals").invokes, 0);
+    // Every call of the member: the native object behind the tab control's host object for the enabled
+    // check, the count, the three captions up to "Network" and the generator (6), and for each of the 11
+    // objects the search looks at before the header; the click under the action options; the message.
+    const std::map<std::string, long, std::less<>> expected = {
+        {"IovObjectService::FindHostObject", 1}, {"IovHostObject::GetExtender", 17},
+        {"IovObject::GetNativeObject", 17},      {"IovHostObject::GetChildCount", 11},
+        {"IovHostObject::GetChild", 11},         {"IovHostObject::GetExtension", 1},
+        {"IovActionOptions::get_ActionMode", 1}, {"IovActionOptions::get_ActionFlags", 1},
+        {"IovActionOptions::put_ActionMode", 2}, {"IovActionOptions::put_ActionFlags", 2},
+        {"IovMouseActions::Click", 1},           {"IovHostLog::AddEntry", 1},
+    };
+    EXPECT_EQ(Host().Calls().Snapshot(), expected);
+    // "IsEnabled" (1 lookup, 1 call), "Items"."Count" (2, 2), per caption "Items"."get_Item", the item's
+    // refused default value, "GetType"."IsPrimitive", "Header" and its string's default value (5, 7),
+    // the generator's container (2, 2), its "IsEnabled" (1, 1) and one "ReferenceEquals" per object
+    // looked at (11, 11).
+    EXPECT_EQ(App().Calls(), (wpfsim::CallCount{32, 32, 38}));
 
     // The page already selected is clicked again and reported again.
     Reset();

@@ -89,16 +89,17 @@ ov::ComPtr<IovMouseActions> MouseActionsOf(IovHostObject* target) {
     return ExtensionOf<IovMouseActions>(target, ov::HostIds::WindowActions);
 }
 
-std::vector<ov::ComPtr<IovHostObject>> ChildrenOf(IovHostObject* parent) {
-    std::vector<ov::ComPtr<IovHostObject>> children;
+// The children in the host's order until `visit` returns an object, which is the result. Each child is
+// asked for only when its turn comes: a search that ends early leaves the later siblings alone.
+template <class Visit> ov::ComPtr<IovHostObject> FirstOfChildren(IovHostObject* parent, Visit&& visit) {
     LONG count = 0;
-    if (FAILED(parent->GetChildCount(&count))) return children;
-    children.reserve(static_cast<size_t>(count > 0 ? count : 0));
+    if (FAILED(parent->GetChildCount(&count))) return nullptr;
     for (LONG i = 0; i < count; ++i) {
         ov::ComPtr<IovHostObject> child;
-        if (SUCCEEDED(parent->GetChild(i, child.Put())) && child) children.push_back(std::move(child));
+        if (FAILED(parent->GetChild(i, child.Put())) || !child) continue;
+        if (ov::ComPtr<IovHostObject> found = visit(child)) return found;
     }
-    return children;
+    return nullptr;
 }
 
 // A window whose class cannot be read (one of another technology, or one that has just closed) is no
@@ -261,13 +262,12 @@ ov::ComPtr<IovHostObject> CovWPFCtrl::FindChildHostObject(IovHostObject* parent,
                                                           const CovDispDriver& object) {
     if (!parent) return nullptr;
     const ov::Variant target = ov::Variant::Dispatch(object.Get());
-    for (ov::ComPtr<IovHostObject>& child : ChildrenOf(parent)) {
+    return FirstOfChildren(parent, [&](ov::ComPtr<IovHostObject>& child) {
         CovDispDriver native = ov::GetNativeObjectDriver(child.Get());
         if (ov::IsTrue(ov::Call(object, L"ReferenceEquals", ov::Variant::Dispatch(native.Get()), target)))
             return child;
-        if (ov::ComPtr<IovHostObject> found = FindChildHostObject(child.Get(), object)) return found;
-    }
-    return nullptr;
+        return FindChildHostObject(child.Get(), object);
+    });
 }
 
 ov::ComPtr<IovHostObject> CovWPFCtrl::FindInPopupRoots(const CovDispDriver& object) {
@@ -276,15 +276,19 @@ ov::ComPtr<IovHostObject> CovWPFCtrl::FindInPopupRoots(const CovDispDriver& obje
     for (const GUID* containerType : {&ov::HostIds::ProcessContainer, &ov::HostIds::TopLevelWindow}) {
         ov::ComPtr<IovHostObject> container = NearestOfType(host.Get(), *containerType);
         if (!container) continue;
-        for (ov::ComPtr<IovHostObject>& child : ChildrenOf(container.Get())) {
-            for (ov::ComPtr<IovHostObject>& window : ChildrenOf(child.Get())) {
-                if (!HasType(window.Get(), ov::HostIds::Window) || !IsPopupRoot(window.Get())) continue;
-                // A popup's content changes while it is open: the host brings the window's children up
-                // to date first.
-                window->RefreshChildren();
-                if (ov::ComPtr<IovHostObject> found = FindChildHostObject(window.Get(), object)) return found;
-            }
-        }
+        ov::ComPtr<IovHostObject> found =
+            FirstOfChildren(container.Get(), [&](ov::ComPtr<IovHostObject>& child) {
+                return FirstOfChildren(
+                    child.Get(), [&](ov::ComPtr<IovHostObject>& window) -> ov::ComPtr<IovHostObject> {
+                        if (!HasType(window.Get(), ov::HostIds::Window) || !IsPopupRoot(window.Get()))
+                            return nullptr;
+                        // A popup's content changes while it is open: the host brings the window's children
+                        // up to date first.
+                        window->RefreshChildren();
+                        return FindChildHostObject(window.Get(), object);
+                    });
+            });
+        if (found) return found;
     }
     return nullptr;
 }
