@@ -115,7 +115,7 @@ TEST_F(ComboBoxTest, ClickItemOpensTheListClicksTheContainerInThePopupAndWaitsFo
         {"IovHostObject::GetObjectType", 6},
         {"IovHostObject::RefreshChildren", 1},
         {"IovHostObject::GetChildCount", 14},
-        {"IovHostObject::GetChild", 16},
+        {"IovHostObject::GetChild", 15},
         {"IovHostObject::GetExtender", 23},
         {"IovObject::GetNativeObject", 23},
         {"IovHostObject::GetExtension", 1},
