@@ -14,10 +14,27 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 
 namespace ovtest {
+
+using HostCalls = std::map<std::string, long, std::less<>>;
+
+// The host calls a member makes before its click, with those of one host click under the action options 2
+// and 0 (restored afterwards) and of the action's log entry added.
+inline HostCalls AndOneClick(HostCalls calls) {
+    for (const auto& [name, count] : HostCalls{{"IovHostObject::GetExtension", 1},
+                                               {"IovActionOptions::get_ActionMode", 1},
+                                               {"IovActionOptions::get_ActionFlags", 1},
+                                               {"IovActionOptions::put_ActionMode", 2},
+                                               {"IovActionOptions::put_ActionFlags", 2},
+                                               {"IovMouseActions::Click", 1},
+                                               {"IovHostLog::AddEntry", 1}})
+        calls[name] += count;
+    return calls;
+}
 
 // The module's error raised by `f`, or nothing.
 template <class F> std::optional<CovInvokeException> Raised(F&& f) {
