@@ -132,6 +132,7 @@ TEST_F(RecognizerTest, OwnClassNameOnlyAndBaseKindLast) {
     } cases[] = {
         {L"System.Windows.Controls.Button", true, ctrlWPFButton, button},
         {L"System.Windows.Controls.Button", false, ctrlWPFButton, button}, // the pattern needs no ContextMenu
+        {L"System.Windows.Controls.Menu", true, ctrlWPFMenu, __uuidof(IovWPFMenu)},
         {L"System.Windows.Controls.Border", true, ctrlWPFActTransparent, GUID{}},
         {L"MyApp.FancyPanel", true, ctrlWPFBaseCtrl, base},
         {L"MyApp.FancyButton", true, ctrlWPFBaseCtrl, base},               // derived from Button: not one

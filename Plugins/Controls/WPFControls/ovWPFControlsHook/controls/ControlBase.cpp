@@ -1,5 +1,6 @@
 #include "ControlBase.h"
 
+#include "../menus/WPFMenuHelper.h"
 #include "com/HostIdentifiers.h"
 
 #include <string>
@@ -54,34 +55,15 @@ template <class Action> void Act(IUnknown* actor, Action&& action) {
     if (FAILED(hr)) ov::RaiseHostError();
 }
 
-ov::ComPtr<IovHostObject> ParentOf(IovHostObject* object) {
-    ov::ComPtr<IovHostObject> parent;
-    if (FAILED(object->GetParent(parent.Put()))) parent.Reset();
-    return parent;
-}
-
-bool HasType(IovHostObject* object, const GUID& type) {
-    GUID actual{};
-    return SUCCEEDED(object->GetObjectType(&actual)) && IsEqualGUID(actual, type);
-}
-
-// The object itself or the nearest object above it of the given host type.
-ov::ComPtr<IovHostObject> NearestOfType(IovHostObject* start, const GUID& type) {
-    for (ov::ComPtr<IovHostObject> object(start); object; object = ParentOf(object.Get()))
-        if (HasType(object.Get(), type)) return object;
-    return nullptr;
-}
+using ov::HasHostType;
+using ov::HostParentOf;
+using ov::HostWindowOf;
+using ov::NearestOfHostType;
 
 template <class I> ov::ComPtr<I> ExtensionOf(IovHostObject* object, const GUID& id) {
     ov::ComPtr<IUnknown> extension;
     if (FAILED(object->GetExtension(&id, extension.Put()))) return nullptr;
     return extension.As<I>();
-}
-
-// A host object's window interface: its own, or an extension of that identifier.
-ov::ComPtr<IovHostWindow> HostWindowOf(IovHostObject* object) {
-    if (auto window = ov::QueryAs<IovHostWindow>(object)) return window;
-    return ExtensionOf<IovHostWindow>(object, __uuidof(IovHostWindow));
 }
 
 ov::ComPtr<IovMouseActions> MouseActionsOf(IovHostObject* target) {
@@ -117,12 +99,48 @@ bool IsPopupRoot(IovHostObject* window) {
 
 } // namespace
 
+namespace ov {
+
+ComPtr<IovHostObject> HostParentOf(IovHostObject* object) {
+    ComPtr<IovHostObject> parent;
+    if (FAILED(object->GetParent(parent.Put()))) parent.Reset();
+    return parent;
+}
+
+bool HasHostType(IovHostObject* object, const GUID& type) {
+    GUID actual{};
+    return SUCCEEDED(object->GetObjectType(&actual)) && IsEqualGUID(actual, type);
+}
+
+ComPtr<IovHostObject> NearestOfHostType(IovHostObject* start, const GUID& type) {
+    for (ComPtr<IovHostObject> object(start); object; object = HostParentOf(object.Get()))
+        if (HasHostType(object.Get(), type)) return object;
+    return nullptr;
+}
+
+ComPtr<IovHostWindow> HostWindowOf(IovHostObject* object) {
+    if (auto window = QueryAs<IovHostWindow>(object)) return window;
+    ComPtr<IUnknown> extension;
+    if (FAILED(object->GetExtension(&__uuidof(IovHostWindow), extension.Put()))) return nullptr;
+    return extension.As<IovHostWindow>();
+}
+
+} // namespace ov
+
 // --- IovWPFControl, IovCtrlsMenuInternal --------------------------------------------------------------
 
 HRESULT CovWPFCtrl::get_PopupMenu(IDispatch** value) {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    return E_NOTIMPL;
+    return Member([&] {
+        ov::RequireOut(value);
+        *value = nullptr;
+        EnterCall();
+        const ov::Variant contextMenu = ov::GetRaw(GetClrObject(), L"ContextMenu");
+        if (IsVariantEmpty(contextMenu)) return;
+        CovDispDriver menu;
+        menu.AttachVariant(contextMenu);
+        *value =
+            ov::Create<CovWPFHelperMenu>(this, nullptr, L"PopupMenu", menu, *this).As<IDispatch>().Detach();
+    });
 }
 
 HRESULT CovWPFCtrl::ActivateMenuOwner() {
@@ -131,9 +149,9 @@ HRESULT CovWPFCtrl::ActivateMenuOwner() {
 
 HRESULT CovWPFCtrl::ActivateTopLevelWindow() {
     HRESULT activated = S_OK;
-    HRESULT hr = Member([&] {
+    HRESULT hr = ov::HostCall([&] {
         EnterCall();
-        ov::ComPtr<IovHostObject> top = NearestOfType(GetHostObject().Get(), ov::HostIds::TopLevelWindow);
+        ov::ComPtr<IovHostObject> top = NearestOfHostType(GetHostObject().Get(), ov::HostIds::TopLevelWindow);
         ov::ComPtr<IovHostWindow> window = top ? HostWindowOf(top.Get()) : nullptr;
         if (!window) ov::RaiseInvocationError();
         activated = window->Activate();
@@ -183,7 +201,7 @@ void CovWPFCtrl::FocusElement() {
         // top-level window.
         ov::ComPtr<IovHostObject> object = GetHostObject();
         while (ov::QueryAs<IovNativeWindow>(object.Get())) {
-            ov::ComPtr<IovHostObject> parent = ParentOf(object.Get());
+            ov::ComPtr<IovHostObject> parent = HostParentOf(object.Get());
             if (!parent) break;
             object = std::move(parent);
         }
@@ -274,13 +292,13 @@ ov::ComPtr<IovHostObject> CovWPFCtrl::FindInPopupRoots(const CovDispDriver& obje
     ov::ComPtr<IovHostObject> host = TryGetHostObject();
     if (!host) return nullptr;
     for (const GUID* containerType : {&ov::HostIds::ProcessContainer, &ov::HostIds::TopLevelWindow}) {
-        ov::ComPtr<IovHostObject> container = NearestOfType(host.Get(), *containerType);
+        ov::ComPtr<IovHostObject> container = NearestOfHostType(host.Get(), *containerType);
         if (!container) continue;
         ov::ComPtr<IovHostObject> found =
             FirstOfChildren(container.Get(), [&](ov::ComPtr<IovHostObject>& child) {
                 return FirstOfChildren(
                     child.Get(), [&](ov::ComPtr<IovHostObject>& window) -> ov::ComPtr<IovHostObject> {
-                        if (!HasType(window.Get(), ov::HostIds::Window) || !IsPopupRoot(window.Get()))
+                        if (!HasHostType(window.Get(), ov::HostIds::Window) || !IsPopupRoot(window.Get()))
                             return nullptr;
                         // A popup's content changes while it is open: the host brings the window's children
                         // up to date first.

@@ -31,12 +31,13 @@ public:
         ov::Interfaces<IovWPFControl, ov::Via<IDispatch, IovWPFControl>, IovCtrlsMenuInternal, IovCtrlBase>;
     class CovWPFCtrlBaseInfo;
 
-    // IovWPFControl. Until the module has menu objects: E_NOTIMPL and a null result, so that no script
-    // mistakes a missing menu for an element without a context menu.
+    // IovWPFControl. A menu object over the element's "ContextMenu", made anew each time and not opened;
+    // null for an element without one.
     HRESULT STDMETHODCALLTYPE get_PopupMenu(IDispatch** value) override;
-    // IovCtrlsMenuInternal. ActivateMenuOwner does nothing (the menu wrapper overrides it).
-    // ActivateTopLevelWindow activates the nearest object of the top-level window type, from the element's
-    // host object up, and returns the activation's result; without one the generic invocation error.
+    // IovCtrlsMenuInternal, the host's: failures are E_FAIL with the error information, whatever the report
+    // modes. ActivateMenuOwner does nothing (the menu wrapper overrides it). ActivateTopLevelWindow
+    // activates the nearest object of the top-level window type, from the element's host object up, and
+    // returns the activation's result; without one the generic invocation error.
     HRESULT STDMETHODCALLTYPE ActivateMenuOwner() override;
     HRESULT STDMETHODCALLTYPE ActivateTopLevelWindow() override;
 
@@ -78,6 +79,14 @@ protected:
 };
 
 namespace ov {
+
+// The host's object tree: the parent (null at the top or when the host cannot say), the object's type,
+// the object itself or the nearest one above it of a type, and a host object's IovHostWindow (its own, or
+// the extension of that identifier).
+ComPtr<IovHostObject> HostParentOf(IovHostObject* object);
+bool HasHostType(IovHostObject* object, const GUID& type);
+ComPtr<IovHostObject> NearestOfHostType(IovHostObject* start, const GUID& type);
+ComPtr<IovHostWindow> HostWindowOf(IovHostObject* object);
 
 // Makes a wrapper of class W bound to a .NET object (elementId null) or to the host's element identifier.
 template <class W> ComPtr<IDispatch> MakeControl(const CovDispDriver* object, const GUID* elementId) {

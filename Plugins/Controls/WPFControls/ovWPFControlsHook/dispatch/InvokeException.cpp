@@ -154,6 +154,15 @@ HRESULT HandleAtBoundary(const CovInvokeException& error, const CovSyntaxItem& o
     }
 }
 
+HRESULT FailWithErrorInfo(const CovInvokeException& error) noexcept {
+    try {
+        SetThreadErrorInfo(error, nullptr, static_cast<DWORD>(error.Kind()));
+        return E_FAIL;
+    } catch (...) {
+        return HResultOfCurrentException();
+    }
+}
+
 HRESULT ResultOfCurrentException() noexcept {
     try {
         throw;

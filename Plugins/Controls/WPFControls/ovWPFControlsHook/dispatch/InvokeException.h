@@ -95,6 +95,21 @@ template <class Body> HRESULT Member(const CovSyntaxItem& object, Body&& body) {
     }
 }
 
+// The barrier of the host's own interfaces on an automation object (the host's menu support): an error of
+// any kind is the thread's error information (help context: its kind) and E_FAIL, whatever the object's
+// report modes, since the host reads no log and raises no script error.
+HRESULT FailWithErrorInfo(const CovInvokeException& error) noexcept;
+template <class Body> HRESULT HostCall(Body&& body) noexcept {
+    try {
+        body();
+        return S_OK;
+    } catch (const CovInvokeException& e) {
+        return FailWithErrorInfo(e);
+    } catch (...) {
+        return ResultOfCurrentException();
+    }
+}
+
 // The barrier of COM methods that have no report modes (module, extender, kind infos).
 template <class Body> HRESULT Guard(Body&& body) noexcept {
     try {

@@ -1,5 +1,6 @@
 #include "ModuleInf.h"
 
+#include "../dispatch/HostDispatch.h"
 #include "../dispatch/InvokeException.h"
 #include "../dispatch/TypeLibCache.h"
 #include "../recognition/HookExtender.h"
@@ -104,6 +105,7 @@ void Detach() noexcept {
         module->Finalize();
         g_singleton.Reset();
     }
+    HostTypeLib::Clear();
     TypeLibCache::Clear();
 }
 

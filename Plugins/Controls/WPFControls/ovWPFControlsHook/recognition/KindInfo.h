@@ -130,20 +130,6 @@ protected:
     }
 };
 
-// Interim: the info of a control kind whose wrapper class is not part of the module yet (combo box,
-// list box, menu, toolbar, list view, tree view). It carries the kind's complete row and
-// recognises the kind; its factories succeed with a null wrapper until the nested info of the kind's
-// wrapper takes its place in the recognizer's table.
-class CovWPFInterimCtrlInfo : public CovWPFControlInfo {
-public:
-    CovWPFInterimCtrlInfo(LONG kind, const GUID& key, const wchar_t* displayName, const wchar_t* classString,
-                          bool fixed = false)
-        : CovWPFControlInfo(kind, key, displayName, classString, fixed) {}
-
-protected:
-    ov::ComPtr<IDispatch> MakeWrapper(const CovDispDriver*, const GUID*) override { return nullptr; }
-};
-
 // The info of an item kind (combo box item, tab item, ...): all-zero key, fixed, no wrapper.
 class CovWPFCtrlItemInfo : public CovWPFControlInfo {
 protected:

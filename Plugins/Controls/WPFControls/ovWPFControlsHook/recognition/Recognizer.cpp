@@ -7,6 +7,7 @@
 #include "../controls/Tabs.h"
 #include "../controls/Trees.h"
 #include "../controls/ToolBar.h"
+#include "../menus/MenuControl.h"
 #include "BaseCtrlInfo.h"
 
 CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
@@ -21,10 +22,6 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     public:
         CovWPFCtrlItemInfoImpl(LONG kind, const wchar_t* displayName, const wchar_t* classString)
             : CovWPFCtrlItemInfo(kind, displayName, classString) {}
-    };
-    auto interim = [this](LONG kind, const GUID& key, const wchar_t* displayName,
-                          const wchar_t* classString) {
-        AddInfo(ov::Create<CovWPFInterimCtrlInfo>(kind, key, displayName, classString));
     };
     auto item = [this](LONG kind, const wchar_t* displayName, const wchar_t* classString) {
         AddInfo(ov::Create<CovWPFCtrlItemInfoImpl>(kind, displayName, classString));
@@ -45,7 +42,7 @@ CovWPFControlsRecognizer::CovWPFControlsRecognizer() {
     AddInfo(ov::Create<CovWPFCtrlToggleButton::CovWPFCtrlToggleButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlRepeatButton::CovWPFCtrlRepeatButtonInfo>());
     AddInfo(ov::Create<CovWPFCtrlScrollViewer::CovWPFCtrlScrollViewerInfo>());
-    interim(ctrlWPFMenu, __uuidof(IovWPFMenu), L"Menu", L"System.Windows.Controls.Menu");
+    AddInfo(ov::Create<CovWPFCtrlMenu::CovWPFCtrlMenuInfo>());
     AddInfo(ov::Create<CovWPFCtrlToolBar::CovWPFCtrlToolBarInfo>());
     AddInfo(ov::Create<CovWPFCtrlListView::CovWPFCtrlListViewInfo>());
     AddInfo(ov::Create<CovWPFCtrlTreeView::CovWPFCtrlTreeViewInfo>());
