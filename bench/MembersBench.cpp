@@ -316,7 +316,21 @@ std::vector<Row> MakeRows(bool quick) {
                         static DISPID item = IdOf(items.pdispVal, L"Item");
                         Invoke(items.pdispVal, item, DISPATCH_PROPERTYGET, {Str(L"Documents|Projects|Beta")});
                     },
-                    nullptr});
+                    [](Scene&, long) {
+                        // A node's caption: the item, its default value refused, "GetType"."IsPrimitive"
+                        // false, then "Header" and the string's default value.
+                        const Counts caption = kMember + Counts{0, 1} + kMember * 2 + kMember + Counts{0, 1};
+                        // A level: its count, the captions up to the node, the node's item.
+                        auto level = [&](long index) {
+                            return kMember + caption * static_cast<double>(index + 1) + kMember;
+                        };
+                        // The level below a node at depth d: its container, found from the tree's object
+                        // through the generators of the d levels, then "Items" looked up and read.
+                        auto below = [](double depth) {
+                            return kClr + kMember * 2 * depth + Counts{0, 1} + kMember;
+                        };
+                        return kClr + kMember + level(0) + below(1) + level(1) + below(2) + level(1);
+                    }});
 
     const std::vector<long> sizes = quick ? std::vector<long>{1000} : std::vector<long>{1000, 10000, 100000};
     for (long n : sizes) {
