@@ -3,11 +3,13 @@
 #pragma once
 
 #include "com/ComObject.h"
+#include "com/Lock.h"
 #include "com/OleTypes.h"
 #include "../dispatch/StubManager.h"
 #include "Recognizer.h"
 #include "ovHostIntf.h"
 
+#include <atomic>
 #include <unordered_map>
 
 struct GuidHash {
@@ -44,7 +46,7 @@ public:
     LONG Generation() const noexcept { return generation_; }
     // The stub manager of an owner, made on first need.
     ov::ComPtr<ov::CStubManager> StubManagerOf(const GUID& ownerKey);
-    size_t StubManagerCount() const noexcept { return stubManagers_.size(); }
+    size_t StubManagerCount() const noexcept;
 
 protected:
     explicit CThirdPartyControlsHookExtender(const wchar_t* name);
@@ -53,8 +55,15 @@ protected:
     GUID moduleKey_{};
 
 private:
+    // Takes the manager of a key out of the table when it is still the one given.
+    void Forget(const GUID& key, const ov::CStubManager* manager) noexcept;
+
     ov::Bstr name_;
-    LONG generation_ = 0;
+    // Hook objects read it on any thread; only option changes (which the host serialises) advance it.
+    std::atomic<LONG> generation_{0};
+    // The host registers elements, removes owners and disposes on any thread: the table is locked, never
+    // while a manager disconnects (a disconnected object may leave its manager on another thread).
+    mutable ov::CriticalSection lock_;
     std::unordered_map<GUID, ov::ComPtr<ov::CStubManager>, GuidHash> stubManagers_;
 };
 
