@@ -4,8 +4,8 @@
 // makes; then it runs again once for every k of each count, with the k-th host call failing (an error
 // HRESULT with error information), the k-th Invoke throwing a .NET exception, or the application
 // ceasing to answer at the k-th Invoke (a busy application rejects calls, which is what a caller sees of a
-// hang), under ErrorReportMode 0, 1 and 2. The result must be the mode's (0 and 1: success, 1 with at most
-// one logged error; 2: success or the error as the script's exception), every text a whole one (never empty),
+// hang), under ErrorReportMode 0 to 3. The result must be the mode's (0 and 1: success, 1 with at most
+// one logged error; 2 and 3: success or the error as the script's exception, no C++ exception), every text a whole one (never empty),
 // the .NET exception's source and description in the details of an error made of it, a failed call's result
 // cleared, an opened combo box list closed again, and at the end nothing of the run left alive.
 #include "Session.h"
@@ -102,7 +102,7 @@ void Check(const Outcome& out, LONG mode, bool clrFault, const std::vector<ovhos
     std::vector<std::pair<std::wstring, std::wstring>> errors;
     for (const ovhost::LogEntry& entry : log)
         if (entry.kind == ovhost::LogError) errors.push_back({entry.text, entry.details});
-    if (mode == 2 && out.hr == DISP_E_EXCEPTION) {
+    if (mode >= 2 && out.hr == DISP_E_EXCEPTION) {
         const size_t at = out.description.find(L"\r\n\r\n");
         errors.push_back(
             {out.description.substr(0, at), at == std::wstring::npos ? L"" : out.description.substr(at + 4)});
@@ -150,7 +150,7 @@ TEST(FaultsTest, EveryMemberMeetsEveryFailingHostCallAndEveryThrowingInvokeClean
             // the module's mode 1.
             std::map<LONG, ov::ComPtr<IDispatch>> byMode{{1, object}};
             if (name.find('.') == std::string::npos)
-                for (LONG mode : {0, 2}) {
+                for (LONG mode : {0, 2, 3}) {
                     session.SetErrorReportMode(mode);
                     byMode[mode] = session.Find(std::wstring(name.begin(), name.end()));
                     session.SetErrorReportMode(1);
@@ -170,7 +170,7 @@ TEST(FaultsTest, EveryMemberMeetsEveryFailingHostCallAndEveryThrowingInvokeClean
                 ++tally.scenarios;
                 for (Fault fault : {Fault::Host, Fault::Throw, Fault::Stop})
                     for (long k = 1; k <= (fault == Fault::Host ? hostCount : clrCount); ++k)
-                        for (LONG mode : {0, 1, 2}) {
+                        for (LONG mode : {0, 1, 2, 3}) {
                             if (!byMode[mode]) continue;
                             restore();
                             if (fault == Fault::Host)
@@ -199,7 +199,7 @@ TEST(FaultsTest, EveryMemberMeetsEveryFailingHostCallAndEveryThrowingInvokeClean
         objects.clear(); // released before the module goes, as a script ends
         referenced = session.End();
     }
-    std::printf("[ faults ] %zu objects, %zu members, %ld scenarios: %ld faulted calls (modes 0, 1, 2), %ld "
+    std::printf("[ faults ] %zu objects, %zu members, %ld scenarios: %ld faulted calls (modes 0 to 3), %ld "
                 "faults injected, %ld absorbed without an error; %zu objects still referenced, %ld host and "
                 "%ld application objects left\n",
                 objectCount, memberCount, tally.scenarios, tally.calls, tally.injected, tally.absorbed,

@@ -31,8 +31,6 @@ CovInvokeException::CovInvokeException(IErrorInfo* error) : kind_(Error) {
 
 namespace ov {
 
-thread_local int InModuleCall::depth_ = 0;
-
 std::wstring Format(const wchar_t* format, ...) {
     std::vector<wchar_t> buffer;
     for (size_t size = 2048;; size *= 2) {
@@ -141,8 +139,6 @@ void ReportMessage(const CovSyntaxItem& object, const wchar_t* message, const wc
 }
 
 HRESULT HandleAtBoundary(const CovInvokeException& error, const CovSyntaxItem& object) {
-    // A C++ caller inside the module receives the copy.
-    if (object.ErrorMode() == 3 && InModuleCall::Active()) return HandleInvokeException(error, object);
     try {
         CovInvokeException copy(error);
         // No C++ exception crosses COM: mode 3 seen from outside the module reports as mode 2.

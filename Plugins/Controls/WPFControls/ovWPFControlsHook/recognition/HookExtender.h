@@ -35,6 +35,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override;
     // IbxDisposable
     HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override;
+    // Dispose and OnModuleRemoved disconnect the managers' objects and let the managers go, as the
+    // extender's own operations say; they do not run the stub manager's shut-down, whose wait of up to a
+    // second per manager gains nothing here: the objects still held are those a script or the host keeps,
+    // which no wait makes go, and each leaves its manager by itself on its last release.
     HRESULT STDMETHODCALLTYPE Dispose() override;
     // IovModuleManagerEvents
     HRESULT STDMETHODCALLTYPE OnModuleAdded(IUnknown* moduleObject) override;
