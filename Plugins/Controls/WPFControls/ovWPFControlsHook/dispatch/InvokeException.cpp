@@ -33,8 +33,6 @@ CovInvokeException::CovInvokeException(IErrorInfo* error) : kind_(Error) {
 
 namespace ov {
 
-thread_local int InModuleCall::depth_ = 0;
-
 std::wstring Format(const wchar_t* format, ...) {
     // The first 2048 characters on the stack and never cleared: the formatter writes what it returns, and
     // clearing a buffer on every call cost more than formatting a short message.
@@ -147,8 +145,6 @@ void ReportMessage(const CovSyntaxItem& object, const wchar_t* message, const wc
 }
 
 HRESULT HandleAtBoundary(const CovInvokeException& error, const CovSyntaxItem& object) {
-    // A C++ caller inside the module receives the copy.
-    if (object.ErrorMode() == 3 && InModuleCall::Active()) return HandleInvokeException(error, object);
     try {
         CovInvokeException copy(error);
         // No C++ exception crosses COM: mode 3 seen from outside the module reports as mode 2.
