@@ -36,16 +36,6 @@ inline HostCalls AndOneClick(HostCalls calls) {
     return calls;
 }
 
-// The module's error raised by `f`, or nothing.
-template <class F> std::optional<CovInvokeException> Raised(F&& f) {
-    try {
-        f();
-    } catch (const CovInvokeException& e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
 inline void ExpectError(const std::optional<CovInvokeException>& e, std::wstring_view message,
                         std::wstring_view details, LONG kind = 3) {
     ASSERT_TRUE(e) << "nothing raised";

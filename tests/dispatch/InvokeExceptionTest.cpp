@@ -17,14 +17,7 @@
 
 namespace {
 
-template <class F> std::optional<CovInvokeException> Caught(F&& f) {
-    try {
-        f();
-    } catch (const CovInvokeException& e) {
-        return e;
-    }
-    return std::nullopt;
-}
+using ovtest::Raised;
 
 TEST(InvocationErrorTest, DetailsNameLocationResultSystemTextMemberAndException) {
     const std::wstring reasons =
@@ -53,7 +46,7 @@ TEST(InvocationErrorTest, DetailsNameLocationResultSystemTextMemberAndException)
         {0, nullptr, -1, nullptr, reasons}, // the generic error
     };
     for (const auto& [hr, excep, location, member, expected] : cases) {
-        auto e = Caught([&] {
+        auto e = Raised([&] {
             if (location < 0) ov::RaiseInvocationError();
             ov::RaiseInvocationError(hr, excep, location, member);
         });
@@ -105,12 +98,12 @@ TEST(InvocationErrorTest, HostErrorSplitsAtFirstSeparatorAndTakesItsKindFromTheH
     }
 
     SetErrorInfo(0, HostError(L"Activation failed\r\n\r\nNo window", 2).Get());
-    auto taken = Caught([] { ov::RaiseHostError(); });
+    auto taken = Raised([] { ov::RaiseHostError(); });
     ASSERT_TRUE(taken);
     EXPECT_EQ(taken->Message().View(), L"Activation failed");
     EXPECT_EQ(taken->Details().View(), L"No window");
     EXPECT_EQ(taken->Kind(), 2);
-    taken = Caught([] { ov::RaiseHostError(); }); // taken: nothing left on the thread
+    taken = Raised([] { ov::RaiseHostError(); }); // taken: nothing left on the thread
     ASSERT_TRUE(taken);
     EXPECT_EQ(taken->Message().View(), L"");
     EXPECT_EQ(taken->Kind(), 3);
@@ -192,7 +185,7 @@ TEST_F(ReportTest, ModeThreeHandsTheSameErrorToACallerInsideTheModule) {
     item->put_ErrorReportMode(3);
     for (LONG kind : {1, 2, 3}) {
         const CovInvokeException error(L"Message", L"Details", kind);
-        auto passed = Caught([&] {
+        auto passed = Raised([&] {
             ov::InModuleCall inModule;
             Fail(error);
         });
@@ -200,7 +193,7 @@ TEST_F(ReportTest, ModeThreeHandsTheSameErrorToACallerInsideTheModule) {
         EXPECT_EQ(passed->Message().View(), L"Message");
         EXPECT_EQ(passed->Details().View(), L"Details");
         EXPECT_EQ(passed->Kind(), kind);
-        EXPECT_TRUE(Caught([&] { ov::HandleInvokeException(error, *item); })) << "the reporter throws too";
+        EXPECT_TRUE(Raised([&] { ov::HandleInvokeException(error, *item); })) << "the reporter throws too";
     }
     EXPECT_FALSE(ov::InModuleCall::Active()) << "the marker ends with its scope, also on an exception";
     EXPECT_TRUE(host->Log().empty());
