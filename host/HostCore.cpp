@@ -151,6 +151,8 @@ ov::ComPtr<HostNode> HostCore::Find(const GUID& id) const {
 }
 
 ov::ComPtr<HostNode> HostCore::NodeFor(const wpfsim::Element& element) {
+    // Containers and popup content have their places once the layout has run.
+    if (app_) app_->UpdateLayout();
     if (!process_ || !IsOnScreen(element)) return nullptr;
     if (auto node = Find(element.Id())) return node;
     // The host learns of the element now: its parent's children are brought up to date.

@@ -4,8 +4,10 @@
 
 #include "Host.h"
 #include "LogFormat.h"
+#include "MouseActions.h"
 
 #include "ovWPFControlsLib.h"
+#include "wpfsim/Items.h"
 
 #include <atomic>
 #include <functional>
@@ -603,6 +605,121 @@ private:
     std::shared_ptr<ModelState> state_;
 };
 
+// A person at the mouse: clicks through the host's mouse simulation at a point of an element, where the
+// innermost element under the point takes them, as on screen. Nothing is logged, and the host's object
+// tree is not refreshed: the click goes through the object of the element, or of the nearest element above
+// it that the host has one for (tree nodes have none), at the same screen point.
+class UserObject : public ScriptObject {
+public:
+    explicit UserObject(std::shared_ptr<ModelState> state) : ScriptObject(L"User"), state_(std::move(state)) {
+        const std::wstring at =
+            L"one or three arguments: the element's name and, if wanted, the point (x, y) from its top-left "
+            L"corner";
+        const std::wstring item =
+            L"two arguments: the items control's name and the index of the item, from 0";
+        const ovhost::ClickKind kinds[] = {{wpfsim::MouseButton::Left, false, "Click"},
+                                           {wpfsim::MouseButton::Right, false, "RightClick"},
+                                           {wpfsim::MouseButton::Left, true, "DoubleClick"}};
+        for (const ovhost::ClickKind& kind : kinds) {
+            const std::wstring name(kind.operation, kind.operation + strlen(kind.operation));
+            Method(name, 1, 3, at, [this, kind, name](const Args& a) {
+                ClickElement(a, kind, L"User." + name);
+                return ov::Variant();
+            });
+        }
+        for (const ovhost::ClickKind& kind : kinds) {
+            const std::wstring name =
+                std::wstring(kind.operation, kind.operation + strlen(kind.operation)) + L"Item";
+            Method(name, 2, 2, item, [this, kind, name](const Args& a) {
+                ClickItem(a, kind, L"User." + name);
+                return ov::Variant();
+            });
+        }
+    }
+
+private:
+    void ClickElement(const Args& a, const ovhost::ClickKind& kind, const std::wstring& member) {
+        if (a.size() == 2)
+            throw ScriptFailure{member + L" expects the point as two numbers, x and y, or no point at all."};
+        wpfsim::Element& element = state_->ElementNamed(a[0], member);
+        if (!element.IsVisible())
+            throw ScriptFailure{member + L": '" + element.Name() + L"' is not on screen."};
+        const RECT& r = element.Bounds();
+        POINT point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        if (a.size() == 3)
+            point = {r.left + IntArg(a[1], member + L": x"), r.top + IntArg(a[2], member + L": y")};
+        Press(element, point, kind, member, L"'" + element.Name() + L"'");
+    }
+
+    void ClickItem(const Args& a, const ovhost::ClickKind& kind, const std::wstring& member) {
+        wpfsim::Element& element = state_->ElementNamed(a[0], member);
+        auto* owner = dynamic_cast<wpfsim::ItemsControl*>(&element);
+        if (!owner) throw ScriptFailure{member + L": '" + element.Name() + L"' is not an items control."};
+        const LONG index = IntArg(a[1], member + L": the index");
+        if (index < 0 || static_cast<size_t>(index) >= owner->Count())
+            throw ScriptFailure{member + L": '" + element.Name() + L"' has no item " +
+                                std::to_wstring(index) + L" (" + std::to_wstring(owner->Count()) +
+                                L" items)."};
+        const std::wstring what = L"item " + std::to_wstring(index) + L" of '" + element.Name() + L"'";
+        // A user sees only containers that exist and are not scrolled away, hidden or covered.
+        wpfsim::Element* container = owner->ContainerAt(static_cast<size_t>(index), false);
+        wpfsim::Element* target = container;
+        // A tree node is clicked on its header, not in the middle of its children.
+        if (dynamic_cast<wpfsim::TreeViewItem*>(container))
+            if (wpfsim::Element* header = PartOf(*container, *container, L"PART_Header")) target = header;
+        if (!container || !target->IsVisible())
+            throw ScriptFailure{member + L": the container of " + what + L" is not on screen."};
+        const RECT& r = target->Bounds();
+        const POINT point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        wpfsim::Element* hit = state_->app->ElementAt(point);
+        if (!hit || !container->IsAncestorOf(*hit))
+            throw ScriptFailure{member + L": the container of " + what + L" is not on screen."};
+        Press(*container, point, kind, member, what);
+    }
+
+    // The part of that name of the control's own template, below `at` in the visual tree (null when none).
+    static wpfsim::Element* PartOf(const wpfsim::Element& control, wpfsim::Element& at,
+                                   std::wstring_view name) {
+        for (wpfsim::Element* child : at.Children()) {
+            if (child->Name() == name && child->TemplatedParent() == &control) return child;
+            if (wpfsim::Element* found = PartOf(control, *child, name)) return found;
+        }
+        return nullptr;
+    }
+
+    void Press(wpfsim::Element& element, POINT point, const ovhost::ClickKind& kind,
+               const std::wstring& member, const std::wstring& what) {
+        ovhost::HostCore& core = state_->TheHost().Core();
+        ov::ComPtr<ovhost::ElementNode> node;
+        for (wpfsim::Element* e = &element; e && !node; e = e->Parent())
+            if (auto found = core.Find(e->Id()); found && !found->Dropped())
+                node = ov::ComPtr<ovhost::ElementNode>(dynamic_cast<ovhost::ElementNode*>(found.Get()));
+        if (!node) {
+            wpfsim::Element* root = &element;
+            while (root->Parent())
+                root = root->Parent();
+            auto found = core.NodeFor(*root);
+            node = ov::ComPtr<ovhost::ElementNode>(dynamic_cast<ovhost::ElementNode*>(found.Get()));
+        }
+        if (!node) throw ScriptFailure{member + L": the host has no object for " + what + L"."};
+        const RECT& origin = node->Element()->Bounds();
+        SetErrorInfo(0, nullptr);
+        const HRESULT hr =
+            ovhost::ClickElement(core, node->Element(), kind, point.x - origin.left, point.y - origin.top, 0,
+                                 point, {node->actionMode, node->actionFlags});
+        if (SUCCEEDED(hr)) return;
+        std::wstring text = member + L": the host could not click " + what + L" (" + Hex(hr) + L").";
+        ov::ComPtr<IErrorInfo> info;
+        ov::Bstr description;
+        if (GetErrorInfo(0, info.Put()) == S_OK && info &&
+            SUCCEEDED(info->GetDescription(description.Put())) && !description.View().empty())
+            text += L" " + std::wstring(description.View());
+        throw ScriptFailure{text};
+    }
+
+    std::shared_ptr<ModelState> state_;
+};
+
 class HostSettingsObject : public ScriptObject {
 public:
     HostSettingsObject(std::shared_ptr<ModelState> state, ov::ComPtr<IDispatch> log)
@@ -689,6 +806,7 @@ ScriptModel::ScriptModel(Host& host, wpfsim::Application& app) : state_(std::mak
     ov::ComPtr<IDispatch> logDispatch(log.Get());
     items_.push_back({L"App", ov::ComPtr<IDispatch>(ov::Create<AppObject>(state_).Get())});
     items_.push_back({L"Log", logDispatch});
+    items_.push_back({L"User", ov::ComPtr<IDispatch>(ov::Create<UserObject>(state_).Get())});
     items_.push_back(
         {L"Host", ov::ComPtr<IDispatch>(ov::Create<HostSettingsObject>(state_, logDispatch).Get())});
     items_.push_back(

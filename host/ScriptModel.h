@@ -11,6 +11,13 @@
 //   App.Table(name)               the host's table view of the element's object (IovCtrlTableDataSource):
 //                                 .RowCount, .ColumnCount, .Caption(column), .Cell(row, column); a failed
 //                                 operation is a script error naming its HRESULT
+//   User.Click(name [, x, y]), User.RightClick(...), User.DoubleClick(...)
+//                                 a person at the mouse: the host's mouse simulation clicks at the element's
+//                                 centre or at (x, y) from its top-left corner, where the innermost element
+//                                 takes the click; nothing is logged. An element not shown is a script error.
+//   User.ClickItem(owner, index), User.RightClickItem(...), User.DoubleClickItem(...)
+//                                 the same at the centre of the container of item `index` of an items control
+//                                 (a tree node's header); a script error when that container is not on screen
 //   Log.Count, Log.Item(i)        the log so far (0-based; Item is the default member), entries with .Kind
 //                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
 //   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log

@@ -481,6 +481,7 @@ private:
             }
 
         Node node{&type->make(app_, className)};
+        node.element->SetPersistId(++persistIds_);
         bool contentSet = false;
         ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
 
@@ -784,6 +785,7 @@ private:
     std::vector<std::map<std::wstring, std::wstring>> scopes_;
     std::set<std::wstring> ignorable_;
     std::map<std::wstring, unsigned> names_;
+    LONG persistIds_ = 0;
 };
 
 std::unique_ptr<wpfsim::Application> Read(IStream* stream) {

@@ -154,7 +154,7 @@ Element* Application::Click(POINT screen, const MouseClick& click) {
     std::vector<Popup*> refused; // popups that stay open when told to close (a fault)
     for (auto it = openPopups_.rbegin(); it != openPopups_.rend();) {
         Popup* popup = *it;
-        if (!popup->StaysOpen() && !(hit && popup->IsAncestorOf(*hit)) &&
+        if (!popup->StaysOpen() && !(hit && popup->DismissScope().IsAncestorOf(*hit)) &&
             std::find(refused.begin(), refused.end(), popup) == refused.end()) {
             popup->SetIsOpen(false);
             if (popup->IsOpen())
@@ -174,8 +174,22 @@ Element* Application::Click(POINT screen, const MouseClick& click) {
         RaiseButton(*hit, down, true);
         MouseEvent up{click.button, press, click.doubleClick, click.shift, screen, hit};
         RaiseButton(*hit, up, false);
+        if (click.button == MouseButton::Right && !up.handled && hit->IsVisible())
+            OpenContextMenu(*hit, screen);
     }
     return hit;
+}
+
+void Application::OpenContextMenu(Element& source, POINT screen) {
+    for (Element* e = &source; e; e = e->RouteParent()) {
+        if (!e->IsEnabled()) continue;
+        ContextMenu* menu = e->GetContextMenu();
+        if (!menu) continue;
+        if (menu->IsOpen() || !menu->IsEnabled()) return;
+        menu->SetPlacementTarget(e);
+        menu->OpenAt(screen);
+        return;
+    }
 }
 
 void Application::RaiseButton(Element& target, MouseEvent& e, bool down) {
@@ -205,6 +219,7 @@ void Application::RaiseButton(Element& target, MouseEvent& e, bool down) {
 }
 
 Element* Application::MoveMouse(POINT screen) {
+    mouse_ = screen;
     Element* hit = ElementAt(screen);
     Element* old = hover_;
     if (hit == old) return hit;

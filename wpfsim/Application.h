@@ -62,14 +62,17 @@ public:
     Element* ElementAt(POINT screen) const;
 
     // --- input
-    // A click at a screen point, as the mouse makes it: a press outside an open popup closes it (and goes no
-    // further; a popup that never closes lets the press through); otherwise the button's down and up events
-    // are raised at the element under the point and bubble (twice for a double click, the second with click
-    // count 2). Returns the element hit, or null (nothing there, not responding).
+    // A click at a screen point, as the mouse makes it: a press outside an open popup (outside its dismiss
+    // scope) closes it (and goes no further; a popup that never closes lets the press through); otherwise
+    // the button's down and up events are raised at the element under the point and bubble (twice for a
+    // double click, the second with click count 2). A right button's release that no element handled opens
+    // the context menu of the nearest enabled element on its route that has one, at the point. Returns the
+    // element hit, or null (nothing there, not responding).
     Element* Click(POINT screen, const MouseClick& click);
     // The mouse moves to a screen point: elements it leaves and enters are told (IsMouseOver).
     Element* MoveMouse(POINT screen);
     Element* MouseOver() const noexcept { return hover_; }
+    POINT MousePosition() const noexcept { return mouse_; }
     Element* FocusedElement() const noexcept { return focused_; }
     void SetFocused(Element* element) noexcept;
 
@@ -114,6 +117,7 @@ private:
     friend class Element;
     void Own(ov::ComPtr<Element> element);
     void RaiseButton(Element& target, MouseEvent& e, bool down);
+    void OpenContextMenu(Element& source, POINT screen);
 
     std::shared_ptr<Runtime> runtime_;
     std::vector<ov::ComPtr<Element>> owned_; // every element ever made, also those removed since
@@ -121,6 +125,7 @@ private:
     std::vector<Popup*> openPopups_;
     Element* focused_ = nullptr;
     Element* hover_ = nullptr;
+    POINT mouse_{};
     bool layoutValid_ = false;
     bool inLayout_ = false;
 };

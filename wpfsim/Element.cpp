@@ -63,6 +63,7 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
             if (menu && !contextMenu) throw ov::ComError(DISP_E_TYPEMISMATCH);
             SetContextMenu(contextMenu);
         });
+    AddProperty(L"PersistId", [this] { return ov::Variant::Int(persistId_); });
     AddMethod(L"BringIntoView", 0, [this](const Args&) {
         for (Element* e = parent_; e; e = e->parent_)
             if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*this);
@@ -171,10 +172,9 @@ ContextMenu* Element::GetContextMenu() const noexcept {
 }
 
 void Element::SetContextMenu(ContextMenu* menu) {
-    if (contextMenu_) contextMenu_->logicalParent_ = nullptr;
+    // The menu is no logical child of the element (WPF's ContextMenu is a plain property); the element
+    // becomes its PlacementTarget when a right click opens it.
     contextMenu_ = menu;
-    // A context menu has no logical parent in WPF until it opens; its PlacementTarget names the element.
-    if (menu) menu->SetPlacementTarget(this);
 }
 
 // --- layout ---------------------------------------------------------------------------------------------
@@ -206,9 +206,10 @@ void Element::Measure(Size available) {
     }
     const LayoutProperties& l = layout_;
     const double marginX = l.margin.left + l.margin.right, marginY = l.margin.top + l.margin.bottom;
-    Size inner{std::max(0.0, (std::isnan(l.width) ? available.width : l.width) - (std::isnan(l.width) ? marginX : 0)),
-               std::max(0.0,
-                        (std::isnan(l.height) ? available.height : l.height) - (std::isnan(l.height) ? marginY : 0))};
+    Size inner{std::max(0.0, (std::isnan(l.width) ? available.width : l.width) -
+                                 (std::isnan(l.width) ? marginX : 0)),
+               std::max(0.0, (std::isnan(l.height) ? available.height : l.height) -
+                                 (std::isnan(l.height) ? marginY : 0))};
     Size size = MeasureOverride(inner);
     if (!std::isnan(l.width)) size.width = l.width;
     if (!std::isnan(l.height)) size.height = l.height;
@@ -236,7 +237,8 @@ void Element::Arrange(Rect slot) {
         r.height = std::max(0.0, r.height - l.margin.top - l.margin.bottom);
         if (!std::isnan(l.width)) r.width = l.width;
         if (!std::isnan(l.height)) r.height = l.height;
-        bounds_ = {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width), std::lround(r.y + r.height)};
+        bounds_ = {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width),
+                   std::lround(r.y + r.height)};
     }
     ArrangeOverride(r);
 }

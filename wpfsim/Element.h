@@ -11,7 +11,9 @@
 // element or an ancestor is not Visible, or the element is not in a window that is shown), "Visibility"
 // (get, put: 0 Visible, 1 Hidden, 2 Collapsed), "Focusable" (get, put), "IsFocused", "IsKeyboardFocused",
 // "Focus"() (VT_BOOL: whether focus was taken), "IsMouseOver", "ActualWidth", "ActualHeight",
-// "ContextMenu" (get, put: an element's context menu, or a null object), "BringIntoView"().
+// "ContextMenu" (get, put: an element's context menu, or a null object), "PersistId" (the 32-bit number the
+// XAML reader gives each element it reads, from 1 in document order; 0 for elements made in code, such as
+// generated containers and template parts), "BringIntoView"().
 //
 // Layout: the application runs Measure and Arrange over every window whenever something that affects them
 // changed (InvalidateLayout), before anyone reads a rectangle or hit-tests; MeasureOverride and
@@ -100,6 +102,8 @@ public:
 
     const std::wstring& Name() const noexcept { return name_; }
     void SetName(std::wstring name) { name_ = std::move(name); }
+    LONG PersistId() const noexcept { return persistId_; }
+    void SetPersistId(LONG id) noexcept { persistId_ = id; }
 
     // --- trees
     // The visual parent and children (what the host's tree follows).
@@ -124,11 +128,11 @@ public:
     // item): throws std::invalid_argument where the kind takes none (XAML readers check before).
     virtual void AddChild(Element& child);
     // A template part of this control: made, templated by this control, under `visualParent`.
-    template <class T = Element, class... A> T& MakePart(Element& visualParent, std::wstring className,
-                                                         std::wstring partName, A&&... extra);
+    template <class T = Element, class... A>
+    T& MakePart(Element& visualParent, std::wstring className, std::wstring partName, A&&... extra);
     // A template part that another part places (a scroll viewer's content, a popup's child).
-    template <class T = Element, class... A> T& MakeDetachedPart(std::wstring className, std::wstring partName,
-                                                                 A&&... extra);
+    template <class T = Element, class... A>
+    T& MakeDetachedPart(std::wstring className, std::wstring partName, A&&... extra);
 
     // --- state
     // Effective values: an element is enabled when it and its route ancestors are; visible when it and its
@@ -203,6 +207,7 @@ private:
     Application* app_;
     GUID id_;
     std::wstring name_;
+    LONG persistId_ = 0;
     Element* parent_ = nullptr;
     std::vector<Element*> children_;
     Element* logicalParent_ = nullptr;

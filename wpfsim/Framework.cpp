@@ -51,9 +51,15 @@ void ContentPresenter::Show(const Content& content) {
         AddVisualChild(*content.element);
     } else if (content.text) {
         // String content is shown by a TextBlock that the presenter makes (templated by the presenter).
-        auto& text = MakePart<TextBlock>(*this, L"System.Windows.Controls.TextBlock", L"");
-        text.SetText(*content.text);
-        text_ = &text;
+        if (accessKey_) {
+            auto& text = MakePart<AccessText>(*this, L"System.Windows.Controls.AccessText", L"");
+            text.SetAccessText(*content.text);
+            text_ = &text;
+        } else {
+            auto& text = MakePart<TextBlock>(*this, L"System.Windows.Controls.TextBlock", L"");
+            text.SetText(*content.text);
+            text_ = &text;
+        }
     }
 }
 
@@ -143,6 +149,37 @@ TextBlock::TextBlock(Application& app, std::wstring className, std::wstring name
     : FrameworkElement(app, std::move(className), std::move(name)) {
     AddProperty(
         L"Text", [this] { return Str(text_); }, [this](const VARIANT& v) { SetText(TextOf(v)); });
+}
+
+AccessText::AccessText(Application& app, std::wstring className, std::wstring name)
+    : TextBlock(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Text", [this] { return Str(raw_); }, [this](const VARIANT& v) { SetAccessText(TextOf(v)); });
+}
+
+void AccessText::SetAccessText(std::wstring text) {
+    raw_ = std::move(text);
+    SetText(Shown(raw_));
+}
+
+std::wstring AccessText::Shown(std::wstring_view text) {
+    std::wstring shown;
+    bool marked = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'_' && i + 1 < text.size()) {
+            if (text[i + 1] == L'_') {
+                shown += L'_';
+                ++i;
+                continue;
+            }
+            if (!marked) {
+                marked = true;
+                continue;
+            }
+        }
+        shown += text[i];
+    }
+    return shown;
 }
 
 Size TextBlock::MeasureOverride(Size available) {
@@ -484,6 +521,8 @@ Rect Popup::WindowPlacement(Size desired) const {
     RECT t = target ? target->Bounds() : RECT{100, 100, 100, 100};
     if (placement_ == Placement::Right)
         return {double(t.right), double(t.top), desired.width, desired.height};
+    if (placement_ == Placement::MousePoint)
+        return {double(point_.x), double(point_.y), desired.width, desired.height};
     // Below the target, at least as wide as it (a drop-down list).
     return {double(t.left), double(t.bottom), std::max(desired.width, double(t.right - t.left)),
             desired.height};

@@ -65,9 +65,12 @@ public:
     // Shows the content: replaces what the presenter showed before.
     void Show(const Content& content);
     std::wstring DisplayText() const override;
+    // Text content shows in an AccessText (RecognizesAccessKey, as menu item headers have it).
+    void SetRecognizesAccessKey(bool recognizes) noexcept { accessKey_ = recognizes; }
 
 private:
     Element* text_ = nullptr;
+    bool accessKey_ = false;
 };
 
 class ContentControl : public Control {
@@ -131,6 +134,18 @@ protected:
 private:
     std::wstring text_;
     Wrapping wrapping_ = Wrapping::NoWrap;
+};
+
+// "System.Windows.Controls.AccessText": "Text" is the text as given ("_Open"); it shows it without the
+// access-key marker (the first "_" before a character; "__" shows as "_").
+class AccessText : public TextBlock {
+public:
+    AccessText(Application& app, std::wstring className, std::wstring name);
+    void SetAccessText(std::wstring text);
+    static std::wstring Shown(std::wstring_view text);
+
+private:
+    std::wstring raw_;
 };
 
 class Panel : public FrameworkElement {
@@ -225,9 +240,16 @@ public:
     bool StaysOpen() const noexcept { return staysOpen_; }
     void SetStaysOpen(bool staysOpen) noexcept { staysOpen_ = staysOpen; }
     // Where the window opens: below (the default) or to the right of the placement target (the
-    // popup's visual parent when none is set).
+    // popup's visual parent when none is set), or with its top-left corner at a screen point.
     enum class Placement { Bottom, Right, MousePoint };
     void SetPlacement(Placement placement) noexcept { placement_ = placement; }
+    void SetPlacementPoint(POINT point) noexcept { point_ = point; }
+    // A press inside this element does not light-dismiss the popup (a submenu's menu; default: the
+    // popup itself).
+    void SetDismissScope(Element* scope) noexcept { scope_ = scope; }
+    const Element& DismissScope() const noexcept {
+        return scope_ ? *scope_ : static_cast<const Element&>(*this);
+    }
     void SetPlacementTarget(Element* target) noexcept { target_ = target; }
     Element* PlacementTarget() const noexcept { return target_ ? target_ : Parent(); }
     // Faults: the popup never opens; once open, it never closes (neither by IsOpen nor by light dismiss).
@@ -242,6 +264,8 @@ private:
     ov::ComPtr<Element> child_;
     PopupRoot* root_ = nullptr;
     Element* target_ = nullptr;
+    Element* scope_ = nullptr;
+    POINT point_{};
     bool staysOpen_ = false;
     bool neverOpens_ = false;
     bool neverCloses_ = false;
