@@ -289,6 +289,49 @@ std::vector<Row> MakeRows(bool quick) {
          [](Scene& s, long) { Call(s, L"ClickItem", {ov::Variant::Int(5)}); },
          [](Scene& s, long) { return kEnabled + kItemCount + ListItemHostCost(s, 5) + kClick + kPost; }});
 
+    rows.push_back(
+        {"toolbars", "ClickItem of a toolbar", 0,
+         simple("<ToolBarTray><ToolBar Name=\"bar\"><Button Content=\"Cut\"/><Button Content=\"Copy\"/>"
+                "<Button Content=\"Paste\"/></ToolBar></ToolBarTray>",
+                L"bar"),
+         [](Scene& s, long) { Call(s, L"ClickItem", {ov::Variant::Int(1)}); },
+         [](Scene& s, long) {
+             const long index = 1;
+             auto& bar = Items(s);
+             // Count (an index names itself in the message), the item and its "IsVisible", the search for
+             // it below the toolbar, the click, the message.
+             return kEnabled + kItemCount + (kClr + kMember * 2) + kMember +
+                    SearchCost(s, bar, bar.ContainerAt(static_cast<size_t>(index), false)) + kClick + kPost;
+         }});
+    // The lookup only: the collection of the top level, then the node of the path.
+    rows.push_back({"trees", "wItems.Item(path of depth 3)", 0,
+                    simple("<TreeView Name=\"tree\" Height=\"200\"><TreeViewItem Header=\"Documents\" "
+                           "IsExpanded=\"True\"><TreeViewItem Header=\"Letters\"/><TreeViewItem "
+                           "Header=\"Projects\" IsExpanded=\"True\"><TreeViewItem Header=\"Alpha\"/>"
+                           "<TreeViewItem Header=\"Beta\"/></TreeViewItem></TreeViewItem><TreeViewItem "
+                           "Header=\"Music\"/></TreeView>",
+                           L"tree"),
+                    [](Scene& s, long) {
+                        ov::Variant items = Get(s, L"wItems");
+                        static DISPID item = IdOf(items.pdispVal, L"Item");
+                        Invoke(items.pdispVal, item, DISPATCH_PROPERTYGET, {Str(L"Documents|Projects|Beta")});
+                    },
+                    [](Scene&, long) {
+                        // A node's caption: the item, its default value refused, "GetType"."IsPrimitive"
+                        // false, then "Header" and the string's default value.
+                        const Counts caption = kMember + Counts{0, 1} + kMember * 2 + kMember + Counts{0, 1};
+                        // A level: its count, the captions up to the node, the node's item.
+                        auto level = [&](long index) {
+                            return kMember + caption * static_cast<double>(index + 1) + kMember;
+                        };
+                        // The level below a node at depth d: its container, found from the tree's object
+                        // through the generators of the d levels, then "Items" looked up and read.
+                        auto below = [](double depth) {
+                            return kClr + kMember * 2 * depth + Counts{0, 1} + kMember;
+                        };
+                        return kClr + kMember + level(0) + below(1) + level(1) + below(2) + level(1);
+                    }});
+
     const std::vector<long> sizes = quick ? std::vector<long>{1000} : std::vector<long>{1000, 10000, 100000};
     for (long n : sizes) {
         auto open = [n] { return OpenScene(ListXaml(n), L"list"); };

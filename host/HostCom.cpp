@@ -2,12 +2,42 @@
 
 namespace ovhost {
 
-void CallCounter::Count(std::string_view operation) {
+std::optional<HostError> CallCounter::Count(std::string_view operation) {
     std::lock_guard lock(mutex_);
     auto it = counts_.find(operation);
     if (it == counts_.end()) it = counts_.emplace(std::string(operation), 0).first;
     ++it->second;
     ++total_;
+    if (++sinceArmed_ != failAt_) return std::nullopt;
+    failed_ = operation;
+    return fault_;
+}
+
+void CallCounter::FailCall(long k, HostError error) {
+    std::lock_guard lock(mutex_);
+    failAt_ = k;
+    sinceArmed_ = 0;
+    fault_ = std::move(error);
+    failed_.clear();
+}
+
+void CallCounter::ClearFault() noexcept {
+    std::lock_guard lock(mutex_);
+    failAt_ = 0;
+}
+
+long CallCounter::CallsSinceArmed() const {
+    std::lock_guard lock(mutex_);
+    return sinceArmed_;
+}
+
+std::string CallCounter::FailedOperation() const {
+    std::lock_guard lock(mutex_);
+    return failed_;
+}
+
+HRESULT CountedCall::Fail() const {
+    return Raise(*fault_, IID_NULL);
 }
 
 long CallCounter::Of(std::string_view operation) const {

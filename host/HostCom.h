@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,22 +29,6 @@ inline long LiveObjects() noexcept {
     return LiveCounter::Get();
 }
 
-// Calls per operation, named "Interface::Operation" ("IovModuleManager::RegisterModule"). Only calls that
-// arrive through the host's COM interfaces count; the host's own C++ accessors do not.
-class CallCounter {
-public:
-    void Count(std::string_view operation);
-    long Of(std::string_view operation) const;
-    long Total() const;
-    std::map<std::string, long, std::less<>> Snapshot() const;
-    void Reset();
-
-private:
-    mutable std::mutex mutex_;
-    std::map<std::string, long, std::less<>> counts_;
-    long total_ = 0;
-};
-
 // A failure of a host action as the host reports it: an HRESULT, and error information on the thread
 // with this description and help context (source "OVHookX64").
 struct HostError {
@@ -51,6 +36,52 @@ struct HostError {
     std::wstring description;
     DWORD helpContext = 0;
 };
+
+// Calls per operation, named "Interface::Operation" ("IovModuleManager::RegisterModule"). Only calls that
+// arrive through the host's COM interfaces count; the host's own C++ accessors do not.
+class CallCounter {
+public:
+    // Counts the call; the error it must fail with when it is the call chosen by FailCall.
+    std::optional<HostError> Count(std::string_view operation);
+    long Of(std::string_view operation) const;
+    long Total() const;
+    std::map<std::string, long, std::less<>> Snapshot() const;
+    void Reset();
+
+    // Fault: the k-th counted call from now on (1 = the next one) fails with the error, once. The calls
+    // since are counted apart (CallsSinceArmed), so that k = 0 measures a run without failing anything.
+    void FailCall(long k, HostError error);
+    void ClearFault() noexcept;
+    long CallsSinceArmed() const;
+    // The operation that failed by FailCall since it was armed ("" when none did).
+    std::string FailedOperation() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::string, long, std::less<>> counts_;
+    long total_ = 0;
+    long failAt_ = 0, sinceArmed_ = 0;
+    HostError fault_;
+    std::string failed_;
+};
+
+// A counted call: the benchmark's clock runs until it ends. Injected() when it is the call chosen to
+// fail; Fail() leaves that error on the thread and returns its HRESULT, before any out value is set.
+class CountedCall {
+public:
+    CountedCall(ov::StandIn who, std::optional<HostError> fault) : timed_(who), fault_(std::move(fault)) {}
+    bool Injected() const noexcept { return fault_.has_value(); }
+    HRESULT Fail() const;
+
+private:
+    ov::StandInScope timed_;
+    std::optional<HostError> fault_;
+};
+
+// Every counted host operation begins with this: it counts, and fails when chosen to.
+#define OVHOST_COUNTED(counting)                                                                             \
+    const auto timed = counting;                                                                             \
+    if (timed.Injected()) return timed.Fail()
 
 namespace errors {
 inline constexpr HRESULT ObjectGoneResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
@@ -93,27 +124,27 @@ class HostCore;
 template <class Derived, class... Duals> class DualDispatch : public Duals... {
 public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        const auto timed = CountCall("IDispatch::GetTypeInfoCount");
+        OVHOST_COUNTED(CountCall("IDispatch::GetTypeInfoCount"));
         if (!count) return E_POINTER;
         *count = 1;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        const auto timed = CountCall("IDispatch::GetTypeInfo");
+        OVHOST_COUNTED(CountCall("IDispatch::GetTypeInfo"));
         if (!info) return E_POINTER;
         *info = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
         return TypeInfoOf(FirstIid(), info);
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        const auto timed = CountCall("IDispatch::GetIDsOfNames");
+        OVHOST_COUNTED(CountCall("IDispatch::GetIDsOfNames"));
         HRESULT hr = DISP_E_UNKNOWNNAME;
         ((hr = hr == DISP_E_UNKNOWNNAME ? LookUp(__uuidof(Duals), names, count, ids) : hr), ...);
         return hr;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* excep, UINT* argErr) override {
-        const auto timed = CountCall("IDispatch::Invoke");
+        OVHOST_COUNTED(CountCall("IDispatch::Invoke"));
         HRESULT hr = DISP_E_MEMBERNOTFOUND;
         ((hr = hr == DISP_E_MEMBERNOTFOUND
                    ? Call(__uuidof(Duals), static_cast<Duals*>(static_cast<Derived*>(this)), id, flags,
@@ -126,10 +157,8 @@ public:
 private:
     template <class First, class...> struct Head { using Type = First; };
     static const IID& FirstIid() { return __uuidof(typename Head<Duals...>::Type); }
-    [[nodiscard]] ov::StandInScope CountCall(const char* operation) {
-        ov::StandInScope timed(ov::StandIn::Host);
-        static_cast<Derived*>(this)->Core().Calls().Count(operation);
-        return timed;
+    [[nodiscard]] CountedCall CountCall(const char* operation) {
+        return CountedCall(ov::StandIn::Host, static_cast<Derived*>(this)->Core().Calls().Count(operation));
     }
     HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info) {
         return static_cast<Derived*>(this)->Core().TypeInfo(iid, info);

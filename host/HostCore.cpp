@@ -236,7 +236,7 @@ ov::Variant HostCore::OptionValue(std::wstring_view key) const {
 }
 
 HRESULT ApplicationOwner::GetModuleKey(GUID* key) {
-    const auto timed = Count("IovModule::GetModuleKey");
+    OVHOST_COUNTED(Count("IovModule::GetModuleKey"));
     if (!key) return E_POINTER;
     *key = key_;
     return S_OK;

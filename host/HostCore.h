@@ -200,13 +200,11 @@ public:
 
 protected:
     // Counts the call and times it until the scope ends (the benchmark's clock, when it runs).
-    [[nodiscard]] ov::StandInScope Count(const char* operation) const {
-        ov::StandInScope timed(ov::StandIn::Host);
-        core_->Calls().Count(operation);
-        return timed;
+    [[nodiscard]] CountedCall Count(const char* operation) const {
+        return CountedCall(ov::StandIn::Host, core_->Calls().Count(operation));
     }
     HRESULT ReservedCall(const char* operation) const {
-        const auto timed = Count(operation);
+        OVHOST_COUNTED(Count(operation));
         return E_NOTIMPL;
     }
 

@@ -70,12 +70,12 @@ HostNode::HostNode(std::shared_ptr<HostCore> core, const GUID& id, const GUID& t
 HostNode::~HostNode() = default;
 
 HRESULT HostNode::GetElementId(GUID* id) {
-    const auto timed = Count("IovHostObject::GetElementId");
+    OVHOST_COUNTED(Count("IovHostObject::GetElementId"));
     return Out(id, id_);
 }
 
 HRESULT HostNode::GetParent(IovHostObject** parent) {
-    const auto timed = Count("IovHostObject::GetParent");
+    OVHOST_COUNTED(Count("IovHostObject::GetParent"));
     if (!parent) return E_POINTER;
     *parent = parent_ ? parent_->AsHostObject() : nullptr;
     if (*parent) (*parent)->AddRef();
@@ -83,17 +83,17 @@ HRESULT HostNode::GetParent(IovHostObject** parent) {
 }
 
 HRESULT HostNode::GetObjectType(GUID* type) {
-    const auto timed = Count("IovHostObject::GetObjectType");
+    OVHOST_COUNTED(Count("IovHostObject::GetObjectType"));
     return Out(type, type_);
 }
 
 HRESULT HostNode::GetChildCount(LONG* count) {
-    const auto timed = Count("IovHostObject::GetChildCount");
+    OVHOST_COUNTED(Count("IovHostObject::GetChildCount"));
     return Barrier([&] { return Out(count, static_cast<LONG>(Children().size())); });
 }
 
 HRESULT HostNode::GetChild(LONG index, IovHostObject** child) {
-    const auto timed = Count("IovHostObject::GetChild");
+    OVHOST_COUNTED(Count("IovHostObject::GetChild"));
     if (!child) return E_POINTER;
     *child = nullptr;
     return Barrier([&] {
@@ -109,7 +109,7 @@ HRESULT HostNode::GetChild(LONG index, IovHostObject** child) {
 }
 
 HRESULT HostNode::GetOptionStore(IovOptionStore** store, VARIANT_BOOL* found) {
-    const auto timed = Count("IovHostObject::GetOptionStore");
+    OVHOST_COUNTED(Count("IovHostObject::GetOptionStore"));
     if (!store || !found) return E_POINTER;
     *store = nullptr;
     *found = VARIANT_FALSE;
@@ -121,7 +121,7 @@ HRESULT HostNode::GetOptionStore(IovOptionStore** store, VARIANT_BOOL* found) {
 }
 
 HRESULT HostNode::GetExtender(const GUID* iid, IUnknown** extender, VARIANT_BOOL* found) {
-    const auto timed = Count("IovHostObject::GetExtender");
+    OVHOST_COUNTED(Count("IovHostObject::GetExtender"));
     if (!iid || !extender || !found) return E_POINTER;
     *extender = nullptr;
     *found = VARIANT_FALSE;
@@ -133,7 +133,7 @@ HRESULT HostNode::GetExtender(const GUID* iid, IUnknown** extender, VARIANT_BOOL
 }
 
 HRESULT HostNode::RefreshChildren() {
-    const auto timed = Count("IovHostObject::RefreshChildren");
+    OVHOST_COUNTED(Count("IovHostObject::RefreshChildren"));
     return Barrier([&] {
         if (!dropped_ && !Core().refreshIgnored) Sync(true);
         return S_OK;
@@ -141,7 +141,7 @@ HRESULT HostNode::RefreshChildren() {
 }
 
 HRESULT HostNode::GetExtension(const GUID* iid, IUnknown** extension) {
-    const auto timed = Count("IovHostObject::GetExtension");
+    OVHOST_COUNTED(Count("IovHostObject::GetExtension"));
     if (!iid || !extension) return E_POINTER;
     *extension = nullptr;
     return Barrier([&] {
@@ -151,7 +151,7 @@ HRESULT HostNode::GetExtension(const GUID* iid, IUnknown** extension) {
 }
 
 HRESULT HostNode::GetOwner(IUnknown** owner) {
-    const auto timed = Count("IovObjectInternal::GetOwner");
+    OVHOST_COUNTED(Count("IovObjectInternal::GetOwner"));
     return owner_.CopyTo(owner);
 }
 
@@ -261,7 +261,7 @@ ov::ComPtr<IUnknown> TopLevelNode::Extension(const GUID& iid) {
 }
 
 HRESULT TopLevelNode::Activate() {
-    const auto timed = Count("IovHostWindow::Activate");
+    OVHOST_COUNTED(Count("IovHostWindow::Activate"));
     ClearErrorInfo();
     return Barrier([&] {
         ActionRecord record;
@@ -280,23 +280,23 @@ HRESULT TopLevelNode::Activate() {
 }
 
 HRESULT TopLevelNode::get_ActionMode(LONG* mode) {
-    const auto timed = Count("IovActionOptions::get_ActionMode");
+    OVHOST_COUNTED(Count("IovActionOptions::get_ActionMode"));
     return Out(mode, actionMode_);
 }
 
 HRESULT TopLevelNode::put_ActionMode(LONG mode) {
-    const auto timed = Count("IovActionOptions::put_ActionMode");
+    OVHOST_COUNTED(Count("IovActionOptions::put_ActionMode"));
     actionMode_ = mode;
     return S_OK;
 }
 
 HRESULT TopLevelNode::get_ActionFlags(LONG* flags) {
-    const auto timed = Count("IovActionOptions::get_ActionFlags");
+    OVHOST_COUNTED(Count("IovActionOptions::get_ActionFlags"));
     return Out(flags, actionFlags_);
 }
 
 HRESULT TopLevelNode::put_ActionFlags(LONG flags) {
-    const auto timed = Count("IovActionOptions::put_ActionFlags");
+    OVHOST_COUNTED(Count("IovActionOptions::put_ActionFlags"));
     actionFlags_ = flags;
     return S_OK;
 }
@@ -328,12 +328,12 @@ ov::ComPtr<HostNode> MakeElementNode(const std::shared_ptr<HostCore>& core, wpfs
 }
 
 HRESULT ElementNode::GetSourceObject(IDispatch** source) {
-    const auto timed = Count("IovObject::GetSourceObject");
+    OVHOST_COUNTED(Count("IovObject::GetSourceObject"));
     return Out<IDispatch*>(source, nullptr);
 }
 
 HRESULT ElementNode::GetNativeObject(IDispatch** native) {
-    const auto timed = Count("IovObject::GetNativeObject");
+    OVHOST_COUNTED(Count("IovObject::GetNativeObject"));
     if (!native) return E_POINTER;
     *native = nullptr;
     // A new proxy on every call, as the host's bridge hands them out.
@@ -344,27 +344,27 @@ HRESULT ElementNode::GetNativeObject(IDispatch** native) {
 }
 
 HRESULT ElementNode::GetNativeKind(BSTR* kind) {
-    const auto timed = Count("IovObject::GetNativeKind");
+    OVHOST_COUNTED(Count("IovObject::GetNativeKind"));
     return OutText(kind, L"NativeClrObject");
 }
 
 HRESULT ElementNode::IsValid(VARIANT_BOOL* valid) {
-    const auto timed = Count("IovObject::IsValid");
+    OVHOST_COUNTED(Count("IovObject::IsValid"));
     return Out(valid, Valid() ? VARIANT_TRUE : VARIANT_FALSE);
 }
 
 HRESULT ElementNode::GetFullName(BSTR* fullName) {
-    const auto timed = Count("IovObject::GetFullName");
+    OVHOST_COUNTED(Count("IovObject::GetFullName"));
     return Barrier([&] { return OutText(fullName, FullName()); });
 }
 
 HRESULT ElementNode::GetSerialNumber(LONG* serial) {
-    const auto timed = Count("IovObject::GetSerialNumber");
+    OVHOST_COUNTED(Count("IovObject::GetSerialNumber"));
     return Out(serial, serial_);
 }
 
 HRESULT ElementNode::ScreenValue(const char* operation, LONG* value, LONG (*pick)(const RECT&)) {
-    const auto timed = Count(operation);
+    OVHOST_COUNTED(Count(operation));
     return Out(value, pick(element_->Bounds()));
 }
 
@@ -382,22 +382,22 @@ HRESULT ElementNode::get_Height(LONG* value) {
 }
 
 HRESULT ElementNode::GetTechnology(BSTR* technology) {
-    const auto timed = Count("IovNativeObjectInfo::GetTechnology");
+    OVHOST_COUNTED(Count("IovNativeObjectInfo::GetTechnology"));
     return OutText(technology, L"WPFObject");
 }
 
 HRESULT ElementNode::GetWindowHandle(HWND* window) {
-    const auto timed = Count("IovNativeWindow::GetWindowHandle");
+    OVHOST_COUNTED(Count("IovNativeWindow::GetWindowHandle"));
     return Out(window, WindowHandle());
 }
 
 HRESULT ElementNode::GetCount(LONG* count) {
-    const auto timed = Count("IovExtensionList::GetCount");
+    OVHOST_COUNTED(Count("IovExtensionList::GetCount"));
     return Barrier([&] { return Out(count, static_cast<LONG>(Extensions().size())); });
 }
 
 HRESULT ElementNode::GetExtensionObject(LONG index, IUnknown** extensionObject) {
-    const auto timed = Count("IovExtensionList::GetExtensionObject");
+    OVHOST_COUNTED(Count("IovExtensionList::GetExtensionObject"));
     if (!extensionObject) return E_POINTER;
     *extensionObject = nullptr;
     return Barrier([&] {
@@ -420,7 +420,7 @@ HRESULT ElementNode::QueryInterfaceExtra(REFIID riid, void** ppv) {
 }
 
 HRESULT ElementNode::GetHelper(IDispatch** helper) {
-    const auto timed = Count("IovInternalObjects::GetHelper");
+    OVHOST_COUNTED(Count("IovInternalObjects::GetHelper"));
     if (!helper) return E_POINTER;
     *helper = nullptr;
     return Barrier([&] {

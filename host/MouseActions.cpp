@@ -84,7 +84,7 @@ HRESULT PartActions::Act(const ClickKind& kind, LONG x, LONG y, LONG shift) {
 
 HRESULT InternalObjectHelper::GetScreenRectOfInternalObject(IDispatch* element, LONG* left, LONG* top,
                                                             LONG* width, LONG* height) {
-    const auto timed = Count("IovInternalObjectHelper::GetScreenRectOfInternalObject");
+    OVHOST_COUNTED(Count("IovInternalObjectHelper::GetScreenRectOfInternalObject"));
     if (!left || !top || !width || !height) return E_POINTER;
     ClearErrorInfo();
     auto object = wpfsim::ObjectOf(element);

@@ -52,7 +52,7 @@ public:
         return GetOption("IovActionOptions::get_ActionMode", Self().Options().first, mode);
     }
     HRESULT STDMETHODCALLTYPE put_ActionMode(LONG mode) override {
-        const auto timed = Count("IovActionOptions::put_ActionMode");
+        OVHOST_COUNTED(Count("IovActionOptions::put_ActionMode"));
         Self().Options().first = mode;
         return S_OK;
     }
@@ -60,7 +60,7 @@ public:
         return GetOption("IovActionOptions::get_ActionFlags", Self().Options().second, flags);
     }
     HRESULT STDMETHODCALLTYPE put_ActionFlags(LONG flags) override {
-        const auto timed = Count("IovActionOptions::put_ActionFlags");
+        OVHOST_COUNTED(Count("IovActionOptions::put_ActionFlags"));
         Self().Options().second = flags;
         return S_OK;
     }
@@ -72,12 +72,12 @@ public:
 private:
     Derived& Self() { return static_cast<Derived&>(*this); }
     HRESULT Run(const ClickKind& kind, LONG x, LONG y, LONG shift) {
-        const auto timed = Count(kind.operation);
+        OVHOST_COUNTED(Count(kind.operation));
         ClearErrorInfo();
         return Self().Act(kind, x, y, shift);
     }
     HRESULT GetOption(const char* operation, LONG value, LONG* out) {
-        const auto timed = Count(operation);
+        OVHOST_COUNTED(Count(operation));
         if (!out) return E_POINTER;
         *out = value;
         return S_OK;

@@ -45,37 +45,37 @@ bool IsClassNameList(const VARIANT& v) {
 // --- module manager -------------------------------------------------------------------------------------
 
 HRESULT ModuleManager::FindModule(const GUID* key, IUnknown** moduleObject) {
-    const auto timed = Count("IovModuleManager::FindModule");
+    OVHOST_COUNTED(Count("IovModuleManager::FindModule"));
     if (!key || !moduleObject) return E_POINTER;
     *moduleObject = Core().FindModule(*key).Detach();
     return S_OK;
 }
 
 HRESULT ModuleManager::RegisterModule(IUnknown* moduleObject) {
-    const auto timed = Count("IovModuleManager::RegisterModule");
+    OVHOST_COUNTED(Count("IovModuleManager::RegisterModule"));
     return Barrier([&] { return Core().RegisterModule(moduleObject); });
 }
 
 HRESULT ModuleManager::UnregisterModule(const GUID* key) {
-    const auto timed = Count("IovModuleManager::UnregisterModule");
+    OVHOST_COUNTED(Count("IovModuleManager::UnregisterModule"));
     if (!key) return E_POINTER;
     return Barrier([&] { return Core().UnregisterModule(*key); });
 }
 
 HRESULT ModuleManager::AdviseManagerEvents(IovModuleManagerEvents* sink) {
-    const auto timed = Count("IovModuleManager::AdviseManagerEvents");
+    OVHOST_COUNTED(Count("IovModuleManager::AdviseManagerEvents"));
     return Barrier([&] { return Core().Advise(sink); });
 }
 
 HRESULT ModuleManager::UnadviseManagerEvents(IovModuleManagerEvents* sink) {
-    const auto timed = Count("IovModuleManager::UnadviseManagerEvents");
+    OVHOST_COUNTED(Count("IovModuleManager::UnadviseManagerEvents"));
     return Barrier([&] { return Core().Unadvise(sink); });
 }
 
 // --- hook object ----------------------------------------------------------------------------------------
 
 HRESULT HookObject::GetModuleManager(IUnknown** manager) {
-    const auto timed = Count("IovOpenAppHook::GetModuleManager");
+    OVHOST_COUNTED(Count("IovOpenAppHook::GetModuleManager"));
     if (!manager) return E_POINTER;
     *manager = nullptr;
     return Barrier([&] {
@@ -90,7 +90,7 @@ ov::ComPtr<ModuleManager> HookObject::Manager() {
 }
 
 HRESULT HookObject::PlayMouseMessage(const MSG* message) {
-    const auto timed = Count("IovObjectService::PlayMouseMessage");
+    OVHOST_COUNTED(Count("IovObjectService::PlayMouseMessage"));
     if (!message) return E_POINTER;
     ClearErrorInfo();
     if (message->message != WM_MOUSEMOVE)
@@ -113,7 +113,7 @@ HRESULT HookObject::PlayMouseMessage(const MSG* message) {
 }
 
 HRESULT HookObject::CreateObject(const GUID* id, IUnknown* context, IUnknown** result) {
-    const auto timed = Count("IovObjectService::CreateObject");
+    OVHOST_COUNTED(Count("IovObjectService::CreateObject"));
     if (!id || !result) return E_POINTER;
     *result = nullptr;
     ClearErrorInfo();
@@ -157,7 +157,7 @@ HRESULT HookObject::CreateObject(const GUID* id, IUnknown* context, IUnknown** r
 }
 
 HRESULT HookObject::FindHostObject(IUnknown* parent, const GUID* elementId, IUnknown** hostObject) {
-    const auto timed = Count("IovObjectService::FindHostObject");
+    OVHOST_COUNTED(Count("IovObjectService::FindHostObject"));
     if (!elementId || !hostObject) return E_POINTER;
     *hostObject = nullptr;
     auto node = Core().Find(*elementId);
@@ -168,7 +168,7 @@ HRESULT HookObject::FindHostObject(IUnknown* parent, const GUID* elementId, IUnk
 }
 
 HRESULT HookObject::GetWindowAtPoint(LONG x, LONG y, HWND* window) {
-    const auto timed = Count("IovObjectService::GetWindowAtPoint");
+    OVHOST_COUNTED(Count("IovObjectService::GetWindowAtPoint"));
     if (!window) return E_POINTER;
     *window = nullptr;
     return Barrier([&] {
@@ -184,7 +184,7 @@ HRESULT HookObject::GetWindowAtPoint(LONG x, LONG y, HWND* window) {
 }
 
 HRESULT HookObject::AddEntry(LONG kind, BSTR text, BSTR details) {
-    const auto timed = Count("IovHostLog::AddEntry");
+    OVHOST_COUNTED(Count("IovHostLog::AddEntry"));
     ClearErrorInfo();
     if (kind < LogMessage || kind > LogError)
         return Raise(errors::BadArgument(L"The log entry kind " + std::to_wstring(kind) + L" is unknown."),
@@ -198,7 +198,7 @@ HRESULT HookObject::AddEntry(LONG kind, BSTR text, BSTR details) {
 // --- options --------------------------------------------------------------------------------------------
 
 HRESULT OptionStore::GetExtension(const GUID* iid, IUnknown** extension, VARIANT_BOOL* found) {
-    const auto timed = Count("IovOptionStore::GetExtension");
+    OVHOST_COUNTED(Count("IovOptionStore::GetExtension"));
     if (!iid || !extension || !found) return E_POINTER;
     *extension = nullptr;
     *found = VARIANT_FALSE;
@@ -212,7 +212,7 @@ HRESULT OptionStore::GetExtension(const GUID* iid, IUnknown** extension, VARIANT
 }
 
 HRESULT OptionNotification::NotifyOptionUpdated(BSTR key, VARIANT classNames) {
-    const auto timed = Count("IovOptionNotification::NotifyOptionUpdated");
+    OVHOST_COUNTED(Count("IovOptionNotification::NotifyOptionUpdated"));
     ClearErrorInfo();
     const VARIANT* list = &classNames;
     if (classNames.vt == (VT_BYREF | VT_VARIANT) && classNames.pvarVal) list = classNames.pvarVal;
@@ -264,7 +264,7 @@ HRESULT SyntaxMember::get_Name(BSTR* name) {
 }
 
 HRESULT SyntaxMember::put_Name(BSTR name) {
-    const auto timed = Count("IovSyntaxMember::put_Name");
+    OVHOST_COUNTED(Count("IovSyntaxMember::put_Name"));
     return Barrier([&] {
         name_ = ov::Bstr::CopyOf(name);
         return S_OK;
@@ -276,7 +276,7 @@ HRESULT SyntaxMember::get_Arguments(IovSyntaxArguments** arguments) {
 }
 
 HRESULT SyntaxMember::put_Arguments(IovSyntaxArguments* arguments) {
-    const auto timed = Count("IovSyntaxMember::put_Arguments");
+    OVHOST_COUNTED(Count("IovSyntaxMember::put_Arguments"));
     arguments_ = arguments;
     return S_OK;
 }
@@ -286,7 +286,7 @@ HRESULT SyntaxMember::get_Owner(IovSyntaxNode** owner) {
 }
 
 HRESULT SyntaxMember::put_Owner(IovSyntaxNode* owner) {
-    const auto timed = Count("IovSyntaxMember::put_Owner");
+    OVHOST_COUNTED(Count("IovSyntaxMember::put_Owner"));
     owner_ = owner;
     return S_OK;
 }
@@ -298,7 +298,7 @@ HRESULT SyntaxMember::get_MemberFlag(VARIANT_BOOL* flag) {
 }
 
 HRESULT SyntaxMember::put_MemberFlag(VARIANT_BOOL flag) {
-    const auto timed = Count("IovSyntaxMember::put_MemberFlag");
+    OVHOST_COUNTED(Count("IovSyntaxMember::put_MemberFlag"));
     flag_ = flag;
     return S_OK;
 }
@@ -310,7 +310,7 @@ HRESULT SyntaxArguments::get_Count(LONG* count) {
 }
 
 HRESULT SyntaxArguments::Add(IovSyntaxArgument* argument) {
-    const auto timed = Count("IovSyntaxArguments::Add");
+    OVHOST_COUNTED(Count("IovSyntaxArguments::Add"));
     if (!argument) return E_POINTER;
     return Barrier([&] {
         items_.emplace_back(argument);
@@ -362,7 +362,7 @@ HRESULT SyntaxArgument::get_Value(VARIANT* value) {
 }
 
 HRESULT SyntaxArgument::put_Value(VARIANT value) {
-    const auto timed = Count("IovSyntaxArgument::put_Value");
+    OVHOST_COUNTED(Count("IovSyntaxArgument::put_Value"));
     ov::Variant copy;
     HRESULT hr = VariantCopyInd(&copy, &value);
     if (SUCCEEDED(hr)) value_ = std::move(copy);
@@ -372,7 +372,7 @@ HRESULT SyntaxArgument::put_Value(VARIANT value) {
 // --- unload listener ------------------------------------------------------------------------------------
 
 HRESULT UnloadListener::OnModuleUnload(BSTR moduleFileName, IbxModuleIntf*) {
-    const auto timed = Count("IbxModuleUnloadListener::OnModuleUnload");
+    OVHOST_COUNTED(Count("IbxModuleUnloadListener::OnModuleUnload"));
     return Barrier([&] {
         names_.push_back(TextOf(moduleFileName));
         return S_OK;

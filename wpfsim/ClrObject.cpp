@@ -37,6 +37,27 @@ void CallCounter::Reset() noexcept {
     total_ = {};
 }
 
+void Runtime::ThrowAtInvoke(long k, ClrException exception) {
+    throwAt_ = k;
+    stopAt_ = false;
+    sinceArmed_ = 0;
+    thrown_ = std::move(exception);
+    thrownBy_.clear();
+}
+
+void Runtime::StopRespondingAtInvoke(long k) {
+    ThrowAtInvoke(k, {});
+    stopAt_ = true;
+}
+
+const ClrException* Runtime::InvokeThrows(std::wstring_view member) {
+    if (++sinceArmed_ != throwAt_) return nullptr;
+    thrownBy_ = member;
+    if (!stopAt_) return &thrown_;
+    failure_ = NotRespondingResult;
+    return nullptr;
+}
+
 DISPID Runtime::NextDispId() {
     // One sequence per application: a DISPID names one member of one object for the application's life.
     if (nextDispId_ == 0x7fffffff) throw ov::ComError(E_OUTOFMEMORY);
@@ -309,6 +330,11 @@ HRESULT ClrObject::InvokeMember(DISPID id, REFIID riid, WORD flags, DISPPARAMS* 
             Fill(excep, fault->second);
             return DISP_E_EXCEPTION;
         }
+        if (const ClrException* thrown = runtime_->InvokeThrows(m->name)) {
+            Fill(excep, *thrown);
+            return DISP_E_EXCEPTION;
+        }
+        if (HRESULT hr = runtime_->CallResult(); FAILED(hr)) return hr;
         ov::Variant value = Run(*m, flags, *params);
         if (result) value.MoveTo(result);
         return S_OK;

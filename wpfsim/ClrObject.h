@@ -97,6 +97,19 @@ public:
     // Run before every member call: the application's pending layout (set while the application lives).
     std::function<void()> settle;
 
+    // Fault: the k-th Invoke of a member from now on (1 = the next one) throws the .NET exception, once;
+    // the Invokes since are counted apart, so that k = 0 measures a run without throwing.
+    void ThrowAtInvoke(long k, ClrException exception);
+    // Fault: the application stops responding at the k-th Invoke from now on (it and every later call
+    // fail with NotRespondingResult until Resume), as a busy application rejects calls.
+    void StopRespondingAtInvoke(long k);
+    void ClearThrowAtInvoke() noexcept { throwAt_ = 0; }
+    long InvokesSinceArmed() const noexcept { return sinceArmed_; }
+    // The member that threw by ThrowAtInvoke since it was armed ("" when none did).
+    const std::wstring& ThrownBy() const noexcept { return thrownBy_; }
+    // Counts an Invoke of the member; the exception it must throw when it is the one chosen.
+    const ClrException* InvokeThrows(std::wstring_view member);
+
     // The DISPID of a new member: never handed out twice in the application's life.
     DISPID NextDispId();
 
@@ -109,6 +122,10 @@ public:
 private:
     HRESULT failure_ = S_OK;
     bool exited_ = false;
+    long throwAt_ = 0, sinceArmed_ = 0;
+    bool stopAt_ = false;
+    ClrException thrown_;
+    std::wstring thrownBy_;
     LONGLONG callCostTicks_ = 0;
     DISPID nextDispId_ = 1;
 };

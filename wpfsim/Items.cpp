@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace wpfsim {
 
@@ -92,9 +93,11 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         LONG i = IntOf(a[0]);
         return Obj(i < 0 || static_cast<size_t>(i) >= items_.size() ? nullptr : items_[i].container.Get());
     });
-    generator->AddMethod(L"ContainerFromItem", 1, [this, indexOf](const Args& a) {
-        long i = indexOf(a[0]);
-        return Obj(i < 0 ? nullptr : items_[static_cast<size_t>(i)].container.Get());
+    // The first realized container of an equal item: an item without one has no container to give.
+    generator->AddMethod(L"ContainerFromItem", 1, [this](const Args& a) {
+        for (size_t i : realized_)
+            if (ItemEquals(i, a[0])) return Obj(items_[i].container.Get());
+        return Obj(nullptr);
     });
     generator->AddMethod(L"IndexFromContainer", 1, [this](const Args& a) {
         Element* container = ElementOf(a[0]);
@@ -141,6 +144,7 @@ void ItemsControl::AddItem(Element& container) {
     Item item;
     item.element = &container;
     AddLogicalChild(container);
+    indexOf_[&container] = items_.size();
     items_.push_back(std::move(item));
     InvalidateLayout();
     OnItemsChanged();
@@ -159,6 +163,7 @@ void ItemsControl::RemoveItemAt(size_t index) {
     DropGenerated(index);
     if (items_.at(index).IsElement()) RemoveLogicalChild(*items_[index].element);
     items_.erase(items_.begin() + static_cast<long>(index));
+    Reindex();
     InvalidateLayout();
     OnItemRemoved(index);
     OnItemsChanged();
@@ -183,16 +188,27 @@ bool ItemsControl::ItemEquals(size_t index, const VARIANT& v) const {
 }
 
 long ItemsControl::IndexOfItemElement(const Element& element) const {
-    for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].element.Get() == &element || items_[i].container.Get() == &element)
-            return static_cast<long>(i);
-    return -1;
+    auto it = indexOf_.find(&element);
+    return it == indexOf_.end() ? -1 : static_cast<long>(it->second);
 }
 
 long ItemsControl::IndexOfContainer(const Element& container) const {
-    for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].container.Get() == &container) return static_cast<long>(i);
-    return -1;
+    auto it = indexOf_.find(&container);
+    return it == indexOf_.end() || items_[it->second].container.Get() != &container
+               ? -1
+               : static_cast<long>(it->second);
+}
+
+void ItemsControl::Reindex() {
+    indexOf_.clear();
+    realized_.clear();
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].element) indexOf_[items_[i].element.Get()] = i;
+        if (items_[i].container) {
+            indexOf_[items_[i].container.Get()] = i;
+            realized_.insert(realized_.end(), i);
+        }
+    }
 }
 
 Element& ItemsControl::MakeContainer(const Item& item) {
@@ -234,6 +250,8 @@ Element* ItemsControl::ContainerAt(size_t index, bool generate) {
 
 void ItemsControl::Realize(size_t index, Element& container) {
     items_[index].container = &container;
+    realized_.insert(index);
+    indexOf_[&container] = index;
     if (parentMember_ && !container.HasMember(parentMember_))
         container.AddProperty(parentMember_, [this] { return Obj(this); });
     PrepareContainer(container, index);
@@ -245,6 +263,8 @@ void ItemsControl::DropGenerated(size_t index) {
     Element& container = *item.container;
     if (container.Parent()) container.Parent()->RemoveVisualChild(container);
     if (focusedItem_.Get() == &container && !item.IsElement()) focusedItem_.Reset();
+    realized_.erase(index);
+    if (!item.IsElement()) indexOf_.erase(&container);
     item.container.Reset();
 }
 
@@ -336,12 +356,14 @@ void VirtualizingStackPanel::Sync() {
         from = std::min(first_, count);
         to = std::min(count, from + static_cast<size_t>(std::ceil(inView_)) + 1);
     }
+    // Only the containers that exist and the items in view are visited, never the whole list.
+    std::vector<size_t> left;
+    for (size_t i : owner_->Realized())
+        if (i < from || i >= to) left.push_back(i);
+    for (size_t i : left)
+        owner_->DropGenerated(i);
     std::vector<Element*> wanted;
-    for (size_t i = 0; i < count; ++i) {
-        if (i < from || i >= to) {
-            owner_->DropGenerated(i);
-            continue;
-        }
+    for (size_t i = from; i < to; ++i) {
         Element* c = owner_->ContainerAt(i, owner_->Generates());
         // A container placed elsewhere by its control (a toolbar's overflow item) stays there.
         if (c && (!c->Parent() || c->Parent() == this)) wanted.push_back(c);
@@ -498,31 +520,40 @@ Selector::Selector(Application& app, std::wstring className, std::wstring name, 
 }
 
 bool Selector::IsItemSelected(size_t index) const noexcept {
-    return std::find(selection_.begin(), selection_.end(), index) != selection_.end();
+    return selectedSet_.count(index) != 0;
+}
+
+void Selector::Show(size_t index, bool selected) {
+    for (Element* e : {At(index).element.Get(), At(index).container.Get()})
+        if (auto* container = dynamic_cast<ItemContainer*>(e)) container->SetSelected(selected);
 }
 
 void Selector::Select(size_t index) {
-    if (!IsItemSelected(index)) selection_.push_back(index);
+    if (!selectedSet_.insert(index).second) return;
+    selection_.push_back(index);
+    Show(index, true);
 }
 
 void Selector::Unselect(size_t index) {
+    if (!selectedSet_.erase(index)) return;
     std::erase(selection_, index);
+    Show(index, false);
 }
 
-// The containers (and the elements declared as items) show the selection.
+void Selector::ClearSelection() {
+    for (size_t i : std::exchange(selection_, {}))
+        Show(i, false);
+    selectedSet_.clear();
+}
+
 void Selector::Changed() {
-    for (size_t i = 0; i < Count(); ++i) {
-        const bool selected = IsItemSelected(i);
-        for (Element* e : {At(i).element.Get(), At(i).container.Get()})
-            if (auto* container = dynamic_cast<ItemContainer*>(e)) container->SetSelected(selected);
-    }
     OnSelectionChanged();
 }
 
 void Selector::SetItemSelected(size_t index, bool selected) {
     if (index >= Count()) throw ArgumentOutOfRange(L"index");
     if (selected) {
-        if (mode_ == Mode::Single) selection_.clear();
+        if (mode_ == Mode::Single) ClearSelection();
         Select(index);
     } else {
         Unselect(index);
@@ -531,14 +562,17 @@ void Selector::SetItemSelected(size_t index, bool selected) {
 }
 
 void Selector::SelectOnly(long index) {
-    selection_.clear();
+    ClearSelection();
     if (index >= 0) Select(static_cast<size_t>(index));
     Changed();
 }
 
 void Selector::SetSelectionMode(Mode mode) {
     mode_ = mode;
-    if (mode == Mode::Single && selection_.size() > 1) selection_.resize(1);
+    if (mode == Mode::Single)
+        for (size_t i : std::vector<size_t>(selection_.begin() + std::min<size_t>(1, selection_.size()),
+                                            selection_.end()))
+            Unselect(i);
     Changed();
 }
 
@@ -559,22 +593,27 @@ void Selector::OnItemsChanged() {
         pending_ = -1;
         return SelectOnly(index);
     }
-    // An item declared selected (IsSelected="True") joins the selection when it is added.
+    // An item declared selected (IsSelected="True") joins the selection when it is added. The items
+    // checked before show the selection, so only those added since are looked at.
     bool changed = false;
-    for (size_t i = 0; i < Count(); ++i)
+    for (size_t i = declaredSeen_; i < Count(); ++i)
         if (auto* item = dynamic_cast<ItemContainer*>(At(i).element.Get());
             item && item->IsSelected() && !IsItemSelected(i)) {
-            if (mode_ == Mode::Single) selection_.clear();
+            if (mode_ == Mode::Single) ClearSelection();
             Select(i);
             changed = true;
         }
+    declaredSeen_ = Count();
     if (changed) Changed();
 }
 
 void Selector::OnItemRemoved(size_t index) {
-    Unselect(index);
+    // The item is gone already: nothing of it to show.
+    std::erase(selection_, index);
     for (size_t& i : selection_)
         if (i > index) --i;
+    selectedSet_ = {selection_.begin(), selection_.end()};
+    if (index < declaredSeen_) --declaredSeen_;
     Changed();
 }
 
@@ -712,7 +751,7 @@ void ListBox::SelectRange(size_t to, bool alone) {
     const size_t from = anchor_ < 0 ? to : static_cast<size_t>(anchor_);
     const size_t low = std::min(from, to), high = std::max(from, to);
     if (alone)
-        for (size_t i = 0; i < Count(); ++i)
+        for (size_t i : std::vector<size_t>(Selection()))
             if (i < low || i > high) Unselect(i);
     for (size_t i = low; i <= high; ++i)
         Select(i);

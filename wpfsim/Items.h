@@ -19,6 +19,10 @@
 
 #include "Framework.h"
 
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
 namespace wpfsim {
 
 class ItemsControl;
@@ -90,14 +94,22 @@ protected:
     virtual void OnItemsChanged() {}
     // Item `index` left the collection (the items after it moved up by one).
     virtual void OnItemRemoved(size_t index) {}
+    // The items that have a container now, in item order.
+    const std::set<size_t>& Realized() const noexcept { return realized_; }
     // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.
     ov::Variant ItemValue(size_t index) const;
     static ov::Variant DataValue(const Element& self, const Item& item);
 
 private:
     void Realize(size_t index, Element& container);
+    // The item of every element item and container, after the items moved.
+    void Reindex();
     std::wstring containerClass_;
     std::vector<Item> items_;
+    // Look-ups touch only what exists, as WPF's generator walks its realized blocks: a list of 100,000
+    // items with 10 in view costs what a list of 10 does.
+    std::set<size_t> realized_;
+    std::unordered_map<const Element*, size_t> indexOf_;
     Element* host_ = nullptr;
     ScrollViewer* scrollHost_ = nullptr;
     ov::ComPtr<Element> focusedItem_;
@@ -217,14 +229,21 @@ protected:
     void OnItemRemoved(size_t index) override;
     // The selection changed (the containers show it already).
     virtual void OnSelectionChanged() {}
+    // Each shows the item's state on its element and container at once.
     void Select(size_t index);
     void Unselect(size_t index);
+    // The selection changed: what the control shows of it follows.
     void Changed();
 
 private:
-    std::vector<size_t> selection_;
+    // Shows an item's state on its element item and its container.
+    void Show(size_t index, bool selected);
+    void ClearSelection();
+    std::vector<size_t> selection_;          // in the order the items were selected
+    std::unordered_set<size_t> selectedSet_; // the same items, for the test of one
     Mode mode_ = Mode::Single;
     long pending_ = -1;
+    size_t declaredSeen_ = 0; // items checked for a declared IsSelected
 };
 
 // "SelectionMode" (get: a boxed System.Windows.Controls.SelectionMode whose "OleValue" and "ToString" are

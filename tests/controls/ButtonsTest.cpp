@@ -1,5 +1,5 @@
 // What only a native test sees of the button wrappers: the host's and the application's calls of a click, the
-// one- and two-click paths, the refused states, mode 3 inside the module and disabled elements (every
+// one- and two-click paths, the refused states, disabled elements (every
 // member's log lines and the report modes as scripts see them: tests/scripts).
 #include "ControlFixture.h"
 
@@ -175,18 +175,6 @@ TEST_P(StateButtonTest, ClickLoopFollowsWhatTheApplicationMakesOfEachClick) {
     EXPECT_EQ(Element().ClickCount(), 3);
     EXPECT_EQ(Element().IsChecked(), false);
     EXPECT_EQ(TakeLog(), Log{Clicked(L"grayed")});
-}
-
-TEST_P(StateButtonTest, ModeThreeInsideTheModuleRaisesErrorsAndNoticesThemselves) {
-    auto wrapper = Wrapper();
-    SetErrorMode(wrapper.Get(), 3);
-    Arrange(false, false);
-    ov::InModuleCall inside;
-    ExpectError(Raised([&] { VtableClick(wrapper.Get(), 2); }), Texts().invalid, Texts().noGrayed, 3);
-    Arrange(true, kGrayed);
-    ExpectError(Raised([&] { VtableClick(wrapper.Get(), 2); }), Texts().already + std::wstring(L"grayed."),
-                L"", 1);
-    EXPECT_TRUE(TakeLog().empty());
 }
 
 // Hosts hand a bool? over in one of three forms; the state reads the same from each.

@@ -36,16 +36,6 @@ inline HostCalls AndOneClick(HostCalls calls) {
     return calls;
 }
 
-// The module's error raised by `f`, or nothing.
-template <class F> std::optional<CovInvokeException> Raised(F&& f) {
-    try {
-        f();
-    } catch (const CovInvokeException& e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
 inline void ExpectError(const std::optional<CovInvokeException>& e, std::wstring_view message,
                         std::wstring_view details, LONG kind = 3) {
     ASSERT_TRUE(e) << "nothing raised";
@@ -62,6 +52,23 @@ using simtest::Call;
 using simtest::Get;
 using simtest::Put;
 using simtest::Result;
+
+inline ov::Variant Str(const wchar_t* s) {
+    return ov::Variant::String(s);
+}
+
+// A one-dimensional array of VARIANT, as a VBScript Array(...) literal.
+inline ov::Variant ArrayOf(const std::vector<ov::Variant>& elements, LONG lower = 0) {
+    SAFEARRAYBOUND bound{static_cast<ULONG>(elements.size()), lower};
+    ov::Variant v;
+    v.parray = SafeArrayCreate(VT_VARIANT, 1, &bound);
+    v.vt = VT_ARRAY | VT_VARIANT;
+    for (LONG i = 0; i < static_cast<LONG>(elements.size()); ++i) {
+        LONG at = lower + i;
+        SafeArrayPutElement(v.parray, &at, const_cast<ov::Variant*>(&elements[static_cast<size_t>(i)]));
+    }
+    return v;
+}
 
 class ControlFixture : public testing::Test {
 protected:
@@ -104,6 +111,19 @@ protected:
         auto snapshot = host_->Calls().Snapshot();
         auto it = snapshot.find(name);
         return it == snapshot.end() ? 0 : it->second;
+    }
+    // The host's clicks (window activations and mouse moves left out), and the names of their targets.
+    std::vector<ovhost::ActionRecord> Clicks() {
+        std::vector<ovhost::ActionRecord> clicks;
+        for (const ovhost::ActionRecord& action : host_->Actions())
+            if (action.kind == ovhost::ActionKind::Click) clicks.push_back(action);
+        return clicks;
+    }
+    std::vector<std::wstring> ClickedNames() {
+        std::vector<std::wstring> names;
+        for (const ovhost::ActionRecord& action : Clicks())
+            names.push_back(action.targetName);
+        return names;
     }
     std::vector<ovhost::LogEntry> TakeLog() {
         std::vector<ovhost::LogEntry> log = host_->Log();

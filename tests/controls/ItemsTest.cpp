@@ -52,19 +52,6 @@ ov::Variant Typed(VARTYPE vt, LONGLONG value) {
     return v;
 }
 
-// A one-dimensional array of VARIANT, as a VBScript Array(...) literal.
-ov::Variant ArrayOf(const std::vector<ov::Variant>& elements, LONG lower = 0) {
-    SAFEARRAYBOUND bound{static_cast<ULONG>(elements.size()), lower};
-    ov::Variant v;
-    v.parray = SafeArrayCreate(VT_VARIANT, 1, &bound);
-    v.vt = VT_ARRAY | VT_VARIANT;
-    for (LONG i = 0; i < static_cast<LONG>(elements.size()); ++i) {
-        LONG at = lower + i;
-        SafeArrayPutElement(v.parray, &at, const_cast<ov::Variant*>(&elements[static_cast<size_t>(i)]));
-    }
-    return v;
-}
-
 void ExpectItemNotFound(const std::optional<CovInvokeException>& e, const std::wstring& item, int total) {
     ExpectError(e, L"The control item '" + item + L"' not found.",
                 L"Total number of items: " + std::to_wstring(total) + L".");
@@ -183,6 +170,7 @@ TEST(BuildItemListTest, SeparatorBetweenEveryTwoItems) {
     }
 }
 
+// Linear: each item's text is read once by the list and by each lookup.
 TEST(ItemsCostTest, ListAndLookupAreLinearInTheNumberOfItems) {
     constexpr LONG kCount = 20000;
     std::vector<std::wstring> texts;
@@ -192,11 +180,9 @@ TEST(ItemsCostTest, ListAndLookupAreLinearInTheNumberOfItems) {
         length += texts.back().size();
     }
     ListSource items(texts);
-    const ULONGLONG start = GetTickCount64();
     ov::Bstr list = ov::BuildItemList(items);
     EXPECT_EQ(ov::FindItem(items, ov::Variant::String(L"Item 19999")), kCount - 1);
     ExpectItemNotFound(Raised([&] { ov::FindItem(items, ov::Variant::String(L"*x")); }), L"*x", kCount);
-    EXPECT_LT(GetTickCount64() - start, 500u);
     EXPECT_EQ(list.Length(), length);
     EXPECT_EQ(items.textReads, 3 * kCount);
 }

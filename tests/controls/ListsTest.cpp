@@ -20,45 +20,14 @@ using Log = std::vector<LogEntry>;
 
 const wchar_t* const kListBoxItemClass = L"System.Windows.Controls.ListBoxItem";
 
-ov::Variant Str(const wchar_t* s) {
-    return ov::Variant::String(s);
-}
-
-// A script's array of VARIANTs.
-ov::Variant Array(std::vector<ov::Variant> items) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(items.size()));
-    for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i)
-        SafeArrayPutElement(array, &i, &items[static_cast<size_t>(i)]);
-    ov::Variant v;
-    v.vt = VT_ARRAY | VT_VARIANT;
-    v.parray = array;
-    return v;
-}
-
 class ListsTest : public ControlFixture {
 protected:
-    // The host's clicks; window activations and mouse moves left out.
-    const std::vector<ovhost::ActionRecord>& Clicks() {
-        clicks_.clear();
-        for (const ovhost::ActionRecord& action : Host().Actions())
-            if (action.kind == ovhost::ActionKind::Click) clicks_.push_back(action);
-        return clicks_;
-    }
-    std::vector<std::wstring> ClickedNames() {
-        std::vector<std::wstring> names;
-        for (const ovhost::ActionRecord& action : Clicks())
-            names.push_back(action.targetName);
-        return names;
-    }
     static LogEntry Message(const std::wstring& text, const std::wstring& remark = L"") {
         return {LogMessage, text, remark};
     }
     static LogEntry Error(const std::wstring& text, const std::wstring& details = L"") {
         return {LogError, text, details};
     }
-
-private:
-    std::vector<ovhost::ActionRecord> clicks_;
 };
 
 // --- combo box -----------------------------------------------------------------------------------------
@@ -88,7 +57,7 @@ TEST_F(ComboBoxTest, ClickItemOpensTheListClicksTheContainerInThePopupAndWaitsFo
     ASSERT_EQ(Call(wrapper.Get(), L"ClickItem", {Str(L"Gr*")}).hr, S_OK);
     EXPECT_EQ(TakeLog(), Log{Message(L"Selected 'Green' from the combo box.")});
     ASSERT_EQ(Clicks().size(), 1u);
-    const ovhost::ActionRecord& click = Clicks()[0];
+    const ovhost::ActionRecord click = Clicks()[0];
     EXPECT_EQ(click.targetName, L"GreenItem");
     EXPECT_EQ(click.button, wpfsim::MouseButton::Left);
     EXPECT_FALSE(click.doubleClick);
@@ -248,7 +217,7 @@ TEST_F(ListBoxTest, TheClickFamilyClicksTheItemsContainerWithItsPointButtonAndKe
         args.push_back(ov::Variant::Int(skwShift | skwCtrl));
         ASSERT_EQ(Call(wrapper.Get(), row.member, args).hr, S_OK);
         ASSERT_EQ(Clicks().size(), 1u);
-        const ovhost::ActionRecord& click = Clicks()[0];
+        const ovhost::ActionRecord click = Clicks()[0];
         EXPECT_EQ(click.targetName, L"listBanana");
         EXPECT_EQ(click.button, row.button);
         EXPECT_EQ(click.doubleClick, row.dbl);
@@ -356,7 +325,7 @@ TEST_F(ListBoxTest, SelectionsAreCtrlClicksOrTheListsOwnMembers) {
     } cases[] = {
         {L"SelectItem", {Str(L"Banana")}, {L"listBanana"}, nullptr},
         {L"MultiSelect",
-         {Array({ov::Variant::Int(2), ov::Variant::Int(0)})},
+         {ArrayOf({ov::Variant::Int(2), ov::Variant::Int(0)})},
          {L"listCherry", L"listApple"},
          nullptr},
         {L"SelectItem", {Str(L"Ch*"), ov::Variant::Bool(false)}, {L"listCherry"}, nullptr},

@@ -182,16 +182,4 @@ TEST_F(TabsTest, ExpanderSetsIsExpandedWithoutLookingAtItBeforeOrAfter) {
     EXPECT_EQ(App().Calls(L"IsEnabled").invokes, 0);
 }
 
-TEST_F(TabsTest, TabCaptionOutsideTheTabsFailsInTheElementsGetItem) {
-    auto wrapper = TabsWrapper();
-    Reset();
-    Result got =
-        simtest::InvokeName(wrapper.Get(), L"wTabCaption", DISPATCH_PROPERTYGET, {ov::Variant::Int(4)});
-    EXPECT_EQ(got.hr, S_OK);
-    Log log = TakeLog();
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].text, L"An error occurred.");
-    EXPECT_NE(log[0].details.find(L"Parameter name: index"), std::wstring::npos);
-}
-
 } // namespace

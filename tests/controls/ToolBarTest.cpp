@@ -33,13 +33,6 @@ protected:
         App().UpdateLayout();
     }
 
-    std::vector<std::wstring> ClickedNames() {
-        std::vector<std::wstring> names;
-        for (const ovhost::ActionRecord& action : Host().Actions())
-            if (action.kind == ovhost::ActionKind::Click) names.push_back(action.targetName);
-        return names;
-    }
-
     wpfsim::ToolBar* bar_ = nullptr;
     wpfsim::CheckBox* wrap_ = nullptr;
 };

@@ -20,10 +20,6 @@ using Log = std::vector<LogEntry>;
 const wchar_t* const kTreeViewClass = L"System.Windows.Controls.TreeView";
 const wchar_t* const kTreeViewItemClass = L"System.Windows.Controls.TreeViewItem";
 
-ov::Variant Str(const wchar_t* s) {
-    return ov::Variant::String(s);
-}
-
 ov::ComPtr<IDispatch> ObjectOf(const Result& r) {
     return ov::ComPtr<IDispatch>(r.value.vt == VT_DISPATCH ? r.value.pdispVal : nullptr);
 }
@@ -61,12 +57,6 @@ protected:
         Result node = simtest::InvokeName(items.Get(), L"Item", DISPATCH_PROPERTYGET, {Str(path)});
         EXPECT_EQ(node.hr, S_OK) << testing::PrintToString(std::wstring(path));
         return ObjectOf(node);
-    }
-    std::vector<ovhost::ActionRecord> Clicks() {
-        std::vector<ovhost::ActionRecord> clicks;
-        for (const ovhost::ActionRecord& action : Host().Actions())
-            if (action.kind == ovhost::ActionKind::Click) clicks.push_back(action);
-        return clicks;
     }
 
     wpfsim::TreeView* tree_ = nullptr;

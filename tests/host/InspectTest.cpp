@@ -98,39 +98,22 @@ private:
             }
             if (at_ == text_.size()) return std::nullopt;
             wchar_t e = text_[at_++];
-            switch (e) {
-            case L'"':
-            case L'\\':
-            case L'/':
-                out += e;
-                break;
-            case L'b':
-                out += L'\b';
-                break;
-            case L'f':
-                out += L'\f';
-                break;
-            case L'n':
-                out += L'\n';
-                break;
-            case L'r':
-                out += L'\r';
-                break;
-            case L't':
-                out += L'\t';
-                break;
-            case L'u': {
+            // The escapes and what they stand for, in pairs.
+            static constexpr std::wstring_view kEscapes = L"\"\"\\\\//b\bf\fn\nr\rt\t";
+            if (e == L'u') {
                 if (at_ + 4 > text_.size()) return std::nullopt;
                 std::wstring hex(text_.substr(at_, 4));
                 if (hex.find_first_not_of(L"0123456789abcdefABCDEF") != std::wstring::npos)
                     return std::nullopt;
                 out += static_cast<wchar_t>(std::stoul(hex, nullptr, 16));
                 at_ += 4;
-                break;
+                continue;
             }
-            default:
-                return std::nullopt;
-            }
+            size_t escape = 0;
+            while (escape < kEscapes.size() && kEscapes[escape] != e)
+                escape += 2;
+            if (escape == kEscapes.size()) return std::nullopt;
+            out += kEscapes[escape + 1];
         }
         return std::nullopt;
     }
@@ -301,23 +284,12 @@ TEST(InspectTest, JsonIsValidAndHoldsTheTreeOfTheText) {
         std::vector<std::wstring> lines = Lines(text.out);
         EXPECT_EQ(fromJson, lines);
 
-        // What the two outputs agree on is right: the named controls' statements with their quotes, the
-        // user class under its own name, template parts only with --visual.
-        auto has = [&](const std::wstring& part, const std::wstring& unless = L"\x01") {
-            return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& l) {
-                return l.find(part) != std::wstring::npos && l.find(unless) == std::wstring::npos;
-            });
-        };
+        // The text's lines themselves: tests/scripts/check-inspect.sh; the quotes of the statements and the
+        // application's path survive the JSON.
         EXPECT_EQ(lines.front(), L"Process(\"inspect app\")");
-        EXPECT_EQ(has(L"ok  System.Windows.Controls.Button  1 ctrlWPFButton  ("), 1);
-        EXPECT_EQ(has(L"  App.Find(\"ok\")"), 1);
-        EXPECT_EQ(has(L"check  System.Windows.Controls.CheckBox  2 ctrlWPFCheckBox  ("), 1);
-        EXPECT_EQ(has(L"  App.Find(\"check\")"), 1);
-        // The module knows a user class by its name only.
-        EXPECT_EQ(has(L"fancy  Inspect.Tests.Fancy  100 ctrlWPFBaseCtrl  ("), 1);
-        EXPECT_EQ(
-            has(L"-  System.Windows.Controls.TextBlock  50 ctrlWPFActTransparent  (", L"[template part]"), 1);
-        EXPECT_EQ(has(L"[template part]") > 0, visual);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::wstring& l) { return l.ends_with(L"  App.Find(\"ok\")"); }),
+                  1);
     }
 }
 

@@ -39,6 +39,18 @@ std::wstring Shown(const wpfsim::Element& e) {
     return text;
 }
 
+// The reader's error for `xaml`: its message and position.
+void ExpectXamlError(const std::string& xaml, const std::wstring& message, unsigned line, unsigned column) {
+    SCOPED_TRACE(xaml);
+    try {
+        ovhost::ParseXaml(xaml);
+        ADD_FAILURE() << "read without error";
+    } catch (const ovhost::XamlError& e) {
+        EXPECT_EQ(e.message, message) << Narrow(e.message);
+        EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{line, column}));
+    }
+}
+
 // The names, classes and states of the button family are shown end to end by tests/scripts.
 TEST(XamlTest, ClassesTextsAndValuesAsWpfReadsThem) {
     auto app =
@@ -107,16 +119,8 @@ TEST(XamlTest, WhatItDoesNotKnowIsAnErrorWithItsPosition) {
          L"malformed XML: the end tag does not match the start tag (0xC00CEE3B)", 3, 0},
         {"", L"malformed XML: the file ends before the document does (0xC00CEE01)", 0, 0},
     };
-    for (const auto& [xaml, message, line, column] : cases) {
-        SCOPED_TRACE(xaml);
-        try {
-            ovhost::ParseXaml(xaml);
-            ADD_FAILURE() << "read without error";
-        } catch (const ovhost::XamlError& e) {
-            EXPECT_EQ(e.message, message) << Narrow(e.message);
-            EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{line, column}));
-        }
-    }
+    for (const auto& [xaml, message, line, column] : cases)
+        ExpectXamlError(xaml, message, line, column);
 }
 
 // Each value WPF refuses, on an element of its own line: the message and the attribute's position.
@@ -124,94 +128,74 @@ TEST(XamlTest, ValuesThatWpfRefusesAreErrorsWithTheirPosition) {
     const wchar_t* const brush =
         L"a colour's name, #RGB, #ARGB, #RRGGBB, #AARRGGBB or sc#R,G,B or sc#A,R,G,B expected";
     const wchar_t* const fontSize = L"a length above 0 and up to 35791 expected";
+    const wchar_t* const weight = L"a weight's name (Thin to UltraBlack) or a number from 1 to 999 expected";
     const wchar_t* const padding = L"one, two or four lengths of 0 or more expected";
+    const wchar_t* const corner = L"one or four numbers of 0 or more expected";
+    const wchar_t* const horizontal = L"Left, Center, Right or Stretch expected";
+    const wchar_t* const boolean = L"False or True expected";
     const wchar_t* const whole = L"a whole number expected";
     const wchar_t* const length = L"a length of 0 or more, or Auto, expected";
-    // The element, the attribute, its value, what the message says is expected.
-    const std::tuple<std::string, std::string, std::string, std::wstring> cases[] = {
-        {"Button", "FontSize", "banana", fontSize},
-        {"Button", "FontSize", "0", fontSize},
-        {"Button", "FontSize", "-12", fontSize},
-        {"Button", "FontSize", "35792", fontSize},
-        {"Button", "FontSize", "NaN", fontSize},
-        {"Button", "FontSize", "12em", fontSize},
-        {"Button", "FontSize", "0x10", fontSize},
-        {"Button", "FontSize", "1,000", fontSize},
-        {"TextBlock", "FontSize", "", fontSize},
-        {"Button", "Background", "Chartreuse2", brush},
-        {"Button", "Background", "Grey", brush},
-        {"Button", "Foreground", "#12345", brush},
-        {"Button", "BorderBrush", "#GGG", brush},
-        {"Border", "Background", "#", brush},
-        {"Grid", "Background", "sc#1,2", brush},
-        {"StackPanel", "Background", "sc#1,x,1", brush},
-        {"Button", "FontSize", "{x:Null}", fontSize},
-        {"Button", "FontWeight", "Bolder",
-         L"a weight's name (Thin to UltraBlack) or a number from 1 to 999 expected"},
-        {"Button", "FontWeight", "1000",
-         L"a weight's name (Thin to UltraBlack) or a number from 1 to 999 expected"},
-        {"Button", "FontWeight", "0",
-         L"a weight's name (Thin to UltraBlack) or a number from 1 to 999 expected"},
-        {"Button", "FontFamily", "  ", L"a font family's name expected"},
-        {"Button", "BorderThickness", "1,2,3", padding},
-        {"Button", "BorderThickness", "-1", padding},
-        {"Border", "BorderThickness", "1,,2", padding},
-        {"Border", "Padding", "1,2,", padding},
-        {"Button", "Padding", "1 2 3 4 5", padding},
-        {"TextBlock", "Padding", "Auto", padding},
-        {"Button", "Margin", "NaN", L"one, two or four lengths expected"},
-        {"Button", "Margin", "Auto", L"one, two or four lengths expected"},
-        {"Border", "CornerRadius", "1 2", L"one or four numbers of 0 or more expected"},
-        {"Border", "CornerRadius", "-1", L"one or four numbers of 0 or more expected"},
-        {"Border", "CornerRadius", "2px", L"one or four numbers of 0 or more expected"},
-        {"Button", "HorizontalAlignment", "Middle", L"Left, Center, Right or Stretch expected"},
-        {"Button", "HorizontalAlignment", "0", L"Left, Center, Right or Stretch expected"},
-        {"Button", "VerticalContentAlignment", "Left", L"Top, Center, Bottom or Stretch expected"},
-        {"TextBlock", "TextAlignment", "Centre", L"Left, Right, Center or Justify expected"},
-        {"TextBox", "TextWrapping", "Yes", L"NoWrap, Wrap or WrapWithOverflow expected"},
-        {"Expander", "ExpandDirection", "Sideways", L"Down, Up, Left or Right expected"},
-        {"Slider", "TickPlacement", "Above", L"None, TopLeft, BottomRight or Both expected"},
-        {"ListBox", "SelectionMode", "All", L"Single, Multiple or Extended expected"},
-        {"Button", "IsDefault", "yes", L"False or True expected"},
-        {"TextBox", "IsReadOnly", "1", L"False or True expected"},
-        {"DockPanel", "LastChildFill", "", L"False or True expected"},
-        {"RepeatButton", "Delay", "-1", L"a whole number of 0 or more expected"},
-        {"RepeatButton", "Delay", "1.5", whole},
-        {"RepeatButton", "Interval", "0", L"a whole number above 0 expected"},
-        {"ToolBar", "Band", "1e2", whole},
-        {"ToolBar", "BandIndex", "2147483648", L"a whole number of 32 bits expected"},
-        {"FlowDocumentScrollViewer", "Zoom", "0", L"a number above 0 expected"},
-        {"DocumentViewer", "Zoom", "big", L"a number above 0 expected"},
-        {"Button", "Width", "Infinity", length},
-        {"Button", "Width", "NaN", length},
-        {"Button", "Width", "-5", length},
-        {"Button", "Height", "5 px px", length},
-        {"Button", "MinWidth", "Auto", L"a length of 0 or more expected"},
-        {"Button", "MinHeight", "-1", L"a length of 0 or more expected"},
-        {"Button", "Canvas.Left", "0x10", L"a length or Auto expected"},
-        {"Button", "Grid.Row", "1.0", whole},
-        {"Button", "Grid.Row", "-1", L"a whole number from 0 to 10000 expected"},
-        {"Button", "Grid.RowSpan", "0", L"a whole number from 1 to 10000 expected"},
-        {"Slider", "Minimum", "1e", L"a number expected"},
-        {"Slider", "Maximum", "Infinity", L"a number expected"},
-        {"Slider", "Value", "- 1", L"a number expected"},
-        {"Slider", "Ticks", "1,,2", L"numbers separated by commas or white space expected"},
-        {"TextBox", "MaxLength", "+", L"a whole number expected"},
+    const wchar_t* const minimum = L"a length of 0 or more expected";
+    const wchar_t* const number = L"a number expected";
+    // The element, the attribute, the values refused, what the message says is expected.
+    const std::tuple<std::string, std::string, std::vector<std::string>, std::wstring> cases[] = {
+        {"Button",
+         "FontSize",
+         {"banana", "0", "-12", "35792", "NaN", "12em", "0x10", "1,000", "{x:Null}"},
+         fontSize},
+        {"TextBlock", "FontSize", {""}, fontSize},
+        {"Button", "Background", {"Chartreuse2", "Grey"}, brush},
+        {"Button", "Foreground", {"#12345"}, brush},
+        {"Button", "BorderBrush", {"#GGG"}, brush},
+        {"Border", "Background", {"#"}, brush},
+        {"Grid", "Background", {"sc#1,2"}, brush},
+        {"StackPanel", "Background", {"sc#1,x,1"}, brush},
+        {"Button", "FontWeight", {"Bolder", "1000", "0"}, weight},
+        {"Button", "FontFamily", {"  "}, L"a font family's name expected"},
+        {"Button", "BorderThickness", {"1,2,3", "-1"}, padding},
+        {"Border", "BorderThickness", {"1,,2"}, padding},
+        {"Border", "Padding", {"1,2,"}, padding},
+        {"Button", "Padding", {"1 2 3 4 5"}, padding},
+        {"TextBlock", "Padding", {"Auto"}, padding},
+        {"Button", "Margin", {"NaN", "Auto"}, L"one, two or four lengths expected"},
+        {"Border", "CornerRadius", {"1 2", "-1", "2px"}, corner},
+        {"Button", "HorizontalAlignment", {"Middle", "0"}, horizontal},
+        {"Button", "VerticalContentAlignment", {"Left"}, L"Top, Center, Bottom or Stretch expected"},
+        {"TextBlock", "TextAlignment", {"Centre"}, L"Left, Right, Center or Justify expected"},
+        {"TextBox", "TextWrapping", {"Yes"}, L"NoWrap, Wrap or WrapWithOverflow expected"},
+        {"Expander", "ExpandDirection", {"Sideways"}, L"Down, Up, Left or Right expected"},
+        {"Slider", "TickPlacement", {"Above"}, L"None, TopLeft, BottomRight or Both expected"},
+        {"ListBox", "SelectionMode", {"All"}, L"Single, Multiple or Extended expected"},
+        {"Button", "IsDefault", {"yes"}, boolean},
+        {"TextBox", "IsReadOnly", {"1"}, boolean},
+        {"DockPanel", "LastChildFill", {""}, boolean},
+        {"RepeatButton", "Delay", {"-1"}, L"a whole number of 0 or more expected"},
+        {"RepeatButton", "Delay", {"1.5"}, whole},
+        {"RepeatButton", "Interval", {"0"}, L"a whole number above 0 expected"},
+        {"ToolBar", "Band", {"1e2"}, whole},
+        {"ToolBar", "BandIndex", {"2147483648"}, L"a whole number of 32 bits expected"},
+        {"FlowDocumentScrollViewer", "Zoom", {"0"}, L"a number above 0 expected"},
+        {"DocumentViewer", "Zoom", {"big"}, L"a number above 0 expected"},
+        {"Button", "Width", {"Infinity", "NaN", "-5"}, length},
+        {"Button", "Height", {"5 px px"}, length},
+        {"Button", "MinWidth", {"Auto"}, minimum},
+        {"Button", "MinHeight", {"-1"}, minimum},
+        {"Button", "Canvas.Left", {"0x10"}, L"a length or Auto expected"},
+        {"Button", "Grid.Row", {"1.0"}, whole},
+        {"Button", "Grid.Row", {"-1"}, L"a whole number from 0 to 10000 expected"},
+        {"Button", "Grid.RowSpan", {"0"}, L"a whole number from 1 to 10000 expected"},
+        {"Slider", "Minimum", {"1e"}, number},
+        {"Slider", "Maximum", {"Infinity"}, number},
+        {"Slider", "Value", {"- 1"}, number},
+        {"Slider", "Ticks", {"1,,2"}, L"numbers separated by commas or white space expected"},
+        {"TextBox", "MaxLength", {"+"}, whole},
     };
-    for (const auto& [element, attribute, value, expected] : cases) {
-        const std::string xaml = Window("  <" + element + " " + attribute + "=\"" + value + "\"/>");
-        SCOPED_TRACE(xaml);
-        try {
-            ovhost::ParseXaml(xaml);
-            ADD_FAILURE() << "read without error";
-        } catch (const ovhost::XamlError& e) {
-            EXPECT_EQ(e.message,
-                      L"'" + Wide(value) + L"' is no valid value of " + Wide(attribute) + L": " + expected)
-                << Narrow(e.message);
-            EXPECT_EQ((std::pair{e.line, e.column}),
-                      (std::pair{3u, static_cast<unsigned>(5 + element.size())}));
-        }
-    }
+    for (const auto& [element, attribute, values, expected] : cases)
+        for (const std::string& value : values)
+            ExpectXamlError(Window("  <" + element + " " + attribute + "=\"" + value + "\"/>"),
+                            L"'" + Wide(value) + L"' is no valid value of " + Wide(attribute) + L": " +
+                                expected,
+                            3, static_cast<unsigned>(5 + element.size()));
 }
 
 // What WPF's converters take, each form once; lengths in their units.
@@ -282,16 +266,8 @@ TEST(XamlTest, BytesAndCharactersThatXmlRefusesAreErrorsWithTheirPosition) {
         {Window("  <Button Content=\"&#99999999999999999999;\"/>"),
          L"the character reference '&#99999999999999999999;" + refused, 3, 20},
     };
-    for (const auto& [xaml, message, line, column] : cases) {
-        SCOPED_TRACE(xaml);
-        try {
-            ovhost::ParseXaml(xaml);
-            ADD_FAILURE() << "read without error";
-        } catch (const ovhost::XamlError& e) {
-            EXPECT_EQ(e.message, message) << Narrow(e.message);
-            EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{line, column}));
-        }
-    }
+    for (const auto& [xaml, message, line, column] : cases)
+        ExpectXamlError(xaml, message, line, column);
 }
 
 // 256 levels (the window and 255 borders) are read; one more is refused where it starts, in words also
@@ -305,13 +281,9 @@ TEST(XamlTest, ElementsNestedDeeperThan256LevelsAreAnError) {
         std::string deeper, closing;
         for (int i = 0; i < extra; ++i)
             deeper += "<Border>", closing += "</Border>";
-        try {
-            ovhost::ParseXaml(Window(open + deeper + closing + close));
-            ADD_FAILURE() << extra << " levels more read without error";
-        } catch (const ovhost::XamlError& e) {
-            EXPECT_EQ(e.message, L"the elements are nested deeper than 256 levels");
-            EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{3u, static_cast<unsigned>(open.size() + 2)}));
-        }
+        ExpectXamlError(Window(open + deeper + closing + close),
+                        L"the elements are nested deeper than 256 levels", 3,
+                        static_cast<unsigned>(open.size() + 2));
     }
 }
 
@@ -377,14 +349,8 @@ TEST(XamlTest, ManyAttributesAndTheOneSetTwice) {
     const std::string ignorable = "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
                                   "xmlns:d=\"urn:designer\" mc:Ignorable=\"d\"";
     EXPECT_NO_THROW(ovhost::ParseXaml(Window("  <Button" + attributes + "/>", ignorable)));
-    try {
-        ovhost::ParseXaml(Window("  <Button" + attributes + " d:a7=\"w\"/>", ignorable));
-        ADD_FAILURE() << "read without error";
-    } catch (const ovhost::XamlError& e) {
-        EXPECT_EQ(e.message, L"the attribute 'd:a7' is set twice");
-        EXPECT_EQ((std::pair{e.line, e.column}),
-                  (std::pair{3u, static_cast<unsigned>(11 + attributes.size())}));
-    }
+    ExpectXamlError(Window("  <Button" + attributes + " d:a7=\"w\"/>", ignorable),
+                    L"the attribute 'd:a7' is set twice", 3, static_cast<unsigned>(11 + attributes.size()));
 }
 
 } // namespace

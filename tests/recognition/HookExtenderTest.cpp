@@ -194,3 +194,26 @@ TEST_F(HookExtenderTest, KindInfoFindsTheClassNameAmongTheHostsExtensions) {
 }
 
 } // namespace
+
+// Dispose and the owner's removal disconnect and let go of the managers: they do not wait for objects the
+// host still holds (the stub manager's shut-down would wait a second for each manager, and the objects leave
+// their managers by themselves on their last release).
+TEST(HookExtenderShutdownTest, DisposeAndModuleRemovalDoNotWaitForHeldObjects) {
+    ovtest::LoadTypeLibraries();
+    wpfsim::Application app;
+    wpfsim::Element& button = app.Add(&app.Add(nullptr, L"System.Windows.Window", L"main"),
+                                      L"System.Windows.Controls.Button", L"b");
+    ovhost::Host host{ovtest::BinFolder()};
+    host.Attach(app);
+    auto extender = ov::Create<CWPFControlRecognizerHookExtender>();
+    for (bool dispose : {true, false}) {
+        ov::ComPtr<IDispatch> hook;
+        VARIANT_BOOL handled = VARIANT_FALSE;
+        ASSERT_EQ(extender->GetExtendedObject(host.HostObjectOf(button).Get(), hook.Put(), &handled), S_OK);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(dispose ? extender->Dispose() : extender->OnModuleRemoved(host.Owner().Get()), S_OK);
+        EXPECT_LT(GetTickCount() - start, 200u) << (dispose ? "Dispose" : "OnModuleRemoved");
+        EXPECT_EQ(extender->StubManagerCount(), 0u);
+    }
+    host.Detach();
+}

@@ -1,11 +1,8 @@
-// The wildcard match of class-name patterns, and its running time on patterns that make a naive
-// backtracking match explode.
+// The wildcard match of class-name patterns, also on patterns that make a naive backtracking match explode.
 #include "recognition/KindInfo.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,21 +40,6 @@ TEST(MatchMask, Cases) {
             << " text " << testing::PrintToString(std::wstring(c.text ? c.text : L"(null)"));
 }
 
-// Median of seven timed runs of one match, which must give the expected result every time.
-double MedianMilliseconds(const std::wstring& pattern, const std::wstring& text, bool expected) {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> times;
-    for (int run = 0; run < 7; ++run) {
-        QueryPerformanceCounter(&start);
-        EXPECT_EQ(ov::MatchMask(pattern.c_str(), text.c_str()), expected);
-        QueryPerformanceCounter(&end);
-        times.push_back(1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart));
-    }
-    std::sort(times.begin(), times.end());
-    return times[3];
-}
-
 std::wstring Repeat(const wchar_t* piece, int count) {
     std::wstring s;
     while (count-- > 0)
@@ -65,25 +47,13 @@ std::wstring Repeat(const wchar_t* piece, int count) {
     return s;
 }
 
-// A naive backtracking match takes exponential time on these; the pattern must stay well under a
-// millisecond, the heavier polynomial ones under ten.
-TEST(MatchMaskBench, PathologicalPatternsStayFast) {
+// A naive backtracking match never ends on these (the suite's time limit catches it); their times are the
+// member benchmark's (bench/MembersBench.cpp).
+TEST(MatchMask, PathologicalPatternsEnd) {
     const std::wstring tenThousandA(10000, L'a');
-    const struct {
-        const char* name;
-        std::wstring pattern, text;
-        bool match;
-        double limit; // ms
-    } cases[] = {
-        {"*a*a*a*a*a*a*a*a*a*b", Repeat(L"*a", 9) + L"*b", tenThousandA, false, 1.0},
-        {"thirty wildcards", Repeat(L"*a", 30) + L"*b", tenThousandA, false, 10.0},
-        {"literal asterisks", Repeat(L"*a**", 20), std::wstring(10000, L'*'), false, 10.0},
-    };
-    for (const auto& c : cases) {
-        double ms = MedianMilliseconds(c.pattern, c.text, c.match);
-        std::printf("[ MatchMask ] %-34s %8.4f ms (median of 7)\n", c.name, ms);
-        EXPECT_LT(ms, c.limit) << c.name;
-    }
+    EXPECT_FALSE(ov::MatchMask((Repeat(L"*a", 9) + L"*b").c_str(), tenThousandA.c_str()));
+    EXPECT_FALSE(ov::MatchMask((Repeat(L"*a", 30) + L"*b").c_str(), tenThousandA.c_str()));
+    EXPECT_FALSE(ov::MatchMask(Repeat(L"*a**", 20).c_str(), std::wstring(10000, L'*').c_str()));
 }
 
 } // namespace

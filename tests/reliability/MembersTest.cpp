@@ -23,6 +23,12 @@
 
 namespace {
 
+using reltest::LibraryMembers;
+using reltest::MemberInfo;
+using reltest::Narrow;
+using reltest::Plain;
+using reltest::Walk;
+
 using Clock = std::chrono::steady_clock;
 
 // An object of the kind a JScript array is: "length" and the indexes as properties.
@@ -190,78 +196,6 @@ VARIANT RefTo(ByRef& holder, VARIANT value, bool twice) {
     return ref;
 }
 
-// A plain, valid value of a parameter's type, for the arguments not under test.
-VARIANT Plain(VARTYPE vt) {
-    VARIANT v;
-    VariantInit(&v);
-    switch (vt & VT_TYPEMASK) {
-    case VT_BSTR:
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(L"Apple");
-        break;
-    case VT_BOOL:
-        v.vt = VT_BOOL;
-        v.boolVal = VARIANT_FALSE;
-        break;
-    default:
-        v.vt = VT_I4;
-        v.lVal = 0;
-    }
-    return v;
-}
-
-struct MemberInfo {
-    std::wstring name;
-    INVOKEKIND kind;
-    std::vector<VARTYPE> params;
-    std::vector<std::wstring> paramNames;
-};
-
-// Every member of every dispatch interface of the module's type library, IDispatch's own left out; the
-// same name and kind once.
-std::vector<MemberInfo> LibraryMembers(const std::wstring& library) {
-    std::vector<MemberInfo> members;
-    ov::ComPtr<ITypeLib> lib;
-    if (FAILED(LoadTypeLibEx(library.c_str(), REGKIND_NONE, lib.Put()))) return members;
-    std::set<std::pair<std::wstring, int>> seen;
-    static const std::set<std::wstring> skipped = {
-        L"QueryInterface", L"AddRef",        L"Release", L"GetTypeInfoCount",
-        L"GetTypeInfo",    L"GetIDsOfNames", L"Invoke"};
-    for (UINT t = 0; t < lib->GetTypeInfoCount(); ++t) {
-        ov::ComPtr<ITypeInfo> info;
-        if (FAILED(lib->GetTypeInfo(t, info.Put()))) continue;
-        TYPEATTR* attr = nullptr;
-        if (FAILED(info->GetTypeAttr(&attr))) continue;
-        if (attr->typekind == TKIND_DISPATCH ||
-            (attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE)))
-            for (UINT i = 0; i < attr->cFuncs; ++i) {
-                FUNCDESC* func = nullptr;
-                if (FAILED(info->GetFuncDesc(i, &func))) continue;
-                BSTR names[16] = {};
-                UINT count = 0;
-                info->GetNames(func->memid, names, 16, &count);
-                MemberInfo m{names[0] ? names[0] : L"", func->invkind, {}, {}};
-                for (SHORT p = 0; p < func->cParams; ++p) {
-                    // What a late-bound caller passes: no return value, no locale.
-                    if (func->lprgelemdescParam[p].paramdesc.wParamFlags &
-                        (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID))
-                        continue;
-                    m.params.push_back(func->lprgelemdescParam[p].tdesc.vt);
-                    m.paramNames.push_back(static_cast<UINT>(p + 1) < count && names[p + 1] ? names[p + 1]
-                                                                                            : L"");
-                }
-                for (UINT n = 0; n < count; ++n)
-                    SysFreeString(names[n]);
-                // A put's value is its last parameter.
-                if (!skipped.count(m.name) && seen.insert({m.name, m.kind}).second)
-                    members.push_back(std::move(m));
-                info->ReleaseFuncDesc(func);
-            }
-        info->ReleaseTypeAttr(attr);
-    }
-    return members;
-}
-
 struct Tally {
     long calls = 0, slow = 0, thrown = 0, badResults = 0;
     std::vector<std::string> findings;
@@ -269,10 +203,6 @@ struct Tally {
         if (findings.size() < 40) findings.push_back(what);
     }
 };
-
-std::string Narrow(std::wstring_view w) {
-    return std::string(w.begin(), w.end());
-}
 
 // One Invoke with the given arguments (in call order); the arguments are cleared afterwards.
 void Call(IDispatch* object, const std::string& where, DISPID id, WORD flags, std::vector<VARIANT> args,
@@ -320,12 +250,6 @@ void Call(IDispatch* object, const std::string& where, DISPID id, WORD flags, st
     SysFreeString(excep.bstrHelpFile);
     for (VARIANT& arg : args)
         VariantClear(&arg);
-}
-
-void Walk(const wpfsim::Element& element, std::set<std::wstring>& names) {
-    if (!element.Name().empty() && element.Name().rfind(L"PART_", 0) != 0) names.insert(element.Name());
-    for (const wpfsim::Element* child : element.Children())
-        Walk(*child, names);
 }
 
 TEST(MembersTest, EveryMemberOfEveryKindTakesEveryArgumentWithoutCrashHangOrLeak) {

@@ -7,10 +7,13 @@
 #include "host/Run.h"
 #include "host/ScriptModel.h"
 #include "wpfsim/Application.h"
+#include "wpfsim/Element.h"
 
 #include "TestSupport.h"
 
 #include <memory>
+#include <set>
+#include <string_view>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -53,6 +56,129 @@ inline HRESULT Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::v
     return Invoke(object, IdOf(object, name), flags, std::move(args), result);
 }
 
+// A plain, valid value of a parameter's type, for the arguments not under test.
+inline VARIANT Plain(VARTYPE vt) {
+    VARIANT v;
+    VariantInit(&v);
+    switch (vt & VT_TYPEMASK) {
+    case VT_BSTR:
+        v.vt = VT_BSTR;
+        v.bstrVal = SysAllocString(L"Apple");
+        break;
+    case VT_BOOL:
+        v.vt = VT_BOOL;
+        v.boolVal = VARIANT_FALSE;
+        break;
+    default:
+        v.vt = VT_I4;
+        v.lVal = 0;
+    }
+    return v;
+}
+
+struct MemberInfo {
+    std::wstring name;
+    INVOKEKIND kind;
+    std::vector<VARTYPE> params;
+    std::vector<std::wstring> paramNames;
+};
+
+// Every member of every dispatch interface of the module's type library, IDispatch's own left out; the
+// same name and kind once.
+inline std::vector<MemberInfo> LibraryMembers(const std::wstring& library) {
+    std::vector<MemberInfo> members;
+    ov::ComPtr<ITypeLib> lib;
+    if (FAILED(LoadTypeLibEx(library.c_str(), REGKIND_NONE, lib.Put()))) return members;
+    std::set<std::pair<std::wstring, int>> seen;
+    static const std::set<std::wstring> skipped = {
+        L"QueryInterface", L"AddRef",        L"Release", L"GetTypeInfoCount",
+        L"GetTypeInfo",    L"GetIDsOfNames", L"Invoke"};
+    for (UINT t = 0; t < lib->GetTypeInfoCount(); ++t) {
+        ov::ComPtr<ITypeInfo> info;
+        if (FAILED(lib->GetTypeInfo(t, info.Put()))) continue;
+        TYPEATTR* attr = nullptr;
+        if (FAILED(info->GetTypeAttr(&attr))) continue;
+        if (attr->typekind == TKIND_DISPATCH ||
+            (attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE)))
+            for (UINT i = 0; i < attr->cFuncs; ++i) {
+                FUNCDESC* func = nullptr;
+                if (FAILED(info->GetFuncDesc(i, &func))) continue;
+                BSTR names[16] = {};
+                UINT count = 0;
+                info->GetNames(func->memid, names, 16, &count);
+                MemberInfo m{names[0] ? names[0] : L"", func->invkind, {}, {}};
+                for (SHORT p = 0; p < func->cParams; ++p) {
+                    // What a late-bound caller passes: no return value, no locale.
+                    if (func->lprgelemdescParam[p].paramdesc.wParamFlags &
+                        (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID))
+                        continue;
+                    m.params.push_back(func->lprgelemdescParam[p].tdesc.vt);
+                    m.paramNames.push_back(static_cast<UINT>(p + 1) < count && names[p + 1] ? names[p + 1]
+                                                                                            : L"");
+                }
+                for (UINT n = 0; n < count; ++n)
+                    SysFreeString(names[n]);
+                // A put's value is its last parameter.
+                if (!skipped.count(m.name) && seen.insert({m.name, m.kind}).second)
+                    members.push_back(std::move(m));
+                info->ReleaseFuncDesc(func);
+            }
+        info->ReleaseTypeAttr(attr);
+    }
+    return members;
+}
+
+inline std::string Narrow(std::wstring_view w) {
+    return std::string(w.begin(), w.end());
+}
+
+inline void Walk(const wpfsim::Element& element, std::set<std::wstring>& names) {
+    if (!element.Name().empty() && element.Name().rfind(L"PART_", 0) != 0) names.insert(element.Name());
+    for (const wpfsim::Element* child : element.Children())
+        Walk(*child, names);
+}
+
+// The members of the library that an object answers, with the object's own DISPIDs.
+inline std::vector<std::pair<const MemberInfo*, DISPID>> MembersOf(IDispatch* object,
+                                                                   const std::vector<MemberInfo>& library) {
+    std::vector<std::pair<const MemberInfo*, DISPID>> list;
+    for (const MemberInfo& m : library) {
+        LPOLESTR name[] = {const_cast<LPOLESTR>(m.name.c_str())};
+        DISPID id = DISPID_UNKNOWN;
+        if (object->GetIDsOfNames(IID_NULL, name, 1, 0, &id) == S_OK) list.push_back({&m, id});
+    }
+    return list;
+}
+
+// OLE Automation refused the arguments before the member ran: the table lists a name once, with the
+// first signature the library gives it (a toggle button's ClickButton takes a state, a button's none).
+inline bool ArgumentsRefused(HRESULT hr) {
+    return hr == DISP_E_BADPARAMCOUNT || hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_TYPEMISMATCH ||
+           hr == DISP_E_PARAMNOTFOUND;
+}
+
+// What a failed call must not leave in its result: a string or an object. Numbers may stay (an out value
+// cleared to 0), and so may an empty string (what DispInvoke makes of a null out string).
+inline bool ResultLeft(const VARIANT& result) {
+    if (result.vt == VT_BSTR) return SysStringLen(result.bstrVal) > 0;
+    return (result.vt == VT_DISPATCH || result.vt == VT_UNKNOWN || (result.vt & VT_ARRAY)) && result.punkVal;
+}
+
+inline WORD FlagsOf(const MemberInfo& m) {
+    return m.kind == INVOKE_FUNC          ? DISPATCH_METHOD
+           : m.kind == INVOKE_PROPERTYGET ? DISPATCH_PROPERTYGET
+                                          : DISPATCH_PROPERTYPUT;
+}
+
+// The name of an object's most derived interface.
+inline std::wstring TypeName(IDispatch* object) {
+    ov::ComPtr<ITypeInfo> info;
+    ov::Bstr name;
+    if (SUCCEEDED(object->GetTypeInfo(0, 0, info.Put())))
+        info->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr);
+    return std::wstring(name.View());
+}
+
 class Session {
 public:
     explicit Session(const std::wstring& appPath = KindsApp()) {
@@ -61,8 +187,10 @@ public:
         if (std::wstring why = ovhost::StartHost(*host_, *app_, appPath, ovtest::BinFolder()); !why.empty())
             Fail(why);
         model_ = std::make_unique<ovhost::ScriptModel>(*host_, *app_);
-        for (const auto& item : model_->Items())
+        for (const auto& item : model_->Items()) {
             if (item.name == L"App") appObject_ = item.object;
+            if (item.name == L"Host") hostObject_ = item.object;
+        }
         if (!appObject_) Fail(L"the object model has no App");
         find_ = IdOf(appObject_.Get(), L"Find");
     }
@@ -79,17 +207,58 @@ public:
         return ov::ComPtr<IDispatch>(result.pdispVal);
     }
 
+    // Host.ErrorReportMode: what the objects found from now on start with.
+    void SetErrorReportMode(LONG mode) {
+        if (FAILED(Invoke(hostObject_.Get(), L"ErrorReportMode", DISPATCH_PROPERTYPUT,
+                          {ov::Variant::Int(mode)})))
+            Fail(L"Host.ErrorReportMode cannot be set");
+    }
+
     // Ends the run as the main job does (the objects still held stop answering), detaches the application
     // and unloads the module. Returns how many handed-out objects were still referenced.
     size_t End() {
         if (!model_) return 0;
         const size_t referenced = model_->End();
         appObject_ = nullptr;
+        hostObject_ = nullptr;
         model_.reset();
         host_->Detach();
         host_->UnloadModule();
         host_.reset();
         return referenced;
+    }
+
+    // One automation object per interface: the first enabled element of each kind in document order, then
+    // the objects that the properties without arguments hand out ("HScroll", "Items", ...), named
+    // "element.Property".
+    std::vector<std::pair<std::string, ov::ComPtr<IDispatch>>>
+    Representatives(const std::vector<MemberInfo>& library) {
+        std::vector<const wpfsim::Element*> elements;
+        std::vector<const wpfsim::Element*> open(app_->Roots().rbegin(), app_->Roots().rend());
+        while (!open.empty()) {
+            const wpfsim::Element* e = open.back();
+            open.pop_back();
+            if (!e->Name().empty() && e->Name().rfind(L"PART_", 0) != 0 && e->IsEnabled())
+                elements.push_back(e);
+            open.insert(open.end(), e->Children().rbegin(), e->Children().rend());
+        }
+        std::set<std::wstring> kinds;
+        std::vector<std::pair<std::string, ov::ComPtr<IDispatch>>> objects;
+        for (const wpfsim::Element* element : elements)
+            if (ov::ComPtr<IDispatch> object = Find(element->Name());
+                object && kinds.insert(TypeName(object.Get())).second)
+                objects.push_back({Narrow(element->Name()), object});
+        for (size_t i = 0; i < objects.size(); ++i)
+            for (const auto& [m, id] : MembersOf(objects[i].second.Get(), library)) {
+                ov::Variant result;
+                if (m->kind == INVOKE_PROPERTYGET && m->params.empty() &&
+                    SUCCEEDED(Invoke(objects[i].second.Get(), id, DISPATCH_PROPERTYGET, {}, &result)) &&
+                    result.vt == VT_DISPATCH && result.pdispVal &&
+                    kinds.insert(TypeName(result.pdispVal)).second)
+                    objects.push_back(
+                        {objects[i].first + "." + Narrow(m->name), ov::ComPtr<IDispatch>(result.pdispVal)});
+            }
+        return objects;
     }
 
     wpfsim::Application& App() { return *app_; }
@@ -103,7 +272,7 @@ private:
     std::unique_ptr<wpfsim::Application> app_;
     std::unique_ptr<ovhost::Host> host_;
     std::unique_ptr<ovhost::ScriptModel> model_;
-    ov::ComPtr<IDispatch> appObject_;
+    ov::ComPtr<IDispatch> appObject_, hostObject_;
     DISPID find_ = DISPID_UNKNOWN;
 };
 

@@ -30,7 +30,8 @@
 //! expect: [script] pages (26): V 0..630 at 10, H max 0
 //! expect: [error] Failed to set the scroll position to 500.000000. 60.000000 was set instead of it.
 //! expect:     Minimum: 0.000000 maximum: 60.000000.
-//! expect: -- the script ran to its end: 23 log entries, 8 errors logged
+//! expect: [script] helper made in mode 2, used in mode 0: -2147467259 Failed to set the scroll position to 999.000000. 800.000000 was set instead of it.||Minimum: 0.000000 maximum: 800.000000.
+//! expect: -- the script ran to its end: 24 log entries, 8 errors logged
 // Scroll bars, track bars, scroll viewers and their scroll helpers, errors reported to the log (mode 1).
 var hbar = App.Find("hbar");
 Log.Message("hbar: pos " + hbar.wPosition + ", min " + hbar.wMin + ", max " + hbar.wMax);
@@ -83,3 +84,14 @@ for (var n = 0; n < names.length; n++) {
                 ", H max " + scroller.HScroll.Max);
 }
 App.Find("flow").VScroll.Pos = 500;
+
+// A scroll helper keeps the report modes of the control that made it (the modes themselves: modes.js).
+Host.ErrorReportMode = 2;
+var helper = App.Find("viewer").HScroll;
+Host.ErrorReportMode = 0;
+try {
+    helper.Pos = 999;
+    Log.Message("helper made in mode 2, used in mode 0: no script error");
+} catch (e) {
+    Log.Message("helper made in mode 2, used in mode 0: " + e.number + " " + e.message.replace(/\r\n/g, "|"));
+}

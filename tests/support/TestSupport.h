@@ -3,6 +3,9 @@
 
 #include "com/ComObject.h"
 #include "com/OleTypes.h"
+#include "dispatch/InvokeException.h"
+
+#include <optional>
 
 #include <string>
 
@@ -14,5 +17,15 @@ std::wstring BinFolder();
 // DLL does at attach.
 void LoadTypeLibraries();
 void ReleaseTypeLibraries();
+
+// The module's error raised by `f`, or nothing.
+template <class F> std::optional<CovInvokeException> Raised(F&& f) {
+    try {
+        f();
+    } catch (const CovInvokeException& e) {
+        return e;
+    }
+    return std::nullopt;
+}
 
 } // namespace ovtest

@@ -221,4 +221,33 @@ TEST_F(ItemsTest, ItemsOfAClosedDropDownHaveNoContainerUntilItOpens) {
     EXPECT_TRUE(GetBool(container.Get(), L"IsVisible"));
 }
 
+// A virtualized list holds containers for the items in view only: the generator finds an item's container
+// among those, so of two equal items the one in view answers, and one out of view has none.
+class GeneratorTest : public XamlTest {};
+
+TEST_F(GeneratorTest, ContainerFromItemGivesTheContainerOfAnEqualItemInView) {
+    std::string body = "<ListBox x:Name=\"list\" Height=\"100\">";
+    for (int i = 0; i < 40; ++i)
+        body += i % 20 == 0 ? "<sys:String>Twin</sys:String>"
+                            : "<sys:String>Item " + std::to_string(i) + "</sys:String>";
+    Load(body + "</ListBox>");
+    auto list = D(L"list");
+    auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
+    auto items = GetObject(list.Get(), L"Items");
+    auto fromItem = [&](int index) {
+        ov::Variant item = Call(items.Get(), L"get_Item", {ov::Variant::Int(index)}).value;
+        auto container = AsObject(Call(generator.Get(), L"ContainerFromItem", {item}).value);
+        return container ? CallNumber(generator.Get(), L"IndexFromContainer",
+                                      {ov::Variant::Dispatch(container.Get())})
+                         : -1;
+    };
+    ASSERT_EQ(
+        Call(GetObject(list.Get(), L"get_ItemsHost").Get(), L"BringIndexIntoView", {ov::Variant::Int(20)}).hr,
+        S_OK);
+    // Item 0 is out of view; the equal item 20 is in it.
+    EXPECT_EQ(fromItem(0), 20);
+    EXPECT_EQ(fromItem(20), 20);
+    EXPECT_EQ(fromItem(39), -1) << "out of view: no container";
+}
+
 } // namespace

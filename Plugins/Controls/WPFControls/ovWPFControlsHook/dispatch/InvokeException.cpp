@@ -5,7 +5,9 @@
 
 #include <cstdarg>
 #include <cwchar>
-#include <vector>
+#include <iterator>
+#include <memory>
+#include <new>
 
 CovInvokeException::CovInvokeException(const wchar_t* message, const wchar_t* details, LONG kind)
     : message_(message), details_(details), kind_(kind) {}
@@ -31,24 +33,26 @@ CovInvokeException::CovInvokeException(IErrorInfo* error) : kind_(Error) {
 
 namespace ov {
 
-thread_local int InModuleCall::depth_ = 0;
-
 std::wstring Format(const wchar_t* format, ...) {
-    std::vector<wchar_t> buffer;
-    for (size_t size = 2048;; size *= 2) {
-        try {
-            buffer.resize(size);
-        } catch (const std::bad_alloc&) {
-            throw ComError(E_OUTOFMEMORY);
+    // The first 2048 characters on the stack and never cleared: the formatter writes what it returns, and
+    // clearing a buffer on every call cost more than formatting a short message.
+    wchar_t first[2048];
+    std::unique_ptr<wchar_t[]> larger;
+    for (size_t size = std::size(first);; size *= 2) {
+        wchar_t* buffer = first;
+        if (size > std::size(first)) {
+            larger.reset(new (std::nothrow) wchar_t[size]);
+            if (!larger) throw ComError(E_OUTOFMEMORY);
+            buffer = larger.get();
         }
         va_list args;
         va_start(args, format);
         // The runtime's own formatter: "%s" takes a wide string, as on every Windows compiler.
         // It answers -1 when the text is longer than the buffer, the buffer's size when only the
         // terminator is missing.
-        int n = _vsnwprintf(buffer.data(), size, format, args);
+        int n = _vsnwprintf(buffer, size, format, args);
         va_end(args);
-        if (n >= 0 && static_cast<size_t>(n) < size) return std::wstring(buffer.data(), n);
+        if (n >= 0 && static_cast<size_t>(n) < size) return std::wstring(buffer, static_cast<size_t>(n));
     }
 }
 
@@ -141,8 +145,6 @@ void ReportMessage(const CovSyntaxItem& object, const wchar_t* message, const wc
 }
 
 HRESULT HandleAtBoundary(const CovInvokeException& error, const CovSyntaxItem& object) {
-    // A C++ caller inside the module receives the copy.
-    if (object.ErrorMode() == 3 && InModuleCall::Active()) return HandleInvokeException(error, object);
     try {
         CovInvokeException copy(error);
         // No C++ exception crosses COM: mode 3 seen from outside the module reports as mode 2.

@@ -63,28 +63,16 @@ HRESULT HandleInvokeException(const CovInvokeException& error, const CovSyntaxIt
 // Hands an action message and its remark to the log when the object's MessageReportMode is 1.
 void ReportMessage(const CovSyntaxItem& object, const wchar_t* message, const wchar_t* remark = L"");
 
-// Marks a C++ call from inside the module: only then does ErrorReportMode 3 let the error reach the
-// caller. At the COM boundary (scripts, the host) mode 3 reports like mode 2, since no C++ exception
-// may cross it.
-class InModuleCall {
-public:
-    InModuleCall() noexcept { ++depth_; }
-    ~InModuleCall() { --depth_; }
-    InModuleCall(const InModuleCall&) = delete;
-    InModuleCall& operator=(const InModuleCall&) = delete;
-    static bool Active() noexcept { return depth_ > 0; }
-
-private:
-    static thread_local int depth_;
-};
-
-// Reports a caught error by the object's ErrorReportMode. Only mode 3 under InModuleCall lets an
-// exception out (the copy for the caller); a failure while reporting becomes the result.
+// Reports a caught error at a member's boundary, where COM begins: by the object's ErrorReportMode, mode 3
+// as mode 2. Every caller of a member reaches it through COM (scripts and the host through IDispatch or the
+// vtable, the module itself never calls a member), and no C++ exception may cross a COM or OLE Automation
+// frame; mode 3's hand-over of the error is HandleInvokeException's, for C++ callers of the reporter. A
+// failure while reporting becomes the result.
 HRESULT HandleAtBoundary(const CovInvokeException& error, const CovSyntaxItem& object);
 HRESULT ResultOfCurrentException() noexcept;
 
 // The exception barrier of an automation member: runs the body, turns its error into the result.
-template <class Body> HRESULT Member(const CovSyntaxItem& object, Body&& body) {
+template <class Body> HRESULT Member(const CovSyntaxItem& object, Body&& body) noexcept {
     try {
         body();
         return S_OK;

@@ -1,20 +1,11 @@
 #include "StubManager.h"
 
+#include "com/Lock.h"
+
 #include <vector>
 
 namespace ovOpenAppHook {
-namespace {
-class Lock {
-public:
-    explicit Lock(CRITICAL_SECTION& cs) : cs_(cs) { EnterCriticalSection(&cs_); }
-    ~Lock() { LeaveCriticalSection(&cs_); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-
-private:
-    CRITICAL_SECTION& cs_;
-};
-} // namespace
+using ov::Lock;
 
 CStubManager::CStubManager() {
     InitializeCriticalSection(&cs_);

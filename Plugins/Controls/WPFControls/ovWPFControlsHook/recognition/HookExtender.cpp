@@ -24,13 +24,17 @@ HRESULT CThirdPartyControlsHookExtender::Dispose() {
     return ov::Guard([&] {
         // Every manager is disconnected before any leaves the table: a failure (out of memory) leaves all
         // of them for a later call.
-        std::vector<ov::ComPtr<ov::CStubManager>> managers;
-        managers.reserve(stubManagers_.size());
-        for (auto& [key, manager] : stubManagers_)
-            managers.push_back(manager);
-        for (auto& manager : managers)
+        std::vector<std::pair<GUID, ov::ComPtr<ov::CStubManager>>> managers;
+        {
+            ov::Lock hold(lock_);
+            managers.reserve(stubManagers_.size());
+            for (auto& [key, manager] : stubManagers_)
+                managers.push_back({key, manager});
+        }
+        for (auto& [key, manager] : managers)
             manager->DisconnectAll();
-        stubManagers_.clear();
+        for (auto& [key, manager] : managers)
+            Forget(key, manager.Get());
     });
 }
 
@@ -44,11 +48,15 @@ HRESULT CThirdPartyControlsHookExtender::OnModuleRemoved(IUnknown* moduleObject)
         if (!removed) return;
         GUID key{};
         removed->GetModuleKey(&key);
-        auto it = stubManagers_.find(key);
-        if (it == stubManagers_.end()) return;
-        ov::ComPtr<ov::CStubManager> manager = it->second;
+        ov::ComPtr<ov::CStubManager> manager;
+        {
+            ov::Lock hold(lock_);
+            auto it = stubManagers_.find(key);
+            if (it == stubManagers_.end()) return;
+            manager = it->second;
+        }
         manager->DisconnectAll();
-        stubManagers_.erase(key);
+        Forget(key, manager.Get());
     });
 }
 
@@ -59,9 +67,24 @@ HRESULT CThirdPartyControlsHookExtender::GetGeneration(LONG* generation) {
 }
 
 ov::ComPtr<ov::CStubManager> CThirdPartyControlsHookExtender::StubManagerOf(const GUID& ownerKey) {
+    ov::Lock hold(lock_);
     auto& slot = stubManagers_[ownerKey];
     if (!slot) slot = ov::Create<ov::CStubManager>();
     return slot;
+}
+
+size_t CThirdPartyControlsHookExtender::StubManagerCount() const noexcept {
+    ov::Lock hold(lock_);
+    return stubManagers_.size();
+}
+
+void CThirdPartyControlsHookExtender::Forget(const GUID& key, const ov::CStubManager* manager) noexcept {
+    ov::ComPtr<ov::CStubManager> released; // the last release happens outside the lock
+    ov::Lock hold(lock_);
+    auto it = stubManagers_.find(key);
+    if (it == stubManagers_.end() || it->second.Get() != manager) return;
+    released = std::move(it->second);
+    stubManagers_.erase(it);
 }
 
 CWPFControlRecognizerHookExtender::CWPFControlRecognizerHookExtender()

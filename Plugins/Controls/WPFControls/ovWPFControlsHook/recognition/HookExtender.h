@@ -3,11 +3,13 @@
 #pragma once
 
 #include "com/ComObject.h"
+#include "com/Lock.h"
 #include "com/OleTypes.h"
 #include "../dispatch/StubManager.h"
 #include "Recognizer.h"
 #include "ovHostIntf.h"
 
+#include <atomic>
 #include <unordered_map>
 
 struct GuidHash {
@@ -33,6 +35,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetModuleKey(GUID* key) override;
     // IbxDisposable
     HRESULT STDMETHODCALLTYPE GetName(BSTR* name) override;
+    // Dispose and OnModuleRemoved disconnect the managers' objects and let the managers go, as the
+    // extender's own operations say; they do not run the stub manager's shut-down, whose wait of up to a
+    // second per manager gains nothing here: the objects still held are those a script or the host keeps,
+    // which no wait makes go, and each leaves its manager by itself on its last release.
     HRESULT STDMETHODCALLTYPE Dispose() override;
     // IovModuleManagerEvents
     HRESULT STDMETHODCALLTYPE OnModuleAdded(IUnknown* moduleObject) override;
@@ -44,7 +50,7 @@ public:
     LONG Generation() const noexcept { return generation_; }
     // The stub manager of an owner, made on first need.
     ov::ComPtr<ov::CStubManager> StubManagerOf(const GUID& ownerKey);
-    size_t StubManagerCount() const noexcept { return stubManagers_.size(); }
+    size_t StubManagerCount() const noexcept;
 
 protected:
     explicit CThirdPartyControlsHookExtender(const wchar_t* name);
@@ -53,8 +59,15 @@ protected:
     GUID moduleKey_{};
 
 private:
+    // Takes the manager of a key out of the table when it is still the one given.
+    void Forget(const GUID& key, const ov::CStubManager* manager) noexcept;
+
     ov::Bstr name_;
-    LONG generation_ = 0;
+    // Hook objects read it on any thread; only option changes (which the host serialises) advance it.
+    std::atomic<LONG> generation_{0};
+    // The host registers elements, removes owners and disposes on any thread: the table is locked, never
+    // while a manager disconnects (a disconnected object may leave its manager on another thread).
+    mutable ov::CriticalSection lock_;
     std::unordered_map<GUID, ov::ComPtr<ov::CStubManager>, GuidHash> stubManagers_;
 };
 

@@ -26,6 +26,7 @@ CThirdPartyControlHookObject::CThirdPartyControlHookObject(
 
 CThirdPartyControlHookObject::~CThirdPartyControlHookObject() {
     FinalRelease(); // the construction failed after FinalConstruct registered it
+    SysFreeString(fullName_.load());
 }
 
 void CThirdPartyControlHookObject::FinalRelease() noexcept {
@@ -88,7 +89,8 @@ HRESULT CThirdPartyControlHookObject::IsValid(VARIANT_BOOL* valid) {
 HRESULT CThirdPartyControlHookObject::GetFullName(BSTR* fullName) {
     if (!fullName) return E_POINTER;
     *fullName = nullptr;
-    if (fullName_.Empty()) {
+    BSTR cached = fullName_.load();
+    if (!cached || !*cached) {
         if (!hostObject_) return E_UNEXPECTED;
         ov::Bstr namePart, hostName;
         HRESULT hr = GetNativeKind(namePart.Put());
@@ -97,9 +99,15 @@ HRESULT CThirdPartyControlHookObject::GetFullName(BSTR* fullName) {
         BSTR joined = nullptr;
         hr = VarBstrCat(hostName.Get(), namePart.Get(), &joined);
         if (FAILED(hr)) return hr;
-        fullName_ = ov::Bstr::Adopt(joined);
+        // Threads asking at once each build the name; the first one stays, and stays for good.
+        cached = nullptr;
+        if (fullName_.compare_exchange_strong(cached, joined))
+            cached = joined;
+        else
+            SysFreeString(joined);
     }
-    return fullName_.CopyTo(fullName);
+    *fullName = SysAllocStringLen(cached, SysStringLen(cached));
+    return *fullName ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT CThirdPartyControlHookObject::GetSerialNumber(LONG* serial) {

@@ -13,6 +13,8 @@
 #include "ovHostIntf.h"
 #include "ovWPFControlsLib.h"
 
+#include <atomic>
+
 class CThirdPartyControlsHookExtender;
 
 class CThirdPartyControlHookObject : public ov::IDispatchMultiImpl<IovOpenAppControlHookExtender>,
@@ -71,7 +73,7 @@ private:
     ov::ComPtr<IUnknown> marshaler_;
     LONG serial_;
     GUID objectId_{};
-    ov::Bstr fullName_;
+    std::atomic<BSTR> fullName_{nullptr}; // set once, by the first thread that built it
     ov::Bstr namePart_;
     GUID kindKey_;
     ov::Bstr className_;

@@ -1,0 +1,215 @@
+// Every host call and every call into the application may fail. Each member of each kind of automation
+// object (one object per kind, the objects that members hand out included; the members from the type
+// library) is called once with plain arguments to count the host calls and the application's Invokes it
+// makes; then it runs again once for every k of each count, with the k-th host call failing (an error
+// HRESULT with error information), the k-th Invoke throwing a .NET exception, or the application
+// ceasing to answer at the k-th Invoke (a busy application rejects calls, which is what a caller sees of a
+// hang), under ErrorReportMode 0 to 3. The result must be the mode's (0 and 1: success, 1 with at most
+// one logged error; 2 and 3: success or the error as the script's exception, no C++ exception), every text a whole one (never empty),
+// the .NET exception's source and description in the details of an error made of it, a failed call's result
+// cleared, an opened combo box list closed again, and at the end nothing of the run left alive.
+#include "Session.h"
+
+#include "host/HostCom.h"
+#include "wpfsim/ClrObject.h"
+#include "wpfsim/Framework.h"
+#include "wpfsim/Items.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+using reltest::Narrow;
+
+const ovhost::HostError kHostFault{E_FAIL, L"The host failed on purpose.", 0};
+const wpfsim::ClrException kClrFault{L"ScriptTests", 0, L"Thrown on purpose.",
+                                     static_cast<SCODE>(0x80131500)};
+// What an error built from the exception carries in its details (its source, code and description).
+const std::wstring kClrFaultTail = L"\nScriptTests 0\nThrown on purpose.";
+
+enum class Fault { Host, Throw, Stop };
+const char* const kFaultNames[] = {" host fault at ", " .NET exception at ", " stops responding at "};
+
+// The members that read or set a combo box's list state: a fault there may leave the list as it was.
+bool ReadsListState(const std::wstring& member) {
+    return member == L"IsDropDownOpen" || member == L"IsOpen" || member == L"zdropDownPopup" ||
+           member == L"field__dropDownPopup";
+}
+
+// Whether a fault may leave the combo box's list as it is: one in reading or setting the list state (the
+// open wait, which undoes nothing, and the closing itself), or the application no longer answering. The
+// state is read through the element's object, which the host's native-object calls give.
+bool LeavesListAlone(Fault fault, const std::string& hit) {
+    if (fault == Fault::Stop) return true;
+    if (fault == Fault::Throw) return ReadsListState(std::wstring(hit.begin(), hit.end()));
+    return hit == "IovObject::GetNativeObject" || hit == "IovHostObject::GetExtender" ||
+           hit == "IovObjectService::FindHostObject";
+}
+
+struct Outcome {
+    HRESULT hr = S_OK;
+    bool threw = false, slow = false, resultLeft = false;
+    std::wstring description; // of the script's exception
+};
+
+Outcome CallOnce(IDispatch* object, DISPID id, WORD flags, const reltest::MemberInfo& member) {
+    std::vector<VARIANT> args;
+    for (auto it = member.params.rbegin(); it != member.params.rend(); ++it)
+        args.push_back(reltest::Plain(*it));
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    if (flags & DISPATCH_PROPERTYPUT) params = {args.data(), &put, static_cast<UINT>(args.size()), 1};
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO excep{};
+    Outcome out;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        out.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &excep, nullptr);
+    } catch (...) {
+        out.threw = true;
+    }
+    out.slow = std::chrono::steady_clock::now() - start > std::chrono::seconds(2);
+    out.resultLeft = FAILED(out.hr) && reltest::ResultLeft(result);
+    if (excep.bstrDescription) out.description = excep.bstrDescription;
+    VariantClear(&result);
+    SysFreeString(excep.bstrSource);
+    SysFreeString(excep.bstrDescription);
+    SysFreeString(excep.bstrHelpFile);
+    for (VARIANT& arg : args)
+        VariantClear(&arg);
+    return out;
+}
+
+struct Tally {
+    long scenarios = 0, calls = 0, injected = 0, absorbed = 0;
+    std::vector<std::string> findings;
+    void Finding(const std::string& what) {
+        if (findings.size() < 40) findings.push_back(what);
+    }
+};
+
+// The checks of one faulted call: `where` names it, `clrFault` says which kind of fault it was.
+void Check(const Outcome& out, LONG mode, bool clrFault, const std::vector<ovhost::LogEntry>& log,
+           const std::string& where, Tally& tally) {
+    if (out.threw) tally.Finding(where + ": a C++ exception left Invoke");
+    if (out.slow) tally.Finding(where + ": more than 2 seconds");
+    if (out.resultLeft) tally.Finding(where + ": a failure with a result ");
+    std::vector<std::pair<std::wstring, std::wstring>> errors;
+    for (const ovhost::LogEntry& entry : log)
+        if (entry.kind == ovhost::LogError) errors.push_back({entry.text, entry.details});
+    if (mode >= 2 && out.hr == DISP_E_EXCEPTION) {
+        const size_t at = out.description.find(L"\r\n\r\n");
+        errors.push_back(
+            {out.description.substr(0, at), at == std::wstring::npos ? L"" : out.description.substr(at + 4)});
+    } else if (out.hr != S_OK) {
+        tally.Finding(where + ": HRESULT " + std::to_string(out.hr) + " in mode " + std::to_string(mode));
+    }
+    if (mode == 0 && !errors.empty()) tally.Finding(where + ": an error logged in mode 0");
+    if (errors.size() > 1) tally.Finding(where + ": more than one error for one call");
+    if (errors.empty()) ++tally.absorbed;
+    for (const auto& [message, details] : errors) {
+        if (message.empty() || message.back() != L'.')
+            tally.Finding(where + ": the message \"" + Narrow(message) + "\" is no sentence");
+        if (clrFault && details.find(L"0x80020009") != std::wstring::npos &&
+            details.find(kClrFaultTail) == std::wstring::npos)
+            tally.Finding(where + ": the exception's source and description are missing: " + Narrow(details));
+    }
+}
+
+TEST(FaultsTest, EveryMemberMeetsEveryFailingHostCallAndEveryThrowingInvokeCleanly) {
+    const long hostBaseline = ovhost::LiveObjects(), simBaseline = wpfsim::LiveObjects();
+    const auto library = reltest::LibraryMembers(ovtest::BinFolder() + L"\\ovWPFControlsHook.dll");
+    ASSERT_GT(library.size(), 50u);
+    Tally tally;
+    size_t referenced = 0, objectCount = 0, memberCount = 0;
+    {
+        reltest::Session session;
+        wpfsim::Application& app = session.App();
+        ovhost::CallCounter& hostCalls = session.Host().Calls();
+        wpfsim::Runtime& runtime = *app.SharedRuntime();
+        auto* combo = dynamic_cast<wpfsim::ComboBox*>(app.Find(L"combo"));
+        ASSERT_NE(combo, nullptr);
+
+        auto objects = session.Representatives(library);
+        auto restore = [&] {
+            // What a member opened stays open only until the next scenario.
+            for (wpfsim::Popup* popup : std::vector<wpfsim::Popup*>(app.OpenPopups()))
+                popup->SetIsOpen(false);
+            hostCalls.ClearFault();
+            runtime.ClearThrowAtInvoke();
+            app.Resume();
+            session.Host().ClearLog();
+        };
+        for (const auto& [name, object] : objects) {
+            // An element's object once more for each report mode; the objects that members hand out keep
+            // the module's mode 1.
+            std::map<LONG, ov::ComPtr<IDispatch>> byMode{{1, object}};
+            if (name.find('.') == std::string::npos)
+                for (LONG mode : {0, 2, 3}) {
+                    session.SetErrorReportMode(mode);
+                    byMode[mode] = session.Find(std::wstring(name.begin(), name.end()));
+                    session.SetErrorReportMode(1);
+                }
+            ++objectCount;
+            for (const auto& [member, id] : reltest::MembersOf(object.Get(), library)) {
+                const reltest::MemberInfo& m = *member;
+                const WORD flags = reltest::FlagsOf(m);
+                const std::string where = name + "." + Narrow(m.name);
+                ++memberCount;
+                // The successful run: how many calls there are to fail.
+                restore();
+                hostCalls.FailCall(0, kHostFault);
+                runtime.ThrowAtInvoke(0, kClrFault);
+                if (reltest::ArgumentsRefused(CallOnce(object.Get(), id, flags, m).hr)) continue;
+                const long hostCount = hostCalls.CallsSinceArmed(), clrCount = runtime.InvokesSinceArmed();
+                ++tally.scenarios;
+                for (Fault fault : {Fault::Host, Fault::Throw, Fault::Stop})
+                    for (long k = 1; k <= (fault == Fault::Host ? hostCount : clrCount); ++k)
+                        for (LONG mode : {0, 1, 2, 3}) {
+                            if (!byMode[mode]) continue;
+                            restore();
+                            if (fault == Fault::Host)
+                                hostCalls.FailCall(k, kHostFault);
+                            else if (fault == Fault::Throw)
+                                runtime.ThrowAtInvoke(k, kClrFault);
+                            else
+                                runtime.StopRespondingAtInvoke(k);
+                            const Outcome out = CallOnce(byMode[mode].Get(), id, flags, m);
+                            ++tally.calls;
+                            const std::string at = where + kFaultNames[static_cast<int>(fault)] +
+                                                   std::to_string(k) + " mode " + std::to_string(mode);
+                            const std::string hit = fault == Fault::Host ? hostCalls.FailedOperation()
+                                                                         : Narrow(runtime.ThrownBy());
+                            tally.injected += !hit.empty();
+                            Check(out, mode, fault == Fault::Throw, session.Host().Log(), at, tally);
+                            // A combo box's selection closes the list it opened, unless the fault hit the
+                            // list state itself or the application stopped answering.
+                            if (name == "combo" && m.name == L"ClickItem" && combo->DropDown().IsOpen() &&
+                                !LeavesListAlone(fault, hit))
+                                tally.Finding(at + ": the list stayed open after " + hit);
+                        }
+            }
+        }
+        restore();
+        objects.clear(); // released before the module goes, as a script ends
+        referenced = session.End();
+    }
+    std::printf("[ faults ] %zu objects, %zu members, %ld scenarios: %ld faulted calls (modes 0 to 3), %ld "
+                "faults injected, %ld absorbed without an error; %zu objects still referenced, %ld host and "
+                "%ld application objects left\n",
+                objectCount, memberCount, tally.scenarios, tally.calls, tally.injected, tally.absorbed,
+                referenced, ovhost::LiveObjects() - hostBaseline, wpfsim::LiveObjects() - simBaseline);
+    for (const std::string& finding : tally.findings)
+        ADD_FAILURE() << finding;
+    EXPECT_GT(tally.injected, 1000);
+    EXPECT_EQ(referenced, 0u);
+    EXPECT_EQ(ovhost::LiveObjects(), hostBaseline);
+    EXPECT_EQ(wpfsim::LiveObjects(), simBaseline);
+}
+
+} // namespace
