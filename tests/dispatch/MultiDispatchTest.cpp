@@ -26,13 +26,15 @@ using ov::ComPtr;
 using TestLiveCount = ov::LiveCount<struct TestTag>;
 using Calls = std::vector<std::wstring>;
 
-Calls journal; // the members' calls, in order
+Calls journal;              // the members' calls, in order
+IDispatch* popup = nullptr; // what PopupMenu hands out (with a new reference)
 
 class ControlPart : public ov::IDispatchMultiImpl<IovWPFControl> {
 public:
     HRESULT STDMETHODCALLTYPE get_PopupMenu(IDispatch** value) override {
         journal.push_back(L"Control.PopupMenu");
-        *value = nullptr;
+        if (popup) popup->AddRef();
+        *value = popup;
         return S_OK;
     }
 };
@@ -176,6 +178,55 @@ TEST_F(MultiDispatchTest, InvokeReachesTheMembersOfEveryInterface) {
     EXPECT_EQ(journal,
               (Calls{L"Button.ClickButton", L"Control.PopupMenu", L"Button.ClickButton",
                      L"RepeatButton.ClickButton(3)", L"RepeatButton.ClickButton(1)", L"Button.ClickButton"}));
+}
+
+TEST_F(MultiDispatchTest, ArgumentsBeyondTheMembersOwnGoToTheDefaultMemberOfTheObjectItReturns) {
+    ComPtr<IDispatch> button = ov::Create<TestButton>().As<IDispatch>();
+    ComPtr<IDispatch> other = ov::Create<TestButton>().As<IDispatch>();
+    const struct {
+        const char* what;
+        IDispatch* popup;
+        DISPID id;
+        WORD flags;
+        HRESULT hr;
+        Calls calls;
+    } cases[] = {
+        {"null object",
+         nullptr,
+         0x3500000,
+         DISPATCH_PROPERTYGET,
+         DISP_E_BADPARAMCOUNT,
+         {L"Control.PopupMenu"}},
+        {"as a method too",
+         nullptr,
+         0x3500000,
+         DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+         DISP_E_BADPARAMCOUNT,
+         {L"Control.PopupMenu"}},
+        // The test button has no default member: the call got as far as the object.
+        {"an object",
+         other.Get(),
+         0x3500000,
+         DISPATCH_PROPERTYGET,
+         DISP_E_MEMBERNOTFOUND,
+         {L"Control.PopupMenu"}},
+        {"no object result: refused before the call",
+         nullptr,
+         0x3506000,
+         DISPATCH_METHOD,
+         DISP_E_BADPARAMCOUNT,
+         {}},
+    };
+    for (const auto& c : cases) {
+        journal.clear();
+        popup = c.popup;
+        ov::Variant result = ov::Variant::Int(5);
+        EXPECT_EQ(Call(button.Get(), c.id, c.flags, {ov::Variant::Int(1), ov::Variant::Int(2)}, &result),
+                  c.hr)
+            << c.what;
+        EXPECT_EQ(journal, c.calls) << c.what;
+    }
+    popup = nullptr;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "dispatch/MemberInvoke.h"
 #include "dispatch/TypeLibCache.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ void LoadTypeLibraries() {
 }
 
 void ReleaseTypeLibraries() {
+    ov::ClearMemberShapes();
     ov::TypeLibCache::Clear();
 }
 

@@ -5,6 +5,7 @@
 // fails is not remembered: the member call fails with the load's error, and the next call tries again.
 #pragma once
 
+#include "MemberInvoke.h"
 #include "com/ComPtr.h"
 
 #include <oleauto.h>
@@ -48,7 +49,7 @@ public:
         ComPtr<ITypeInfo> info;
         HRESULT hr = HostTypeLib::GetTypeInfo(__uuidof(I), lcid, info.Put());
         if (FAILED(hr)) return hr;
-        return DispInvoke(static_cast<I*>(this), info.Get(), id, flags, params, result, excep, argErr);
+        return InvokeMember(static_cast<I*>(this), info.Get(), id, flags, params, result, excep, argErr);
     }
 
 protected:

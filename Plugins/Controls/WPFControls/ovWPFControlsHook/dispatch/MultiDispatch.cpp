@@ -1,5 +1,6 @@
 #include "MultiDispatch.h"
 
+#include "MemberInvoke.h"
 #include "TypeLibCache.h"
 
 namespace ovOpenAppHook {
@@ -53,7 +54,7 @@ HRESULT CMultiDispatchRoot::MultiInvoke(IUnknown* self, DISPID id, REFIID, LCID,
         void* itf = nullptr;
         HRESULT hr = self->QueryInterface(*e->iid, &itf);
         if (FAILED(hr)) return hr;
-        hr = DispInvoke(itf, e->typeInfo, id, flags, params, result, excep, argErr);
+        hr = ov::InvokeMember(itf, e->typeInfo, id, flags, params, result, excep, argErr);
         static_cast<IUnknown*>(itf)->Release();
         if (hr != DISP_E_MEMBERNOTFOUND) return hr;
     }

@@ -106,6 +106,7 @@ void Detach() noexcept {
         g_singleton.Reset();
     }
     HostTypeLib::Clear();
+    ClearMemberShapes();
     TypeLibCache::Clear();
 }
 
