@@ -53,6 +53,27 @@ editBar.ClickItem("Word wrap");
 editBar.CheckItem("Word wrap", cbUnChecked);
 editBar.CheckItem("Word wrap", true);
 
+// The main menu: each submenu on a path opens on the way, a click on an item closes the menus again.
+var menu = App.Find("mainMenu").WPFMenu;
+var tops = [];
+for (var m = 0; m < menu.Count; m++) tops.push(menu.Items(m).Caption);
+Log.Message("The main menu: " + tops.join(", ") + "; View holds " + menu.Items(2).SubMenu.Count + " items");
+menu.Check("View|Word wrap", true);
+menu.Check("View|Word wrap", false);
+menu.Click("View|Zoom|Presets|[1]"); // "100 %", by its index
+menu.Click("F*|Save");               // "File" by a wildcard
+// The third failure: "Paste" is disabled. The menu object takes the report mode of the control it came from.
+Host.ErrorReportMode = 2;
+var strictMenu = App.Find("mainMenu").WPFMenu;
+try {
+    strictMenu.Click("Edit|Paste");
+    Log.Message("Unexpected: the disabled menu item took the click.");
+} catch (e) {
+    Log.Message("As expected, the disabled menu item refused: " + e.message.split("\r\n\r\n")[0]);
+}
+strictMenu.Close(); // a failed walk leaves the Edit submenu open
+Host.ErrorReportMode = 1;
+
 // The second half of the window: a tab control with an editor page and an about page.
 var moreTabs = App.Find("moreTabs");
 Log.Message("The tab control has " + moreTabs.wTabCount + " pages: '" + moreTabs.wTabCaption(0) + "' and '" +
@@ -100,6 +121,12 @@ files.SelectItem("document-19?.txt");
 files.MultiSelect([3, "document-120.txt"]);
 files.MultiSelect("document-001.txt|document-002.txt");
 Log.Message("Selected: " + files.wSelectedItems + " (the focus is on item " + files.wFocus + ")");
+// The list's context menu opens with a right click, as a user opens it; closed, its items are not on screen.
+var recentMenu = files.PopupMenu;
+User.RightClick("recentFiles");
+Log.Message("The context menu of the recent files: " + recentMenu.Count + " items, the first '" +
+            recentMenu.Items(0).Caption + "'");
+recentMenu.Click("Open folder");
 
 // The about page: an expander with the licence in a scroll viewer, read to its end.
 moreTabs.ClickTab(1);

@@ -62,6 +62,34 @@ editBar.ClickItem "Word wrap"
 editBar.CheckItem "Word wrap", cbUnChecked
 editBar.CheckItem "Word wrap", True
 
+' The main menu: each submenu on a path opens on the way, a click on an item closes the menus again.
+Dim menu, tops, m, strictMenu
+Set menu = App.Find("mainMenu").WPFMenu
+tops = ""
+For m = 0 To menu.Count - 1
+    If m > 0 Then tops = tops & ", "
+    tops = tops & menu.Items(m).Caption
+Next
+Log.Message "The main menu: " & tops & "; View holds " & menu.Items(2).SubMenu.Count & " items"
+menu.Check "View|Word wrap", True
+menu.Check "View|Word wrap", False
+menu.Click "View|Zoom|Presets|[1]" ' "100 %", by its index
+menu.Click "F*|Save"               ' "File" by a wildcard
+' The third failure: "Paste" is disabled. The menu object takes the report mode of the control it came from.
+Host.ErrorReportMode = 2
+Set strictMenu = App.Find("mainMenu").WPFMenu
+On Error Resume Next
+strictMenu.Click "Edit|Paste"
+If Err.Number = 0 Then
+    Log.Message "Unexpected: the disabled menu item took the click."
+Else
+    e = Split(Err.Description, vbCrLf & vbCrLf)
+    Log.Message "As expected, the disabled menu item refused: " & e(0)
+End If
+On Error GoTo 0
+strictMenu.Close ' a failed walk leaves the Edit submenu open
+Host.ErrorReportMode = 1
+
 ' The second half of the window: a tab control with an editor page and an about page.
 Set moreTabs = App.Find("moreTabs")
 Log.Message "The tab control has " & moreTabs.wTabCount & " pages: '" & moreTabs.wTabCaption(0) & "' and '" & _
@@ -116,6 +144,13 @@ picked = Array(3, "document-120.txt")
 files.MultiSelect picked
 files.MultiSelect "document-001.txt|document-002.txt"
 Log.Message "Selected: " & files.wSelectedItems & " (the focus is on item " & files.wFocus & ")"
+' The list's context menu opens with a right click, as a user opens it; closed, its items are not on screen.
+Dim recentMenu
+Set recentMenu = files.PopupMenu
+User.RightClick "recentFiles"
+Log.Message "The context menu of the recent files: " & recentMenu.Count & " items, the first '" & _
+            recentMenu.Items(0).Caption & "'"
+recentMenu.Click "Open folder"
 
 ' The about page: an expander with the licence in a scroll viewer, read to its end.
 moreTabs.ClickTab 1
