@@ -62,7 +62,8 @@ menu.Check("View|Word wrap", true);
 menu.Check("View|Word wrap", false);
 menu.Click("View|Zoom|Presets|[1]"); // "100 %", by its index
 menu.Click("F*|Save");               // "File" by a wildcard
-// The third failure: "Paste" is disabled. The menu object takes the report mode of the control it came from.
+// A failure the demo expects as well: "Paste" is disabled. The menu object takes the report mode of the
+// control it came from.
 Host.ErrorReportMode = 2;
 var strictMenu = App.Find("mainMenu").WPFMenu;
 try {
@@ -84,7 +85,7 @@ moreTabs.ClickTab("Editor");
 var userName = App.Find("userName");
 userName.wText = "alice";
 Log.Message("The user name is '" + userName.wText + "', at most " + userName.wLimit + " characters");
-// The second failure a test expects: a name longer than the limit is cut by the edit.
+// One more failure a test expects: a name longer than the limit is cut by the edit.
 Host.ErrorReportMode = 2;
 try {
     App.Find("userName").wText = "alexandrina";

@@ -75,7 +75,8 @@ menu.Check "View|Word wrap", True
 menu.Check "View|Word wrap", False
 menu.Click "View|Zoom|Presets|[1]" ' "100 %", by its index
 menu.Click "F*|Save"               ' "File" by a wildcard
-' The third failure: "Paste" is disabled. The menu object takes the report mode of the control it came from.
+' A failure the demo expects as well: "Paste" is disabled. The menu object takes the report mode of the
+' control it came from.
 Host.ErrorReportMode = 2
 Set strictMenu = App.Find("mainMenu").WPFMenu
 On Error Resume Next
@@ -100,7 +101,7 @@ moreTabs.ClickTab "Editor"
 Set userName = App.Find("userName")
 userName.wText = "alice"
 Log.Message "The user name is '" & userName.wText & "', at most " & userName.wLimit & " characters"
-' The second failure a test expects: a name longer than the limit is cut by the edit.
+' One more failure a test expects: a name longer than the limit is cut by the edit.
 Host.ErrorReportMode = 2
 On Error Resume Next
 App.Find("userName").wText = "alexandrina"
