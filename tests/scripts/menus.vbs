@@ -19,6 +19,7 @@
 '! expect: [error] The control item 'Open' is not visible on screen.
 '! expect: [message] The menu item 'Open' was clicked.
 '! expect: [script] no context menu: True
+'! reject: Objects of the run outlived it.
 ' The menus of menus.js from VBScript: each member once, and what differs: Set and Nothing, calls without
 ' parentheses, Booleans, and Err in place of catch.
 Dim main, menu, file
