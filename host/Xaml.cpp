@@ -500,12 +500,12 @@ private:
         const Attribute* named = nullptr;
         for (const Attribute& a : attributes) {
             auto fail = [&](const std::wstring& message) { Fail(message, a.line, a.column); };
-            if (ignorable_.count(a.ns)) continue;
-            if (a.ns == xamlns::Compatibility) {
-                if (a.local != L"Ignorable") fail(L"unknown attribute '" + a.Qualified() + L"'");
-                continue;
-            }
+            // The simulation's own attributes are read although WPF, told to ignore them, skips them; without
+            // that mc:Ignorable WPF refuses the file.
             if (a.ns == xamlns::Sim) {
+                if (!ignorable_.count(a.ns))
+                    fail(L"the attribute '" + a.Qualified() + L"' needs its prefix in mc:Ignorable (WPF refuses "
+                         L"attributes of a namespace it does not know)");
                 if (a.local == L"Base") {
                     if (!userClass)
                         fail(L"sim:Base belongs on user classes (elements of a clr-namespace) only");
@@ -514,6 +514,11 @@ private:
                 const Property* property = FindSimProperty(type, a.local);
                 if (!property) fail(L"unknown attribute '" + a.Qualified() + L"' of " + qualified);
                 Set(node, *property, a.value, a.Qualified(), a.line, a.column);
+                continue;
+            }
+            if (ignorable_.count(a.ns)) continue;
+            if (a.ns == xamlns::Compatibility) {
+                if (a.local != L"Ignorable") fail(L"unknown attribute '" + a.Qualified() + L"'");
                 continue;
             }
             if (a.ns == xamlns::Xaml) {
