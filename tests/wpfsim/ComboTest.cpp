@@ -131,12 +131,10 @@ TEST_F(ComboTest, StringItemsAreSelectedByIndexAndShowTheirTextInTheBox) {
     }
     // The drop-down's generated containers show the selection.
     Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
-    auto generator = GetObject(combo.Get(), L"ItemContainerGenerator");
-    auto apple = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(0)}).value);
+    auto apple = ContainerAt(combo.Get(), 0);
     ASSERT_TRUE(apple);
     EXPECT_TRUE(GetBool(apple.Get(), L"IsSelected"));
-    Click(
-        CentreOf(AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(2)}).value).Get()));
+    Click(CentreOf(ContainerAt(combo.Get(), 2).Get()));
     EXPECT_EQ(SelectedIndex(), 2);
     EXPECT_FALSE(Open());
 }

@@ -28,10 +28,7 @@ protected:
         list = nullptr;
         XamlTest::TearDown();
     }
-    ov::ComPtr<IDispatch> Container(int i) {
-        auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
-        return AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value);
-    }
+    ov::ComPtr<IDispatch> Container(int i) { return ContainerAt(list.Get(), i); }
     ov::Variant ItemAt(int i) {
         return Call(GetObject(list.Get(), L"Items").Get(), L"get_Item", {ov::Variant::Int(i)}).value;
     }
