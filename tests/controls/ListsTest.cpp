@@ -189,44 +189,6 @@ protected:
     wpfsim::ListBox* view_ = nullptr;
 };
 
-TEST_F(ListBoxTest, TheClickFamilyClicksTheItemsContainerWithItsPointButtonAndKeys) {
-    const struct {
-        const wchar_t* member;
-        bool xy;
-        wpfsim::MouseButton button;
-        bool dbl;
-    } rows[] = {
-        {L"ClickItem", false, wpfsim::MouseButton::Left, false},
-        {L"ClickItemR", false, wpfsim::MouseButton::Right, false},
-        {L"DblClickItem", false, wpfsim::MouseButton::Left, true},
-        {L"DblClickItemR", false, wpfsim::MouseButton::Right, true},
-        {L"ClickItemXY", true, wpfsim::MouseButton::Left, false},
-        {L"DblClickItemXY", true, wpfsim::MouseButton::Left, true},
-        {L"ClickItemRXY", true, wpfsim::MouseButton::Right, false},
-        {L"DblClickItemRXY", true, wpfsim::MouseButton::Right, true},
-    };
-    auto wrapper = ListWrapper();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(row.member)));
-        Reset();
-        std::vector<ov::Variant> args{Str(L"Ban*")};
-        if (row.xy) {
-            args.push_back(ov::Variant::Int(5));
-            args.push_back(ov::Variant::Int(7));
-        }
-        args.push_back(ov::Variant::Int(skwShift | skwCtrl));
-        ASSERT_EQ(Call(wrapper.Get(), row.member, args).hr, S_OK);
-        ASSERT_EQ(Clicks().size(), 1u);
-        const ovhost::ActionRecord click = Clicks()[0];
-        EXPECT_EQ(click.targetName, L"listBanana");
-        EXPECT_EQ(click.button, row.button);
-        EXPECT_EQ(click.doubleClick, row.dbl);
-        EXPECT_EQ(click.shift, skwShift | skwCtrl);
-        EXPECT_EQ(click.x, row.xy ? 5 : -1);
-        EXPECT_EQ(click.y, row.xy ? 7 : -1);
-    }
-}
-
 TEST_F(ListBoxTest, AClickCostsTheSameHostAndApplicationCallsInBothLists) {
     const struct {
         const wchar_t* name;
@@ -315,56 +277,23 @@ TEST_F(ListBoxTest, ItemsThatCannotBeReachedFailBeforeAnyClick) {
     EXPECT_EQ(TakeLog(), Log{Error(L"An error occurred.", ov::texts::Reasons)});
 }
 
-TEST_F(ListBoxTest, SelectionsAreCtrlClicksOrTheListsOwnMembers) {
+// SelectItem, MultiSelect and their messages are the scripts' (select.js, select.vbs); here the failures that
+// no script reaches.
+TEST_F(ListBoxTest, ABadListOrItemSelectsNothing) {
     auto wrapper = ListWrapper();
-    const struct {
-        const wchar_t* member;
-        std::vector<ov::Variant> args;
-        std::vector<std::wstring> clicked;
-        const wchar_t* called; // the list's member called instead of a click
-    } cases[] = {
-        {L"SelectItem", {Str(L"Banana")}, {L"listBanana"}, nullptr},
-        {L"MultiSelect",
-         {ArrayOf({ov::Variant::Int(2), ov::Variant::Int(0)})},
-         {L"listCherry", L"listApple"},
-         nullptr},
-        {L"SelectItem", {Str(L"Ch*"), ov::Variant::Bool(false)}, {L"listCherry"}, nullptr},
-        // A string that converts to -1 means every item too.
-        {L"SelectItem", {Str(L"-1")}, {}, L"SelectAll"},
-        {L"SelectItem", {ov::Variant::Int(-1), ov::Variant::Bool(false)}, {}, L"UnselectAll"},
+    // A string that converts to -1 is every item, as the number is.
+    Reset();
+    ASSERT_EQ(Call(wrapper.Get(), L"SelectItem", {Str(L"-1")}).hr, S_OK);
+    EXPECT_EQ(App().Calls(L"SelectAll").invokes, 1);
+    EXPECT_TRUE(Clicks().empty());
+    const std::pair<ov::Variant, LogEntry> failures[] = {
+        {ov::Variant::Int(1), Error(ov::texts::InvalidItemList, ov::texts::ItemListFormats)},
+        {Str(L"Apple|Date"), Error(L"The control item 'Date' not found.", L"Total number of items: 3.")},
     };
-    for (const auto& c : cases) {
+    for (const auto& [items, expected] : failures) {
         Reset();
-        ASSERT_EQ(Call(wrapper.Get(), c.member, c.args).hr, S_OK);
-        EXPECT_EQ(ClickedNames(), c.clicked);
-        for (const ovhost::ActionRecord& click : Clicks()) {
-            EXPECT_EQ(click.shift, skwCtrl);
-            EXPECT_EQ(click.button, wpfsim::MouseButton::Left);
-            EXPECT_FALSE(click.doubleClick);
-            EXPECT_EQ(click.x, -1);
-        }
-        for (const wchar_t* member : {L"SelectAll", L"UnselectAll"})
-            EXPECT_EQ(App().Calls(member).invokes, c.called && std::wstring_view(c.called) == member ? 1 : 0);
-    }
-
-    // The mode is tested before the list is read; a bad list or item selects nothing.
-    const struct {
-        const wchar_t* mode;
-        ov::Variant items;
-        LogEntry expected;
-    } failures[] = {
-        {L"Single", Str(L"Date"),
-         Error(L"The listbox does not support multiple selection.",
-               L"The listbox's SelectionMode property is not set to Multiple or Extended.")},
-        {L"Multiple", ov::Variant::Int(1), Error(ov::texts::InvalidItemList, ov::texts::ItemListFormats)},
-        {L"Multiple", Str(L"Apple|Date"),
-         Error(L"The control item 'Date' not found.", L"Total number of items: 3.")},
-    };
-    for (const auto& f : failures) {
-        SetSelectionMode(*list_, f.mode);
-        Reset();
-        ASSERT_EQ(Call(wrapper.Get(), L"MultiSelect", {f.items}).hr, S_OK);
-        EXPECT_EQ(TakeLog(), Log{f.expected});
+        ASSERT_EQ(Call(wrapper.Get(), L"MultiSelect", {items}).hr, S_OK);
+        EXPECT_EQ(TakeLog(), Log{expected});
         EXPECT_TRUE(Clicks().empty());
     }
     // Report mode 2: the error reaches an IDispatch caller as its exception.

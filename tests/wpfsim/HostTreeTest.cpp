@@ -163,47 +163,13 @@ std::string ThousandItems(const char* listAttributes) {
 }
 
 int GeneratedCount(IDispatch* list) {
-    auto generator = GetObject(list, L"ItemContainerGenerator");
     int count = 0;
     for (int i = 0; i < 1000; ++i)
-        if (AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value)) ++count;
+        count += ContainerAt(list, i) != nullptr;
     return count;
 }
 
-TEST_F(HostTreeTest, VirtualizingListGeneratesTheItemsInViewAndTheHostFindsNewOnesAfterARefresh) {
-    Load(ThousandItems(""));
-    Attach();
-    auto list = D(L"list");
-    auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
-    auto containerAt = [&](int i) {
-        return AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value);
-    };
-    const int generated = GeneratedCount(list.Get());
-    EXPECT_GE(generated, 3);
-    EXPECT_LE(generated, 10) << "only the items in a 100-pixel view";
-    EXPECT_TRUE(containerAt(0));
-    EXPECT_FALSE(containerAt(900));
-    auto panel = GetObject(list.Get(), L"get_ItemsHost");
-    EXPECT_EQ(GetNumber(GetObject(panel.Get(), L"get_InternalChildren").Get(), L"Count"), generated);
-
-    auto listObject = host->HostObjectOf(E(L"list"));
-    ASSERT_TRUE(listObject);
-    ASSERT_EQ(Call(panel.Get(), L"BringIndexIntoView", {ov::Variant::Int(900)}).hr, S_OK);
-    auto item = containerAt(900);
-    ASSERT_TRUE(item) << "brought into view, item 900 has a container";
-    EXPECT_EQ(Text(Get(item.Get(), L"Content").value), L"Item 900");
-    EXPECT_TRUE(GetBool(item.Get(), L"IsVisible"));
-    EXPECT_LE(GeneratedCount(list.Get()), 10) << "what left the view is no longer generated";
-    auto* element = dynamic_cast<wpfsim::Element*>(wpfsim::ObjectOf(item.Get()).Get());
-    ASSERT_TRUE(element);
-    EXPECT_FALSE(Found(*element)) << "the host learns of new containers only when it refreshes";
-    ASSERT_EQ(listObject->RefreshChildren(), S_OK);
-    auto found = Found(*element);
-    ASSERT_TRUE(found);
-    auto native = NativeOf(ov::QueryAs<IovHostObject>(found.Get()).Get());
-    EXPECT_TRUE(Same(native.Get(), item.Get(), list.Get()));
-}
-
+// Virtualization on: LayoutTest (ListScrollsByItems); the host's refresh: controls/ListsTest.
 TEST_F(HostTreeTest, ListWithVirtualizationOffGeneratesEveryItem) {
     Load(ThousandItems(R"(VirtualizingStackPanel.IsVirtualizing="False")"));
     EXPECT_EQ(GeneratedCount(D(L"list").Get()), 1000);

@@ -136,35 +136,9 @@ TEST_F(LightDismissTest, ClickOutsideClosesTheDropDownAndGoesNoFurther) {
     EXPECT_TRUE(GetBool(beside.Get(), L"IsChecked")) << "with the drop-down closed the next click arrives";
 }
 
-TEST_F(LightDismissTest, ClickInsideTheDropDownKeepsItOpen) {
-    // A disabled item takes no input: the press lands inside the popup and dismisses nothing.
-    Click(Centre(L"withered"));
-    EXPECT_TRUE(GetBool(combo.Get(), L"IsDropDownOpen"));
-    EXPECT_FALSE(GetBool(D(L"beside").Get(), L"IsChecked"));
-}
-
 // --- focus ----------------------------------------------------------------------------------------------
 
-TEST_F(XamlTest, ClickOnAnItemMakesItTheListsFocusedItem) {
-    Load(R"(
-  <ListBox x:Name="list" Height="120">
-    <sys:String>Apple</sys:String>
-    <sys:String>Pear</sys:String>
-    <ListBoxItem x:Name="plum" Content="Plum"/>
-  </ListBox>)");
-    auto list = D(L"list");
-    EXPECT_EQ(Get(list.Get(), L"FocusedItem").value.vt, VT_EMPTY) << "nothing clicked yet";
-    auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
-    auto pear = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(1)}).value);
-    ASSERT_TRUE(pear);
-    // On the item's text, a part of the container's template: the container handles the bubbled press.
-    Click(CentreOf(FindOfClass(pear.Get(), L"System.Windows.Controls.TextBlock").Get()));
-    EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"Pear");
-    Click(Centre(L"plum"));
-    auto focused = GetObject(list.Get(), L"FocusedItem");
-    EXPECT_TRUE(Same(focused.Get(), D(L"plum").Get(), list.Get())) << "a container element is its own item";
-}
-
+// The focused item of a list: ListsTest.
 TEST_F(XamlTest, OnlyElementsThatWpfMakesFocusableTakeFocus) {
     Load(R"(
   <StackPanel x:Name="panel">

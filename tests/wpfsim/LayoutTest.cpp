@@ -37,11 +37,10 @@ TEST_F(XamlTest, OpenedDropDownIsPlacedBelowTheComboBoxWithItsItemsLaidOut) {
     EXPECT_EQ(rootRect.left, comboRect.left);
     EXPECT_GE(rootRect.right - rootRect.left, comboRect.right - comboRect.left) << "at least as wide";
 
-    auto generator = GetObject(combo.Get(), L"ItemContainerGenerator");
     double previousBottom = rootRect.top;
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        auto item = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value);
+        auto item = ContainerAt(combo.Get(), i);
         ASSERT_TRUE(item);
         EXPECT_GT(GetNumber(item.Get(), L"ActualWidth"), 0);
         EXPECT_GT(GetNumber(item.Get(), L"ActualHeight"), 0);
@@ -52,9 +51,8 @@ TEST_F(XamlTest, OpenedDropDownIsPlacedBelowTheComboBoxWithItsItemsLaidOut) {
         previousBottom = element->Bounds().bottom;
     }
     // The longest text widens the items (and the window), all items alike.
-    auto first = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(0)}).value);
-    auto last = AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(2)}).value);
-    EXPECT_EQ(GetNumber(first.Get(), L"ActualWidth"), GetNumber(last.Get(), L"ActualWidth"));
+    EXPECT_EQ(GetNumber(ContainerAt(combo.Get(), 0).Get(), L"ActualWidth"),
+              GetNumber(ContainerAt(combo.Get(), 2).Get(), L"ActualWidth"));
 
     Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(false));
     EXPECT_EQ(PopupRootWindow(*app), nullptr);
@@ -164,10 +162,7 @@ TEST_F(ScrollViewerTest, ListScrollsByItems) {
     EXPECT_EQ(inView, std::floor(inView)) << "whole items";
     EXPECT_EQ(N(L"ScrollableHeight"), 50 - inView);
 
-    auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
-    auto generated = [&](int i) {
-        return AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value) != nullptr;
-    };
+    auto generated = [&](int i) { return ContainerAt(list.Get(), i) != nullptr; };
     Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(10)});
     EXPECT_EQ(N(L"VerticalOffset"), 10);
     EXPECT_TRUE(generated(10)) << "the first item in view";

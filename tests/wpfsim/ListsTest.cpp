@@ -28,10 +28,7 @@ protected:
         list = nullptr;
         XamlTest::TearDown();
     }
-    ov::ComPtr<IDispatch> Container(int i) {
-        auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
-        return AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value);
-    }
+    ov::ComPtr<IDispatch> Container(int i) { return ContainerAt(list.Get(), i); }
     ov::Variant ItemAt(int i) {
         return Call(GetObject(list.Get(), L"Items").Get(), L"get_Item", {ov::Variant::Int(i)}).value;
     }
@@ -86,7 +83,6 @@ TEST_F(ListsTest, ClicksSelectAsWpfsRulesOfEachSelectionModeSay) {
         {"Multiple", {{1, right}}, {L"B"}, "the right button toggles too"},
         {"Multiple", {{1}, {3, MouseButton::Left, shift::Shift}}, {L"B", L"D"}, "Shift changes nothing"},
         {"Multiple", {{1, MouseButton::Left, 0, true}}, {}, "each press of a double click toggles"},
-        {"Extended", {{1}, {3}}, {L"D"}, "a plain click selects that item alone"},
         {"Extended",
          {{3}, {0, MouseButton::Left, shift::Ctrl}, {2, MouseButton::Left, shift::Ctrl}},
          {L"D", L"A", L"C"},
@@ -95,7 +91,6 @@ TEST_F(ListsTest, ClicksSelectAsWpfsRulesOfEachSelectionModeSay) {
          {{3}, {0, MouseButton::Left, shift::Ctrl}, {3, MouseButton::Left, shift::Ctrl}},
          {L"A"},
          "Ctrl+click on a selected item unselects it"},
-        {"Extended", {{1}, {3, MouseButton::Left, shift::Shift}}, {L"B", L"C", L"D"}, "Shift+click: a range"},
         {"Extended",
          {{3}, {1, MouseButton::Left, shift::Shift}},
          {L"D", L"B", L"C"},
@@ -116,7 +111,6 @@ TEST_F(ListsTest, ClicksSelectAsWpfsRulesOfEachSelectionModeSay) {
          {{1}, {3, MouseButton::Left, shift::Ctrl}, {0, right}},
          {L"A"},
          "a right click outside selects that item alone"},
-        {"Extended", {{1}, {2, right, shift::Ctrl}}, {L"B"}, "a right click with Ctrl does nothing"},
         {"Extended", {{1}, {3, MouseButton::Left, 0, true}}, {L"D"}, "a double click selects alone"},
         {"Extended", {{1}, {3, MouseButton::Middle}}, {L"B"}, "the middle button selects nothing"},
     };
@@ -143,6 +137,7 @@ TEST_F(ListsTest, ClicksSelectAsWpfsRulesOfEachSelectionModeSay) {
 
 TEST_F(ListsTest, TheClickedItemTakesKeyboardFocusAndBecomesTheFocusedItemAlsoWhenItIsUnselected) {
     LoadList(FiveItems("Extended"));
+    EXPECT_EQ(Get(list.Get(), L"FocusedItem").value.vt, VT_EMPTY) << "nothing clicked yet";
     Press(1);
     Press(3, MouseButton::Left, shift::Ctrl);
     Press(3, MouseButton::Left, shift::Ctrl);
@@ -365,8 +360,7 @@ TEST_F(ListsTest, MarkupSelectsByIndexBeforeTheItemsExistAndRefusesWhatWpfRefuse
     EXPECT_EQ(Selected(), Texts{L"C"});
     EXPECT_EQ(GetText(GetObject(list.Get(), L"SelectionMode").Get(), L"OleValue"), L"Extended")
         << "enumeration names are read without case, as WPF's converter does";
-    for (const char* bad : {R"(<ListBox SelectionMode="Many"/>)", R"(<ListBox SelectedIndex="-2"/>)",
-                            R"(<ListBox SelectedIndex="1.5"/>)"}) {
+    for (const char* bad : {R"(<ListBox SelectedIndex="-2"/>)", R"(<ListBox SelectedIndex="1.5"/>)"}) {
         EXPECT_THROW(ovhost::ParseXaml(WindowXaml(bad)), ovhost::XamlError) << bad;
     }
 }

@@ -170,21 +170,13 @@ TEST_F(XamlTest, TextBoxAndListBoxNameTheirHostsAsWpfDoes) {
                      list.Get()));
     auto panel = GetObject(list.Get(), L"get_ItemsHost");
     EXPECT_EQ(ClassOf(panel.Get()), L"System.Windows.Controls.VirtualizingStackPanel");
+    // The panel's children are the containers (ItemsTest: their parents); past the end, WPF's exception.
     auto children = GetObject(panel.Get(), L"get_InternalChildren");
-    ASSERT_TRUE(children);
     ASSERT_EQ(GetNumber(children.Get(), L"Count"), 2);
-    auto generator = GetObject(list.Get(), L"ItemContainerGenerator");
-    for (int i = 0; i < 2; ++i) {
-        auto child = AsObject(Call(children.Get(), L"get_Item", {ov::Variant::Int(i)}).value);
-        EXPECT_TRUE(
-            Same(child.Get(),
-                 AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(i)}).value).Get(),
-                 list.Get()));
-        // A container's visual parent is the panel; a declared one's logical parent is the list, a
-        // generated one has none.
-        EXPECT_TRUE(Same(GetObject(child.Get(), L"get_VisualParent").Get(), panel.Get(), list.Get()));
-        EXPECT_TRUE(Same(GetObject(child.Get(), L"Parent").Get(), i == 0 ? list.Get() : nullptr, list.Get()));
-    }
+    EXPECT_TRUE(Same(AsObject(Call(children.Get(), L"get_Item", {ov::Variant::Int(0)}).value).Get(),
+                     D(L"a").Get(), list.Get()));
+    EXPECT_TRUE(Same(GetObject(D(L"a").Get(), L"Parent").Get(), list.Get(), list.Get()))
+        << "a declared container's logical parent is the list";
     EXPECT_EQ(Call(children.Get(), L"get_Item", {ov::Variant::Int(2)}).scode, static_cast<SCODE>(0x80131502));
 }
 
@@ -280,18 +272,11 @@ TEST_F(TreeViewTest, OneNodePerTreeIsSelectedAndPressesActOnTheHeaderOrTheExpand
         const wchar_t* selectedAfter;
         bool rootExpandedAfter;
     } presses[] = {
-        {"right press on a header", L"root", L"PART_Header", {wpfsim::MouseButton::Right}, L"other", true},
-        {"middle press on a header", L"root", L"PART_Header", {wpfsim::MouseButton::Middle}, L"other", true},
-        {"left press on a header", L"root", L"PART_Header", {}, L"root", true},
-        {"double click on a header",
-         L"root",
-         L"PART_Header",
-         {wpfsim::MouseButton::Left, true},
-         L"root",
-         false},
-        {"press on the expander", L"root", L"Expander", {}, L"root", true},
-        {"left press on a child's header", L"child", L"PART_Header", {}, L"child", true},
+        // Presses on a header (left selects, right and middle do not, a double click toggles): trees.js.
         // The expander toggles its node without selecting it.
+        {"press on the expander", L"root", L"Expander", {}, L"other", false},
+        {"press on the expander again", L"root", L"Expander", {}, L"other", true},
+        {"left press on a child's header", L"child", L"PART_Header", {}, L"child", true},
         {"double click on the expander",
          L"root",
          L"Expander",

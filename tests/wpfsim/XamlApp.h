@@ -69,6 +69,12 @@ inline bool Same(IDispatch* a, IDispatch* b, IDispatch* any) {
     return r.value.vt == VT_BOOL && r.value.boolVal != VARIANT_FALSE;
 }
 
+// The container of an items control's item at `index`, through its generator (null when there is none).
+inline ov::ComPtr<IDispatch> ContainerAt(IDispatch* control, int index) {
+    auto generator = GetObject(control, L"ItemContainerGenerator");
+    return AsObject(Call(generator.Get(), L"ContainerFromIndex", {ov::Variant::Int(index)}).value);
+}
+
 inline std::vector<ov::ComPtr<IDispatch>> VisualChildren(IDispatch* d) {
     std::vector<ov::ComPtr<IDispatch>> children;
     const double count = GetNumber(d, L"get_VisualChildrenCount");
