@@ -12,6 +12,7 @@ namespace {
 const char* const kApp = R"(<Window xmlns="http://schemas.microsoft.com/winfx/2006/xaml/presentation"
         xmlns:x="http://schemas.microsoft.com/winfx/2006/xaml"
         xmlns:my="clr-namespace:Inspect.Tests" xmlns:sim="urn:ovwpf-sim"
+        xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim"
         x:Name="main" Title="Inspect">
   <StackPanel x:Name="panel">
     <Button x:Name="ok" Content="OK"/>

@@ -17,6 +17,9 @@ std::wstring Wide(const std::string& utf8) {
     return wide;
 }
 
+const char* const kSimIgnorable = "xmlns:sim=\"urn:ovwpf-sim\" xmlns:mc=\"http://schemas.openxmlformats.org/"
+                                  "markup-compatibility/2006\" mc:Ignorable=\"sim\"";
+
 std::string Window(const std::string& content, const std::string& extra = "") {
     return "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"\n"
            "        xmlns:x=\"http://schemas.microsoft.com/winfx/2006/xaml\" " +
@@ -53,8 +56,8 @@ void ExpectXamlError(const std::string& xaml, const std::wstring& message, unsig
 
 // The names, classes and states of the button family are shown end to end by tests/scripts.
 TEST(XamlTest, ClassesTextsAndValuesAsWpfReadsThem) {
-    auto app =
-        ovhost::ParseXaml(Window(R"(
+    auto app = ovhost::ParseXaml(
+        Window(R"(
   <!-- a comment -->
   <StackPanel x:Name="panel" d:DesignHeight="300">
     <d:Anything Whatever="1"><Button/></d:Anything>
@@ -68,10 +71,10 @@ TEST(XamlTest, ClassesTextsAndValuesAsWpfReadsThem) {
     <TextBlock x:Name="note">A  note</TextBlock>
     <my:Fancy x:Name="fancy" sim:Base="CheckBox" Content="Fancy"/>
   </StackPanel>)",
-                                 "xmlns:my=\"clr-namespace:Demo.Controls;assembly=Demo\" "
-                                 "xmlns:sim=\"urn:ovwpf-sim\" x:Class=\"Demo.MainWindow\" x:Name=\"main\" "
-                                 "Title=\"Settings\" xmlns:mc=\"http://schemas.openxmlformats.org/"
-                                 "markup-compatibility/2006\" xmlns:d=\"urn:designer\" mc:Ignorable=\"d\""));
+               "xmlns:my=\"clr-namespace:Demo.Controls;assembly=Demo\" "
+               "xmlns:sim=\"urn:ovwpf-sim\" x:Class=\"Demo.MainWindow\" x:Name=\"main\" "
+               "Title=\"Settings\" xmlns:mc=\"http://schemas.openxmlformats.org/"
+               "markup-compatibility/2006\" xmlns:d=\"urn:designer\" mc:Ignorable=\"d sim\""));
     const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> expected[] = {
         {L"main", L"Demo.MainWindow", L"Settings"},
         {L"cdata", L"System.Windows.Controls.Button", L"O<K"},
@@ -109,8 +112,12 @@ TEST(XamlTest, WhatItDoesNotKnowIsAnErrorWithItsPosition) {
          L"the user class 'Demo.Fancy' needs the attribute sim:Base (xmlns:sim=\"urn:ovwpf-sim\") naming the "
          L"WPF class it behaves as",
          3, 4},
-        {Window("  <Button sim:CheckedForm=\"Boxed\"/>", "xmlns:sim=\"urn:ovwpf-sim\""),
+        {Window("  <Button sim:CheckedForm=\"Boxed\"/>", kSimIgnorable),
          L"unknown attribute 'sim:CheckedForm' of Button", 3, 11},
+        {Window("  <ComboBox sim:NeverOpens=\"True\"/>", "xmlns:sim=\"urn:ovwpf-sim\""),
+         L"the attribute 'sim:NeverOpens' needs its prefix in mc:Ignorable (WPF refuses attributes of a "
+         L"namespace it does not know)",
+         3, 13},
         {Window("  <Button x:Class=\"A.B\"/>"), L"x:Class is allowed on the root element only", 3, 11},
         {Window("  <Button q:Tag=\"1\"/>"), L"the namespace prefix 'q' is not declared", 3, 11},
         {"<StackPanel xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"/>",

@@ -49,11 +49,13 @@ TEST_F(ComboTest, ThePopupFieldIsThereUnderTheNameTheElementChoseAndHoldsTheTemp
         bool null;
     } cases[] = {
         {"", L"field__dropDownPopup", false},
-        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="zdropDownPopup")", L"zdropDownPopup", false},
-        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="field__dropDownPopup")", L"field__dropDownPopup",
-         false},
-        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="None")", nullptr, false},
-        {R"(xmlns:sim="urn:ovwpf-sim" sim:PopupField="zdropDownPopup" sim:NullPopupField="True")",
+        {R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:PopupField="zdropDownPopup")",
+         L"zdropDownPopup", false},
+        {R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:PopupField="field__dropDownPopup")",
+         L"field__dropDownPopup", false},
+        {R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:PopupField="None")",
+         nullptr, false},
+        {R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:PopupField="zdropDownPopup" sim:NullPopupField="True")",
          L"zdropDownPopup", true},
     };
     for (const auto& c : cases) {
@@ -158,7 +160,8 @@ TEST_F(ComboTest, TextSelectsTheItemOfThatTextAndOnlyAnEditableBoxKeepsATextOfNo
 
 // Drop-downs that never open or close, to code and to item clicks: combo.js (stuck, sticky).
 TEST_F(ComboTest, APressOutsideADropDownThatNeverClosesGoesOnToWhatItHit) {
-    LoadCombo(Fruit(R"(xmlns:sim="urn:ovwpf-sim" sim:NeverCloses="True")"));
+    LoadCombo(Fruit(
+        R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:NeverCloses="True")"));
     ASSERT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true)).hr, S_OK);
     Click(Centre(L"beside"));
     EXPECT_TRUE(Open());

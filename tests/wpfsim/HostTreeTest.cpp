@@ -91,8 +91,9 @@ TEST_F(HostTreeTest, PopupWindowEntersTheHostsTreeWhileOpenAndLeavesItWhenClosed
 }
 
 TEST_F(HostTreeTest, AForeignWindowIsATopLevelWindowOfTheProcessWhoseClassNameCannotBeRead) {
-    Load(R"(<ComboBox x:Name="combo"><ComboBoxItem x:Name="item" Content="Apple"/></ComboBox>)",
-         R"(xmlns:sim="urn:ovwpf-sim" sim:ForeignWindow="True")");
+    Load(
+        R"(<ComboBox x:Name="combo"><ComboBoxItem x:Name="item" Content="Apple"/></ComboBox>)",
+        R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:ForeignWindow="True")");
     Attach();
     auto tops = ChildrenOf(host->ProcessObject().Get());
     ASSERT_EQ(tops.size(), 2u) << "the foreign window and the main window";
