@@ -19,7 +19,7 @@ const char* const kMenus = R"(<Window xmlns="http://schemas.microsoft.com/winfx/
         x:Name="mainWindow" Width="400" Height="300">
   <DockPanel>
     <Menu x:Name="menu" DockPanel.Dock="Top">
-      <MenuItem x:Name="file" Header="_File">
+      <MenuItem Header="_File">
         <MenuItem Header="_Open"/>
         <MenuItem Header="Save"/>
         <MenuItem Header="Save"/>
@@ -33,7 +33,6 @@ const char* const kMenus = R"(<Window xmlns="http://schemas.microsoft.com/winfx/
       </MenuItem>
       <MenuItem x:Name="stuck" Header="Stuck" sim:NeverOpens="True"><MenuItem Header="Inside"/></MenuItem>
     </Menu>
-    <Button x:Name="rest" Content="Rest"/>
   </DockPanel>
 </Window>)";
 
