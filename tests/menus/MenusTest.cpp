@@ -154,26 +154,26 @@ TEST_F(MenusTest, TheWalkOpensEachSubmenuWithUpToThreeClicksAndHoversOverTheLast
         const wchar_t* member;
         const wchar_t* path;
         std::vector<std::wstring> clicked;
-        int moves;
+        std::vector<std::wstring> hovered;
         std::vector<ovhost::LogEntry> log;
     } cases[] = {
         {"click",
          L"Click",
          L"View|Zoom|100 %",
          {L"view", L"zoom", L"hundred"},
-         0,
+         {},
          {{ovhost::LogMessage, L"The menu item 'View|Zoom|100 %' was clicked.", L""}}},
         {"select",
          L"Select",
          L"View|Zoom",
          {L"view"},
-         1,
+         {L"zoom"},
          {{ovhost::LogMessage, L"The menu item 'View|Zoom' was selected.", L""}}},
         {"a submenu that never opens",
          L"Click",
          L"Stuck|Inside",
          {L"stuck", L"stuck", L"stuck"},
-         0,
+         {},
          {{ovhost::LogError, L"Cannot obtain the popup menu for item 'Stuck'.", L""}}},
     };
     for (const auto& c : cases) {
@@ -183,10 +183,16 @@ TEST_F(MenusTest, TheWalkOpensEachSubmenuWithUpToThreeClicksAndHoversOverTheLast
         Reset();
         EXPECT_EQ(Call(menu.Get(), c.member, {Str(c.path)}).hr, S_OK);
         EXPECT_EQ(ClickedNames(), c.clicked);
-        int moves = 0;
+        // The mouse moved to the centre of the item.
+        std::vector<std::pair<LONG, LONG>> moves, centres;
         for (const ovhost::ActionRecord& action : Host().Actions())
-            moves += action.kind == ovhost::ActionKind::MouseMove;
-        EXPECT_EQ(moves, c.moves);
+            if (action.kind == ovhost::ActionKind::MouseMove)
+                moves.push_back({action.screen.x, action.screen.y});
+        for (const std::wstring& name : c.hovered) {
+            const RECT& r = App().Find(name.c_str())->Bounds();
+            centres.push_back({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        }
+        EXPECT_EQ(moves, centres);
         EXPECT_EQ(TakeLog(), c.log);
         EXPECT_EQ(Call(menu.Get(), L"Close").hr, S_OK);
     }
