@@ -7,6 +7,7 @@
 #include "frame/HostServices.h"
 
 #include "host/Host.h"
+#include "host/Xaml.h"
 #include "wpfsim/Application.h"
 
 #include "TestSupport.h"
@@ -86,6 +87,14 @@ protected:
         app_.reset();
     }
 
+    // Replaces the application with one read from XAML, its first root the main window; laid out and
+    // attached.
+    void LoadXaml(const std::string& xaml) {
+        app_ = ovhost::ParseXaml(xaml);
+        window_ = app_->Roots().front();
+        app_->UpdateLayout();
+        Attach();
+    }
     // Builds the host's objects for the application as it stands.
     void Attach() { host_->Attach(*app_); }
     // A wrapper for the host's identifier of the element (what the host gets).

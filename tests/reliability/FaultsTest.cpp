@@ -5,9 +5,10 @@
 // HRESULT with error information), the k-th Invoke throwing a .NET exception, or the application
 // ceasing to answer at the k-th Invoke (a busy application rejects calls, which is what a caller sees of a
 // hang), under ErrorReportMode 0 to 3. The result must be the mode's (0 and 1: success, 1 with at most
-// one logged error; 2 and 3: success or the error as the script's exception, no C++ exception), every text a whole one (never empty),
-// the .NET exception's source and description in the details of an error made of it, a failed call's result
-// cleared, an opened combo box list closed again, and at the end nothing of the run left alive.
+// one logged error; 2 and 3: success or the error as the script's exception, no C++ exception), every text a
+// whole one (never empty), the .NET exception's source and description in the details of an error made of it,
+// a failed call's result cleared, an opened combo box list closed again, and at the end nothing of the run
+// left alive.
 #include "Session.h"
 
 #include "host/HostCom.h"
@@ -58,8 +59,8 @@ struct Outcome {
 
 Outcome CallOnce(IDispatch* object, DISPID id, WORD flags, const reltest::MemberInfo& member) {
     std::vector<VARIANT> args;
-    for (auto it = member.params.rbegin(); it != member.params.rend(); ++it)
-        args.push_back(reltest::Plain(*it));
+    for (size_t p = member.params.size(); p-- > 0;)
+        args.push_back(reltest::PlainArgument(member, p));
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
     if (flags & DISPATCH_PROPERTYPUT) params = {args.data(), &put, static_cast<UINT>(args.size()), 1};

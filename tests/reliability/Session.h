@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/Host.h"
+#include "ovHostIntf.h"
 #include "host/Run.h"
 #include "host/ScriptModel.h"
 #include "wpfsim/Application.h"
@@ -83,49 +84,81 @@ struct MemberInfo {
     std::vector<std::wstring> paramNames;
 };
 
-// Every member of every dispatch interface of the module's type library, IDispatch's own left out; the
-// same name and kind once.
+// The members of one dispatch interface, IDispatch's own left out; a name and kind that `seen` holds
+// already is left out too.
+inline void AddMembers(ITypeInfo* info, std::set<std::pair<std::wstring, int>>& seen,
+                       std::vector<MemberInfo>& members) {
+    static const std::set<std::wstring> skipped = {
+        L"QueryInterface", L"AddRef",        L"Release", L"GetTypeInfoCount",
+        L"GetTypeInfo",    L"GetIDsOfNames", L"Invoke"};
+    TYPEATTR* attr = nullptr;
+    if (FAILED(info->GetTypeAttr(&attr))) return;
+    if (attr->typekind == TKIND_DISPATCH || (attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE)))
+        for (UINT i = 0; i < attr->cFuncs; ++i) {
+            FUNCDESC* func = nullptr;
+            if (FAILED(info->GetFuncDesc(i, &func))) continue;
+            BSTR names[16] = {};
+            UINT count = 0;
+            info->GetNames(func->memid, names, 16, &count);
+            MemberInfo m{names[0] ? names[0] : L"", func->invkind, {}, {}};
+            for (SHORT p = 0; p < func->cParams; ++p) {
+                // What a late-bound caller passes: no return value, no locale.
+                if (func->lprgelemdescParam[p].paramdesc.wParamFlags & (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID))
+                    continue;
+                m.params.push_back(func->lprgelemdescParam[p].tdesc.vt);
+                m.paramNames.push_back(static_cast<UINT>(p + 1) < count && names[p + 1] ? names[p + 1] : L"");
+            }
+            for (UINT n = 0; n < count; ++n)
+                SysFreeString(names[n]);
+            // A put's value is its last parameter.
+            if (!skipped.count(m.name) && seen.insert({m.name, m.kind}).second)
+                members.push_back(std::move(m));
+            info->ReleaseFuncDesc(func);
+        }
+    info->ReleaseTypeAttr(attr);
+}
+
+// Every member of every dispatch interface of the module's type library; the same name and kind once.
 inline std::vector<MemberInfo> LibraryMembers(const std::wstring& library) {
     std::vector<MemberInfo> members;
     ov::ComPtr<ITypeLib> lib;
     if (FAILED(LoadTypeLibEx(library.c_str(), REGKIND_NONE, lib.Put()))) return members;
     std::set<std::pair<std::wstring, int>> seen;
-    static const std::set<std::wstring> skipped = {
-        L"QueryInterface", L"AddRef",        L"Release", L"GetTypeInfoCount",
-        L"GetTypeInfo",    L"GetIDsOfNames", L"Invoke"};
     for (UINT t = 0; t < lib->GetTypeInfoCount(); ++t) {
         ov::ComPtr<ITypeInfo> info;
-        if (FAILED(lib->GetTypeInfo(t, info.Put()))) continue;
-        TYPEATTR* attr = nullptr;
-        if (FAILED(info->GetTypeAttr(&attr))) continue;
-        if (attr->typekind == TKIND_DISPATCH ||
-            (attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE)))
-            for (UINT i = 0; i < attr->cFuncs; ++i) {
-                FUNCDESC* func = nullptr;
-                if (FAILED(info->GetFuncDesc(i, &func))) continue;
-                BSTR names[16] = {};
-                UINT count = 0;
-                info->GetNames(func->memid, names, 16, &count);
-                MemberInfo m{names[0] ? names[0] : L"", func->invkind, {}, {}};
-                for (SHORT p = 0; p < func->cParams; ++p) {
-                    // What a late-bound caller passes: no return value, no locale.
-                    if (func->lprgelemdescParam[p].paramdesc.wParamFlags &
-                        (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID))
-                        continue;
-                    m.params.push_back(func->lprgelemdescParam[p].tdesc.vt);
-                    m.paramNames.push_back(static_cast<UINT>(p + 1) < count && names[p + 1] ? names[p + 1]
-                                                                                            : L"");
-                }
-                for (UINT n = 0; n < count; ++n)
-                    SysFreeString(names[n]);
-                // A put's value is its last parameter.
-                if (!skipped.count(m.name) && seen.insert({m.name, m.kind}).second)
-                    members.push_back(std::move(m));
-                info->ReleaseFuncDesc(func);
-            }
-        info->ReleaseTypeAttr(attr);
+        if (SUCCEEDED(lib->GetTypeInfo(t, info.Put()))) AddMembers(info.Get(), seen, members);
     }
     return members;
+}
+
+// The members of the host's interfaces that the menu objects implement (their names overlap the module's
+// with other signatures: "Items", "Count", "Click").
+inline const std::vector<MemberInfo>& HostMenuMembers() {
+    static const std::vector<MemberInfo> members = [] {
+        std::vector<MemberInfo> list;
+        ov::ComPtr<ITypeLib> lib;
+        if (FAILED(LoadTypeLibEx((ovtest::BinFolder() + L"\\OVHookX64.exe\\3").c_str(), REGKIND_NONE,
+                                 lib.Put())))
+            return list;
+        std::set<std::pair<std::wstring, int>> seen;
+        for (const GUID& iid : {__uuidof(IovWin32Menu), __uuidof(IovWin32MenuItem)}) {
+            ov::ComPtr<ITypeInfo> info;
+            if (SUCCEEDED(lib->GetTypeInfoOfGuid(iid, info.Put()))) AddMembers(info.Get(), seen, list);
+        }
+        return list;
+    }();
+    return members;
+}
+
+// A path of the scripts' application's menu for a menu member's item, a plain value otherwise.
+inline VARIANT PlainArgument(const MemberInfo& m, size_t p) {
+    if (m.paramNames[p] == L"Item" && (m.params[p] & VT_TYPEMASK) == VT_BSTR) {
+        VARIANT v;
+        v.vt = VT_BSTR;
+        v.bstrVal = SysAllocString(L"File|Open");
+        return v;
+    }
+    return Plain(m.params[p]);
 }
 
 inline std::string Narrow(std::wstring_view w) {
@@ -138,11 +171,16 @@ inline void Walk(const wpfsim::Element& element, std::set<std::wstring>& names) 
         Walk(*child, names);
 }
 
-// The members of the library that an object answers, with the object's own DISPIDs.
+inline std::wstring TypeName(IDispatch* object);
+
+// The members of the library that an object answers, with the object's own DISPIDs; for a menu object
+// those of the host's menu interfaces.
 inline std::vector<std::pair<const MemberInfo*, DISPID>> MembersOf(IDispatch* object,
                                                                    const std::vector<MemberInfo>& library) {
     std::vector<std::pair<const MemberInfo*, DISPID>> list;
-    for (const MemberInfo& m : library) {
+    const std::wstring type = TypeName(object);
+    const bool menu = type == L"IovWin32Menu" || type == L"IovWin32MenuItem";
+    for (const MemberInfo& m : menu ? HostMenuMembers() : library) {
         LPOLESTR name[] = {const_cast<LPOLESTR>(m.name.c_str())};
         DISPID id = DISPID_UNKNOWN;
         if (object->GetIDsOfNames(IID_NULL, name, 1, 0, &id) == S_OK) list.push_back({&m, id});
@@ -250,13 +288,18 @@ public:
                 objects.push_back({Narrow(element->Name()), object});
         for (size_t i = 0; i < objects.size(); ++i)
             for (const auto& [m, id] : MembersOf(objects[i].second.Get(), library)) {
+                // Without arguments, or one index (a menu's "Items"): 0.
+                const bool indexed = m->params.size() == 1 && m->params[0] == VT_I4;
+                if (m->kind != INVOKE_PROPERTYGET || (!m->params.empty() && !indexed)) continue;
+                std::vector<ov::Variant> args;
+                if (indexed) args.push_back(ov::Variant::Int(0));
                 ov::Variant result;
-                if (m->kind == INVOKE_PROPERTYGET && m->params.empty() &&
-                    SUCCEEDED(Invoke(objects[i].second.Get(), id, DISPATCH_PROPERTYGET, {}, &result)) &&
+                if (SUCCEEDED(Invoke(objects[i].second.Get(), id, DISPATCH_PROPERTYGET, std::move(args),
+                                     &result)) &&
                     result.vt == VT_DISPATCH && result.pdispVal &&
                     kinds.insert(TypeName(result.pdispVal)).second)
-                    objects.push_back(
-                        {objects[i].first + "." + Narrow(m->name), ov::ComPtr<IDispatch>(result.pdispVal)});
+                    objects.push_back({objects[i].first + "." + Narrow(m->name) + (indexed ? "(0)" : ""),
+                                       ov::ComPtr<IDispatch>(result.pdispVal)});
             }
         return objects;
     }

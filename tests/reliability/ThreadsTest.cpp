@@ -2,11 +2,15 @@
 // (four in the multi-threaded apartment, four in apartments of their own) run a fixed number of rounds at
 // once; each round takes hook objects from the global interface table (the free-threaded marshaler hands
 // them over as they are), calls them through IDispatch and their host interfaces, asks the type library
-// cache, registers new hook objects with shared and own stub managers and drops them again, while one
-// thread also removes owners, disposes the extender and changes a class-name option. No call may fail,
-// none may hang, and at the end no registration and no object of the module may be left.
+// cache and the menu objects' dispatch over the host's library (which one thread drops now and then),
+// registers new hook objects with shared and own stub managers and drops them again, while one thread also
+// removes owners, disposes the extender and changes a class-name option. No call may fail, none may hang, and
+// at the end no registration and no object of the module may be left.
 #include "host/Host.h"
+#include "dispatch/HostDispatch.h"
 #include "dispatch/TypeLibCache.h"
+#include "host/CommandLine.h"
+#include "menus/WPFMenuHelper.h"
 #include "recognition/HookExtender.h"
 #include "recognition/HookObject.h"
 
@@ -45,6 +49,7 @@ struct Shared {
     std::vector<DWORD> cookies; // hook objects in the global interface table
     std::vector<GUID> ownerKeys;
     std::vector<ov::ComPtr<IUnknown>> owners;
+    std::vector<ov::ComPtr<IDispatch>> menus; // a menu object and one of its items, over no element
     std::atomic<long> failures{0}, steps{0};
     std::atomic<bool> stop{false};
 };
@@ -106,6 +111,20 @@ HRESULT StubRound(Shared& shared, int thread, int round) {
     return S_OK;
 }
 
+// The menu objects' dispatch over the host's registered library, which one thread now and then lets go
+// of: the others load it again under the lock.
+HRESULT MenuRound(Shared& shared, int thread, int round) {
+    if (thread == 0 && round % 20 == 10) ov::HostTypeLib::Clear();
+    const size_t which = static_cast<size_t>(thread + round) % shared.menus.size();
+    IDispatch* object = shared.menus[which].Get();
+    LPOLESTR names[] = {const_cast<LPOLESTR>(which == 0 ? L"Count" : L"Caption")};
+    DISPID id = DISPID_UNKNOWN;
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+    if (FAILED(hr)) return hr;
+    ov::ComPtr<ITypeInfo> info;
+    return object->GetTypeInfo(0, 0, info.Put());
+}
+
 // Only one thread changes owners, options and the extender's life, as the host serialises those.
 HRESULT HostRound(Shared& shared, int round) {
     HRESULT hr = S_OK;
@@ -133,12 +152,13 @@ DWORD WINAPI RunWorker(void* parameter) {
         ov::ComPtr<IGlobalInterfaceTable> git;
         Expect(*shared, CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
                                          IID_IGlobalInterfaceTable, reinterpret_cast<void**>(git.Put())));
-        // What one round does; the menus' type library load joins here when the menus are built.
+        // What one round does.
         const std::vector<std::function<HRESULT(int)>> steps = {
             [&](int round) { return git ? HookRound(*shared, git.Get(), thread, round) : E_NOINTERFACE; },
             [&](int round) { return CacheRound(round + thread); },
             [&](int round) { return StubRound(*shared, thread, round); },
             [&](int round) { return thread == 0 ? HostRound(*shared, round) : S_OK; },
+            [&](int round) { return MenuRound(*shared, thread, round); },
         };
         for (int round = 0; round < kRounds && !shared->stop; ++round)
             for (const auto& step : steps)
@@ -162,6 +182,11 @@ TEST(ThreadsTest, EightThreadsShareHookObjectsCacheAndStubManagersWithoutFailure
             elements.push_back(
                 &app.Add(&window, L"System.Windows.Controls.Button", L"b" + std::to_wstring(i)));
         host.Attach(app);
+        ASSERT_EQ(ovhost::RegisterHostTypeLibrary(ovtest::BinFolder() + L"\\OVHookX64.exe"), S_OK);
+        auto maker = ov::Create<CovWPFCtrl>();
+        auto menu = ov::Create<CovWPFHelperMenu>(nullptr, nullptr, L"", CovDispDriver(), *maker);
+        shared.menus = {menu.As<IDispatch>(),
+                        ov::Create<CovWPFHelperMenuItem>(0, nullptr, *menu, CovDispDriver()).As<IDispatch>()};
         shared.extender = ov::Create<CWPFControlRecognizerHookExtender>();
         for (int i = 0; i < kOwners; ++i) {
             GUID key{};
@@ -208,13 +233,14 @@ TEST(ThreadsTest, EightThreadsShareHookObjectsCacheAndStubManagersWithoutFailure
         leftManagers = shared.extender->StubManagerCount();
         shared.hostObjects.clear();
         shared.owners.clear();
+        shared.menus.clear();
         shared.extender = nullptr;
         host.Detach();
     }
     std::printf("[ threads ] %d threads x %d rounds: %ld steps, %ld failed; %zu objects left registered, %zu "
                 "stub managers left\n",
                 kThreads, kRounds, shared.steps.load(), shared.failures.load(), leftRegistered, leftManagers);
-    EXPECT_EQ(shared.steps.load(), kThreads * (1 + kRounds * 4L));
+    EXPECT_EQ(shared.steps.load(), kThreads * (1 + kRounds * 5L));
     EXPECT_EQ(shared.failures.load(), 0);
     EXPECT_EQ(leftRegistered, 0u);
     EXPECT_EQ(leftManagers, 0u);
