@@ -16,6 +16,7 @@ using namespace ovtest;
 
 const char* const kMenus = R"(<Window xmlns="http://schemas.microsoft.com/winfx/2006/xaml/presentation"
         xmlns:x="http://schemas.microsoft.com/winfx/2006/xaml" xmlns:sim="urn:ovwpf-sim"
+        xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim"
         x:Name="mainWindow" Width="400" Height="300">
   <DockPanel>
     <Menu x:Name="menu" DockPanel.Dock="Top">
