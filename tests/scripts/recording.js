@@ -15,9 +15,11 @@
 //! expect: [script] 16 12 Advanced tabs | App.Find("tabs").ClickTab("Advanced");
 //! expect: [script] 17 5 none  | App.Find("notes").wText = "typed";
 //! expect: [script] 19 1 none  | App.Find("ok").ClickButton();
+//! expect: [script] 20 5 none  | App.Find("scroller").VScroll.Pos = 30;
+//! expect:     User.Click("notes", 192, 60);
 //! expect: [script] the border pressed on itself: visual path '', class System.Windows.Controls.Border
 //! expect: [script] the disabled button: enabled false
-//! expect: [script] after Stop: 20 events, script of 20 lines
+//! expect: [script] after Stop: 21 events, script of 22 lines
 //! reject: [error]
 // Recording from a script: what the module attached to each event and the statement the host wrote.
 Recorder.Start();
@@ -42,6 +44,9 @@ User.Type("notes", "typed");                  // 17
 User.ClickItem("bar", 1);                     // 18
 App.Element("ok").IsEnabled = false;
 User.Click("ok");                             // 19 a disabled button: still recorded
+// A scroll position that changed since the recorder last saw it is set before the action.
+App.Element("scroller").ScrollToVerticalOffset(30);
+User.Click("notes");                          // 20
 for (var i = 0; i < Recorder.Count; i++) {
     var e = Recorder.Event(i);
     Log.Message(i + " " + e.Kind + " " + (e.Designator === undefined ? "none" : e.Designator) + " " + e.Owner +
