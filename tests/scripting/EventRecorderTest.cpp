@@ -170,12 +170,17 @@ TEST_F(EventRecorderTest, ItemWalksRecordOwnerAndDesignator) {
             ADD_FAILURE() << std::string(entry.text.begin(), entry.text.end());
         auto owner = event->Identifier(keys::ItemOwner);
         EXPECT_EQ(owner.has_value(), c.owner != nullptr);
-        if (c.owner && owner) EXPECT_TRUE(IsEqualGUID(*owner, IdOf(c.owner)));
-        if (c.owner && owner) EXPECT_FALSE(event->Objects().empty());
+        if (c.owner && owner) {
+            EXPECT_TRUE(IsEqualGUID(*owner, IdOf(c.owner)));
+            EXPECT_FALSE(event->Objects().empty());
+        }
         ov::Variant designator = event->Property(keys::ItemDesignator);
-        ASSERT_EQ(designator.vt, c.designator.vt);
-        if (designator.vt == VT_BSTR) EXPECT_EQ(Text(designator), Text(c.designator));
-        if (designator.vt == VT_I4) EXPECT_EQ(designator.lVal, c.designator.lVal);
+        EXPECT_EQ(designator.vt, c.designator.vt);
+        if (designator.vt == VT_BSTR && c.designator.vt == VT_BSTR) {
+            EXPECT_EQ(Text(designator), Text(c.designator));
+        } else if (designator.vt == VT_I4 && c.designator.vt == VT_I4) {
+            EXPECT_EQ(designator.lVal, c.designator.lVal);
+        }
         if (c.open) Set(c.open, L"IsDropDownOpen", ov::Variant::Bool(false));
     }
 }
@@ -222,7 +227,8 @@ TEST_F(EventRecorderTest, ScrollContextHasOneEntryPerScrollableObjectInnermostFi
     ASSERT_EQ(bytes->size(), 40 * count.ullVal);
     std::vector<ov::ScrollEntry> entries(count.ullVal);
     std::memcpy(entries.data(), bytes->data(), bytes->size());
-    ASSERT_GE(entries.size(), 2u);
+    ASSERT_EQ(entries.size(), 2u)
+        << "the edit and the scroll viewer; panels and the window have no scroll bars";
     EXPECT_TRUE(IsEqualGUID(entries[0].object, IdOf(L"notes")));
     EXPECT_TRUE(IsEqualGUID(entries[1].object, IdOf(L"scroller")));
     EXPECT_EQ(entries[1].hasVertical, 1);
