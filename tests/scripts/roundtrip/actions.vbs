@@ -18,8 +18,7 @@ User.ClickItem "recentFiles", 3, skwCtrl
 User.ClickItem "recentFiles", 4, skwCtrl
 User.RightClickItem "recentFiles", 2
 User.ClickItem "recentMenu", 3
-' The overflow panel opens as a press on its button would open it.
-App.Element("editBar").IsOverflowOpen = True
+User.Click "editBar", 157, 11  ' the overflow button
 User.ClickItem "editBar", 3
 User.ClickItem "editBar", 1
 User.ClickItem "mainMenu", 2
