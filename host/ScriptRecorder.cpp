@@ -131,7 +131,8 @@ bool LeftSingle(const UserAction& action) {
 
 } // namespace
 
-bool ScriptRecorder::KeyLess(const std::pair<GUID, int>& a, const std::pair<GUID, int>& b) noexcept {
+bool ScriptRecorder::ScrollKeyLess::operator()(const std::pair<GUID, int>& a,
+                                               const std::pair<GUID, int>& b) const noexcept {
     const int order = memcmp(&a.first, &b.first, sizeof(GUID));
     return order != 0 ? order < 0 : a.second < b.second;
 }

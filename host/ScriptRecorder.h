@@ -81,9 +81,11 @@ private:
     bool on_ = false;
     std::vector<RecordedFacts> events_;
     std::vector<std::wstring> lines_;
-    std::map<std::pair<GUID, int>, double, bool (*)(const std::pair<GUID, int>&, const std::pair<GUID, int>&)>
-        lastScroll_{&KeyLess};
-    static bool KeyLess(const std::pair<GUID, int>& a, const std::pair<GUID, int>& b) noexcept;
+    // The scroll position last seen, per object identifier and direction (0 horizontal, 1 vertical).
+    struct ScrollKeyLess {
+        bool operator()(const std::pair<GUID, int>& a, const std::pair<GUID, int>& b) const noexcept;
+    };
+    std::map<std::pair<GUID, int>, double, ScrollKeyLess> lastScroll_;
 };
 
 // The state of every element of the application's logical tree (with context menus), one line each, in
