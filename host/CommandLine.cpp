@@ -85,14 +85,23 @@ const std::vector<Command>& Commands() {
          L"Loads ovWPFControlsHook.dll from this program's folder (or its Extensions subfolder), shows the "
          L"module objects it registers, unloads it and prints the log.",
          0, 0, &RunCheck},
-        {L"run", L"[--log FILE] [--timeout SECONDS] [--verbose] APP.xaml SCRIPT",
+        {L"run", L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml SCRIPT",
          L"Reads the application from APP.xaml (WPF XAML), loads ovWPFControlsHook.dll, runs SCRIPT (JScript "
          L"for .js, VBScript for .vbs) against it and prints the log as it grows. --log FILE also writes the "
          L"log as JSON lines (never over the application or the script); --timeout stops the script after "
          L"SECONDS (default 300, 0 for none); --verbose tells what is alive after the run. Exit codes: 0 no "
          L"error logged, 1 an error logged, 2 the script failed, 3 the application or the module could not "
-         L"be loaded, 4 the script was stopped at its time limit, 64 a wrong command line.",
-         2, 7, &RunRun},
+         L"be loaded, 4 the script was stopped at its time limit, 64 a wrong command line. --dump FILE "
+         L"writes "
+         L"the state of every element at the end.",
+         2, 9, &RunRun},
+        {L"record",
+         L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml ACTIONS --out RECORDED",
+         L"Runs ACTIONS (a script of User actions) as run does, with the recorder on from the start, and "
+         L"writes "
+         L"the recorded statements to RECORDED in its language (JScript for .js, VBScript for .vbs); "
+         L"OVHookX64 run APP.xaml RECORDED replays them. Exit codes as run.",
+         4, 11, &RunRecord},
         {L"inspect", L"[--visual] [--json] APP.xaml",
          L"Loads ovWPFControlsHook.dll and the application as run does and prints the host's object tree, "
          L"one line per object, indented: the element's name (or -), its .NET class, the kind the module "

@@ -343,6 +343,17 @@ HRESULT ElementNode::GetNativeObject(IDispatch** native) {
     });
 }
 
+HRESULT ElementNode::GetObjectAtPoint(LONG x, LONG y, IDispatch** native) {
+    OVHOST_COUNTED(Count("IovPointHitTest::GetObjectAtPoint"));
+    if (!native) return E_POINTER;
+    *native = nullptr;
+    return Barrier([&] {
+        if (wpfsim::Application* app = element_->App())
+            if (wpfsim::Element* hit = app->ElementAt(POINT{x, y})) *native = hit->NewDispatch().Detach();
+        return S_OK;
+    });
+}
+
 HRESULT ElementNode::GetNativeKind(BSTR* kind) {
     OVHOST_COUNTED(Count("IovObject::GetNativeKind"));
     return OutText(kind, L"NativeClrObject");

@@ -125,11 +125,12 @@ class ElementNode : public DualDispatch<ElementNode, IovObject, IovScreenObject>
                     public IovNativeObjectInfo,
                     public IovNativeWindow,
                     public IovExtensionList,
-                    public IovInternalObjects {
+                    public IovInternalObjects,
+                    public IovPointHitTest {
 public:
-    using Interfaces =
-        ov::Interfaces<IovHostObject, IovObjectInternal, IovObject, ov::Via<IDispatch, IovObject>,
-                       IovScreenObject, IovNativeObjectInfo, IovNativeWindow, IovExtensionList>;
+    using Interfaces = ov::Interfaces<IovHostObject, IovObjectInternal, IovObject,
+                                      ov::Via<IDispatch, IovObject>, IovScreenObject, IovNativeObjectInfo,
+                                      IovNativeWindow, IovExtensionList, IovPointHitTest>;
     // IovInternalObjects, answered only by the objects of elements whose parts have none (tree views).
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv);
     ElementNode(std::shared_ptr<HostCore> core, wpfsim::Element& element, HostNode* parent, const GUID& type);
@@ -162,6 +163,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetExtensionObject(LONG index, IUnknown** extensionObject) override;
     // IovInternalObjects
     HRESULT STDMETHODCALLTYPE GetHelper(IDispatch** helper) override;
+    // IovPointHitTest (the native object extender is the object itself): the innermost visible element at
+    // the screen point in the layout that clicks use, topmost window first; null over nothing.
+    HRESULT STDMETHODCALLTYPE GetObjectAtPoint(LONG x, LONG y, IDispatch** native) override;
 
     wpfsim::Element* Element() const noexcept override { return element_.Get(); }
     void Sync(bool deep) override;

@@ -3,6 +3,7 @@
 #include "Host.h"
 #include "LogFormat.h"
 #include "ScriptModel.h"
+#include "ScriptRecorder.h"
 #include "Xaml.h"
 
 #include <cstdio>
@@ -15,15 +16,20 @@
 namespace ovhost {
 namespace {
 
-constexpr const wchar_t* kCommand = L"OVHookX64 run";
+constexpr const wchar_t* kRunCommand = L"OVHookX64 run";
+constexpr const wchar_t* kRecordCommand = L"OVHookX64 record";
 
 // A script that never ends is stopped after this long, unless --timeout says otherwise.
 constexpr unsigned long kDefaultTimeoutSeconds = 300;
-constexpr const wchar_t* kUsage =
-    L"Usage: OVHookX64 run [--log FILE] [--timeout SECONDS] [--verbose] APP.xaml SCRIPT";
+constexpr const wchar_t* kRunUsage =
+    L"Usage: OVHookX64 run [--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml SCRIPT";
+constexpr const wchar_t* kRecordUsage =
+    L"Usage: OVHookX64 record [--log FILE] [--timeout SECONDS] [--verbose] "
+    L"[--dump FILE] APP.xaml ACTIONS --out RECORDED";
 
 struct Options {
     std::wstring app, script, logFile, language;
+    std::wstring out, outLanguage, dumpFile; // record: the recorded script and its language
     unsigned long timeoutSeconds = kDefaultTimeoutSeconds;
     bool verbose = false;
 };
@@ -69,7 +75,14 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
 }
 
 // Options and the two paths; the engine follows the script's extension. Empty: the command line is right.
-std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& options) {
+std::wstring LanguageOf(const std::wstring& path) {
+    const std::wstring name = Lower(FileName(path));
+    if (name.ends_with(L".js")) return L"JScript";
+    if (name.ends_with(L".vbs")) return L"VBScript";
+    return {};
+}
+
+std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& options, bool record) {
     std::vector<std::wstring> paths;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::wstring& a = arguments[i];
@@ -86,6 +99,12 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
                 return L"--timeout takes a whole number of seconds from 0 (no limit) to 86400, not '" +
                        value + L"'.";
             options.timeoutSeconds = static_cast<unsigned long>(seconds);
+        } else if (a == L"--out" && record) {
+            if (++i == arguments.size()) return L"--out needs a file name.";
+            options.out = arguments[i];
+        } else if (a == L"--dump") {
+            if (++i == arguments.size()) return L"--dump needs a file name.";
+            options.dumpFile = arguments[i];
         } else if (a == L"--verbose") {
             options.verbose = true;
         } else if (a.starts_with(L"--")) {
@@ -98,10 +117,21 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
         return L"give the application (APP.xaml) and the script (SCRIPT.js or SCRIPT.vbs).";
     options.app = paths[0];
     options.script = paths[1];
+    const std::pair<const std::wstring*, const wchar_t*> outputs[] = {
+        {&options.logFile, L"the log file "},
+        {&options.out, L"the recorded script "},
+        {&options.dumpFile, L"the state file "}};
     for (const std::wstring* input : {&options.app, &options.script})
-        if (!options.logFile.empty() && SameFile(options.logFile, *input))
-            return L"the log file " + options.logFile +
-                   L" is one of the run's inputs; it would be overwritten.";
+        for (const auto& [output, what] : outputs)
+            if (!output->empty() && SameFile(*output, *input))
+                return what + *output + L" is one of the run's inputs; it would be overwritten.";
+    if (record) {
+        if (options.out.empty()) return L"give the file of the recorded script (--out RECORDED.js or .vbs).";
+        options.outLanguage = LanguageOf(options.out);
+        if (options.outLanguage.empty())
+            return L"the recorded script '" + options.out +
+                   L"' must end in .js (JScript) or .vbs (VBScript).";
+    }
     std::wstring name = Lower(FileName(options.script));
     if (name.ends_with(L".js"))
         options.language = L"JScript";
@@ -240,15 +270,29 @@ std::wstring StartHost(Host& host, wpfsim::Application& app, const std::wstring&
     return {};
 }
 
-int RunRun(const Invocation& invocation) {
+bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
+    const std::string bytes = "\xEF\xBB\xBF"; // UTF-8 with its byte order mark, as ReadScript takes it
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string body(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), body.data(), n, nullptr,
+                        nullptr);
+    std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+    file << bytes << body;
+    return static_cast<bool>(file);
+}
+
+int RunMain(const Invocation& invocation, bool record) {
     const Console& console = invocation.console;
+    const wchar_t* kCommand = record ? kRecordCommand : kRunCommand;
+    const wchar_t* kUsage = record ? kRecordUsage : kRunUsage;
     auto fail = [&](int code, const std::wstring& reason) {
         console.err(std::wstring(kCommand) + L": " + reason + L"\n");
         return code;
     };
 
     Options options;
-    if (std::wstring wrong = ParseOptions(invocation.arguments, options); !wrong.empty())
+    if (std::wstring wrong = ParseOptions(invocation.arguments, options, record); !wrong.empty())
         return fail(ExitUsage, wrong + L"\n" + kUsage);
     std::wstring script, why;
     if (!ReadScript(options.script, script, why))
@@ -282,6 +326,8 @@ int RunRun(const Invocation& invocation) {
             return fail(ExitModuleNotLoaded, L"the type library of " + host.ModulePath() +
                                                  L" cannot be read (" + HResultText(e.hr) + L").");
         }
+        model->SetRecordingLanguage(record ? options.outLanguage : options.language);
+        if (record) model->StartRecording();
         const auto& roots = app->Roots();
         console.out(L"-- " + std::wstring(kCommand) + L": " + options.script + L" (" + options.language +
                     L") against " + options.app + L" (" +
@@ -313,6 +359,11 @@ int RunRun(const Invocation& invocation) {
             scriptFailed = true;
             host.Core().AddLog(ScriptFailureEntry(run, options.language));
         }
+        if (record && !WriteUtf8(options.out, model->RecordedScript()))
+            host.Core().AddLog(
+                {LogError, L"The recorded script cannot be written to " + options.out + L".", {}});
+        if (!options.dumpFile.empty() && !WriteUtf8(options.dumpFile, DumpState(*app)))
+            host.Core().AddLog({LogError, L"The state cannot be written to " + options.dumpFile + L".", {}});
         referenced = model->End();
         model.reset();
         const size_t entries = host.Log().size();
@@ -352,6 +403,14 @@ int RunRun(const Invocation& invocation) {
     if (timedOut) return ExitTimeout;
     if (scriptFailed) return ExitScriptFailed;
     return printer.Errors() ? ExitFailed : ExitOk;
+}
+
+int RunRun(const Invocation& invocation) {
+    return RunMain(invocation, false);
+}
+
+int RunRecord(const Invocation& invocation) {
+    return RunMain(invocation, true);
 }
 
 } // namespace ovhost

@@ -31,6 +31,10 @@ namespace ovhost {
 class Host;
 
 int RunRun(const Invocation& invocation);
+// `OVHookX64 record [options of run] APP.xaml ACTIONS --out RECORDED`: runs ACTIONS as run does with the
+// recorder on from the start and writes what it recorded to RECORDED (UTF-8), in the language of its
+// extension. --dump FILE (both commands) writes the state of every element at the end (DumpState).
+int RunRecord(const Invocation& invocation);
 
 // The steps that every command which opens an application shares (run, inspect). Each returns empty on
 // success, else the one-line reason the command prints after its name.

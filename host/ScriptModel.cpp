@@ -5,6 +5,7 @@
 #include "Host.h"
 #include "LogFormat.h"
 #include "MouseActions.h"
+#include "ScriptRecorder.h"
 
 #include "ovWPFControlsLib.h"
 #include "wpfsim/Items.h"
@@ -266,6 +267,7 @@ struct ModelState {
     LONG errorReportMode = 1;
     LONG messageReportMode = 1;
     std::shared_ptr<HandedOutRegistry> handedOut = std::make_shared<HandedOutRegistry>();
+    std::unique_ptr<ScriptRecorder> recorder;
 
     Host& TheHost() const {
         if (!host) throw ScriptFailure{L"The run is over: the host's objects no longer answer."};
@@ -615,8 +617,8 @@ public:
         const std::wstring at =
             L"one or three arguments: the element's name and, if wanted, the point (x, y) from its top-left "
             L"corner";
-        const std::wstring item =
-            L"two arguments: the items control's name and the index of the item, from 0";
+        const std::wstring item = L"two or three arguments: the items control's name, the index of the item, "
+                                  L"from 0, and, if wanted, the keys held (skwCtrl, skwShift, skwAlt)";
         const ovhost::ClickKind kinds[] = {{wpfsim::MouseButton::Left, false, "Click"},
                                            {wpfsim::MouseButton::Right, false, "RightClick"},
                                            {wpfsim::MouseButton::Left, true, "DoubleClick"}};
@@ -630,11 +632,16 @@ public:
         for (const ovhost::ClickKind& kind : kinds) {
             const std::wstring name =
                 std::wstring(kind.operation, kind.operation + strlen(kind.operation)) + L"Item";
-            Method(name, 2, 2, item, [this, kind, name](const Args& a) {
+            Method(name, 2, 3, item, [this, kind, name](const Args& a) {
                 ClickItem(a, kind, L"User." + name);
                 return ov::Variant();
             });
         }
+        Method(L"Type", 2, 2, L"two arguments: the name of an edit or password box and the text",
+               [this](const Args& a) {
+                   Type(a);
+                   return ov::Variant();
+               });
     }
 
 private:
@@ -642,20 +649,63 @@ private:
         if (a.size() == 2)
             throw ScriptFailure{member + L" expects the point as two numbers, x and y, or no point at all."};
         wpfsim::Element& element = state_->ElementNamed(a[0], member);
+        state_->app->UpdateLayout();
         if (!element.IsVisible())
             throw ScriptFailure{member + L": '" + element.Name() + L"' is not on screen."};
         const RECT& r = element.Bounds();
         POINT point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         if (a.size() == 3)
             point = {r.left + IntArg(a[1], member + L": x"), r.top + IntArg(a[2], member + L": y")};
-        Press(element, point, kind, member, L"'" + element.Name() + L"'");
+        Press(element, point, kind, 0, member, L"'" + element.Name() + L"'");
+    }
+
+    // Typing replaces the text as a user's select-all and typing would: only what the length limit
+    // ("MaxLength", 0 for none) lets in, nothing on a disabled box.
+    void Type(const Args& a) {
+        const std::wstring member = L"User.Type";
+        wpfsim::Element& element = state_->ElementNamed(a[0], member);
+        const std::wstring text = TextArg(a[1], member + L": the text");
+        const wchar_t* property = element.HasMember(L"Password") ? L"Password" : L"Text";
+        if (!element.HasMember(property) || !element.HasMember(L"MaxLength"))
+            throw ScriptFailure{member + L": '" + element.Name() + L"' is no edit or password box."};
+        if (!element.IsVisible())
+            throw ScriptFailure{member + L": '" + element.Name() + L"' is not on screen."};
+        auto perform = [&] {
+            ov::ComPtr<IDispatch> object = element.NewDispatch();
+            auto id = [&](const wchar_t* name) {
+                DISPID dispid = DISPID_UNKNOWN;
+                LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+                ov::ThrowIfFailed(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid));
+                return dispid;
+            };
+            DISPPARAMS none{};
+            ov::Variant enabled, limit;
+            ov::ThrowIfFailed(object->Invoke(id(L"IsEnabled"), IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
+                                             &enabled, nullptr, nullptr));
+            ov::ThrowIfFailed(object->Invoke(id(L"MaxLength"), IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
+                                             &limit, nullptr, nullptr));
+            if (enabled.vt == VT_BOOL && !enabled.boolVal) return;
+            ov::Variant value = ov::Variant::String(
+                limit.vt == VT_I4 && limit.lVal > 0 ? text.substr(0, static_cast<size_t>(limit.lVal)) : text);
+            DISPID put = DISPID_PROPERTYPUT;
+            DISPPARAMS params{&value, &put, 1, 1};
+            ov::ThrowIfFailed(object->Invoke(id(property), IID_NULL, 0, DISPATCH_PROPERTYPUT, &params,
+                                             nullptr, nullptr, nullptr));
+        };
+        if (state_->recorder->On())
+            state_->recorder->Record({UserAction::Kind::Type, &element}, perform);
+        else
+            perform();
     }
 
     void ClickItem(const Args& a, const ovhost::ClickKind& kind, const std::wstring& member) {
         wpfsim::Element& element = state_->ElementNamed(a[0], member);
+        // What the user sees is the layout after the last action (a popup that just opened is placed).
+        state_->app->UpdateLayout();
         auto* owner = dynamic_cast<wpfsim::ItemsControl*>(&element);
         if (!owner) throw ScriptFailure{member + L": '" + element.Name() + L"' is not an items control."};
         const LONG index = IntArg(a[1], member + L": the index");
+        const LONG shift = a.size() == 3 ? IntArg(a[2], member + L": the keys") : 0;
         if (index < 0 || static_cast<size_t>(index) >= owner->Count())
             throw ScriptFailure{member + L": '" + element.Name() + L"' has no item " +
                                 std::to_wstring(index) + L" (" + std::to_wstring(owner->Count()) +
@@ -674,7 +724,7 @@ private:
         wpfsim::Element* hit = state_->app->ElementAt(point);
         if (!hit || !container->IsAncestorOf(*hit))
             throw ScriptFailure{member + L": the container of " + what + L" is not on screen."};
-        Press(*container, point, kind, member, what);
+        Press(*container, point, kind, shift, member, what);
     }
 
     // The part of that name of the control's own template, below `at` in the visual tree (null when none).
@@ -687,7 +737,15 @@ private:
         return nullptr;
     }
 
-    void Press(wpfsim::Element& element, POINT point, const ovhost::ClickKind& kind,
+    void Press(wpfsim::Element& element, POINT point, const ovhost::ClickKind& kind, LONG shift,
+               const std::wstring& member, const std::wstring& what) {
+        if (!state_->recorder->On()) return Click(element, point, kind, shift, member, what);
+        state_->recorder->Record(
+            {UserAction::Kind::Press, &element, point, kind.button, kind.doubleClick, shift},
+            [&] { Click(element, point, kind, shift, member, what); });
+    }
+
+    void Click(wpfsim::Element& element, POINT point, const ovhost::ClickKind& kind, LONG shift,
                const std::wstring& member, const std::wstring& what) {
         ovhost::HostCore& core = state_->TheHost().Core();
         ov::ComPtr<ovhost::ElementNode> node;
@@ -705,8 +763,8 @@ private:
         const RECT& origin = node->Element()->Bounds();
         SetErrorInfo(0, nullptr);
         const HRESULT hr =
-            ovhost::ClickElement(core, node->Element(), kind, point.x - origin.left, point.y - origin.top, 0,
-                                 point, {node->actionMode, node->actionFlags});
+            ovhost::ClickElement(core, node->Element(), kind, point.x - origin.left, point.y - origin.top,
+                                 shift, point, {node->actionMode, node->actionFlags});
         if (SUCCEEDED(hr)) return;
         std::wstring text = member + L": the host could not click " + what + L" (" + Hex(hr) + L").";
         ov::ComPtr<IErrorInfo> info;
@@ -717,6 +775,61 @@ private:
         throw ScriptFailure{text};
     }
 
+    std::shared_ptr<ModelState> state_;
+};
+
+// One recorded event as a script reads it.
+class RecordedEventObject : public ScriptObject {
+public:
+    explicit RecordedEventObject(RecordedFacts facts) : ScriptObject(L"Event"), facts_(std::move(facts)) {
+        Property(L"Kind", [this] { return ov::Variant::Int(facts_.kind); });
+        Property(L"ClassName", [this] { return ov::Variant::String(facts_.className); });
+        Property(L"Enabled", [this] { return facts_.enabled; });
+        Property(L"Designator", [this] { return facts_.designator; });
+        Property(L"Owner", [this] { return ov::Variant::String(facts_.owner); });
+        Property(L"VisualPath", [this] { return facts_.visualPath; });
+        Property(L"Statement", [this] { return ov::Variant::String(facts_.statement); });
+    }
+
+private:
+    RecordedFacts facts_;
+};
+
+class RecorderObject : public ScriptObject {
+public:
+    explicit RecorderObject(std::shared_ptr<ModelState> state)
+        : ScriptObject(L"Recorder"), state_(std::move(state)) {
+        Method(L"Start", 0, 0, L"no arguments", [this](const Args&) {
+            state_->TheHost();
+            state_->recorder->Start();
+            return ov::Variant();
+        });
+        Method(L"Stop", 0, 0, L"no arguments", [this](const Args&) {
+            state_->TheHost();
+            state_->recorder->Stop();
+            return ov::Variant();
+        });
+        Property(L"Count", [this] {
+            state_->TheHost();
+            return ov::Variant::Int(static_cast<LONG>(state_->recorder->Events().size()));
+        });
+        Method(L"Event", 1, 1, L"one argument: the index of the event, from 0", [this](const Args& a) {
+            state_->TheHost();
+            const auto& events = state_->recorder->Events();
+            const LONG i = IntArg(a[0], L"Recorder.Event: the index");
+            if (i < 0 || static_cast<size_t>(i) >= events.size())
+                throw ScriptFailure{L"Recorder.Event: there is no event " + std::to_wstring(i) + L" (" +
+                                    std::to_wstring(events.size()) + L" recorded)."};
+            return DispatchValue(
+                ov::ComPtr<IDispatch>(ov::Create<RecordedEventObject>(events[static_cast<size_t>(i)]).Get()));
+        });
+        Property(L"Script", [this] {
+            state_->TheHost();
+            return ov::Variant::String(state_->recorder->Script());
+        });
+    }
+
+private:
     std::shared_ptr<ModelState> state_;
 };
 
@@ -799,6 +912,7 @@ constexpr const wchar_t* kConstantsItem = L"ovWPFControlsLib";
 ScriptModel::ScriptModel(Host& host, wpfsim::Application& app) : state_(std::make_shared<ModelState>()) {
     state_->host = &host;
     state_->app = &app;
+    state_->recorder = std::make_unique<ScriptRecorder>(host);
     ov::ComPtr<ITypeLib> library;
     ov::ThrowIfFailed(LoadTypeLib(host.ModulePath().c_str(), library.Put()));
 
@@ -807,6 +921,7 @@ ScriptModel::ScriptModel(Host& host, wpfsim::Application& app) : state_(std::mak
     items_.push_back({L"App", ov::ComPtr<IDispatch>(ov::Create<AppObject>(state_).Get())});
     items_.push_back({L"Log", logDispatch});
     items_.push_back({L"User", ov::ComPtr<IDispatch>(ov::Create<UserObject>(state_).Get())});
+    items_.push_back({L"Recorder", ov::ComPtr<IDispatch>(ov::Create<RecorderObject>(state_).Get())});
     items_.push_back(
         {L"Host", ov::ComPtr<IDispatch>(ov::Create<HostSettingsObject>(state_, logDispatch).Get())});
     items_.push_back(
@@ -836,6 +951,18 @@ std::wstring_view ScriptModel::Prelude(std::wstring_view language) {
 
 std::wstring ScriptModel::Source(std::wstring_view language, std::wstring script) {
     return IsVBScript(language) ? WithoutTopLevelDeclaration(script, L"Log") : script;
+}
+
+void ScriptModel::SetRecordingLanguage(std::wstring language) {
+    state_->recorder->SetLanguage(std::move(language));
+}
+
+void ScriptModel::StartRecording() {
+    state_->recorder->Start();
+}
+
+std::wstring ScriptModel::RecordedScript() const {
+    return state_->recorder->Script();
 }
 
 void ScriptModel::StopCalls() noexcept {

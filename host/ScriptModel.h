@@ -18,6 +18,15 @@
 //   User.ClickItem(owner, index), User.RightClickItem(...), User.DoubleClickItem(...)
 //                                 the same at the centre of the container of item `index` of an items control
 //                                 (a tree node's header); a script error when that container is not on screen
+//   User.ClickItem(owner, index, keys) the keys held (skwCtrl, skwShift, skwAlt) during the press
+//   User.Type(name, text)         sets the text of an edit or password box as typing would (within its
+//                                 MaxLength; a disabled box takes nothing)
+//   Recorder.Start(), Recorder.Stop()  while on, every User action is recorded and written as a statement
+//                                 of the recording's language (ScriptRecorder.h); Start forgets what was
+//                                 recorded before
+//   Recorder.Count, Recorder.Event(i)  the recorded events: .Kind, .ClassName, .Enabled, .Designator,
+//                                 .Owner (the owner's name), .VisualPath, .Statement
+//   Recorder.Script               the statements, one a line
 //   Log.Count, Log.Item(i)        the log so far (0-based; Item is the default member), entries with .Kind
 //                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
 //   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log
@@ -68,6 +77,11 @@ public:
     // The script as its engine gets it: in VBScript without top-level declarations of Log, which the
     // prelude has declared already (the script's lines and columns stay as they are).
     static std::wstring Source(std::wstring_view language, std::wstring script);
+
+    // The language recorded statements are written in (a ProgID; the script's own unless set).
+    void SetRecordingLanguage(std::wstring language);
+    void StartRecording();
+    std::wstring RecordedScript() const;
 
     // The time limit is reached (from any thread): every later call of the script into the model or into a
     // handed-out object fails with "The script was stopped at its time limit."

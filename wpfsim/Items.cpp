@@ -1473,6 +1473,7 @@ void ToolBar::OnApplyTemplate() {
         MakePart<Element>(grid, L"System.Windows.Controls.Primitives.ToggleButton", L"OverflowButton");
     button.Layout().width = 11;
     button.Layout().height = 22;
+    overflowButton_ = &button;
     overflow_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"OverflowPopup");
     overflow_->SetPlacementTarget(&button);
     auto& border = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"ToolBarSubMenuBorder");
@@ -1488,6 +1489,13 @@ void ToolBar::OnApplyTemplate() {
     SetItemsHost(main);
     for (Element* panel : {mainPanel_, overflowPanel_})
         panel->AddProperty(L"get_ToolBar", [this] { return Obj(this); });
+}
+
+void ToolBar::OnMouseDown(MouseEvent& e) {
+    if (e.handled || e.button != MouseButton::Left || !overflowButton_ || !e.source) return;
+    if (e.source != overflowButton_ && !overflowButton_->IsAncestorOf(*e.source)) return;
+    SetOverflowOpen(!IsOverflowOpen());
+    e.handled = true;
 }
 
 void ToolBar::PrepareContainer(Element& container, size_t) {

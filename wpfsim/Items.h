@@ -527,7 +527,8 @@ protected:
 // ("PART_ToolBarOverflowPanel", in the "OverflowPopup"; its items are not "IsVisible" while it is closed).
 // ToolBar.OverflowMode Always sends an item to the overflow panel, Never keeps it on the bar; AsNeeded
 // items stay on the bar in item order while they fit beside the Never items and the overflow button, and
-// from the first one that does not fit on they all overflow. "IsOverflowOpen" (get, put) opens the panel.
+// from the first one that does not fit on they all overflow. "IsOverflowOpen" (get, put) opens the panel,
+// as a left press on the "OverflowButton" does.
 class ToolBar : public ItemsControl {
 public:
     ToolBar(Application& app, std::wstring className, std::wstring name);
@@ -542,6 +543,7 @@ protected:
     void OnApplyTemplate() override;
     void PrepareContainer(Element& container, size_t index) override;
     Size MeasureOverride(Size available) override;
+    void OnMouseDown(MouseEvent& e) override;
 
 private:
     void Place(Element& item);
@@ -549,6 +551,7 @@ private:
     void Reflow(double width);
     Element* mainPanel_ = nullptr;
     Element* overflowPanel_ = nullptr;
+    Element* overflowButton_ = nullptr;
     Popup* overflow_ = nullptr;
 };
 
