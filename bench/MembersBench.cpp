@@ -183,13 +183,13 @@ struct Row {
     std::string family;
     std::string member;
     long items = 0; // the list's items in a series, 0 elsewhere
-    std::function<std::unique_ptr<Scene>()> open;
+    std::function<std::unique_ptr<Scene>()> open = {};
     // One member call; `rep` lets a row alternate its arguments.
-    std::function<void(Scene&, long rep)> call;
+    std::function<void(Scene&, long rep)> call = {};
     // What the next call must make (the scene as it stands).
-    std::function<Counts(Scene&, long rep)> required;
+    std::function<Counts(Scene&, long rep)> required = {};
     // Runs before each call, outside the clocks and the counts.
-    std::function<void(Scene&)> prepare;
+    std::function<void(Scene&)> prepare = {};
     double budget = 0.3; // seconds of calls for the row
     bool scripted = false;
     // The member waits on purpose (the menus' pause before a walk): its own share is no target.
@@ -197,8 +197,8 @@ struct Row {
 };
 
 struct Result {
-    const Row* row;
-    Counts required, measured;
+    const Row* row = nullptr;
+    Counts required = {}, measured = {};
     double seconds = 0, hostSeconds = 0, appSeconds = 0; // per call
     double remoteShare = 0;                              // the module's share with the simulated cost
     bool remoteMeasured = false;

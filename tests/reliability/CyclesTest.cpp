@@ -98,8 +98,9 @@ TEST(CyclesTest, HundredLoadUnloadCyclesWithHeldObjectsLeaveNothingAndStayFlat) 
     // statically linked runtime's part is 4 KB; the rest is not found yet); a leaked application or module
     // instance per cycle costs more than the margin above that.
     // Under the heap checks (the run without the string cache) freed blocks are held back: figures only.
-    if (!GetEnvironmentVariableW(L"OANOCACHE", nullptr, 0))
+    if (!GetEnvironmentVariableW(L"OANOCACHE", nullptr, 0)) {
         EXPECT_LT(bytesPerCycle, 64 * 1024.0) << "memory grows with the cycles";
+    }
 }
 
 } // namespace
