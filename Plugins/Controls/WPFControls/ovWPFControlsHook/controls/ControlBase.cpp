@@ -18,20 +18,21 @@ bool IsZero(const GUID& id) noexcept {
     return IsEqualGUID(id, GUID{});
 }
 
-// Sets the action options of an acting host object for one action and restores them afterwards.
+// Sets the action options of an acting host object for one action and restores them afterwards. A
+// setting the host cannot read is left as it is: restoring a value never read would change it for good.
 class ActionOptionsScope {
 public:
     explicit ActionOptionsScope(IUnknown* actor) : options_(ov::QueryAs<IovActionOptions>(actor)) {
         if (!options_) return;
-        options_->get_ActionMode(&mode_);
-        options_->get_ActionFlags(&flags_);
-        options_->put_ActionMode(kActionMode);
-        options_->put_ActionFlags(kActionFlags);
+        modeRead_ = SUCCEEDED(options_->get_ActionMode(&mode_));
+        flagsRead_ = SUCCEEDED(options_->get_ActionFlags(&flags_));
+        if (modeRead_) options_->put_ActionMode(kActionMode);
+        if (flagsRead_) options_->put_ActionFlags(kActionFlags);
     }
     ~ActionOptionsScope() {
         if (!options_) return;
-        options_->put_ActionMode(mode_);
-        options_->put_ActionFlags(flags_);
+        if (modeRead_) options_->put_ActionMode(mode_);
+        if (flagsRead_) options_->put_ActionFlags(flags_);
     }
     ActionOptionsScope(const ActionOptionsScope&) = delete;
     ActionOptionsScope& operator=(const ActionOptionsScope&) = delete;
@@ -40,6 +41,7 @@ private:
     ov::ComPtr<IovActionOptions> options_;
     LONG mode_ = 0;
     LONG flags_ = 0;
+    bool modeRead_ = false, flagsRead_ = false;
 };
 
 // Runs one host action under the action options; its failure becomes the host's error information
