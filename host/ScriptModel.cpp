@@ -23,6 +23,16 @@ struct ScriptFailure {
     std::wstring description;
 };
 
+// A script error of `text` and the description of the thread's error information, when there is one.
+[[noreturn]] void FailWithErrorInfo(std::wstring text) {
+    ov::ComPtr<IErrorInfo> info;
+    ov::Bstr description;
+    if (GetErrorInfo(0, info.Put()) == S_OK && info && SUCCEEDED(info->GetDescription(description.Put())) &&
+        !description.View().empty())
+        text += L" " + std::wstring(description.View());
+    throw ScriptFailure{text};
+}
+
 constexpr const wchar_t* kSource = L"OVHookX64";
 
 std::wstring Hex(HRESULT hr) {
@@ -557,13 +567,7 @@ private:
     }
     static void Check(const wchar_t* operation, HRESULT hr) {
         if (SUCCEEDED(hr)) return;
-        std::wstring text = std::wstring(L"Table.") + operation + L": the module answered " + Hex(hr) + L".";
-        ov::ComPtr<IErrorInfo> info;
-        ov::Bstr description;
-        if (GetErrorInfo(0, info.Put()) == S_OK && info &&
-            SUCCEEDED(info->GetDescription(description.Put())) && !description.View().empty())
-            text += L" " + std::wstring(description.View());
-        throw ScriptFailure{text};
+        FailWithErrorInfo(std::wstring(L"Table.") + operation + L": the module answered " + Hex(hr) + L".");
     }
 
     std::shared_ptr<ModelState> state_;
@@ -766,13 +770,7 @@ private:
             ovhost::ClickElement(core, node->Element(), kind, point.x - origin.left, point.y - origin.top,
                                  shift, point, {node->actionMode, node->actionFlags});
         if (SUCCEEDED(hr)) return;
-        std::wstring text = member + L": the host could not click " + what + L" (" + Hex(hr) + L").";
-        ov::ComPtr<IErrorInfo> info;
-        ov::Bstr description;
-        if (GetErrorInfo(0, info.Put()) == S_OK && info &&
-            SUCCEEDED(info->GetDescription(description.Put())) && !description.View().empty())
-            text += L" " + std::wstring(description.View());
-        throw ScriptFailure{text};
+        FailWithErrorInfo(member + L": the host could not click " + what + L" (" + Hex(hr) + L").");
     }
 
     std::shared_ptr<ModelState> state_;
