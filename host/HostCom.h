@@ -69,7 +69,9 @@ private:
 // fail; Fail() leaves that error on the thread and returns its HRESULT, before any out value is set.
 class CountedCall {
 public:
-    CountedCall(ov::StandIn who, std::optional<HostError> fault) : timed_(who), fault_(std::move(fault)) {}
+    // The clock runs from before the count: the host's bookkeeping is the host's time, not its caller's.
+    CountedCall(ov::StandIn who, CallCounter& counter, std::string_view operation)
+        : timed_(who), fault_(counter.Count(operation)) {}
     bool Injected() const noexcept { return fault_.has_value(); }
     HRESULT Fail() const;
 
@@ -158,7 +160,7 @@ private:
     template <class First, class...> struct Head { using Type = First; };
     static const IID& FirstIid() { return __uuidof(typename Head<Duals...>::Type); }
     [[nodiscard]] CountedCall CountCall(const char* operation) {
-        return CountedCall(ov::StandIn::Host, static_cast<Derived*>(this)->Core().Calls().Count(operation));
+        return CountedCall(ov::StandIn::Host, static_cast<Derived*>(this)->Core().Calls(), operation);
     }
     HRESULT TypeInfoOf(REFIID iid, ITypeInfo** info) {
         return static_cast<Derived*>(this)->Core().TypeInfo(iid, info);

@@ -201,7 +201,7 @@ public:
 protected:
     // Counts the call and times it until the scope ends (the benchmark's clock, when it runs).
     [[nodiscard]] CountedCall Count(const char* operation) const {
-        return CountedCall(ov::StandIn::Host, core_->Calls().Count(operation));
+        return CountedCall(ov::StandIn::Host, core_->Calls(), operation);
     }
     HRESULT ReservedCall(const char* operation) const {
         OVHOST_COUNTED(Count(operation));
