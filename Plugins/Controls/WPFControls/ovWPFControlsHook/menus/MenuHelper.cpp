@@ -157,33 +157,28 @@ void CovMenuHelper::Walk(std::wstring_view path, Action action, bool state) {
 }
 
 HRESULT CovMenuHelper::Select(BSTR item) {
-    return Member([&] {
-        OnEnter();
-        Pause();
-        const ov::Bstr path = ov::Bstr::CopyOf(item);
-        Walk(path.View(), Action::Hover, false);
-        ov::ReportMessage(*this, ov::Format(kSelected, path.c_str()).c_str());
-    });
+    return WalkMember(item, Action::Hover, false);
 }
 
 HRESULT CovMenuHelper::Check(BSTR item, VARIANT_BOOL checked) {
-    return Member([&] {
-        OnEnter();
-        Pause();
-        const ov::Bstr path = ov::Bstr::CopyOf(item);
-        const bool state = checked != VARIANT_FALSE;
-        Walk(path.View(), Action::Check, state);
-        ov::ReportMessage(*this, ov::Format(kCheckedAs, path.c_str(), StateWord(state)).c_str());
-    });
+    return WalkMember(item, Action::Check, checked != VARIANT_FALSE);
 }
 
 HRESULT CovMenuHelper::Click(BSTR item) {
+    return WalkMember(item, Action::Click, false);
+}
+
+HRESULT CovMenuHelper::WalkMember(BSTR item, Action action, bool state) {
     return Member([&] {
         OnEnter();
         Pause();
         const ov::Bstr path = ov::Bstr::CopyOf(item);
-        Walk(path.View(), Action::Click, false);
-        ov::ReportMessage(*this, ov::Format(kClicked, path.c_str()).c_str());
+        Walk(path.View(), action, state);
+        const std::wstring message =
+            action == Action::Check
+                ? ov::Format(kCheckedAs, path.c_str(), StateWord(state))
+                : ov::Format(action == Action::Hover ? kSelected : kClicked, path.c_str());
+        ov::ReportMessage(*this, message.c_str());
     });
 }
 

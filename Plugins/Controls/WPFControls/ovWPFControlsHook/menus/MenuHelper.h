@@ -84,6 +84,8 @@ protected:
 private:
     enum class Action { Hover, Click, Check };
     void Walk(std::wstring_view path, Action action, bool state);
+    // Select, Check and Click: the walk of `item`, then the member's message.
+    HRESULT WalkMember(BSTR item, Action action, bool state);
     template <class Body> HRESULT Member(Body&& body) { return ov::Member(*this, std::forward<Body>(body)); }
 
     ov::ComPtr<IovCtrlBase> owner_;
