@@ -24,6 +24,7 @@ using LiveCounter = ov::LiveCount<struct HostTag>;
 class HostObjectBase {
 public:
     using LiveCounter = ovhost::LiveCounter;
+    using CallScope = ov::StandInCallScope<ov::StandIn::Host>;
 };
 inline long LiveObjects() noexcept {
     return LiveCounter::Get();

@@ -26,6 +26,7 @@
 
 #include "com/ComObject.h"
 #include "com/OleTypes.h"
+#include "com/StandInClock.h"
 
 #include <functional>
 #include <map>
@@ -41,6 +42,7 @@ struct SimTag;
 class SimObject {
 public:
     using LiveCounter = ov::LiveCount<SimTag>;
+    using CallScope = ov::StandInCallScope<ov::StandIn::App>;
 };
 long LiveObjects() noexcept;
 

@@ -12,7 +12,9 @@
 // Optional members of T: `using RefCountModel = ...` (default ov::AtomicRefCount), `using LiveCounter = ...`
 // (default the module's count), `HRESULT FinalConstruct()` (runs once the object holds a reference),
 // `void FinalRelease() noexcept` (runs when the count reaches 0, before the destructors),
-// `HRESULT QueryInterfaceExtra(REFIID, void**)` (asked after the list, e.g. for aggregation).
+// `HRESULT QueryInterfaceExtra(REFIID, void**)` (asked after the list, e.g. for aggregation),
+// `using CallScope = ...` (default-constructed for the length of every IUnknown call, destruction included:
+// the stand-ins' clock charges those calls to the stand-in that answers them).
 #pragma once
 
 #include "com/ComError.h"
@@ -153,6 +155,13 @@ template <class T> auto RefCountModelOf() {
     else
         return std::type_identity<AtomicRefCount>{};
 }
+struct NoCallScope {};
+template <class T> auto CallScopeOf() {
+    if constexpr (requires { typename T::CallScope; })
+        return std::type_identity<typename T::CallScope>{};
+    else
+        return std::type_identity<NoCallScope>{};
+}
 template <class T> auto LiveCounterOf() {
     if constexpr (requires { typename T::LiveCounter; })
         return std::type_identity<typename T::LiveCounter>{};
@@ -171,6 +180,7 @@ concept MultiDispatched = requires(T& t, UINT* n) {
 template <class T> class ComObject final : public T {
     using Ops = detail::InterfaceListOps<typename T::Interfaces>;
     using Counter = typename decltype(detail::LiveCounterOf<T>())::type;
+    using Scope = typename decltype(detail::CallScopeOf<T>())::type;
 
 public:
     template <class... Args> explicit ComObject(Args&&... args) : T(std::forward<Args>(args)...) {
@@ -181,6 +191,7 @@ public:
     IUnknown* Identity() noexcept { return Ops::Identity(static_cast<T*>(this)); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        [[maybe_unused]] const Scope scope{};
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
         void* p = IsEqualIID(riid, IID_IUnknown) ? Identity() : Ops::Find(static_cast<T*>(this), riid);
@@ -195,10 +206,14 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Increment(); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        [[maybe_unused]] const Scope scope{};
+        return refs_.Increment();
+    }
     // A reference only while the object lives; implements ov::WeakTarget for classes that derive from it.
     bool TryAddRef() noexcept { return refs_.TryIncrement(); }
     ULONG STDMETHODCALLTYPE Release() override {
+        [[maybe_unused]] const Scope scope{};
         ULONG n = refs_.Decrement();
         if (n == 0) {
             // Still whole here: registries that reach the object through TryAddRef let go of it first.

@@ -22,7 +22,9 @@
 
 namespace ov {
 
-enum class StandIn { Caller = 0, Host = 1, App = 2 };
+// Driver: the benchmark's own work around a member call (its arguments, its result), which is the caller's
+// and no one's share of the member's time.
+enum class StandIn { Caller = 0, Host = 1, App = 2, Driver = 3 };
 
 class StandInClock {
 public:
@@ -81,7 +83,7 @@ private:
         bool enabled = false;
         StandIn current = StandIn::Caller;
         LONGLONG mark = 0;
-        LONGLONG ticks[3] = {};
+        LONGLONG ticks[4] = {};
     };
     static State& state() noexcept {
         static State s;
@@ -119,6 +121,12 @@ public:
 private:
     bool active_;
     StandIn previous_ = StandIn::Caller;
+};
+
+// A scope of one stand-in, default-constructed: the `CallScope` of its COM objects (ov::ComObject).
+template <StandIn Who> class StandInCallScope : public StandInScope {
+public:
+    StandInCallScope() noexcept : StandInScope(Who) {}
 };
 
 } // namespace ov

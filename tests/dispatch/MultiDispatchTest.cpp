@@ -1,7 +1,9 @@
 // One IDispatch over several dispinterfaces: names resolve from the most derived interface, calls reach
 // the members of every interface.
 #include "com/ComObject.h"
+#include "dispatch/MemberInvoke.h"
 #include "dispatch/MultiDispatch.h"
+#include "dispatch/TypeLibCache.h"
 #include "com/OleTypes.h"
 #include "ovWPFControlsLib.h"
 
@@ -178,6 +180,39 @@ TEST_F(MultiDispatchTest, InvokeReachesTheMembersOfEveryInterface) {
     EXPECT_EQ(journal,
               (Calls{L"Button.ClickButton", L"Control.PopupMenu", L"Button.ClickButton",
                      L"RepeatButton.ClickButton(3)", L"RepeatButton.ClickButton(1)", L"Button.ClickButton"}));
+}
+
+// What lets the dispatch skip an interface: only a member that DispInvoke would not find there.
+TEST_F(MultiDispatchTest, AnInterfaceLacksOnlyTheMembersThatDispInvokeWouldNotFindInIt) {
+    auto info = [](REFIID iid) {
+        ComPtr<ITypeInfo> t;
+        EXPECT_EQ(ov::TypeLibCache::GetTypeInfoOfGuid(iid, t.Put()), S_OK);
+        return t;
+    };
+    ComPtr<ITypeInfo> button = info(__uuidof(IovWPFButton)), control = info(__uuidof(IovWPFControl)),
+                      bar = info(__uuidof(IovWPFScrollBar));
+    const WORD call = DISPATCH_METHOD | DISPATCH_PROPERTYGET; // as a script engine asks
+    const struct {
+        const char* what;
+        ITypeInfo* type;
+        DISPID id;
+        WORD flags;
+        bool lacks;
+    } cases[] = {
+        {"a method of the type", button.Get(), 0x3506000, DISPATCH_METHOD, false},
+        {"a method, asked as a script asks", button.Get(), 0x3506000, call, false},
+        {"a method put", button.Get(), 0x3506000, DISPATCH_PROPERTYPUT, true},
+        {"another type's member", button.Get(), 0x3500000, call, true},
+        {"a read-only property read", control.Get(), 0x3500000, DISPATCH_PROPERTYGET, false},
+        {"a read-only property put", control.Get(), 0x3500000, DISPATCH_PROPERTYPUT, true},
+        {"a property put", bar.Get(), 0x3501000, DISPATCH_PROPERTYPUT, false},
+        {"a property read", bar.Get(), 0x3501000, DISPATCH_PROPERTYGET, false},
+        {"an id of no type", bar.Get(), 0x3599999, call, true},
+    };
+    for (int pass = 0; pass < 2; ++pass) // the second answer is the remembered one
+        for (const auto& c : cases)
+            EXPECT_EQ(ov::LacksMember(c.type, c.id, c.flags), c.lacks) << c.what << ", pass " << pass;
+    ov::ClearMemberShapes();
 }
 
 TEST_F(MultiDispatchTest, ArgumentsBeyondTheMembersOwnGoToTheDefaultMemberOfTheObjectItReturns) {

@@ -4,6 +4,7 @@
 
 #include "ovHostIntf.h"
 
+#include <iterator>
 #include <type_traits>
 #include <utility>
 
@@ -36,13 +37,45 @@ enum Location : int {
 // A string object's "OleValue" is plain; a chain deeper than this is a broken object, not a string.
 constexpr int kMaxOleValueDepth = 8;
 
+// The arguments of one call, the last first as OLE Automation wants them. Only those given are made and
+// cleared: most calls have none, and every call into the application passes here.
+class ReversedArgs {
+public:
+    ReversedArgs(const VARIANT* const* args, UINT count) {
+        if (count > std::size(v_)) throw ov::ComError(E_INVALIDARG);
+        for (UINT i = 0; i < count; ++i)
+            VariantInit(&v_[i]);
+        count_ = count;
+        for (UINT i = 0; i < count; ++i) {
+            if (HRESULT hr = VariantCopy(&v_[count - 1 - i], const_cast<VARIANT*>(args[i])); FAILED(hr)) {
+                Clear();
+                throw ov::ComError(hr);
+            }
+        }
+    }
+    ~ReversedArgs() { Clear(); }
+    ReversedArgs(const ReversedArgs&) = delete;
+    ReversedArgs& operator=(const ReversedArgs&) = delete;
+    VARIANT* Get() noexcept { return count_ ? v_ : nullptr; }
+
+private:
+    void Clear() noexcept {
+        for (UINT i = 0; i < count_; ++i)
+            VariantClear(&v_[i]);
+        count_ = 0;
+    }
+    VARIANT v_[5];
+    UINT count_ = 0;
+};
+
 // The exception record of one call; its strings are the callee's allocation and freed here.
 struct ExcepInfo : EXCEPINFO {
     ExcepInfo() noexcept : EXCEPINFO{} {}
     ~ExcepInfo() {
-        SysFreeString(bstrSource);
-        SysFreeString(bstrDescription);
-        SysFreeString(bstrHelpFile);
+        // Almost always empty: the three calls are skipped then.
+        if (bstrSource) SysFreeString(bstrSource);
+        if (bstrDescription) SysFreeString(bstrDescription);
+        if (bstrHelpFile) SysFreeString(bstrHelpFile);
     }
     ExcepInfo(const ExcepInfo&) = delete;
     ExcepInfo& operator=(const ExcepInfo&) = delete;
@@ -115,12 +148,8 @@ bool CovDispDriver::HasMember(const wchar_t* name, DISPID* id) const {
 ov::Variant CovDispDriver::Invoke(DISPID id, WORD flags, const VARIANT* const* args, UINT count, int location,
                                   bool wantResult) const {
     RequireObject();
-    // OLE Automation wants the last argument first.
-    static_assert(sizeof(ov::Variant) == sizeof(VARIANT), "the argument array is an array of VARIANT");
-    ov::Variant reversed[5];
-    for (UINT i = 0; i < count; ++i)
-        ov::ThrowIfFailed(VariantCopy(&reversed[count - 1 - i], const_cast<VARIANT*>(args[i])));
-    DISPPARAMS params{count ? static_cast<VARIANT*>(reversed) : nullptr, nullptr, count, 0};
+    ReversedArgs reversed(args, count);
+    DISPPARAMS params{reversed.Get(), nullptr, count, 0};
     ov::Variant result;
     ExcepInfo excep;
     HRESULT hr = object_->Invoke(id, IID_NULL, kLocale, flags, &params, wantResult ? &result : nullptr,

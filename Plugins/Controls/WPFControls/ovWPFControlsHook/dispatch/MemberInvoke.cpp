@@ -12,10 +12,13 @@ namespace {
 
 // How a member takes arguments: its own count, and whether its result can be an object (a default
 // member to pass the rest to). kUnknown: not a plain member of the type (DispInvoke decides).
+// `absent`: the type has no function of that id for these flags and no variable of that id, so that
+// DispInvoke would answer DISP_E_MEMBERNOTFOUND.
 struct Shape {
     static constexpr int kUnknown = -1;
     int ownArgs = kUnknown;
     bool objectResult = false;
+    bool absent = false;
 };
 
 using Key = std::tuple<ITypeInfo*, DISPID, WORD>;
@@ -40,12 +43,14 @@ bool IsObjectType(const TYPEDESC& t) {
 Shape ReadShape(ITypeInfo* info, DISPID id, WORD flags) {
     TYPEATTR* attr = nullptr;
     if (FAILED(info->GetTypeAttr(&attr))) return {};
-    const WORD funcs = attr->cFuncs;
+    const WORD funcs = attr->cFuncs, vars = attr->cVars;
     info->ReleaseTypeAttr(attr);
+    bool present = false;
     for (WORD index = 0; index < funcs; ++index) {
         FUNCDESC* desc = nullptr;
         if (FAILED(info->GetFuncDesc(index, &desc))) return {};
         Shape shape;
+        present = present || (desc->memid == id && (desc->invkind & flags));
         const bool match = desc->memid == id && (desc->invkind & (INVOKE_FUNC | INVOKE_PROPERTYGET) & flags);
         if (match && desc->cParamsOpt >= 0) {
             shape.ownArgs = 0;
@@ -61,7 +66,15 @@ Shape ReadShape(ITypeInfo* info, DISPID id, WORD flags) {
         info->ReleaseFuncDesc(desc);
         if (match) return shape;
     }
-    return {};
+    for (WORD index = 0; index < vars && !present; ++index) {
+        VARDESC* desc = nullptr;
+        if (FAILED(info->GetVarDesc(index, &desc))) return {};
+        present = desc->memid == id;
+        info->ReleaseVarDesc(desc);
+    }
+    Shape shape;
+    shape.absent = !present;
+    return shape;
 }
 
 Shape ShapeOf(ITypeInfo* info, DISPID id, WORD flags) {
@@ -106,6 +119,10 @@ HRESULT InvokeMember(void* itf, ITypeInfo* info, DISPID id, WORD flags, DISPPARA
     DISPPARAMS rest{params->rgvarg, nullptr, positional - own, 0};
     return object.pdispVal->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &rest, result, excep,
                                    argErr);
+}
+
+bool LacksMember(ITypeInfo* info, DISPID id, WORD flags) noexcept {
+    return ShapeOf(info, id, flags).absent;
 }
 
 void ClearMemberShapes() noexcept {

@@ -11,6 +11,9 @@ namespace ov {
 
 HRESULT InvokeMember(void* itf, ITypeInfo* info, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
                      EXCEPINFO* excep, UINT* argErr) noexcept;
+// True when DispInvoke of `id` with these flags would answer DISP_E_MEMBERNOTFOUND for want of the member
+// (learnt once per type, id and flags), so that a caller going over several types may skip this one.
+bool LacksMember(ITypeInfo* info, DISPID id, WORD flags) noexcept;
 // Forgets what was learnt of the members (with the type informations it holds): at unload, in tests.
 void ClearMemberShapes() noexcept;
 

@@ -54,7 +54,10 @@ HRESULT CMultiDispatchRoot::MultiInvoke(IUnknown* self, DISPID id, REFIID, LCID,
         void* itf = nullptr;
         HRESULT hr = self->QueryInterface(*e->iid, &itf);
         if (FAILED(hr)) return hr;
-        hr = ov::InvokeMember(itf, e->typeInfo, id, flags, params, result, excep, argErr);
+        // DispInvoke's answer for an interface without the member, known without its search of the type.
+        hr = ov::LacksMember(e->typeInfo, id, flags)
+                 ? DISP_E_MEMBERNOTFOUND
+                 : ov::InvokeMember(itf, e->typeInfo, id, flags, params, result, excep, argErr);
         static_cast<IUnknown*>(itf)->Release();
         if (hr != DISP_E_MEMBERNOTFOUND) return hr;
     }
