@@ -133,8 +133,9 @@ bool VariantToInt(const VARIANT& argument, LONG& result) {
 std::optional<Bstr> ValueToText(const VARIANT& argument) {
     const VARIANT& value = Deref(argument);
     Variant text;
+    // The conversion's string is taken over, not copied again: every item text of a list passes here.
     if (SUCCEEDED(VariantChangeType(&text, const_cast<VARIANT*>(&value), 0, VT_BSTR)))
-        return Bstr::CopyOf(text.bstrVal);
+        return Bstr::Adopt(text.Detach().bstrVal);
     if (CovWPFCtrl::IsVariantEmpty(value)) return Bstr(L"");
     // Only an object can still have a text of its own (a boxed primitive); arrays and the like have none.
     if (!IsObject(value)) return std::nullopt;
