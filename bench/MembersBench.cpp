@@ -432,6 +432,7 @@ std::vector<Row> MakeRows(bool quick) {
 
     const std::vector<long> sizes = quick ? std::vector<long>{1000} : std::vector<long>{1000, 10000, 100000};
     for (long n : sizes) {
+        const size_t first = rows.size();
         auto open = [n] { return OpenScene(ListXaml(n), L"list"); };
         const long last = n - 1;
         rows.push_back({"series", "wItemList", n, open, [](Scene& s, long) { Get(s, L"wItemList"); },
@@ -486,6 +487,9 @@ std::vector<Row> MakeRows(bool quick) {
                         },
                         [](Scene& s, long) { Get(s, L"wItemList"); },
                         [n](Scene&, long) { return kItemCount + kItemText * static_cast<double>(n); }});
+        // A second of calls: at 100,000 items that is a few calls, not one, for the ratio of the sizes.
+        for (size_t i = first; i < rows.size(); ++i)
+            if (rows[i].budget > 0) rows[i].budget = 1.0;
     }
     return rows;
 }
@@ -700,7 +704,8 @@ int wmain(int argc, wchar_t** argv) {
             const std::wstring file = argv[++i];
             json = std::string(file.begin(), file.end());
         } else {
-            std::fprintf(stderr, "usage: ovbench_members [--quick] [--json FILE] [--only TEXT] [--profile SECONDS]\n");
+            std::fprintf(
+                stderr, "usage: ovbench_members [--quick] [--json FILE] [--only TEXT] [--profile SECONDS]\n");
             return 64;
         }
     }
