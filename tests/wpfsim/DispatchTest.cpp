@@ -2,6 +2,7 @@
 // interface and injected faults (element clicks and IsChecked forms: the wrapper tests).
 #include "SimCall.h"
 
+#include "com/StandInClock.h"
 #include "ovHostIntf.h"
 
 using namespace simtest;
@@ -25,6 +26,23 @@ TEST_F(DispatchTest, MembersAnswerTheirFlagsAndArgumentCountsOnly) {
         EXPECT_EQ(InvokeName(okDisp.Get(), member, flags, values).hr, expected)
             << member << ", flags " << flags;
     }
+}
+
+// The benchmark's clock: an object's reference counting and its destruction are the application's time.
+TEST_F(DispatchTest, TheClockChargesAnObjectsIUnknownCallsToTheApplication) {
+    using ov::StandIn;
+    using ov::StandInClock;
+    Result name = Get(okDisp.Get(), L"ClrFullClassName");
+    ASSERT_EQ(name.value.vt, VT_DISPATCH);
+    StandInClock::Enable(true);
+    StandInClock::Reset();
+    name.value.pdispVal->AddRef();
+    name.value.pdispVal->Release();
+    const LONGLONG counted = StandInClock::Ticks(StandIn::App);
+    EXPECT_GT(counted, 0);
+    name.value.Clear(); // the last reference: the string object goes
+    EXPECT_GT(StandInClock::Ticks(StandIn::App), counted);
+    StandInClock::Enable(false);
 }
 
 TEST_F(DispatchTest, NamesAreCaseSensitiveOnBothLookupPaths) {
