@@ -161,7 +161,9 @@ ov::Variant CovDispDriver::Invoke(DISPID id, WORD flags, const VARIANT* const* a
 template <class T>
 T CovDispDriver::GetPropertyAs(DISPID id, VARTYPE type, int callLocation, int conversionLocation) const {
     ov::Variant value = Invoke(id, DISPATCH_PROPERTYGET, nullptr, 0, callLocation);
-    if (HRESULT hr = VariantChangeType(&value, &value, 0, type); FAILED(hr))
+    // A value of the type already (VT_I4 is VT_INT here) is read as it is: the conversion would copy it.
+    const bool same = value.vt == type || (type == VT_INT && value.vt == VT_I4);
+    if (HRESULT hr = same ? S_OK : VariantChangeType(&value, &value, 0, type); FAILED(hr))
         ov::RaiseInvocationError(hr, nullptr, conversionLocation);
     if constexpr (std::is_same_v<T, LONG>)
         return value.intVal;
@@ -211,7 +213,7 @@ void CovDispDriver::GetPropertyString(DISPID id, ov::Bstr& text, int depth) cons
         boxed.GetPropertyString(boxed.GetIDOfName(L"OleValue"), text, depth + 1);
         return;
     }
-    if (HRESULT hr = VariantChangeType(&value, &value, 0, VT_BSTR); FAILED(hr))
+    if (HRESULT hr = value.vt == VT_BSTR ? S_OK : VariantChangeType(&value, &value, 0, VT_BSTR); FAILED(hr))
         ov::RaiseInvocationError(hr, nullptr, GetStringConversion);
     text = ov::Bstr::Adopt(std::exchange(value.bstrVal, nullptr));
     value.vt = VT_EMPTY;
