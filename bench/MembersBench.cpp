@@ -19,7 +19,8 @@
 #include "host/ScriptModel.h"
 #include "host/ScriptSite.h"
 #include "host/Xaml.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ListBox.h"
+#include "wpfsim/Menus.h"
 
 #include "com/HostIdentifiers.h"
 #include "com/StandInClock.h"

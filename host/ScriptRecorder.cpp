@@ -6,7 +6,8 @@
 #include "com/RecordIdentifiers.h"
 #include "ovWPFControlsLib.h"
 #include "wpfsim/Framework.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ListBox.h"
+#include "wpfsim/Menus.h"
 
 #include <cstring>
 #include <set>

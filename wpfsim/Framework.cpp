@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Items.h"
+#include "Menus.h"
 #include "XamlSchema.h"
 
 #include <algorithm>
@@ -40,6 +41,11 @@ std::wstring Content::Text() const {
     if (text) return *text;
     if (element) return element->DisplayText();
     return {};
+}
+
+ov::Variant HeaderValue(const Element& self, const Content& header) {
+    if (header.element) return ClrObject::Obj(header.element.Get());
+    return header.text ? self.Str(*header.text) : ClrObject::Obj(nullptr);
 }
 
 void ContentPresenter::Show(const Content& content) {
@@ -911,34 +917,6 @@ std::vector<Type> FrameworkTypes() {
                [](Node& n, std::wstring_view v) {
                    if (!ToBool(v)) As<ItemsControl>(n).SetVirtualizing(false);
                }}}},
-        {.name = L"TextBox",
-         .className = L"System.Windows.Controls.TextBox",
-         .base = L"Control",
-         .make = &Make<TextBox>,
-         .properties = {{L"Text",
-                         [](Node& n, std::wstring_view v) { As<TextBox>(n).SetText(std::wstring(v)); }},
-                        {L"MaxLength",
-                         [](Node& n, std::wstring_view v) { As<TextBox>(n).SetMaxLength(ToInt(v)); }},
-                        Cosmetic(L"TextWrapping"),
-                        Cosmetic(L"IsReadOnly"),
-                        Cosmetic(L"AcceptsReturn")},
-         .content = Content::Text,
-         .textProperty = L"Text"},
-        {.name = L"PasswordBox",
-         .className = L"System.Windows.Controls.PasswordBox",
-         .base = L"Control",
-         .make = &Make<PasswordBox>,
-         .properties = {{L"Password",
-                         [](Node& n, std::wstring_view v) {
-                             As<PasswordBox>(n).SetPassword(std::wstring(v));
-                         }},
-                        {L"PasswordChar",
-                         [](Node& n, std::wstring_view v) {
-                             if (v.size() != 1) throw ValueError{L"one character expected"};
-                             As<PasswordBox>(n).SetPasswordChar(v[0]);
-                         }},
-                        {L"MaxLength",
-                         [](Node& n, std::wstring_view v) { As<PasswordBox>(n).SetMaxLength(ToInt(v)); }}}},
     };
 }
 

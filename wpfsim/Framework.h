@@ -59,6 +59,9 @@ public:
     std::wstring Text() const;
 };
 
+// What a "Header" gives: its element, its text, or a null object.
+ov::Variant HeaderValue(const Element& self, const Content& header);
+
 class ContentPresenter : public FrameworkElement {
 public:
     using FrameworkElement::FrameworkElement;

@@ -5,7 +5,7 @@
 
 #include "controls/Trees.h"
 #include "host/Services.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/TreeView.h"
 
 #include <map>
 #include <string>

@@ -15,7 +15,7 @@
 #include "host/HostCom.h"
 #include "wpfsim/ClrObject.h"
 #include "wpfsim/Framework.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ComboBox.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // menus opened by a right click, and what the module reads of them by name.
 #include "XamlApp.h"
 
-#include "wpfsim/Items.h"
+#include "wpfsim/Menus.h"
 
 namespace simtest {
 namespace {
