@@ -1,5 +1,6 @@
 #include "ComboBox.h"
 
+#include "Border.h"
 #include "TextBox.h"
 #include "XamlSchema.h"
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ListBox.h"
+#include "Popup.h"
 
 namespace wpfsim {
 

@@ -2,6 +2,9 @@
 
 #include "Application.h"
 #include "Menus.h"
+#include "Popup.h"
+#include "ScrollViewer.h"
+#include "Window.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,5 +1,6 @@
 #include "Expander.h"
 
+#include "Panels.h"
 #include "XamlSchema.h"
 
 namespace wpfsim {

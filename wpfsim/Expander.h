@@ -1,7 +1,7 @@
 // The expander of the simulated application, as WPF builds it.
 #pragma once
 
-#include "Framework.h"
+#include "ContentControl.h"
 
 namespace wpfsim {
 

@@ -4,6 +4,7 @@
 #include "ClrValue.h"
 #include "ListBox.h"
 #include "Menus.h"
+#include "Popup.h"
 #include "TreeView.h"
 #include "XamlSchema.h"
 

@@ -20,7 +20,9 @@
 // ToolBar.h).
 #pragma once
 
-#include "Framework.h"
+#include "ContentControl.h"
+#include "Panels.h"
+#include "ScrollViewer.h"
 
 #include <functional>
 #include <set>

@@ -1,6 +1,7 @@
 #include "ListBox.h"
 
 #include "Application.h"
+#include "Border.h"
 #include "ClrValue.h"
 #include "XamlSchema.h"
 

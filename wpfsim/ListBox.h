@@ -14,6 +14,7 @@
 
 namespace wpfsim {
 
+class Border;
 class GridView;
 
 // A container whose text is its content (ListBoxItem, ComboBoxItem, ...), focusable, selectable:

@@ -1,6 +1,8 @@
 #include "Menus.h"
 
 #include "Application.h"
+#include "Border.h"
+#include "Popup.h"
 #include "ClrValue.h"
 #include "XamlSchema.h"
 

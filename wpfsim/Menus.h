@@ -8,6 +8,7 @@
 namespace wpfsim {
 
 class MenuItem;
+class Popup;
 
 // WPF's menus (MenuBase, Menu, ContextMenu, MenuItem):
 //   - "IsMenuMode" (get, put): a Menu is in menu mode from the opening of a top-level submenu until a leaf

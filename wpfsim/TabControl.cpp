@@ -1,5 +1,6 @@
 #include "TabControl.h"
 
+#include "Border.h"
 #include "XamlSchema.h"
 
 namespace wpfsim {

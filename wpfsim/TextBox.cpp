@@ -1,5 +1,6 @@
 #include "TextBox.h"
 
+#include "Border.h"
 #include "XamlSchema.h"
 
 #include <algorithm>

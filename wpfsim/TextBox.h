@@ -1,7 +1,8 @@
 // The text boxes of the simulated application (TextBox, PasswordBox), as WPF builds them.
 #pragma once
 
-#include "Framework.h"
+#include "ScrollViewer.h"
+#include "TextBlock.h"
 
 namespace wpfsim {
 

@@ -1,5 +1,6 @@
 #include "ToolBar.h"
 
+#include "Border.h"
 #include "XamlSchema.h"
 
 #include <stdexcept>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Items.h"
+#include "Popup.h"
 
 namespace wpfsim {
 

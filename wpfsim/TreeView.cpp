@@ -1,5 +1,6 @@
 #include "TreeView.h"
 
+#include "Border.h"
 #include "XamlSchema.h"
 
 #include <functional>

@@ -22,7 +22,8 @@ const std::vector<Type>& Types() {
     static const std::vector<Type> types = [] {
         std::vector<Type> all;
         for (auto family :
-             {&FrameworkTypes, &ButtonTypes, &ItemTypes, &ListBoxTypes, &ComboBoxTypes, &TabControlTypes,
+             {&FrameworkTypes, &ContentControlTypes, &WindowTypes, &PanelTypes, &BorderTypes, &TextBlockTypes,
+              &ScrollViewerTypes, &ButtonTypes, &ItemTypes, &ListBoxTypes, &ComboBoxTypes, &TabControlTypes,
               &TreeViewTypes, &MenuTypes, &ToolBarTypes, &TextBoxTypes, &ExpanderTypes, &RangeTypes})
             for (Type& type : family())
                 all.push_back(std::move(type));

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "Application.h"
-#include "Framework.h"
+#include "Panels.h"
 
 #include <string>
 #include <span>
@@ -210,6 +210,12 @@ template <class T> Property HeaderProperty() {
 
 // The declarations of each family of kinds, beside their classes.
 std::vector<Type> FrameworkTypes();
+std::vector<Type> ContentControlTypes();
+std::vector<Type> WindowTypes();
+std::vector<Type> PanelTypes();
+std::vector<Type> BorderTypes();
+std::vector<Type> TextBlockTypes();
+std::vector<Type> ScrollViewerTypes();
 std::vector<Type> ButtonTypes();
 std::vector<Type> ItemTypes();
 std::vector<Type> ListBoxTypes();

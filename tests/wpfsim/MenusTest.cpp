@@ -3,6 +3,7 @@
 #include "XamlApp.h"
 
 #include "wpfsim/Menus.h"
+#include "wpfsim/TextBlock.h"
 
 namespace simtest {
 namespace {
