@@ -118,6 +118,16 @@ std::string Substitute(std::string_view text) {
             swprintf(byte, 8, L"0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[i])));
             fail(L"invalid UTF-8 (byte " + std::wstring(byte) + L")", i);
         }
+        // The parser lets the characters pass that XML forbids even as references (U+0001, U+FFFE).
+        unsigned code = static_cast<unsigned char>(text[i]);
+        if (length > 1) code &= 0x7F >> length;
+        for (size_t k = 1; k < length; ++k)
+            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        if (!IsXmlChar(code)) {
+            wchar_t character[16];
+            swprintf(character, 16, L"U+%04X", code);
+            fail(L"the character " + std::wstring(character) + L" is not allowed in XML", i);
+        }
         i += length;
     }
 
@@ -176,18 +186,24 @@ std::string Substitute(std::string_view text) {
     return out;
 }
 
-// UTF-16 with its byte order mark is checked and substituted as UTF-8 is, and given to the parser as UTF-16
-// again; a file that declares another encoding is the parser's alone.
+// UTF-16 is checked and substituted as UTF-8 is, and given to the parser as UTF-16 with its byte order mark;
+// a file that declares another encoding is the parser's alone. Without the mark, a file that starts with '<'
+// in UTF-16 is UTF-16, as .NET's XML reader detects it (four bytes of '<' are UCS-4, the parser's).
 std::string Prepare(std::string_view text) {
-    const bool little = text.starts_with("\xFF\xFE"), big = text.starts_with("\xFE\xFF");
+    using namespace std::string_view_literals;
+    const bool unmarked = !text.starts_with("<\0\0\0"sv) && !text.starts_with("\0\0\0<"sv) &&
+                          (text.starts_with("<\0"sv) || text.starts_with("\0<"sv));
+    const size_t mark = unmarked ? 0 : 2;
+    const bool little = text.starts_with("\xFF\xFE") || (unmarked && text[0] == '<');
+    const bool big = text.starts_with("\xFE\xFF") || (unmarked && text[0] == '\0');
     if (!little && !big) {
         const std::string_view body = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
         const std::string encoding = DeclaredEncoding(body);
         return encoding.empty() || encoding == "utf-8" ? Substitute(text) : std::string(text);
     }
-    std::wstring wide((text.size() - 2) / 2, L'\0');
+    std::wstring wide((text.size() - mark) / 2, L'\0');
     for (size_t i = 0; i < wide.size(); ++i) {
-        auto byte = [&](size_t k) { return static_cast<unsigned char>(text[2 + 2 * i + k]); };
+        auto byte = [&](size_t k) { return static_cast<unsigned char>(text[mark + 2 * i + k]); };
         wide[i] = static_cast<wchar_t>(little ? byte(0) | byte(1) << 8 : byte(0) << 8 | byte(1));
     }
     std::string utf8;
@@ -237,10 +253,12 @@ std::wstring Hex(HRESULT hr) {
     return text;
 }
 
+constexpr HRESULT kInputEnd = static_cast<HRESULT>(0xC00CEE01);
+
 // The parser's failures that an author meets; the code is given with every one.
 std::wstring ParserFailure(HRESULT hr) {
     static const std::map<HRESULT, const wchar_t*> texts = {
-        {static_cast<HRESULT>(0xC00CEE01), L"the file ends before the document does"},
+        {kInputEnd, L"the file ends before the document does"},
         {static_cast<HRESULT>(MX_E_ENCODING), L"the bytes are not of the file's encoding"},
         {static_cast<HRESULT>(MX_E_ENCODINGSWITCH), L"the declared encoding is not the file's"},
         {static_cast<HRESULT>(WC_E_ENCNAME), L"the parser does not know the declared encoding"},
@@ -274,6 +292,26 @@ std::wstring NormalizeText(std::wstring_view text) {
     return out;
 }
 
+// WPF's rule for names (x:Name, Name): a letter (Lu, Ll, Lt, Lo, Nl) or '_' first, then also marks (Mn, Mc),
+// modifier letters and decimal digits, each UTF-16 unit on its own (so no surrogate pair). Beyond ASCII the
+// system's character types stand for the Unicode categories.
+bool IsIdentifier(std::wstring_view name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
+        WORD type1 = 0, type3 = 0;
+        if (c >= 0x80) {
+            GetStringTypeW(CT_CTYPE1, &c, 1, &type1);
+            GetStringTypeW(CT_CTYPE3, &c, 1, &type3);
+        }
+        const bool mark = type3 & (C3_NONSPACING | C3_VOWELMARK | C3_DIACRITIC);
+        const bool ascii = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+        const bool start = c == L'_' || (c < 0x80 ? ascii : (type1 & C1_ALPHA) && !mark);
+        const bool part = c < 0x80 ? c >= L'0' && c <= L'9' : mark || (type1 & C1_DIGIT);
+        if (!(start || (i > 0 && part))) return false;
+    }
+    return true;
+}
+
 struct Attribute {
     std::wstring ns, prefix, local, value;
     unsigned line = 0, column = 0;
@@ -284,7 +322,9 @@ struct Attribute {
 
 class Reader {
 public:
-    Reader(IXmlReader& xml, wpfsim::Application& app) : xml_(xml), app_(app) {}
+    // `characters`: the length of the text the parser reads, which bounds the number of its nodes.
+    Reader(IXmlReader& xml, wpfsim::Application& app, size_t characters)
+        : xml_(xml), app_(app), readsLeft_(characters + 2) {}
 
     void ReadDocument() {
         XmlNodeType type;
@@ -300,6 +340,13 @@ public:
     wpfsim::Element* Root() const noexcept { return root_; }
 
 private:
+    struct Assignment {
+        unsigned line;
+        bool attribute;
+    };
+    // The properties of one element that are set, by name ("" for content without a property element).
+    using Assigned = std::map<std::wstring, Assignment>;
+
     unsigned Line() {
         UINT line = 0;
         xml_.GetLineNumber(&line);
@@ -320,6 +367,12 @@ private:
         if (hr == S_FALSE) return false;
         // Where the parser noticed the fault, its column says little: the line alone is given.
         if (FAILED(hr)) Fail(ParserFailure(hr), Line(), 0);
+        // At a premature end (after whitespace, inside text, after a child element) wine's parser hands back
+        // the node before again and again; every node takes at least one character of the text.
+        const Place place{type, Line(), Column()};
+        if (place == last_ || readsLeft_-- == 0) Fail(ParserFailure(kInputEnd), lastLine_, 0);
+        last_ = place;
+        if (place.line) lastLine_ = place.line;
         if (type == XmlNodeType_Element) {
             UINT depth = 0;
             xml_.GetDepth(&depth);
@@ -483,9 +536,10 @@ private:
         Node node{&type->make(app_, className)};
         node.element->SetPersistId(++persistIds_);
         bool contentSet = false;
-        ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
+        Assigned assigned;
+        ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet, assigned);
 
-        if (!empty) ReadContent(node, *type, qualified, line, column, contentSet);
+        if (!empty) ReadContent(node, *type, qualified, line, column, contentSet, assigned);
         return node.element;
     }
 
@@ -496,7 +550,7 @@ private:
     }
 
     void ApplyAttributes(Node& node, const Type& type, bool userClass, const std::wstring& qualified,
-                         const std::vector<Attribute>& attributes, bool& contentSet) {
+                         const std::vector<Attribute>& attributes, bool& contentSet, Assigned& assigned) {
         const Attribute* named = nullptr;
         for (const Attribute& a : attributes) {
             auto fail = [&](const std::wstring& message) { Fail(message, a.line, a.column); };
@@ -504,7 +558,8 @@ private:
             // that mc:Ignorable WPF refuses the file.
             if (a.ns == xamlns::Sim) {
                 if (!ignorable_.count(a.ns))
-                    fail(L"the attribute '" + a.Qualified() + L"' needs its prefix in mc:Ignorable (WPF refuses "
+                    fail(L"the attribute '" + a.Qualified() +
+                         L"' needs its prefix in mc:Ignorable (WPF refuses "
                          L"attributes of a namespace it does not know)");
                 if (a.local == L"Base") {
                     if (!userClass)
@@ -546,8 +601,22 @@ private:
                 if (!property) fail(L"unknown attribute '" + a.local + L"' of " + qualified);
             }
             if (type.textProperty && a.local == type.textProperty) contentSet = true;
+            assigned.emplace(a.local, Assignment{a.line, true});
             Set(node, *property, value, a.local, a.line, a.column);
         }
+    }
+
+    // WPF sets a property once: an attribute and a property element of it, two property elements, or content
+    // before and after a property element are refused. The content counts as its property where that has a
+    // property element too (Content, Items); an attribute against the content keeps its own words.
+    void Assign(Assigned& assigned, const std::wstring& property, const std::wstring& qualified, bool content,
+                unsigned line, unsigned column) {
+        auto [it, added] = assigned.emplace(property, Assignment{line, false});
+        if (added || (content && it->second.attribute)) return;
+        const std::wstring where = L" is set twice (line " + std::to_wstring(it->second.line) + L")";
+        Fail(property.empty() ? L"the content of " + qualified + where
+                              : L"the property '" + property + L"' of " + qualified + where,
+             line, column);
     }
 
     void Set(Node& node, const Property& property, const std::wstring& value, const std::wstring& name,
@@ -571,6 +640,10 @@ private:
 
     void SetName(wpfsim::Element& element, const Attribute& a) {
         if (a.value.empty()) Fail(L"an empty name", a.line, a.column);
+        if (!IsIdentifier(a.value))
+            Fail(L"the name '" + a.value +
+                     L"' is no identifier (a letter or '_', then letters, digits, marks and '_')",
+                 a.line, a.column);
         auto [it, added] = names_.emplace(a.value, a.line);
         if (!added)
             Fail(L"the name '" + a.value + L"' is already used (line " + std::to_wstring(it->second) + L")",
@@ -581,15 +654,25 @@ private:
     // Faults of text content are given at the element's position: parsers place a text node differently
     // (at its start or its end), the element's position is the same everywhere.
     void ReadContent(Node& node, const Type& type, const std::wstring& qualified, unsigned line,
-                     unsigned column, bool contentSet) {
+                     unsigned column, bool contentSet, Assigned& assigned) {
         std::wstring text;
         size_t children = 0;
+        // The content's property, unnamed where it has no property element; a run of content is one setting.
+        const std::wstring contentProperty = type.content == Content::Items ? L"Items"
+                                             : type.textProperty            ? type.textProperty
+                                                                            : L"";
+        bool inContent = false;
+        auto content = [&](unsigned atLine, unsigned atColumn) {
+            if (!inContent) Assign(assigned, contentProperty, qualified, true, atLine, atColumn);
+            inContent = true;
+        };
         XmlNodeType nodeType;
         while (Next(nodeType)) {
             if (nodeType == XmlNodeType_EndElement) break;
             if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
                 if (!type.textProperty && type.content != Content::Items)
                     Fail(qualified + L" cannot hold text", line, column);
+                content(line, column);
                 text += Text(&IXmlReader::GetValue);
                 continue;
             }
@@ -598,7 +681,8 @@ private:
             std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
             if (ns.empty()) ns = Uri(Prefix());
             if (local.find(L'.') != std::wstring::npos && ns == xamlns::Presentation) {
-                ReadPropertyElement(node, type, local);
+                ReadPropertyElement(node, type, qualified, local, assigned);
+                inContent = false;
                 continue;
             }
             const unsigned childLine = Line(), childColumn = Column();
@@ -607,6 +691,7 @@ private:
                     Fail(L"the value '" + local +
                              L"' can only be an item of an items control, not content of " + qualified,
                          childLine, childColumn);
+                content(childLine, childColumn);
                 ReadDataItem(node, local);
                 continue;
             }
@@ -618,6 +703,7 @@ private:
             if (type.content == Content::Single && children > 0)
                 Fail(qualified + L" holds one element only", childLine, childColumn);
             if (wpfsim::Element* child = ReadElement(false)) {
+                content(childLine, childColumn);
                 AddTo(node, *child, childLine, childColumn);
                 ++children;
             }
@@ -683,7 +769,8 @@ private:
     }
 
     // Owner.Name as an element: the definition lists of a Grid are the ones understood.
-    void ReadPropertyElement(Node& node, const Type& type, const std::wstring& local) {
+    void ReadPropertyElement(Node& node, const Type& type, const std::wstring& qualified,
+                             const std::wstring& local, Assigned& assigned) {
         const unsigned line = Line(), column = Column();
         const bool empty = xml_.IsEmptyElement();
         size_t dot = local.find(L'.');
@@ -691,6 +778,7 @@ private:
         const std::wstring name = local.substr(dot + 1);
         if (!IsA(type, owner))
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        Assign(assigned, name, qualified, false, line, column);
         const DefinitionList* list = FindDefinitionList(owner, name);
         if (!list) {
             ReadElementProperty(node, type, local, name, line, column, empty);
@@ -784,8 +872,17 @@ private:
         }
     }
 
+    struct Place {
+        XmlNodeType type = XmlNodeType_None;
+        unsigned line = 0, column = 0;
+        bool operator==(const Place&) const = default;
+    };
+
     IXmlReader& xml_;
     wpfsim::Application& app_;
+    size_t readsLeft_;
+    Place last_;
+    unsigned lastLine_ = 0;
     wpfsim::Element* root_ = nullptr;
     std::vector<std::map<std::wstring, std::wstring>> scopes_;
     std::set<std::wstring> ignorable_;
@@ -793,7 +890,7 @@ private:
     LONG persistIds_ = 0;
 };
 
-std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
+std::unique_ptr<wpfsim::Application> Read(IStream* stream, size_t characters) {
     CreateXmlReaderFunction create = CreateXmlReaderEntry();
     if (!create) throw XamlError{L"the system's XML parser (xmllite.dll) is not available"};
     ov::ComPtr<IXmlReader> xml;
@@ -805,17 +902,23 @@ std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
     if (FAILED(hr)) throw XamlError{L"the system's XML parser failed to start (" + Hex(hr) + L")"};
 
     auto app = std::make_unique<wpfsim::Application>();
-    Reader reader(*xml, *app);
+    Reader reader(*xml, *app, characters);
     reader.ReadDocument();
     return app;
 }
 
 std::unique_ptr<wpfsim::Application> ReadText(std::string_view bytes) {
-    const std::string text = Prepare(bytes);
+    std::string text = Prepare(bytes);
+    // Wine's parser fails an assertion, ending the process, when the text ends right after its byte order
+    // mark or its XML declaration; a space after the document means nothing in XML.
+    if (text.starts_with("\xFF\xFE"))
+        text.append(" \0", 2);
+    else
+        text += ' ';
     ov::ComPtr<IStream> stream = ov::ComPtr<IStream>::Adopt(
         SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size())));
     if (!stream) throw XamlError{L"out of memory"};
-    return Read(stream.Get());
+    return Read(stream.Get(), text.size());
 }
 
 } // namespace
