@@ -216,6 +216,9 @@ TEST(XamlTest, ValuesThatWpfRefusesAreErrorsWithTheirPosition) {
         {"Slider", "Maximum", {"Infinity"}, number},
         {"Slider", "Value", {"- 1"}, number},
         {"Slider", "Ticks", {"1,,2"}, L"numbers separated by commas or white space expected"},
+        {"Slider", "SmallChange", {"-1", "-0.5"}, L"a number of 0 or more expected"},
+        {"ScrollBar", "LargeChange", {"-1e3"}, L"a number of 0 or more expected"},
+        {"ScrollBar", "ViewportSize", {"-2"}, L"a number of 0 or more expected"},
         {"TextBox", "MaxLength", {"+"}, whole},
     };
     for (const auto& [element, attribute, values, expected] : cases)
