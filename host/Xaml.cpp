@@ -186,9 +186,9 @@ std::string Substitute(std::string_view text) {
     return out;
 }
 
-// UTF-16 is checked and substituted as UTF-8 is, and given to the parser as UTF-16 with its byte order mark;
-// a file that declares another encoding is the parser's alone. Without the mark, a file that starts with '<'
-// in UTF-16 is UTF-16, as .NET's XML reader detects it (four bytes of '<' are UCS-4, the parser's).
+// UTF-16 is checked and substituted as UTF-8 is, and given to the parser as UTF-8; a file that declares
+// another encoding is the parser's alone. Without the mark, a file that starts with '<' in UTF-16 is UTF-16,
+// as .NET's XML reader detects it (four bytes of '<' are UCS-4, the parser's).
 std::string Prepare(std::string_view text) {
     using namespace std::string_view_literals;
     const bool unmarked = !text.starts_with("<\0\0\0"sv) && !text.starts_with("\0\0\0<"sv) &&
@@ -224,11 +224,17 @@ std::string Prepare(std::string_view text) {
     }
     if (text.size() % 2) throw XamlError{L"invalid UTF-16 (an odd number of bytes)"};
     utf8 = Substitute(utf8);
-    std::wstring out(1, L'\xFEFF');
-    out.resize(1 + MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0));
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data() + 1,
-                        static_cast<int>(out.size() - 1));
-    return std::string(reinterpret_cast<const char*>(out.data()), out.size() * sizeof(wchar_t));
+    // Wine's parser loses its place in long values of UTF-16 (a false syntax error, or a loop inside one
+    // read): it reads the same text as UTF-8, the declared encoding blanked out so that every position stays.
+    if (utf8.starts_with("<?xml")) {
+        const size_t end = utf8.find("?>"), at = utf8.find("encoding", 5);
+        const size_t open = at < end ? utf8.find_first_of("\"'", at) : std::string::npos;
+        const size_t close = open < end ? utf8.find(utf8[open], open + 1) : std::string::npos;
+        if (close < end)
+            std::fill(utf8.begin() + static_cast<std::ptrdiff_t>(at),
+                      utf8.begin() + static_cast<std::ptrdiff_t>(close + 1), ' ');
+    }
+    return utf8;
 }
 
 // --- the platform's parser ------------------------------------------------------------------------------
@@ -911,10 +917,7 @@ std::unique_ptr<wpfsim::Application> ReadText(std::string_view bytes) {
     std::string text = Prepare(bytes);
     // Wine's parser fails an assertion, ending the process, when the text ends right after its byte order
     // mark or its XML declaration; a space after the document means nothing in XML.
-    if (text.starts_with("\xFF\xFE"))
-        text.append(" \0", 2);
-    else
-        text += ' ';
+    text += ' ';
     ov::ComPtr<IStream> stream = ov::ComPtr<IStream>::Adopt(
         SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size())));
     if (!stream) throw XamlError{L"out of memory"};
