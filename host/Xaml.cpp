@@ -346,12 +346,13 @@ public:
     wpfsim::Element* Root() const noexcept { return root_; }
 
 private:
-    struct Assignment {
-        unsigned line;
-        bool attribute;
+    // The properties of one element that are set: its attributes, its property elements (with their lines)
+    // and its content (the line of its first run). Kept without allocations for the usual element.
+    struct Assigned {
+        const std::vector<Attribute>& attributes;
+        std::vector<std::pair<std::wstring, unsigned>> elements;
+        unsigned contentLine = 0;
     };
-    // The properties of one element that are set, by name ("" for content without a property element).
-    using Assigned = std::map<std::wstring, Assignment>;
 
     unsigned Line() {
         UINT line = 0;
@@ -542,8 +543,8 @@ private:
         Node node{&type->make(app_, className)};
         node.element->SetPersistId(++persistIds_);
         bool contentSet = false;
-        Assigned assigned;
-        ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet, assigned);
+        Assigned assigned{attributes, {}};
+        ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
 
         if (!empty) ReadContent(node, *type, qualified, line, column, contentSet, assigned);
         return node.element;
@@ -556,7 +557,7 @@ private:
     }
 
     void ApplyAttributes(Node& node, const Type& type, bool userClass, const std::wstring& qualified,
-                         const std::vector<Attribute>& attributes, bool& contentSet, Assigned& assigned) {
+                         const std::vector<Attribute>& attributes, bool& contentSet) {
         const Attribute* named = nullptr;
         for (const Attribute& a : attributes) {
             auto fail = [&](const std::wstring& message) { Fail(message, a.line, a.column); };
@@ -607,22 +608,38 @@ private:
                 if (!property) fail(L"unknown attribute '" + a.local + L"' of " + qualified);
             }
             if (type.textProperty && a.local == type.textProperty) contentSet = true;
-            assigned.emplace(a.local, Assignment{a.line, true});
             Set(node, *property, value, a.local, a.line, a.column);
         }
     }
 
+    // The property that an element's content sets where it has a property element too (Content, Items).
+    static std::wstring_view ContentProperty(const Type& type) {
+        return type.content == Content::Items ? L"Items" : type.textProperty ? type.textProperty : L"";
+    }
+
     // WPF sets a property once: an attribute and a property element of it, two property elements, or content
-    // before and after a property element are refused. The content counts as its property where that has a
-    // property element too (Content, Items); an attribute against the content keeps its own words.
-    void Assign(Assigned& assigned, const std::wstring& property, const std::wstring& qualified, bool content,
-                unsigned line, unsigned column) {
-        auto [it, added] = assigned.emplace(property, Assignment{line, false});
-        if (added || (content && it->second.attribute)) return;
-        const std::wstring where = L" is set twice (line " + std::to_wstring(it->second.line) + L")";
-        Fail(property.empty() ? L"the content of " + qualified + where
-                              : L"the property '" + property + L"' of " + qualified + where,
-             line, column);
+    // before and after a property element are refused. An attribute against the content keeps its own words.
+    // `property` empty: a run of content starts.
+    void Assign(Assigned& assigned, const Type& type, std::wstring_view property,
+                const std::wstring& qualified, unsigned line, unsigned column) {
+        const std::wstring_view content = ContentProperty(type);
+        auto twice = [&](std::wstring_view name, unsigned first) {
+            const std::wstring where = L" is set twice (line " + std::to_wstring(first) + L")";
+            Fail(name.empty() ? L"the content of " + qualified + where
+                              : L"the property '" + std::wstring(name) + L"' of " + qualified + where,
+                 line, column);
+        };
+        const bool isContent = property.empty() || property == content;
+        if (isContent && assigned.contentLine) twice(content, assigned.contentLine);
+        for (const auto& [name, first] : assigned.elements)
+            if (name == (property.empty() ? content : property)) twice(name, first);
+        if (property.empty()) {
+            assigned.contentLine = line;
+            return;
+        }
+        for (const Attribute& a : assigned.attributes)
+            if (a.ns.empty() && a.local == property) twice(property, a.line);
+        assigned.elements.emplace_back(property, line);
     }
 
     void Set(Node& node, const Property& property, const std::wstring& value, const std::wstring& name,
@@ -663,13 +680,10 @@ private:
                      unsigned column, bool contentSet, Assigned& assigned) {
         std::wstring text;
         size_t children = 0;
-        // The content's property, unnamed where it has no property element; a run of content is one setting.
-        const std::wstring contentProperty = type.content == Content::Items ? L"Items"
-                                             : type.textProperty            ? type.textProperty
-                                                                            : L"";
+        // A run of content is one setting of the content's property.
         bool inContent = false;
         auto content = [&](unsigned atLine, unsigned atColumn) {
-            if (!inContent) Assign(assigned, contentProperty, qualified, true, atLine, atColumn);
+            if (!inContent) Assign(assigned, type, L"", qualified, atLine, atColumn);
             inContent = true;
         };
         XmlNodeType nodeType;
@@ -784,7 +798,7 @@ private:
         const std::wstring name = local.substr(dot + 1);
         if (!IsA(type, owner))
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
-        Assign(assigned, name, qualified, false, line, column);
+        Assign(assigned, type, name, qualified, line, column);
         const DefinitionList* list = FindDefinitionList(owner, name);
         if (!list) {
             ReadElementProperty(node, type, local, name, line, column, empty);
