@@ -11,7 +11,7 @@
 // of the run alive at its end. The seed is printed; OV_FUZZ_SEED=N or --fuzz-seed=N replays a run.
 #include "Session.h"
 
-#include "host/Xaml.h"
+#include "host/app/Xaml.h"
 
 #include <gtest/gtest.h>
 
