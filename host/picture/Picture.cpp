@@ -97,22 +97,35 @@ public:
 private:
     // The controls of a window that a script reaches, outlined and labelled with their names and kinds,
     // above the window's elements (and below the windows above it): a tag on the outline's top edge at its
-    // right end (where the control's own text rarely reaches); the whole kind name in the tag's tooltip.
+    // right end (where the control's own text rarely reaches), or where no other tag is yet; the whole
+    // kind name in the tag's tooltip.
     void Labels() {
         if (outlines_.empty()) return;
         out_ += L"<g font-size=\"7\">\n";
         for (const auto& [r, label] : outlines_)
             Rect(r, L"fill=\"none\" stroke=\"#0a5bd6\" stroke-width=\"1.2\"");
+        std::vector<RECT> placed;
         for (const auto& [r, label] : outlines_) {
             std::wstring kind = label.kind;
             if (kind.starts_with(L"ctrlWPF")) kind.erase(0, 7);
             const std::wstring text = label.name + L" \x00B7 " + kind;
             const LONG width = static_cast<LONG>(text.size()) * 4 + 4;
-            const LONG left = std::max(r.left + 1, r.right - 1 - width);
+            // Where no earlier tag is: the top edge's right end, the bottom edge's, then their left ends.
+            const LONG right = std::max(r.left + 1, r.right - 1 - width), left = r.left + 1;
+            const RECT candidates[] = {{right, r.top - 4, right + width, r.top + 5},
+                                       {right, r.bottom - 5, right + width, r.bottom + 4},
+                                       {left, r.top - 4, left + width, r.top + 5},
+                                       {left, r.bottom - 5, left + width, r.bottom + 4}};
+            const RECT* tag = std::find_if(std::begin(candidates), std::end(candidates), [&](const RECT& c) {
+                return std::none_of(placed.begin(), placed.end(), [&](const RECT& p) {
+                    return c.left < p.right && p.left < c.right && c.top < p.bottom && p.top < c.bottom;
+                });
+            });
+            if (tag == std::end(candidates)) tag = candidates;
+            placed.push_back(*tag);
             out_ += L"<g><title>" + Xml(label.name + L": " + label.kind) + L"</title>";
-            Rect({left, r.top - 4, left + width, r.top + 5},
-                 L"fill=\"#ffffff\" stroke=\"#0a5bd6\" stroke-width=\"0.6\"");
-            Text(text, left + 2, r.top + 3, L"fill=\"#0a5bd6\"");
+            Rect(*tag, L"fill=\"#ffffff\" stroke=\"#0a5bd6\" stroke-width=\"0.6\"");
+            Text(text, tag->left + 2, tag->top + 7, L"fill=\"#0a5bd6\"");
             out_ += L"</g>\n";
         }
         out_ += L"</g>\n";
