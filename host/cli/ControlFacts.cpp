@@ -55,15 +55,25 @@ std::wstring NodeStep(IDispatch* collection, const std::vector<std::wstring>& te
     return byIndex ? IndexStep(static_cast<LONG>(i)) : text;
 }
 
-void AddNodes(IDispatch* collection, const std::wstring& prefix, int depth, std::vector<ItemFact>& into) {
-    const LONG count = IntByName(collection, L"Count").value_or(0);
-    std::vector<ov::ComPtr<IDispatch>> nodes;
+// One level of a tree or a menu: the objects its `Count` and `itemMember` give by index, and the text of
+// each (by `textMember`).
+struct Level {
+    std::vector<ov::ComPtr<IDispatch>> objects;
     std::vector<std::wstring> texts;
-    for (LONG i = 0; i < count; ++i) {
-        nodes.push_back(ObjectByName(collection, L"Item", {Variant::Int(i)}));
-        texts.push_back(TextByName(nodes.back().Get(), L"Text").value_or(L""));
+};
+
+Level LevelOf(IDispatch* list, const wchar_t* itemMember, const wchar_t* textMember) {
+    Level level;
+    for (LONG i = 0, count = IntByName(list, L"Count").value_or(0); i < count; ++i) {
+        level.objects.push_back(ObjectByName(list, itemMember, {Variant::Int(i)}));
+        level.texts.push_back(TextByName(level.objects.back().Get(), textMember).value_or(L""));
     }
-    for (LONG i = 0; i < count; ++i) {
+    return level;
+}
+
+void AddNodes(IDispatch* collection, const std::wstring& prefix, int depth, std::vector<ItemFact>& into) {
+    const auto [nodes, texts] = LevelOf(collection, L"Item", L"Text");
+    for (LONG i = 0, count = static_cast<LONG>(nodes.size()); i < count; ++i) {
         IDispatch* node = nodes[static_cast<size_t>(i)].Get();
         ItemFact fact{L"node", i, prefix + L"|" + NodeStep(collection, texts, static_cast<size_t>(i)),
                       texts[static_cast<size_t>(i)]};
@@ -105,14 +115,8 @@ std::wstring MenuStep(const std::vector<std::wstring>& captions, size_t i) {
 
 void AddMenu(IDispatch* menu, const wchar_t* what, const std::wstring& prefix, int depth,
              std::vector<ItemFact>& into) {
-    const LONG count = IntByName(menu, L"Count").value_or(0);
-    std::vector<ov::ComPtr<IDispatch>> items;
-    std::vector<std::wstring> captions;
-    for (LONG i = 0; i < count; ++i) {
-        items.push_back(ObjectByName(menu, L"Items", {Variant::Int(i)}));
-        captions.push_back(TextByName(items.back().Get(), L"Caption").value_or(L""));
-    }
-    for (LONG i = 0; i < count; ++i) {
+    const auto [items, captions] = LevelOf(menu, L"Items", L"Caption");
+    for (LONG i = 0, count = static_cast<LONG>(items.size()); i < count; ++i) {
         IDispatch* item = items[static_cast<size_t>(i)].Get();
         if (!item) continue;
         ItemFact fact{what, i,
@@ -140,6 +144,18 @@ void AddIndexed(IDispatch* control, const wchar_t* countMember, const wchar_t* t
         states(i, fact.states);
         into.push_back(std::move(fact));
     }
+}
+
+// Items of which the one `selectedMember` gives the index of is selected.
+void AddWithSelected(IDispatch* control, const wchar_t* countMember, const wchar_t* textMember,
+                     const wchar_t* selectedMember, std::vector<ItemFact>& into) {
+    const LONG selected = IntByName(control, selectedMember).value_or(-1);
+    AddIndexed(
+        control, countMember, textMember,
+        [&](LONG i, std::vector<State>& states) {
+            if (i == selected) states.push_back(Flag(L"selected", true, L"selected"));
+        },
+        into);
 }
 
 bool IsTrue(const std::optional<std::optional<bool>>& flag) {
@@ -221,26 +237,12 @@ void AddItems(IDispatch& control, LONG kind, ElementFacts& facts) {
             },
             items);
         break;
-    case ctrlWPFComboBox: {
-        const LONG selected = IntByName(c, L"wSelectedItem").value_or(-1);
-        AddIndexed(
-            c, L"wItemCount", L"wItem",
-            [&](LONG i, std::vector<State>& states) {
-                if (i == selected) states.push_back(Flag(L"selected", true, L"selected"));
-            },
-            items);
+    case ctrlWPFComboBox:
+        AddWithSelected(c, L"wItemCount", L"wItem", L"wSelectedItem", items);
         break;
-    }
-    case ctrlWPFTabControl: {
-        const LONG selected = IntByName(c, L"wFocusedTab").value_or(-1);
-        AddIndexed(
-            c, L"wTabCount", L"wTabCaption",
-            [&](LONG i, std::vector<State>& states) {
-                if (i == selected) states.push_back(Flag(L"selected", true, L"selected"));
-            },
-            items);
+    case ctrlWPFTabControl:
+        AddWithSelected(c, L"wTabCount", L"wTabCaption", L"wFocusedTab", items);
         break;
-    }
     case ctrlWPFToolBar:
         AddIndexed(
             c, L"wButtonCount", L"wButtonText",
