@@ -211,7 +211,10 @@ ElementFacts FactsOf(wpfsim::Element& element) {
     if (auto selected = BoolByName(e, L"IsSelected"); selected && *selected)
         states.push_back(Flag(L"selected", **selected, L"selected"));
     for (const wchar_t* member : {L"IsDropDownOpen", L"IsSubmenuOpen", L"IsOpen", L"IsOverflowOpen"})
-        if (IsTrue(BoolByName(e, member))) states.push_back(Flag(L"open", true, L"open"));
+        if (IsTrue(BoolByName(e, member))) {
+            states.push_back(Flag(L"open", true, L"open"));
+            break;
+        }
     if (auto value = NumberByName(e, L"Value")) {
         const auto minimum = NumberByName(e, L"Minimum"), maximum = NumberByName(e, L"Maximum");
         std::wstring word = L"value " + Number(*value);

@@ -4,6 +4,7 @@
 #include "AppSession.h"
 
 #include "host/app/ByName.h"
+#include "ovWPFControlsLib.h"
 #include "wpfsim/Items.h"
 
 #include <regex>
@@ -301,6 +302,26 @@ TEST(InspectTest, PathsFindTheirNodesAndMenuItems) {
     }
     EXPECT_EQ(nodes, 8u);
     EXPECT_EQ(items, 8u);
+}
+
+// What a popup's opening and a script's changes show: the states are read anew from the element.
+TEST(InspectTest, StatesFollowTheApplication) {
+    AppSession session(kFacts);
+    auto words = [&](const wchar_t* name) {
+        std::wstring all;
+        for (const ovhost::State& state : ovhost::FactsOf(session[name]).states)
+            all += state.key + L"=" + state.json + L" ";
+        return all;
+    };
+    EXPECT_EQ(words(L"combo"), L"enabled=true ");
+    ASSERT_TRUE(ovhost::ByName(session.Object(L"more").Get(), L"Collapse"));
+    ASSERT_TRUE(
+        ovhost::ByName(session.Object(L"three").Get(), L"ClickButton", {ov::Variant::Int(cbChecked)}));
+    // Last: a click elsewhere would close the drop-down.
+    ASSERT_TRUE(ovhost::ByName(session.Object(L"combo").Get(), L"DropDown"));
+    EXPECT_EQ(words(L"combo"), L"enabled=true open=true ");
+    EXPECT_EQ(words(L"more"), L"enabled=true expanded=false ");
+    EXPECT_EQ(words(L"three"), L"enabled=true checked=true ");
 }
 
 TEST(InspectTest, MembersListWhatAScriptCallsOnEachControl) {
