@@ -2,6 +2,7 @@
 
 #include "../services/Host.h"
 #include "Inspect.h"
+#include "Members.h"
 #include "../log/LogFormat.h"
 #include "Run.h"
 
@@ -85,7 +86,8 @@ const std::vector<Command>& Commands() {
          L"Loads ovWPFControlsHook.dll from this program's folder (or its Extensions subfolder), shows the "
          L"module objects it registers, unloads it and prints the log.",
          0, 0, &RunCheck},
-        {L"run", L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml SCRIPT",
+        {L"run",
+         L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] [--picture FILE.svg] APP.xaml SCRIPT",
          L"Reads the application from APP.xaml (WPF XAML), loads ovWPFControlsHook.dll, runs SCRIPT (JScript "
          L"for .js, VBScript for .vbs) against it and prints the log as it grows. --log FILE also writes the "
          L"log as JSON lines (never over the application or the script); --timeout stops the script after "
@@ -93,24 +95,35 @@ const std::vector<Command>& Commands() {
          L"error logged, 1 an error logged, 2 the script failed, 3 the application or the module could not "
          L"be loaded, 4 the script was stopped at its time limit, 64 a wrong command line. --dump FILE "
          L"writes "
-         L"the state of every element at the end.",
-         2, 9, &RunRun},
+         L"the state of every element at the end; --picture FILE.svg draws the application's windows as "
+         L"they stand at the first error, or at the end.",
+         2, 11, &RunRun},
         {L"record",
-         L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml ACTIONS --out RECORDED",
+         L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] [--picture FILE.svg] APP.xaml ACTIONS "
+         L"--out RECORDED",
          L"Runs ACTIONS (a script of User actions) as run does, with the recorder on from the start, and "
          L"writes "
          L"the recorded statements to RECORDED in its language (JScript for .js, VBScript for .vbs); "
          L"OVHookX64 run APP.xaml RECORDED replays them. Exit codes as run.",
-         4, 11, &RunRecord},
-        {L"inspect", L"[--visual] [--json] APP.xaml",
+         4, 13, &RunRecord},
+        {L"inspect", L"[--visual] [--json] [--members] [--picture FILE.svg] APP.xaml",
          L"Loads ovWPFControlsHook.dll and the application as run does and prints the host's object tree, "
          L"one line per object, indented: the element's name (or -), its .NET class, the kind the module "
-         L"gives it (WPFControlType value and name), its screen rectangle (left, top, width, height) and, "
-         L"for named controls, the script statement that reaches it (App.Find(\"name\")). Template parts "
-         L"are left out unless --visual is given; --json writes the same tree as one JSON document. Exit "
-         L"codes: 0 the tree was printed, 3 the application or the module could not be loaded, 64 a wrong "
-         L"command line.",
-         1, 3, &RunInspect},
+         L"gives it (WPFControlType value and name), its screen rectangle (left, top, width, height), for "
+         L"named controls the script statement that reaches it (App.Find(\"name\")), its text and its "
+         L"states; below a control its items, tree nodes and menu items with the indexes, texts and paths "
+         L"its members take. Template parts are left out unless --visual is given; --members lists what a "
+         L"script calls on each control; --json writes the same tree as one JSON document; --picture "
+         L"FILE.svg draws the windows. Exit codes: 0 the tree was printed, 3 the application or the module "
+         L"could not be loaded, 64 a wrong command line.",
+         1, 6, &RunInspect},
+        {L"members", L"[KIND]",
+         L"Prints the members a script can call on the automation object of every kind (or of KIND, a "
+         L"WPFControlType name such as ctrlWPFListBox, or its value) and on the objects they hand out, read "
+         L"from the type libraries: kind, arguments with defaults, result, DISPID and help string, as "
+         L"Markdown (docs/members.md is this output). Exit codes: 0 printed, 3 the module could not be "
+         L"loaded, 64 a wrong command line or an unknown kind.",
+         0, 1, &RunMembers},
     };
     return commands;
 }

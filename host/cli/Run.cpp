@@ -5,6 +5,8 @@
 #include "../script/ScriptModel.h"
 #include "../recording/ScriptRecorder.h"
 #include "../app/Xaml.h"
+#include "../picture/Picture.h"
+#include "Inspect.h"
 
 #include <cstdio>
 #include <cwctype>
@@ -12,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace ovhost {
 namespace {
@@ -22,14 +25,16 @@ constexpr const wchar_t* kRecordCommand = L"OVHookX64 record";
 // A script that never ends is stopped after this long, unless --timeout says otherwise.
 constexpr unsigned long kDefaultTimeoutSeconds = 300;
 constexpr const wchar_t* kRunUsage =
-    L"Usage: OVHookX64 run [--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml SCRIPT";
+    L"Usage: OVHookX64 run [--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] [--picture FILE.svg] "
+    L"APP.xaml SCRIPT";
 constexpr const wchar_t* kRecordUsage =
     L"Usage: OVHookX64 record [--log FILE] [--timeout SECONDS] [--verbose] "
-    L"[--dump FILE] APP.xaml ACTIONS --out RECORDED";
+    L"[--dump FILE] [--picture FILE.svg] APP.xaml ACTIONS --out RECORDED";
 
 struct Options {
     std::wstring app, script, logFile, language;
     std::wstring out, outLanguage, dumpFile; // record: the recorded script and its language
+    std::wstring picture;
     unsigned long timeoutSeconds = kDefaultTimeoutSeconds;
     bool verbose = false;
 };
@@ -105,6 +110,9 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
         } else if (a == L"--dump") {
             if (++i == arguments.size()) return L"--dump needs a file name.";
             options.dumpFile = arguments[i];
+        } else if (a == L"--picture") {
+            if (++i == arguments.size()) return L"--picture needs a file name.";
+            options.picture = arguments[i];
         } else if (a == L"--verbose") {
             options.verbose = true;
         } else if (a.starts_with(L"--")) {
@@ -117,10 +125,10 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
         return L"give the application (APP.xaml) and the script (SCRIPT.js or SCRIPT.vbs).";
     options.app = paths[0];
     options.script = paths[1];
-    const std::pair<const std::wstring*, const wchar_t*> outputs[] = {
-        {&options.logFile, L"the log file "},
-        {&options.out, L"the recorded script "},
-        {&options.dumpFile, L"the state file "}};
+    const std::pair<const std::wstring*, const wchar_t*> outputs[] = {{&options.logFile, L"the log file "},
+                                                                      {&options.out, L"the recorded script "},
+                                                                      {&options.dumpFile, L"the state file "},
+                                                                      {&options.picture, L"the picture "}};
     for (const std::wstring* input : {&options.app, &options.script})
         for (const auto& [output, what] : outputs)
             if (!output->empty() && SameFile(*output, *input))
@@ -315,7 +323,20 @@ int RunMain(const Invocation& invocation, bool record) {
     size_t referenced = 0;
     {
         Host host(invocation.productFolder);
-        host.OnLog([&](const LogEntry& entry) { printer.Print(entry); });
+        // --picture: the application as it stands at the first error, or at the end.
+        std::optional<std::wstring> picture;
+        auto takePicture = [&] {
+            if (options.picture.empty() || picture) return;
+            try {
+                picture = PictureOf(host, *app);
+            } catch (const ov::ComError&) {
+                picture = std::wstring();
+            }
+        };
+        host.OnLog([&](const LogEntry& entry) {
+            printer.Print(entry);
+            if (entry.kind == LogError || entry.kind == LogScriptError) takePicture();
+        });
         if (std::wstring why = StartHost(host, *app, options.app, invocation.productFolder); !why.empty())
             return fail(ExitModuleNotLoaded, why);
 
@@ -364,6 +385,9 @@ int RunMain(const Invocation& invocation, bool record) {
                 {LogError, L"The recorded script cannot be written to " + options.out + L".", {}});
         if (!options.dumpFile.empty() && !WriteUtf8(options.dumpFile, DumpState(*app)))
             host.Core().AddLog({LogError, L"The state cannot be written to " + options.dumpFile + L".", {}});
+        takePicture();
+        if (picture && (picture->empty() || !WritePicture(options.picture, *picture)))
+            host.Core().AddLog({LogError, L"The picture cannot be written to " + options.picture + L".", {}});
         referenced = model->End();
         model.reset();
         const size_t entries = host.Log().size();
