@@ -2,6 +2,12 @@
 
 #include "HostObjects.h"
 
+#include "wpfsim/ComboBox.h"
+#include "wpfsim/Expander.h"
+#include "wpfsim/Menus.h"
+#include "wpfsim/Popup.h"
+#include "wpfsim/TabControl.h"
+#include "wpfsim/ToolBar.h"
 #include "wpfsim/TreeView.h"
 
 #include <olectl.h>
