@@ -5,7 +5,10 @@
 #   app: FILE          the application, relative to the script's folder
 #   args: OPTIONS      options of run (--verbose, --log FILE)
 #   exit: N            the exit status (0 when not given)
-#   expect: LINE       a line of the output; the expected lines appear in this order, others may come between
+#   expect: LINE       a line of the output; the expected lines appear in this order, others may come between.
+#                      A log entry's line ends with its context, "  (okButton, ctrlWPFButton, 0.412 s, line 12)":
+#                      LINE without it is compared with the entry's text, LINE with it ("  (okButton,
+#                      ctrlWPFButton, line 12)", "  (line 3)") with the whole line, the time left out
 #   expect-start: TEXT a line of the output that starts with TEXT (for texts of the script engines), in the
 #                      same order as the expect lines
 #   expect-err: LINE   a line of the error output
@@ -59,11 +62,28 @@ fail() {
 }
 [ "$status" = "$exit_expected" ] || fail "exit status $status, expected $exit_expected"
 
-# Whether a line matches an expectation: "=TEXT" the whole line, "^TEXT" its start.
+# A line in two forms: without the context of a log entry ("  (..., 0.412 s, ...)"), and with that context
+# but without its time.
+context_re='^(.*)  \((.*)[0-9]+\.[0-9]{3} s(.*)\)$'
+plain= full=
+forms() {
+    plain=$1 full=$1
+    [[ $1 =~ $context_re ]] || return 0
+    plain=${BASH_REMATCH[1]}
+    local inner="${BASH_REMATCH[2]}${BASH_REMATCH[3]}"
+    inner=${inner//, , /, }
+    inner=${inner#, }
+    inner=${inner%, }
+    full=$plain
+    [ -z "$inner" ] || full="$plain  ($inner)"
+}
+
+# Whether a line matches an expectation: "=TEXT" the whole line (in either form), "^TEXT" its start.
 matches() {
+    forms "$1"
     case $2 in
-    =*) [ "$1" = "${2#=}" ] ;;
-    ^*) [ "${1:0:${#2}-1}" = "${2#^}" ] ;;
+    =*) [ "$plain" = "${2#=}" ] || [ "$full" = "${2#=}" ] ;;
+    ^*) [ "${plain:0:${#2}-1}" = "${2#^}" ] ;;
     esac
 }
 
