@@ -214,10 +214,17 @@ protected:
 
 struct HandedOutRegistry {
     std::set<Revocable*> live;
+    // Host.ErrorReportMode and Host.MessageReportMode: what the host sets on every automation object it
+    // hands a script.
+    LONG errorReportMode = 1;
+    LONG messageReportMode = 1;
     // Set from the watchdog's thread at the time limit: every call of the script fails from then on, so a
     // script that calls the host ends there even where the engine cannot be interrupted.
     std::atomic<bool> timeUp{false};
 };
+
+ov::ComPtr<IDispatch> HandOut(ov::ComPtr<IDispatch> object,
+                              const std::shared_ptr<HandedOutRegistry>& registry);
 
 class HandedOut : public HostObjectBase, public IDispatch, public ISupportErrorInfo, public Revocable {
 public:
@@ -250,7 +257,20 @@ public:
         if (registry_->timeUp) return Fail(kTimeUp, excep);
         // The module's object may go during the call (a script's last reference dropped inside it).
         ov::ComPtr<IDispatch> inner = inner_;
-        return inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+        const HRESULT hr = inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+        // An object a member hands out (a scroll helper, a menu, a tree node) reaches the script as the
+        // element's object does: with the host's report modes, through a forwarder of its own.
+        if (FAILED(hr) || !result || result->vt != VT_DISPATCH || !result->pdispVal) return hr;
+        ov::ComPtr<IDispatch> object = ov::ComPtr<IDispatch>::Adopt(result->pdispVal);
+        VariantInit(result);
+        try {
+            object = HandOut(std::move(object), registry_);
+        } catch (...) {
+            return ov::HResultOfCurrentException();
+        }
+        result->vt = VT_DISPATCH;
+        result->pdispVal = object.Detach();
+        return hr;
     }
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
         auto support = inner_ ? inner_.As<ISupportErrorInfo>() : nullptr;
@@ -267,6 +287,20 @@ private:
     std::shared_ptr<HandedOutRegistry> registry_;
 };
 
+// The host's report modes on an automation object of the module.
+void SetReportModes(IDispatch* object, const HandedOutRegistry& registry) {
+    if (auto base = ov::QueryAs<IovCtrlBase>(object)) {
+        base->put_ErrorReportMode(registry.errorReportMode);
+        base->put_MessageReportMode(registry.messageReportMode);
+    }
+}
+
+ov::ComPtr<IDispatch> HandOut(ov::ComPtr<IDispatch> object,
+                              const std::shared_ptr<HandedOutRegistry>& registry) {
+    SetReportModes(object.Get(), *registry);
+    return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(object), registry).Get());
+}
+
 } // namespace
 
 // --- the state the objects share ------------------------------------------------------------------------
@@ -274,8 +308,6 @@ private:
 struct ModelState {
     Host* host = nullptr; // null once the run is over
     wpfsim::Application* app = nullptr;
-    LONG errorReportMode = 1;
-    LONG messageReportMode = 1;
     std::shared_ptr<HandedOutRegistry> handedOut = std::make_shared<HandedOutRegistry>();
     std::unique_ptr<ScriptRecorder> recorder;
 
@@ -329,7 +361,7 @@ struct ModelState {
     ov::ComPtr<IDispatch> Find(const VARIANT& arg) {
         ov::ComPtr<IDispatch> control = MakeControl(ElementNamed(arg, L"App.Find"), L"App.Find");
         if (!control) return nullptr;
-        return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(control), handedOut).Get());
+        return HandOut(std::move(control), handedOut);
     }
 
     // The module's automation object of an element, as the host makes it, with the host's report modes;
@@ -351,10 +383,7 @@ struct ModelState {
             throw ScriptFailure{member + L": the module could not make the object of '" + element.Name() +
                                 L"' (" + Hex(hr) + L")."};
         if (!control) return nullptr;
-        if (auto base = control.As<IovCtrlBase>()) {
-            base->put_ErrorReportMode(errorReportMode);
-            base->put_MessageReportMode(messageReportMode);
-        }
+        SetReportModes(control.Get(), *handedOut);
         return control;
     }
 
@@ -836,11 +865,15 @@ public:
     HostSettingsObject(std::shared_ptr<ModelState> state, ov::ComPtr<IDispatch> log)
         : ScriptObject(L"Host"), state_(std::move(state)), log_(std::move(log)) {
         Property(
-            L"ErrorReportMode", [this] { return ov::Variant::Int(state_->errorReportMode); },
-            [this](const VARIANT& v) { state_->errorReportMode = IntArg(v, L"Host.ErrorReportMode"); });
+            L"ErrorReportMode", [this] { return ov::Variant::Int(state_->handedOut->errorReportMode); },
+            [this](const VARIANT& v) {
+                state_->handedOut->errorReportMode = IntArg(v, L"Host.ErrorReportMode");
+            });
         Property(
-            L"MessageReportMode", [this] { return ov::Variant::Int(state_->messageReportMode); },
-            [this](const VARIANT& v) { state_->messageReportMode = IntArg(v, L"Host.MessageReportMode"); });
+            L"MessageReportMode", [this] { return ov::Variant::Int(state_->handedOut->messageReportMode); },
+            [this](const VARIANT& v) {
+                state_->handedOut->messageReportMode = IntArg(v, L"Host.MessageReportMode");
+            });
         Method(L"SetClassNames", 2, 2,
                L"two arguments: the kind (a WPFControlType) and the class names (an array, or one string "
                L"with \"|\" between the names)",

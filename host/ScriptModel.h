@@ -31,7 +31,8 @@
 //                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
 //   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log
 //   Host.ErrorReportMode, Host.MessageReportMode
-//                                 (1 by default) what objects handed out from now on start with
+//                                 (1 by default) what the host sets on every automation object it hands the
+//                                 script from now on: App.Find's, and those a member of one returns
 //   Host.SetClassNames(kind, names)
 //                                 replaces the class-name patterns of a kind (a WPFControlType) as the
 //                                 host's options do: every module object that takes options gets the new

@@ -10,8 +10,7 @@
 class CovWPFHelperMenu : public CovMenuHelper {
 public:
     // `owner` (may be null) is kept alive by the base's reference.
-    CovWPFHelperMenu(CovWPFCtrl* owner, IovCtrlBase* parent, std::wstring_view name, CovDispDriver element,
-                     const CovSyntaxItem& maker);
+    CovWPFHelperMenu(CovWPFCtrl* owner, IovCtrlBase* parent, std::wstring_view name, CovDispDriver element);
 
     // "IsMenuMode", "IsOpen" and "IsSubmenuOpen" set to false, each where the element has it.
     void CloseMenu() override;

@@ -100,8 +100,8 @@ void TreeItemWalk(const CovRecordedEventContext& context, const CovDispDriver& e
         CovDispDriver parent = ov::GetObjectByName(current, L"get_ParentItemsControl");
         if (parent.Empty()) break;
         if (std::optional<LONG> index = IndexInParent(parent, current)) {
-            auto level = ov::Create<CovWPFCtrlTreeViewItemCollection>(
-                *tree, nullptr, ov::GetObjectByName(parent, L"Items"), *tree);
+            auto level = ov::Create<CovWPFCtrlTreeViewItemCollection>(*tree, nullptr,
+                                                                      ov::GetObjectByName(parent, L"Items"));
             path.insert(0, std::wstring(level->ListSeparator().View()) +
                                std::wstring(ov::GetItemDesignatorText(*level, *index).View()));
         }
@@ -139,7 +139,7 @@ void MenuItemWalk(const CovWPFControlsRecognizer& recognizer, const CovRecordedE
     std::optional<LONG> index = IndexInParent(parent, element);
     if (!index) return;
     ov::ComPtr<CovWPFCtrlMenu> maker = WrapperOver<CovWPFCtrlMenu>(parent);
-    auto menu = ov::Create<CovWPFHelperMenu>(maker.Get(), nullptr, L"", parent, *maker);
+    auto menu = ov::Create<CovWPFHelperMenu>(maker.Get(), nullptr, L"", parent);
     ov::ComPtr<CovMenuItemHelper> item = menu->MakeItem(*index);
     if (!item) return;
     Put(context, ov::RecordKeys::MenuPath, ov::Variant::String(item->PathText().View()));
