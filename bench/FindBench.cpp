@@ -4,8 +4,8 @@
 // so the long run grows no more than the short one: a growth ratio near 1 and about 0 bytes per further
 // call (a script that keeps every object shows some 500 bytes per call). Figures from one run; --quick
 // runs small counts for CI (it checks that the benchmark works, not its figures).
-#include "host/CommandLine.h"
-#include "host/Host.h"
+#include "host/cli/CommandLine.h"
+#include "host/services/Host.h"
 
 #include <psapi.h>
 

@@ -3,7 +3,7 @@
 // end through the items panel's "BringIndexIntoView". Reports, from one run, the containers made per item
 // (virtualization keeps it near 0) and the time of each step per item, so that runs on noisy machines still
 // compare. --quick runs a small N for CI (it checks that the benchmark works, not its figures).
-#include "host/Xaml.h"
+#include "host/app/Xaml.h"
 
 #include "com/OleTypes.h"
 

@@ -14,11 +14,11 @@
 //
 // --quick runs every row once and the item series at 1,000 items only: CI checks that the benchmark works
 // and that the counts are those required, not its times. The exit code is 1 when a count differs.
-#include "host/Host.h"
-#include "host/Run.h"
-#include "host/ScriptModel.h"
-#include "host/ScriptSite.h"
-#include "host/Xaml.h"
+#include "host/services/Host.h"
+#include "host/cli/Run.h"
+#include "host/script/ScriptModel.h"
+#include "host/script/ScriptSite.h"
+#include "host/app/Xaml.h"
 #include "wpfsim/Items.h"
 
 #include "com/HostIdentifiers.h"

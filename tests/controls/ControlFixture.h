@@ -6,8 +6,8 @@
 #include "dispatch/InvokeException.h"
 #include "frame/HostServices.h"
 
-#include "host/Host.h"
-#include "host/Xaml.h"
+#include "host/services/Host.h"
+#include "host/app/Xaml.h"
 #include "wpfsim/Application.h"
 
 #include "TestSupport.h"

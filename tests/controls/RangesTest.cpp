@@ -3,7 +3,7 @@
 #include "ControlFixture.h"
 
 #include "controls/Ranges.h"
-#include "host/Services.h"
+#include "host/services/Services.h"
 #include "wpfsim/Ranges.h"
 
 #include <map>

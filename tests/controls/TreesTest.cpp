@@ -4,7 +4,7 @@
 #include "ControlFixture.h"
 
 #include "controls/Trees.h"
-#include "host/Services.h"
+#include "host/services/Services.h"
 #include "wpfsim/Items.h"
 
 #include <map>

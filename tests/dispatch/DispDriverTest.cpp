@@ -2,7 +2,7 @@
 #include "dispatch/DispDriver.h"
 #include "dispatch/InvokeException.h"
 #include "dispatch/MultiDispatch.h"
-#include "host/Host.h"
+#include "host/services/Host.h"
 #include "wpfsim/Application.h"
 #include "wpfsim/ClrValue.h"
 

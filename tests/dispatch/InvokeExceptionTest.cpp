@@ -2,7 +2,7 @@
 #include "dispatch/InvokeException.h"
 #include "frame/HostServices.h"
 #include "scripting/SyntaxItem.h"
-#include "host/Host.h"
+#include "host/services/Host.h"
 
 #include "TestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "frame/ModuleInf.h"
 
 #include "dispatch/TypeLibCache.h"
-#include "host/Services.h"
+#include "host/services/Services.h"
 #include "scripting/EventRecorder.h"
 
 #include "TestSupport.h"

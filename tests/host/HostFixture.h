@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 
-#include "host/Host.h"
+#include "host/services/Host.h"
 
 #include <gtest/gtest.h>
 

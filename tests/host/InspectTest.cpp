@@ -2,7 +2,7 @@
 // command's exit codes. tests/scripts/check-inspect.sh checks the trees of the demo and the test application.
 #include "HostFixture.h"
 
-#include "host/CommandLine.h"
+#include "host/cli/CommandLine.h"
 
 using namespace hosttest;
 

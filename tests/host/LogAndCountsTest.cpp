@@ -3,7 +3,7 @@
 #include "HostFixture.h"
 
 #include "com/HostIdentifiers.h"
-#include "host/LogFormat.h"
+#include "host/log/LogFormat.h"
 
 #include <functional>
 

@@ -2,7 +2,7 @@
 // submenu lives in a popup window of its own: both follow the layout that the clicks use.
 #include "HostFixture.h"
 
-#include "host/Xaml.h"
+#include "host/app/Xaml.h"
 #include "wpfsim/Items.h"
 
 using namespace hosttest;

@@ -3,7 +3,7 @@
 // The end-to-end scripts of tests/scripts run the program itself.
 #include "HostFixture.h"
 
-#include "host/CommandLine.h"
+#include "host/cli/CommandLine.h"
 
 #include <sstream>
 

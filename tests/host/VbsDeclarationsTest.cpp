@@ -1,5 +1,5 @@
 // Top-level declarations of Log leave a VBScript without moving anything else of it.
-#include "host/VbsDeclarations.h"
+#include "host/script/VbsDeclarations.h"
 
 #include <gtest/gtest.h>
 

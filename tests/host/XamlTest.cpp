@@ -2,7 +2,7 @@
 // place on the screen; everything it does not know is an error with its position.
 #include "HostFixture.h"
 
-#include "host/Xaml.h"
+#include "host/app/Xaml.h"
 #include "wpfsim/Buttons.h"
 #include "wpfsim/Framework.h"
 

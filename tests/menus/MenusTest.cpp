@@ -4,7 +4,7 @@
 #include "../controls/ControlFixture.h"
 
 #include "dispatch/HostDispatch.h"
-#include "host/CommandLine.h"
+#include "host/cli/CommandLine.h"
 #include "menus/MenuControl.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // The recognizer extender and its hook objects, driven by the host stand-in over a simulated application.
 #include "RecognitionSupport.h"
 
-#include "host/Host.h"
+#include "host/services/Host.h"
 #include "recognition/HookExtender.h"
 #include "dispatch/DispDriver.h"
 

@@ -2,7 +2,7 @@
 // class-name lists in both directions, the wrapper factories, and publishing into the host's option store.
 #include "RecognitionSupport.h"
 
-#include "host/Host.h"
+#include "host/services/Host.h"
 #include "recognition/Recognizer.h"
 
 namespace {

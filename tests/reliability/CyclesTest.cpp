@@ -4,7 +4,7 @@
 // and handles must not grow with the cycles.
 #include "Session.h"
 
-#include "host/HostCom.h"
+#include "host/services/HostCom.h"
 #include "wpfsim/ClrObject.h"
 
 #include <gtest/gtest.h>

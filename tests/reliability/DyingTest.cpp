@@ -8,7 +8,7 @@
 // stops answering half-way is covered by the fault run (the application ceasing to answer at each call).
 #include "Session.h"
 
-#include "host/HostCom.h"
+#include "host/services/HostCom.h"
 #include "wpfsim/ClrObject.h"
 
 #include <gtest/gtest.h>

@@ -12,7 +12,7 @@
 // the table below allows.
 #include "Session.h"
 
-#include "host/HostCom.h"
+#include "host/services/HostCom.h"
 #include "wpfsim/ClrObject.h"
 #include "wpfsim/Framework.h"
 #include "wpfsim/Items.h"

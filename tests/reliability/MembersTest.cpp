@@ -8,7 +8,7 @@
 // live objects).
 #include "Session.h"
 
-#include "host/HostCom.h"
+#include "host/services/HostCom.h"
 #include "wpfsim/ClrObject.h"
 #include "wpfsim/Element.h"
 

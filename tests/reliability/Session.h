@@ -3,10 +3,10 @@
 // called as the engines call them, through IDispatch.
 #pragma once
 
-#include "host/Host.h"
+#include "host/services/Host.h"
 #include "ovHostIntf.h"
-#include "host/Run.h"
-#include "host/ScriptModel.h"
+#include "host/cli/Run.h"
+#include "host/script/ScriptModel.h"
 #include "wpfsim/Application.h"
 #include "wpfsim/Element.h"
 

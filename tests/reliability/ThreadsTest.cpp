@@ -6,10 +6,10 @@
 // registers new hook objects with shared and own stub managers and drops them again, while one thread also
 // removes owners, disposes the extender and changes a class-name option. No call may fail, none may hang, and
 // at the end no registration and no object of the module may be left.
-#include "host/Host.h"
+#include "host/services/Host.h"
 #include "dispatch/HostDispatch.h"
 #include "dispatch/TypeLibCache.h"
-#include "host/CommandLine.h"
+#include "host/cli/CommandLine.h"
 #include "menus/WPFMenuHelper.h"
 #include "recognition/HookExtender.h"
 #include "recognition/HookObject.h"

@@ -5,9 +5,9 @@
 #include "com/RecordIdentifiers.h"
 #include "frame/HostServices.h"
 #include "recognition/ElementNavigation.h"
-#include "host/Host.h"
-#include "host/Recording.h"
-#include "host/Run.h"
+#include "host/services/Host.h"
+#include "host/recording/Recording.h"
+#include "host/cli/Run.h"
 #include "wpfsim/Application.h"
 #include "wpfsim/Element.h"
 

@@ -2,8 +2,8 @@
 #include "scripting/SyntaxItem.h"
 
 #include "frame/HostServices.h"
-#include "host/HostObjects.h"
-#include "host/Services.h"
+#include "host/services/HostObjects.h"
+#include "host/services/Services.h"
 #include "wpfsim/Application.h"
 
 #include "TestSupport.h"

@@ -2,7 +2,7 @@
 // module's live objects (and the stand-ins') are all gone.
 #include "TestSupport.h"
 
-#include "host/HostCom.h"
+#include "host/services/HostCom.h"
 #include "wpfsim/ClrObject.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "XamlApp.h"
 
 #include "TestSupport.h"
-#include "host/Host.h"
+#include "host/services/Host.h"
 
 using namespace simtest;
 

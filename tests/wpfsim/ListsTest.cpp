@@ -2,7 +2,7 @@
 // mode, the order in which WPF keeps the selection, the members that select from code and what WPF refuses.
 #include "XamlApp.h"
 
-#include "host/Xaml.h"
+#include "host/app/Xaml.h"
 #include "wpfsim/Items.h"
 
 namespace simtest {

@@ -4,7 +4,7 @@
 
 #include "SimCall.h"
 
-#include "host/Xaml.h"
+#include "host/app/Xaml.h"
 #include "wpfsim/ClrObject.h"
 
 #include <memory>

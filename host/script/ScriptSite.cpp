@@ -1,6 +1,6 @@
 #include "ScriptSite.h"
 
-#include "HostCom.h"
+#include "../services/HostCom.h"
 
 #include "com/OleTypes.h"
 

@@ -4,7 +4,7 @@
 // objects they hand over, in order.
 #pragma once
 
-#include "HostCore.h"
+#include "../services/HostCore.h"
 
 #include <map>
 #include <vector>

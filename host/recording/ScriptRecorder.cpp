@@ -1,6 +1,6 @@
 #include "ScriptRecorder.h"
 
-#include "Host.h"
+#include "../services/Host.h"
 #include "Recording.h"
 
 #include "com/RecordIdentifiers.h"

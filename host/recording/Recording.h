@@ -8,7 +8,7 @@
 
 #include "RecordedEvent.h"
 
-#include "HostObjects.h"
+#include "../services/HostObjects.h"
 
 namespace ovhost {
 

@@ -2,7 +2,7 @@
 // the lines below; and as JSON lines for tools ({"kind":..,"text":..,"details":..}, UTF-8).
 #pragma once
 
-#include "HostCore.h"
+#include "../services/HostCore.h"
 
 #include <string>
 

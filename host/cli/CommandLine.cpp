@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 
-#include "Host.h"
+#include "../services/Host.h"
 #include "Inspect.h"
-#include "LogFormat.h"
+#include "../log/LogFormat.h"
 #include "Run.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "Run.h"
 
-#include "Host.h"
-#include "LogFormat.h"
-#include "ScriptModel.h"
-#include "ScriptRecorder.h"
-#include "Xaml.h"
+#include "../services/Host.h"
+#include "../log/LogFormat.h"
+#include "../script/ScriptModel.h"
+#include "../recording/ScriptRecorder.h"
+#include "../app/Xaml.h"
 
 #include <cstdio>
 #include <cwctype>

@@ -2,10 +2,10 @@
 
 #include "VbsDeclarations.h"
 
-#include "Host.h"
-#include "LogFormat.h"
-#include "MouseActions.h"
-#include "ScriptRecorder.h"
+#include "../services/Host.h"
+#include "../log/LogFormat.h"
+#include "../services/MouseActions.h"
+#include "../recording/ScriptRecorder.h"
 
 #include "ovWPFControlsLib.h"
 #include "wpfsim/Items.h"

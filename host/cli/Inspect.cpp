@@ -1,7 +1,7 @@
 #include "Inspect.h"
 
-#include "Host.h"
-#include "LogFormat.h"
+#include "../services/Host.h"
+#include "../log/LogFormat.h"
 #include "Run.h"
 
 #include "ovWPFControlsLib.h"

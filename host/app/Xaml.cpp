@@ -1,6 +1,6 @@
 #include "Xaml.h"
 
-#include "LogFormat.h"
+#include "../log/LogFormat.h"
 
 #include "wpfsim/XamlSchema.h"
 

@@ -1,6 +1,6 @@
 // OVHookX64.exe: the host program. Its command line is in CommandLine.cpp.
 #include "CommandLine.h"
-#include "Host.h"
+#include "../services/Host.h"
 
 #include <cstdio>
 
