@@ -69,6 +69,17 @@ wpfsim::Element* ControlFor(wpfsim::Element* element) {
     return element;
 }
 
+// The shortest form of a number that reads back as the same number: a replay sets the very value, and
+// the dumps of two runs differ where their values do.
+std::wstring ExactNumber(double value) {
+    wchar_t text[64];
+    for (int digits = 15; digits <= 17; ++digits) {
+        swprintf(text, 64, L"%.*g", digits, value);
+        if (wcstod(text, nullptr) == value) break;
+    }
+    return text;
+}
+
 // The script's words, in JScript or VBScript.
 struct Language {
     bool vbs;
@@ -105,11 +116,7 @@ struct Language {
     std::wstring Bool(bool value) const {
         return vbs ? (value ? L"True" : L"False") : (value ? L"true" : L"false");
     }
-    std::wstring Number(double value) const {
-        wchar_t text[64];
-        swprintf(text, 64, L"%.15g", value);
-        return text;
-    }
+    std::wstring Number(double value) const { return ExactNumber(value); }
     std::wstring Find(const std::wstring& name) const { return L"App.Find(" + Str(name) + L")"; }
     std::wstring Call(const std::wstring& object, const std::wstring& member,
                       const std::vector<std::wstring>& args = {}) const {
@@ -556,7 +563,9 @@ void DumpElement(wpfsim::Element& element, const std::wstring& path, std::set<wp
          {L"IsChecked", L"IsSelected", L"SelectedIndex", L"Text", L"Password", L"Value", L"IsExpanded",
           L"IsDropDownOpen", L"IsOpen", L"IsSubmenuOpen", L"VerticalOffset", L"HorizontalOffset"}) {
         const ov::Variant value = Prop(element, member);
-        if (value.vt != VT_EMPTY) line += L" " + std::wstring(member) + L"=" + TextOf(value);
+        if (value.vt != VT_EMPTY)
+            line += L" " + std::wstring(member) + L"=" +
+                    (value.vt == VT_R8 ? ExactNumber(value.dblVal) : TextOf(value));
     }
     if (auto* selector = dynamic_cast<wpfsim::Selector*>(&element)) {
         line += L" Selection=";

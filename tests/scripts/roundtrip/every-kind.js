@@ -1,4 +1,4 @@
-//! expect: [script] 67 actions recorded
+//! expect: [script] 70 actions recorded
 //! expect: [script] abortButton: kind 1, enabled false
 //! expect: [script] Ap* of fruits: kind 8, designator Ap*, owner fruits
 //! expect: [script] a?c of fruits: kind 8, designator a?c, owner fruits
@@ -31,6 +31,9 @@ User.Type("lockedName", "taken?");            // disabled: takes nothing
 User.Type("password", "secret");
 User.Click("volume", 250, 10);
 User.Click("hbar", 250, 8);
+User.Click("fine", 280, 8);                   // three small steps: 0.1 + 0.1 + 0.1 is no 0.3
+User.Click("fine", 280, 8);
+User.Click("fine", 280, 8);
 User.Click("details", 10, 8);                 // the expander's header
 User.Click("extra");
 mark("headedText");
