@@ -19,7 +19,8 @@
 #include "host/script/ScriptModel.h"
 #include "host/script/ScriptSite.h"
 #include "host/app/Xaml.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ListBox.h"
+#include "wpfsim/Menus.h"
 
 #include "com/HostIdentifiers.h"
 #include "com/StandInClock.h"

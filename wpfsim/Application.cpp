@@ -1,7 +1,7 @@
 #include "Application.h"
 
-#include "Framework.h"
-#include "Items.h"
+#include "Menus.h"
+#include "Popup.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "Buttons.h"
 
 #include "Application.h"
-#include "Items.h"
+#include "ToolBar.h"
 #include "XamlSchema.h"
 
 namespace wpfsim {

@@ -22,7 +22,8 @@
 //   box.SetClickHandler([](wpfsim::ButtonBase& b) { ... }); // the application's Click handler
 #pragma once
 
-#include "Framework.h"
+#include "Border.h"
+#include "ContentControl.h"
 
 #include <functional>
 #include <optional>

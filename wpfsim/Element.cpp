@@ -1,7 +1,10 @@
 #include "Element.h"
 
 #include "Application.h"
-#include "Items.h"
+#include "Menus.h"
+#include "Popup.h"
+#include "ScrollViewer.h"
+#include "Window.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -14,6 +17,20 @@ ClrException ArgumentOutOfRange(std::wstring_view parameter) {
             L"Specified argument was out of the range of valid values.\r\nParameter name: " +
                 std::wstring(parameter),
             static_cast<SCODE>(0x80131502)};
+}
+
+ClrException InvalidPropertyValue(const std::wstring& value, const wchar_t* property) {
+    return {L"WindowsBase", 0, L"'" + value + L"' is not a valid value for property '" + property + L"'.",
+            static_cast<SCODE>(0x80070057)};
+}
+
+Element* ElementOf(const VARIANT& v) {
+    ov::ComPtr<ClrObject> object = ObjectOf(v);
+    return dynamic_cast<Element*>(object.Get());
+}
+
+bool IsNull(const VARIANT& v) {
+    return v.vt == VT_EMPTY || v.vt == VT_NULL || (v.vt == VT_DISPATCH && !v.pdispVal);
 }
 
 Element::Element(Application& app, std::wstring className, std::wstring name)

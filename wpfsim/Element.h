@@ -31,6 +31,7 @@ namespace wpfsim {
 
 class Application;
 class ContextMenu;
+class Element;
 
 enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
 
@@ -62,6 +63,13 @@ struct MouseEvent {
 
 // .NET's exception for an index outside a collection.
 ClrException ArgumentOutOfRange(std::wstring_view parameter);
+
+// What a dependency property's validation raises for a value it refuses.
+ClrException InvalidPropertyValue(const std::wstring& value, const wchar_t* property);
+
+// The element behind an argument (null for anything else), and whether an argument is null.
+Element* ElementOf(const VARIANT& v);
+bool IsNull(const VARIANT& v);
 
 inline constexpr double Auto = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double Infinity = std::numeric_limits<double>::infinity();

@@ -1,6 +1,7 @@
 #include "Ranges.h"
 
 #include "Application.h"
+#include "Border.h"
 #include "XamlSchema.h"
 
 #include <algorithm>

@@ -24,7 +24,8 @@
 #pragma once
 
 #include "Buttons.h"
-#include "Framework.h"
+#include "Panels.h"
+#include "ScrollViewer.h"
 
 #include <algorithm>
 #include <optional>

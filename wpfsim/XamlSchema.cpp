@@ -1,7 +1,6 @@
 #include "XamlSchema.h"
 
 #include "Buttons.h"
-#include "Items.h"
 #include "Ranges.h"
 
 #include <algorithm>
@@ -22,7 +21,10 @@ bool SameText(std::wstring_view a, std::wstring_view b) {
 const std::vector<Type>& Types() {
     static const std::vector<Type> types = [] {
         std::vector<Type> all;
-        for (auto family : {&FrameworkTypes, &ButtonTypes, &ItemTypes, &RangeTypes})
+        for (auto family :
+             {&FrameworkTypes, &ContentControlTypes, &WindowTypes, &PanelTypes, &BorderTypes, &TextBlockTypes,
+              &ScrollViewerTypes, &ButtonTypes, &ItemTypes, &ListBoxTypes, &ComboBoxTypes, &TabControlTypes,
+              &TreeViewTypes, &MenuTypes, &ToolBarTypes, &TextBoxTypes, &ExpanderTypes, &RangeTypes})
             for (Type& type : family())
                 all.push_back(std::move(type));
         return all;

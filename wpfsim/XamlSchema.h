@@ -5,7 +5,7 @@
 #pragma once
 
 #include "Application.h"
-#include "Framework.h"
+#include "Panels.h"
 
 #include <string>
 #include <span>
@@ -202,10 +202,30 @@ consteval Property Cosmetic(const wchar_t* name) {
     throw "a cosmetic property without a WPF type in kCosmeticProperties";
 }
 
+// The "Header" of a headered kind: text, or an element in a property element.
+template <class T> Property HeaderProperty() {
+    return {L"Header", [](Node& n, std::wstring_view v) { As<T>(n).SetHeader(std::wstring(v)); },
+            [](Node& n, Element& e) { As<T>(n).SetHeaderElement(&e); }};
+}
+
 // The declarations of each family of kinds, beside their classes.
 std::vector<Type> FrameworkTypes();
+std::vector<Type> ContentControlTypes();
+std::vector<Type> WindowTypes();
+std::vector<Type> PanelTypes();
+std::vector<Type> BorderTypes();
+std::vector<Type> TextBlockTypes();
+std::vector<Type> ScrollViewerTypes();
 std::vector<Type> ButtonTypes();
 std::vector<Type> ItemTypes();
+std::vector<Type> ListBoxTypes();
+std::vector<Type> ComboBoxTypes();
+std::vector<Type> TabControlTypes();
+std::vector<Type> TreeViewTypes();
+std::vector<Type> MenuTypes();
+std::vector<Type> ToolBarTypes();
+std::vector<Type> TextBoxTypes();
+std::vector<Type> ExpanderTypes();
 std::vector<Type> RangeTypes();
 
 } // namespace wpfsim::xaml

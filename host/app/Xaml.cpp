@@ -5,6 +5,7 @@
 #include "wpfsim/XamlSchema.h"
 
 #include "wpfsim/Items.h"
+#include "wpfsim/Panels.h"
 
 #include "com/ComPtr.h"
 

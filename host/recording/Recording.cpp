@@ -1,7 +1,7 @@
 #include "Recording.h"
 
 #include "com/StandInClock.h"
-#include "wpfsim/Framework.h"
+#include "wpfsim/Popup.h"
 
 namespace ovhost {
 

@@ -5,8 +5,9 @@
 
 #include "com/RecordIdentifiers.h"
 #include "ovWPFControlsLib.h"
-#include "wpfsim/Framework.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ListBox.h"
+#include "wpfsim/Menus.h"
+#include "wpfsim/Popup.h"
 
 #include <algorithm>
 #include <cstring>

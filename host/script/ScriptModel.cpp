@@ -8,7 +8,7 @@
 #include "../recording/ScriptRecorder.h"
 
 #include "ovWPFControlsLib.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/TreeView.h"
 
 #include <atomic>
 #include <functional>

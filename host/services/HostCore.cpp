@@ -2,7 +2,7 @@
 
 #include "HostObjects.h"
 
-#include "wpfsim/Items.h"
+#include "wpfsim/TreeView.h"
 
 #include <olectl.h>
 

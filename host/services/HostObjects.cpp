@@ -3,7 +3,7 @@
 #include "MouseActions.h"
 #include "Services.h"
 
-#include "wpfsim/Items.h"
+#include "wpfsim/TreeView.h"
 
 #include <algorithm>
 #include <mutex>

@@ -3,7 +3,7 @@
 #include "ControlFixture.h"
 
 #include "controls/Edits.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/TextBox.h"
 
 #include <map>
 

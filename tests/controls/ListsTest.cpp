@@ -4,7 +4,8 @@
 #include "ControlFixture.h"
 
 #include "controls/Lists.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ComboBox.h"
+#include "wpfsim/ListBox.h"
 
 #include <map>
 #include <string>

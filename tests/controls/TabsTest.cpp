@@ -5,7 +5,8 @@
 #include "ControlFixture.h"
 
 #include "controls/Tabs.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/Expander.h"
+#include "wpfsim/TabControl.h"
 
 namespace {
 

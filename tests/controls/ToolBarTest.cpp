@@ -4,7 +4,7 @@
 
 #include "controls/ToolBar.h"
 #include "wpfsim/Buttons.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ToolBar.h"
 
 #include <map>
 #include <string>

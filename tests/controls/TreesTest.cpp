@@ -5,7 +5,7 @@
 
 #include "controls/Trees.h"
 #include "host/services/Services.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/TreeView.h"
 
 #include <map>
 #include <string>

@@ -3,7 +3,7 @@
 #include "HostFixture.h"
 
 #include "host/app/Xaml.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/Menus.h"
 
 using namespace hosttest;
 

@@ -4,7 +4,8 @@
 
 #include "host/app/Xaml.h"
 #include "wpfsim/Buttons.h"
-#include "wpfsim/Framework.h"
+#include "wpfsim/TextBlock.h"
+#include "wpfsim/Window.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include "host/services/HostCom.h"
 #include "wpfsim/ClrObject.h"
-#include "wpfsim/Framework.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ComboBox.h"
+#include "wpfsim/Popup.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "XamlApp.h"
 
 #include "host/app/Xaml.h"
-#include "wpfsim/Items.h"
+#include "wpfsim/ListBox.h"
 
 namespace simtest {
 namespace {

@@ -2,7 +2,8 @@
 // menus opened by a right click, and what the module reads of them by name.
 #include "XamlApp.h"
 
-#include "wpfsim/Items.h"
+#include "wpfsim/Menus.h"
+#include "wpfsim/TextBlock.h"
 
 namespace simtest {
 namespace {

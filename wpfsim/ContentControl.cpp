@@ -1,0 +1,135 @@
+#include "ContentControl.h"
+
+#include "Border.h"
+#include "TextBlock.h"
+#include "XamlSchema.h"
+
+#include <stdexcept>
+
+namespace wpfsim {
+
+// --- content --------------------------------------------------------------------------------------------
+
+std::wstring Content::Text() const {
+    if (text) return *text;
+    if (element) return element->DisplayText();
+    return {};
+}
+
+ov::Variant HeaderValue(const Element& self, const Content& header) {
+    if (header.element) return ClrObject::Obj(header.element.Get());
+    return header.text ? self.Str(*header.text) : ClrObject::Obj(nullptr);
+}
+
+void ContentPresenter::Show(const Content& content) {
+    while (!Children().empty())
+        RemoveVisualChild(*Children().back());
+    text_ = nullptr;
+    if (content.element) {
+        if (content.element->Parent()) content.element->Parent()->RemoveVisualChild(*content.element);
+        AddVisualChild(*content.element);
+    } else if (content.text) {
+        // String content is shown by a TextBlock that the presenter makes (templated by the presenter).
+        if (accessKey_) {
+            auto& text = MakePart<AccessText>(*this, L"System.Windows.Controls.AccessText", L"");
+            text.SetAccessText(*content.text);
+            text_ = &text;
+        } else {
+            auto& text = MakePart<TextBlock>(*this, L"System.Windows.Controls.TextBlock", L"");
+            text.SetText(*content.text);
+            text_ = &text;
+        }
+    }
+}
+
+std::wstring ContentPresenter::DisplayText() const {
+    return text_ ? text_->DisplayText() : std::wstring();
+}
+
+ContentControl::ContentControl(Application& app, std::wstring className, std::wstring name)
+    : Control(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Content", [this] { return ContentValue(); },
+        [this](const VARIANT& v) {
+            ov::ComPtr<ClrObject> object =
+                (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) ? ObjectOf(v) : nullptr;
+            if (auto* element = dynamic_cast<Element*>(object.Get()))
+                SetContentElement(element);
+            else
+                SetContent(TextOf(v));
+        });
+}
+
+ov::Variant ContentControl::ContentValue() const {
+    if (content_.element) return Obj(content_.element.Get());
+    if (content_.text) return Str(*content_.text);
+    return Obj(nullptr);
+}
+
+void ContentControl::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
+    SetPresenter(&MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L""));
+}
+
+void ContentControl::SetPresenter(ContentPresenter* presenter) {
+    presenter_ = presenter;
+    Present();
+}
+
+void ContentControl::Present() {
+    if (presenter_) presenter_->Show(content_);
+    InvalidateLayout();
+    OnContentChanged();
+}
+
+void ContentControl::SetContent(std::wstring text) {
+    if (content_.element) RemoveLogicalChild(*content_.element);
+    content_.element.Reset();
+    content_.text = std::move(text);
+    Present();
+}
+
+void ContentControl::SetContentElement(Element* element) {
+    if (content_.element) RemoveLogicalChild(*content_.element);
+    content_.text.reset();
+    content_.element = element;
+    if (element) AddLogicalChild(*element);
+    Present();
+}
+
+void ContentControl::AddChild(Element& child) {
+    if (!content_.Empty()) throw std::invalid_argument("the content is set already");
+    SetContentElement(&child);
+}
+
+// --- XAML ------------------------------------------------------------------------------------------------
+
+namespace xaml {
+namespace {
+
+// The content of a content control: text, or an element in a property element.
+void SetContent(Node& n, std::wstring_view v) {
+    As<ContentControl>(n).SetContent(std::wstring(v));
+}
+void SetContentElement(Node& n, Element& e) {
+    As<ContentControl>(n).SetContentElement(&e);
+}
+const Property kContent{L"Content", &SetContent, &SetContentElement};
+
+} // namespace
+
+std::vector<Type> ContentControlTypes() {
+    return {
+        {.name = L"ContentControl",
+         .className = L"System.Windows.Controls.ContentControl",
+         .base = L"Control",
+         .make = &Make<ContentControl>,
+         .properties = {kContent},
+         .content = Content::Single,
+         .textProperty = L"Content"},
+    };
+}
+
+} // namespace xaml
+
+} // namespace wpfsim

@@ -1,0 +1,65 @@
+// Content and the controls that hold one, with WPF's rules:
+//
+//   ContentPresenter   shows its templated parent's content: an element as its visual child, text in a
+//                      TextBlock of its own
+//   ContentControl     "Content" (get, put): text, or an element (its logical child, "Content" returns it)
+#pragma once
+
+#include "Framework.h"
+
+#include <optional>
+
+namespace wpfsim {
+
+// What a ContentControl (or a HeaderedItemsControl's header) holds: text or an element. The holder makes
+// the element its logical child.
+class Content {
+public:
+    std::optional<std::wstring> text;
+    ov::ComPtr<Element> element;
+    bool Empty() const noexcept { return !text && !element; }
+    std::wstring Text() const;
+};
+
+// What a "Header" gives: its element, its text, or a null object.
+ov::Variant HeaderValue(const Element& self, const Content& header);
+
+class ContentPresenter : public FrameworkElement {
+public:
+    using FrameworkElement::FrameworkElement;
+    // Shows the content: replaces what the presenter showed before.
+    void Show(const Content& content);
+    std::wstring DisplayText() const override;
+    // Text content shows in an AccessText (RecognizesAccessKey, as menu item headers have it).
+    void SetRecognizesAccessKey(bool recognizes) noexcept { accessKey_ = recognizes; }
+
+private:
+    Element* text_ = nullptr;
+    bool accessKey_ = false;
+};
+
+class ContentControl : public Control {
+public:
+    ContentControl(Application& app, std::wstring className, std::wstring name);
+    const wpfsim::Content& GetContent() const noexcept { return content_; }
+    std::wstring ContentText() const { return content_.Text(); }
+    void SetContent(std::wstring text);
+    void SetContentElement(Element* element);
+    void AddChild(Element& child) override;
+    std::wstring DisplayText() const override { return content_.Text(); }
+
+protected:
+    // The presenter that shows the content (made by the kind's template; the default template is a
+    // Border holding it).
+    void OnApplyTemplate() override;
+    void SetPresenter(ContentPresenter* presenter);
+    virtual void OnContentChanged() {}
+    ov::Variant ContentValue() const;
+
+private:
+    void Present();
+    wpfsim::Content content_;
+    ContentPresenter* presenter_ = nullptr;
+};
+
+} // namespace wpfsim

@@ -1,0 +1,77 @@
+#include "Popup.h"
+
+#include "Application.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace wpfsim {
+
+// --- popups ---------------------------------------------------------------------------------------------
+
+Popup::Popup(Application& app, std::wstring className, std::wstring name)
+    : FrameworkElement(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"IsOpen", [this] { return ov::Variant::Bool(IsOpen()); },
+        [this](const VARIANT& v) { SetIsOpen(BoolOf(v)); });
+    AddProperty(L"Child", [this] { return Obj(child_.Get()); });
+    AddProperty(L"StaysOpen", [this] { return ov::Variant::Bool(staysOpen_); });
+    AddProperty(L"PlacementTarget", [this] { return Obj(PlacementTarget()); });
+    // A popup takes no room where it is declared.
+    SetHitTestVisible(false);
+}
+
+void Popup::SetChild(Element* child) {
+    if (child_) {
+        if (child_->Parent()) child_->Parent()->RemoveVisualChild(*child_);
+        RemoveLogicalChild(*child_);
+    }
+    child_ = child;
+    if (child) {
+        AddLogicalChild(*child);
+        if (root_) root_->AddVisualChild(*child);
+    }
+}
+
+void Popup::SetIsOpen(bool open) {
+    Application* app = App();
+    if (!app || open == IsOpen() || (open && neverOpens_) || (!open && neverCloses_)) return;
+    if (open) {
+        root_ = &app->Create<PopupRoot>(L"System.Windows.Controls.Primitives.PopupRoot", L"", *this);
+        if (child_) root_->AddVisualChild(*child_);
+        app->AddRoot(*root_);
+        app->OpenedPopup(*this);
+    } else {
+        // Popups opened from inside this one close with it.
+        for (Popup* other : std::vector<Popup*>(app->OpenPopups()))
+            if (other != this && IsAncestorOf(*other)) other->SetIsOpen(false);
+        PopupRoot* root = root_;
+        root_ = nullptr;
+        app->ClosedPopup(*this);
+        if (child_ && child_->Parent() == root) root->RemoveVisualChild(*child_);
+        app->RemoveRoot(*root);
+        // The old window's root is gone: its object answers as gone.
+        app->Remove(*root);
+    }
+    InvalidateLayout();
+    if (onOpenChanged) onOpenChanged(open);
+}
+
+Rect Popup::WindowPlacement(Size desired) const {
+    Element* target = PlacementTarget();
+    RECT t = target ? target->Bounds() : RECT{100, 100, 100, 100};
+    if (placement_ == Placement::Right)
+        return {double(t.right), double(t.top), desired.width, desired.height};
+    if (placement_ == Placement::MousePoint)
+        return {double(point_.x), double(point_.y), desired.width, desired.height};
+    // Below the target, at least as wide as it (a drop-down list).
+    return {double(t.left), double(t.bottom), std::max(desired.width, double(t.right - t.left)),
+            desired.height};
+}
+
+PopupRoot::PopupRoot(Application& app, std::wstring className, std::wstring name, Popup& popup)
+    : FrameworkElement(app, std::move(className), std::move(name)), popup_(&popup) {
+    popup.AddLogicalChild(*this);
+}
+
+} // namespace wpfsim

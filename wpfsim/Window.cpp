@@ -1,0 +1,69 @@
+#include "Window.h"
+
+#include "Application.h"
+#include "XamlSchema.h"
+
+namespace wpfsim {
+
+// --- Window ---------------------------------------------------------------------------------------------
+
+namespace {
+constexpr double kWindowFrame = 8, kTitleBar = 23;
+}
+
+Window::Window(Application& app, std::wstring className, std::wstring name)
+    : ContentControl(app, std::move(className), std::move(name)) {
+    AddProperty(
+        L"Title", [this] { return Str(title_); }, [this](const VARIANT& v) { title_ = TextOf(v); });
+}
+
+Size Window::MeasureOverride(Size available) {
+    Size s = ContentControl::MeasureOverride(available);
+    return {s.width + 2 * kWindowFrame, s.height + kTitleBar + 2 * kWindowFrame};
+}
+
+void Window::ArrangeOverride(Rect inner) {
+    ContentControl::ArrangeOverride(
+        Deflate(inner, {kWindowFrame, kTitleBar + kWindowFrame, kWindowFrame, kWindowFrame}));
+}
+
+ForeignWindow::ForeignWindow(Application& app, std::wstring className, std::wstring name)
+    : Element(app, std::move(className), std::move(name)) {
+    RemoveMember(L"ClrFullClassName");
+    RemoveMember(L"GetType");
+    // Somewhere off the application's own windows, so that it takes none of their clicks.
+    SetBounds({1600, 1200, 1900, 1400});
+}
+
+// --- XAML ------------------------------------------------------------------------------------------------
+
+namespace xaml {
+
+std::vector<Type> WindowTypes() {
+    return {
+        {.name = L"Window",
+         .className = L"System.Windows.Window",
+         .base = L"ContentControl",
+         .make = &Make<Window>,
+         .properties =
+             {
+                 {L"Title", [](Node& n, std::wstring_view v) { As<Window>(n).SetTitle(std::wstring(v)); }},
+                 Cosmetic(L"ResizeMode"),
+                 Cosmetic(L"SizeToContent"),
+                 Cosmetic(L"WindowStartupLocation"),
+             },
+         .content = Content::Single,
+         .textProperty = L"Content",
+         // The process shows a native window beside this one (it comes first among the top-level windows).
+         .sim = {{L"ForeignWindow",
+                  [](Node& n, std::wstring_view v) {
+                      if (!ToBool(v)) return;
+                      Application& app = *n.element->App();
+                      app.AddRoot(app.Create<ForeignWindow>(L"#32770", L""));
+                  }}}},
+    };
+}
+
+} // namespace xaml
+
+} // namespace wpfsim
