@@ -8,6 +8,7 @@
 #include "wpfsim/ListBox.h"
 #include "wpfsim/Menus.h"
 #include "wpfsim/Popup.h"
+#include "wpfsim/TreeView.h"
 
 #include <algorithm>
 #include <cstring>
