@@ -8,6 +8,7 @@
 //! expect: [script] c under a|b: kind 24, designator |a|b|c, owner tree
 //! expect: [script] Why? of File: kind 18, designator File|Why?, owner mainMenu
 //! expect: [script] Last] of [Drafts: kind 18, designator File|[[Drafts|Last], owner mainMenu
+//! expect: [script] Grid lines of the toolbar's menu: kind 18, designator Insert|Grid lines, owner toolMenu
 //! expect: [script] the headed expander's text: kind 50, owner headed
 // A user's session over every control kind of its own application, recorded by check-roundtrip.sh into
 // JScript and into VBScript and replayed on fresh applications; then what the module attached to some of
@@ -111,4 +112,5 @@ fact("Rep* of the tree", "Rep*", designated);
 fact("c under a|b", "c", designated);
 fact("Why? of File", "Why?", designated);
 fact("Last] of [Drafts", "Last]", designated);
+fact("Grid lines of the toolbar's menu", "Grid lines", designated);
 fact("the headed expander's text", "headedText", function (e) { return "owner " + e.Owner; });

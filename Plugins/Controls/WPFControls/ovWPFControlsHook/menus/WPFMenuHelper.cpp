@@ -57,9 +57,7 @@ ov::ComPtr<CovMenuItemHelper> CovWPFHelperMenu::MakeItem(LONG index) {
 ov::ComPtr<CovMenuHelper> CovWPFHelperMenu::ParentMenu() {
     DISPID id = DISPID_UNKNOWN;
     if (!element_.HasMember(L"get_LogicalParent", &id)) return nullptr;
-    CovDispDriver parent = element_.GetPropertyObject(id);
-    if (parent.Empty() || !ov::HasMember(parent, L"Items")) return nullptr;
-    return ov::Create<CovWPFHelperMenu>(owner_, this, L"", std::move(parent));
+    return ov::Create<CovWPFHelperMenu>(owner_, this, L"", element_.GetPropertyObject(id));
 }
 
 LONG CovWPFHelperMenu::ItemCount() {

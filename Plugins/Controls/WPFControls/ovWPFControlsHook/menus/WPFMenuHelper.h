@@ -17,8 +17,8 @@ public:
     // "Items"."get_Item"(index), shown by the container the "ItemContainerGenerator" has for it, or by the
     // item itself; null when that is no object.
     ov::ComPtr<CovMenuItemHelper> MakeItem(LONG index) override;
-    // A nameless menu over the element's "get_LogicalParent" when that is an element with "Items" (a menu or
-    // a menu item); null otherwise (the window's panel, the popup of an open context menu).
+    // A nameless menu over the element's "get_LogicalParent" (a menu item's: the menu or menu item it is an
+    // item of); null for an element without that member (a menu, a context menu).
     ov::ComPtr<CovMenuHelper> ParentMenu() override;
     LONG ItemCount() override;
 

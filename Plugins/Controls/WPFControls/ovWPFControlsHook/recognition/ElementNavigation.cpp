@@ -147,14 +147,10 @@ void MenuItemWalk(const CovWPFControlsRecognizer& recognizer, const CovRecordedE
     if (ov::HasMember(element, L"IsCheckable") && ov::GetBool(element, L"IsCheckable"))
         Put(context, ov::RecordKeys::MenuCheckedAfter,
             ov::Variant::Bool(!ov::GetBool(element, L"IsChecked")));
-    // Every WPF element has a logical parent: the walk up ends at the first element that is no menu item,
-    // the menu or context menu the item belongs to.
+    // Only a menu item has "get_LogicalParent": the walk ends at the menu or context menu on top.
     CovDispDriver top = parent;
-    while (recognizer.GetElementKind(top) == ctrlWPFMenuItem && ov::HasMember(top, L"get_LogicalParent")) {
-        CovDispDriver next = ov::GetObjectByName(top, L"get_LogicalParent");
-        if (next.Empty()) break;
-        top = std::move(next);
-    }
+    while (ov::HasMember(top, L"get_LogicalParent"))
+        top = ov::GetObjectByName(top, L"get_LogicalParent");
     const LONG topKind = recognizer.GetElementKind(top);
     Put(context, ov::RecordKeys::MenuTopKind, ov::Variant::Int(topKind));
     ov::ComPtr<IovHostObject> topHost;
