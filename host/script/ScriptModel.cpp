@@ -219,10 +219,17 @@ struct HandedOutRegistry {
     std::set<Revocable*> live;
     // The elements whose objects' members are running, the innermost last: the log names the last.
     std::vector<LogContext> acting;
+    // Host.ErrorReportMode and Host.MessageReportMode: what the host sets on every automation object it
+    // hands a script.
+    LONG errorReportMode = 1;
+    LONG messageReportMode = 1;
     // Set from the watchdog's thread at the time limit: every call of the script fails from then on, so a
     // script that calls the host ends there even where the engine cannot be interrupted.
     std::atomic<bool> timeUp{false};
 };
+
+ov::ComPtr<IDispatch> HandOut(ov::ComPtr<IDispatch> object,
+                              const std::shared_ptr<HandedOutRegistry>& registry, LogContext element);
 
 class HandedOut : public HostObjectBase, public IDispatch, public ISupportErrorInfo, public Revocable {
 public:
@@ -262,6 +269,19 @@ public:
         registry->acting.push_back(element_);
         const HRESULT hr = inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
         registry->acting.pop_back();
+        // An object a member hands out (a scroll helper, a menu, a tree node) reaches the script as the
+        // element's object does: with the host's report modes, through a forwarder of its own that names
+        // the same element in the log.
+        if (FAILED(hr) || !result || result->vt != VT_DISPATCH || !result->pdispVal) return hr;
+        ov::ComPtr<IDispatch> object = ov::ComPtr<IDispatch>::Adopt(result->pdispVal);
+        VariantInit(result);
+        try {
+            object = HandOut(std::move(object), registry, element_);
+        } catch (...) {
+            return ov::HResultOfCurrentException();
+        }
+        result->vt = VT_DISPATCH;
+        result->pdispVal = object.Detach();
         return hr;
     }
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
@@ -310,6 +330,20 @@ void ForEachConstant(ITypeLib& library,
     }
 }
 
+// The host's report modes on an automation object of the module.
+void SetReportModes(IDispatch* object, const HandedOutRegistry& registry) {
+    if (auto base = ov::QueryAs<IovCtrlBase>(object)) {
+        base->put_ErrorReportMode(registry.errorReportMode);
+        base->put_MessageReportMode(registry.messageReportMode);
+    }
+}
+
+ov::ComPtr<IDispatch> HandOut(ov::ComPtr<IDispatch> object,
+                              const std::shared_ptr<HandedOutRegistry>& registry, LogContext element) {
+    SetReportModes(object.Get(), *registry);
+    return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(object), registry, std::move(element)).Get());
+}
+
 } // namespace
 
 // --- the state the objects share ------------------------------------------------------------------------
@@ -319,8 +353,6 @@ struct ModelState {
     wpfsim::Application* app = nullptr;
     ScriptLineSource lines;
     std::map<LONG, std::wstring> kindNames; // of WPFControlType
-    LONG errorReportMode = 1;
-    LONG messageReportMode = 1;
     std::shared_ptr<HandedOutRegistry> handedOut = std::make_shared<HandedOutRegistry>();
     std::unique_ptr<ScriptRecorder> recorder;
 
@@ -389,8 +421,7 @@ struct ModelState {
         ov::ComPtr<IDispatch> control = MakeControl(element, L"App.Find");
         if (!control) return nullptr;
         LogContext acting{element.Name(), KindName(element, L"App.Find")};
-        return ov::ComPtr<IDispatch>(
-            ov::Create<HandedOut>(std::move(control), handedOut, std::move(acting)).Get());
+        return HandOut(std::move(control), handedOut, std::move(acting));
     }
 
     // The module's automation object of an element, as the host makes it, with the host's report modes;
@@ -412,10 +443,7 @@ struct ModelState {
             throw ScriptFailure{member + L": the module could not make the object of '" + element.Name() +
                                 L"' (" + Hex(hr) + L")."};
         if (!control) return nullptr;
-        if (auto base = control.As<IovCtrlBase>()) {
-            base->put_ErrorReportMode(errorReportMode);
-            base->put_MessageReportMode(messageReportMode);
-        }
+        SetReportModes(control.Get(), *handedOut);
         return control;
     }
 
@@ -943,11 +971,15 @@ public:
     HostSettingsObject(std::shared_ptr<ModelState> state, ov::ComPtr<IDispatch> log)
         : ScriptObject(L"Host"), state_(std::move(state)), log_(std::move(log)) {
         Property(
-            L"ErrorReportMode", [this] { return ov::Variant::Int(state_->errorReportMode); },
-            [this](const VARIANT& v) { state_->errorReportMode = IntArg(v, L"Host.ErrorReportMode"); });
+            L"ErrorReportMode", [this] { return ov::Variant::Int(state_->handedOut->errorReportMode); },
+            [this](const VARIANT& v) {
+                state_->handedOut->errorReportMode = IntArg(v, L"Host.ErrorReportMode");
+            });
         Property(
-            L"MessageReportMode", [this] { return ov::Variant::Int(state_->messageReportMode); },
-            [this](const VARIANT& v) { state_->messageReportMode = IntArg(v, L"Host.MessageReportMode"); });
+            L"MessageReportMode", [this] { return ov::Variant::Int(state_->handedOut->messageReportMode); },
+            [this](const VARIANT& v) {
+                state_->handedOut->messageReportMode = IntArg(v, L"Host.MessageReportMode");
+            });
         Method(L"SetClassNames", 2, 2,
                L"two arguments: the kind (a WPFControlType) and the class names (an array, or one string "
                L"with \"|\" between the names)",

@@ -41,7 +41,8 @@
 //                                 condition that is not true or false (undefined, null, an object, a
 //                                 number, a string) is a script error, so that a misspelt name cannot pass
 //   Host.ErrorReportMode, Host.MessageReportMode
-//                                 (1 by default) what objects handed out from now on start with
+//                                 (1 by default) what the host sets on every automation object it hands the
+//                                 script from now on: App.Find's, and those a member of one returns
 //   Host.SetClassNames(kind, names)
 //                                 replaces the class-name patterns of a kind (a WPFControlType) as the
 //                                 host's options do: every module object that takes options gets the new
