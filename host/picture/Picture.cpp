@@ -1,9 +1,21 @@
 #include "Picture.h"
 
 #include "wpfsim/Application.h"
+#include "wpfsim/Border.h"
 #include "wpfsim/Buttons.h"
+#include "wpfsim/ComboBox.h"
+#include "wpfsim/Expander.h"
 #include "wpfsim/Items.h"
+#include "wpfsim/ListBox.h"
+#include "wpfsim/Menus.h"
+#include "wpfsim/Popup.h"
 #include "wpfsim/Ranges.h"
+#include "wpfsim/TabControl.h"
+#include "wpfsim/TextBlock.h"
+#include "wpfsim/TextBox.h"
+#include "wpfsim/ToolBar.h"
+#include "wpfsim/TreeView.h"
+#include "wpfsim/Window.h"
 
 #include <algorithm>
 #include <fstream>

@@ -6,6 +6,8 @@
 #include "host/app/ByName.h"
 #include "ovWPFControlsLib.h"
 #include "wpfsim/Items.h"
+#include "wpfsim/Menus.h"
+#include "wpfsim/TextBlock.h"
 
 #include <regex>
 

@@ -6,6 +6,7 @@
 #include "host/app/ByName.h"
 #include "host/cli/Inspect.h"
 #include "wpfsim/Framework.h"
+#include "wpfsim/TextBlock.h"
 
 #include <fstream>
 #include <sstream>
