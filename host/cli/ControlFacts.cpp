@@ -75,8 +75,11 @@ void AddNodes(IDispatch* collection, const std::wstring& prefix, int depth, std:
     const auto [nodes, texts] = LevelOf(collection, L"Item", L"Text");
     for (LONG i = 0, count = static_cast<LONG>(nodes.size()); i < count; ++i) {
         IDispatch* node = nodes[static_cast<size_t>(i)].Get();
-        ItemFact fact{L"node", i, prefix + L"|" + NodeStep(collection, texts, static_cast<size_t>(i)),
-                      texts[static_cast<size_t>(i)]};
+        ItemFact fact{L"node",
+                      i,
+                      prefix + L"|" + NodeStep(collection, texts, static_cast<size_t>(i)),
+                      texts[static_cast<size_t>(i)],
+                      {}};
         if (auto expanded = BoolByName(node, L"Expanded"); expanded && *expanded)
             fact.states.push_back(Flag(L"expanded", **expanded, L"expanded", L"collapsed"));
         if (auto selected = BoolByName(node, L"Selected"); selected && *selected)
@@ -119,9 +122,11 @@ void AddMenu(IDispatch* menu, const wchar_t* what, const std::wstring& prefix, i
     for (LONG i = 0, count = static_cast<LONG>(items.size()); i < count; ++i) {
         IDispatch* item = items[static_cast<size_t>(i)].Get();
         if (!item) continue;
-        ItemFact fact{what, i,
+        ItemFact fact{what,
+                      i,
                       prefix + (prefix.empty() ? L"" : L"|") + MenuStep(captions, static_cast<size_t>(i)),
-                      captions[static_cast<size_t>(i)]};
+                      captions[static_cast<size_t>(i)],
+                      {}};
         if (auto separator = BoolByName(item, L"Separator"); separator && *separator && **separator)
             fact.states.push_back(Flag(L"separator", true, L"separator"));
         AddEnabled(BoolByName(item, L"Enabled"), fact.states);
@@ -140,7 +145,7 @@ void AddIndexed(IDispatch* control, const wchar_t* countMember, const wchar_t* t
                 std::vector<ItemFact>& into) {
     const LONG count = IntByName(control, countMember).value_or(0);
     for (LONG i = 0; i < count; ++i) {
-        ItemFact fact{L"item", i, {}, TextByName(control, textMember, {Variant::Int(i)}).value_or(L"")};
+        ItemFact fact{L"item", i, {}, TextByName(control, textMember, {Variant::Int(i)}).value_or(L""), {}};
         states(i, fact.states);
         into.push_back(std::move(fact));
     }
