@@ -348,7 +348,8 @@ int RunMain(const Invocation& invocation, bool record) {
     GetLocalTime(&startedAt);
     Transcript transcript(invocation.console);
     const Console console = transcript.Capture();
-    ScriptOutcome outcome{options.script};
+    ScriptOutcome outcome;
+    outcome.script = options.script;
     // The run's end, and its JUnit report when one is asked for.
     auto finish = [&](int code) {
         if (options.junitFile.empty()) return code;

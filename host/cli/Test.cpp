@@ -151,7 +151,8 @@ private:
 // Runs `OVHookX64 run` on the script in a process of its own.
 ScriptOutcome RunChild(const std::wstring& program, const std::wstring& app, const std::wstring& script,
                        const TestOptions& options) {
-    ScriptOutcome outcome{script};
+    ScriptOutcome outcome;
+    outcome.script = script;
     TempFile out, err, log;
     std::wstring line = L"\"" + program + L"\" run --log \"" + log.Path() + L"\"";
     if (!options.timeout.empty()) line += L" --timeout " + options.timeout;
@@ -281,7 +282,8 @@ int RunTest(const Invocation& invocation) {
         std::wstring text, why, app;
         if (ReadScript(script, text, why))
             app = ApplicationOfScript(FullPath(script), text.substr(0, text.find(L'\n')));
-        ScriptOutcome run{script};
+        ScriptOutcome run;
+        run.script = script;
         if (!why.empty()) {
             run.exitCode = ExitScriptFailed;
             run.reason = L"the script cannot be read: " + why + L".";
