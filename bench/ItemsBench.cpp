@@ -48,7 +48,7 @@ int Run(long count) {
     auto start = Clock::now();
     auto app = ovhost::ParseXaml(xaml);
     const double read = Seconds(start);
-    const size_t elementsRead = app->ElementCount();
+    const size_t elementsRead = app->ElementsMade();
 
     ov::ComPtr<IDispatch> list = app->Find(L"list")->NewDispatch();
     start = Clock::now();
@@ -56,7 +56,7 @@ int Run(long count) {
     const LONG itemCount = Get(items.pdispVal, L"Count").lVal;
     ov::Variant last = Call(items.pdispVal, L"get_Item", count - 1);
     const double query = Seconds(start);
-    const size_t elementsAfterQuery = app->ElementCount();
+    const size_t elementsAfterQuery = app->ElementsMade();
 
     start = Clock::now();
     ov::Variant host = Get(list.Get(), L"get_ItemsHost");

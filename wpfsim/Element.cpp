@@ -86,9 +86,50 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
             if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*this);
         return ov::Variant();
     });
+    app.live_.insert(this);
 }
 
-Element::~Element() = default;
+Element::~Element() {
+    if (app_) app_->Forget(*this);
+    // What survives it must not point at it.
+    if (parent_) std::erase(parent_->children_, this);
+    if (logicalParent_) std::erase(logicalParent_->logicalChildren_, this);
+    for (Element* child : children_)
+        if (child->parent_ == this) child->parent_ = nullptr;
+    for (Element* child : logicalChildren_)
+        if (child->logicalParent_ == this) child->logicalParent_ = nullptr;
+    // A part that a caller still holds outlives its control, which its members may name: it answers no more.
+    for (auto& part : parts_)
+        part->Orphan();
+}
+
+void Element::Orphan() noexcept {
+    if (app_) app_->Forget(*this);
+    Detach(true);
+}
+
+void Element::DiscardPart(Element& part) {
+    ov::ComPtr<Element> keep(&part);
+    if (app_ && !part.removed_) app_->Remove(part);
+    // With it go the parts this element made inside it.
+    std::erase_if(parts_, [&](const ov::ComPtr<Element>& p) { return part.IsAncestorOf(*p); });
+}
+
+void Element::SetObjectKind(ObjectKind kind) {
+    kind_ = kind;
+    // A ContentElement has no place in the visual tree and no layout of its own.
+    for (const wchar_t* visual :
+         {L"get_VisualParent", L"get_InternalVisualParent", L"get_VisualChildrenCount", L"GetVisualChild",
+          L"IsVisible", L"Visibility", L"ActualWidth", L"ActualHeight", L"PersistId"})
+        RemoveMember(visual);
+    if (kind != ObjectKind::DependencyObject) return;
+    // Nor has a plain DependencyObject the members of a framework element or of input.
+    for (const wchar_t* framework :
+         {L"Name", L"Parent", L"get_Parent", L"TemplatedParent", L"IsEnabled", L"Focusable", L"IsFocused",
+          L"IsKeyboardFocused", L"IsKeyboardFocusWithin", L"Focus", L"IsMouseOver", L"ContextMenu",
+          L"BringIntoView"})
+        RemoveMember(framework);
+}
 
 // --- trees ----------------------------------------------------------------------------------------------
 

@@ -142,6 +142,9 @@ public:
     // A template part that another part places (a scroll viewer's content, a popup's child).
     template <class T = Element, class... A>
     T& MakeDetachedPart(std::wstring className, std::wstring partName, A&&... extra);
+    // A part this element made and no longer shows: out of the trees and of the application, it lives on
+    // only while a caller holds it.
+    void DiscardPart(Element& part);
 
     // --- state
     // Effective values: an element is enabled when it and its route ancestors are; visible when it and its
@@ -212,16 +215,20 @@ private:
     // Unlinks the element from both trees; when the application is gone also drops the members, so that
     // nothing the members hold keeps a cycle alive.
     void Detach(bool applicationGone) noexcept;
+    // The element outlives the one that made it: it leaves the application as if the application were gone.
+    void Orphan() noexcept;
 
     Application* app_;
     GUID id_;
     std::wstring name_;
     LONG persistId_ = 0;
+    ObjectKind kind_ = ObjectKind::UIElement;
     Element* parent_ = nullptr;
     std::vector<Element*> children_;
     Element* logicalParent_ = nullptr;
     std::vector<Element*> logicalChildren_;
     Element* templatedParent_ = nullptr;
+    std::vector<ov::ComPtr<Element>> parts_; // the template parts it made, which live as long as it does
     ov::ComPtr<Element> contextMenu_;
     bool enabled_ = true;
     Visibility visibility_ = Visibility::Visible;

@@ -192,7 +192,7 @@ void ItemsControl::Reindex() {
     }
 }
 
-Element& ItemsControl::MakeContainer(const Item& item) {
+ov::ComPtr<Element> ItemsControl::MakeContainer(const Item& item) {
     DataValue(*this, item);
     Item shown = item;
     auto showItem = [shown](Element& container, const wchar_t* member) {
@@ -201,20 +201,20 @@ Element& ItemsControl::MakeContainer(const Item& item) {
     };
     // A generated container shows the data item: a headered items control (tree and menu items) as its
     // "Header", any other as its "Content"; either member gives the item itself.
-    HeaderedItemsControl* headered = nullptr;
+    ov::ComPtr<HeaderedItemsControl> headered;
     if (containerClass_ == L"System.Windows.Controls.TreeViewItem")
-        headered = &App()->Create<TreeViewItem>(containerClass_, L"");
+        headered = App()->Make<TreeViewItem>(containerClass_, L"");
     else if (containerClass_ == L"System.Windows.Controls.MenuItem")
-        headered = &App()->Create<MenuItem>(containerClass_, L"");
+        headered = App()->Make<MenuItem>(containerClass_, L"");
     if (headered) {
         headered->SetHeader(PrimitiveText(item.value));
         showItem(*headered, L"Header");
-        return *headered;
+        return ov::ComPtr<Element>(headered);
     }
-    auto& container = App()->Create<ItemContainer>(containerClass_, L"");
-    container.SetContent(PrimitiveText(item.value));
-    showItem(container, L"Content");
-    return container;
+    ov::ComPtr<ItemContainer> container = App()->Make<ItemContainer>(containerClass_, L"");
+    container->SetContent(PrimitiveText(item.value));
+    showItem(*container, L"Content");
+    return ov::ComPtr<Element>(container);
 }
 
 Element* ItemsControl::ContainerAt(size_t index, bool generate) {
@@ -224,7 +224,7 @@ Element* ItemsControl::ContainerAt(size_t index, bool generate) {
         Realize(index, *item.element);
     } else {
         if (neverGenerates_ || containerClass_.empty()) return nullptr;
-        Realize(index, MakeContainer(item));
+        Realize(index, *MakeContainer(item));
     }
     return item.container.Get();
 }
@@ -238,20 +238,23 @@ void ItemsControl::Realize(size_t index, Element& container) {
     PrepareContainer(container, index);
 }
 
+// As the generator's Remove in VirtualizationMode.Standard, the default: a generated container is
+// released (a new one is made when the item comes back); an element item stays, its own container.
 void ItemsControl::DropGenerated(size_t index) {
     Item& item = items_.at(index);
     if (!item.container) return;
     Element& container = *item.container;
     if (container.Parent()) container.Parent()->RemoveVisualChild(container);
-    if (focusedItem_.Get() == &container && !item.IsElement()) focusedItem_.Reset();
     realized_.erase(index);
-    if (!item.IsElement()) indexOf_.erase(&container);
+    if (!item.IsElement()) {
+        indexOf_.erase(&container);
+        if (App()) App()->Remove(container);
+    }
     item.container.Reset();
 }
 
 void ItemsControl::SetVirtualizing(bool virtualizing) {
     virtualizing_ = virtualizing;
-    if (auto* panel = dynamic_cast<VirtualizingStackPanel*>(host_)) SetItemsHost(*panel);
     InvalidateLayout();
 }
 

@@ -98,12 +98,13 @@ protected:
     // The headers panel of a tab control is its items host without a presenter.
     void SetItemsHost(VirtualizingStackPanel& panel);
     // A container the control generates for a data item (the container class with the item as content).
-    virtual Element& MakeContainer(const Item& item);
+    virtual ov::ComPtr<Element> MakeContainer(const Item& item);
     // A new container joins the control (its content, its place in the panel).
     virtual void PrepareContainer(Element& container, size_t index) {}
     virtual void OnItemsChanged() {}
     // Item `index` left the collection (the items after it moved up by one).
     virtual void OnItemRemoved(size_t index) {}
+    void OnGotKeyboardFocus(Element& focused) override;
     // The items that have a container now, in item order.
     const std::set<size_t>& Realized() const noexcept { return realized_; }
     // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.

@@ -63,8 +63,7 @@ void ItemContainer::ShowAsRow(const GridView& view) {
         cell.Layout().margin = {6, 0, 6, 0};
         cells_.push_back(&cell);
     }
-    if (cells_.empty()) return;
-    SetPresenter(cells_.front());
+    SetPresenter(cells_.empty() ? nullptr : cells_.front());
 }
 
 void ItemContainer::OnContentChanged() {
