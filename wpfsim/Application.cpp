@@ -118,6 +118,10 @@ Element* Application::ElementAt(POINT screen) const {
 
 void Application::SetFocused(Element* element) noexcept {
     focused_ = element;
+    if (!element) return;
+    // WPF's GotKeyboardFocus bubbles: every element on the route sees what took the focus.
+    for (Element* e = element; e; e = e->RouteParent())
+        e->OnGotKeyboardFocus(*element);
 }
 
 // --- layout ---------------------------------------------------------------------------------------------

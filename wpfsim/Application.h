@@ -96,6 +96,7 @@ public:
     Element* MouseOver() const noexcept { return hover_; }
     POINT MousePosition() const noexcept { return mouse_; }
     Element* FocusedElement() const noexcept { return focused_; }
+    // Keyboard focus moves to the element (null: to none); GotKeyboardFocus goes up its route.
     void SetFocused(Element* element) noexcept;
 
     // --- layout
@@ -112,6 +113,11 @@ public:
     // Every lookup and Invoke of the application's objects costs this much more, as a call into another
     // process would (a busy wait; 0, the default, adds nothing). For benchmarks only.
     void SetSimulatedCallCost(double microseconds) noexcept { runtime_->SetSimulatedCallCost(microseconds); }
+
+    // The framework version (Net40 unless chosen): set it before the elements are made, as the XAML reader
+    // does from the Window's sim:Framework before it reads the Window's content.
+    void SetFramework(Framework framework) noexcept { framework_ = framework; }
+    Framework GetFramework() const noexcept { return framework_; }
 
     // Strings as objects with "OleValue" (the default) or as plain BSTRs.
     void SetStringsAsObjects(bool asObjects) noexcept { runtime_->stringsAsObjects = asObjects; }

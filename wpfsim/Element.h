@@ -206,7 +206,11 @@ protected:
     virtual void OnMouseLeave() {}
     // Called when the element's effective visibility may have changed (it, an ancestor, or a popup).
     virtual void OnVisibilityChanged() {}
+    // The element or one below it on its route took the keyboard focus.
+    virtual void OnGotKeyboardFocus(Element& focused) {}
 
+    // The class is no UIElement: the members that only UIElements (and FrameworkElements) have go.
+    void SetObjectKind(ObjectKind kind);
     // Room of the element's text: `extra` plus 7 units a character, at least `minWidth` wide.
     Size TextSize(double extra, double height, double minWidth = 0) const;
 

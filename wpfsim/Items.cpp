@@ -75,11 +75,8 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         return Obj(i < 0 || static_cast<size_t>(i) >= items_.size() ? nullptr : items_[i].container.Get());
     });
     // The first realized container of an equal item: an item without one has no container to give.
-    generator->AddMethod(L"ContainerFromItem", 1, [this](const Args& a) {
-        for (size_t i : realized_)
-            if (ItemEquals(i, a[0])) return Obj(items_[i].container.Get());
-        return Obj(nullptr);
-    });
+    generator->AddMethod(L"ContainerFromItem", 1,
+                         [this](const Args& a) { return Obj(ContainerOfItem(a[0])); });
     generator->AddMethod(L"IndexFromContainer", 1, [this](const Args& a) {
         Element* container = ElementOf(a[0]);
         return ov::Variant::Int(container ? IndexOfContainer(*container) : -1);
@@ -116,6 +113,25 @@ ov::Variant ItemsControl::DataValue(const Element& self, const Item& item) {
     return Obj(item.boxed.Get());
 }
 
+Element* ItemsControl::ContainerOfItem(const VARIANT& value) const {
+    for (size_t i : realized_)
+        if (ItemEquals(i, value)) return items_[i].container.Get();
+    return nullptr;
+}
+
+// As ItemsControl's GotKeyboardFocus handler: a container of this control that takes the focus makes its
+// item the focused one; another element inside the control that is not inside the focused item's container
+// (which may be virtualized away) ends it. The control itself taking the focus changes nothing.
+void ItemsControl::OnGotKeyboardFocus(Element& focused) {
+    if (&focused == this) return;
+    if (const long index = IndexOfContainer(focused); index >= 0) {
+        focused_ = index;
+    } else if (focused_ >= 0) {
+        Element* container = items_[static_cast<size_t>(focused_)].container.Get();
+        if (!container || !container->IsAncestorOf(focused)) focused_ = -1;
+    }
+}
+
 std::wstring ItemsControl::ItemText(size_t index) const {
     const Item& item = items_.at(index);
     return item.IsElement() ? item.element->DisplayText() : PrimitiveText(item.value);
@@ -144,6 +160,10 @@ void ItemsControl::RemoveItemAt(size_t index) {
     DropGenerated(index);
     if (items_.at(index).IsElement()) RemoveLogicalChild(*items_[index].element);
     items_.erase(items_.begin() + static_cast<long>(index));
+    if (focused_ == static_cast<long>(index))
+        focused_ = -1;
+    else if (focused_ > static_cast<long>(index))
+        --focused_;
     Reindex();
     InvalidateLayout();
     OnItemRemoved(index);

@@ -25,12 +25,6 @@ ItemContainer::ItemContainer(Application& app, std::wstring className, std::wstr
             if (index < 0) return SetSelected(selected);
             selector->SetItemSelected(static_cast<size_t>(index), selected);
         });
-    // An item that takes the keyboard focus becomes its control's focused item, by code as by a click.
-    AddMethod(L"Focus", 0, [this](const Args&) {
-        const bool taken = Focus();
-        if (ItemsControl* owner = Owner(); owner && taken) owner->SetFocusedContainer(this);
-        return ov::Variant::Bool(taken);
-    });
 }
 
 ItemsControl* ItemContainer::Owner() const noexcept {
@@ -44,15 +38,14 @@ void ItemContainer::SetSelected(bool selected) {
 }
 
 void ItemContainer::OnMouseDown(MouseEvent& e) {
-    ItemsControl* owner = Owner();
-    if (owner) owner->SetFocusedContainer(this);
-    if (auto* list = dynamic_cast<ListBox*>(owner)) list->ItemPressed(*this, e);
+    if (auto* list = dynamic_cast<ListBox*>(Owner())) list->ItemPressed(*this, e);
 }
 
 void ItemContainer::ShowAsRow(const GridView& view) {
     if (!cells_.empty()) return;
+    // The row replaces the content template.
     while (!Children().empty())
-        RemoveVisualChild(*Children().back());
+        DiscardPart(*Children().back());
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
     border.padding = {1, 1, 1, 1};
     auto& row = MakePart<StackPanel>(border, L"System.Windows.Controls.GridViewRowPresenter", L"");
@@ -120,11 +113,20 @@ Selector::Selector(Application& app, std::wstring className, std::wstring name, 
             for (size_t i = 0; i < Count(); ++i)
                 if (ItemEquals(i, v)) return SelectOnly(static_cast<long>(i));
         });
-    AddMethod(L"ItemGetIsSelected", 1, [this](const Args& a) {
-        for (size_t i : selection_)
-            if (ItemEquals(i, a[0])) return ov::Variant::Bool(true);
-        return ov::Variant::Bool(false);
-    });
+    if (app.GetFramework() == Framework::Net40)
+        AddMethod(L"ItemGetIsSelected", 1,
+                  [this](const Args& a) { return ov::Variant::Bool(ItemGetIsSelected(a[0])); });
+}
+
+// 4.0's Selector.ItemGetIsSelected: what the item's container shows (the generator's ContainerFromItem),
+// else what the item shows when it is its own container, else false; so a data item whose container was
+// virtualized away reads as not selected although the selection holds it.
+bool Selector::ItemGetIsSelected(const VARIANT& item) const {
+    if (IsNull(item)) return false;
+    Element* shown = ContainerOfItem(item);
+    if (!shown) shown = ElementOf(item);
+    auto* container = dynamic_cast<ItemContainer*>(shown);
+    return container && container->IsSelected();
 }
 
 bool Selector::IsItemSelected(size_t index) const noexcept {

@@ -71,9 +71,9 @@ private:
 // it is ordered as WPF keeps it: by the time each item was selected. "SelectedIndex" and "SelectedItem" are
 // the first item of that order (get), and select that item alone (put): -1 or a null item clears, an
 // index below -1 is refused (ArgumentException), an index at or beyond the count and an object that is
-// not an item leave the selection as it is. "ItemGetIsSelected"(item): whether an item equal to the
-// argument is selected. Containers have "IsSelected" (get, put). A "SelectedIndex" given in XAML before the
-// items exist waits for its item.
+// not an item leave the selection as it is. "ItemGetIsSelected"(item) (4.0 only) reads what the item's
+// container shows (see the function). Containers have "IsSelected" (get, put). A "SelectedIndex" given in
+// XAML before the items exist waits for its item.
 class Selector : public ItemsControl {
 public:
     enum class Mode { Single = 0, Multiple = 1, Extended = 2 };
@@ -89,6 +89,7 @@ public:
     // Item `index` alone (-1: none).
     void SelectOnly(long index);
     void SetSelectedIndexFromMarkup(long index);
+    bool ItemGetIsSelected(const VARIANT& item) const;
 
 protected:
     void PrepareContainer(Element& container, size_t index) override;
