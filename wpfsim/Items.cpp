@@ -296,20 +296,21 @@ VirtualizingStackPanel& ItemsControl::MakeItemsHost(Element* parent, ScrollViewe
 
 void ItemsControl::SetItemsHost(VirtualizingStackPanel& panel) {
     host_ = &panel;
-    if (scrollHost_) scrollHost_->SetItemScroller(panel.ScrollsByItems() ? &panel : nullptr);
+    if (scrollHost_) scrollHost_->SetItemScroller(&panel);
 }
 
 // --- VirtualizingStackPanel -----------------------------------------------------------------------------
 
 VirtualizingStackPanel::VirtualizingStackPanel(Application& app, std::wstring className, std::wstring name,
-                                               ItemsControl& owner, bool virtualizing)
-    : StackPanel(app, std::move(className), std::move(name)), owner_(&owner), virtualizing_(virtualizing) {
+                                               ItemsControl& owner, bool virtualizingPanel)
+    : StackPanel(app, std::move(className), std::move(name)), owner_(&owner),
+      virtualizingPanel_(virtualizingPanel) {
     auto children = MakeCollection(
         *this, L"System.Windows.Controls.UIElementCollection", [this] { return Children().size(); },
         [this](size_t i) { return Obj(Children()[i]); });
     AddProperty(L"get_InternalChildren", [children] { return Obj(children.Get()); });
     AddProperty(L"Children", [children] { return Obj(children.Get()); });
-    if (virtualizing)
+    if (virtualizingPanel)
         AddMethod(L"BringIndexIntoView", 1, [this](const Args& a) {
             LONG i = IntOf(a[0]);
             if (i < 0 || static_cast<size_t>(i) >= owner_->Count()) throw ArgumentOutOfRange(L"index");
@@ -353,10 +354,19 @@ void VirtualizingStackPanel::BringIndexIntoView(size_t index) {
     }
 }
 
+// As the panel's IScrollInfo.MakeVisible: the item whose container holds the descendant comes into view.
+void VirtualizingStackPanel::MakeVisible(Element& descendant) {
+    Element* child = &descendant;
+    while (child && child->Parent() != this)
+        child = child->Parent();
+    const long index = child ? owner_->IndexOfContainer(*child) : -1;
+    if (index >= 0) BringIndexIntoView(static_cast<size_t>(index));
+}
+
 // Makes the panel's children the containers of the items it shows: all, or those from first_ on that fit.
 void VirtualizingStackPanel::Sync() {
     size_t count = owner_->Count(), from = 0, to = count;
-    if (ScrollsByItems()) {
+    if (Virtualizes()) {
         from = std::min(first_, count);
         to = std::min(count, from + static_cast<size_t>(std::ceil(inView_)) + 1);
     }
@@ -388,8 +398,8 @@ Size VirtualizingStackPanel::MeasureOverride(Size available) {
     if (std::isfinite(available.height)) inView_ = std::max(1.0, std::floor(available.height / height));
     Sync();
     Size size = StackPanel::MeasureOverride(available);
-    // The extent of all items, of which only those in view exist.
-    return {size.width, height * static_cast<double>(owner_->Count())};
+    // Virtualizing: the extent of all items, of which only those in view exist.
+    return Virtualizes() ? Size{size.width, height * static_cast<double>(owner_->Count())} : size;
 }
 
 void VirtualizingStackPanel::ArrangeOverride(Rect inner) {
@@ -403,6 +413,13 @@ void VirtualizingStackPanel::ArrangeOverride(Rect inner) {
             for (Element* c : Children())
                 c->Measure({inner.width, Infinity});
         }
+        // Without virtualization every container exists: those before the first item lie above the view.
+        if (!Virtualizes())
+            for (Element* c : Children()) {
+                const long index = owner_->IndexOfContainer(*c);
+                if (index < 0 || static_cast<size_t>(index) >= first_) break;
+                inner.y -= c->DesiredSize().height;
+            }
     }
     StackPanel::ArrangeOverride(inner);
 }

@@ -169,7 +169,7 @@ protected:
 private:
     double ItemHeight();
     ItemsControl* owner_;
-    bool virtualizing_;
+    bool virtualizingPanel_;
     size_t first_ = 0;
     double inView_ = 0;
 };

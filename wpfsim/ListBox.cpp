@@ -299,6 +299,8 @@ void ListBox::OnApplyTemplate() {
     border.padding = {1, 1, 1, 1};
     auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
     viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    // The list box's style: ScrollViewer.CanContentScroll True.
+    viewer.SetCanContentScroll(true);
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
     border_ = &border;
     viewer_ = &viewer;
