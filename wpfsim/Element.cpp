@@ -264,15 +264,21 @@ void Element::Measure(Size available) {
     }
     const LayoutProperties& l = layout_;
     const double marginX = l.margin.left + l.margin.right, marginY = l.margin.top + l.margin.bottom;
+    // As FrameworkElement's MinMax: a set size within Min and Max, and Max never below Min.
+    const double maxWidth =
+        std::max(std::min(std::isnan(l.width) ? Infinity : l.width, l.maxWidth), l.minWidth);
+    const double maxHeight =
+        std::max(std::min(std::isnan(l.height) ? Infinity : l.height, l.maxHeight), l.minHeight);
     Size inner{std::max(0.0, (std::isnan(l.width) ? available.width : l.width) -
                                  (std::isnan(l.width) ? marginX : 0)),
                std::max(0.0, (std::isnan(l.height) ? available.height : l.height) -
                                  (std::isnan(l.height) ? marginY : 0))};
+    inner = {std::min(inner.width, maxWidth), std::min(inner.height, maxHeight)};
     Size size = MeasureOverride(inner);
     if (!std::isnan(l.width)) size.width = l.width;
     if (!std::isnan(l.height)) size.height = l.height;
-    size.width = std::max(size.width, l.minWidth);
-    size.height = std::max(size.height, l.minHeight);
+    size.width = std::min(std::max(size.width, l.minWidth), maxWidth);
+    size.height = std::min(std::max(size.height, l.minHeight), maxHeight);
     if (fixedBounds_) size = {double(bounds_.right - bounds_.left), double(bounds_.bottom - bounds_.top)};
     desired_ = {size.width + marginX, size.height + marginY};
 }
@@ -295,6 +301,8 @@ void Element::Arrange(Rect slot) {
         r.height = std::max(0.0, r.height - l.margin.top - l.margin.bottom);
         if (!std::isnan(l.width)) r.width = l.width;
         if (!std::isnan(l.height)) r.height = l.height;
+        r.width = std::min(r.width, std::max(l.maxWidth, l.minWidth));
+        r.height = std::min(r.height, std::max(l.maxHeight, l.minHeight));
         bounds_ = {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width),
                    std::lround(r.y + r.height)};
     }

@@ -92,6 +92,7 @@ enum class Dock { Left, Top, Right, Bottom };
 struct LayoutProperties {
     double width = Auto, height = Auto;
     double minWidth = 0, minHeight = 0;
+    double maxWidth = Infinity, maxHeight = Infinity;
     Thickness margin;
     int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
     Dock dock = Dock::Left;

@@ -14,6 +14,11 @@
 
 namespace wpfsim {
 
+// The simulated machine's SystemParameters: its primary screen, in device-independent units.
+namespace SystemParameters {
+inline constexpr double PrimaryScreenWidth = 1920, PrimaryScreenHeight = 1080;
+}
+
 // A rectangle less a thickness (never below an empty one), and a size with a thickness around it.
 inline Rect Deflate(Rect r, const Thickness& t) {
     return {r.x + t.left, r.y + t.top, std::max(0.0, r.width - t.left - t.right),
