@@ -244,9 +244,9 @@ Selector::Mode SelectionModeOf(const VARIANT& v) {
     return static_cast<Selector::Mode>(mode);
 }
 
-// .NET's InvalidOperationException (COR_E_INVALIDOPERATION) as the bridge hands it on.
-ClrException InvalidOperation(std::wstring message) {
-    return {L"PresentationFramework", 0, std::move(message), static_cast<SCODE>(0x80131509)};
+// .NET's NotSupportedException (COR_E_NOTSUPPORTED) as the bridge hands it on.
+ClrException NotSupported(std::wstring message) {
+    return {L"PresentationFramework", 0, std::move(message), static_cast<SCODE>(0x80131515)};
 }
 } // namespace
 
@@ -339,7 +339,7 @@ void ListBox::PrepareContainer(Element& container, size_t index) {
 
 void ListBox::SelectAll() {
     if (SelectionMode() == Mode::Single)
-        throw InvalidOperation(L"Can only call SelectAll when SelectionMode is Multiple or Extended.");
+        throw NotSupported(L"Can only call SelectAll when SelectionMode is Multiple or Extended.");
     for (size_t i = 0; i < Count(); ++i)
         Select(i);
     Changed();
@@ -358,9 +358,12 @@ void ListBox::Toggle(size_t index) {
     Changed();
 }
 
-// The range keeps the anchor where it was; its items join the selection in index order.
+// As ListBox.MakeAnchorSelection: without an anchor (no click since the selection was made from code) the
+// last item selected becomes it, or the first item when none is; the range keeps the anchor where it was,
+// its items join the selection in index order.
 void ListBox::SelectRange(size_t to, bool alone) {
-    const size_t from = anchor_ < 0 ? to : static_cast<size_t>(anchor_);
+    if (anchor_ < 0) anchor_ = Selection().empty() ? 0 : static_cast<long>(Selection().back());
+    const size_t from = static_cast<size_t>(anchor_);
     const size_t low = std::min(from, to), high = std::max(from, to);
     if (alone)
         for (size_t i : std::vector<size_t>(Selection()))
@@ -368,6 +371,13 @@ void ListBox::SelectRange(size_t to, bool alone) {
     for (size_t i = low; i <= high; ++i)
         Select(i);
     Changed();
+}
+
+// In Single mode the anchor moves to the item selected, from code too, while it has a container.
+void ListBox::OnSelectionChanged() {
+    if (SelectionMode() == Mode::Single && SelectedIndex() >= 0 &&
+        At(static_cast<size_t>(SelectedIndex())).container)
+        anchor_ = SelectedIndex();
 }
 
 void ListBox::ItemPressed(Element& container, MouseEvent& e) {

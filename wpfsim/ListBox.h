@@ -117,12 +117,13 @@ private:
 // "SelectionMode" (get: a boxed System.Windows.Controls.SelectionMode whose "OleValue" and "ToString" are
 // its name; put: the name, the number or such an object), "SelectedItems" (one live
 // System.Windows.Controls.SelectedItemCollection: "Count", "get_Item"(i) in selection order, "Contains",
-// "IndexOf"), "SelectAll"() (InvalidOperationException in Single mode), "UnselectAll"(),
-// "ScrollIntoView"(item). Clicks on items follow WPF's ListBox: Single selects the item (Ctrl+click unselects
-// the selected one), Multiple toggles it (with either button), Extended selects it alone, Ctrl+click toggles,
-// Shift+click selects the range from the anchor alone, Ctrl+Shift+click adds the range; a right click in
-// Extended mode selects the item alone unless it is selected already or Ctrl or Shift is held. Each press of
-// a double click is a click.
+// "IndexOf"), "SelectAll"() (NotSupportedException in Single mode), "UnselectAll"(), "ScrollIntoView"(item),
+// the private "ElementAt"(i) (item i's container, or null). Clicks on items follow WPF's ListBox: Single
+// selects the item (Ctrl+click unselects the selected one), Multiple toggles it (with either button),
+// Extended selects it alone, Ctrl+click toggles, Shift+click selects the range from the anchor alone (the
+// last clicked item; without one, the last item selected), Ctrl+Shift+click adds the range; a right click
+// in Extended mode selects the item alone unless it is selected already or Ctrl or Shift is held. Each
+// press of a double click is a click.
 class ListBox : public Selector {
 public:
     ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass = L"");
@@ -137,6 +138,7 @@ protected:
     void OnApplyTemplate() override;
     void OnItemRemoved(size_t index) override;
     void PrepareContainer(Element& container, size_t index) override;
+    void OnSelectionChanged() override;
 
 private:
     Border* border_ = nullptr;
