@@ -13,8 +13,9 @@
 // (get, put: 0 Visible, 1 Hidden, 2 Collapsed), "Focusable" (get, put), "IsFocused", "IsKeyboardFocused",
 // "Focus"() (VT_BOOL: whether focus was taken), "IsMouseOver", "ActualWidth", "ActualHeight",
 // "ContextMenu" (get, put: an element's context menu, or a null object), "PersistId" (the 32-bit number the
-// XAML reader gives each element it reads, from 1 in document order; 0 for elements made in code, such as
-// generated containers and template parts), "BringIntoView"().
+// XAML reader gives each UIElement it reads, from 1 in document order; 0 for elements made in code, such as
+// generated containers and template parts), "BringIntoView"(). A class that is no UIElement in WPF (a
+// FlowDocument, a GridViewColumn) has only the members of what it is (SetObjectKind).
 //
 // Layout: the application runs Measure and Arrange over every window whenever something that affects them
 // changed (InvalidateLayout), before anyone reads a rectangle or hit-tests; MeasureOverride and
@@ -100,6 +101,10 @@ struct LayoutProperties {
     int toolBarOverflow = 0; // ToolBar.OverflowMode: 0 AsNeeded, 1 Always, 2 Never
 };
 
+// What a class derives from in WPF: the simulation's elements are UIElements (FrameworkElements) unless the
+// class says otherwise.
+enum class ObjectKind { UIElement, FrameworkContentElement, DependencyObject };
+
 class Element : public ClrObject {
 public:
     Element(Application& app, std::wstring className, std::wstring name);
@@ -114,6 +119,7 @@ public:
     void SetName(std::wstring name) { name_ = std::move(name); }
     LONG PersistId() const noexcept { return persistId_; }
     void SetPersistId(LONG id) noexcept { persistId_ = id; }
+    ObjectKind Kind() const noexcept { return kind_; }
 
     // --- trees
     // The visual parent and children (what the host's tree follows).

@@ -87,15 +87,10 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         return i < 0 ? Obj(nullptr) : ItemValue(static_cast<size_t>(i));
     });
     AddProperty(L"ItemContainerGenerator", [generator] { return Obj(generator.Get()); });
-    AddMethod(L"ElementAt", 1, [this](const Args& a) {
-        LONG i = IntOf(a[0]);
-        if (i < 0 || static_cast<size_t>(i) >= items_.size()) throw ArgumentOutOfRange(L"index");
-        return Obj(items_[static_cast<size_t>(i)].container.Get());
-    });
-    AddProperty(L"FocusedItem", [this]() -> ov::Variant {
-        long i = focusedItem_ ? IndexOfContainer(*focusedItem_) : -1;
-        return i < 0 ? ov::Variant() : ItemValue(static_cast<size_t>(i));
-    });
+    if (app.GetFramework() == Framework::Net40)
+        AddProperty(L"FocusedItem", [this]() -> ov::Variant {
+            return focused_ < 0 ? ov::Variant() : ItemValue(static_cast<size_t>(focused_));
+        });
     AddProperty(L"get_ItemsHost", [this] { return Obj(host_); });
     AddProperty(L"get_ScrollHost", [this] { return Obj(scrollHost_); });
 }

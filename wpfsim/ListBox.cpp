@@ -72,6 +72,7 @@ void ItemContainer::OnContentChanged() {
 
 GridViewColumn::GridViewColumn(Application& app, std::wstring className, std::wstring name)
     : FrameworkElement(app, std::move(className), std::move(name)) {
+    SetObjectKind(ObjectKind::DependencyObject);
     AddProperty(
         L"Header", [this] { return Str(header_); }, [this](const VARIANT& v) { header_ = TextOf(v); });
     AddProperty(L"Width", [this] { return ov::Variant::Double(width_); });
@@ -79,6 +80,7 @@ GridViewColumn::GridViewColumn(Application& app, std::wstring className, std::ws
 
 GridView::GridView(Application& app, std::wstring className, std::wstring name)
     : FrameworkElement(app, std::move(className), std::move(name)) {
+    SetObjectKind(ObjectKind::DependencyObject);
     ov::ComPtr<ClrObject> columns = MakeCollection(
         *this, L"System.Windows.Controls.GridViewColumnCollection", [this] { return columns_.size(); },
         [this](size_t i) { return Obj(columns_[i]); });
@@ -282,6 +284,12 @@ ListBox::ListBox(Application& app, std::wstring className, std::wstring name, st
     AddMethod(L"UnselectAll", 0, [this](const Args&) {
         UnselectAll();
         return ov::Variant();
+    });
+    // ListBox's private ElementAt: the generator's container of item i, null out of range or without one.
+    AddMethod(L"ElementAt", 1, [this](const Args& a) {
+        const LONG i = IntOf(a[0]);
+        return Obj(i < 0 || static_cast<size_t>(i) >= Count() ? nullptr
+                                                              : ContainerAt(static_cast<size_t>(i), false));
     });
     AddMethod(L"ScrollIntoView", 1, [this](const Args& a) {
         for (size_t i = 0; i < Count(); ++i)

@@ -182,8 +182,11 @@ TEST_F(ItemsTest, GeneratorRoundTripsBetweenItemsIndexesAndContainers) {
             EXPECT_EQ(
                 CallNumber(generator.Get(), L"IndexFromContainer", {ov::Variant::Dispatch(container.Get())}),
                 i);
-            auto at = AsObject(Call(D(control).Get(), L"ElementAt", {ov::Variant::Int(i)}).value);
-            EXPECT_TRUE(Same(at.Get(), container.Get(), generator.Get())) << "item " << i;
+            // ListBox's private ElementAt; the tree view has none (ListsTest).
+            if (std::wstring_view(control) != L"flags") {
+                auto at = AsObject(Call(D(control).Get(), L"ElementAt", {ov::Variant::Int(i)}).value);
+                EXPECT_TRUE(Same(at.Get(), container.Get(), generator.Get())) << "item " << i;
+            }
             Result back =
                 Call(generator.Get(), L"ItemFromContainer", {ov::Variant::Dispatch(container.Get())});
             EXPECT_EQ(CallNumber(Items(control).Get(), L"IndexOf", {back.value}), i);
@@ -207,7 +210,6 @@ TEST_F(ItemsTest, ItemsOfAClosedDropDownHaveNoContainerUntilItOpens) {
     Result before = Call(generator.Get(), L"ContainerFromItem", {green});
     ASSERT_EQ(before.hr, S_OK);
     EXPECT_FALSE(AsObject(before.value)) << "WPF generates a combo box's items when its drop-down opens";
-    EXPECT_FALSE(AsObject(Call(D(L"combo").Get(), L"ElementAt", {ov::Variant::Int(1)}).value));
 
     Put(D(L"combo").Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
     auto container = AsObject(Call(generator.Get(), L"ContainerFromItem", {green}).value);

@@ -483,6 +483,49 @@ TEST_F(ListsTest, AGridViewPutsItsColumnHeadersAboveTheRowsAndEachRowShowsItsCon
         EXPECT_THROW(ovhost::ParseXaml(WindowXaml(bad)), ovhost::XamlError) << bad;
 }
 
+// WPF's XAML reader numbers the UIElements it makes ("PersistId", UIElement's); a GridView and its columns
+// are DependencyObjects and a FlowDocument and its paragraphs FrameworkContentElements: they take no number
+// and have no visual members.
+TEST_F(ListsTest, OnlyUIElementsTakeAPersistIdAndHaveTheVisualMembers) {
+    Load(R"(<StackPanel x:Name="panel">
+      <ListView x:Name="view"><ListView.View><GridView x:Name="grid"><GridViewColumn x:Name="column" Header="N"/></GridView></ListView.View></ListView>
+      <FlowDocumentScrollViewer x:Name="reader"><FlowDocument x:Name="doc"><Paragraph x:Name="para">P</Paragraph></FlowDocument></FlowDocumentScrollViewer>
+      <Button x:Name="after" Content="After"/>
+    </StackPanel>)");
+    EXPECT_EQ((std::vector<double>{
+                  GetNumber(D(L"panel").Get(), L"PersistId"), GetNumber(D(L"view").Get(), L"PersistId"),
+                  GetNumber(D(L"reader").Get(), L"PersistId"), GetNumber(D(L"after").Get(), L"PersistId")}),
+              (std::vector<double>{2, 3, 4, 5}));
+    const struct {
+        const wchar_t* name;
+        std::vector<const wchar_t*> has, lacks;
+    } cases[] = {
+        {L"grid",
+         {L"Columns"},
+         {L"PersistId", L"get_VisualParent", L"Parent", L"Name", L"IsEnabled", L"Focus"}},
+        {L"column",
+         {L"Header", L"Width"},
+         {L"PersistId", L"GetVisualChild", L"TemplatedParent", L"IsMouseOver"}},
+        {L"doc",
+         {L"Parent", L"Name", L"IsEnabled", L"Focus", L"BringIntoView"},
+         {L"PersistId", L"get_VisualParent", L"IsVisible", L"ActualWidth"}},
+        {L"para",
+         {L"Parent", L"TemplatedParent", L"ContextMenu"},
+         {L"PersistId", L"Visibility", L"get_VisualChildrenCount"}},
+        {L"after", {L"PersistId", L"get_VisualParent", L"IsVisible", L"Parent"}, {L"get_LogicalParent"}},
+    };
+    auto Show = [](const wchar_t* s) { return testing::PrintToString(std::wstring(s)); };
+    for (const auto& c : cases) {
+        auto d = D(c.name);
+        DISPID id = DISPID_UNKNOWN;
+        for (const wchar_t* member : c.has)
+            EXPECT_EQ(Lookup(d.Get(), member, &id), S_OK) << Show(c.name) << " has " << Show(member);
+        for (const wchar_t* member : c.lacks)
+            EXPECT_EQ(Lookup(d.Get(), member, &id), DISP_E_UNKNOWNNAME)
+                << Show(c.name) << " lacks " << Show(member);
+    }
+}
+
 TEST_F(ListsTest, MarkupSelectsByIndexBeforeTheItemsExistAndRefusesWhatWpfRefuses) {
     LoadList(R"(<ListBox x:Name="list" SelectedIndex="2" SelectionMode="extended">
       <sys:String>A</sys:String><sys:String>B</sys:String><sys:String>C</sys:String></ListBox>)");
