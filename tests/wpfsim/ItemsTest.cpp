@@ -288,6 +288,9 @@ TEST_F(GeneratorTest, WhatTheApplicationNoLongerShowsIsReleasedSoALongRunStaysFl
     EXPECT_EQ(Text(Get(held.Get(), L"Content").value), L"Item 2");
     EXPECT_FALSE(GetBool(held.Get(), L"IsVisible"));
     EXPECT_FALSE(GetObject(held.Get(), L"get_VisualParent"));
+    auto* heldElement = dynamic_cast<wpfsim::Element*>(wpfsim::ObjectOf(held.Get()).Get());
+    ASSERT_TRUE(heldElement);
+    EXPECT_FALSE(app->FindById(heldElement->Id())) << "the host's object of it answers as gone";
     auto text = FindOfClass(held.Get(), L"System.Windows.Controls.TextBlock");
     ASSERT_TRUE(text) << "its parts live as long as it does";
     held = nullptr;
