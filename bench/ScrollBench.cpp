@@ -6,14 +6,13 @@
 // read. Containers scrolled out of view are released as WPF's VirtualizingStackPanel releases them, so the
 // size after 10,000 steps stays within a few MB of the size after 1,000. Figures from one run; --quick runs
 // 50 and 500 steps for CI (it checks that the benchmark works, not its figures).
+#include "BenchFiles.h"
 #include "host/cli/CommandLine.h"
 #include "host/services/Host.h"
 
 #include <psapi.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -32,27 +31,19 @@ Memory Now() {
             static_cast<double>(counters.PagefileUsage) / MB};
 }
 
-std::wstring Write(const std::wstring& path, const std::string& text) {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << text;
-    return path;
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const bool quick = argc > 1 && std::wstring(argv[1]) == L"--quick";
     const long early = quick ? 50 : 1000, steps = early * 10;
     const std::wstring folder = ovhost::ExecutableFolder();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring base =
-        std::wstring(temp) + L"ovbench_scroll." + std::to_wstring(GetCurrentProcessId());
+    const std::wstring base = ovbench::TempBase(L"ovbench_scroll");
     std::string xaml = "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\" "
                        "xmlns:sys=\"clr-namespace:System;assembly=mscorlib\" Name=\"main\">"
                        "<ListBox Name=\"list\" Height=\"120\" Width=\"200\">";
     for (int i = 0; i < 200; ++i)
         xaml += "<sys:String>document-" + std::to_string(i) + ".txt</sys:String>";
-    const std::wstring app = Write(base + L".xaml", xaml + "</ListBox></Window>");
+    const std::wstring app = ovbench::Write(base + L".xaml", xaml + "</ListBox></Window>");
 
     const struct {
         const char* name;
@@ -72,7 +63,7 @@ int wmain(int argc, wchar_t** argv) {
                                    std::to_string(steps) + "; ++i) {\n  " + loop.step +
                                    "\n  if (i == " + std::to_string(early) +
                                    " || i == " + std::to_string(steps) + ") Log.Message(\"step \" + i);\n}\n";
-        const std::wstring path = Write(base + L".js", script);
+        const std::wstring path = ovbench::Write(base + L".js", script);
         Memory before = Now(), atEarly, atEnd;
         int marks = 0;
         ovhost::Console console{[&](std::wstring_view line) {
