@@ -4,6 +4,7 @@
 // so the long run grows no more than the short one: a growth ratio near 1 and about 0 bytes per further
 // call (a script that keeps every object shows some 500 bytes per call). Figures from one run; --quick
 // runs small counts for CI (it checks that the benchmark works, not its figures).
+#include "BenchFiles.h"
 #include "host/cli/CommandLine.h"
 #include "host/services/Host.h"
 
@@ -13,8 +14,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -55,24 +54,17 @@ Sample Measure(const std::wstring& folder, const std::wstring& app, const std::w
     return {code, static_cast<double>(peak - before) / (1024.0 * 1024.0), seconds};
 }
 
-std::wstring Write(const std::wstring& path, const std::string& text) {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << text;
-    return path;
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const bool quick = argc > 1 && std::wstring(argv[1]) == L"--quick";
     const long small = quick ? 1000 : 10000, large = small * 10;
     const std::wstring folder = ovhost::ExecutableFolder();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"ovbench_find." + std::to_wstring(GetCurrentProcessId());
-    const std::wstring app =
-        Write(base + L".xaml",
-              "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\" "
-              "Name=\"main\"><StackPanel><Button Name=\"ok\" Content=\"OK\"/></StackPanel></Window>");
+    const std::wstring base = ovbench::TempBase(L"ovbench_find");
+    const std::wstring app = ovbench::Write(
+        base + L".xaml",
+        "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\" "
+        "Name=\"main\"><StackPanel><Button Name=\"ok\" Content=\"OK\"/></StackPanel></Window>");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     bool ok = true;
     for (const char* language : {"js", "vbs"}) {
@@ -84,7 +76,7 @@ int wmain(int argc, wchar_t** argv) {
                     ? "for (var i = 0; i < " + n + "; ++i) { var found = App.Find(\"ok\"); }\n"
                     : "Dim i, found\r\nFor i = 1 To " + n + "\r\nSet found = App.Find(\"ok\")\r\nNext\r\n";
             const std::wstring script = base + (language == std::string("js") ? L".js" : L".vbs");
-            samples[i] = Measure(folder, app, Write(script, text));
+            samples[i] = Measure(folder, app, ovbench::Write(script, text));
             DeleteFileW(script.c_str());
         }
         // What the calls of the long run added beyond those of the short one, per call: near 0 when flat.

@@ -26,7 +26,8 @@ ov::Variant Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vect
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     ov::Variant result;
-    ov::ThrowIfFailed(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr));
+    ov::ThrowIfFailed(
+        object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr));
     return result;
 }
 
@@ -39,8 +40,9 @@ ov::Variant Call(IDispatch* object, const wchar_t* name, LONG argument) {
 }
 
 int Run(long count) {
-    std::string xaml = "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\" "
-                       "xmlns:sys=\"clr-namespace:System;assembly=mscorlib\"><ListBox Name=\"list\" Height=\"100\">";
+    std::string xaml =
+        "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\" "
+        "xmlns:sys=\"clr-namespace:System;assembly=mscorlib\"><ListBox Name=\"list\" Height=\"100\">";
     for (long i = 0; i < count; ++i)
         xaml += "<sys:String>Item " + std::to_string(i) + "</sys:String>";
     xaml += "</ListBox></Window>";
@@ -48,7 +50,7 @@ int Run(long count) {
     auto start = Clock::now();
     auto app = ovhost::ParseXaml(xaml);
     const double read = Seconds(start);
-    const size_t elementsRead = app->ElementCount();
+    const size_t elementsRead = app->ElementsMade();
 
     ov::ComPtr<IDispatch> list = app->Find(L"list")->NewDispatch();
     start = Clock::now();
@@ -56,22 +58,25 @@ int Run(long count) {
     const LONG itemCount = Get(items.pdispVal, L"Count").lVal;
     ov::Variant last = Call(items.pdispVal, L"get_Item", count - 1);
     const double query = Seconds(start);
-    const size_t elementsAfterQuery = app->ElementCount();
+    const size_t elementsAfterQuery = app->ElementsMade();
 
     start = Clock::now();
     ov::Variant host = Get(list.Get(), L"get_ItemsHost");
     Call(host.pdispVal, L"BringIndexIntoView", count - 1);
-    ov::Variant container = Call(Get(list.Get(), L"ItemContainerGenerator").pdispVal, L"ContainerFromIndex", count - 1);
+    ov::Variant container =
+        Call(Get(list.Get(), L"ItemContainerGenerator").pdispVal, L"ContainerFromIndex", count - 1);
     const double scroll = Seconds(start);
     const LONG realized = Get(Get(host.pdispVal, L"get_InternalChildren").pdispVal, L"Count").lVal;
 
-    std::printf("items %ld: read %.3f s (%.2f us/item), Count and get_Item(last) %.6f s, scroll to last %.6f s\n",
-                count, read, 1e6 * read / static_cast<double>(count), query, scroll);
-    std::printf("  elements made: %zu on reading, %zu after the queries (%.5f per item); containers in the panel "
-                "after scrolling: %ld; Count %ld; last item generated: %s\n",
-                elementsRead, elementsAfterQuery,
-                static_cast<double>(elementsAfterQuery) / static_cast<double>(count), static_cast<long>(realized),
-                static_cast<long>(itemCount), container.vt == VT_DISPATCH && container.pdispVal ? "yes" : "no");
+    std::printf(
+        "items %ld: read %.3f s (%.2f us/item), Count and get_Item(last) %.6f s, scroll to last %.6f s\n",
+        count, read, 1e6 * read / static_cast<double>(count), query, scroll);
+    std::printf(
+        "  elements made: %zu on reading, %zu after the queries (%.5f per item); containers in the panel "
+        "after scrolling: %ld; Count %ld; last item generated: %s\n",
+        elementsRead, elementsAfterQuery,
+        static_cast<double>(elementsAfterQuery) / static_cast<double>(count), static_cast<long>(realized),
+        static_cast<long>(itemCount), container.vt == VT_DISPATCH && container.pdispVal ? "yes" : "no");
     const bool ok = itemCount == count && container.vt == VT_DISPATCH && container.pdispVal &&
                     elementsAfterQuery < 200 && realized < 20;
     if (!ok) std::printf("FAILED: the list generated more than its view or lost items\n");

@@ -16,18 +16,27 @@ Application::Application() : runtime_(std::make_shared<Runtime>()) {
 Application::~Application() {
     runtime_->settle = nullptr;
     runtime_->MarkExited();
+    exiting_ = true;
     focused_ = hover_ = nullptr;
     openPopups_.clear();
     roots_.clear();
-    for (auto& e : owned_)
+    // Every element that exists, kept or held by a caller, lets go of the others first.
+    std::vector<ov::ComPtr<Element>> alive(live_.begin(), live_.end());
+    for (auto& e : alive)
         e->Detach(true);
+    live_.clear();
+    alive.clear();
     owned_.clear();
 }
 
-void Application::Own(ov::ComPtr<Element> element) {
-    Element& e = *element;
-    owned_.push_back(std::move(element));
-    e.OnApplyTemplate();
+void Application::Forget(Element& element) noexcept {
+    if (exiting_) return;
+    live_.erase(&element);
+    if (focused_ == &element) focused_ = nullptr;
+    if (hover_ == &element) hover_ = nullptr;
+    std::erase(roots_, &element);
+    std::erase_if(openPopups_, [&](Popup* popup) { return static_cast<Element*>(popup) == &element; });
+    InvalidateLayout();
 }
 
 void Application::AddRoot(Element& root) {
@@ -97,8 +106,8 @@ Element* Application::Find(std::wstring_view name) const {
 }
 
 Element* Application::FindById(const GUID& id) const {
-    for (const auto& e : owned_)
-        if (IsEqualGUID(e->Id(), id) && !e->Removed()) return e.Get();
+    for (Element* e : live_)
+        if (IsEqualGUID(e->Id(), id) && !e->Removed()) return e;
     return nullptr;
 }
 
@@ -109,6 +118,10 @@ Element* Application::ElementAt(POINT screen) const {
 
 void Application::SetFocused(Element* element) noexcept {
     focused_ = element;
+    if (!element) return;
+    // WPF's GotKeyboardFocus bubbles: every element on the route sees what took the focus.
+    for (Element* e = element; e; e = e->RouteParent())
+        e->OnGotKeyboardFocus(*element);
 }
 
 // --- layout ---------------------------------------------------------------------------------------------
@@ -238,7 +251,7 @@ Element* Application::MoveMouse(POINT screen) {
 
 void Application::ResetCalls() noexcept {
     runtime_->calls.Reset();
-    for (auto& e : owned_)
+    for (Element* e : live_)
         e->ResetCalls();
 }
 

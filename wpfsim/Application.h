@@ -7,16 +7,30 @@
 //   auto& ok = app.Add<wpfsim::Button>(&window, L"System.Windows.Controls.Button", L"okButton");
 //   ov::ComPtr<IDispatch> native = ok.NewDispatch();
 //
+// Who keeps an element alive, as .NET's references do: the application keeps what it was given to make
+// (Create, Add: the elements of its XAML), a control keeps its template parts (Element::MakePart) and its
+// generated containers, a popup the root of its open window. An element that its keeper lets go of (a
+// container virtualized away, a popup's closed window, a text a presenter no longer shows) lives on only
+// while a caller holds it, taken out of the application (Removed); then it is gone, and the parts it made
+// with it. So a long run keeps no more elements than it shows.
+//
 // Destroying the application ends it: objects that callers still hold fail every call with ExitedResult.
 #pragma once
 
 #include "Element.h"
 
 #include <type_traits>
+#include <unordered_set>
 
 namespace wpfsim {
 
 class Popup;
+
+// The framework version the application runs on. The simulation is WPF of .NET Framework 4.0, whose internal
+// members the module calls by name; from 4.5 on two of them are gone: Selector's "ItemGetIsSelected"(item)
+// (now "InfoGetIsSelected" over an ItemInfo) and ItemsControl's "FocusedItem" (now "FocusedInfo", an
+// ItemInfo). Net48 models the later versions: those members are unknown names.
+enum class Framework { Net40, Net48 };
 
 class Application {
 public:
@@ -25,14 +39,22 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Makes an element of kind T, not yet in any tree, with its template applied.
+    // Makes an element of kind T, not yet in any tree, with its template applied; the caller keeps it.
     template <class T = Element, class... A>
-    T& Create(std::wstring className, std::wstring name, A&&... extra) {
+    ov::ComPtr<T> Make(std::wstring className, std::wstring name, A&&... extra) {
         static_assert(std::is_base_of_v<Element, T>);
         ov::ComPtr<T> element =
             ov::Create<T>(*this, std::move(className), std::move(name), std::forward<A>(extra)...);
+        ++made_;
+        static_cast<Element&>(*element).OnApplyTemplate();
+        return element;
+    }
+    // The same, kept by the application for its life.
+    template <class T = Element, class... A>
+    T& Create(std::wstring className, std::wstring name, A&&... extra) {
+        ov::ComPtr<T> element = Make<T>(std::move(className), std::move(name), std::forward<A>(extra)...);
         T& result = *element;
-        Own(ov::ComPtr<Element>(element));
+        owned_.push_back(ov::ComPtr<Element>(element));
         return result;
     }
     // Makes an element of kind T and adds it as XAML content of `parent` (null: a new top-level window).
@@ -74,6 +96,7 @@ public:
     Element* MouseOver() const noexcept { return hover_; }
     POINT MousePosition() const noexcept { return mouse_; }
     Element* FocusedElement() const noexcept { return focused_; }
+    // Keyboard focus moves to the element (null: to none); GotKeyboardFocus goes up its route.
     void SetFocused(Element* element) noexcept;
 
     // --- layout
@@ -90,6 +113,11 @@ public:
     // Every lookup and Invoke of the application's objects costs this much more, as a call into another
     // process would (a busy wait; 0, the default, adds nothing). For benchmarks only.
     void SetSimulatedCallCost(double microseconds) noexcept { runtime_->SetSimulatedCallCost(microseconds); }
+
+    // The framework version (Net40 unless chosen): set it before the elements are made, as the XAML reader
+    // does from the Window's sim:Framework before it reads the Window's content.
+    void SetFramework(Framework framework) noexcept { framework_ = framework; }
+    Framework GetFramework() const noexcept { return framework_; }
 
     // Strings as objects with "OleValue" (the default) or as plain BSTRs.
     void SetStringsAsObjects(bool asObjects) noexcept { runtime_->stringsAsObjects = asObjects; }
@@ -108,19 +136,24 @@ public:
     CallCount Calls(std::wstring_view member) const { return runtime_->calls.Of(member); }
     // Resets the application's counters and those of its elements.
     void ResetCalls() noexcept;
-    // Elements made so far (containers and template parts included).
-    size_t ElementCount() const noexcept { return owned_.size(); }
+    // Elements made so far (containers and template parts included), and those alive now.
+    size_t ElementsMade() const noexcept { return made_; }
+    size_t ElementCount() const noexcept { return live_.size(); }
 
     const std::shared_ptr<Runtime>& SharedRuntime() const noexcept { return runtime_; }
 
 private:
     friend class Element;
-    void Own(ov::ComPtr<Element> element);
+    // An element of the application is destroyed: nothing of the application may point at it.
+    void Forget(Element& element) noexcept;
     void RaiseButton(Element& target, MouseEvent& e, bool down);
     void OpenContextMenu(Element& source, POINT screen);
 
     std::shared_ptr<Runtime> runtime_;
-    std::vector<ov::ComPtr<Element>> owned_; // every element ever made, also those removed since
+    std::vector<ov::ComPtr<Element>> owned_; // what the application keeps (Create)
+    std::unordered_set<Element*> live_;      // every element of the application that exists
+    size_t made_ = 0;
+    bool exiting_ = false;
     std::vector<Element*> roots_;
     std::vector<Popup*> openPopups_;
     Element* focused_ = nullptr;
@@ -128,13 +161,16 @@ private:
     POINT mouse_{};
     bool layoutValid_ = false;
     bool inLayout_ = false;
+    Framework framework_ = Framework::Net40;
 };
 
 template <class T, class... A>
 T& Element::MakeDetachedPart(std::wstring className, std::wstring partName, A&&... extra) {
-    T& part = app_->Create<T>(std::move(className), std::move(partName), std::forward<A>(extra)...);
-    part.templatedParent_ = this;
-    return part;
+    ov::ComPtr<T> part = app_->Make<T>(std::move(className), std::move(partName), std::forward<A>(extra)...);
+    T& result = *part;
+    result.templatedParent_ = this;
+    parts_.push_back(ov::ComPtr<Element>(part));
+    return result;
 }
 
 template <class T, class... A>

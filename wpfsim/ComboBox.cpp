@@ -4,6 +4,8 @@
 #include "TextBox.h"
 #include "XamlSchema.h"
 
+#include <cmath>
+
 namespace wpfsim {
 
 // --- ComboBox -------------------------------------------------------------------------------------------
@@ -22,6 +24,16 @@ ComboBox::ComboBox(Application& app, std::wstring className, std::wstring name)
     AddProperty(
         L"Text", [this] { return Str(Text()); }, [this](const VARIANT& v) { SetText(TextOf(v)); });
     SetPopupField(L"field__dropDownPopup");
+    AddProperty(
+        L"MaxDropDownHeight", [this] { return ov::Variant::Double(MaxDropDownHeight()); },
+        [this](const VARIANT& v) { SetMaxDropDownHeight(DoubleOf(v)); });
+}
+
+void ComboBox::SetMaxDropDownHeight(double height) {
+    // The template binds it to the drop-down's MaxHeight, which takes no NaN and nothing below 0.
+    if (std::isnan(height) || height < 0) throw InvalidPropertyValue(std::to_wstring(height), L"MaxHeight");
+    dropDown_->Layout().maxHeight = height;
+    InvalidateLayout();
 }
 
 void ComboBox::SetPopupField(std::wstring name) {
@@ -47,12 +59,13 @@ void ComboBox::OnApplyTemplate() {
     popup_->SetPlacementTarget(this);
     auto& border = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"dropDownBorder");
     popup_->SetChild(&border);
+    // The drop-down is no higher than MaxDropDownHeight (bound to the MaxHeight of its chrome).
+    border.Layout().maxHeight = SystemParameters::PrimaryScreenHeight / 3;
+    dropDown_ = &border;
     auto& viewer =
         MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"DropDownScrollViewer");
-    // A drop-down shows at most this many items' room, as WPF's MaxDropDownHeight does.
-    viewer.Layout().height = Auto;
-    border.Layout().minWidth = 0;
-    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
+    viewer.SetCanContentScroll(true);
+    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
 }
 
 void ComboBox::SetEditable(bool editable) {
@@ -125,9 +138,11 @@ std::vector<Type> ComboBoxTypes() {
          .className = L"System.Windows.Controls.ComboBox",
          .base = L"ItemsControl",
          .make = &Make<ComboBox>,
-         .properties = {{L"IsEditable",
-                         [](Node& n, std::wstring_view v) { As<ComboBox>(n).SetEditable(ToBool(v)); }},
-                        {L"SelectedIndex", &SetSelectedIndex}},
+         .properties =
+             {{L"IsEditable", [](Node& n, std::wstring_view v) { As<ComboBox>(n).SetEditable(ToBool(v)); }},
+              {L"SelectedIndex", &SetSelectedIndex},
+              {L"MaxDropDownHeight",
+               [](Node& n, std::wstring_view v) { As<ComboBox>(n).SetMaxDropDownHeight(ToExtent(v)); }}},
          .content = Content::Items,
          // Under which name the bridge shows the internal drop-down field, and whether it holds nothing.
          .sim =

@@ -13,7 +13,9 @@ class TextBox;
 // that text, compared without case as WPF's text search does, or none), the Selector's members, and the
 // internal popup field under the name the host's bridge gives it: "field__dropDownPopup" (the default) or
 // "zdropDownPopup", or none (sim:PopupField). A left click on an enabled item of the open drop-down selects
-// it and closes the drop-down.
+// it and closes the drop-down. "MaxDropDownHeight" (get, put; a third of the primary screen's height unless
+// set) limits the drop-down's height; its ScrollViewer scrolls the items by items (the style's
+// CanContentScroll), in ItemsControl's default panel, a StackPanel, which generates every container.
 class ComboBox : public Selector {
 public:
     ComboBox(Application& app, std::wstring className, std::wstring name);
@@ -26,6 +28,8 @@ public:
     // field holds a null object (as before the template is applied) while "IsDropDownOpen" still works.
     void SetPopupField(std::wstring name);
     void SetPopupFieldNull(bool null) noexcept { nullField_ = null; }
+    double MaxDropDownHeight() const noexcept { return dropDown_->Layout().maxHeight; }
+    void SetMaxDropDownHeight(double height);
 
 protected:
     void OnApplyTemplate() override;
@@ -36,6 +40,7 @@ protected:
 private:
     void ShowSelection();
     Popup* popup_ = nullptr;
+    Element* dropDown_ = nullptr;
     ContentPresenter* selection_ = nullptr;
     TextBox* editor_ = nullptr;
     bool editable_ = false;

@@ -22,8 +22,14 @@ ov::Variant HeaderValue(const Element& self, const Content& header) {
 }
 
 void ContentPresenter::Show(const Content& content) {
-    while (!Children().empty())
-        RemoveVisualChild(*Children().back());
+    while (!Children().empty()) {
+        Element& shown = *Children().back();
+        // The text it made goes with it; an element content is the control's.
+        if (shown.TemplatedParent() == this)
+            DiscardPart(shown);
+        else
+            RemoveVisualChild(shown);
+    }
     text_ = nullptr;
     if (content.element) {
         if (content.element->Parent()) content.element->Parent()->RemoveVisualChild(*content.element);

@@ -86,9 +86,50 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
             if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*this);
         return ov::Variant();
     });
+    app.live_.insert(this);
 }
 
-Element::~Element() = default;
+Element::~Element() {
+    if (app_) app_->Forget(*this);
+    // What survives it must not point at it.
+    if (parent_) std::erase(parent_->children_, this);
+    if (logicalParent_) std::erase(logicalParent_->logicalChildren_, this);
+    for (Element* child : children_)
+        if (child->parent_ == this) child->parent_ = nullptr;
+    for (Element* child : logicalChildren_)
+        if (child->logicalParent_ == this) child->logicalParent_ = nullptr;
+    // A part that a caller still holds outlives its control, which its members may name: it answers no more.
+    for (auto& part : parts_)
+        part->Orphan();
+}
+
+void Element::Orphan() noexcept {
+    if (app_) app_->Forget(*this);
+    Detach(true);
+}
+
+void Element::DiscardPart(Element& part) {
+    ov::ComPtr<Element> keep(&part);
+    if (app_ && !part.removed_) app_->Remove(part);
+    // With it go the parts this element made inside it.
+    std::erase_if(parts_, [&](const ov::ComPtr<Element>& p) { return part.IsAncestorOf(*p); });
+}
+
+void Element::SetObjectKind(ObjectKind kind) {
+    kind_ = kind;
+    // A ContentElement has no place in the visual tree and no layout of its own.
+    for (const wchar_t* visual :
+         {L"get_VisualParent", L"get_InternalVisualParent", L"get_VisualChildrenCount", L"GetVisualChild",
+          L"IsVisible", L"Visibility", L"ActualWidth", L"ActualHeight", L"PersistId"})
+        RemoveMember(visual);
+    if (kind != ObjectKind::DependencyObject) return;
+    // Nor has a plain DependencyObject the members of a framework element or of input.
+    for (const wchar_t* framework :
+         {L"Name", L"Parent", L"get_Parent", L"TemplatedParent", L"IsEnabled", L"Focusable", L"IsFocused",
+          L"IsKeyboardFocused", L"IsKeyboardFocusWithin", L"Focus", L"IsMouseOver", L"ContextMenu",
+          L"BringIntoView"})
+        RemoveMember(framework);
+}
 
 // --- trees ----------------------------------------------------------------------------------------------
 
@@ -223,15 +264,21 @@ void Element::Measure(Size available) {
     }
     const LayoutProperties& l = layout_;
     const double marginX = l.margin.left + l.margin.right, marginY = l.margin.top + l.margin.bottom;
+    // As FrameworkElement's MinMax: a set size within Min and Max, and Max never below Min.
+    const double maxWidth =
+        std::max(std::min(std::isnan(l.width) ? Infinity : l.width, l.maxWidth), l.minWidth);
+    const double maxHeight =
+        std::max(std::min(std::isnan(l.height) ? Infinity : l.height, l.maxHeight), l.minHeight);
     Size inner{std::max(0.0, (std::isnan(l.width) ? available.width : l.width) -
                                  (std::isnan(l.width) ? marginX : 0)),
                std::max(0.0, (std::isnan(l.height) ? available.height : l.height) -
                                  (std::isnan(l.height) ? marginY : 0))};
+    inner = {std::min(inner.width, maxWidth), std::min(inner.height, maxHeight)};
     Size size = MeasureOverride(inner);
     if (!std::isnan(l.width)) size.width = l.width;
     if (!std::isnan(l.height)) size.height = l.height;
-    size.width = std::max(size.width, l.minWidth);
-    size.height = std::max(size.height, l.minHeight);
+    size.width = std::min(std::max(size.width, l.minWidth), maxWidth);
+    size.height = std::min(std::max(size.height, l.minHeight), maxHeight);
     if (fixedBounds_) size = {double(bounds_.right - bounds_.left), double(bounds_.bottom - bounds_.top)};
     desired_ = {size.width + marginX, size.height + marginY};
 }
@@ -254,6 +301,8 @@ void Element::Arrange(Rect slot) {
         r.height = std::max(0.0, r.height - l.margin.top - l.margin.bottom);
         if (!std::isnan(l.width)) r.width = l.width;
         if (!std::isnan(l.height)) r.height = l.height;
+        r.width = std::min(r.width, std::max(l.maxWidth, l.minWidth));
+        r.height = std::min(r.height, std::max(l.maxHeight, l.minHeight));
         bounds_ = {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width),
                    std::lround(r.y + r.height)};
     }

@@ -13,8 +13,9 @@
 // (get, put: 0 Visible, 1 Hidden, 2 Collapsed), "Focusable" (get, put), "IsFocused", "IsKeyboardFocused",
 // "Focus"() (VT_BOOL: whether focus was taken), "IsMouseOver", "ActualWidth", "ActualHeight",
 // "ContextMenu" (get, put: an element's context menu, or a null object), "PersistId" (the 32-bit number the
-// XAML reader gives each element it reads, from 1 in document order; 0 for elements made in code, such as
-// generated containers and template parts), "BringIntoView"().
+// XAML reader gives each UIElement it reads, from 1 in document order; 0 for elements made in code, such as
+// generated containers and template parts), "BringIntoView"(). A class that is no UIElement in WPF (a
+// FlowDocument, a GridViewColumn) has only the members of what it is (SetObjectKind).
 //
 // Layout: the application runs Measure and Arrange over every window whenever something that affects them
 // changed (InvalidateLayout), before anyone reads a rectangle or hit-tests; MeasureOverride and
@@ -92,12 +93,17 @@ enum class Dock { Left, Top, Right, Bottom };
 struct LayoutProperties {
     double width = Auto, height = Auto;
     double minWidth = 0, minHeight = 0;
+    double maxWidth = Infinity, maxHeight = Infinity;
     Thickness margin;
     int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
     Dock dock = Dock::Left;
     double left = Auto, top = Auto;
     int toolBarOverflow = 0; // ToolBar.OverflowMode: 0 AsNeeded, 1 Always, 2 Never
 };
+
+// What a class derives from in WPF: the simulation's elements are UIElements (FrameworkElements) unless the
+// class says otherwise.
+enum class ObjectKind { UIElement, FrameworkContentElement, DependencyObject };
 
 class Element : public ClrObject {
 public:
@@ -113,6 +119,7 @@ public:
     void SetName(std::wstring name) { name_ = std::move(name); }
     LONG PersistId() const noexcept { return persistId_; }
     void SetPersistId(LONG id) noexcept { persistId_ = id; }
+    ObjectKind Kind() const noexcept { return kind_; }
 
     // --- trees
     // The visual parent and children (what the host's tree follows).
@@ -142,6 +149,9 @@ public:
     // A template part that another part places (a scroll viewer's content, a popup's child).
     template <class T = Element, class... A>
     T& MakeDetachedPart(std::wstring className, std::wstring partName, A&&... extra);
+    // A part this element made and no longer shows: out of the trees and of the application, it lives on
+    // only while a caller holds it.
+    void DiscardPart(Element& part);
 
     // --- state
     // Effective values: an element is enabled when it and its route ancestors are; visible when it and its
@@ -203,7 +213,11 @@ protected:
     virtual void OnMouseLeave() {}
     // Called when the element's effective visibility may have changed (it, an ancestor, or a popup).
     virtual void OnVisibilityChanged() {}
+    // The element or one below it on its route took the keyboard focus.
+    virtual void OnGotKeyboardFocus(Element& focused) {}
 
+    // The class is no UIElement: the members that only UIElements (and FrameworkElements) have go.
+    void SetObjectKind(ObjectKind kind);
     // Room of the element's text: `extra` plus 7 units a character, at least `minWidth` wide.
     Size TextSize(double extra, double height, double minWidth = 0) const;
 
@@ -212,16 +226,20 @@ private:
     // Unlinks the element from both trees; when the application is gone also drops the members, so that
     // nothing the members hold keeps a cycle alive.
     void Detach(bool applicationGone) noexcept;
+    // The element outlives the one that made it: it leaves the application as if the application were gone.
+    void Orphan() noexcept;
 
     Application* app_;
     GUID id_;
     std::wstring name_;
     LONG persistId_ = 0;
+    ObjectKind kind_ = ObjectKind::UIElement;
     Element* parent_ = nullptr;
     std::vector<Element*> children_;
     Element* logicalParent_ = nullptr;
     std::vector<Element*> logicalChildren_;
     Element* templatedParent_ = nullptr;
+    std::vector<ov::ComPtr<Element>> parts_; // the template parts it made, which live as long as it does
     ov::ComPtr<Element> contextMenu_;
     bool enabled_ = true;
     Visibility visibility_ = Visibility::Visible;

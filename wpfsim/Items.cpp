@@ -75,11 +75,8 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         return Obj(i < 0 || static_cast<size_t>(i) >= items_.size() ? nullptr : items_[i].container.Get());
     });
     // The first realized container of an equal item: an item without one has no container to give.
-    generator->AddMethod(L"ContainerFromItem", 1, [this](const Args& a) {
-        for (size_t i : realized_)
-            if (ItemEquals(i, a[0])) return Obj(items_[i].container.Get());
-        return Obj(nullptr);
-    });
+    generator->AddMethod(L"ContainerFromItem", 1,
+                         [this](const Args& a) { return Obj(ContainerOfItem(a[0])); });
     generator->AddMethod(L"IndexFromContainer", 1, [this](const Args& a) {
         Element* container = ElementOf(a[0]);
         return ov::Variant::Int(container ? IndexOfContainer(*container) : -1);
@@ -90,15 +87,10 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         return i < 0 ? Obj(nullptr) : ItemValue(static_cast<size_t>(i));
     });
     AddProperty(L"ItemContainerGenerator", [generator] { return Obj(generator.Get()); });
-    AddMethod(L"ElementAt", 1, [this](const Args& a) {
-        LONG i = IntOf(a[0]);
-        if (i < 0 || static_cast<size_t>(i) >= items_.size()) throw ArgumentOutOfRange(L"index");
-        return Obj(items_[static_cast<size_t>(i)].container.Get());
-    });
-    AddProperty(L"FocusedItem", [this]() -> ov::Variant {
-        long i = focusedItem_ ? IndexOfContainer(*focusedItem_) : -1;
-        return i < 0 ? ov::Variant() : ItemValue(static_cast<size_t>(i));
-    });
+    if (app.GetFramework() == Framework::Net40)
+        AddProperty(L"FocusedItem", [this]() -> ov::Variant {
+            return focused_ < 0 ? ov::Variant() : ItemValue(static_cast<size_t>(focused_));
+        });
     AddProperty(L"get_ItemsHost", [this] { return Obj(host_); });
     AddProperty(L"get_ScrollHost", [this] { return Obj(scrollHost_); });
 }
@@ -114,6 +106,25 @@ ov::Variant ItemsControl::DataValue(const Element& self, const Item& item) {
         return ov::Variant::String(PrimitiveText(item.value));
     if (!item.boxed) item.boxed = ov::Create<ClrValue>(self.SharedRuntime(), item.typeName, item.value);
     return Obj(item.boxed.Get());
+}
+
+Element* ItemsControl::ContainerOfItem(const VARIANT& value) const {
+    for (size_t i : realized_)
+        if (ItemEquals(i, value)) return items_[i].container.Get();
+    return nullptr;
+}
+
+// As ItemsControl's GotKeyboardFocus handler: a container of this control that takes the focus makes its
+// item the focused one; another element inside the control that is not inside the focused item's container
+// (which may be virtualized away) ends it. The control itself taking the focus changes nothing.
+void ItemsControl::OnGotKeyboardFocus(Element& focused) {
+    if (&focused == this) return;
+    if (const long index = IndexOfContainer(focused); index >= 0) {
+        focused_ = index;
+    } else if (focused_ >= 0) {
+        Element* container = items_[static_cast<size_t>(focused_)].container.Get();
+        if (!container || !container->IsAncestorOf(focused)) focused_ = -1;
+    }
 }
 
 std::wstring ItemsControl::ItemText(size_t index) const {
@@ -144,6 +155,10 @@ void ItemsControl::RemoveItemAt(size_t index) {
     DropGenerated(index);
     if (items_.at(index).IsElement()) RemoveLogicalChild(*items_[index].element);
     items_.erase(items_.begin() + static_cast<long>(index));
+    if (focused_ == static_cast<long>(index))
+        focused_ = -1;
+    else if (focused_ > static_cast<long>(index))
+        --focused_;
     Reindex();
     InvalidateLayout();
     OnItemRemoved(index);
@@ -192,7 +207,7 @@ void ItemsControl::Reindex() {
     }
 }
 
-Element& ItemsControl::MakeContainer(const Item& item) {
+ov::ComPtr<Element> ItemsControl::MakeContainer(const Item& item) {
     DataValue(*this, item);
     Item shown = item;
     auto showItem = [shown](Element& container, const wchar_t* member) {
@@ -201,20 +216,20 @@ Element& ItemsControl::MakeContainer(const Item& item) {
     };
     // A generated container shows the data item: a headered items control (tree and menu items) as its
     // "Header", any other as its "Content"; either member gives the item itself.
-    HeaderedItemsControl* headered = nullptr;
+    ov::ComPtr<HeaderedItemsControl> headered;
     if (containerClass_ == L"System.Windows.Controls.TreeViewItem")
-        headered = &App()->Create<TreeViewItem>(containerClass_, L"");
+        headered = App()->Make<TreeViewItem>(containerClass_, L"");
     else if (containerClass_ == L"System.Windows.Controls.MenuItem")
-        headered = &App()->Create<MenuItem>(containerClass_, L"");
+        headered = App()->Make<MenuItem>(containerClass_, L"");
     if (headered) {
         headered->SetHeader(PrimitiveText(item.value));
         showItem(*headered, L"Header");
-        return *headered;
+        return ov::ComPtr<Element>(headered);
     }
-    auto& container = App()->Create<ItemContainer>(containerClass_, L"");
-    container.SetContent(PrimitiveText(item.value));
-    showItem(container, L"Content");
-    return container;
+    ov::ComPtr<ItemContainer> container = App()->Make<ItemContainer>(containerClass_, L"");
+    container->SetContent(PrimitiveText(item.value));
+    showItem(*container, L"Content");
+    return ov::ComPtr<Element>(container);
 }
 
 Element* ItemsControl::ContainerAt(size_t index, bool generate) {
@@ -224,7 +239,7 @@ Element* ItemsControl::ContainerAt(size_t index, bool generate) {
         Realize(index, *item.element);
     } else {
         if (neverGenerates_ || containerClass_.empty()) return nullptr;
-        Realize(index, MakeContainer(item));
+        Realize(index, *MakeContainer(item));
     }
     return item.container.Get();
 }
@@ -238,20 +253,23 @@ void ItemsControl::Realize(size_t index, Element& container) {
     PrepareContainer(container, index);
 }
 
+// As the generator's Remove in VirtualizationMode.Standard, the default: a generated container is
+// released (a new one is made when the item comes back); an element item stays, its own container.
 void ItemsControl::DropGenerated(size_t index) {
     Item& item = items_.at(index);
     if (!item.container) return;
     Element& container = *item.container;
     if (container.Parent()) container.Parent()->RemoveVisualChild(container);
-    if (focusedItem_.Get() == &container && !item.IsElement()) focusedItem_.Reset();
     realized_.erase(index);
-    if (!item.IsElement()) indexOf_.erase(&container);
+    if (!item.IsElement()) {
+        indexOf_.erase(&container);
+        if (App()) App()->Remove(container);
+    }
     item.container.Reset();
 }
 
 void ItemsControl::SetVirtualizing(bool virtualizing) {
     virtualizing_ = virtualizing;
-    if (auto* panel = dynamic_cast<VirtualizingStackPanel*>(host_)) SetItemsHost(*panel);
     InvalidateLayout();
 }
 
@@ -273,20 +291,21 @@ VirtualizingStackPanel& ItemsControl::MakeItemsHost(Element* parent, ScrollViewe
 
 void ItemsControl::SetItemsHost(VirtualizingStackPanel& panel) {
     host_ = &panel;
-    if (scrollHost_) scrollHost_->SetItemScroller(panel.ScrollsByItems() ? &panel : nullptr);
+    if (scrollHost_) scrollHost_->SetItemScroller(&panel);
 }
 
 // --- VirtualizingStackPanel -----------------------------------------------------------------------------
 
 VirtualizingStackPanel::VirtualizingStackPanel(Application& app, std::wstring className, std::wstring name,
-                                               ItemsControl& owner, bool virtualizing)
-    : StackPanel(app, std::move(className), std::move(name)), owner_(&owner), virtualizing_(virtualizing) {
+                                               ItemsControl& owner, bool virtualizingPanel)
+    : StackPanel(app, std::move(className), std::move(name)), owner_(&owner),
+      virtualizingPanel_(virtualizingPanel) {
     auto children = MakeCollection(
         *this, L"System.Windows.Controls.UIElementCollection", [this] { return Children().size(); },
         [this](size_t i) { return Obj(Children()[i]); });
     AddProperty(L"get_InternalChildren", [children] { return Obj(children.Get()); });
     AddProperty(L"Children", [children] { return Obj(children.Get()); });
-    if (virtualizing)
+    if (virtualizingPanel)
         AddMethod(L"BringIndexIntoView", 1, [this](const Args& a) {
             LONG i = IntOf(a[0]);
             if (i < 0 || static_cast<size_t>(i) >= owner_->Count()) throw ArgumentOutOfRange(L"index");
@@ -330,10 +349,19 @@ void VirtualizingStackPanel::BringIndexIntoView(size_t index) {
     }
 }
 
+// As the panel's IScrollInfo.MakeVisible: the item whose container holds the descendant comes into view.
+void VirtualizingStackPanel::MakeVisible(Element& descendant) {
+    Element* child = &descendant;
+    while (child && child->Parent() != this)
+        child = child->Parent();
+    const long index = child ? owner_->IndexOfContainer(*child) : -1;
+    if (index >= 0) BringIndexIntoView(static_cast<size_t>(index));
+}
+
 // Makes the panel's children the containers of the items it shows: all, or those from first_ on that fit.
 void VirtualizingStackPanel::Sync() {
     size_t count = owner_->Count(), from = 0, to = count;
-    if (ScrollsByItems()) {
+    if (Virtualizes()) {
         from = std::min(first_, count);
         to = std::min(count, from + static_cast<size_t>(std::ceil(inView_)) + 1);
     }
@@ -365,8 +393,8 @@ Size VirtualizingStackPanel::MeasureOverride(Size available) {
     if (std::isfinite(available.height)) inView_ = std::max(1.0, std::floor(available.height / height));
     Sync();
     Size size = StackPanel::MeasureOverride(available);
-    // The extent of all items, of which only those in view exist.
-    return {size.width, height * static_cast<double>(owner_->Count())};
+    // Virtualizing: the extent of all items, of which only those in view exist.
+    return Virtualizes() ? Size{size.width, height * static_cast<double>(owner_->Count())} : size;
 }
 
 void VirtualizingStackPanel::ArrangeOverride(Rect inner) {
@@ -380,6 +408,13 @@ void VirtualizingStackPanel::ArrangeOverride(Rect inner) {
             for (Element* c : Children())
                 c->Measure({inner.width, Infinity});
         }
+        // Without virtualization every container exists: those before the first item lie above the view.
+        if (!Virtualizes())
+            for (Element* c : Children()) {
+                const long index = owner_->IndexOfContainer(*c);
+                if (index < 0 || static_cast<size_t>(index) >= first_) break;
+                inner.y -= c->DesiredSize().height;
+            }
     }
     StackPanel::ArrangeOverride(inner);
 }

@@ -3,16 +3,20 @@
 //   ItemsControl   "Items" (an ItemCollection: "Count", "get_Item"(i) throwing ArgumentOutOfRangeException
 //                  outside the range, "IndexOf"(item), "Contains"(item)), "ItemContainerGenerator"
 //                  ("ContainerFromIndex", "ContainerFromItem": null while the item has no container,
-//                  "IndexFromContainer": -1 for a stranger, "ItemFromContainer"), "ElementAt"(i) (the
-//                  container of item i when it exists), "HasItems", "FocusedItem" (the item whose container
-//                  took the focus last, by a click or its "Focus"()), "get_ItemsHost" (the items panel, with
-//                  "get_InternalChildren": "Count", "get_Item"(i))
+//                  "IndexFromContainer": -1 for a stranger, "ItemFromContainer"), "HasItems", "FocusedItem"
+//                  (4.0's internal field: the item whose container took the keyboard focus last, by a click
+//                  or its "Focus"(); it outlives the container's virtualization and goes when the item leaves
+//                  the items or the focus moves to another element of the control outside its container;
+//                  absent from 4.5 on), "get_ItemsHost" (the items panel, with "get_InternalChildren":
+//                  "Count", "get_Item"(i))
 //   items          container elements (a ListBoxItem in a ListBox, any element in a ToolBar) are their own
 //                  containers; data items (.NET strings and primitives) get a generated container of the
 //                  control's container class whose "Content" (or "Header") is the item
-//   the panel      a StackPanel, or a VirtualizingStackPanel that generates containers only for the items in
-//                  its scroll viewer's viewport ("BringIndexIntoView"(i) scrolls item i into view and
-//                  generates it; VirtualizingStackPanel.IsVirtualizing False generates all)
+//   the panel      a StackPanel, or a VirtualizingStackPanel ("BringIndexIntoView"(i) scrolls item i into
+//                  view and generates it). Under a ScrollViewer whose CanContentScroll is true either panel
+//                  scrolls by items; a VirtualizingStackPanel that scrolls so generates containers only for
+//                  the items in view (VirtualizingStackPanel.IsVirtualizing False: for all, still scrolling
+//                  by items), as 4.0's panel virtualizes only when it is the one that scrolls
 //   headers        HeaderedItemsControl: the "Header" of tree and menu items, text or an element
 //
 // Every control kind builds its default template (OnApplyTemplate) with WPF's part names and types; the
@@ -77,14 +81,17 @@ public:
     bool Virtualizing() const noexcept { return virtualizing_; }
     void SetVirtualizing(bool virtualizing);
     Element* ItemsHost() const noexcept { return host_; }
-    Element* FocusedContainer() const noexcept { return focusedItem_.Get(); }
-    void SetFocusedContainer(Element* container) noexcept { focusedItem_ = container; }
+    // The index of the focused item ("FocusedItem"), or -1.
+    long FocusedIndex() const noexcept { return focused_; }
     ScrollViewer* ScrollHost() const noexcept { return scrollHost_; }
     // The index of an item given as the element declared as item or as its container, or -1.
     long IndexOfItemElement(const Element& element) const;
     // Whether item i equals a value as .NET's Equals sees it: the same element, or a string or primitive
     // of the item's type and value.
     bool ItemEquals(size_t index, const VARIANT& value) const;
+    // The first realized container of an item equal to the value, as the generator's "ContainerFromItem"
+    // finds it (null when no equal item has one).
+    Element* ContainerOfItem(const VARIANT& value) const;
     // Whether data items get containers now (a collapsed tree item generates none until expanded).
     virtual bool Generates() const noexcept { return true; }
     // A virtualizing panel drops containers it made for items that left the view.
@@ -98,12 +105,13 @@ protected:
     // The headers panel of a tab control is its items host without a presenter.
     void SetItemsHost(VirtualizingStackPanel& panel);
     // A container the control generates for a data item (the container class with the item as content).
-    virtual Element& MakeContainer(const Item& item);
+    virtual ov::ComPtr<Element> MakeContainer(const Item& item);
     // A new container joins the control (its content, its place in the panel).
     virtual void PrepareContainer(Element& container, size_t index) {}
     virtual void OnItemsChanged() {}
     // Item `index` left the collection (the items after it moved up by one).
     virtual void OnItemRemoved(size_t index) {}
+    void OnGotKeyboardFocus(Element& focused) override;
     // The items that have a container now, in item order.
     const std::set<size_t>& Realized() const noexcept { return realized_; }
     // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.
@@ -122,26 +130,34 @@ private:
     std::unordered_map<const Element*, size_t> indexOf_;
     Element* host_ = nullptr;
     ScrollViewer* scrollHost_ = nullptr;
-    ov::ComPtr<Element> focusedItem_;
+    long focused_ = -1;
     bool virtualizing_ = true;
     bool neverGenerates_ = false;
     const wchar_t* parentMember_ = nullptr;
     friend class VirtualizingStackPanel;
 };
 
-// A StackPanel that holds its owner's containers: all of them, or (virtualizing) those in view.
+// The items panel of an items control (of the class it is made as: StackPanel, VirtualizingStackPanel, ...):
+// it holds its owner's containers, all of them, or (virtualizing) those in view.
 class VirtualizingStackPanel : public StackPanel, public ScrollViewer::ItemScroller {
 public:
     VirtualizingStackPanel(Application& app, std::wstring className, std::wstring name, ItemsControl& owner,
-                           bool virtualizing);
+                           bool virtualizingPanel);
     void BringIndexIntoView(size_t index);
     // ItemScroller: scrolling by items.
     double ItemCount() const override { return static_cast<double>(owner_->Count()); }
     double ItemsInView() const override { return inView_; }
     double FirstItem() const override { return static_cast<double>(first_); }
     void SetFirstItem(double first) override;
+    void MakeVisible(Element& descendant) override;
+    // Whether the owner's scroll viewer scrolls by items through this panel.
     bool ScrollsByItems() const noexcept {
-        return virtualizing_ && owner_->Virtualizing() && owner_->ScrollHost();
+        const ScrollViewer* viewer = owner_->ScrollHost();
+        return viewer && viewer->Scroller() == this;
+    }
+    // Whether only the items in view have containers.
+    bool Virtualizes() const noexcept {
+        return virtualizingPanel_ && owner_->Virtualizing() && ScrollsByItems();
     }
     // The containers the panel holds, in item order (its children).
     void Sync();
@@ -153,7 +169,7 @@ protected:
 private:
     double ItemHeight();
     ItemsControl* owner_;
-    bool virtualizing_;
+    bool virtualizingPanel_;
     size_t first_ = 0;
     double inView_ = 0;
 };

@@ -25,12 +25,6 @@ ItemContainer::ItemContainer(Application& app, std::wstring className, std::wstr
             if (index < 0) return SetSelected(selected);
             selector->SetItemSelected(static_cast<size_t>(index), selected);
         });
-    // An item that takes the keyboard focus becomes its control's focused item, by code as by a click.
-    AddMethod(L"Focus", 0, [this](const Args&) {
-        const bool taken = Focus();
-        if (ItemsControl* owner = Owner(); owner && taken) owner->SetFocusedContainer(this);
-        return ov::Variant::Bool(taken);
-    });
 }
 
 ItemsControl* ItemContainer::Owner() const noexcept {
@@ -44,15 +38,14 @@ void ItemContainer::SetSelected(bool selected) {
 }
 
 void ItemContainer::OnMouseDown(MouseEvent& e) {
-    ItemsControl* owner = Owner();
-    if (owner) owner->SetFocusedContainer(this);
-    if (auto* list = dynamic_cast<ListBox*>(owner)) list->ItemPressed(*this, e);
+    if (auto* list = dynamic_cast<ListBox*>(Owner())) list->ItemPressed(*this, e);
 }
 
 void ItemContainer::ShowAsRow(const GridView& view) {
     if (!cells_.empty()) return;
+    // The row replaces the content template.
     while (!Children().empty())
-        RemoveVisualChild(*Children().back());
+        DiscardPart(*Children().back());
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
     border.padding = {1, 1, 1, 1};
     auto& row = MakePart<StackPanel>(border, L"System.Windows.Controls.GridViewRowPresenter", L"");
@@ -63,8 +56,7 @@ void ItemContainer::ShowAsRow(const GridView& view) {
         cell.Layout().margin = {6, 0, 6, 0};
         cells_.push_back(&cell);
     }
-    if (cells_.empty()) return;
-    SetPresenter(cells_.front());
+    SetPresenter(cells_.empty() ? nullptr : cells_.front());
 }
 
 void ItemContainer::OnContentChanged() {
@@ -80,6 +72,7 @@ void ItemContainer::OnContentChanged() {
 
 GridViewColumn::GridViewColumn(Application& app, std::wstring className, std::wstring name)
     : FrameworkElement(app, std::move(className), std::move(name)) {
+    SetObjectKind(ObjectKind::DependencyObject);
     AddProperty(
         L"Header", [this] { return Str(header_); }, [this](const VARIANT& v) { header_ = TextOf(v); });
     AddProperty(L"Width", [this] { return ov::Variant::Double(width_); });
@@ -87,6 +80,7 @@ GridViewColumn::GridViewColumn(Application& app, std::wstring className, std::ws
 
 GridView::GridView(Application& app, std::wstring className, std::wstring name)
     : FrameworkElement(app, std::move(className), std::move(name)) {
+    SetObjectKind(ObjectKind::DependencyObject);
     ov::ComPtr<ClrObject> columns = MakeCollection(
         *this, L"System.Windows.Controls.GridViewColumnCollection", [this] { return columns_.size(); },
         [this](size_t i) { return Obj(columns_[i]); });
@@ -121,11 +115,20 @@ Selector::Selector(Application& app, std::wstring className, std::wstring name, 
             for (size_t i = 0; i < Count(); ++i)
                 if (ItemEquals(i, v)) return SelectOnly(static_cast<long>(i));
         });
-    AddMethod(L"ItemGetIsSelected", 1, [this](const Args& a) {
-        for (size_t i : selection_)
-            if (ItemEquals(i, a[0])) return ov::Variant::Bool(true);
-        return ov::Variant::Bool(false);
-    });
+    if (app.GetFramework() == Framework::Net40)
+        AddMethod(L"ItemGetIsSelected", 1,
+                  [this](const Args& a) { return ov::Variant::Bool(ItemGetIsSelected(a[0])); });
+}
+
+// 4.0's Selector.ItemGetIsSelected: what the item's container shows (the generator's ContainerFromItem),
+// else what the item shows when it is its own container, else false; so a data item whose container was
+// virtualized away reads as not selected although the selection holds it.
+bool Selector::ItemGetIsSelected(const VARIANT& item) const {
+    if (IsNull(item)) return false;
+    Element* shown = ContainerOfItem(item);
+    if (!shown) shown = ElementOf(item);
+    auto* container = dynamic_cast<ItemContainer*>(shown);
+    return container && container->IsSelected();
 }
 
 bool Selector::IsItemSelected(size_t index) const noexcept {
@@ -243,9 +246,9 @@ Selector::Mode SelectionModeOf(const VARIANT& v) {
     return static_cast<Selector::Mode>(mode);
 }
 
-// .NET's InvalidOperationException (COR_E_INVALIDOPERATION) as the bridge hands it on.
-ClrException InvalidOperation(std::wstring message) {
-    return {L"PresentationFramework", 0, std::move(message), static_cast<SCODE>(0x80131509)};
+// .NET's NotSupportedException (COR_E_NOTSUPPORTED) as the bridge hands it on.
+ClrException NotSupported(std::wstring message) {
+    return {L"PresentationFramework", 0, std::move(message), static_cast<SCODE>(0x80131515)};
 }
 } // namespace
 
@@ -282,6 +285,12 @@ ListBox::ListBox(Application& app, std::wstring className, std::wstring name, st
         UnselectAll();
         return ov::Variant();
     });
+    // ListBox's private ElementAt: the generator's container of item i, null out of range or without one.
+    AddMethod(L"ElementAt", 1, [this](const Args& a) {
+        const LONG i = IntOf(a[0]);
+        return Obj(i < 0 || static_cast<size_t>(i) >= Count() ? nullptr
+                                                              : ContainerAt(static_cast<size_t>(i), false));
+    });
     AddMethod(L"ScrollIntoView", 1, [this](const Args& a) {
         for (size_t i = 0; i < Count(); ++i)
             if (ItemEquals(i, a[0])) {
@@ -298,6 +307,8 @@ void ListBox::OnApplyTemplate() {
     border.padding = {1, 1, 1, 1};
     auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
     viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    // The list box's style: ScrollViewer.CanContentScroll True.
+    viewer.SetCanContentScroll(true);
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");
     border_ = &border;
     viewer_ = &viewer;
@@ -336,7 +347,7 @@ void ListBox::PrepareContainer(Element& container, size_t index) {
 
 void ListBox::SelectAll() {
     if (SelectionMode() == Mode::Single)
-        throw InvalidOperation(L"Can only call SelectAll when SelectionMode is Multiple or Extended.");
+        throw NotSupported(L"Can only call SelectAll when SelectionMode is Multiple or Extended.");
     for (size_t i = 0; i < Count(); ++i)
         Select(i);
     Changed();
@@ -355,9 +366,12 @@ void ListBox::Toggle(size_t index) {
     Changed();
 }
 
-// The range keeps the anchor where it was; its items join the selection in index order.
+// As ListBox.MakeAnchorSelection: without an anchor (no click since the selection was made from code) the
+// last item selected becomes it, or the first item when none is; the range keeps the anchor where it was,
+// its items join the selection in index order.
 void ListBox::SelectRange(size_t to, bool alone) {
-    const size_t from = anchor_ < 0 ? to : static_cast<size_t>(anchor_);
+    if (anchor_ < 0) anchor_ = Selection().empty() ? 0 : static_cast<long>(Selection().back());
+    const size_t from = static_cast<size_t>(anchor_);
     const size_t low = std::min(from, to), high = std::max(from, to);
     if (alone)
         for (size_t i : std::vector<size_t>(Selection()))
@@ -365,6 +379,13 @@ void ListBox::SelectRange(size_t to, bool alone) {
     for (size_t i = low; i <= high; ++i)
         Select(i);
     Changed();
+}
+
+// In Single mode the anchor moves to the item selected, from code too, while it has a container.
+void ListBox::OnSelectionChanged() {
+    if (SelectionMode() == Mode::Single && SelectedIndex() >= 0 &&
+        At(static_cast<size_t>(SelectedIndex())).container)
+        anchor_ = SelectedIndex();
 }
 
 void ListBox::ItemPressed(Element& container, MouseEvent& e) {

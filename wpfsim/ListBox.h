@@ -71,9 +71,9 @@ private:
 // it is ordered as WPF keeps it: by the time each item was selected. "SelectedIndex" and "SelectedItem" are
 // the first item of that order (get), and select that item alone (put): -1 or a null item clears, an
 // index below -1 is refused (ArgumentException), an index at or beyond the count and an object that is
-// not an item leave the selection as it is. "ItemGetIsSelected"(item): whether an item equal to the
-// argument is selected. Containers have "IsSelected" (get, put). A "SelectedIndex" given in XAML before the
-// items exist waits for its item.
+// not an item leave the selection as it is. "ItemGetIsSelected"(item) (4.0 only) reads what the item's
+// container shows (see the function). Containers have "IsSelected" (get, put). A "SelectedIndex" given in
+// XAML before the items exist waits for its item.
 class Selector : public ItemsControl {
 public:
     enum class Mode { Single = 0, Multiple = 1, Extended = 2 };
@@ -89,6 +89,7 @@ public:
     // Item `index` alone (-1: none).
     void SelectOnly(long index);
     void SetSelectedIndexFromMarkup(long index);
+    bool ItemGetIsSelected(const VARIANT& item) const;
 
 protected:
     void PrepareContainer(Element& container, size_t index) override;
@@ -116,12 +117,13 @@ private:
 // "SelectionMode" (get: a boxed System.Windows.Controls.SelectionMode whose "OleValue" and "ToString" are
 // its name; put: the name, the number or such an object), "SelectedItems" (one live
 // System.Windows.Controls.SelectedItemCollection: "Count", "get_Item"(i) in selection order, "Contains",
-// "IndexOf"), "SelectAll"() (InvalidOperationException in Single mode), "UnselectAll"(),
-// "ScrollIntoView"(item). Clicks on items follow WPF's ListBox: Single selects the item (Ctrl+click unselects
-// the selected one), Multiple toggles it (with either button), Extended selects it alone, Ctrl+click toggles,
-// Shift+click selects the range from the anchor alone, Ctrl+Shift+click adds the range; a right click in
-// Extended mode selects the item alone unless it is selected already or Ctrl or Shift is held. Each press of
-// a double click is a click.
+// "IndexOf"), "SelectAll"() (NotSupportedException in Single mode), "UnselectAll"(), "ScrollIntoView"(item),
+// the private "ElementAt"(i) (item i's container, or null). Clicks on items follow WPF's ListBox: Single
+// selects the item (Ctrl+click unselects the selected one), Multiple toggles it (with either button),
+// Extended selects it alone, Ctrl+click toggles, Shift+click selects the range from the anchor alone (the
+// last clicked item; without one, the last item selected), Ctrl+Shift+click adds the range; a right click
+// in Extended mode selects the item alone unless it is selected already or Ctrl or Shift is held. Each
+// press of a double click is a click.
 class ListBox : public Selector {
 public:
     ListBox(Application& app, std::wstring className, std::wstring name, std::wstring containerClass = L"");
@@ -136,6 +138,7 @@ protected:
     void OnApplyTemplate() override;
     void OnItemRemoved(size_t index) override;
     void PrepareContainer(Element& container, size_t index) override;
+    void OnSelectionChanged() override;
 
 private:
     Border* border_ = nullptr;

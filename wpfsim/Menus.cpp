@@ -84,7 +84,7 @@ ContextMenu::ContextMenu(Application& app, std::wstring className, std::wstring 
         L"IsOpen", [this] { return ov::Variant::Bool(IsOpen()); },
         [this](const VARIANT& v) { SetIsOpen(BoolOf(v)); });
     AddProperty(
-        L"PlacementTarget", [this] { return Obj(target_); },
+        L"PlacementTarget", [this] { return Obj(target_.Get()); },
         [this](const VARIANT& v) {
             ov::ComPtr<ClrObject> object = ObjectOf(v);
             SetPlacementTarget(dynamic_cast<Element*>(object.Get()));

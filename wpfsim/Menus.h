@@ -62,7 +62,7 @@ public:
     // Opens at the screen point (the mouse's), or closes.
     void SetIsOpen(bool open);
     void OpenAt(POINT screen);
-    Element* PlacementTarget() const noexcept { return target_; }
+    Element* PlacementTarget() const noexcept { return target_.Get(); }
     void SetPlacementTarget(Element* target) noexcept { target_ = target; }
     void SetMenuMode(bool menuMode) override;
 
@@ -71,7 +71,7 @@ protected:
 
 private:
     Popup* popup_ = nullptr;
-    Element* target_ = nullptr;
+    ov::ComPtr<Element> target_; // a reference, as WPF's property holds one
 };
 
 class MenuItem : public HeaderedItemsControl {

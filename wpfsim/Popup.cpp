@@ -37,7 +37,7 @@ void Popup::SetIsOpen(bool open) {
     Application* app = App();
     if (!app || open == IsOpen() || (open && neverOpens_) || (!open && neverCloses_)) return;
     if (open) {
-        root_ = &app->Create<PopupRoot>(L"System.Windows.Controls.Primitives.PopupRoot", L"", *this);
+        root_ = app->Make<PopupRoot>(L"System.Windows.Controls.Primitives.PopupRoot", L"", *this);
         if (child_) root_->AddVisualChild(*child_);
         app->AddRoot(*root_);
         app->OpenedPopup(*this);
@@ -45,10 +45,10 @@ void Popup::SetIsOpen(bool open) {
         // Popups opened from inside this one close with it.
         for (Popup* other : std::vector<Popup*>(app->OpenPopups()))
             if (other != this && IsAncestorOf(*other)) other->SetIsOpen(false);
-        PopupRoot* root = root_;
+        ov::ComPtr<PopupRoot> root = std::move(root_);
         root_ = nullptr;
         app->ClosedPopup(*this);
-        if (child_ && child_->Parent() == root) root->RemoveVisualChild(*child_);
+        if (child_ && child_->Parent() == root.Get()) root->RemoveVisualChild(*child_);
         app->RemoveRoot(*root);
         // The old window's root is gone: its object answers as gone.
         app->Remove(*root);

@@ -16,7 +16,7 @@ class PopupRoot;
 class Popup : public FrameworkElement {
 public:
     Popup(Application& app, std::wstring className, std::wstring name);
-    bool IsOpen() const noexcept { return root_ != nullptr; }
+    bool IsOpen() const noexcept { return static_cast<bool>(root_); }
     // Opens (the child moves into a new popup window) or closes (the window goes); a popup whose opening
     // is blocked (the fault below) stays closed.
     void SetIsOpen(bool open);
@@ -48,7 +48,7 @@ public:
 
 private:
     ov::ComPtr<Element> child_;
-    PopupRoot* root_ = nullptr;
+    ov::ComPtr<PopupRoot> root_; // the open window's root, which the popup keeps while it is open
     Element* target_ = nullptr;
     Element* scope_ = nullptr;
     POINT point_{};

@@ -279,7 +279,7 @@ void FlowDocument::AddChild(Element& child) {
 }
 
 Paragraph::Paragraph(Application& app, std::wstring className, std::wstring name)
-    : FrameworkElement(app, std::move(className), std::move(name)) {}
+    : FrameworkContentElement(app, std::move(className), std::move(name)) {}
 
 void FixedDocument::AddChild(Element& child) {
     if (!dynamic_cast<PageContent*>(&child))

@@ -146,13 +146,13 @@ private:
 };
 
 // Document content: in the logical tree of its viewer, shown through the viewer's own view element.
-class FlowDocument : public FrameworkElement {
+class FlowDocument : public FrameworkContentElement {
 public:
-    using FrameworkElement::FrameworkElement;
+    using FrameworkContentElement::FrameworkContentElement;
     void AddChild(Element& child) override;
 };
 
-class Paragraph : public FrameworkElement {
+class Paragraph : public FrameworkContentElement {
 public:
     Paragraph(Application& app, std::wstring className, std::wstring name);
     const std::wstring& Text() const noexcept { return text_; }
@@ -197,9 +197,9 @@ protected:
     bool TakesDocument(Element& document) const override;
 };
 
-class FixedDocument : public FrameworkElement {
+class FixedDocument : public FrameworkContentElement {
 public:
-    using FrameworkElement::FrameworkElement;
+    using FrameworkContentElement::FrameworkContentElement;
     void AddChild(Element& child) override;
 };
 

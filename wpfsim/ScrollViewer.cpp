@@ -23,6 +23,9 @@ ScrollViewer::ScrollViewer(Application& app, std::wstring className, std::wstrin
     AddProperty(L"ViewportHeight", number([this] { return Viewport().height; }));
     AddProperty(L"ScrollableWidth", number([this] { return Scrollable().width; }));
     AddProperty(L"ScrollableHeight", number([this] { return Scrollable().height; }));
+    AddProperty(
+        L"CanContentScroll", [this] { return ov::Variant::Bool(canContentScroll_); },
+        [this](const VARIANT& v) { SetCanContentScroll(BoolOf(v)); });
     AddProperty(L"HorizontalScrollBarVisibility",
                 [this] { return ov::Variant::Int(static_cast<LONG>(horizontalBar_)); });
     AddProperty(L"VerticalScrollBarVisibility",
@@ -53,17 +56,17 @@ double ScrollViewer::HorizontalOffset() const {
 
 double ScrollViewer::VerticalOffset() const {
     Bounds();
-    return scroller_ ? scroller_->FirstItem() : verticalOffset_;
+    return Scroller() ? Scroller()->FirstItem() : verticalOffset_;
 }
 
 Size ScrollViewer::Extent() const {
     Bounds();
-    return scroller_ ? Size{extent_.width, scroller_->ItemCount()} : extent_;
+    return Scroller() ? Size{extent_.width, Scroller()->ItemCount()} : extent_;
 }
 
 Size ScrollViewer::Viewport() const {
     Bounds();
-    return scroller_ ? Size{viewport_.width, scroller_->ItemsInView()} : viewport_;
+    return Scroller() ? Size{viewport_.width, Scroller()->ItemsInView()} : viewport_;
 }
 
 Size ScrollViewer::Scrollable() const {
@@ -83,8 +86,8 @@ void ScrollViewer::ScrollToHorizontalOffset(double offset) {
 void ScrollViewer::ScrollToVerticalOffset(double offset) {
     if (std::isnan(offset)) return;
     double clamped = Clamp(offset, Scrollable().height);
-    if (scroller_)
-        scroller_->SetFirstItem(std::floor(clamped));
+    if (Scroller())
+        Scroller()->SetFirstItem(std::floor(clamped));
     else
         verticalOffset_ = clamped;
     InvalidateLayout();
@@ -95,10 +98,16 @@ void ScrollViewer::SetBarVisibility(bool horizontal, BarVisibility visibility) {
     InvalidateLayout();
 }
 
+void ScrollViewer::SetCanContentScroll(bool can) {
+    canContentScroll_ = can;
+    InvalidateLayout();
+}
+
 void ScrollViewer::MakeVisible(Element& descendant) {
+    if (Scroller() && verticalBar_ != BarVisibility::Disabled) Scroller()->MakeVisible(descendant);
     const RECT& view = presenter_ ? presenter_->Bounds() : Bounds();
     const RECT& r = descendant.Bounds();
-    if (!scroller_ && verticalBar_ != BarVisibility::Disabled) {
+    if (!Scroller() && verticalBar_ != BarVisibility::Disabled) {
         if (r.top < view.top)
             ScrollToVerticalOffset(verticalOffset_ - (view.top - r.top));
         else if (r.bottom > view.bottom)
@@ -129,15 +138,15 @@ void ScrollViewer::ArrangeOverride(Rect inner) {
     viewport_ = {inner.width, inner.height};
     Size scrollable = Scrollable();
     horizontalOffset_ = Clamp(horizontalOffset_, scrollable.width);
-    if (!scroller_) verticalOffset_ = Clamp(verticalOffset_, scrollable.height);
+    if (!Scroller()) verticalOffset_ = Clamp(verticalOffset_, scrollable.height);
     // The template's grid and presenter fill the viewport; the content beneath is shifted by the offsets.
     for (Element* child : Children())
         child->Arrange(inner);
     if (presenter_)
         for (Element* content : presenter_->Children())
-            content->Arrange({inner.x - horizontalOffset_, inner.y - (scroller_ ? 0 : verticalOffset_),
+            content->Arrange({inner.x - horizontalOffset_, inner.y - (Scroller() ? 0 : verticalOffset_),
                               std::max(extent_.width, inner.width),
-                              scroller_ ? inner.height : std::max(extent_.height, inner.height)});
+                              Scroller() ? inner.height : std::max(extent_.height, inner.height)});
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------
@@ -176,6 +185,8 @@ std::vector<Type> ScrollViewerTypes() {
                   [](Node& n, std::wstring_view v) {
                       ViewerOf(n).SetBarVisibility(false, ToBarVisibility(v));
                   }},
+                 {L"CanContentScroll",
+                  [](Node& n, std::wstring_view v) { ViewerOf(n).SetCanContentScroll(ToBool(v)); }},
              },
          .content = Content::Single,
          .textProperty = L"Content",
@@ -184,11 +195,9 @@ std::vector<Type> ScrollViewerTypes() {
                [](Node& n, std::wstring_view v) { ViewerOf(n).SetBarVisibility(true, ToBarVisibility(v)); }},
               {L"VerticalScrollBarVisibility",
                [](Node& n, std::wstring_view v) { ViewerOf(n).SetBarVisibility(false, ToBarVisibility(v)); }},
-              // Scrolling by pixels instead of items turns virtualization off, as in WPF.
+              // On an items control it reaches the viewer of its template, as the styles' bindings do.
               {L"CanContentScroll",
-               [](Node& n, std::wstring_view v) {
-                   if (!ToBool(v)) As<ItemsControl>(n).SetVirtualizing(false);
-               }}}},
+               [](Node& n, std::wstring_view v) { ViewerOf(n).SetCanContentScroll(ToBool(v)); }}}},
     };
 }
 

@@ -106,11 +106,7 @@ void TreeViewItem::OnMouseDown(MouseEvent& e) {
         e.source && !onExpander && (!itemsPresenter_ || !itemsPresenter_->IsAncestorOf(*e.source));
     if (onExpander || (onHeader && e.clickCount == 2)) SetExpanded(!expanded_);
     if (onHeader && e.clickCount == 1) SetSelected(true);
-    if (onExpander || onHeader) {
-        if (auto* owner = dynamic_cast<ItemsControl*>(LogicalParent() ? LogicalParent() : Parent()))
-            owner->SetFocusedContainer(this);
-        e.handled = true;
-    }
+    if (onExpander || onHeader) e.handled = true;
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------

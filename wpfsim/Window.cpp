@@ -60,6 +60,13 @@ std::vector<Type> WindowTypes() {
                       if (!ToBool(v)) return;
                       Application& app = *n.element->App();
                       app.AddRoot(app.Create<ForeignWindow>(L"#32770", L""));
+                  }},
+                 // The framework the application runs on: 4.0, or 4.8 for every version from 4.5 on. The
+                 // Window's attributes are read before its content is made.
+                 {L"Framework",
+                  [](Node& n, std::wstring_view v) {
+                      const size_t which = EnumValue(v, {L"4.0", L"4.8"});
+                      n.element->App()->SetFramework(which == 0 ? Framework::Net40 : Framework::Net48);
                   }}}},
     };
 }

@@ -542,7 +542,8 @@ private:
             }
 
         Node node{&type->make(app_, className)};
-        node.element->SetPersistId(++persistIds_);
+        // As WPF's reader, which numbers the UIElements it makes.
+        if (node.element->Kind() == wpfsim::ObjectKind::UIElement) node.element->SetPersistId(++persistIds_);
         bool contentSet = false;
         Assigned assigned{attributes, {}};
         ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);

@@ -3,6 +3,8 @@
 // box's text, and drop-downs that never open or never close.
 #include "XamlApp.h"
 
+#include "wpfsim/Framework.h"
+
 namespace simtest {
 namespace {
 
@@ -156,6 +158,65 @@ TEST_F(ComboTest, TextSelectsTheItemOfThatTextAndOnlyAnEditableBoxKeepsATextOfNo
         combo = nullptr;
         app.reset();
     }
+}
+
+std::string Hundred(const std::string& attributes = "") {
+    std::string body = R"(<ComboBox x:Name="combo" )" + attributes + ">";
+    for (int i = 0; i < 100; ++i)
+        body += "<sys:String>Item " + std::to_string(i) + "</sys:String>";
+    return body + "</ComboBox>";
+}
+
+// ComboBox.MaxDropDownHeight defaults to a third of SystemParameters.PrimaryScreenHeight, and the template
+// binds it to the drop-down's MaxHeight: a long list scrolls inside the drop-down. Its panel is
+// ItemsControl's default StackPanel (every container exists), which the drop-down's ScrollViewer
+// (CanContentScroll True in the combo box's style) scrolls by items; BringIntoView on a container below
+// the visible rows scrolls it into view (StackPanel's IScrollInfo.MakeVisible).
+TEST_F(ComboTest, ALongListScrollsInsideADropDownNoHigherThanMaxDropDownHeight) {
+    LoadCombo(Hundred());
+    EXPECT_EQ(GetNumber(combo.Get(), L"MaxDropDownHeight"),
+              wpfsim::SystemParameters::PrimaryScreenHeight / 3);
+    ASSERT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true)).hr, S_OK);
+    auto border = GetObject(FindPart(combo.Get(), L"PART_Popup").Get(), L"Child");
+    ASSERT_TRUE(border);
+    auto popupRoot = GetObject(border.Get(), L"get_VisualParent");
+    ASSERT_TRUE(popupRoot);
+    EXPECT_LE(GetNumber(popupRoot.Get(), L"ActualHeight"), 360);
+    auto panel = GetObject(combo.Get(), L"get_ItemsHost");
+    EXPECT_EQ(ClassOf(panel.Get()), L"System.Windows.Controls.StackPanel");
+    auto children = GetObject(panel.Get(), L"get_InternalChildren");
+    ASSERT_EQ(GetNumber(children.Get(), L"Count"), 100) << "a StackPanel does not virtualize";
+    auto viewer = GetObject(combo.Get(), L"get_ScrollHost");
+    EXPECT_TRUE(GetBool(viewer.Get(), L"CanContentScroll"));
+    EXPECT_EQ(GetNumber(viewer.Get(), L"ExtentHeight"), 100) << "counted in items";
+    const double rows = GetNumber(viewer.Get(), L"ViewportHeight");
+    EXPECT_GT(rows, 5);
+    EXPECT_LT(rows, 30);
+
+    auto item80 = AsObject(Call(children.Get(), L"get_Item", {ov::Variant::Int(80)}).value);
+    Click(CentreOf(item80.Get()));
+    EXPECT_EQ(SelectedIndex(), -1) << "a press where item 80 lies, below the drop-down, selects nothing";
+    EXPECT_FALSE(Open()) << "it is a press outside the drop-down";
+    ASSERT_EQ(Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true)).hr, S_OK);
+    ASSERT_EQ(Call(item80.Get(), L"BringIntoView").hr, S_OK);
+    EXPECT_EQ(GetNumber(viewer.Get(), L"VerticalOffset"), 81 - rows) << "the item is the last row in view";
+    Click(CentreOf(item80.Get()));
+    EXPECT_EQ(SelectedIndex(), 80);
+    EXPECT_FALSE(Open());
+
+    // The property: set in XAML, read and set from code; WPF's MaxHeight takes no NaN and nothing below 0.
+    combo = nullptr;
+    app.reset();
+    LoadCombo(Hundred(R"(MaxDropDownHeight="100")"));
+    EXPECT_EQ(GetNumber(combo.Get(), L"MaxDropDownHeight"), 100);
+    Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
+    const double small = GetNumber(GetObject(combo.Get(), L"get_ScrollHost").Get(), L"ViewportHeight");
+    EXPECT_LT(small, rows);
+    ASSERT_EQ(Put(combo.Get(), L"MaxDropDownHeight", ov::Variant::Double(200)).hr, S_OK);
+    EXPECT_GT(GetNumber(GetObject(combo.Get(), L"get_ScrollHost").Get(), L"ViewportHeight"), small);
+    for (double bad : {-1.0, std::nan("")})
+        EXPECT_EQ(Put(combo.Get(), L"MaxDropDownHeight", ov::Variant::Double(bad)).hr, DISP_E_EXCEPTION);
+    EXPECT_THROW(ovhost::ParseXaml(WindowXaml(Hundred(R"(MaxDropDownHeight="-5")"))), ovhost::XamlError);
 }
 
 // Drop-downs that never open or close, to code and to item clicks: combo.js (stuck, sticky).

@@ -182,8 +182,11 @@ TEST_F(ItemsTest, GeneratorRoundTripsBetweenItemsIndexesAndContainers) {
             EXPECT_EQ(
                 CallNumber(generator.Get(), L"IndexFromContainer", {ov::Variant::Dispatch(container.Get())}),
                 i);
-            auto at = AsObject(Call(D(control).Get(), L"ElementAt", {ov::Variant::Int(i)}).value);
-            EXPECT_TRUE(Same(at.Get(), container.Get(), generator.Get())) << "item " << i;
+            // ListBox's private ElementAt; the tree view has none (ListsTest).
+            if (std::wstring_view(control) != L"flags") {
+                auto at = AsObject(Call(D(control).Get(), L"ElementAt", {ov::Variant::Int(i)}).value);
+                EXPECT_TRUE(Same(at.Get(), container.Get(), generator.Get())) << "item " << i;
+            }
             Result back =
                 Call(generator.Get(), L"ItemFromContainer", {ov::Variant::Dispatch(container.Get())});
             EXPECT_EQ(CallNumber(Items(control).Get(), L"IndexOf", {back.value}), i);
@@ -207,7 +210,6 @@ TEST_F(ItemsTest, ItemsOfAClosedDropDownHaveNoContainerUntilItOpens) {
     Result before = Call(generator.Get(), L"ContainerFromItem", {green});
     ASSERT_EQ(before.hr, S_OK);
     EXPECT_FALSE(AsObject(before.value)) << "WPF generates a combo box's items when its drop-down opens";
-    EXPECT_FALSE(AsObject(Call(D(L"combo").Get(), L"ElementAt", {ov::Variant::Int(1)}).value));
 
     Put(D(L"combo").Get(), L"IsDropDownOpen", ov::Variant::Bool(true));
     auto container = AsObject(Call(generator.Get(), L"ContainerFromItem", {green}).value);
@@ -244,6 +246,57 @@ TEST_F(GeneratorTest, ContainerFromItemGivesTheContainerOfAnEqualItemInView) {
     EXPECT_EQ(fromItem(0), 20);
     EXPECT_EQ(fromItem(20), 20);
     EXPECT_EQ(fromItem(39), -1) << "out of view: no container";
+}
+
+// VirtualizingStackPanel's default VirtualizationMode.Standard: a container scrolled out of view is taken
+// from the generator and released, and a new one is made when its item comes back; so is what the
+// application no longer shows (a popup's closed window, a text a presenter replaced). A long run keeps as
+// many elements as a short one; a container a caller still holds lives on, out of the application.
+TEST_F(GeneratorTest, WhatTheApplicationNoLongerShowsIsReleasedSoALongRunStaysFlat) {
+    std::string body = R"(<StackPanel><ListBox x:Name="list" Height="100">)";
+    for (int i = 0; i < 200; ++i)
+        body += "<sys:String>Item " + std::to_string(i) + "</sys:String>";
+    body +=
+        R"(</ListBox><ComboBox x:Name="combo"><sys:String>A</sys:String><sys:String>B</sys:String></ComboBox>)";
+    Load(body + "</StackPanel>");
+    auto list = D(L"list"), combo = D(L"combo");
+    auto viewer = GetObject(list.Get(), L"get_ScrollHost");
+    auto held = ContainerAt(list.Get(), 2);
+    ASSERT_TRUE(held);
+    auto steps = [&](int from, int count) {
+        for (int i = from; i < from + count; ++i) {
+            Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(i * 7 % 200)});
+            Put(combo.Get(), L"SelectedIndex", ov::Variant::Int(i % 2));
+            Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(i % 2 == 0));
+            app->UpdateLayout();
+        }
+        Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(100)});
+        Put(combo.Get(), L"IsDropDownOpen", ov::Variant::Bool(false));
+        app->UpdateLayout();
+    };
+    steps(0, 50);
+    const size_t elements = app->ElementCount();
+    const long objects = wpfsim::LiveObjects();
+    const size_t made = app->ElementsMade();
+    steps(50, 500);
+    EXPECT_GT(app->ElementsMade(), made + 1000) << "containers and windows were made all along";
+    EXPECT_EQ(app->ElementCount(), elements);
+    EXPECT_EQ(wpfsim::LiveObjects(), objects);
+
+    // The held container: out of the application, it still answers as the object it is.
+    EXPECT_FALSE(ContainerAt(list.Get(), 2));
+    EXPECT_EQ(Text(Get(held.Get(), L"Content").value), L"Item 2");
+    EXPECT_FALSE(GetBool(held.Get(), L"IsVisible"));
+    EXPECT_FALSE(GetObject(held.Get(), L"get_VisualParent"));
+    auto* heldElement = dynamic_cast<wpfsim::Element*>(wpfsim::ObjectOf(held.Get()).Get());
+    ASSERT_TRUE(heldElement);
+    EXPECT_FALSE(app->FindById(heldElement->Id())) << "the host's object of it answers as gone";
+    auto text = FindOfClass(held.Get(), L"System.Windows.Controls.TextBlock");
+    ASSERT_TRUE(text) << "its parts live as long as it does";
+    held = nullptr;
+    EXPECT_EQ(app->ElementCount(), elements - 4) << "the container, its border, presenter and text";
+    EXPECT_EQ(Get(text.Get(), L"Text").hr, DISP_E_UNKNOWNNAME)
+        << "a part outliving its control answers no more";
 }
 
 } // namespace

@@ -176,6 +176,58 @@ TEST_F(ScrollViewerTest, ListScrollsByItems) {
     EXPECT_TRUE(generated(0));
 }
 
+// Whether a panel scrolls by items or pixels is the ScrollViewer's CanContentScroll alone (the panel is its
+// IScrollInfo only then); VirtualizingStackPanel.IsVirtualizing decides only which containers exist.
+TEST_F(ScrollViewerTest, ItemOrPixelScrollingFollowsCanContentScrollAloneNotVirtualization) {
+    const struct {
+        const char* attributes;
+        bool byItems, allGenerated;
+    } cases[] = {
+        {"", true, false},
+        {R"(VirtualizingStackPanel.IsVirtualizing="False")", true, true},
+        {R"(ScrollViewer.CanContentScroll="False")", false, true},
+        {R"(ScrollViewer.CanContentScroll="False" VirtualizingStackPanel.IsVirtualizing="False")", false,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attributes);
+        std::string items;
+        for (int i = 0; i < 50; ++i)
+            items += "<sys:Int32>" + std::to_string(i) + "</sys:Int32>";
+        Load(R"(<ListBox x:Name="list" Height="100" Width="150" )" + std::string(c.attributes) + ">" + items +
+             "</ListBox>");
+        auto list = D(L"list");
+        viewer = GetObject(list.Get(), L"get_ScrollHost");
+        EXPECT_EQ(GetBool(viewer.Get(), L"CanContentScroll"), c.byItems);
+        EXPECT_EQ(N(L"ExtentHeight") == 50, c.byItems) << "the extent counts items or pixels";
+        EXPECT_EQ(ContainerAt(list.Get(), 49) != nullptr, c.allGenerated);
+        Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(10)});
+        EXPECT_EQ(N(L"VerticalOffset"), 10);
+        // Item 10 at the top of the view by items, the item at pixel 10 by pixels.
+        auto tenth = ContainerAt(list.Get(), 10);
+        ASSERT_TRUE(tenth);
+        const double viewTop = CentreOf(viewer.Get()).y - N(L"ActualHeight") / 2;
+        EXPECT_EQ(std::abs(CentreOf(tenth.Get()).y - viewTop) < 20, c.byItems);
+        // BringIntoView of the last item scrolls it in, in either unit.
+        auto last = ContainerAt(list.Get(), 49);
+        if (!last) {
+            Call(GetObject(list.Get(), L"get_ItemsHost").Get(), L"BringIndexIntoView",
+                 {ov::Variant::Int(49)});
+            last = ContainerAt(list.Get(), 49);
+        } else {
+            Call(last.Get(), L"BringIntoView");
+        }
+        ASSERT_TRUE(last);
+        EXPECT_EQ(N(L"VerticalOffset"), N(L"ScrollableHeight"));
+        auto* shown = dynamic_cast<wpfsim::Element*>(wpfsim::ObjectOf(last.Get()).Get());
+        wpfsim::Element* hit = app->ElementAt(CentreOf(last.Get()));
+        EXPECT_TRUE(shown && hit && shown->IsAncestorOf(*hit)) << "a press there reaches it";
+        list = nullptr;
+        viewer = nullptr;
+        app.reset();
+    }
+}
+
 } // namespace
 
 namespace simtest {

@@ -170,10 +170,11 @@ TEST_F(ListsTest,
         Press(3);
         Result all = Call(list.Get(), L"SelectAll");
         if (std::string(mode) == "Single") {
+            // ListBox.SelectAll throws NotSupportedException.
             EXPECT_EQ(all.hr, DISP_E_EXCEPTION);
             EXPECT_EQ(all.description,
                       L"Can only call SelectAll when SelectionMode is Multiple or Extended.");
-            EXPECT_EQ(all.scode, static_cast<SCODE>(0x80131509)) << "InvalidOperationException";
+            EXPECT_EQ(all.scode, static_cast<SCODE>(0x80131515)) << "NotSupportedException";
             EXPECT_EQ(Selected(), Texts{L"D"}) << "a refused SelectAll changes nothing";
         } else {
             EXPECT_EQ(all.hr, S_OK);
@@ -238,23 +239,151 @@ TEST_F(ListsTest, SelectionModeReadsAsItsNameAndLeavingTheMultipleModesKeepsTheF
     EXPECT_EQ(GetText(GetObject(list.Get(), L"SelectionMode").Get(), L"OleValue"), L"Extended");
 }
 
-TEST_F(ListsTest, TheSelectionOfAnItemOutlivesItsVirtualizedContainer) {
-    std::string body = R"(<ListBox x:Name="list" Height="80" SelectionMode="Extended">)";
+std::string FortyItems(const std::string& mode, const std::string& declared = "") {
+    std::string body = R"(<ListBox x:Name="list" Height="80" SelectionMode=")" + mode + R"(">)" + declared;
     for (int i = 0; i < 40; ++i)
         body += "<sys:String>Item " + std::to_string(i) + "</sys:String>";
-    LoadList(body + "</ListBox>");
-    Press(1);
+    return body + "</ListBox>";
+}
+
+// Selector keeps the selection per item; 4.0's private ItemGetIsSelected reads what the item's container
+// shows, so a selected data item scrolled out of view reads as not selected while a container element
+// (its own container) still reads as selected.
+TEST_F(ListsTest, TheSelectionOutlivesTheVirtualizedContainerButItemGetIsSelectedAsksTheContainer) {
+    LoadList(FortyItems("Extended", R"(<ListBoxItem x:Name="own" Content="Own"/>)"));
+    Press(0, MouseButton::Left);
+    Press(1, MouseButton::Left, shift::Ctrl);
     auto panel = GetObject(list.Get(), L"get_ItemsHost");
     ASSERT_EQ(Call(panel.Get(), L"BringIndexIntoView", {ov::Variant::Int(35)}).hr, S_OK);
     EXPECT_FALSE(Container(1)) << "the item scrolled out of view has no container";
-    EXPECT_TRUE(ItemSelected(1));
+    EXPECT_FALSE(Container(0));
+    EXPECT_FALSE(ItemSelected(1)) << "no container: 4.0 answers false";
+    EXPECT_TRUE(ItemSelected(0)) << "an element item is its own container";
+    auto selectedItems = GetObject(list.Get(), L"SelectedItems");
+    EXPECT_EQ(GetNumber(selectedItems.Get(), L"Count"), 2) << "the selection itself keeps both";
+    EXPECT_TRUE(Same(AsObject(Call(selectedItems.Get(), L"get_Item", {ov::Variant::Int(0)}).value).Get(),
+                     D(L"own").Get(), list.Get()));
     Press(35, MouseButton::Left, shift::Ctrl);
-    EXPECT_EQ(Selected(), (Texts{L"Item 1", L"Item 35"}));
+    EXPECT_TRUE(ItemSelected(35));
+    EXPECT_EQ(Selected(), (Texts{L"<not a string>", L"Item 0", L"Item 34"}))
+        << "the element, then two strings";
     Call(panel.Get(), L"BringIndexIntoView", {ov::Variant::Int(1)});
     auto again = Container(1);
     ASSERT_TRUE(again);
     EXPECT_TRUE(GetBool(again.Get(), L"IsSelected")) << "a new container shows the item's selection";
+    EXPECT_TRUE(ItemSelected(1));
     EXPECT_FALSE(GetBool(Container(2).Get(), L"IsSelected"));
+    EXPECT_FALSE(ItemSelected(2));
+    EXPECT_FALSE(Call(list.Get(), L"ItemGetIsSelected", {ov::Variant::Dispatch(nullptr)}).value.boolVal);
+}
+
+// 4.0's internal ItemsControl.FocusedItem: the item of the container that took the keyboard focus, kept
+// when the container is virtualized away (WPF gives the focus to the list meanwhile), moved along when an
+// item before it is removed and dropped when the item itself is; focus on an element inside the list that
+// is outside the focused item's container drops it too (ItemsControl's GotKeyboardFocus handler).
+TEST_F(ListsTest, TheFocusedItemOutlivesItsContainerAndGoesWithItsItem) {
+    LoadList(
+        FortyItems("Single", R"(<ListBoxItem x:Name="row"><TextBox x:Name="edit" Text="x"/></ListBoxItem>)"));
+    Press(3);
+    EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"Item 2");
+    auto panel = GetObject(list.Get(), L"get_ItemsHost");
+    Call(panel.Get(), L"BringIndexIntoView", {ov::Variant::Int(39)});
+    ASSERT_FALSE(Container(3));
+    EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"Item 2") << "it outlives its container";
+    ASSERT_EQ(Call(list.Get(), L"Focus").hr, S_OK);
+    EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"Item 2") << "the list itself taking the focus";
+    auto& control = dynamic_cast<wpfsim::ListBox&>(E(L"list"));
+    control.RemoveItemAt(1);
+    EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"Item 2") << "an item before it went";
+    control.RemoveItemAt(2);
+    EXPECT_EQ(Get(list.Get(), L"FocusedItem").value.vt, VT_EMPTY) << "its item went";
+
+    Call(panel.Get(), L"BringIndexIntoView", {ov::Variant::Int(0)});
+    ASSERT_EQ(Call(Container(1).Get(), L"Focus").hr, S_OK);
+    EXPECT_EQ(Text(Get(list.Get(), L"FocusedItem").value), L"Item 1");
+    // A text box inside another item's container takes the focus: neither item is the focused one.
+    ASSERT_NE(Call(D(L"edit").Get(), L"Focus").value.boolVal, VARIANT_FALSE);
+    EXPECT_EQ(Get(list.Get(), L"FocusedItem").value.vt, VT_EMPTY);
+    ASSERT_EQ(Call(D(L"row").Get(), L"Focus").hr, S_OK);
+    EXPECT_TRUE(Same(AsObject(Get(list.Get(), L"FocusedItem").value).Get(), D(L"row").Get(), list.Get()));
+    ASSERT_NE(Call(D(L"edit").Get(), L"Focus").value.boolVal, VARIANT_FALSE);
+    EXPECT_TRUE(Same(AsObject(Get(list.Get(), L"FocusedItem").value).Get(), D(L"row").Get(), list.Get()))
+        << "inside the focused item's container";
+}
+
+// From 4.5 on Selector's ItemGetIsSelected and ItemsControl's FocusedItem are gone (replaced by
+// InfoGetIsSelected and FocusedInfo over ItemInfo): late-bound callers meet unknown names.
+TEST_F(ListsTest, TheLaterFrameworkHasNeitherItemGetIsSelectedNorFocusedItem) {
+    for (const char* version : {"4.0", "4.8"}) {
+        SCOPED_TRACE(version);
+        Load(
+            "<StackPanel>" + FiveItems("Extended") +
+                R"(<ComboBox x:Name="combo"><sys:String>A</sys:String></ComboBox></StackPanel>)",
+            std::string(
+                R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:Framework=")") +
+                version + "\"");
+        const HRESULT expected = std::string(version) == "4.0" ? S_OK : DISP_E_UNKNOWNNAME;
+        DISPID id = DISPID_UNKNOWN;
+        for (const wchar_t* control : {L"list", L"combo"}) {
+            EXPECT_EQ(Lookup(D(control).Get(), L"ItemGetIsSelected", &id), expected);
+            EXPECT_EQ(Lookup(D(control).Get(), L"FocusedItem", &id), expected);
+        }
+        EXPECT_EQ(Lookup(D(L"list").Get(), L"SelectedItems", &id), S_OK);
+        app.reset();
+    }
+    EXPECT_THROW(
+        ovhost::ParseXaml(WindowXaml(
+            "",
+            R"(xmlns:sim="urn:ovwpf-sim" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim" sim:Framework="4.5")")),
+        ovhost::XamlError);
+}
+
+// ListBox.MakeAnchorSelection: without an anchor (the selection came from code) a Shift+click ranges from
+// the last item selected, or from the first item when nothing is.
+TEST_F(ListsTest, AShiftClickAfterASelectionFromCodeRangesFromTheLastSelectedItem) {
+    const struct {
+        std::vector<int> fromCode; // selected through "IsSelected" of the containers, in this order
+        int shiftClicked;
+        Texts selected;
+    } cases[] = {
+        {{1}, 3, {L"B", L"C", L"D"}},
+        {{3, 0}, 2, {L"A", L"B", L"C"}},
+        {{}, 2, {L"A", L"B", L"C"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.fromCode));
+        LoadList(FiveItems("Extended"));
+        for (int i : c.fromCode)
+            ASSERT_EQ(Put(Container(i).Get(), L"IsSelected", ov::Variant::Bool(true)).hr, S_OK);
+        Press(c.shiftClicked, MouseButton::Left, shift::Shift);
+        Texts sorted = Selected();
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, c.selected);
+        list = nullptr;
+        app.reset();
+    }
+    // A click sets the anchor; a selection from code afterwards leaves it there.
+    LoadList(FiveItems("Extended"));
+    Press(4);
+    ASSERT_EQ(Put(list.Get(), L"SelectedIndex", ov::Variant::Int(0)).hr, S_OK);
+    Press(2, MouseButton::Left, shift::Shift);
+    EXPECT_EQ(Selected(), (Texts{L"C", L"D", L"E"}));
+}
+
+// ListBox's private ElementAt(i) is the generator's container of item i, null where there is none; other
+// item controls have no such member.
+TEST_F(ListsTest, ElementAtIsTheListBoxsOwnAndGivesNullWithoutAContainer) {
+    LoadList("<StackPanel>" + FortyItems("Single") +
+             R"(<ComboBox x:Name="combo"><sys:String>A</sys:String></ComboBox></StackPanel>)");
+    auto at = [&](int i) { return Call(list.Get(), L"ElementAt", {ov::Variant::Int(i)}); };
+    EXPECT_TRUE(Same(AsObject(at(1).value).Get(), Container(1).Get(), list.Get()));
+    for (int i : {-1, 39, 40}) {
+        Result r = at(i);
+        EXPECT_EQ(r.hr, S_OK) << i;
+        EXPECT_TRUE(r.value.vt == VT_DISPATCH && !r.value.pdispVal) << i;
+    }
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_EQ(Lookup(D(L"combo").Get(), L"ElementAt", &id), DISP_E_UNKNOWNNAME);
 }
 
 TEST_F(ListsTest, RemovingAnItemTakesItOutOfTheSelectionAndTheOthersKeepTheirPlaceInIt) {
@@ -272,11 +401,11 @@ TEST_F(ListsTest, RemovingAnItemTakesItOutOfTheSelectionAndTheOthersKeepTheirPla
     // The anchor moves with its item: a Shift+click selects the range from it.
     Press(0, MouseButton::Left, shift::Shift);
     EXPECT_EQ(Selected(), (Texts{L"E", L"A", L"C"}));
-    // An anchor whose item goes is no anchor: a Shift+click then selects the clicked item alone.
+    // An anchor whose item goes is no anchor: a Shift+click then ranges from the last item selected.
     Press(1, MouseButton::Left, shift::Ctrl);
     control.RemoveItemAt(1);
-    Press(0, MouseButton::Left, shift::Shift);
-    EXPECT_EQ(Selected(), Texts{L"A"});
+    Press(1, MouseButton::Left, shift::Shift);
+    EXPECT_EQ(Selected(), (Texts{L"E", L"A"}));
 }
 
 TEST_F(ListsTest, AListViewSelectsItsListViewItemsAsAListBoxDoesAndTakesIsSelectedFromMarkupAndCode) {
@@ -352,6 +481,49 @@ TEST_F(ListsTest, AGridViewPutsItsColumnHeadersAboveTheRowsAndEachRowShowsItsCon
           R"(<ListView><ListView.View><Button/></ListView.View></ListView>)",
           R"(<ListBox><ListBox.View><GridView/></ListBox.View></ListBox>)"})
         EXPECT_THROW(ovhost::ParseXaml(WindowXaml(bad)), ovhost::XamlError) << bad;
+}
+
+// WPF's XAML reader numbers the UIElements it makes ("PersistId", UIElement's); a GridView and its columns
+// are DependencyObjects and a FlowDocument and its paragraphs FrameworkContentElements: they take no number
+// and have no visual members.
+TEST_F(ListsTest, OnlyUIElementsTakeAPersistIdAndHaveTheVisualMembers) {
+    Load(R"(<StackPanel x:Name="panel">
+      <ListView x:Name="view"><ListView.View><GridView x:Name="grid"><GridViewColumn x:Name="column" Header="N"/></GridView></ListView.View></ListView>
+      <FlowDocumentScrollViewer x:Name="reader"><FlowDocument x:Name="doc"><Paragraph x:Name="para">P</Paragraph></FlowDocument></FlowDocumentScrollViewer>
+      <Button x:Name="after" Content="After"/>
+    </StackPanel>)");
+    EXPECT_EQ((std::vector<double>{
+                  GetNumber(D(L"panel").Get(), L"PersistId"), GetNumber(D(L"view").Get(), L"PersistId"),
+                  GetNumber(D(L"reader").Get(), L"PersistId"), GetNumber(D(L"after").Get(), L"PersistId")}),
+              (std::vector<double>{2, 3, 4, 5}));
+    const struct {
+        const wchar_t* name;
+        std::vector<const wchar_t*> has, lacks;
+    } cases[] = {
+        {L"grid",
+         {L"Columns"},
+         {L"PersistId", L"get_VisualParent", L"Parent", L"Name", L"IsEnabled", L"Focus"}},
+        {L"column",
+         {L"Header", L"Width"},
+         {L"PersistId", L"GetVisualChild", L"TemplatedParent", L"IsMouseOver"}},
+        {L"doc",
+         {L"Parent", L"Name", L"IsEnabled", L"Focus", L"BringIntoView"},
+         {L"PersistId", L"get_VisualParent", L"IsVisible", L"ActualWidth"}},
+        {L"para",
+         {L"Parent", L"TemplatedParent", L"ContextMenu"},
+         {L"PersistId", L"Visibility", L"get_VisualChildrenCount"}},
+        {L"after", {L"PersistId", L"get_VisualParent", L"IsVisible", L"Parent"}, {L"get_LogicalParent"}},
+    };
+    auto Show = [](const wchar_t* s) { return testing::PrintToString(std::wstring(s)); };
+    for (const auto& c : cases) {
+        auto d = D(c.name);
+        DISPID id = DISPID_UNKNOWN;
+        for (const wchar_t* member : c.has)
+            EXPECT_EQ(Lookup(d.Get(), member, &id), S_OK) << Show(c.name) << " has " << Show(member);
+        for (const wchar_t* member : c.lacks)
+            EXPECT_EQ(Lookup(d.Get(), member, &id), DISP_E_UNKNOWNNAME)
+                << Show(c.name) << " lacks " << Show(member);
+    }
 }
 
 TEST_F(ListsTest, MarkupSelectsByIndexBeforeTheItemsExistAndRefusesWhatWpfRefuses) {
