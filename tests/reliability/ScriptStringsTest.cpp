@@ -44,7 +44,7 @@ TEST(ScriptStringsTest, StringsTakenAndGivenByTheObjectModelComeBackWhole) {
         Text(Call(host.Get(), L"DefaultClassNames", DISPATCH_METHOD, {ov::Variant::Int(kButtonKind)}));
     ASSERT_FALSE(defaults.empty());
     // One string with the patterns separated by "|", twice, so that the second call reuses freed blocks.
-    for (const std::wstring names :
+    for (const std::wstring& names :
          {defaults + L"|SettingsDemo.*", std::wstring(L"A.Button|B.*|C.?Button")}) {
         Call(host.Get(), L"SetClassNames", DISPATCH_METHOD,
              {ov::Variant::Int(kButtonKind), ov::Variant::String(names)});
