@@ -12,7 +12,9 @@
 
 #include "Element.h"
 
+#include <functional>
 #include <type_traits>
+#include <utility>
 
 namespace wpfsim {
 
@@ -81,6 +83,9 @@ public:
     // Runs the layout pass when something changed since the last one.
     void UpdateLayout();
     bool InLayout() const noexcept { return inLayout_; }
+    // Runs `action` when a layout pass finds the element loaded (Element::IsLoaded), as WPF's Loaded
+    // event does; a control that refused to open while it was not loaded opens then.
+    void WhenLoaded(Element& element, std::function<void()> action);
 
     // --- popups
     void OpenedPopup(Popup& popup);
@@ -118,11 +123,13 @@ private:
     void Own(ov::ComPtr<Element> element);
     void RaiseButton(Element& target, MouseEvent& e, bool down);
     void OpenContextMenu(Element& source, POINT screen);
+    void RunLoaded();
 
     std::shared_ptr<Runtime> runtime_;
     std::vector<ov::ComPtr<Element>> owned_; // every element ever made, also those removed since
     std::vector<Element*> roots_;
     std::vector<Popup*> openPopups_;
+    std::vector<std::pair<ov::ComPtr<Element>, std::function<void()>>> whenLoaded_;
     Element* focused_ = nullptr;
     Element* hover_ = nullptr;
     POINT mouse_{};

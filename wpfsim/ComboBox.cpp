@@ -14,7 +14,9 @@ ComboBox::ComboBox(Application& app, std::wstring className, std::wstring name)
     AddProperty(
         L"IsDropDownOpen", [this] { return ov::Variant::Bool(popup_ && popup_->IsOpen()); },
         [this](const VARIANT& v) {
-            if (popup_) popup_->SetIsOpen(BoolOf(v));
+            openOnLoad_.Set(*this, BoolOf(v), [this](bool open) {
+                if (popup_) popup_->SetIsOpen(open);
+            });
         });
     AddProperty(
         L"IsEditable", [this] { return ov::Variant::Bool(editable_); },

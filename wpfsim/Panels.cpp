@@ -69,10 +69,12 @@ void WrapPanel::ArrangeOverride(Rect inner) {
     }
 }
 
+// As WPF's: each child is measured with the room that the children docked before it leave.
 Size DockPanel::MeasureOverride(Size available) {
     Size used, most;
     for (Element* child : Children()) {
-        child->Measure(available);
+        child->Measure(
+            {std::max(0.0, available.width - used.width), std::max(0.0, available.height - used.height)});
         Size s = child->DesiredSize();
         Dock dock = child->Layout().dock;
         if (dock == Dock::Left || dock == Dock::Right) {
