@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Border.h"
+#include "Items.h"
 #include "XamlSchema.h"
 
 #include <algorithm>
@@ -26,11 +27,12 @@ bool GreaterThan(double a, double b) {
     return a > b && !AreClose(a, b);
 }
 
-// .NET's ArgumentException of a dependency property's validation.
+// .NET's ArgumentException of a dependency property's validation, the value as Double.ToString gives it.
 ClrException InvalidValue(double value, const wchar_t* property) {
-    std::wstring text = std::isnan(value) ? L"NaN" : (value > 0 ? L"Infinity" : L"-Infinity");
-    return {L"WindowsBase", 0, L"'" + text + L"' is not a valid value for property '" + property + L"'.",
-            static_cast<SCODE>(0x80070057)};
+    std::wstring text = std::isnan(value)   ? L"NaN"
+                        : std::isinf(value) ? (value > 0 ? L"Infinity" : L"-Infinity")
+                                            : PrimitiveText(ov::Variant::Double(value));
+    return InvalidPropertyValue(text, property);
 }
 
 ov::Variant Number(double value) {
@@ -65,6 +67,11 @@ double RangeBase::Checked(double value, const wchar_t* property) {
     return value;
 }
 
+double RangeBase::CheckedSize(double value, const wchar_t* property) {
+    if (!std::isfinite(value) || value < 0) throw InvalidValue(value, property);
+    return value;
+}
+
 void RangeBase::SetMinimum(double minimum) {
     minimum_ = Checked(minimum, L"Minimum");
     InvalidateLayout();
@@ -86,9 +93,14 @@ void RangeBase::OnStep(bool increase, bool page) {
 }
 
 void RangeBase::OnApplyTemplate() {
-    track_ = &MakePart<Track>(*this, L"System.Windows.Controls.Primitives.Track", L"PART_Track", *this);
+    BuildTrack(*this);
+}
+
+Track& RangeBase::BuildTrack(Element& parent) {
+    track_ = &MakePart<Track>(parent, L"System.Windows.Controls.Primitives.Track", L"PART_Track", *this);
     // The track's buttons and thumb are parts of this control's template, like the track.
     track_->Build();
+    return *track_;
 }
 
 // --- Track
@@ -122,8 +134,11 @@ void Track::ArrangeOverride(Rect inner) {
     const double range = owner_.Maximum() - owner_.Minimum();
     const double ratio = range > 0 ? (owner_.Value() - owner_.Minimum()) / range : 0;
     const double before = (length - thumb) * ratio;
-    // Horizontal tracks grow to the right, vertical ones downwards (a scroll bar's direction).
+    // From the start of the track (left, top): the decreasing side comes first unless the track grows
+    // the other way (a vertical track grows upwards, a reversed one the opposite way).
+    const bool decreaseFirst = horizontal != reversed_;
     auto place = [&](Element* part, double from, double size) {
+        if (!decreaseFirst) from = length - from - size;
         part->Arrange(horizontal ? Rect{inner.x + from, inner.y, size, inner.height}
                                  : Rect{inner.x, inner.y + from, inner.width, size});
     };
@@ -138,22 +153,49 @@ void Track::ArrangeOverride(Rect inner) {
 ScrollBar::ScrollBar(Application& app, std::wstring className, std::wstring name)
     : RangeBase(app, std::move(className), std::move(name), 1.0) {
     SetFocusable(false);
-    SetHorizontal(false);
     AddProperty(
         L"ViewportSize", [this] { return Number(viewportSize_); },
         [this](const VARIANT& v) { SetViewportSize(DoubleOf(v)); });
+    SetHorizontal(false);
 }
 
+// Aero2's template: the Grid "Bg" of a line button, the track and the other line button, and the border
+// behind the track.
 void ScrollBar::OnApplyTemplate() {
+    grid_ = &MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"Bg");
+    background_ = &MakePart<Border>(*grid_, L"System.Windows.Controls.Border", L"");
     auto line = [this](bool increase) -> Element& {
-        auto& button = MakePart<RepeatButton>(*this, L"System.Windows.Controls.Primitives.RepeatButton", L"");
+        auto& button =
+            MakePart<RepeatButton>(*grid_, L"System.Windows.Controls.Primitives.RepeatButton", L"");
         button.SetFocusable(false);
         button.SetClickHandler([this, increase](ButtonBase&) { OnStep(increase, false); });
         return button;
     };
     lineUp_ = &line(false);
-    RangeBase::OnApplyTemplate();
+    BuildTrack(*grid_);
     lineDown_ = &line(true);
+    OnOrientationChanged();
+}
+
+void ScrollBar::OnOrientationChanged() {
+    if (!grid_) return;
+    const bool horizontal = Horizontal();
+    lineUp_->SetName(horizontal ? L"PART_LineLeftButton" : L"PART_LineUpButton");
+    lineDown_->SetName(horizontal ? L"PART_LineRightButton" : L"PART_LineDownButton");
+    GetTrack()->SetDirectionReversed(!horizontal);
+    // Line buttons of the system's scroll bar button size at the ends, the track between them.
+    constexpr double kLine = 17;
+    grid_->rows.clear();
+    grid_->columns.clear();
+    (horizontal ? grid_->columns : grid_->rows) = {kLine, -0.00001, kLine};
+    int place = 0;
+    for (Element* part : {lineUp_, static_cast<Element*>(GetTrack()), lineDown_}) {
+        part->Layout().row = horizontal ? 0 : place;
+        part->Layout().column = horizontal ? place : 0;
+        ++place;
+    }
+    background_->Layout().row = horizontal ? 0 : 1;
+    background_->Layout().column = horizontal ? 1 : 0;
 }
 
 double ScrollBar::ThumbLength(double trackLength) const {
@@ -162,23 +204,22 @@ double ScrollBar::ThumbLength(double trackLength) const {
     return std::max(10.0, trackLength * viewportSize_ / (range + viewportSize_));
 }
 
-Size ScrollBar::MeasureOverride(Size) {
+Size ScrollBar::MeasureOverride(Size available) {
+    Control::MeasureOverride(available);
     return Horizontal() ? Size{68, 17} : Size{17, 68};
 }
 
-void ScrollBar::ArrangeOverride(Rect inner) {
-    constexpr double kLine = 17;
-    if (Horizontal()) {
-        const double line = std::min(kLine, inner.width / 2);
-        lineUp_->Arrange({inner.x, inner.y, line, inner.height});
-        GetTrack()->Arrange({inner.x + line, inner.y, inner.width - 2 * line, inner.height});
-        lineDown_->Arrange({inner.x + inner.width - line, inner.y, line, inner.height});
-    } else {
-        const double line = std::min(kLine, inner.height / 2);
-        lineUp_->Arrange({inner.x, inner.y, inner.width, line});
-        GetTrack()->Arrange({inner.x, inner.y + line, inner.width, inner.height - 2 * line});
-        lineDown_->Arrange({inner.x, inner.y + inner.height - line, inner.width, line});
-    }
+void ScrollBar::Follow(double scrollable, double viewport, double offset) noexcept {
+    FollowRange(scrollable, offset);
+    viewportSize_ = viewport;
+}
+
+// Standalone, a line button moves the value by SmallChange and a page button by LargeChange; in a scroll
+// viewer's template the buttons' commands scroll the viewer (ScrollBar.LineUpCommand and the others reach
+// the viewer's handlers).
+void ScrollBar::OnStep(bool increase, bool page) {
+    if (!viewer_) return RangeBase::OnStep(increase, page);
+    viewer_->ScrollBy(Horizontal(), page, increase ? 1 : -1);
 }
 
 // --- Slider
@@ -200,6 +241,9 @@ Slider::Slider(Application& app, std::wstring className, std::wstring name)
     AddProperty(
         L"IsSelectionRangeEnabled", [this] { return ov::Variant::Bool(selectionRange_); },
         [this](const VARIANT& v) { selectionRange_ = BoolOf(v); });
+    AddProperty(
+        L"IsDirectionReversed", [this] { return ov::Variant::Bool(reversed_); },
+        [this](const VARIANT& v) { SetDirectionReversed(BoolOf(v)); });
     // A DoubleCollection over the current ticks (a null object when the property is null).
     AddProperty(L"Ticks", [this]() -> ov::Variant {
         if (!ticks_) return Obj(nullptr);
@@ -255,7 +299,21 @@ void Slider::OnStep(bool increase, bool page) {
     if (next != value) SetValue(std::clamp(next, Minimum(), Maximum()));
 }
 
-Size Slider::MeasureOverride(Size) {
+// Aero2's template: the Border "border" around a Grid holding the track (tick bars and the track's
+// background are drawings the simulation leaves out).
+void Slider::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"border");
+    BuildTrack(MakePart<Grid>(border, L"System.Windows.Controls.Grid", L""));
+}
+
+void Slider::SetDirectionReversed(bool reversed) {
+    reversed_ = reversed;
+    if (GetTrack()) GetTrack()->SetDirectionReversed(reversed);
+    InvalidateLayout();
+}
+
+Size Slider::MeasureOverride(Size available) {
+    Control::MeasureOverride(available);
     return Horizontal() ? Size{104, 22} : Size{22, 104};
 }
 
@@ -415,6 +473,13 @@ template <class T, void (T::*set)(double)> void SetNumber(Node& n, std::wstring_
     (As<T>(n).*set)(ToNumber(v));
 }
 
+// A change or a viewport size: a number of 0 or more, as the properties' validation takes it.
+template <class T, void (T::*set)(double)> void SetSize(Node& n, std::wstring_view v) {
+    const double size = ToNumber(v);
+    if (size < 0) throw ValueError{L"a number of 0 or more expected"};
+    (As<T>(n).*set)(size);
+}
+
 bool ToHorizontal(std::wstring_view v) {
     return EnumValue(v, {L"Horizontal", L"Vertical"}) == 0;
 }
@@ -448,8 +513,8 @@ std::vector<Type> RangeTypes() {
         {L"Minimum", &SetNumber<RangeBase, &RangeBase::SetMinimum>},
         {L"Maximum", &SetNumber<RangeBase, &RangeBase::SetMaximum>},
         {L"Value", &SetNumber<RangeBase, &RangeBase::SetValue>},
-        {L"SmallChange", &SetNumber<RangeBase, &RangeBase::SetSmallChange>},
-        {L"LargeChange", &SetNumber<RangeBase, &RangeBase::SetLargeChange>},
+        {L"SmallChange", &SetSize<RangeBase, &RangeBase::SetSmallChange>},
+        {L"LargeChange", &SetSize<RangeBase, &RangeBase::SetLargeChange>},
     };
     auto orientation = [](Node& n, std::wstring_view v) { As<RangeBase>(n).SetHorizontal(ToHorizontal(v)); };
     const Property document{L"Document", nullptr, &SetDocument};
@@ -473,7 +538,7 @@ std::vector<Type> RangeTypes() {
          .base = L"RangeBase",
          .make = &Make<ScrollBar>,
          .properties = {{L"Orientation", orientation},
-                        {L"ViewportSize", &SetNumber<ScrollBar, &ScrollBar::SetViewportSize>}}},
+                        {L"ViewportSize", &SetSize<ScrollBar, &ScrollBar::SetViewportSize>}}},
         {.name = L"Slider",
          .className = L"System.Windows.Controls.Slider",
          .base = L"RangeBase",
@@ -495,6 +560,8 @@ std::vector<Type> RangeTypes() {
                   [](Node& n, std::wstring_view v) { As<Slider>(n).SetSelectionRangeEnabled(ToBool(v)); }},
                  {L"SelectionStart", &SetNumber<Slider, &Slider::SetSelectionStart>},
                  {L"SelectionEnd", &SetNumber<Slider, &Slider::SetSelectionEnd>},
+                 {L"IsDirectionReversed",
+                  [](Node& n, std::wstring_view v) { As<Slider>(n).SetDirectionReversed(ToBool(v)); }},
                  Cosmetic(L"TickPlacement"),
                  Cosmetic(L"IsMoveToPointEnabled"),
              }},
