@@ -201,8 +201,20 @@ bool HostCore::IsInApplication(const wpfsim::Element& element) const noexcept {
 bool HostCore::IsOnScreen(const wpfsim::Element& element) const noexcept {
     if (!IsInApplication(element)) return false;
     for (const wpfsim::Element* e = &element; e; e = e->Parent())
-        if (e->GetVisibility() != wpfsim::Visibility::Visible || IsInternalPart(*e)) return false;
+        if (e->GetVisibility() != wpfsim::Visibility::Visible || IsInternalPart(*e) || OutsideItsWindow(*e))
+            return false;
     return true;
+}
+
+bool HostCore::OutsideItsWindow(const wpfsim::Element& element) noexcept {
+    const wpfsim::Element* window = &element;
+    while (window->Parent())
+        window = window->Parent();
+    if (window == &element) return false;
+    const RECT& r = element.Bounds();
+    const RECT& w = window->Bounds();
+    const bool empty = r.right <= r.left || r.bottom <= r.top;
+    return !empty && (r.right <= w.left || r.left >= w.right || r.bottom <= w.top || r.top >= w.bottom);
 }
 
 bool HostCore::IsInternalPart(const wpfsim::Element& element) noexcept {
@@ -213,7 +225,7 @@ std::optional<HostError> HostCore::ActionBlocker(const wpfsim::Element* element,
     if (actionFailure) return actionFailure;
     if (!element || !IsInApplication(*element)) return errors::ObjectGone();
     if (!app_->IsResponding()) return errors::NotResponding();
-    if (needVisible && !element->IsVisible()) return errors::Invisible();
+    if (needVisible && (!element->IsVisible() || OutsideItsWindow(*element))) return errors::Invisible();
     return std::nullopt;
 }
 
