@@ -15,10 +15,10 @@
 //                      viewport and offset in items, as WPF's do. Focusable (a control's default; IsTabStop
 //                      false): the templates of other controls set their viewers' Focusable false as Aero2's
 //                      do.
-//   template           WPF's default: the Grid "Grid" of a content cell and an Auto column and row, holding
-//   the
-//                      Rectangle "Corner", the ScrollContentPresenter "PART_ScrollContentPresenter" (the
-//                      content, clipped to the viewport and shifted by the offsets) and the ScrollBars
+//   template           WPF's default: the Grid "Grid" of a content cell and an Auto column and row,
+//                      holding the Rectangle "Corner", the ScrollContentPresenter
+//                      "PART_ScrollContentPresenter" (the content, clipped to the viewport and shifted by
+//                      the offsets) and the ScrollBars
 //                      "PART_VerticalScrollBar" and "PART_HorizontalScrollBar" (17 thick). A bar is shown
 //                      (Visible) when its visibility is Visible, or Auto and the content overflows that
 //                      direction; otherwise it is Collapsed and takes no room. The bars show the offset

@@ -54,6 +54,15 @@ TEST_F(RangesTest, ValueIsCoercedIntoTheRangeAndComesBackWhenTheRangeWidens) {
     EXPECT_EQ(nan.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(nan.description, L"'NaN' is not a valid value for property 'Value'.");
     EXPECT_EQ(GetNumber(bar.Get(), L"Orientation"), 0);
+    // RangeBase.IsValidChange: SmallChange and LargeChange are finite and not negative.
+    for (const wchar_t* change : {L"SmallChange", L"LargeChange"}) {
+        Result negative = Put(bar.Get(), change, ov::Variant::Double(-1));
+        EXPECT_EQ(negative.hr, DISP_E_EXCEPTION);
+        EXPECT_EQ(negative.description,
+                  L"'-1' is not a valid value for property '" + std::wstring(change) + L"'.");
+        EXPECT_EQ(Put(bar.Get(), change, ov::Variant::Double(0)).hr, S_OK);
+        EXPECT_EQ(GetNumber(bar.Get(), change), 0);
+    }
 }
 
 TEST_F(RangesTest, SnappingAppliesToTheUsersStepsNotToValuesSetFromCode) {
