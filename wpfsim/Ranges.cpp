@@ -27,12 +27,16 @@ bool GreaterThan(double a, double b) {
     return a > b && !AreClose(a, b);
 }
 
-// .NET's ArgumentException of a dependency property's validation, the value as Double.ToString gives it.
+// .NET's ArgumentException of a dependency property's validation, the value as Double.ToString() writes it
+// ("G": 15 significant digits, "E+15", "E-05").
 ClrException InvalidValue(double value, const wchar_t* property) {
+    wchar_t number[32];
+    swprintf(number, 32, L"%.15G", value);
     std::wstring text = std::isnan(value)   ? L"NaN"
                         : std::isinf(value) ? (value > 0 ? L"Infinity" : L"-Infinity")
-                                            : PrimitiveText(ov::Variant::Double(value));
-    return InvalidPropertyValue(text, property);
+                                            : number;
+    return {L"WindowsBase", 0, L"'" + text + L"' is not a valid value for property '" + property + L"'.",
+            static_cast<SCODE>(0x80070057)};
 }
 
 ov::Variant Number(double value) {
@@ -67,8 +71,8 @@ double RangeBase::Checked(double value, const wchar_t* property) {
     return value;
 }
 
-double RangeBase::CheckedSize(double value, const wchar_t* property) {
-    if (!std::isfinite(value) || value < 0) throw InvalidValue(value, property);
+double RangeBase::CheckedNonNegative(double value, const wchar_t* property) {
+    if (!(Checked(value, property) >= 0)) throw InvalidValue(value, property);
     return value;
 }
 
@@ -473,11 +477,11 @@ template <class T, void (T::*set)(double)> void SetNumber(Node& n, std::wstring_
     (As<T>(n).*set)(ToNumber(v));
 }
 
-// A change or a viewport size: a number of 0 or more, as the properties' validation takes it.
-template <class T, void (T::*set)(double)> void SetSize(Node& n, std::wstring_view v) {
-    const double size = ToNumber(v);
-    if (size < 0) throw ValueError{L"a number of 0 or more expected"};
-    (As<T>(n).*set)(size);
+// The changes and a scroll bar's viewport, which WPF's validation takes from 0 on.
+template <class T, void (T::*set)(double)> void SetNonNegative(Node& n, std::wstring_view v) {
+    const double number = ToNumber(v);
+    if (number < 0) throw ValueError{L"a number of 0 or more expected"};
+    (As<T>(n).*set)(number);
 }
 
 bool ToHorizontal(std::wstring_view v) {
@@ -513,8 +517,8 @@ std::vector<Type> RangeTypes() {
         {L"Minimum", &SetNumber<RangeBase, &RangeBase::SetMinimum>},
         {L"Maximum", &SetNumber<RangeBase, &RangeBase::SetMaximum>},
         {L"Value", &SetNumber<RangeBase, &RangeBase::SetValue>},
-        {L"SmallChange", &SetSize<RangeBase, &RangeBase::SetSmallChange>},
-        {L"LargeChange", &SetSize<RangeBase, &RangeBase::SetLargeChange>},
+        {L"SmallChange", &SetNonNegative<RangeBase, &RangeBase::SetSmallChange>},
+        {L"LargeChange", &SetNonNegative<RangeBase, &RangeBase::SetLargeChange>},
     };
     auto orientation = [](Node& n, std::wstring_view v) { As<RangeBase>(n).SetHorizontal(ToHorizontal(v)); };
     const Property document{L"Document", nullptr, &SetDocument};
@@ -538,7 +542,7 @@ std::vector<Type> RangeTypes() {
          .base = L"RangeBase",
          .make = &Make<ScrollBar>,
          .properties = {{L"Orientation", orientation},
-                        {L"ViewportSize", &SetSize<ScrollBar, &ScrollBar::SetViewportSize>}}},
+                        {L"ViewportSize", &SetNonNegative<ScrollBar, &ScrollBar::SetViewportSize>}}},
         {.name = L"Slider",
          .className = L"System.Windows.Controls.Slider",
          .base = L"RangeBase",

@@ -3,10 +3,11 @@
 //   RangeBase    "Minimum", "Maximum", "Value", "SmallChange", "LargeChange" (get, put). As WPF's
 //                dependency properties coerce: the effective Maximum is at least Minimum and the effective
 //                Value lies between them, while the values set are kept, so that a wider range later gives
-//                a set Value back. A value that is not a finite number throws ArgumentException.
-//   ScrollBar    "Orientation" (0 Horizontal, 1 Vertical, the default), "ViewportSize"; template: the two
-//                line RepeatButtons around a Track ("PART_Track": page RepeatButtons around the "Thumb");
-//                a line button moves by SmallChange, a page button by LargeChange (clamped)
+//                a set Value back. A value that is not a finite number throws ArgumentException ("'NaN' is
+//                not a valid value for property 'Value'."), as does a negative SmallChange or LargeChange.
+//   ScrollBar    "Orientation" (0 Horizontal, 1 Vertical, the default), "ViewportSize" (0 or more); template:
+//                the two line RepeatButtons around a Track ("PART_Track": page RepeatButtons around the
+//                "Thumb"); a line button moves by SmallChange, a page button by LargeChange (clamped)
 //   Slider       Maximum 10 by default; "Orientation" (Horizontal by default), "TickFrequency" (1),
 //                "Ticks" (a DoubleCollection: "Count", "get_Item"; empty by default, or null),
 //                "IsSnapToTickEnabled", "IsSelectionRangeEnabled", "SelectionStart" (coerced into the
@@ -48,9 +49,8 @@ public:
     void SetValue(double value);
     double SmallChange() const noexcept { return smallChange_; }
     double LargeChange() const noexcept { return largeChange_; }
-    // A change is a finite number of 0 or more (WPF's RangeBase.IsValidChange).
-    void SetSmallChange(double change) { smallChange_ = CheckedSize(change, L"SmallChange"); }
-    void SetLargeChange(double change) { largeChange_ = CheckedSize(change, L"LargeChange"); }
+    void SetSmallChange(double change) { smallChange_ = CheckedNonNegative(change, L"SmallChange"); }
+    void SetLargeChange(double change) { largeChange_ = CheckedNonNegative(change, L"LargeChange"); }
     bool Horizontal() const noexcept { return horizontal_; }
     void SetHorizontal(bool horizontal) {
         horizontal_ = horizontal;
@@ -65,8 +65,7 @@ public:
 
 protected:
     static double Checked(double value, const wchar_t* property);
-    // A finite number of 0 or more.
-    static double CheckedSize(double value, const wchar_t* property);
+    static double CheckedNonNegative(double value, const wchar_t* property);
     void OnApplyTemplate() override;
     // The track and its parts, under `parent` (a part of the kind's template).
     Track& BuildTrack(Element& parent);
@@ -112,7 +111,7 @@ class ScrollBar : public RangeBase {
 public:
     ScrollBar(Application& app, std::wstring className, std::wstring name);
     double ViewportSize() const noexcept { return viewportSize_; }
-    void SetViewportSize(double size) { viewportSize_ = CheckedSize(size, L"ViewportSize"); }
+    void SetViewportSize(double size) { viewportSize_ = CheckedNonNegative(size, L"ViewportSize"); }
     double ThumbLength(double trackLength) const override;
     // A bar of a scroll viewer's template (not standalone): it shows the viewer's state, and its buttons
     // scroll the viewer.

@@ -119,6 +119,16 @@ std::string Substitute(std::string_view text) {
             swprintf(byte, 8, L"0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[i])));
             fail(L"invalid UTF-8 (byte " + std::wstring(byte) + L")", i);
         }
+        // The parser lets the characters pass that XML forbids even as references (U+0001, U+FFFE).
+        unsigned code = static_cast<unsigned char>(text[i]);
+        if (length > 1) code &= 0x7F >> length;
+        for (size_t k = 1; k < length; ++k)
+            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        if (!IsXmlChar(code)) {
+            wchar_t character[16];
+            swprintf(character, 16, L"U+%04X", code);
+            fail(L"the character " + std::wstring(character) + L" is not allowed in XML", i);
+        }
         i += length;
     }
 
@@ -177,18 +187,24 @@ std::string Substitute(std::string_view text) {
     return out;
 }
 
-// UTF-16 with its byte order mark is checked and substituted as UTF-8 is, and given to the parser as UTF-16
-// again; a file that declares another encoding is the parser's alone.
+// UTF-16 is checked and substituted as UTF-8 is, and given to the parser as UTF-8; a file that declares
+// another encoding is the parser's alone. Without the mark, a file that starts with '<' in UTF-16 is UTF-16,
+// as .NET's XML reader detects it (four bytes of '<' are UCS-4, the parser's).
 std::string Prepare(std::string_view text) {
-    const bool little = text.starts_with("\xFF\xFE"), big = text.starts_with("\xFE\xFF");
+    using namespace std::string_view_literals;
+    const bool unmarked = !text.starts_with("<\0\0\0"sv) && !text.starts_with("\0\0\0<"sv) &&
+                          (text.starts_with("<\0"sv) || text.starts_with("\0<"sv));
+    const size_t mark = unmarked ? 0 : 2;
+    const bool little = text.starts_with("\xFF\xFE") || (unmarked && text[0] == '<');
+    const bool big = text.starts_with("\xFE\xFF") || (unmarked && text[0] == '\0');
     if (!little && !big) {
         const std::string_view body = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
         const std::string encoding = DeclaredEncoding(body);
         return encoding.empty() || encoding == "utf-8" ? Substitute(text) : std::string(text);
     }
-    std::wstring wide((text.size() - 2) / 2, L'\0');
+    std::wstring wide((text.size() - mark) / 2, L'\0');
     for (size_t i = 0; i < wide.size(); ++i) {
-        auto byte = [&](size_t k) { return static_cast<unsigned char>(text[2 + 2 * i + k]); };
+        auto byte = [&](size_t k) { return static_cast<unsigned char>(text[mark + 2 * i + k]); };
         wide[i] = static_cast<wchar_t>(little ? byte(0) | byte(1) << 8 : byte(0) << 8 | byte(1));
     }
     std::string utf8;
@@ -209,11 +225,17 @@ std::string Prepare(std::string_view text) {
     }
     if (text.size() % 2) throw XamlError{L"invalid UTF-16 (an odd number of bytes)"};
     utf8 = Substitute(utf8);
-    std::wstring out(1, L'\xFEFF');
-    out.resize(1 + MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0));
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data() + 1,
-                        static_cast<int>(out.size() - 1));
-    return std::string(reinterpret_cast<const char*>(out.data()), out.size() * sizeof(wchar_t));
+    // Wine's parser loses its place in long values of UTF-16 (a false syntax error, or a loop inside one
+    // read): it reads the same text as UTF-8, the declared encoding blanked out so that every position stays.
+    if (utf8.starts_with("<?xml")) {
+        const size_t end = utf8.find("?>"), at = utf8.find("encoding", 5);
+        const size_t open = at < end ? utf8.find_first_of("\"'", at) : std::string::npos;
+        const size_t close = open < end ? utf8.find(utf8[open], open + 1) : std::string::npos;
+        if (close < end)
+            std::fill(utf8.begin() + static_cast<std::ptrdiff_t>(at),
+                      utf8.begin() + static_cast<std::ptrdiff_t>(close + 1), ' ');
+    }
+    return utf8;
 }
 
 // --- the platform's parser ------------------------------------------------------------------------------
@@ -238,10 +260,12 @@ std::wstring Hex(HRESULT hr) {
     return text;
 }
 
+constexpr HRESULT kInputEnd = static_cast<HRESULT>(0xC00CEE01);
+
 // The parser's failures that an author meets; the code is given with every one.
 std::wstring ParserFailure(HRESULT hr) {
     static const std::map<HRESULT, const wchar_t*> texts = {
-        {static_cast<HRESULT>(0xC00CEE01), L"the file ends before the document does"},
+        {kInputEnd, L"the file ends before the document does"},
         {static_cast<HRESULT>(MX_E_ENCODING), L"the bytes are not of the file's encoding"},
         {static_cast<HRESULT>(MX_E_ENCODINGSWITCH), L"the declared encoding is not the file's"},
         {static_cast<HRESULT>(WC_E_ENCNAME), L"the parser does not know the declared encoding"},
@@ -275,6 +299,26 @@ std::wstring NormalizeText(std::wstring_view text) {
     return out;
 }
 
+// WPF's rule for names (x:Name, Name): a letter (Lu, Ll, Lt, Lo, Nl) or '_' first, then also marks (Mn, Mc),
+// modifier letters and decimal digits, each UTF-16 unit on its own (so no surrogate pair). Beyond ASCII the
+// system's character types stand for the Unicode categories.
+bool IsIdentifier(std::wstring_view name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
+        WORD type1 = 0, type3 = 0;
+        if (c >= 0x80) {
+            GetStringTypeW(CT_CTYPE1, &c, 1, &type1);
+            GetStringTypeW(CT_CTYPE3, &c, 1, &type3);
+        }
+        const bool mark = type3 & (C3_NONSPACING | C3_VOWELMARK | C3_DIACRITIC);
+        const bool ascii = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+        const bool start = c == L'_' || (c < 0x80 ? ascii : (type1 & C1_ALPHA) && !mark);
+        const bool part = c < 0x80 ? c >= L'0' && c <= L'9' : mark || (type1 & C1_DIGIT);
+        if (!(start || (i > 0 && part))) return false;
+    }
+    return true;
+}
+
 struct Attribute {
     std::wstring ns, prefix, local, value;
     unsigned line = 0, column = 0;
@@ -285,7 +329,9 @@ struct Attribute {
 
 class Reader {
 public:
-    Reader(IXmlReader& xml, wpfsim::Application& app) : xml_(xml), app_(app) {}
+    // `characters`: the length of the text the parser reads, which bounds the number of its nodes.
+    Reader(IXmlReader& xml, wpfsim::Application& app, size_t characters)
+        : xml_(xml), app_(app), readsLeft_(characters + 2) {}
 
     void ReadDocument() {
         XmlNodeType type;
@@ -301,6 +347,14 @@ public:
     wpfsim::Element* Root() const noexcept { return root_; }
 
 private:
+    // The properties of one element that are set: its attributes, its property elements (with their lines)
+    // and its content (the line of its first run). Kept without allocations for the usual element.
+    struct Assigned {
+        const std::vector<Attribute>& attributes;
+        std::vector<std::pair<std::wstring, unsigned>> elements;
+        unsigned contentLine = 0;
+    };
+
     unsigned Line() {
         UINT line = 0;
         xml_.GetLineNumber(&line);
@@ -321,6 +375,12 @@ private:
         if (hr == S_FALSE) return false;
         // Where the parser noticed the fault, its column says little: the line alone is given.
         if (FAILED(hr)) Fail(ParserFailure(hr), Line(), 0);
+        // At a premature end (after whitespace, inside text, after a child element) wine's parser hands back
+        // the node before again and again; every node takes at least one character of the text.
+        const Place place{type, Line(), Column()};
+        if (place == last_ || readsLeft_-- == 0) Fail(ParserFailure(kInputEnd), lastLine_, 0);
+        last_ = place;
+        if (place.line) lastLine_ = place.line;
         if (type == XmlNodeType_Element) {
             UINT depth = 0;
             xml_.GetDepth(&depth);
@@ -484,9 +544,10 @@ private:
         Node node{&type->make(app_, className)};
         node.element->SetPersistId(++persistIds_);
         bool contentSet = false;
+        Assigned assigned{attributes, {}};
         ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
 
-        if (!empty) ReadContent(node, *type, qualified, line, column, contentSet);
+        if (!empty) ReadContent(node, *type, qualified, line, column, contentSet, assigned);
         return node.element;
     }
 
@@ -505,7 +566,8 @@ private:
             // that mc:Ignorable WPF refuses the file.
             if (a.ns == xamlns::Sim) {
                 if (!ignorable_.count(a.ns))
-                    fail(L"the attribute '" + a.Qualified() + L"' needs its prefix in mc:Ignorable (WPF refuses "
+                    fail(L"the attribute '" + a.Qualified() +
+                         L"' needs its prefix in mc:Ignorable (WPF refuses "
                          L"attributes of a namespace it does not know)");
                 if (a.local == L"Base") {
                     if (!userClass)
@@ -551,6 +613,36 @@ private:
         }
     }
 
+    // The property that an element's content sets where it has a property element too (Content, Items).
+    static std::wstring_view ContentProperty(const Type& type) {
+        return type.content == Content::Items ? L"Items" : type.textProperty ? type.textProperty : L"";
+    }
+
+    // WPF sets a property once: an attribute and a property element of it, two property elements, or content
+    // before and after a property element are refused. An attribute against the content keeps its own words.
+    // `property` empty: a run of content starts.
+    void Assign(Assigned& assigned, const Type& type, std::wstring_view property,
+                const std::wstring& qualified, unsigned line, unsigned column) {
+        const std::wstring_view content = ContentProperty(type);
+        auto twice = [&](std::wstring_view name, unsigned first) {
+            const std::wstring where = L" is set twice (line " + std::to_wstring(first) + L")";
+            Fail(name.empty() ? L"the content of " + qualified + where
+                              : L"the property '" + std::wstring(name) + L"' of " + qualified + where,
+                 line, column);
+        };
+        const bool isContent = property.empty() || property == content;
+        if (isContent && assigned.contentLine) twice(content, assigned.contentLine);
+        for (const auto& [name, first] : assigned.elements)
+            if (name == (property.empty() ? content : property)) twice(name, first);
+        if (property.empty()) {
+            assigned.contentLine = line;
+            return;
+        }
+        for (const Attribute& a : assigned.attributes)
+            if (a.ns.empty() && a.local == property) twice(property, a.line);
+        assigned.elements.emplace_back(property, line);
+    }
+
     void Set(Node& node, const Property& property, const std::wstring& value, const std::wstring& name,
              unsigned line, unsigned column) {
         try {
@@ -572,6 +664,10 @@ private:
 
     void SetName(wpfsim::Element& element, const Attribute& a) {
         if (a.value.empty()) Fail(L"an empty name", a.line, a.column);
+        if (!IsIdentifier(a.value))
+            Fail(L"the name '" + a.value +
+                     L"' is no identifier (a letter or '_', then letters, digits, marks and '_')",
+                 a.line, a.column);
         auto [it, added] = names_.emplace(a.value, a.line);
         if (!added)
             Fail(L"the name '" + a.value + L"' is already used (line " + std::to_wstring(it->second) + L")",
@@ -582,15 +678,22 @@ private:
     // Faults of text content are given at the element's position: parsers place a text node differently
     // (at its start or its end), the element's position is the same everywhere.
     void ReadContent(Node& node, const Type& type, const std::wstring& qualified, unsigned line,
-                     unsigned column, bool contentSet) {
+                     unsigned column, bool contentSet, Assigned& assigned) {
         std::wstring text;
         size_t children = 0;
+        // A run of content is one setting of the content's property.
+        bool inContent = false;
+        auto content = [&](unsigned atLine, unsigned atColumn) {
+            if (!inContent) Assign(assigned, type, L"", qualified, atLine, atColumn);
+            inContent = true;
+        };
         XmlNodeType nodeType;
         while (Next(nodeType)) {
             if (nodeType == XmlNodeType_EndElement) break;
             if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
                 if (!type.textProperty && type.content != Content::Items)
                     Fail(qualified + L" cannot hold text", line, column);
+                content(line, column);
                 text += Text(&IXmlReader::GetValue);
                 continue;
             }
@@ -599,7 +702,8 @@ private:
             std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
             if (ns.empty()) ns = Uri(Prefix());
             if (local.find(L'.') != std::wstring::npos && ns == xamlns::Presentation) {
-                ReadPropertyElement(node, type, local);
+                ReadPropertyElement(node, type, qualified, local, assigned);
+                inContent = false;
                 continue;
             }
             const unsigned childLine = Line(), childColumn = Column();
@@ -608,6 +712,7 @@ private:
                     Fail(L"the value '" + local +
                              L"' can only be an item of an items control, not content of " + qualified,
                          childLine, childColumn);
+                content(childLine, childColumn);
                 ReadDataItem(node, local);
                 continue;
             }
@@ -619,6 +724,7 @@ private:
             if (type.content == Content::Single && children > 0)
                 Fail(qualified + L" holds one element only", childLine, childColumn);
             if (wpfsim::Element* child = ReadElement(false)) {
+                content(childLine, childColumn);
                 AddTo(node, *child, childLine, childColumn);
                 ++children;
             }
@@ -684,7 +790,8 @@ private:
     }
 
     // Owner.Name as an element: the definition lists of a Grid are the ones understood.
-    void ReadPropertyElement(Node& node, const Type& type, const std::wstring& local) {
+    void ReadPropertyElement(Node& node, const Type& type, const std::wstring& qualified,
+                             const std::wstring& local, Assigned& assigned) {
         const unsigned line = Line(), column = Column();
         const bool empty = xml_.IsEmptyElement();
         size_t dot = local.find(L'.');
@@ -692,6 +799,7 @@ private:
         const std::wstring name = local.substr(dot + 1);
         if (!IsA(type, owner))
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        Assign(assigned, type, name, qualified, line, column);
         const DefinitionList* list = FindDefinitionList(owner, name);
         if (!list) {
             ReadElementProperty(node, type, local, name, line, column, empty);
@@ -785,8 +893,17 @@ private:
         }
     }
 
+    struct Place {
+        XmlNodeType type = XmlNodeType_None;
+        unsigned line = 0, column = 0;
+        bool operator==(const Place&) const = default;
+    };
+
     IXmlReader& xml_;
     wpfsim::Application& app_;
+    size_t readsLeft_;
+    Place last_;
+    unsigned lastLine_ = 0;
     wpfsim::Element* root_ = nullptr;
     std::vector<std::map<std::wstring, std::wstring>> scopes_;
     std::set<std::wstring> ignorable_;
@@ -794,7 +911,7 @@ private:
     LONG persistIds_ = 0;
 };
 
-std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
+std::unique_ptr<wpfsim::Application> Read(IStream* stream, size_t characters) {
     CreateXmlReaderFunction create = CreateXmlReaderEntry();
     if (!create) throw XamlError{L"the system's XML parser (xmllite.dll) is not available"};
     ov::ComPtr<IXmlReader> xml;
@@ -806,17 +923,20 @@ std::unique_ptr<wpfsim::Application> Read(IStream* stream) {
     if (FAILED(hr)) throw XamlError{L"the system's XML parser failed to start (" + Hex(hr) + L")"};
 
     auto app = std::make_unique<wpfsim::Application>();
-    Reader reader(*xml, *app);
+    Reader reader(*xml, *app, characters);
     reader.ReadDocument();
     return app;
 }
 
 std::unique_ptr<wpfsim::Application> ReadText(std::string_view bytes) {
-    const std::string text = Prepare(bytes);
+    std::string text = Prepare(bytes);
+    // Wine's parser fails an assertion, ending the process, when the text ends right after its byte order
+    // mark or its XML declaration; a space after the document means nothing in XML.
+    text += ' ';
     ov::ComPtr<IStream> stream = ov::ComPtr<IStream>::Adopt(
         SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size())));
     if (!stream) throw XamlError{L"out of memory"};
-    return Read(stream.Get());
+    return Read(stream.Get(), text.size());
 }
 
 } // namespace

@@ -12,12 +12,13 @@
 //
 // A file the reader takes opens in WPF: every attribute value is read as WPF's converter and the property's
 // own check read it (wpfsim/XamlSchema.h), also for the properties that the simulation does not show. The
-// text is UTF-8 (or UTF-16 with its byte order mark; a file that declares another encoding is the parser's
-// alone): a byte that is no UTF-8, a lone surrogate in UTF-16, and a character reference to a character XML
-// forbids (&#0;, &#xD800;, &#xFFFE;, beyond U+10FFFF) are errors with their line and column; a reference
-// beyond U+FFFF is the one character (a surrogate pair). Elements nest 256 levels deep at most, the root
-// being the first. Attributes are checked for repeats in linear time: generated files with tens of
-// thousands of them read fast.
+// text is UTF-8 (or UTF-16, with its byte order mark or starting with '<'; a file that declares another
+// encoding is the parser's alone): a byte that is no UTF-8, a lone surrogate in UTF-16, and a character XML
+// forbids, raw or as a reference (&#0;, &#xD800;, &#xFFFE;, beyond U+10FFFF), are errors with their line and
+// column; a reference beyond U+FFFF is the one character (a surrogate pair). A property is set once (by an
+// attribute, a property element or the content); names are identifiers. Elements nest 256 levels deep at
+// most, the root being the first. Attributes are checked for repeats in linear time: generated files with
+// tens of thousands of them read fast. A truncated file is an error, never a loop.
 //
 // The reader only builds the tree (each element's kind applies its own template); the application lays
 // itself out (wpfsim::Application::UpdateLayout) whenever something changed.

@@ -403,8 +403,7 @@ struct ModelState {
         const std::wstring what = member + L": the class names";
         std::vector<std::wstring> patterns;
         if (names.vt == VT_BSTR) {
-            std::wstring_view rest = ov::Bstr::CopyOf(names.bstrVal).View();
-            std::wstring all(rest);
+            const std::wstring all(names.bstrVal ? names.bstrVal : L"", SysStringLen(names.bstrVal));
             for (size_t start = 0; start <= all.size() && !all.empty();) {
                 size_t end = std::min(all.find(L'|', start), all.size());
                 patterns.push_back(all.substr(start, end - start));

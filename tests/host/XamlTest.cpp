@@ -7,6 +7,10 @@
 #include "wpfsim/TextBlock.h"
 #include "wpfsim/Window.h"
 
+#include <chrono>
+#include <cstdio>
+#include <future>
+
 namespace {
 
 using hosttest::Narrow;
@@ -53,6 +57,28 @@ void ExpectXamlError(const std::string& xaml, const std::wstring& message, unsig
         EXPECT_EQ(e.message, message) << Narrow(e.message);
         EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{line, column}));
     }
+}
+
+// The reader's error for `xaml`, which must come within a few seconds: a reader that loops for ever ends the
+// test program (it could not be stopped otherwise).
+void ExpectXamlErrorSoon(const std::string& xaml, const std::wstring& message, unsigned line,
+                         unsigned column) {
+    auto parse = std::async(std::launch::async, [xaml] {
+        try {
+            ovhost::ParseXaml(xaml);
+        } catch (const ovhost::XamlError& e) {
+            return e;
+        }
+        return ovhost::XamlError{L"read without error"};
+    });
+    if (parse.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        std::printf("[  FAILED  ] the reader did not finish within 10 s: %s\n", xaml.c_str());
+        std::fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 1);
+    }
+    const ovhost::XamlError e = parse.get();
+    EXPECT_EQ(e.message, message) << xaml << "\n" << Narrow(e.message);
+    EXPECT_EQ((std::pair{e.line, e.column}), (std::pair{line, column})) << xaml;
 }
 
 // The names, classes and states of the button family are shown end to end by tests/scripts.
@@ -125,7 +151,7 @@ TEST(XamlTest, WhatItDoesNotKnowIsAnErrorWithItsPosition) {
          L"the root element must be a Window, not 'StackPanel'", 1, 2},
         {Window("  <StackPanel><Button></StackPanel>"),
          L"malformed XML: the end tag does not match the start tag (0xC00CEE3B)", 3, 0},
-        {"", L"malformed XML: the file ends before the document does (0xC00CEE01)", 0, 0},
+        {"", L"malformed XML: the file ends before the document does (0xC00CEE01)", 1, 0},
     };
     for (const auto& [xaml, message, line, column] : cases)
         ExpectXamlError(xaml, message, line, column);
@@ -191,6 +217,9 @@ TEST(XamlTest, ValuesThatWpfRefusesAreErrorsWithTheirPosition) {
         {"Slider", "Maximum", {"Infinity"}, number},
         {"Slider", "Value", {"- 1"}, number},
         {"Slider", "Ticks", {"1,,2"}, L"numbers separated by commas or white space expected"},
+        {"Slider", "SmallChange", {"-1", "-0.5"}, L"a number of 0 or more expected"},
+        {"ScrollBar", "LargeChange", {"-1e3"}, L"a number of 0 or more expected"},
+        {"ScrollBar", "ViewportSize", {"-2"}, L"a number of 0 or more expected"},
         {"TextBox", "MaxLength", {"+"}, whole},
     };
     for (const auto& [element, attribute, values, expected] : cases)
@@ -354,6 +383,126 @@ TEST(XamlTest, ManyAttributesAndTheOneSetTwice) {
     EXPECT_NO_THROW(ovhost::ParseXaml(Window("  <Button" + attributes + "/>", ignorable)));
     ExpectXamlError(Window("  <Button" + attributes + " d:a7=\"w\"/>", ignorable),
                     L"the attribute 'd:a7' is set twice", 3, static_cast<unsigned>(11 + attributes.size()));
+}
+
+// A file cut anywhere ends with an error: wine's parser hands back the last node again at a premature end,
+// and fails an assertion on a file that ends right after its byte order mark or its declaration.
+TEST(XamlTest, TruncatedFilesEndWithAnError) {
+    const std::string root = "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\">";
+    const std::wstring end = L"malformed XML: the file ends before the document does (0xC00CEE01)";
+    const std::wstring none = L"the document has no root element (a Window)";
+    const std::tuple<std::string, std::wstring, unsigned> cases[] = {
+        {root + "\n  ", end, 1},
+        {root + "\n<StackPanel>\n  <Button>O", end, 3},
+        {root + "<StackPanel><Button/>", end, 1},
+        {root + "<StackPanel>\n", end, 1},
+        {"\xEF\xBB\xBF", none, 0},
+        {"\xEF\xBB\xBF<", L"malformed XML: the parser refused it (0xC00CEE61)", 1},
+        {"<?xml version=\"1.0\"?>", none, 0},
+        {"\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", none, 0},
+        {"<?xml version=\"1.0\" encoding=\"utf-16\"?>", none, 0},
+    };
+    for (const auto& [xaml, message, line] : cases)
+        ExpectXamlErrorSoon(xaml, message, line, 0);
+}
+
+// What XML and WPF's XAML parser refuse although wine's parser lets it pass.
+TEST(XamlTest, WhatWpfRefusesAndThePlatformsParserTakesIsAnError) {
+    const std::wstring identifier =
+        L"' is no identifier (a letter or '_', then letters, digits, marks and '_')";
+    const std::tuple<std::string, std::wstring, unsigned, unsigned> cases[] = {
+        {Window("  <Button Content=\"a\xEF\xBF\xBE\"/>"), L"the character U+FFFE is not allowed in XML", 3,
+         21},
+        {Window("  <Button>\xEF\xBF\xBF</Button>"), L"the character U+FFFF is not allowed in XML", 3, 11},
+        {Window("  <Button Content=\"\x01\"/>"), L"the character U+0001 is not allowed in XML", 3, 20},
+        {Window("  <!-- \x0B -->"), L"the character U+000B is not allowed in XML", 3, 8},
+        {Window("  <Button>a\x1F</Button>"), L"the character U+001F is not allowed in XML", 3, 12},
+        {std::string("<Window\0/>", 10), L"the character U+0000 is not allowed in XML", 1, 8},
+        {Window("  <Grid>\n    <Grid.RowDefinitions/>\n    <Grid.RowDefinitions/>\n  </Grid>"),
+         L"the property 'RowDefinitions' of Grid is set twice (line 4)", 5, 6},
+        {Window("  <Button>\n    <Button.ContextMenu><ContextMenu/></Button.ContextMenu>\n"
+                "    <Button.ContextMenu><ContextMenu/></Button.ContextMenu>\n  </Button>"),
+         L"the property 'ContextMenu' of Button is set twice (line 4)", 5, 6},
+        {Window("  <TabControl><TabItem Header=\"a\">\n    <TabItem.Header><Button/></TabItem.Header>\n"
+                "  </TabItem></TabControl>"),
+         L"the property 'Header' of TabItem is set twice (line 3)", 4, 6},
+        {Window("  <Button>OK<Button.Content>Cancel</Button.Content></Button>"),
+         L"the property 'Content' of Button is set twice (line 3)", 3, 14},
+        {Window("  <Button><Button.Content><TextBlock/></Button.Content>Cancel</Button>"),
+         L"the property 'Content' of Button is set twice (line 3)", 3, 4},
+        {Window("  <ListBox><ListBox.Items><ListBoxItem/></ListBox.Items><ListBoxItem/></ListBox>"),
+         L"the property 'Items' of ListBox is set twice (line 3)", 3, 58},
+        {Window("  <StackPanel><Button/><StackPanel.ContextMenu><ContextMenu/></StackPanel.ContextMenu>"
+                "<Button/></StackPanel>"),
+         L"the content of StackPanel is set twice (line 3)", 3, 88},
+        {Window("  <Button x:Name=\"my button\"/>"), L"the name 'my button" + identifier, 3, 11},
+        {Window("  <Button Name=\"1st\"/>"), L"the name '1st" + identifier, 3, 11},
+        {Window("  <Button x:Name=\"a|b*\"/>"), L"the name 'a|b*" + identifier, 3, 11},
+        {Window("  <Button x:Name=\"smile\xF0\x9F\x98\x80\"/>"), L"the name 'smile\xD83D\xDE00" + identifier,
+         3, 11},
+        {Window("  <Button x:Name=\"a-b\"/>"), L"the name 'a-b" + identifier, 3, 11},
+    };
+    for (const auto& [xaml, message, line, column] : cases)
+        ExpectXamlError(xaml, message, line, column);
+
+    // WPF's identifiers beyond ASCII, and content on both sides of text that is only white space.
+    std::unique_ptr<wpfsim::Application> app;
+    try {
+        app = ovhost::ParseXaml(Window("  <StackPanel>\n"
+                                       "    <Button x:Name=\"_1\"/>\n"
+                                       "    <Button x:Name=\"gr\xC3\xB6\xC3\x9F"
+                                       "e\"/>\n"
+                                       "    <Button x:Name=\"\xE5\x90\x8D\xE5\x89\x8D\"/>\n"
+                                       "    <Button x:Name=\"cafe\xCC\x81\"/>\n"
+                                       "    <Button x:Name=\"ok\">  OK  <Button.ContextMenu><ContextMenu/>"
+                                       "</Button.ContextMenu>\n    </Button>\n"
+                                       "  </StackPanel>"));
+    } catch (const ovhost::XamlError& e) {
+        FAIL() << Narrow(e.ToString());
+    }
+    for (const wchar_t* name : {L"_1", L"gr\u00F6\u00DFe", L"\u540D\u524D", L"cafe\u0301", L"ok"})
+        EXPECT_NE(app->Find(name), nullptr) << Narrow(name);
+}
+
+// UTF-16 without its byte order mark is read as .NET's XML reader detects it (a '<' first), and checked and
+// substituted as with the mark.
+TEST(XamlTest, Utf16WithoutItsByteOrderMarkIsReadAsWithIt) {
+    auto encode = [](const std::wstring& wide, bool big) {
+        std::string bytes;
+        for (wchar_t c : wide) {
+            const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+            bytes += big ? high : low;
+            bytes += big ? low : high;
+        }
+        return bytes;
+    };
+    for (bool big : {false, true}) {
+        SCOPED_TRACE(big ? "big-endian" : "little-endian");
+        try {
+            auto app = ovhost::ParseXaml(
+                encode(Wide(Window("  <Button x:Name=\"b\" Content=\"&#x1F600;\"/>")), big));
+            EXPECT_EQ(Named<wpfsim::Button>(*app, L"b").Content(), L"\xD83D\xDE00");
+        } catch (const ovhost::XamlError& e) {
+            ADD_FAILURE() << Narrow(e.ToString());
+        }
+        // Long values, which wine's parser reads wrongly in UTF-16; the declared encoding stays the file's.
+        const std::string declared = "<?xml version=\"1.0\" encoding=\"utf-16\"?>\n";
+        for (size_t length = 1000; length <= 9000; length += 1000)
+            try {
+                auto app = ovhost::ParseXaml(
+                    encode(L"\xFEFF" + Wide(declared + Window("  <Button x:Name=\"b\" Content=\"" +
+                                                              std::string(length, 'a') + "\"/>")),
+                           big));
+                EXPECT_EQ(Named<wpfsim::Button>(*app, L"b").Content().size(), length);
+            } catch (const ovhost::XamlError& e) {
+                ADD_FAILURE() << length << ": " << Narrow(e.ToString());
+            }
+        ExpectXamlError(encode(Wide(Window("  <Button Content=\"&#xD800;\"/>")), big),
+                        L"the character reference '&#xD800;' names a character that XML does not allow", 3,
+                        20);
+        ExpectXamlError(encode(Wide(Window("  <Button Content=\"\uFFFF\"/>")), big),
+                        L"the character U+FFFF is not allowed in XML", 3, 20);
+    }
 }
 
 } // namespace

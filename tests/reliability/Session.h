@@ -304,6 +304,13 @@ public:
         return objects;
     }
 
+    // A named item of the object model ("Log", "User", ...).
+    ov::ComPtr<IDispatch> Item(const std::wstring& name) {
+        for (const auto& item : model_->Items())
+            if (item.name == name) return item.object;
+        return nullptr;
+    }
+
     wpfsim::Application& App() { return *app_; }
     ovhost::Host& Host() { return *host_; }
 

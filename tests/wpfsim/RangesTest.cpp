@@ -5,6 +5,8 @@
 
 #include "wpfsim/Ranges.h"
 
+#include <limits>
+
 using namespace simtest;
 
 namespace {
@@ -54,15 +56,33 @@ TEST_F(RangesTest, ValueIsCoercedIntoTheRangeAndComesBackWhenTheRangeWidens) {
     EXPECT_EQ(nan.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(nan.description, L"'NaN' is not a valid value for property 'Value'.");
     EXPECT_EQ(GetNumber(bar.Get(), L"Orientation"), 0);
-    // RangeBase.IsValidChange: SmallChange and LargeChange are finite and not negative.
-    for (const wchar_t* change : {L"SmallChange", L"LargeChange"}) {
-        Result negative = Put(bar.Get(), change, ov::Variant::Double(-1));
-        EXPECT_EQ(negative.hr, DISP_E_EXCEPTION);
-        EXPECT_EQ(negative.description,
-                  L"'-1' is not a valid value for property '" + std::wstring(change) + L"'.");
-        EXPECT_EQ(Put(bar.Get(), change, ov::Variant::Double(0)).hr, S_OK);
-        EXPECT_EQ(GetNumber(bar.Get(), change), 0);
+}
+
+// WPF's validation: no NaN or infinity anywhere, no negative change or viewport; the value set before stays.
+TEST_F(RangesTest, ValuesThatWpfsValidationRefusesThrowItsArgumentException) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::tuple<const wchar_t*, const wchar_t*, double, const wchar_t*> cases[] = {
+        {L"bar", L"Value", infinity, L"Infinity"},
+        {L"bar", L"Minimum", -infinity, L"-Infinity"},
+        {L"bar", L"Maximum", std::nan(""), L"NaN"},
+        {L"bar", L"SmallChange", -1, L"-1"},
+        {L"bar", L"LargeChange", -0.25, L"-0.25"},
+        {L"bar", L"ViewportSize", -1e300, L"-1E+300"},
+        {L"slider", L"LargeChange", -infinity, L"-Infinity"},
+        {L"slider", L"TickFrequency", std::nan(""), L"NaN"},
+        {L"nulls", L"SelectionStart", infinity, L"Infinity"},
+        {L"nulls", L"SelectionEnd", -infinity, L"-Infinity"},
+    };
+    for (const auto& [name, property, value, text] : cases) {
+        auto element = D(name);
+        const double before = GetNumber(element.Get(), property);
+        Result refused = Put(element.Get(), property, ov::Variant::Double(value));
+        EXPECT_EQ(refused.hr, DISP_E_EXCEPTION) << property;
+        EXPECT_EQ(refused.description,
+                  L"'" + std::wstring(text) + L"' is not a valid value for property '" + property + L"'.");
+        EXPECT_EQ(GetNumber(element.Get(), property), before) << property;
     }
+    EXPECT_EQ(Put(D(L"bar").Get(), L"SmallChange", ov::Variant::Double(0)).hr, S_OK);
 }
 
 TEST_F(RangesTest, SnappingAppliesToTheUsersStepsNotToValuesSetFromCode) {
