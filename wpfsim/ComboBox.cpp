@@ -51,6 +51,9 @@ void ComboBox::OnApplyTemplate() {
     popup_->SetChild(&border);
     auto& viewer =
         MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"DropDownScrollViewer");
+    // Aero2's ComboBox style sets both bars Auto, which the template's viewer takes from its combo box.
+    viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    viewer.SetBarVisibility(false, ScrollViewer::BarVisibility::Auto);
     // A drop-down shows at most this many items' room, as WPF's MaxDropDownHeight does.
     viewer.Layout().height = Auto;
     border.Layout().minWidth = 0;

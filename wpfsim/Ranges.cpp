@@ -213,6 +213,16 @@ Size ScrollBar::MeasureOverride(Size available) {
     return Horizontal() ? Size{68, 17} : Size{17, 68};
 }
 
+void ScrollBar::ArrangeOverride(Rect inner) {
+    // Aero2's line button tracks are star tracks of at most the button size: a bar shorter than two
+    // buttons shares its length between them, the track between them gets nothing.
+    if (grid_) {
+        const double line = std::min(17.0, (Horizontal() ? inner.width : inner.height) / 2);
+        (Horizontal() ? grid_->columns : grid_->rows) = {line, -0.00001, line};
+    }
+    RangeBase::ArrangeOverride(inner);
+}
+
 void ScrollBar::Follow(double scrollable, double viewport, double offset) noexcept {
     FollowRange(scrollable, offset);
     viewportSize_ = viewport;

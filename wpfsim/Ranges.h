@@ -123,6 +123,7 @@ protected:
     void OnApplyTemplate() override;
     void OnOrientationChanged() override;
     Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
     // Enabled only with something to scroll (Maximum above Minimum), as WPF's.
     bool IsEnabledCore() const noexcept override {
         return RangeBase::IsEnabledCore() && Maximum() > Minimum();
