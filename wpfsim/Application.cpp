@@ -19,6 +19,7 @@ Application::~Application() {
     exiting_ = true;
     focused_ = hover_ = nullptr;
     openPopups_.clear();
+    whenLoaded_.clear();
     roots_.clear();
     // Every element that exists, kept or held by a caller, lets go of the others first.
     std::vector<ov::ComPtr<Element>> alive(live_.begin(), live_.end());
@@ -144,7 +145,25 @@ void Application::UpdateLayout() {
             if (auto* popupRoot = dynamic_cast<PopupRoot*>(root)) place = popupRoot->Placement();
             root->Arrange(place);
         }
+        RunLoaded();
     }
+}
+
+void Application::WhenLoaded(Element& element, std::function<void()> action) {
+    whenLoaded_.emplace_back(ov::ComPtr<Element>(&element), std::move(action));
+    InvalidateLayout();
+}
+
+void Application::RunLoaded() {
+    if (whenLoaded_.empty()) return;
+    std::vector<std::function<void()>> due;
+    std::erase_if(whenLoaded_, [&](auto& pending) {
+        if (!pending.first->IsLoaded()) return false;
+        due.push_back(std::move(pending.second));
+        return true;
+    });
+    for (auto& action : due)
+        action();
 }
 
 // --- input ----------------------------------------------------------------------------------------------

@@ -19,8 +19,10 @@
 
 #include "Element.h"
 
+#include <functional>
 #include <type_traits>
 #include <unordered_set>
+#include <utility>
 
 namespace wpfsim {
 
@@ -104,6 +106,9 @@ public:
     // Runs the layout pass when something changed since the last one.
     void UpdateLayout();
     bool InLayout() const noexcept { return inLayout_; }
+    // Runs `action` when a layout pass finds the element loaded (Element::IsLoaded), as WPF's Loaded
+    // event does; a control that refused to open while it was not loaded opens then.
+    void WhenLoaded(Element& element, std::function<void()> action);
 
     // --- popups
     void OpenedPopup(Popup& popup);
@@ -148,6 +153,7 @@ private:
     void Forget(Element& element) noexcept;
     void RaiseButton(Element& target, MouseEvent& e, bool down);
     void OpenContextMenu(Element& source, POINT screen);
+    void RunLoaded();
 
     std::shared_ptr<Runtime> runtime_;
     std::vector<ov::ComPtr<Element>> owned_; // what the application keeps (Create)
@@ -156,6 +162,7 @@ private:
     bool exiting_ = false;
     std::vector<Element*> roots_;
     std::vector<Popup*> openPopups_;
+    std::vector<std::pair<ov::ComPtr<Element>, std::function<void()>>> whenLoaded_;
     Element* focused_ = nullptr;
     Element* hover_ = nullptr;
     POINT mouse_{};

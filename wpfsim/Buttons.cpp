@@ -26,9 +26,11 @@ private:
     bool value_;
 };
 
-Element* Root(Element* e) {
-    while (e->LogicalParent())
-        e = e->LogicalParent();
+// KeyboardNavigation.GetVisualRoot: the top of the visual tree (a window, a popup's root, or the top of
+// a subtree that is not shown).
+Element* VisualRoot(Element* e) {
+    while (e->Parent())
+        e = e->Parent();
     return e;
 }
 
@@ -56,22 +58,41 @@ std::optional<bool> NullableOf(const VARIANT& v) {
 ButtonBase::ButtonBase(Application& app, std::wstring className, std::wstring name)
     : ContentControl(app, std::move(className), std::move(name)) {
     AddProperty(L"IsPressed", [this] { return ov::Variant::Bool(pressed_); });
+    AddProperty(
+        L"ClickMode", [this] { return ov::Variant::Int(static_cast<LONG>(clickMode_)); },
+        [this](const VARIANT& v) {
+            const LONG mode = IntOf(v);
+            if (mode < 0 || mode > 2) throw InvalidPropertyValue(std::to_wstring(mode), L"ClickMode");
+            clickMode_ = static_cast<ClickMode>(mode);
+        });
 }
 
-// ClickMode.Release: the left button's press on the button and its release make the Click.
+// WPF's ButtonBase: the press takes the button (IsPressed, capture), the release lets it go and then, in
+// ClickMode.Release, clicks it.
 void ButtonBase::OnMouseDown(MouseEvent& e) {
-    if (e.button != MouseButton::Left) return;
-    pressed_ = true;
+    if (e.button != MouseButton::Left || clickMode_ == ClickMode::Hover) return;
     e.handled = true;
+    pressed_ = true;
+    if (clickMode_ == ClickMode::Press) Click();
 }
 
 void ButtonBase::OnMouseUp(MouseEvent& e) {
-    if (e.button != MouseButton::Left || !pressed_) return;
+    if (e.button != MouseButton::Left || clickMode_ == ClickMode::Hover) return;
     e.handled = true;
+    const bool click = pressed_ && clickMode_ == ClickMode::Release;
+    pressed_ = false;
+    if (click) Click();
+}
+
+void ButtonBase::OnMouseEnter() {
+    if (clickMode_ == ClickMode::Hover && IsEnabled() && !IgnoresClicks()) Click();
+}
+
+void ButtonBase::Click() {
+    ov::ComPtr<Element> keep(this);
     OnToggle();
     ++clickCount_;
     if (handler_) handler_(*this);
-    pressed_ = false;
     // As WPF's toolbar does with the Click of one of its own items: the overflow panel closes.
     if (auto* bar = dynamic_cast<ToolBar*>(LogicalParent()); bar && bar->IsOverflowOpen())
         bar->SetOverflowOpen(false);
@@ -81,6 +102,11 @@ Size ButtonBase::MeasureOverride(Size available) {
     Size content = ContentControl::MeasureOverride(available);
     Size chrome = Chrome();
     return {std::max(content.width + chrome.width, MinWidth()), std::max(content.height, chrome.height)};
+}
+
+RepeatButton::RepeatButton(Application& app, std::wstring className, std::wstring name)
+    : ButtonBase(app, std::move(className), std::move(name)) {
+    SetClickMode(ClickMode::Press);
 }
 
 // --- ToggleButton ------------------------------------------------------------------------------------
@@ -140,10 +166,13 @@ void RadioButton::OnToggle() {
     SetChecked(true);
 }
 
+// WPF's RadioButton.UpdateRadioButtonGroup: a named group is the radio buttons of that name under the same
+// visual root (a window, or a popup's window); without a name, the siblings of the same logical parent that
+// have none either.
 bool RadioButton::SameGroup(RadioButton& other) {
     if (&other == this || other.groupName_ != groupName_) return false;
     if (groupName_.empty()) return other.LogicalParent() == LogicalParent();
-    return Root(&other) == Root(this);
+    return VisualRoot(&other) == VisualRoot(this);
 }
 
 void RadioButton::OnChecked() {
@@ -152,11 +181,11 @@ void RadioButton::OnChecked() {
         for (Element* e : level) {
             if (auto* radio = dynamic_cast<RadioButton*>(e); radio && SameGroup(*radio))
                 mates.push_back(radio);
-            if (!groupName_.empty()) collect(e->LogicalChildren());
+            if (!groupName_.empty()) collect(e->Children());
         }
     };
     if (!groupName_.empty()) {
-        collect({Root(this)});
+        collect({VisualRoot(this)});
     } else if (LogicalParent()) {
         collect(LogicalParent()->LogicalChildren());
     }
@@ -173,6 +202,11 @@ std::vector<Type> ButtonTypes() {
         {.name = L"ButtonBase",
          .className = L"System.Windows.Controls.Primitives.ButtonBase",
          .base = L"ContentControl",
+         .properties = {{L"ClickMode",
+                         [](Node& n, std::wstring_view v) {
+                             As<ButtonBase>(n).SetClickMode(static_cast<ButtonBase::ClickMode>(
+                                 EnumValue(v, {L"Release", L"Press", L"Hover"})));
+                         }}},
          .content = Content::Single,
          .textProperty = L"Content"},
         {.name = L"Button",

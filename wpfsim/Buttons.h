@@ -1,17 +1,21 @@
 // The button family of the simulated application, with WPF's behaviour:
 //
 //   ButtonBase    a ContentControl (its template: a Border chrome with a ContentPresenter) with
-//                 "IsPressed"; the left button's press and release on it (or on anything inside it, the
-//                 events bubble) raise the Click event (a double click raises it twice); other buttons
-//                 raise nothing
+//                 "IsPressed" and "ClickMode" (0 Release, the default: the left button's press and release
+//                 on it, or on anything inside it, the events bubble, raise the Click event, after the
+//                 release made "IsPressed" false again; 1 Press: the press raises it, "IsPressed" true;
+//                 2 Hover: the mouse entering it raises it, presses are not taken). A double click is two
+//                 clicks. Other mouse buttons raise nothing.
 //   Button        a plain ButtonBase
-//   RepeatButton  one Click per host click; "IsPressed" is true only while the click runs
+//   RepeatButton  "ClickMode" Press by default; one Click per host click (a host's press is shorter than
+//                 WPF's repeat Delay)
 //   ToggleButton  "IsChecked" (get, put), "IsThreeState" (get, put); a click moves unchecked -> checked
 //                 -> (indeterminate when three-state) -> unchecked
 //   CheckBox      a ToggleButton
-//   RadioButton   + "GroupName" (get, put); a click checks it; checking one unchecks the others of its
-//                 group: the same non-empty GroupName under the same top-level element, or, without a
-//                 GroupName, the siblings that have none either
+//   RadioButton   + "GroupName" (get, put); a click checks it (never unchecks); checking one unchecks the
+//                 others of its group: the same non-empty GroupName under the same visual root (a window,
+//                 a popup's window; a tab page not shown is a root of its own), or, without a GroupName,
+//                 the siblings of its logical parent that have none either
 //
 // "IsChecked" is handed out in one of the forms hosts use for a bool? (per element, CheckedForm). It
 // accepts all of them on put: a Boolean (or what converts to one), VT_NULL, VT_EMPTY, a null object, or
@@ -36,6 +40,8 @@ public:
 
     std::wstring Content() const { return ContentText(); }
     bool IsPressed() const noexcept { return pressed_; }
+    enum class ClickMode { Release = 0, Press = 1, Hover = 2 };
+    void SetClickMode(ClickMode mode) noexcept { clickMode_ = mode; }
     // Click events raised so far.
     long ClickCount() const noexcept { return clickCount_; }
     // The application's Click handler: runs after the control's own reaction, once per Click event.
@@ -47,13 +53,17 @@ protected:
 
     void OnMouseDown(MouseEvent& e) final;
     void OnMouseUp(MouseEvent& e) final;
+    void OnMouseEnter() final;
     Size MeasureOverride(Size available) override;
     // The room the kind's chrome takes around its content.
     virtual Size Chrome() const { return {16, 23}; }
     virtual double MinWidth() const { return 75; }
 
 private:
+    // The Click event: the control's reaction, the application's handler, a toolbar's overflow closing.
+    void Click();
     bool pressed_ = false;
+    ClickMode clickMode_ = ClickMode::Release;
     long clickCount_ = 0;
     std::function<void(ButtonBase&)> handler_;
 };
@@ -65,7 +75,7 @@ public:
 
 class RepeatButton : public ButtonBase {
 public:
-    using ButtonBase::ButtonBase;
+    RepeatButton(Application& app, std::wstring className, std::wstring name);
 };
 
 // How "IsChecked" reaches callers: a VT_BOOL with VT_NULL or VT_EMPTY for the indeterminate state, or

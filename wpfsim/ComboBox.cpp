@@ -16,7 +16,9 @@ ComboBox::ComboBox(Application& app, std::wstring className, std::wstring name)
     AddProperty(
         L"IsDropDownOpen", [this] { return ov::Variant::Bool(popup_ && popup_->IsOpen()); },
         [this](const VARIANT& v) {
-            if (popup_) popup_->SetIsOpen(BoolOf(v));
+            openOnLoad_.Set(*this, BoolOf(v), [this](bool open) {
+                if (popup_) popup_->SetIsOpen(open);
+            });
         });
     AddProperty(
         L"IsEditable", [this] { return ov::Variant::Bool(editable_); },
@@ -65,6 +67,9 @@ void ComboBox::OnApplyTemplate() {
     auto& viewer =
         MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"DropDownScrollViewer");
     viewer.SetCanContentScroll(true);
+    // Aero2's ComboBox style sets both bars Auto, which the template's viewer takes from its combo box.
+    viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    viewer.SetBarVisibility(false, ScrollViewer::BarVisibility::Auto);
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
 }
 

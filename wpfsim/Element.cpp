@@ -19,6 +19,12 @@ ClrException ArgumentOutOfRange(std::wstring_view parameter) {
             static_cast<SCODE>(0x80131502)};
 }
 
+ClrException ArgumentOutOfRange(std::wstring_view parameter, std::wstring_view message) {
+    return {L"PresentationFramework", 0,
+            std::wstring(message) + L"\r\nParameter name: " + std::wstring(parameter),
+            static_cast<SCODE>(0x80131502)};
+}
+
 ClrException InvalidPropertyValue(const std::wstring& value, const wchar_t* property) {
     return {L"WindowsBase", 0, L"'" + value + L"' is not a valid value for property '" + property + L"'.",
             static_cast<SCODE>(0x80070057)};
@@ -81,6 +87,27 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
             SetContextMenu(contextMenu);
         });
     AddProperty(L"PersistId", [this] { return ov::Variant::Int(persistId_); });
+    AddProperty(L"IsLoaded", [this] { return ov::Variant::Bool(IsLoaded()); });
+    AddProperty(
+        L"HorizontalAlignment",
+        [this] { return ov::Variant::Int(static_cast<LONG>(layout_.horizontalAlignment)); },
+        [this](const VARIANT& v) {
+            const LONG value = IntOf(v);
+            if (value < 0 || value > 3)
+                throw InvalidPropertyValue(std::to_wstring(value), L"HorizontalAlignment");
+            layout_.horizontalAlignment = static_cast<wpfsim::HorizontalAlignment>(value);
+            InvalidateLayout();
+        });
+    AddProperty(
+        L"VerticalAlignment",
+        [this] { return ov::Variant::Int(static_cast<LONG>(layout_.verticalAlignment)); },
+        [this](const VARIANT& v) {
+            const LONG value = IntOf(v);
+            if (value < 0 || value > 3)
+                throw InvalidPropertyValue(std::to_wstring(value), L"VerticalAlignment");
+            layout_.verticalAlignment = static_cast<wpfsim::VerticalAlignment>(value);
+            InvalidateLayout();
+        });
     AddMethod(L"BringIntoView", 0, [this](const Args&) {
         for (Element* e = parent_; e; e = e->parent_)
             if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*this);
@@ -176,7 +203,7 @@ void Element::AddChild(Element& child) {
 
 bool Element::IsEnabled() const noexcept {
     for (const Element* e = this; e; e = e->RouteParent())
-        if (!e->enabled_) return false;
+        if (!e->IsEnabledCore()) return false;
     return true;
 }
 
@@ -195,6 +222,15 @@ bool Element::IsVisible() const noexcept {
         if (std::find(roots.begin(), roots.end(), e) != roots.end()) return true;
     }
     return false;
+}
+
+bool Element::IsLoaded() const noexcept {
+    if (!app_) return false;
+    const Element* top = this;
+    while (top->Parent())
+        top = top->Parent();
+    const auto& roots = app_->Roots();
+    return std::find(roots.begin(), roots.end(), top) != roots.end();
 }
 
 void Element::SetVisibility(Visibility visibility) {
@@ -294,15 +330,27 @@ void Element::Arrange(Rect slot) {
         r = {double(bounds_.left), double(bounds_.top), double(bounds_.right - bounds_.left),
              double(bounds_.bottom - bounds_.top)};
     } else {
+        // As WPF's ArrangeCore: a set size, or the slot when stretched, or the desired size; then the
+        // alignment's offset in the slot (Stretch centres a smaller set size and keeps a larger one left).
         const LayoutProperties& l = layout_;
-        r.x += l.margin.left;
-        r.y += l.margin.top;
-        r.width = std::max(0.0, r.width - l.margin.left - l.margin.right);
-        r.height = std::max(0.0, r.height - l.margin.top - l.margin.bottom);
-        if (!std::isnan(l.width)) r.width = l.width;
-        if (!std::isnan(l.height)) r.height = l.height;
-        r.width = std::min(r.width, std::max(l.maxWidth, l.minWidth));
-        r.height = std::min(r.height, std::max(l.maxHeight, l.minHeight));
+        const Rect client{slot.x + l.margin.left, slot.y + l.margin.top,
+                          std::max(0.0, slot.width - l.margin.left - l.margin.right),
+                          std::max(0.0, slot.height - l.margin.top - l.margin.bottom)};
+        const double naturalWidth = std::max(0.0, desired_.width - l.margin.left - l.margin.right);
+        const double naturalHeight = std::max(0.0, desired_.height - l.margin.top - l.margin.bottom);
+        r.width = !std::isnan(l.width)                                    ? l.width
+                  : l.horizontalAlignment == HorizontalAlignment::Stretch ? client.width
+                                                                          : naturalWidth;
+        r.height = !std::isnan(l.height)                               ? l.height
+                   : l.verticalAlignment == VerticalAlignment::Stretch ? client.height
+                                                                       : naturalHeight;
+        auto offset = [](int alignment, double room, double size) {
+            // 0 start, 1 centre, 2 end, 3 stretch (centred when smaller, at the start when larger).
+            if (alignment == 3) return size > room ? 0.0 : (room - size) / 2;
+            return alignment == 1 ? (room - size) / 2 : alignment == 2 ? room - size : 0.0;
+        };
+        r.x = client.x + offset(static_cast<int>(l.horizontalAlignment), client.width, r.width);
+        r.y = client.y + offset(static_cast<int>(l.verticalAlignment), client.height, r.height);
         bounds_ = {std::lround(r.x), std::lround(r.y), std::lround(r.x + r.width),
                    std::lround(r.y + r.height)};
     }

@@ -65,6 +65,8 @@ struct MouseEvent {
 
 // .NET's exception for an index outside a collection.
 ClrException ArgumentOutOfRange(std::wstring_view parameter);
+// The same with WPF's own message, thrown by PresentationFramework.
+ClrException ArgumentOutOfRange(std::wstring_view parameter, std::wstring_view message);
 
 // What a dependency property's validation raises for a value it refuses.
 ClrException InvalidPropertyValue(const std::wstring& value, const wchar_t* property);
@@ -88,6 +90,9 @@ struct Thickness {
 
 enum class Visibility { Visible = 0, Hidden = 1, Collapsed = 2 };
 enum class Dock { Left, Top, Right, Bottom };
+// WPF's numbering of the alignments.
+enum class HorizontalAlignment { Left = 0, Center = 1, Right = 2, Stretch = 3 };
+enum class VerticalAlignment { Top = 0, Center = 1, Bottom = 2, Stretch = 3 };
 
 // What the layout reads of an element: its own sizes and margin, and what its parent panel attached to it.
 struct LayoutProperties {
@@ -95,6 +100,8 @@ struct LayoutProperties {
     double minWidth = 0, minHeight = 0;
     double maxWidth = Infinity, maxHeight = Infinity;
     Thickness margin;
+    HorizontalAlignment horizontalAlignment = HorizontalAlignment::Stretch;
+    VerticalAlignment verticalAlignment = VerticalAlignment::Stretch;
     int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
     Dock dock = Dock::Left;
     double left = Auto, top = Auto;
@@ -159,6 +166,8 @@ public:
     bool IsEnabled() const noexcept;
     void SetEnabled(bool enabled);
     bool IsVisible() const noexcept;
+    // Connected to a shown window (a Window, or the PopupRoot of an open popup), whatever its visibility.
+    bool IsLoaded() const noexcept;
     Visibility GetVisibility() const noexcept { return visibility_; }
     void SetVisibility(Visibility visibility);
     void SetVisible(bool visible) { SetVisibility(visible ? Visibility::Visible : Visibility::Collapsed); }
@@ -206,6 +215,9 @@ protected:
     // display text), and the placing of the children inside `inner` (default: each fills it).
     virtual Size MeasureOverride(Size available);
     virtual void ArrangeOverride(Rect inner);
+    // The element's own part of IsEnabled (WPF's IsEnabledCore): its local value unless the kind adds a
+    // condition (a scroll bar with nothing to scroll, an overflow button with nothing in the overflow).
+    virtual bool IsEnabledCore() const noexcept { return enabled_; }
     // The reaction of a kind to mouse events reaching it on their route; set `handled` to stop them.
     virtual void OnMouseDown(MouseEvent& e) {}
     virtual void OnMouseUp(MouseEvent& e) {}

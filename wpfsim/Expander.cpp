@@ -1,5 +1,7 @@
 #include "Expander.h"
 
+#include "Border.h"
+#include "Buttons.h"
 #include "Panels.h"
 #include "XamlSchema.h"
 
@@ -20,39 +22,48 @@ Expander::Expander(Application& app, std::wstring className, std::wstring name)
         });
 }
 
+namespace {
+// The header's toggle: Aero2's header style, a 19-wide arrow circle beside the header.
+class HeaderSite : public ToggleButton {
+public:
+    using ToggleButton::ToggleButton;
+    ContentPresenter* presenter = nullptr;
+
+protected:
+    void OnApplyTemplate() override {
+        presenter = &MakePart<ContentPresenter>(*this, L"System.Windows.Controls.ContentPresenter", L"");
+    }
+    Size MeasureOverride(Size available) override {
+        const Size content = Element::MeasureOverride(available);
+        return {content.width + 19, std::max(content.height, 19.0)};
+    }
+    void ArrangeOverride(Rect inner) override {
+        presenter->Arrange({inner.x + 19, inner.y, std::max(0.0, inner.width - 19), inner.height});
+    }
+};
+} // namespace
+
 void Expander::OnApplyTemplate() {
-    auto& dock = MakePart<DockPanel>(*this, L"System.Windows.Controls.DockPanel", L"");
-    auto& header = MakePart<Element>(dock, L"System.Windows.Controls.Primitives.ToggleButton", L"HeaderSite");
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
+    auto& dock = MakePart<DockPanel>(border, L"System.Windows.Controls.DockPanel", L"");
+    auto& header =
+        MakePart<HeaderSite>(dock, L"System.Windows.Controls.Primitives.ToggleButton", L"HeaderSite");
     header.Layout().dock = Dock::Top;
-    header.Layout().minHeight = 20;
+    header.Layout().margin = {1, 1, 1, 1};
+    header.SetClickHandler([this](ButtonBase&) { SetExpanded(headerSite_->IsChecked() == true); });
     headerSite_ = &header;
-    headerPresenter_ = &MakePart<ContentPresenter>(header, L"System.Windows.Controls.ContentPresenter", L"");
+    headerPresenter_ = header.presenter;
     auto& site = MakePart<ContentPresenter>(dock, L"System.Windows.Controls.ContentPresenter", L"ExpandSite");
     site_ = &site;
+    site.Layout().dock = Dock::Bottom;
     site.SetVisibility(Visibility::Collapsed);
     SetPresenter(&site);
-}
-
-bool Expander::OnHeader(const MouseEvent& e) const {
-    return e.button == MouseButton::Left && headerSite_ && e.source && headerSite_->IsAncestorOf(*e.source);
-}
-
-void Expander::OnMouseDown(MouseEvent& e) {
-    if (!OnHeader(e)) return;
-    pressed_ = true;
-    e.handled = true;
-}
-
-void Expander::OnMouseUp(MouseEvent& e) {
-    if (!OnHeader(e) || !pressed_) return;
-    pressed_ = false;
-    e.handled = true;
-    SetExpanded(!expanded_);
 }
 
 void Expander::SetExpanded(bool expanded) {
     expanded_ = expanded;
     if (site_) site_->SetVisibility(expanded ? Visibility::Visible : Visibility::Collapsed);
+    if (headerSite_) headerSite_->SetChecked(expanded);
     InvalidateLayout();
 }
 

@@ -5,9 +5,11 @@
 
 namespace wpfsim {
 
-// "IsExpanded" (get, put) and "Header" (text or an element). The header is the toggle button
-// "HeaderSite", which toggles the expander when it is clicked (ClickMode.Release, as a ToggleButton); the
-// content is in "ExpandSite", Collapsed (so off screen, taking no room) while the expander is not expanded.
+// "IsExpanded" (get, put) and "Header" (text or an element). Template (Aero2): a Border around a DockPanel of
+// the ToggleButton "HeaderSite" (docked at the top, Margin 1, showing the header; checked while the expander
+// is expanded, its Click toggles the expander: ClickMode Release, focusable) and the ContentPresenter
+// "ExpandSite" with the content, Collapsed (so off screen, taking no room) while the expander is not
+// expanded. The expander itself is focusable but no tab stop.
 class Expander : public ContentControl {
 public:
     Expander(Application& app, std::wstring className, std::wstring name);
@@ -20,15 +22,11 @@ public:
 
 protected:
     void OnApplyTemplate() override;
-    void OnMouseDown(MouseEvent& e) override;
-    void OnMouseUp(MouseEvent& e) override;
 
 private:
-    bool OnHeader(const MouseEvent& e) const;
     wpfsim::Content header_;
     bool expanded_ = false;
-    bool pressed_ = false;
-    Element* headerSite_ = nullptr;
+    class ToggleButton* headerSite_ = nullptr;
     Element* site_ = nullptr;
     ContentPresenter* headerPresenter_ = nullptr;
 };

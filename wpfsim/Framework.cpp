@@ -72,8 +72,18 @@ std::vector<Type> FrameworkTypes() {
                       if (!menu) throw ValueError{L"a ContextMenu expected"};
                       n.element->SetContextMenu(menu);
                   }},
-                 Cosmetic(L"HorizontalAlignment"),
-                 Cosmetic(L"VerticalAlignment"),
+                 {L"HorizontalAlignment",
+                  [](Node& n, std::wstring_view v) {
+                      n.element->Layout().horizontalAlignment =
+                          static_cast<HorizontalAlignment>(EnumValue(v, check::kHorizontalAlignments));
+                      Relayout(n);
+                  }},
+                 {L"VerticalAlignment",
+                  [](Node& n, std::wstring_view v) {
+                      n.element->Layout().verticalAlignment =
+                          static_cast<VerticalAlignment>(EnumValue(v, check::kVerticalAlignments));
+                      Relayout(n);
+                  }},
                  Cosmetic(L"ToolTip"),
              }},
         {.name = L"Control",

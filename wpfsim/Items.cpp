@@ -375,7 +375,7 @@ void VirtualizingStackPanel::Sync() {
     for (size_t i = from; i < to; ++i) {
         Element* c = owner_->ContainerAt(i, owner_->Generates());
         // A container placed elsewhere by its control (a toolbar's overflow item) stays there.
-        if (c && (!c->Parent() || c->Parent() == this)) wanted.push_back(c);
+        if (c && owner_->PanelShows(*c) && (!c->Parent() || c->Parent() == this)) wanted.push_back(c);
     }
     if (wanted == Children()) return;
     while (!Children().empty())

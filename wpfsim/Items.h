@@ -94,6 +94,8 @@ public:
     Element* ContainerOfItem(const VARIANT& value) const;
     // Whether data items get containers now (a collapsed tree item generates none until expanded).
     virtual bool Generates() const noexcept { return true; }
+    // Whether the items panel holds the container (a toolbar's overflowing items are elsewhere).
+    virtual bool PanelShows(const Element&) const noexcept { return true; }
     // A virtualizing panel drops containers it made for items that left the view.
     void DropGenerated(size_t index);
 

@@ -305,8 +305,11 @@ ListBox::ListBox(Application& app, std::wstring className, std::wstring name, st
 void ListBox::OnApplyTemplate() {
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Bd");
     border.padding = {1, 1, 1, 1};
+    // Aero2's ListBox style: both bars Auto, the viewer not focusable.
     auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
+    viewer.SetFocusable(false);
     viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Auto);
+    viewer.SetBarVisibility(false, ScrollViewer::BarVisibility::Auto);
     // The list box's style: ScrollViewer.CanContentScroll True.
     viewer.SetCanContentScroll(true);
     MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.VirtualizingStackPanel");

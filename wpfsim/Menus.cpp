@@ -24,6 +24,15 @@ template <class Visit> void ForEachMenuItem(ItemsControl& level, Visit visit) {
     }
 }
 
+// The ScrollViewer of a menu's template with Aero2's MenuScrollViewer style: horizontal bar Hidden,
+// vertical Auto (its up and down buttons are left out: the simulation's menus never overflow the screen).
+ScrollViewer& MenuScrollViewer(Element& menu, Element& parent, const wchar_t* name) {
+    auto& viewer = menu.MakePart<ScrollViewer>(parent, L"System.Windows.Controls.ScrollViewer", name);
+    viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Hidden);
+    viewer.SetBarVisibility(false, ScrollViewer::BarVisibility::Auto);
+    return viewer;
+}
+
 void CloseLevelBut(ItemsControl& level, const Element* keep) {
     ForEachMenuItem(level, [&](MenuItem& item) {
         if (&item != keep && item.IsSubmenuOpen()) item.SetSubmenuOpen(false);
@@ -51,9 +60,7 @@ void MenuBase::CloseSubmenusBut(const Element* keep) {
 }
 
 Menu::Menu(Application& app, std::wstring className, std::wstring name)
-    : MenuBase(app, std::move(className), std::move(name)) {
-    SetFocusable(false);
-}
+    : MenuBase(app, std::move(className), std::move(name)) {}
 
 void Menu::OnApplyTemplate() {
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
@@ -94,8 +101,8 @@ ContextMenu::ContextMenu(Application& app, std::wstring className, std::wstring 
 void ContextMenu::OnApplyTemplate() {
     auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"Border");
     border.padding = {2, 2, 2, 2};
-    auto& viewer = MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"");
-    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
+    MakeItemsHost(nullptr, &MenuScrollViewer(*this, border, L"ContextMenuScrollViewer"),
+                  L"System.Windows.Controls.StackPanel");
 }
 
 bool ContextMenu::IsOpen() const noexcept {
@@ -142,7 +149,9 @@ MenuItem::MenuItem(Application& app, std::wstring className, std::wstring name)
         });
     AddProperty(
         L"IsSubmenuOpen", [this] { return ov::Variant::Bool(IsSubmenuOpen()); },
-        [this](const VARIANT& v) { SetSubmenuOpen(BoolOf(v)); });
+        [this](const VARIANT& v) {
+            openOnLoad_.Set(*this, BoolOf(v), [this](bool open) { SetSubmenuOpen(open); });
+        });
     AddProperty(
         L"IsCheckable", [this] { return ov::Variant::Bool(checkable_); },
         [this](const VARIANT& v) { checkable_ = BoolOf(v); });
@@ -177,8 +186,8 @@ void MenuItem::OnApplyTemplate() {
     auto& submenu = MakeDetachedPart<Border>(L"System.Windows.Controls.Border", L"SubMenuBorder");
     submenu.padding = {2, 2, 2, 2};
     popup_->SetChild(&submenu);
-    auto& viewer = MakePart<ScrollViewer>(submenu, L"System.Windows.Controls.ScrollViewer", L"");
-    MakeItemsHost(nullptr, &viewer, L"System.Windows.Controls.StackPanel");
+    MakeItemsHost(nullptr, &MenuScrollViewer(*this, submenu, L"SubMenuScrollViewer"),
+                  L"System.Windows.Controls.StackPanel");
 }
 
 ItemsControl* MenuItem::ParentMenu() const noexcept {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Items.h"
+#include "Popup.h"
 
 #include <functional>
 
@@ -104,6 +105,7 @@ private:
     void OnSubmenuOpenChanged(bool open);
     void ClickItem();
     Popup* popup_ = nullptr;
+    OpenOnLoad openOnLoad_;
     bool checkable_ = false;
     bool checked_ = false;
     bool staysOpen_ = false;

@@ -69,10 +69,12 @@ void WrapPanel::ArrangeOverride(Rect inner) {
     }
 }
 
+// As WPF's: each child is measured with the room that the children docked before it leave.
 Size DockPanel::MeasureOverride(Size available) {
     Size used, most;
     for (Element* child : Children()) {
-        child->Measure(available);
+        child->Measure(
+            {std::max(0.0, available.width - used.width), std::max(0.0, available.height - used.height)});
         Size s = child->DesiredSize();
         Dock dock = child->Layout().dock;
         if (dock == Dock::Left || dock == Dock::Right) {
@@ -160,6 +162,27 @@ void Grid::Tracks(std::vector<double>& rowSizes, std::vector<double>& columnSize
         Size s = child->DesiredSize();
         if (l.rowSpan == 1) rowContent[l.row] = std::max(rowContent[l.row], s.height);
         if (l.columnSpan == 1) columnContent[l.column] = std::max(columnContent[l.column], s.width);
+    }
+    // What a spanning child needs beyond its tracks' single-cell content goes to a star track of its span,
+    // or else its last Auto track (as WPF's grid grows the flexible tracks of a span).
+    auto spread = [](const std::vector<double>& defs, std::vector<double>& content, int from, int count,
+                     double need) {
+        if (count == 1) return;
+        int star = -1, autoTrack = -1;
+        for (int i = from; i < from + count; ++i) {
+            const double def = defs[static_cast<size_t>(i)];
+            need -= content[static_cast<size_t>(i)];
+            if (def < 0 && star < 0) star = i;
+            if (std::isnan(def)) autoTrack = i;
+        }
+        const int grow = star >= 0 ? star : autoTrack;
+        if (grow >= 0 && need > 0) content[static_cast<size_t>(grow)] += need;
+    };
+    for (Element* child : Children()) {
+        const LayoutProperties& l = child->Layout();
+        Size s = child->DesiredSize();
+        spread(r, rowContent, l.row, l.rowSpan, s.height);
+        spread(c, columnContent, l.column, l.columnSpan, s.width);
     }
     rowSizes = SizeTracks(r, rowContent, room.height);
     columnSizes = SizeTracks(c, columnContent, room.width);

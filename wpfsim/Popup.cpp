@@ -69,6 +69,18 @@ Rect Popup::WindowPlacement(Size desired) const {
             desired.height};
 }
 
+void OpenOnLoad::Set(Element& owner, bool open, std::function<void(bool)> apply) {
+    wanted_ = open;
+    Application* app = owner.App();
+    if (!open || !app || owner.IsLoaded()) return apply(open);
+    if (waiting_) return;
+    waiting_ = true;
+    app->WhenLoaded(owner, [this, apply = std::move(apply)] {
+        waiting_ = false;
+        if (wanted_) apply(true);
+    });
+}
+
 PopupRoot::PopupRoot(Application& app, std::wstring className, std::wstring name, Popup& popup)
     : FrameworkElement(app, std::move(className), std::move(name)), popup_(&popup) {
     popup.AddLogicalChild(*this);

@@ -58,6 +58,19 @@ private:
     Placement placement_ = Placement::Bottom;
 };
 
+// An "IsDropDownOpen", "IsSubmenuOpen" or "IsOverflowOpen" as WPF coerces it: while the control is not
+// loaded, true is refused (the property stays false) and the control opens when it is loaded, unless a
+// later value said false.
+class OpenOnLoad {
+public:
+    // Applies `open` to the popup (through `apply`), or waits for the owner to be loaded.
+    void Set(Element& owner, bool open, std::function<void(bool)> apply);
+
+private:
+    bool wanted_ = false;
+    bool waiting_ = false;
+};
+
 // The root element of a popup's window ("System.Windows.Controls.Primitives.PopupRoot"); its logical
 // parent is the popup, so routes and parent chains lead back to the owning control.
 class PopupRoot : public FrameworkElement {

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Border.h"
+#include "Items.h"
 #include "XamlSchema.h"
 
 #include <algorithm>
@@ -96,9 +97,14 @@ void RangeBase::OnStep(bool increase, bool page) {
 }
 
 void RangeBase::OnApplyTemplate() {
-    track_ = &MakePart<Track>(*this, L"System.Windows.Controls.Primitives.Track", L"PART_Track", *this);
+    BuildTrack(*this);
+}
+
+Track& RangeBase::BuildTrack(Element& parent) {
+    track_ = &MakePart<Track>(parent, L"System.Windows.Controls.Primitives.Track", L"PART_Track", *this);
     // The track's buttons and thumb are parts of this control's template, like the track.
     track_->Build();
+    return *track_;
 }
 
 // --- Track
@@ -132,8 +138,11 @@ void Track::ArrangeOverride(Rect inner) {
     const double range = owner_.Maximum() - owner_.Minimum();
     const double ratio = range > 0 ? (owner_.Value() - owner_.Minimum()) / range : 0;
     const double before = (length - thumb) * ratio;
-    // Horizontal tracks grow to the right, vertical ones downwards (a scroll bar's direction).
+    // From the start of the track (left, top): the decreasing side comes first unless the track grows
+    // the other way (a vertical track grows upwards, a reversed one the opposite way).
+    const bool decreaseFirst = horizontal != reversed_;
     auto place = [&](Element* part, double from, double size) {
+        if (!decreaseFirst) from = length - from - size;
         part->Arrange(horizontal ? Rect{inner.x + from, inner.y, size, inner.height}
                                  : Rect{inner.x, inner.y + from, inner.width, size});
     };
@@ -148,22 +157,49 @@ void Track::ArrangeOverride(Rect inner) {
 ScrollBar::ScrollBar(Application& app, std::wstring className, std::wstring name)
     : RangeBase(app, std::move(className), std::move(name), 1.0) {
     SetFocusable(false);
-    SetHorizontal(false);
     AddProperty(
         L"ViewportSize", [this] { return Number(viewportSize_); },
         [this](const VARIANT& v) { SetViewportSize(DoubleOf(v)); });
+    SetHorizontal(false);
 }
 
+// Aero2's template: the Grid "Bg" of a line button, the track and the other line button, and the border
+// behind the track.
 void ScrollBar::OnApplyTemplate() {
+    grid_ = &MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"Bg");
+    background_ = &MakePart<Border>(*grid_, L"System.Windows.Controls.Border", L"");
     auto line = [this](bool increase) -> Element& {
-        auto& button = MakePart<RepeatButton>(*this, L"System.Windows.Controls.Primitives.RepeatButton", L"");
+        auto& button =
+            MakePart<RepeatButton>(*grid_, L"System.Windows.Controls.Primitives.RepeatButton", L"");
         button.SetFocusable(false);
         button.SetClickHandler([this, increase](ButtonBase&) { OnStep(increase, false); });
         return button;
     };
     lineUp_ = &line(false);
-    RangeBase::OnApplyTemplate();
+    BuildTrack(*grid_);
     lineDown_ = &line(true);
+    OnOrientationChanged();
+}
+
+void ScrollBar::OnOrientationChanged() {
+    if (!grid_) return;
+    const bool horizontal = Horizontal();
+    lineUp_->SetName(horizontal ? L"PART_LineLeftButton" : L"PART_LineUpButton");
+    lineDown_->SetName(horizontal ? L"PART_LineRightButton" : L"PART_LineDownButton");
+    GetTrack()->SetDirectionReversed(!horizontal);
+    // Line buttons of the system's scroll bar button size at the ends, the track between them.
+    constexpr double kLine = 17;
+    grid_->rows.clear();
+    grid_->columns.clear();
+    (horizontal ? grid_->columns : grid_->rows) = {kLine, -0.00001, kLine};
+    int place = 0;
+    for (Element* part : {lineUp_, static_cast<Element*>(GetTrack()), lineDown_}) {
+        part->Layout().row = horizontal ? 0 : place;
+        part->Layout().column = horizontal ? place : 0;
+        ++place;
+    }
+    background_->Layout().row = horizontal ? 0 : 1;
+    background_->Layout().column = horizontal ? 1 : 0;
 }
 
 double ScrollBar::ThumbLength(double trackLength) const {
@@ -172,23 +208,32 @@ double ScrollBar::ThumbLength(double trackLength) const {
     return std::max(10.0, trackLength * viewportSize_ / (range + viewportSize_));
 }
 
-Size ScrollBar::MeasureOverride(Size) {
+Size ScrollBar::MeasureOverride(Size available) {
+    Control::MeasureOverride(available);
     return Horizontal() ? Size{68, 17} : Size{17, 68};
 }
 
 void ScrollBar::ArrangeOverride(Rect inner) {
-    constexpr double kLine = 17;
-    if (Horizontal()) {
-        const double line = std::min(kLine, inner.width / 2);
-        lineUp_->Arrange({inner.x, inner.y, line, inner.height});
-        GetTrack()->Arrange({inner.x + line, inner.y, inner.width - 2 * line, inner.height});
-        lineDown_->Arrange({inner.x + inner.width - line, inner.y, line, inner.height});
-    } else {
-        const double line = std::min(kLine, inner.height / 2);
-        lineUp_->Arrange({inner.x, inner.y, inner.width, line});
-        GetTrack()->Arrange({inner.x, inner.y + line, inner.width, inner.height - 2 * line});
-        lineDown_->Arrange({inner.x, inner.y + inner.height - line, inner.width, line});
+    // Aero2's line button tracks are star tracks of at most the button size: a bar shorter than two
+    // buttons shares its length between them, the track between them gets nothing.
+    if (grid_) {
+        const double line = std::min(17.0, (Horizontal() ? inner.width : inner.height) / 2);
+        (Horizontal() ? grid_->columns : grid_->rows) = {line, -0.00001, line};
     }
+    RangeBase::ArrangeOverride(inner);
+}
+
+void ScrollBar::Follow(double scrollable, double viewport, double offset) noexcept {
+    FollowRange(scrollable, offset);
+    viewportSize_ = viewport;
+}
+
+// Standalone, a line button moves the value by SmallChange and a page button by LargeChange; in a scroll
+// viewer's template the buttons' commands scroll the viewer (ScrollBar.LineUpCommand and the others reach
+// the viewer's handlers).
+void ScrollBar::OnStep(bool increase, bool page) {
+    if (!viewer_) return RangeBase::OnStep(increase, page);
+    viewer_->ScrollBy(Horizontal(), page, increase ? 1 : -1);
 }
 
 // --- Slider
@@ -210,6 +255,9 @@ Slider::Slider(Application& app, std::wstring className, std::wstring name)
     AddProperty(
         L"IsSelectionRangeEnabled", [this] { return ov::Variant::Bool(selectionRange_); },
         [this](const VARIANT& v) { selectionRange_ = BoolOf(v); });
+    AddProperty(
+        L"IsDirectionReversed", [this] { return ov::Variant::Bool(reversed_); },
+        [this](const VARIANT& v) { SetDirectionReversed(BoolOf(v)); });
     // A DoubleCollection over the current ticks (a null object when the property is null).
     AddProperty(L"Ticks", [this]() -> ov::Variant {
         if (!ticks_) return Obj(nullptr);
@@ -265,7 +313,21 @@ void Slider::OnStep(bool increase, bool page) {
     if (next != value) SetValue(std::clamp(next, Minimum(), Maximum()));
 }
 
-Size Slider::MeasureOverride(Size) {
+// Aero2's template: the Border "border" around a Grid holding the track (tick bars and the track's
+// background are drawings the simulation leaves out).
+void Slider::OnApplyTemplate() {
+    auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"border");
+    BuildTrack(MakePart<Grid>(border, L"System.Windows.Controls.Grid", L""));
+}
+
+void Slider::SetDirectionReversed(bool reversed) {
+    reversed_ = reversed;
+    if (GetTrack()) GetTrack()->SetDirectionReversed(reversed);
+    InvalidateLayout();
+}
+
+Size Slider::MeasureOverride(Size available) {
+    Control::MeasureOverride(available);
     return Horizontal() ? Size{104, 22} : Size{22, 104};
 }
 
@@ -512,6 +574,8 @@ std::vector<Type> RangeTypes() {
                   [](Node& n, std::wstring_view v) { As<Slider>(n).SetSelectionRangeEnabled(ToBool(v)); }},
                  {L"SelectionStart", &SetNumber<Slider, &Slider::SetSelectionStart>},
                  {L"SelectionEnd", &SetNumber<Slider, &Slider::SetSelectionEnd>},
+                 {L"IsDirectionReversed",
+                  [](Node& n, std::wstring_view v) { As<Slider>(n).SetDirectionReversed(ToBool(v)); }},
                  Cosmetic(L"TickPlacement"),
                  Cosmetic(L"IsMoveToPointEnabled"),
              }},

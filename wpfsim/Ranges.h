@@ -54,6 +54,7 @@ public:
     bool Horizontal() const noexcept { return horizontal_; }
     void SetHorizontal(bool horizontal) {
         horizontal_ = horizontal;
+        OnOrientationChanged();
         InvalidateLayout();
     }
 
@@ -66,7 +67,16 @@ protected:
     static double Checked(double value, const wchar_t* property);
     static double CheckedNonNegative(double value, const wchar_t* property);
     void OnApplyTemplate() override;
+    // The track and its parts, under `parent` (a part of the kind's template).
+    Track& BuildTrack(Element& parent);
     Track* GetTrack() const noexcept { return track_; }
+    virtual void OnOrientationChanged() {}
+    // The range as a binding sets it (a scroll viewer's bars), without asking for a new layout.
+    void FollowRange(double maximum, double value) noexcept {
+        minimum_ = 0;
+        maximum_ = maximum;
+        value_ = value;
+    }
 
 private:
     double minimum_ = 0, maximum_, value_ = 0;
@@ -75,12 +85,15 @@ private:
     Track* track_ = nullptr;
 };
 
-// The part that places the page RepeatButtons and the Thumb by the owner's value.
+// The part that places the page RepeatButtons and the Thumb by the owner's value: the decreasing button
+// left (horizontal) or at the bottom (vertical: values grow upwards), unless "IsDirectionReversed" (a
+// vertical scroll bar's track is).
 class Track : public FrameworkElement {
 public:
     Track(Application& app, std::wstring className, std::wstring name, RangeBase& owner);
     // Makes the page RepeatButtons and the "Thumb", parts of the owner's template.
     void Build();
+    void SetDirectionReversed(bool reversed) noexcept { reversed_ = reversed; }
 
 protected:
     Size MeasureOverride(Size available) override;
@@ -88,6 +101,7 @@ protected:
 
 private:
     RangeBase& owner_;
+    bool reversed_ = false;
     Element* decrease_ = nullptr;
     Element* thumb_ = nullptr;
     Element* increase_ = nullptr;
@@ -99,14 +113,27 @@ public:
     double ViewportSize() const noexcept { return viewportSize_; }
     void SetViewportSize(double size) { viewportSize_ = CheckedNonNegative(size, L"ViewportSize"); }
     double ThumbLength(double trackLength) const override;
+    // A bar of a scroll viewer's template (not standalone): it shows the viewer's state, and its buttons
+    // scroll the viewer.
+    void ScrollFor(ScrollViewer& viewer) noexcept { viewer_ = &viewer; }
+    void Follow(double scrollable, double viewport, double offset) noexcept;
+    void OnStep(bool increase, bool page) override;
 
 protected:
     void OnApplyTemplate() override;
+    void OnOrientationChanged() override;
     Size MeasureOverride(Size available) override;
     void ArrangeOverride(Rect inner) override;
+    // Enabled only with something to scroll (Maximum above Minimum), as WPF's.
+    bool IsEnabledCore() const noexcept override {
+        return RangeBase::IsEnabledCore() && Maximum() > Minimum();
+    }
 
 private:
     double viewportSize_ = 0;
+    ScrollViewer* viewer_ = nullptr;
+    Grid* grid_ = nullptr;
+    Element* background_ = nullptr;
     Element* lineUp_ = nullptr;
     Element* lineDown_ = nullptr;
 };
@@ -133,8 +160,10 @@ public:
     double SnapToTick(double value) const;
     void OnStep(bool increase, bool page) override;
     double ThumbLength(double) const override { return 11; }
+    void SetDirectionReversed(bool reversed);
 
 protected:
+    void OnApplyTemplate() override;
     Size MeasureOverride(Size available) override;
 
 private:
@@ -143,6 +172,7 @@ private:
     bool snapToTick_ = false;
     bool selectionRange_ = false;
     double selectionStart_ = 0, selectionEnd_ = 0;
+    bool reversed_ = false;
 };
 
 // Document content: in the logical tree of its viewer, shown through the viewer's own view element.

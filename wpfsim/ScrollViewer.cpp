@@ -2,6 +2,7 @@
 
 #include "Items.h"
 #include "Panels.h"
+#include "Ranges.h"
 #include "XamlSchema.h"
 
 #include <algorithm>
@@ -11,9 +12,102 @@ namespace wpfsim {
 
 // --- ScrollViewer ---------------------------------------------------------------------------------------
 
+namespace {
+// SystemParameters.VerticalScrollBarWidth and HorizontalScrollBarHeight; ScrollViewer._scrollLineDelta.
+constexpr double kBarThickness = 17, kLine = 16;
+
+bool GreaterThan(double a, double b) {
+    return a > b && a - b > (std::fabs(a) + std::fabs(b) + 10.0) * 2.2204460492503131e-016;
+}
+} // namespace
+
+// The content of the viewer: measured without limit in the directions that scroll, arranged shifted by the
+// offsets; its own rectangle is the viewport.
+class ScrollContentPresenter : public ContentPresenter {
+public:
+    ScrollContentPresenter(Application& app, std::wstring className, std::wstring name, ScrollViewer& viewer)
+        : ContentPresenter(app, std::move(className), std::move(name)), viewer_(viewer) {}
+    // What the content asked for, and the room it was measured in.
+    Size ContentSize() const noexcept { return content_; }
+    Size Constraint() const noexcept { return constraint_; }
+
+protected:
+    Size MeasureOverride(Size available) override {
+        constraint_ = available;
+        const Size limit{
+            viewer_.horizontalBar_ == ScrollViewer::BarVisibility::Disabled ? available.width : Infinity,
+            viewer_.verticalBar_ == ScrollViewer::BarVisibility::Disabled ? available.height : Infinity};
+        content_ = {};
+        for (Element* child : Children()) {
+            child->Measure(limit);
+            content_.width = std::max(content_.width, child->DesiredSize().width);
+            content_.height = std::max(content_.height, child->DesiredSize().height);
+        }
+        return {std::min(content_.width, available.width), std::min(content_.height, available.height)};
+    }
+    void ArrangeOverride(Rect inner) override {
+        ScrollViewer& v = viewer_;
+        v.viewport_ = {inner.width, inner.height};
+        v.extent_ = content_;
+        const Size scrollable = v.Scrollable();
+        v.horizontalOffset_ = v.Clamp(v.horizontalOffset_, scrollable.width);
+        if (!v.Scroller()) v.verticalOffset_ = v.Clamp(v.verticalOffset_, scrollable.height);
+        const bool items = v.Scroller() != nullptr;
+        for (Element* content : Children())
+            content->Arrange({inner.x - v.horizontalOffset_, inner.y - (items ? 0 : v.verticalOffset_),
+                              std::max(content_.width, inner.width),
+                              items ? inner.height : std::max(content_.height, inner.height)});
+        v.ShowOnBars();
+    }
+
+private:
+    ScrollViewer& viewer_;
+    Size content_, constraint_;
+};
+
+namespace {
+
+// The template's grid: the content cell, and the Auto column and row that a shown bar takes.
+class ScrollGrid : public Grid {
+public:
+    ScrollGrid(Application& app, std::wstring className, std::wstring name, ScrollViewer& viewer)
+        : Grid(app, std::move(className), std::move(name)), viewer_(viewer) {
+        columns = {-1, Auto};
+        rows = {-1, Auto};
+    }
+    Element *presenter = nullptr, *corner = nullptr;
+    ScrollBar *vertical = nullptr, *horizontal = nullptr;
+
+protected:
+    Size MeasureOverride(Size available) override {
+        const double barWidth = viewer_.BarShown(false) ? kBarThickness : 0;
+        const double barHeight = viewer_.BarShown(true) ? kBarThickness : 0;
+        presenter->Measure(
+            {std::max(0.0, available.width - barWidth), std::max(0.0, available.height - barHeight)});
+        const Size content = presenter->DesiredSize();
+        vertical->Measure({barWidth, content.height});
+        horizontal->Measure({content.width, barHeight});
+        corner->Measure({barWidth, barHeight});
+        return {content.width + barWidth, content.height + barHeight};
+    }
+    void ArrangeOverride(Rect r) override {
+        const double barWidth = viewer_.BarShown(false) ? kBarThickness : 0;
+        const double barHeight = viewer_.BarShown(true) ? kBarThickness : 0;
+        const double width = std::max(0.0, r.width - barWidth), height = std::max(0.0, r.height - barHeight);
+        presenter->Arrange({r.x, r.y, width, height});
+        vertical->Arrange({r.x + width, r.y, barWidth, height});
+        horizontal->Arrange({r.x, r.y + height, width, barHeight});
+        corner->Arrange({r.x + width, r.y + height, barWidth, barHeight});
+    }
+
+private:
+    ScrollViewer& viewer_;
+};
+
+} // namespace
+
 ScrollViewer::ScrollViewer(Application& app, std::wstring className, std::wstring name)
     : ContentControl(app, std::move(className), std::move(name)) {
-    SetFocusable(false);
     auto number = [this](auto read) { return [this, read] { return ov::Variant::Double(read()); }; };
     AddProperty(L"HorizontalOffset", number([this] { return HorizontalOffset(); }));
     AddProperty(L"VerticalOffset", number([this] { return VerticalOffset(); }));
@@ -26,10 +120,23 @@ ScrollViewer::ScrollViewer(Application& app, std::wstring className, std::wstrin
     AddProperty(
         L"CanContentScroll", [this] { return ov::Variant::Bool(canContentScroll_); },
         [this](const VARIANT& v) { SetCanContentScroll(BoolOf(v)); });
-    AddProperty(L"HorizontalScrollBarVisibility",
-                [this] { return ov::Variant::Int(static_cast<LONG>(horizontalBar_)); });
-    AddProperty(L"VerticalScrollBarVisibility",
-                [this] { return ov::Variant::Int(static_cast<LONG>(verticalBar_)); });
+    for (const bool horizontal : {true, false}) {
+        AddProperty(
+            horizontal ? L"HorizontalScrollBarVisibility" : L"VerticalScrollBarVisibility",
+            [this, horizontal] { return ov::Variant::Int(static_cast<LONG>(GetBarVisibility(horizontal))); },
+            [this, horizontal](const VARIANT& v) {
+                const LONG value = IntOf(v);
+                if (value < 0 || value > 3)
+                    throw InvalidPropertyValue(std::to_wstring(value), horizontal
+                                                                           ? L"HorizontalScrollBarVisibility"
+                                                                           : L"VerticalScrollBarVisibility");
+                SetBarVisibility(horizontal, static_cast<BarVisibility>(value));
+            });
+        // System.Windows.Visibility: Visible 0, Collapsed 2.
+        AddProperty(horizontal ? L"ComputedHorizontalScrollBarVisibility"
+                               : L"ComputedVerticalScrollBarVisibility",
+                    [this, horizontal] { return ov::Variant::Int(BarShown(horizontal) ? 0 : 2); });
+    }
     AddMethod(L"ScrollToHorizontalOffset", 1, [this](const Args& a) {
         ScrollToHorizontalOffset(DoubleOf(a[0]));
         return ov::Variant();
@@ -38,15 +145,60 @@ ScrollViewer::ScrollViewer(Application& app, std::wstring className, std::wstrin
         ScrollToVerticalOffset(DoubleOf(a[0]));
         return ov::Variant();
     });
+    const struct {
+        const wchar_t* name;
+        bool horizontal, page;
+        double direction;
+    } steps[] = {{L"LineUp", false, false, -1},  {L"LineDown", false, false, 1},
+                 {L"LineLeft", true, false, -1}, {L"LineRight", true, false, 1},
+                 {L"PageUp", false, true, -1},   {L"PageDown", false, true, 1},
+                 {L"PageLeft", true, true, -1},  {L"PageRight", true, true, 1}};
+    for (const auto& step : steps)
+        AddMethod(step.name, 0, [this, step](const Args&) {
+            ScrollBy(step.horizontal, step.page, step.direction);
+            return ov::Variant();
+        });
+    // The ends, as WPF's (ScrollToEnd goes to the bottom and to the left end).
+    const struct {
+        const wchar_t* name;
+        double horizontal, vertical; // NaN: that offset stays
+    } ends[] = {{L"ScrollToTop", Auto, -Infinity},       {L"ScrollToBottom", Auto, Infinity},
+                {L"ScrollToLeftEnd", -Infinity, Auto},   {L"ScrollToRightEnd", Infinity, Auto},
+                {L"ScrollToHome", -Infinity, -Infinity}, {L"ScrollToEnd", -Infinity, Infinity}};
+    for (const auto& end : ends)
+        AddMethod(end.name, 0, [this, end](const Args&) {
+            if (!std::isnan(end.horizontal)) ScrollToHorizontalOffset(end.horizontal);
+            if (!std::isnan(end.vertical)) ScrollToVerticalOffset(end.vertical);
+            return ov::Variant();
+        });
 }
 
 void ScrollViewer::OnApplyTemplate() {
-    // The content sits in a ScrollContentPresenter that clips it to the viewport.
-    auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"");
-    auto& presenter = MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ScrollContentPresenter",
-                                                 L"PART_ScrollContentPresenter");
+    auto& grid = MakePart<ScrollGrid>(*this, L"System.Windows.Controls.Grid", L"Grid", *this);
+    grid_ = &grid;
+    grid.corner = &MakePart<FrameworkElement>(grid, L"System.Windows.Shapes.Rectangle", L"Corner");
+    grid.corner->Layout().row = grid.corner->Layout().column = 1;
+    auto& presenter = MakePart<ScrollContentPresenter>(
+        grid, L"System.Windows.Controls.ScrollContentPresenter", L"PART_ScrollContentPresenter", *this);
     presenter_ = &presenter;
+    auto bar = [&](bool horizontal) -> ScrollBar& {
+        auto& part =
+            MakePart<ScrollBar>(grid, L"System.Windows.Controls.Primitives.ScrollBar",
+                                horizontal ? L"PART_HorizontalScrollBar" : L"PART_VerticalScrollBar");
+        part.SetHorizontal(horizontal);
+        part.ScrollFor(*this);
+        (horizontal ? part.Layout().row : part.Layout().column) = 1;
+        part.SetVisibility(Visibility::Collapsed);
+        return part;
+    };
+    verticalScrollBar_ = grid.vertical = &bar(false);
+    horizontalScrollBar_ = grid.horizontal = &bar(true);
+    grid.presenter = &presenter;
     SetPresenter(&presenter);
+}
+
+bool ScrollViewer::BarShown(bool horizontal) const {
+    return horizontal ? horizontalShown_ : verticalShown_;
 }
 
 double ScrollViewer::HorizontalOffset() const {
@@ -78,19 +230,26 @@ Size ScrollViewer::Scrollable() const {
 }
 
 void ScrollViewer::ScrollToHorizontalOffset(double offset) {
-    if (std::isnan(offset)) return;
+    if (std::isnan(offset)) throw ArgumentOutOfRange(L"offset", L"'offset' parameter value cannot be NaN.");
     horizontalOffset_ = Clamp(offset, Scrollable().width);
     InvalidateLayout();
 }
 
 void ScrollViewer::ScrollToVerticalOffset(double offset) {
-    if (std::isnan(offset)) return;
+    if (std::isnan(offset)) throw ArgumentOutOfRange(L"offset", L"'offset' parameter value cannot be NaN.");
     double clamped = Clamp(offset, Scrollable().height);
     if (Scroller())
         Scroller()->SetFirstItem(std::floor(clamped));
     else
         verticalOffset_ = clamped;
     InvalidateLayout();
+}
+
+void ScrollViewer::ScrollBy(bool horizontal, bool page, double direction) {
+    if (horizontal)
+        return ScrollToHorizontalOffset(HorizontalOffset() + direction * (page ? Viewport().width : kLine));
+    const double line = Scroller() ? 1 : kLine;
+    ScrollToVerticalOffset(VerticalOffset() + direction * (page ? Viewport().height : line));
 }
 
 void ScrollViewer::SetBarVisibility(bool horizontal, BarVisibility visibility) {
@@ -101,6 +260,13 @@ void ScrollViewer::SetBarVisibility(bool horizontal, BarVisibility visibility) {
 void ScrollViewer::SetCanContentScroll(bool can) {
     canContentScroll_ = can;
     InvalidateLayout();
+}
+
+void ScrollViewer::ShowOnBars() {
+    const Size scrollable = Scrollable(), viewport = Viewport();
+    if (verticalScrollBar_) verticalScrollBar_->Follow(scrollable.height, viewport.height, VerticalOffset());
+    if (horizontalScrollBar_)
+        horizontalScrollBar_->Follow(scrollable.width, viewport.width, horizontalOffset_);
 }
 
 void ScrollViewer::MakeVisible(Element& descendant) {
@@ -121,32 +287,41 @@ void ScrollViewer::MakeVisible(Element& descendant) {
     }
 }
 
+// WPF's two passes: the bars whose visibility is Visible are shown, then an Auto bar joins them when the
+// content overflows its direction (and, both being Auto, the other one again once a bar took its room).
 Size ScrollViewer::MeasureOverride(Size available) {
-    // The content is measured without limit in the directions that scroll.
-    Size limit{horizontalBar_ == BarVisibility::Disabled ? available.width : Infinity,
-               verticalBar_ == BarVisibility::Disabled ? available.height : Infinity};
-    Size content;
-    for (Element* child : Children()) {
-        child->Measure(limit);
-        content = child->DesiredSize();
+    const bool verticalAuto = verticalBar_ == BarVisibility::Auto;
+    const bool horizontalAuto = horizontalBar_ == BarVisibility::Auto;
+    verticalShown_ = verticalBar_ == BarVisibility::Visible;
+    horizontalShown_ = horizontalBar_ == BarVisibility::Visible;
+    grid_->Measure(available);
+    auto overflows = [this](bool horizontal) {
+        const Size content = presenter_->ContentSize(), room = presenter_->Constraint();
+        return horizontal ? GreaterThan(content.width, room.width) : GreaterThan(content.height, room.height);
+    };
+    if (verticalAuto || horizontalAuto) {
+        const bool vertical = verticalAuto && overflows(false);
+        const bool horizontal = horizontalAuto && overflows(true);
+        verticalShown_ = verticalShown_ || vertical;
+        horizontalShown_ = horizontalShown_ || horizontal;
+        if (vertical || horizontal) grid_->Measure(available);
+        if (verticalAuto && horizontalAuto && vertical != horizontal) {
+            const bool vertical2 = !vertical && overflows(false);
+            const bool horizontal2 = !horizontal && overflows(true);
+            verticalShown_ = verticalShown_ || vertical2;
+            horizontalShown_ = horizontalShown_ || horizontal2;
+            if (vertical2 || horizontal2) grid_->Measure(available);
+        }
     }
-    extent_ = content;
-    return {std::min(content.width, available.width), std::min(content.height, available.height)};
+    // The bars' Visibility follows (ComputedVerticalScrollBarVisibility): changed only when it differs.
+    verticalScrollBar_->SetVisibility(verticalShown_ ? Visibility::Visible : Visibility::Collapsed);
+    horizontalScrollBar_->SetVisibility(horizontalShown_ ? Visibility::Visible : Visibility::Collapsed);
+    extent_ = presenter_->ContentSize();
+    return grid_->DesiredSize();
 }
 
 void ScrollViewer::ArrangeOverride(Rect inner) {
-    viewport_ = {inner.width, inner.height};
-    Size scrollable = Scrollable();
-    horizontalOffset_ = Clamp(horizontalOffset_, scrollable.width);
-    if (!Scroller()) verticalOffset_ = Clamp(verticalOffset_, scrollable.height);
-    // The template's grid and presenter fill the viewport; the content beneath is shifted by the offsets.
-    for (Element* child : Children())
-        child->Arrange(inner);
-    if (presenter_)
-        for (Element* content : presenter_->Children())
-            content->Arrange({inner.x - horizontalOffset_, inner.y - (Scroller() ? 0 : verticalOffset_),
-                              std::max(extent_.width, inner.width),
-                              Scroller() ? inner.height : std::max(extent_.height, inner.height)});
+    grid_->Arrange(inner);
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------

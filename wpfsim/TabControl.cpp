@@ -104,6 +104,15 @@ TabItem::TabItem(Application& app, std::wstring className, std::wstring name)
             else if (owner->SelectedIndex() == index)
                 owner->Select(-1);
         });
+    // TabItem.OnPreviewGotKeyboardFocus: a tab that takes the focus is selected.
+    AddMethod(L"Focus", 0, [this](const Args&) {
+        const bool taken = Focus();
+        if (auto* owner = dynamic_cast<TabControl*>(Owner()); owner && taken) {
+            owner->SetFocusedContainer(this);
+            if (!IsSelected()) owner->Select(owner->IndexOfContainer(*this));
+        }
+        return ov::Variant::Bool(taken);
+    });
 }
 
 void TabItem::OnApplyTemplate() {

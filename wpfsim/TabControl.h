@@ -33,6 +33,8 @@ private:
     bool notifying_ = false;
 };
 
+// "Header", "IsSelected" (get, put: selects or unselects it in its tab control), "Focus"() (a tab that takes
+// the focus is selected). A left press on the header selects it.
 class TabItem : public ItemContainer {
 public:
     TabItem(Application& app, std::wstring className, std::wstring name);

@@ -22,6 +22,7 @@ ScrollViewer& MakeContentHost(Element& control) {
     border.padding = {2, 2, 2, 2};
     auto& viewer =
         control.MakePart<ScrollViewer>(border, L"System.Windows.Controls.ScrollViewer", L"PART_ContentHost");
+    viewer.SetFocusable(false);
     viewer.SetBarVisibility(false, ScrollViewer::BarVisibility::Hidden);
     viewer.SetBarVisibility(true, ScrollViewer::BarVisibility::Hidden);
     return viewer;

@@ -209,8 +209,20 @@ bool HostCore::IsInApplication(const wpfsim::Element& element) const noexcept {
 bool HostCore::IsOnScreen(const wpfsim::Element& element) const noexcept {
     if (!IsInApplication(element)) return false;
     for (const wpfsim::Element* e = &element; e; e = e->Parent())
-        if (e->GetVisibility() != wpfsim::Visibility::Visible || IsInternalPart(*e)) return false;
+        if (e->GetVisibility() != wpfsim::Visibility::Visible || IsInternalPart(*e) || OutsideItsWindow(*e))
+            return false;
     return true;
+}
+
+bool HostCore::OutsideItsWindow(const wpfsim::Element& element) noexcept {
+    const wpfsim::Element* window = &element;
+    while (window->Parent())
+        window = window->Parent();
+    if (window == &element) return false;
+    const RECT& r = element.Bounds();
+    const RECT& w = window->Bounds();
+    const bool empty = r.right <= r.left || r.bottom <= r.top;
+    return !empty && (r.right <= w.left || r.left >= w.right || r.bottom <= w.top || r.top >= w.bottom);
 }
 
 bool HostCore::IsInternalPart(const wpfsim::Element& element) noexcept {
@@ -234,6 +246,8 @@ enum class OffScreen {
     InClosedPopup,
     NotGenerated,
     TreeNode,
+    OutsideWindow,
+    InOutsideWindow,
     NotInWindow
 };
 
@@ -259,6 +273,8 @@ constexpr std::pair<OffScreen, const wchar_t*> kOffScreenTexts[] = {
     {OffScreen::TreeNode,
      L"'%1' is a node of the tree view %2: tree nodes have no objects of their own, the tree view's object "
      L"reaches them by their paths."},
+    {OffScreen::OutsideWindow, L"'%1' is not shown: it lies outside its window."},
+    {OffScreen::InOutsideWindow, L"'%1' is not shown: it is inside %2, which lies outside its window."},
     {OffScreen::NotInWindow, L"'%1' is not shown: it is in no window of the application."},
 };
 
@@ -312,6 +328,9 @@ std::wstring HostCore::WhyNotOnScreen(const wpfsim::Element& element) const {
                 return OffScreenText(OffScreen::InClosedExpander, element, expander);
             return OffScreenText(hidden ? OffScreen::InHidden : OffScreen::InCollapsed, element, e);
         }
+        if (OutsideItsWindow(*e))
+            return OffScreenText(e == &element ? OffScreen::OutsideWindow : OffScreen::InOutsideWindow,
+                                 element, e);
         if (e->Parent()) {
             e = e->Parent();
             continue;
@@ -354,7 +373,7 @@ std::optional<HostError> HostCore::ActionBlocker(const wpfsim::Element* element,
     if (actionFailure) return actionFailure;
     if (!element || !IsInApplication(*element)) return errors::ObjectGone();
     if (!app_->IsResponding()) return errors::NotResponding();
-    if (needVisible && !element->IsVisible()) return errors::Invisible();
+    if (needVisible && (!element->IsVisible() || OutsideItsWindow(*element))) return errors::Invisible();
     return std::nullopt;
 }
 

@@ -163,8 +163,12 @@ public:
     // nor an element above it is Hidden or Collapsed (closed popups, unselected tab pages, collapsed
     // expanders and ungenerated items are not in a window's visual tree at all), and it is no internal
     // part of another element's object: a tree view's nodes, and all they hold, have no objects of their
-    // own (IsInternalPart).
+    // own (IsInternalPart), and it is not cut off by its window (OutsideItsWindow).
     bool IsOnScreen(const wpfsim::Element& element) const noexcept;
+    // An element whose rectangle lies wholly outside its window's (a toolbar's items beyond the window's
+    // edge): nothing of it is on screen, so it has no object and cannot be clicked. An element without
+    // room (an empty panel, a popup's place) is never cut off.
+    static bool OutsideItsWindow(const wpfsim::Element& element) noexcept;
     // A tree node: on screen it belongs to its tree view's object, which places it through
     // IovInternalObjects and CreateObject with a context.
     static bool IsInternalPart(const wpfsim::Element& element) noexcept;

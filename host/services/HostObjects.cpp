@@ -449,7 +449,8 @@ void ElementNode::Sync(bool deep) {
     std::vector<HostNode*> made;
     for (wpfsim::Element* child : element_->Children()) {
         // What is not on screen has no object (see HostCore::IsOnScreen).
-        if (child->GetVisibility() != wpfsim::Visibility::Visible || HostCore::IsInternalPart(*child))
+        if (child->GetVisibility() != wpfsim::Visibility::Visible || HostCore::IsInternalPart(*child) ||
+            HostCore::OutsideItsWindow(*child))
             continue;
         auto it =
             std::find_if(children_.begin(), children_.end(), [&](auto& c) { return c->Element() == child; });

@@ -84,10 +84,10 @@ TEST_F(ComboBoxTest, ClickItemOpensTheListClicksTheContainerInThePopupAndWaitsFo
         {"IovHostObject::GetParent", 5},
         {"IovHostObject::GetObjectType", 6},
         {"IovHostObject::RefreshChildren", 1},
-        {"IovHostObject::GetChildCount", 14},
-        {"IovHostObject::GetChild", 15},
-        {"IovHostObject::GetExtender", 23},
-        {"IovObject::GetNativeObject", 23},
+        {"IovHostObject::GetChildCount", 15},
+        {"IovHostObject::GetChild", 16},
+        {"IovHostObject::GetExtender", 24},
+        {"IovObject::GetNativeObject", 24},
         {"IovHostObject::GetExtension", 1},
         {"IovMouseActions::Click", 1},
         {"IovHostLog::AddEntry", 1},
@@ -210,10 +210,10 @@ TEST_F(ListBoxTest, AClickCostsTheSameHostAndApplicationCallsInBothLists) {
             // The host catches up with the container the panel brought into view.
             {"IovHostObject::RefreshChildren", 1},
             // The search for the container below the list: every object visited up to the third item.
-            {"IovHostObject::GetChildCount", 15},
-            {"IovHostObject::GetChild", 15},
-            {"IovHostObject::GetExtender", 18},
-            {"IovObject::GetNativeObject", 18},
+            {"IovHostObject::GetChildCount", 16},
+            {"IovHostObject::GetChild", 16},
+            {"IovHostObject::GetExtender", 19},
+            {"IovObject::GetNativeObject", 19},
         });
         EXPECT_EQ(Host().Calls().Snapshot(), expected);
         EXPECT_EQ(App().Calls(L"get_ItemsHost").invokes, 1);

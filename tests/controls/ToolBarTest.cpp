@@ -46,10 +46,10 @@ TEST_F(ToolBarTest, AClickOnTheBarCostsTheseHostCalls) {
         // The toolbar's host object, found once; its native object for "IsEnabled".
         {"IovObjectService::FindHostObject", 1},
         // The search below the toolbar, up to the second item.
-        {"IovHostObject::GetChildCount", 10},
-        {"IovHostObject::GetChild", 10},
-        {"IovHostObject::GetExtender", 15},
-        {"IovObject::GetNativeObject", 15},
+        {"IovHostObject::GetChildCount", 15},
+        {"IovHostObject::GetChild", 15},
+        {"IovHostObject::GetExtender", 20},
+        {"IovObject::GetNativeObject", 20},
     });
     EXPECT_EQ(Host().Calls().Snapshot(), expected);
     EXPECT_EQ(App().Calls(L"IsVisible").invokes, 1);
@@ -73,10 +73,10 @@ TEST_F(ToolBarTest, AnItemOfTheOverflowPanelIsFoundInThePopupOnceThePanelIsOpen)
         {"IovHostWindow::Activate", 1},
         // The whole toolbar searched in vain, then the popup window, brought up to date first.
         {"IovHostObject::RefreshChildren", 1},
-        {"IovHostObject::GetChildCount", 20},
-        {"IovHostObject::GetChild", 20},
-        {"IovHostObject::GetExtender", 23},
-        {"IovObject::GetNativeObject", 23},
+        {"IovHostObject::GetChildCount", 25},
+        {"IovHostObject::GetChild", 25},
+        {"IovHostObject::GetExtender", 28},
+        {"IovObject::GetNativeObject", 28},
         {"IovHostObject::GetExtension", 1},
         {"IovActionOptions::get_ActionMode", 2},
         {"IovActionOptions::get_ActionFlags", 2},

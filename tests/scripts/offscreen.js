@@ -12,12 +12,14 @@
 //! expect: [script] App.Find: 'ownerItem' is not shown: it is in the context menu of 'owner', which is not open.
 //! expect: [script] App.Find: 'farItem' is not shown: it is item 8 of 'longList', which has generated no container for it (the item is out of view).
 //! expect: [script] App.Find: 'documents' is a node of the tree view 'folders': tree nodes have no objects of their own, the tree view's object reaches them by their paths.
+//! expect: [script] App.Find: 'beyondEdge' is not shown: it lies outside its window.
 //! expect: [script] shown: onGeneral
 //! expect: [message] The tab control page 'Details' was selected.  (settingsTabs, ctrlWPFTabControl, line 28)
 //! expect: [script] shown: QuantitySlider  (line 29)
 // App.Find of an element that exists but is not shown says why, naming the first reason up from it.
 var names = ["hiddenButton", "collapsedButton", "inCollapsed", "inHidden", "inExpander", "QuantitySlider", "comboItem",
-             "openItem", "overflowCheck", "ownerMenu", "ownerItem", "farItem", "documents", "onGeneral"];
+             "openItem", "overflowCheck", "ownerMenu", "ownerItem", "farItem", "documents", "beyondEdge",
+             "onGeneral"];
 for (var i = 0; i < names.length; i++) {
     try {
         if (App.Find(names[i])) Log.Message("shown: " + names[i]);

@@ -20,18 +20,18 @@
 //! expect: [script] plain: 0 ticks
 //! expect: [error] Tick 0 not found.
 //! expect:     Total number of ticks: 0.
-//! expect: [script] viewer: H 0..800 at 0, V 0..140 at 0
+//! expect: [script] viewer: H 0..817 at 0, V 0..157 at 0
 //! expect: [script] viewer after scrolling: H 100, V 30, element 100/30
-//! expect: [error] Failed to set the scroll position to 1000.000000. 140.000000 was set instead of it.
-//! expect:     Minimum: 0.000000 maximum: 140.000000.
-//! expect: [script] viewer V after 1000: 140
+//! expect: [error] Failed to set the scroll position to 1000.000000. 157.000000 was set instead of it.
+//! expect:     Minimum: 0.000000 maximum: 157.000000.
+//! expect: [script] viewer V after 1000: 157
 //! expect: [script] flow (25): V 0..60 at 10, H max 0
 //! expect: [script] reader (27): V 0..48 at 10, H max 0
 //! expect: [script] pages (26): V 0..630 at 10, H max 0
 //! expect: [error] Failed to set the scroll position to 500.000000. 60.000000 was set instead of it.
 //! expect:     Minimum: 0.000000 maximum: 60.000000.
-//! expect: [script] helper made in mode 2, used in mode 0: -2147467259 Failed to set the scroll position to 999.000000. 800.000000 was set instead of it.||Minimum: 0.000000 maximum: 800.000000.
-//! expect: [script] VScroll.Pos in mode 2: -2147467259 Failed to set the scroll position to 999.000000. 140.000000 was set instead of it.||Minimum: 0.000000 maximum: 140.000000.
+//! expect: [script] helper made in mode 2, used in mode 0: -2147467259 Failed to set the scroll position to 999.000000. 817.000000 was set instead of it.||Minimum: 0.000000 maximum: 817.000000.
+//! expect: [script] VScroll.Pos in mode 2: -2147467259 Failed to set the scroll position to 999.000000. 157.000000 was set instead of it.||Minimum: 0.000000 maximum: 157.000000.
 //! expect: -- the script ran to its end: 25 log entries, 8 errors logged
 // Scroll bars, track bars, scroll viewers and their scroll helpers, errors reported to the log (mode 1).
 var hbar = App.Find("hbar");

@@ -10,12 +10,12 @@
 '! expect:     Total number of ticks: 4.
 '! expect: [script] stepped after 7.5: 7.5
 '! expect: [script] ticked: 5 ticks at 0 2 4 6 8
-'! expect: [script] viewer: H 0..800 at 0, V 0..140 at 0
+'! expect: [script] viewer: H 0..817 at 0, V 0..157 at 0
 '! expect: [script] viewer after scrolling: H 100, V 30, element 100/30
 '! expect: [script] flow (25): V 0..60 at 10, H max 0
 '! expect: [script] reader (27): V 0..48 at 10, H max 0
 '! expect: [script] pages (26): V 0..630 at 10, H max 0
-'! expect: [script] helper made in mode 2, used in mode 0: -2147467259 Failed to set the scroll position to 999.000000. 800.000000 was set instead of it.||Minimum: 0.000000 maximum: 800.000000.
+'! expect: [script] helper made in mode 2, used in mode 0: -2147467259 Failed to set the scroll position to 999.000000. 817.000000 was set instead of it.||Minimum: 0.000000 maximum: 817.000000.
 '! expect: -- the script ran to its end: 14 log entries, 2 errors logged
 ' The ranges script in VBScript: each member once, numbers as VBScript's, the viewers from an array and a
 ' helper's own report mode caught with On Error (the edge cases: ranges.js).

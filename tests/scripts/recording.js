@@ -16,7 +16,7 @@
 //! expect: [script] 17 5 none  | App.Find("notes").wText = "typed";
 //! expect: [script] 19 1 none  | User.Click("ok", 192, 11);
 //! expect: [script] 20 5 none  | App.Find("scroller").VScroll.Pos = 30;
-//! expect:     User.Click("notes", 192, 60);
+//! expect:     User.Click("notes", 183, 60);
 //! expect: [script] the border pressed on itself: visual path '', class System.Windows.Controls.Border
 //! expect: [script] the disabled button: enabled false
 //! expect: [script] after Stop: 21 events, script of 22 lines

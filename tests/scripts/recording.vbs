@@ -4,7 +4,7 @@
 '! expect: [script] 3 18 | App.Find("menu").WPFMenu.Check "File|Word wrap", True
 '! expect: [script] 4 5 | App.Find("notes").wText = "say ""hi"""
 '! expect: [script] 5 2 | App.Find("bar").ClickItem "Italic"
-'! expect: [script] 6 1 | App.Find("framed").ClickButton
+'! expect: [script] 6 50 | App.Find("framed").ClickButton
 '! reject: [error]
 ' Recorded statements in VBScript: arguments without parentheses, keys joined with Or, quotes doubled.
 Recorder.Start

@@ -48,8 +48,8 @@
 //! expect:     Ann
 //! expect:     Eve.
 //! expect: [script] people: 'Bob|Ann|Eve'
-//! expect: [script] months: vertical 0 in 0..4, horizontal 0 in 0..0
-//! expect: [script] months scrolled to 4
+//! expect: [script] months: vertical 0 in 0..5, horizontal 0 in 0..15
+//! expect: [script] months scrolled to 5
 //! expect: [message] The listbox item 'June' was clicked with the left mouse button.
 //! expect: -- the script ran to its end: 38 log entries, 2 errors logged
 //! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects

@@ -154,6 +154,26 @@ TEST_F(HostTreeTest, ElementsOffScreenHaveNoHostObject) {
     EXPECT_FALSE(Valid(shownObject.Get()));
 }
 
+// Nothing of an element wholly beyond its window's edge is on screen (a toolbar wider than its window, in a
+// panel that gives it all the width it asks): it has no object, so a click on it cannot report success.
+// One that the edge cuts keeps its object.
+TEST_F(HostTreeTest, AnElementBeyondItsWindowsEdgeHasNoHostObject) {
+    Load(R"(<StackPanel Orientation="Horizontal">
+        <Button x:Name="wide" Content="Wide" Width="250"/><Button x:Name="cut" Content="Cut" Width="100"/>
+        <Button x:Name="beyond" Content="Beyond"/></StackPanel>)",
+         R"(Width="300")");
+    Attach();
+    EXPECT_TRUE(HasObject(L"wide"));
+    EXPECT_TRUE(HasObject(L"cut"));
+    EXPECT_FALSE(HasObject(L"beyond"));
+    EXPECT_FALSE(Found(E(L"beyond")));
+    E(L"wide").Layout().width = 50;
+    E(L"wide").InvalidateLayout();
+    app->UpdateLayout();
+    Refresh(L"mainWindow");
+    EXPECT_TRUE(Found(E(L"beyond"))) << "back inside the window";
+}
+
 // --- virtualization -------------------------------------------------------------------------------------
 
 std::string ThousandItems(const char* listAttributes) {

@@ -166,4 +166,40 @@ TEST_F(XamlTest, OnlyElementsThatWpfMakesFocusableTakeFocus) {
     EXPECT_FALSE(GetBool(D(L"ok").Get(), L"IsFocused"));
 }
 
+// TabItem.OnPreviewGotKeyboardFocus: a tab that takes the focus is selected; TreeViewItem.OnGotFocus: so is a
+// tree node.
+TEST_F(XamlTest, ATabOrATreeNodeThatTakesTheFocusIsSelected) {
+    Load(R"(<StackPanel><TabControl x:Name="tabs"><TabItem x:Name="one" Header="One"/>
+        <TabItem x:Name="two" Header="Two"/></TabControl>
+        <TreeView><TreeViewItem x:Name="node" Header="Node"/></TreeView></StackPanel>)");
+    for (const wchar_t* name : {L"two", L"node"}) {
+        auto d = D(name);
+        EXPECT_FALSE(GetBool(d.Get(), L"IsSelected"));
+        Result r = Call(d.Get(), L"Focus");
+        EXPECT_EQ(r.value.vt, VT_BOOL);
+        EXPECT_TRUE(GetBool(d.Get(), L"IsFocused"));
+        EXPECT_TRUE(GetBool(d.Get(), L"IsSelected")) << testing::PrintToString(std::wstring(name));
+    }
+    EXPECT_EQ(GetNumber(D(L"tabs").Get(), L"SelectedIndex"), 1);
+}
+
+// Expander's template: the header is the ToggleButton "HeaderSite", checked while the expander is expanded;
+// its Click (on the release) toggles the expander.
+TEST_F(XamlTest, TheExpandersHeaderToggleOpensAndClosesIt) {
+    Load(
+        R"(<StackPanel><Expander x:Name="more" Header="More"><Button x:Name="inside" Content="In"/></Expander>
+        </StackPanel>)");
+    auto toggle = FindPart(D(L"more").Get(), L"HeaderSite");
+    ASSERT_TRUE(toggle);
+    EXPECT_EQ(ClassOf(toggle.Get()), L"System.Windows.Controls.Primitives.ToggleButton");
+    for (bool expanded : {true, false}) {
+        Click(CentreOf(toggle.Get()));
+        EXPECT_EQ(GetBool(D(L"more").Get(), L"IsExpanded"), expanded);
+        EXPECT_EQ(GetBool(toggle.Get(), L"IsChecked"), expanded);
+        EXPECT_EQ(GetBool(D(L"inside").Get(), L"IsVisible"), expanded);
+    }
+    Put(D(L"more").Get(), L"IsExpanded", ov::Variant::Bool(true));
+    EXPECT_TRUE(GetBool(toggle.Get(), L"IsChecked")) << "IsChecked is bound to IsExpanded";
+}
+
 } // namespace

@@ -147,6 +147,64 @@ TEST_F(ScrollViewerTest, DisabledDirectionHasNoScrollableRoomAndIsTheDefaultHori
     }
 }
 
+// WPF's ScrollViewer template: the bars "PART_VerticalScrollBar" and "PART_HorizontalScrollBar", shown
+// by their computed visibility (Auto: only while the content overflows), whose line buttons scroll by 16
+// pixels (ScrollBar.LineDownCommand, ScrollViewer.LineDown) and page buttons by a viewport. An offset of NaN
+// is refused (ScrollViewer.ScrollToVerticalOffset: ArgumentOutOfRangeException).
+TEST_F(ScrollViewerTest, TheTemplatesScrollBarsShowWhenTheContentOverflowsAndTheirButtonsScroll) {
+    Load(R"(
+  <ScrollViewer x:Name="viewer" Height="100" Width="120" HorizontalScrollBarVisibility="Auto"
+                VerticalScrollBarVisibility="Auto">
+    <Border x:Name="content" Height="300" Width="100"/>
+  </ScrollViewer>)");
+    viewer = D(L"viewer");
+    auto vertical = FindPart(viewer.Get(), L"PART_VerticalScrollBar");
+    auto horizontal = FindPart(viewer.Get(), L"PART_HorizontalScrollBar");
+    ASSERT_TRUE(vertical && horizontal);
+    EXPECT_TRUE(GetBool(vertical.Get(), L"IsVisible"));
+    EXPECT_FALSE(GetBool(horizontal.Get(), L"IsVisible")) << "100 wide content fits beside the bar";
+    EXPECT_EQ(N(L"ComputedHorizontalScrollBarVisibility"), 2);
+    EXPECT_EQ(N(L"ViewportWidth"), 120 - 17);
+    EXPECT_EQ(GetNumber(vertical.Get(), L"Maximum"), N(L"ScrollableHeight"));
+    EXPECT_EQ(GetNumber(vertical.Get(), L"ViewportSize"), N(L"ViewportHeight"));
+
+    Click(CentreOf(FindPart(vertical.Get(), L"PART_LineDownButton").Get()));
+    EXPECT_EQ(N(L"VerticalOffset"), 16);
+    EXPECT_EQ(GetNumber(vertical.Get(), L"Value"), 16);
+    Click(CentreOf(FindPart(vertical.Get(), L"PART_LineUpButton").Get()));
+    EXPECT_EQ(N(L"VerticalOffset"), 0);
+
+    Result nan = Call(viewer.Get(), L"ScrollToVerticalOffset", {ov::Variant::Double(std::nan(""))});
+    EXPECT_EQ(nan.hr, DISP_E_EXCEPTION);
+    EXPECT_NE(nan.description.find(L"'offset' parameter value cannot be NaN."), std::wstring::npos);
+    EXPECT_EQ(N(L"VerticalOffset"), 0);
+
+    // Content that fits hides the Auto bar: nothing to scroll.
+    Put(viewer.Get(), L"VerticalScrollBarVisibility", ov::Variant::Int(3));
+    app->UpdateLayout();
+    EXPECT_TRUE(GetBool(vertical.Get(), L"IsVisible"));
+    Put(viewer.Get(), L"VerticalScrollBarVisibility", ov::Variant::Int(1));
+    E(L"content").Layout().height = 50;
+    E(L"content").InvalidateLayout();
+    app->UpdateLayout();
+    EXPECT_FALSE(GetBool(vertical.Get(), L"IsVisible"));
+    EXPECT_EQ(N(L"ViewportWidth"), 120);
+}
+
+// A standalone ScrollViewer is a focusable control (Control's default; IsTabStop false in its style);
+// the controls whose templates hold one (ListBox, TreeView, TextBox, Menu's) set it not focusable.
+TEST_F(ScrollViewerTest, AStandaloneViewerTakesFocusAndATemplatesViewerDoesNot) {
+    Load(R"(<StackPanel><ScrollViewer x:Name="viewer" Height="50"><Border Height="10"/></ScrollViewer>
+        <ListBox x:Name="list"><ListBoxItem Content="One"/></ListBox></StackPanel>)");
+    viewer = D(L"viewer");
+    EXPECT_TRUE(GetBool(viewer.Get(), L"Focusable"));
+    Call(viewer.Get(), L"Focus");
+    EXPECT_TRUE(GetBool(viewer.Get(), L"IsFocused"));
+    auto inner = FindOfClass(D(L"list").Get(), L"System.Windows.Controls.ScrollViewer");
+    ASSERT_TRUE(inner);
+    EXPECT_FALSE(GetBool(inner.Get(), L"Focusable"));
+}
+
 TEST_F(ScrollViewerTest, ListScrollsByItems) {
     std::string items;
     for (int i = 0; i < 50; ++i)
@@ -293,6 +351,56 @@ TEST_F(XamlTest, GridChildrenAreMeasuredWithTheRoomOfTheirTracks) {
     EXPECT_EQ(E(L"auto").DesiredSize().height, 16);
     EXPECT_EQ(Width(E(L"auto").Bounds()), 63);
     EXPECT_EQ(Height(E(L"grid").Bounds()), 16 * 7);
+}
+
+// A child that spans tracks gives what its own tracks lack to a star track of its span (WPF's grid grows the
+// flexible tracks of a span): a tree node's child items span its header column and the star column.
+TEST_F(XamlTest, ASpanningChildWidensTheStarTrackOfItsSpan) {
+    Load(R"(
+  <Grid x:Name="grid" HorizontalAlignment="Left">
+    <Grid.ColumnDefinitions>
+      <ColumnDefinition Width="19"/><ColumnDefinition Width="Auto"/><ColumnDefinition Width="*"/>
+    </Grid.ColumnDefinitions>
+    <TextBlock x:Name="head" Grid.Column="1" Text="ab"/>
+    <TextBlock x:Name="wide" Grid.Column="1" Grid.ColumnSpan="2" Text="abcdefghij"/>
+  </Grid>)");
+    EXPECT_EQ(Width(E(L"grid").Bounds()), 19 + 70);
+    EXPECT_EQ(Width(E(L"wide").Bounds()), 70);
+    EXPECT_EQ(Width(E(L"head").Bounds()), 14) << "the Auto column keeps its own content's width";
+}
+
+// FrameworkElement.ArrangeCore: an element smaller than its slot is placed by its alignments (Stretch
+// fills the slot unless the element has a size of its own).
+TEST_F(XamlTest, AlignmentsPlaceAnElementInItsSlot) {
+    const struct {
+        const char* horizontal;
+        const char* vertical;
+        RECT expected; // relative to the grid
+    } cases[] = {
+        {"Left", "Top", {0, 0, 40, 20}},
+        {"Center", "Center", {80, 40, 120, 60}},
+        {"Right", "Bottom", {160, 80, 200, 100}},
+        {"Stretch", "Stretch", {80, 40, 120, 60}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.horizontal) + " " + c.vertical);
+        Load(std::string(R"(<Grid x:Name="grid" Width="200" Height="100" HorizontalAlignment="Left"
+            VerticalAlignment="Top"><Border x:Name="box" Width="40" Height="20" HorizontalAlignment=")") +
+             c.horizontal + R"(" VerticalAlignment=")" + c.vertical + R"("/></Grid>)");
+        const RECT& grid = E(L"grid").Bounds();
+        const RECT& box = E(L"box").Bounds();
+        EXPECT_EQ(box.left - grid.left, c.expected.left);
+        EXPECT_EQ(box.top - grid.top, c.expected.top);
+        EXPECT_EQ(box.right - grid.left, c.expected.right);
+        EXPECT_EQ(box.bottom - grid.top, c.expected.bottom);
+    }
+    // Without a size of its own, a Left element is as wide as its content, a Stretch one fills the slot.
+    Load(R"(<StackPanel x:Name="panel" Width="200" HorizontalAlignment="Left">
+        <Button x:Name="left" Content="OK" HorizontalAlignment="Left"/><Button x:Name="full" Content="OK"/>
+      </StackPanel>)");
+    EXPECT_EQ(Width(E(L"full").Bounds()), 200);
+    EXPECT_LT(Width(E(L"left").Bounds()), 200);
+    EXPECT_EQ(E(L"left").Bounds().left, E(L"panel").Bounds().left);
 }
 
 } // namespace

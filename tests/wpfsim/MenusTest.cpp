@@ -183,5 +183,44 @@ TEST_F(MenusTest, HeadersShowWithoutTheirAccessKeyAndElementsReadFromXamlCarryPe
               (std::vector<double>{2, 4, 5, 0}));
 }
 
+// MenuItem.CoerceIsSubmenuOpen and ComboBox.CoerceIsDropDownOpen: while the control is not loaded (here on a
+// tab page not shown) true is coerced to false, and the control opens once it is loaded (OpenOnLoad) unless
+// it was told false meanwhile.
+TEST_F(XamlTest, OpeningAMenuOrADropDownThatIsNotLoadedWaitsForItsLoading) {
+    const struct {
+        const wchar_t* name;
+        const wchar_t* member;
+    } cases[] = {{L"file", L"IsSubmenuOpen"}, {L"combo", L"IsDropDownOpen"}};
+    for (const auto& c : cases) {
+        for (bool toldFalse : {false, true}) {
+            SCOPED_TRACE(testing::PrintToString(std::wstring(c.member)) + (toldFalse ? " told false" : ""));
+            Load(R"(<TabControl x:Name="tabs"><TabItem Header="Main"><Button Content="M"/></TabItem>
+              <TabItem Header="Other"><StackPanel>
+                <Menu><MenuItem x:Name="file" Header="File"><MenuItem Header="Open"/></MenuItem></Menu>
+                <ComboBox x:Name="combo"><ComboBoxItem Content="One"/></ComboBox>
+              </StackPanel></TabItem></TabControl>)");
+            auto d = D(c.name);
+            EXPECT_FALSE(GetBool(d.Get(), L"IsLoaded"));
+            ASSERT_EQ(Put(d.Get(), c.member, ov::Variant::Bool(true)).hr, S_OK);
+            EXPECT_FALSE(GetBool(d.Get(), c.member));
+            if (toldFalse) Put(d.Get(), c.member, ov::Variant::Bool(false));
+            Put(D(L"tabs").Get(), L"SelectedIndex", ov::Variant::Int(1));
+            app->UpdateLayout();
+            EXPECT_TRUE(GetBool(d.Get(), L"IsLoaded"));
+            EXPECT_EQ(GetBool(d.Get(), c.member), !toldFalse);
+            d = nullptr;
+        }
+    }
+}
+
+// Menu is focusable (only its IsTabStop is false), so a script's Focus() on it succeeds as in WPF.
+TEST_F(MenusTest, TheMenuTakesFocus) {
+    auto menu = D(L"menu");
+    EXPECT_TRUE(GetBool(menu.Get(), L"Focusable"));
+    Result r = Call(menu.Get(), L"Focus");
+    EXPECT_EQ(r.value.vt, VT_BOOL);
+    EXPECT_TRUE(GetBool(menu.Get(), L"IsFocused"));
+}
+
 } // namespace
 } // namespace simtest

@@ -277,11 +277,12 @@ TEST_F(TreeViewTest, OneNodePerTreeIsSelectedAndPressesActOnTheHeaderOrTheExpand
         {"press on the expander", L"root", L"Expander", {}, L"other", false},
         {"press on the expander again", L"root", L"Expander", {}, L"other", true},
         {"left press on a child's header", L"child", L"PART_Header", {}, L"child", true},
+        // Its first press collapses the node above the selected child, which moves the selection to it.
         {"double click on the expander",
          L"root",
          L"Expander",
          {wpfsim::MouseButton::Left, true},
-         L"child",
+         L"root",
          true},
     };
     for (const auto& p : presses) {
@@ -291,6 +292,70 @@ TEST_F(TreeViewTest, OneNodePerTreeIsSelectedAndPressesActOnTheHeaderOrTheExpand
         EXPECT_EQ(GetBool(D(L"root").Get(), L"IsExpanded"), p.rootExpandedAfter);
         app->UpdateLayout();
     }
+}
+
+} // namespace
+
+namespace {
+
+class TreeNodeTest : public XamlTest {
+protected:
+    void SetUp() override {
+        Load(R"(
+  <TreeView x:Name="tree" Height="300">
+    <TreeViewItem x:Name="top" Header="Top">
+      <TreeViewItem x:Name="middle" Header="Middle">
+        <TreeViewItem x:Name="leaf" Header="Leaf"/>
+      </TreeViewItem>
+    </TreeViewItem>
+  </TreeView>)");
+    }
+    bool Expanded(const wchar_t* node) { return GetBool(D(node).Get(), L"IsExpanded"); }
+};
+
+// TreeViewItem.HandleBringIntoView expands every collapsed node above the one brought into view before it
+// is scrolled to, so that a node under collapsed parents ends on screen.
+TEST_F(TreeNodeTest, BringIntoViewExpandsTheCollapsedNodesAbove) {
+    EXPECT_FALSE(GetBool(D(L"leaf").Get(), L"IsVisible"));
+    ASSERT_EQ(Call(D(L"leaf").Get(), L"BringIntoView").hr, S_OK);
+    app->UpdateLayout();
+    EXPECT_TRUE(Expanded(L"top"));
+    EXPECT_TRUE(Expanded(L"middle"));
+    EXPECT_FALSE(Expanded(L"leaf")) << "the node itself stays as it was";
+    EXPECT_TRUE(GetBool(D(L"leaf").Get(), L"IsVisible"));
+}
+
+// The template's trigger on HasItems hides the expander toggle (keeping its room) of a node without items;
+// the toggle is checked while its node is expanded.
+TEST_F(TreeNodeTest, TheExpanderShowsOnlyOnANodeWithItemsAndFollowsIsExpanded) {
+    Put(D(L"top").Get(), L"IsExpanded", ov::Variant::Bool(true));
+    Put(D(L"middle").Get(), L"IsExpanded", ov::Variant::Bool(true));
+    app->UpdateLayout();
+    auto toggle = [&](const wchar_t* node) { return FindPart(D(node).Get(), L"Expander"); };
+    EXPECT_TRUE(GetBool(toggle(L"top").Get(), L"IsVisible"));
+    EXPECT_TRUE(GetBool(toggle(L"top").Get(), L"IsChecked"));
+    EXPECT_FALSE(GetBool(toggle(L"leaf").Get(), L"IsVisible"));
+    EXPECT_GT(GetNumber(toggle(L"leaf").Get(), L"ActualWidth"), 0) << "Hidden, not Collapsed";
+    // A press where the leaf's toggle would be selects the leaf and expands nothing.
+    Click(CentreOf(toggle(L"leaf").Get()));
+    EXPECT_TRUE(GetBool(D(L"leaf").Get(), L"IsSelected"));
+    EXPECT_FALSE(Expanded(L"leaf"));
+    Put(D(L"top").Get(), L"IsExpanded", ov::Variant::Bool(false));
+    EXPECT_FALSE(GetBool(toggle(L"top").Get(), L"IsChecked"));
+}
+
+// TreeView.HandleSelectionAndCollapsed: collapsing a node whose descendant is selected selects the node;
+// "SelectedItem" follows.
+TEST_F(TreeNodeTest, CollapsingANodeAboveTheSelectionSelectsTheNode) {
+    Call(D(L"leaf").Get(), L"BringIntoView");
+    Put(D(L"leaf").Get(), L"IsSelected", ov::Variant::Bool(true));
+    EXPECT_TRUE(Same(GetObject(D(L"tree").Get(), L"SelectedItem").Get(), D(L"leaf").Get(), D(L"tree").Get()));
+    Put(D(L"top").Get(), L"IsExpanded", ov::Variant::Bool(false));
+    EXPECT_FALSE(GetBool(D(L"leaf").Get(), L"IsSelected"));
+    EXPECT_TRUE(GetBool(D(L"top").Get(), L"IsSelected"));
+    EXPECT_TRUE(Same(GetObject(D(L"tree").Get(), L"SelectedItem").Get(), D(L"top").Get(), D(L"tree").Get()));
+    Put(D(L"top").Get(), L"IsSelected", ov::Variant::Bool(false));
+    EXPECT_FALSE(GetObject(D(L"tree").Get(), L"SelectedItem"));
 }
 
 } // namespace

@@ -18,7 +18,7 @@ User.ClickItem "recentFiles", 3, skwCtrl
 User.ClickItem "recentFiles", 4, skwCtrl
 User.RightClickItem "recentFiles", 2
 User.ClickItem "recentMenu", 3
-User.Click "editBar", 157, 11  ' the overflow button
+User.Click "editBar", 167, 11  ' the overflow button
 User.ClickItem "editBar", 3
 User.ClickItem "editBar", 1
 User.ClickItem "mainMenu", 2
