@@ -1,5 +1,6 @@
 #include "ScrollViewer.h"
 
+#include "Application.h"
 #include "Items.h"
 #include "Panels.h"
 #include "XamlSchema.h"
@@ -40,8 +41,8 @@ ScrollViewer::ScrollViewer(Application& app, std::wstring className, std::wstrin
 void ScrollViewer::OnApplyTemplate() {
     // The content sits in a ScrollContentPresenter that clips it to the viewport.
     auto& grid = MakePart<Grid>(*this, L"System.Windows.Controls.Grid", L"");
-    auto& presenter = MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ScrollContentPresenter",
-                                                 L"PART_ScrollContentPresenter");
+    auto& presenter = MakePart<ScrollContentPresenter>(
+        grid, L"System.Windows.Controls.ScrollContentPresenter", L"PART_ScrollContentPresenter", *this);
     presenter_ = &presenter;
     SetPresenter(&presenter);
 }
@@ -76,17 +77,34 @@ Size ScrollViewer::Scrollable() const {
 
 void ScrollViewer::ScrollToHorizontalOffset(double offset) {
     if (std::isnan(offset)) return;
-    horizontalOffset_ = Clamp(offset, Scrollable().width);
-    InvalidateLayout();
+    Command([this, offset] { ScrollTo(true, offset); });
 }
 
 void ScrollViewer::ScrollToVerticalOffset(double offset) {
     if (std::isnan(offset)) return;
-    double clamped = Clamp(offset, Scrollable().height);
-    if (scroller_)
-        scroller_->SetFirstItem(std::floor(clamped));
-    else
-        verticalOffset_ = clamped;
+    Command([this, offset] { ScrollTo(false, offset); });
+}
+
+void ScrollViewer::Command(std::function<void()> command) {
+    Application* app = App();
+    if (!app) return;
+    ov::ComPtr<ScrollViewer> self(this);
+    app->AfterLayout([self, command = std::move(command)] {
+        if (self->App()) command();
+    });
+}
+
+void ScrollViewer::ScrollTo(bool horizontal, double offset) {
+    const Size scrollable = Scrollable();
+    if (horizontal) {
+        horizontalOffset_ = Clamp(offset, scrollable.width);
+    } else {
+        const double clamped = Clamp(offset, scrollable.height);
+        if (scroller_)
+            scroller_->SetFirstItem(std::floor(clamped));
+        else
+            verticalOffset_ = clamped;
+    }
     InvalidateLayout();
 }
 
@@ -96,48 +114,65 @@ void ScrollViewer::SetBarVisibility(bool horizontal, BarVisibility visibility) {
 }
 
 void ScrollViewer::MakeVisible(Element& descendant) {
+    ov::ComPtr<Element> target(&descendant);
+    Command([this, target] { BringIntoViewNow(*target); });
+}
+
+void ScrollViewer::BringIntoViewNow(Element& descendant) {
+    if (!IsAncestorOf(descendant)) return;
     const RECT& view = presenter_ ? presenter_->Bounds() : Bounds();
     const RECT& r = descendant.Bounds();
     if (!scroller_ && verticalBar_ != BarVisibility::Disabled) {
         if (r.top < view.top)
-            ScrollToVerticalOffset(verticalOffset_ - (view.top - r.top));
+            ScrollTo(false, verticalOffset_ - (view.top - r.top));
         else if (r.bottom > view.bottom)
-            ScrollToVerticalOffset(verticalOffset_ + (r.bottom - view.bottom));
+            ScrollTo(false, verticalOffset_ + (r.bottom - view.bottom));
     }
     if (horizontalBar_ != BarVisibility::Disabled) {
         if (r.left < view.left)
-            ScrollToHorizontalOffset(horizontalOffset_ - (view.left - r.left));
+            ScrollTo(true, horizontalOffset_ - (view.left - r.left));
         else if (r.right > view.right)
-            ScrollToHorizontalOffset(horizontalOffset_ + (r.right - view.right));
+            ScrollTo(true, horizontalOffset_ + (r.right - view.right));
     }
+    // The viewer around this one brings the descendant into its own view after the next pass.
+    for (Element* e = Parent(); e; e = e->Parent())
+        if (auto* outer = dynamic_cast<ScrollViewer*>(e)) {
+            outer->MakeVisible(descendant);
+            break;
+        }
 }
 
-Size ScrollViewer::MeasureOverride(Size available) {
+// --- ScrollContentPresenter -----------------------------------------------------------------------------
+
+ScrollContentPresenter::ScrollContentPresenter(Application& app, std::wstring className, std::wstring name,
+                                               ScrollViewer& viewer)
+    : ContentPresenter(app, std::move(className), std::move(name)), viewer_(&viewer) {}
+
+Size ScrollContentPresenter::MeasureOverride(Size available) {
     // The content is measured without limit in the directions that scroll.
-    Size limit{horizontalBar_ == BarVisibility::Disabled ? available.width : Infinity,
-               verticalBar_ == BarVisibility::Disabled ? available.height : Infinity};
+    using Bar = ScrollViewer::BarVisibility;
+    const Size limit{viewer_->horizontalBar_ == Bar::Disabled ? available.width : Infinity,
+                     viewer_->verticalBar_ == Bar::Disabled ? available.height : Infinity};
     Size content;
     for (Element* child : Children()) {
         child->Measure(limit);
         content = child->DesiredSize();
     }
-    extent_ = content;
+    viewer_->extent_ = content;
     return {std::min(content.width, available.width), std::min(content.height, available.height)};
 }
 
-void ScrollViewer::ArrangeOverride(Rect inner) {
-    viewport_ = {inner.width, inner.height};
-    Size scrollable = Scrollable();
-    horizontalOffset_ = Clamp(horizontalOffset_, scrollable.width);
-    if (!scroller_) verticalOffset_ = Clamp(verticalOffset_, scrollable.height);
-    // The template's grid and presenter fill the viewport; the content beneath is shifted by the offsets.
-    for (Element* child : Children())
-        child->Arrange(inner);
-    if (presenter_)
-        for (Element* content : presenter_->Children())
-            content->Arrange({inner.x - horizontalOffset_, inner.y - (scroller_ ? 0 : verticalOffset_),
-                              std::max(extent_.width, inner.width),
-                              scroller_ ? inner.height : std::max(extent_.height, inner.height)});
+void ScrollContentPresenter::ArrangeOverride(Rect inner) {
+    ScrollViewer& v = *viewer_;
+    v.viewport_ = {inner.width, inner.height};
+    const Size scrollable = v.Scrollable();
+    v.horizontalOffset_ = v.Clamp(v.horizontalOffset_, scrollable.width);
+    if (!v.scroller_) v.verticalOffset_ = v.Clamp(v.verticalOffset_, scrollable.height);
+    // The content beneath is shifted by the offsets; a panel that scrolls by items places its own.
+    for (Element* content : Children())
+        content->Arrange({inner.x - v.horizontalOffset_, inner.y - (v.scroller_ ? 0 : v.verticalOffset_),
+                          std::max(v.extent_.width, inner.width),
+                          v.scroller_ ? inner.height : std::max(v.extent_.height, inner.height)});
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------

@@ -5,7 +5,12 @@
 //                      "ScrollToVerticalOffset", "ComputedHorizontalScrollBarVisibility"... offsets clamp to
 //                      [0, scrollable]; a direction whose scroll bar visibility is Disabled has no scrollable
 //                      extent; a panel that scrolls by items (a virtualizing panel) counts its extent,
-//                      viewport and offset in items, as WPF's do
+//                      viewport and offset in items, as WPF's do. As WPF's, the viewer queues what it is
+//                      asked ("ScrollToHorizontalOffset", "ScrollToVerticalOffset", a descendant's
+//                      "BringIntoView") and carries it out after the next layout pass; the offsets it
+//                      answers are those of the last layout
+//   ScrollContentPresenter  the template part that measures the content without limit in the directions
+//                      that scroll and arranges it shifted by the offsets
 #pragma once
 
 #include "ContentControl.h"
@@ -13,6 +18,20 @@
 #include <algorithm>
 
 namespace wpfsim {
+
+class ScrollViewer;
+
+class ScrollContentPresenter : public ContentPresenter {
+public:
+    ScrollContentPresenter(Application& app, std::wstring className, std::wstring name, ScrollViewer& viewer);
+
+protected:
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
+
+private:
+    ScrollViewer* viewer_;
+};
 
 class ScrollViewer : public ContentControl {
 public:
@@ -32,7 +51,8 @@ public:
     BarVisibility GetBarVisibility(bool horizontal) const noexcept {
         return horizontal ? horizontalBar_ : verticalBar_;
     }
-    // Scrolls so that a descendant is inside the viewport (as BringIntoView does).
+    // Scrolls so that a descendant is inside the viewport, after the next layout pass; the scroll viewers
+    // around this one follow in turn (as BringIntoView does).
     void MakeVisible(Element& descendant);
 
     // A panel that scrolls by items sets itself here (WPF's IScrollInfo); it then answers for the offsets.
@@ -47,10 +67,13 @@ public:
 
 protected:
     void OnApplyTemplate() override;
-    Size MeasureOverride(Size available) override;
-    void ArrangeOverride(Rect inner) override;
 
 private:
+    friend class ScrollContentPresenter;
+    // The queued work of the viewer, carried out after a layout pass.
+    void Command(std::function<void()> command);
+    void ScrollTo(bool horizontal, double offset);
+    void BringIntoViewNow(Element& descendant);
     double Clamp(double offset, double scrollable) const {
         return std::max(0.0, std::min(offset, scrollable));
     }

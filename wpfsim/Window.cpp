@@ -60,6 +60,12 @@ std::vector<Type> WindowTypes() {
                       if (!ToBool(v)) return;
                       Application& app = *n.element->App();
                       app.AddRoot(app.Create<ForeignWindow>(L"#32770", L""));
+                  }},
+                 // When the application does the work that WPF defers (Dispatcher.h).
+                 {L"Dispatcher",
+                  [](Node& n, std::wstring_view v) {
+                      n.element->App()->GetDispatcher().SetMode(
+                          static_cast<DispatcherMode>(EnumValue(v, {L"Immediate", L"Deferred"})));
                   }}}},
     };
 }
