@@ -280,6 +280,22 @@ TEST_F(XamlTest, NestedScrollViewersAreLaidOutOnceALevel) {
     EXPECT_GT(GetNumber(D(L"text").Get(), L"ActualWidth"), 7.0 * 30);
 }
 
+TEST_F(XamlTest, AChangeMeasuresItsElementAndTheElementsAboveItNotTheirSiblings) {
+    // UIElement.InvalidateMeasure puts the element in the layout's queue; the ancestors measure again and
+    // call Measure on every child, but a sibling whose constraint is the same returns at once
+    // (IsMeasureValid). A new text in one of 50 rows costs the path up, not the rows.
+    std::string rows;
+    for (int i = 0; i < 50; ++i)
+        rows += R"(<Button Content="row )" + std::to_string(i) + R"("/>)";
+    Load(R"(<StackPanel><TextBlock x:Name="text" Text="short"/>)" + rows + "</StackPanel>");
+    const size_t all = app->MeasuresRun();
+    EXPECT_GT(all, 100u) << "rows and their template parts";
+    const size_t before = app->MeasuresRun();
+    Put(D(L"text").Get(), L"Text", ov::Variant::String(L"a longer text than before"));
+    EXPECT_GT(GetNumber(D(L"text").Get(), L"ActualWidth"), 7.0 * 20);
+    EXPECT_LE(app->MeasuresRun() - before, 6u) << "the text, the panel and the window's parts";
+}
+
 TEST_F(XamlTest, AFileOf253LevelsOfScrollViewersLoadsAndLaysOut) {
     // The reader takes 256 levels: the Window, 251 scroll viewers and the text are 253.
     Load(NestedViewers(251));
