@@ -39,7 +39,7 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
 
     AddProperty(
         L"Name", [this] { return Str(name_); }, [this](const VARIANT& v) { name_ = TextOf(v); });
-    for (const wchar_t* logical : {L"Parent", L"get_Parent", L"get_LogicalParent"})
+    for (const wchar_t* logical : {L"Parent", L"get_Parent"})
         AddProperty(logical, [this] { return Obj(logicalParent_); });
     for (const wchar_t* visual : {L"get_VisualParent", L"get_InternalVisualParent"})
         AddProperty(visual, [this] { return Obj(parent_); });

@@ -3,9 +3,10 @@
 //   - the visual tree: what is on screen, template parts included ("get_VisualParent",
 //     "get_InternalVisualParent", "get_VisualChildrenCount", "GetVisualChild"(i)); the host's object tree
 //     follows it;
-//   - the logical tree: what the application declared ("Parent", "get_Parent", "get_LogicalParent"); a
-//     template part's logical parent is its parent inside the template, the template's root has none, and
-//     "TemplatedParent" names the control whose template made it.
+//   - the logical tree: what the application declared ("Parent", "get_Parent"; a menu item alone also has
+//     the internal "get_LogicalParent", Menus.h); a template part's logical parent is its parent inside the
+//     template, the template's root has none, and "TemplatedParent" names the control whose template made
+//     it.
 // Members of every element, besides those of every object (ClrObject.h): "Name" (get, put), the tree members
 // above, "IsEnabled" (get, put; false also when a visual ancestor is disabled), "IsVisible" (false when the
 // element or an ancestor is not Visible, or the element is not in a window that is shown), "Visibility"

@@ -156,6 +156,10 @@ MenuItem::MenuItem(Application& app, std::wstring className, std::wstring name)
         return Box(SharedRuntime(), L"System.Windows.Controls.MenuItemRole",
                    ov::Variant::String(kMenuItemRoles[static_cast<int>(GetRole())]));
     });
+    // MenuItem's internal LogicalParent: its Parent, else ItemsControlFromItemContainer (a generated item's
+    // owner). No other element has the member.
+    AddProperty(L"get_LogicalParent",
+                [this] { return Obj(LogicalParent() ? LogicalParent() : ParentMenu()); });
 }
 
 void MenuItem::OnApplyTemplate() {

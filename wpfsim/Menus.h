@@ -29,6 +29,8 @@ class Popup;
 //     whose release no element handled, on the nearest enabled element of the route that has one; its
 //     "PlacementTarget" becomes that element. "IsOpen" (get, put) opens it at the mouse's point. Its popup is
 //     made at the first opening and stays its logical parent, as WPF's; a click outside closes it.
+//   - a MenuItem's internal "get_LogicalParent" (MenuItem.LogicalParent): its "Parent", or for a generated
+//     item the items control it is an item of; no other element has the member.
 class MenuBase : public ItemsControl {
 public:
     MenuBase(Application& app, std::wstring className, std::wstring name);

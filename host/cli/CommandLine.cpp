@@ -2,8 +2,10 @@
 
 #include "../services/Host.h"
 #include "Inspect.h"
+#include "Members.h"
 #include "../log/LogFormat.h"
 #include "Run.h"
+#include "Test.h"
 
 #include <algorithm>
 
@@ -53,11 +55,12 @@ std::wstring Help() {
                         L" --version | --help\n       " + kProgram + L" COMMAND --help\n\nCommands:\n";
     for (const Command& c : Commands())
         text += L"  " + UsageLine(c) + L"\n" + Wrap(c.summary, 74, L"      ");
-    text += L"\n" +
-            Wrap(L"Exit codes: 0 success, 1 the command failed, 2 (run) the script failed, 3 the module "
-                 L"(run, inspect: or the application) cannot be loaded, 4 (run) the script was stopped at "
-                 L"its time limit, 64 a wrong command line.",
-                 80, L"");
+    text +=
+        L"\n" +
+        Wrap(L"Exit codes: 0 success, 1 the command failed (test: a script failed), 2 (run) the script "
+             L"failed, 3 the module (run, inspect: or the application) cannot be loaded, 4 (run) the script "
+             L"was stopped at its time limit, 64 a wrong command line.",
+             80, L"");
     return text;
 }
 
@@ -85,32 +88,56 @@ const std::vector<Command>& Commands() {
          L"Loads ovWPFControlsHook.dll from this program's folder (or its Extensions subfolder), shows the "
          L"module objects it registers, unloads it and prints the log.",
          0, 0, &RunCheck},
-        {L"run", L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml SCRIPT",
+        {L"run",
+         L"[--log FILE] [--junit FILE] [--timeout SECONDS] [--verbose] [--dump FILE] [--picture FILE.svg] "
+         L"APP.xaml SCRIPT",
          L"Reads the application from APP.xaml (WPF XAML), loads ovWPFControlsHook.dll, runs SCRIPT (JScript "
          L"for .js, VBScript for .vbs) against it and prints the log as it grows. --log FILE also writes the "
-         L"log as JSON lines (never over the application or the script); --timeout stops the script after "
+         L"log as JSON lines (never over the application or the script); --junit FILE writes the run as a "
+         L"JUnit report (a testcase for the script and for each Log.Check); --timeout stops the script after "
          L"SECONDS (default 300, 0 for none); --verbose tells what is alive after the run. Exit codes: 0 no "
          L"error logged, 1 an error logged, 2 the script failed, 3 the application or the module could not "
          L"be loaded, 4 the script was stopped at its time limit, 64 a wrong command line. --dump FILE "
          L"writes "
-         L"the state of every element at the end.",
-         2, 9, &RunRun},
+         L"the state of every element at the end; --picture FILE.svg draws the application's windows as "
+         L"they stand at the first error, or at the end.",
+         2, 13, &RunRun},
         {L"record",
-         L"[--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml ACTIONS --out RECORDED",
+         L"[--log FILE] [--junit FILE] [--timeout SECONDS] [--verbose] [--dump FILE] [--picture FILE.svg] "
+         L"APP.xaml ACTIONS --out RECORDED",
          L"Runs ACTIONS (a script of User actions) as run does, with the recorder on from the start, and "
          L"writes "
          L"the recorded statements to RECORDED in its language (JScript for .js, VBScript for .vbs); "
          L"OVHookX64 run APP.xaml RECORDED replays them. Exit codes as run.",
-         4, 11, &RunRecord},
-        {L"inspect", L"[--visual] [--json] APP.xaml",
+         4, 15, &RunRecord},
+        {L"inspect", L"[--visual] [--json] [--members] [--picture FILE.svg] APP.xaml",
          L"Loads ovWPFControlsHook.dll and the application as run does and prints the host's object tree, "
          L"one line per object, indented: the element's name (or -), its .NET class, the kind the module "
-         L"gives it (WPFControlType value and name), its screen rectangle (left, top, width, height) and, "
-         L"for named controls, the script statement that reaches it (App.Find(\"name\")). Template parts "
-         L"are left out unless --visual is given; --json writes the same tree as one JSON document. Exit "
-         L"codes: 0 the tree was printed, 3 the application or the module could not be loaded, 64 a wrong "
-         L"command line.",
-         1, 3, &RunInspect},
+         L"gives it (WPFControlType value and name), its screen rectangle (left, top, width, height), for "
+         L"named controls the script statement that reaches it (App.Find(\"name\")), its text and its "
+         L"states; below a control its items, tree nodes and menu items with the indexes, texts and paths "
+         L"its members take. Template parts are left out unless --visual is given; --members lists what a "
+         L"script calls on each control; --json writes the same tree as one JSON document; --picture "
+         L"FILE.svg draws the windows. Exit codes: 0 the tree was printed, 3 the application or the module "
+         L"could not be loaded, 64 a wrong command line.",
+         1, 6, &RunInspect},
+        {L"members", L"[KIND]",
+         L"Prints the members a script can call on the automation object of every kind (or of KIND, a "
+         L"WPFControlType name such as ctrlWPFListBox, or its value) and on the objects they hand out, read "
+         L"from the type libraries: kind, arguments with defaults, result, DISPID and help string, as "
+         L"Markdown (docs/members.md is this output). Exit codes: 0 printed, 3 the module could not be "
+         L"loaded, 64 a wrong command line or an unknown kind.",
+         0, 1, &RunMembers},
+        {L"test", L"[--junit FILE] [--timeout SECONDS] [--verbose] SCRIPT|FOLDER...",
+         L"Runs each script (a folder: its .js and .vbs files) against its application, named on the "
+         L"script's "
+         L"first line (// app: FILE.xaml, ' app: FILE.xaml in VBScript; relative to the script) or the .xaml "
+         L"file of the script's name beside it, as run does and in a process of its own. Prints a line per "
+         L"script (passed, or the exit code's meaning and the errors logged) and closes with \"N passed, M "
+         L"failed\". --junit FILE writes one testsuite with a testcase per script and per Log.Check; "
+         L"--timeout is each script's; --verbose prints each script's output. Exit codes: 0 every script "
+         L"passed, 1 one or more failed, 64 a wrong command line.",
+         1, 100000, &RunTest},
     };
     return commands;
 }

@@ -1,7 +1,10 @@
 #include "Inspect.h"
 
-#include "../services/Host.h"
 #include "../log/LogFormat.h"
+#include "../picture/Picture.h"
+#include "../services/Host.h"
+#include "ControlFacts.h"
+#include "Members.h"
 #include "Run.h"
 
 #include "ovWPFControlsLib.h"
@@ -13,22 +16,30 @@ namespace ovhost {
 namespace {
 
 constexpr const wchar_t* kCommand = L"OVHookX64 inspect";
-constexpr const wchar_t* kUsage = L"Usage: OVHookX64 inspect [--visual] [--json] APP.xaml";
+constexpr const wchar_t* kUsage =
+    L"Usage: OVHookX64 inspect [--visual] [--json] [--members] [--picture FILE.svg] APP.xaml";
 
 struct Options {
-    std::wstring app;
+    std::wstring app, picture;
     bool visual = false;
     bool json = false;
+    bool members = false;
 };
 
 std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& options) {
     std::vector<std::wstring> paths;
-    for (const std::wstring& a : arguments) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& a = arguments[i];
         if (a == L"--visual")
             options.visual = true;
         else if (a == L"--json")
             options.json = true;
-        else if (a.starts_with(L"--"))
+        else if (a == L"--members")
+            options.members = true;
+        else if (a == L"--picture") {
+            if (++i == arguments.size()) return L"--picture needs a file name.";
+            options.picture = arguments[i];
+        } else if (a.starts_with(L"--"))
             return L"unknown option '" + a + L"'.";
         else
             paths.push_back(a);
@@ -38,55 +49,30 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
     return {};
 }
 
-// The names of WPFControlType's values in the module's type library.
-std::map<LONG, std::wstring> KindNames(ITypeLib& library) {
-    std::map<LONG, std::wstring> names;
-    for (UINT i = 0, n = library.GetTypeInfoCount(); i < n; ++i) {
-        TYPEKIND kind{};
-        ov::Bstr typeName;
-        ov::ComPtr<ITypeInfo> info;
-        if (FAILED(library.GetTypeInfoType(i, &kind)) || kind != TKIND_ENUM ||
-            FAILED(
-                library.GetDocumentation(static_cast<INT>(i), typeName.Put(), nullptr, nullptr, nullptr)) ||
-            typeName.View() != L"WPFControlType" || FAILED(library.GetTypeInfo(i, info.Put())))
-            continue;
-        TYPEATTR* attributes = nullptr;
-        ov::ThrowIfFailed(info->GetTypeAttr(&attributes));
-        const WORD count = attributes->cVars;
-        info->ReleaseTypeAttr(attributes);
-        for (WORD v = 0; v < count; ++v) {
-            VARDESC* var = nullptr;
-            if (FAILED(info->GetVarDesc(v, &var))) continue;
-            ov::Bstr name;
-            UINT got = 0;
-            ov::Variant value;
-            if (var->varkind == VAR_CONST && var->lpvarValue &&
-                SUCCEEDED(VariantChangeType(&value, var->lpvarValue, 0, VT_I4)) &&
-                SUCCEEDED(info->GetNames(var->memid, name.Put(), 1, &got)) && got == 1)
-                names[value.lVal] = std::wstring(name.View());
-            info->ReleaseVarDesc(var);
-        }
-    }
-    return names;
-}
-
 // One host object as the inspector shows it.
 struct Inspected {
     const wchar_t* object = L"element"; // process, top-level window, window, element
     std::wstring step;                  // the host's name of a process or top-level window object
+    const wpfsim::Element* element = nullptr;
     std::wstring name, className;
     std::optional<LONG> kind;
     std::wstring kindName;
     std::optional<RECT> rect;
     std::wstring statement;
     bool templatePart = false;
+    ElementFacts facts;
+    std::vector<std::wstring> members; // --members: what a script calls on the element's object
     std::vector<Inspected> children;
 };
 
 class Inspector {
 public:
-    Inspector(Host& host, wpfsim::Application& app, std::map<LONG, std::wstring> kindNames, bool visual)
-        : host_(host), app_(app), kindNames_(std::move(kindNames)), visual_(visual) {}
+    // `facts`: the texts, states and items of the elements (and with `members` what a script calls on
+    // them); without, only what places and names them.
+    Inspector(Host& host, wpfsim::Application& app, std::map<LONG, std::wstring> kindNames, bool visual,
+              bool facts, bool members)
+        : host_(host), app_(app), kindNames_(std::move(kindNames)), visual_(visual), facts_(facts),
+          members_(members) {}
 
     Inspected Process() {
         ov::ComPtr<ProcessNode> process = host_.Core().Process();
@@ -116,6 +102,7 @@ private:
             return;
         }
         Inspected shown;
+        shown.element = element;
         shown.name = element->Name();
         shown.className = element->ClassName();
         shown.rect = element->Bounds();
@@ -126,6 +113,7 @@ private:
             shown.step = node.FullName().substr(parent.FullName().size() + 1);
         } else if (auto* elementNode = dynamic_cast<ElementNode*>(&node)) {
             shown.object = IsEqualGUID(node.Type(), ov::HostIds::Window) ? L"window" : L"element";
+            if (facts_) shown.facts = FactsOf(*element);
             Classify(*elementNode, *element, shown);
         }
         AddChildren(node, shown.children);
@@ -145,9 +133,14 @@ private:
             GUID key{};
             auto hook = extension.As<IovOpenAppControlHookExtender>();
             // Kinds that share the all-zero key (items, decorations) make no object.
-            if (!element.Name().empty() && hook && SUCCEEDED(hook->get_ControlType(&key)) &&
-                !IsEqualGUID(key, GUID{}) && app_.Find(element.Name()) == &element)
+            if (!hook || FAILED(hook->get_ControlType(&key)) || IsEqualGUID(key, GUID{})) return;
+            if (!element.Name().empty() && app_.Find(element.Name()) == &element)
                 shown.statement = L"App.Find(\"" + element.Name() + L"\")";
+            if (!facts_) return;
+            if (ov::ComPtr<IDispatch> control = AutomationObjectOf(host_, element)) {
+                AddItems(*control, kind, shown.facts);
+                if (members_) shown.members = MemberSummaries(InterfacesOf(*control));
+            }
             return;
         }
     }
@@ -156,6 +149,8 @@ private:
     wpfsim::Application& app_;
     std::map<LONG, std::wstring> kindNames_;
     bool visual_;
+    bool facts_;
+    bool members_;
 };
 
 std::wstring RectText(const RECT& r) {
@@ -169,6 +164,30 @@ std::wstring KindText(const Inspected& shown) {
     return shown.kindName.empty() ? text : text + L" " + shown.kindName;
 }
 
+// The words of the states that show ("disabled", "checked", "value 3 (0..10)"), comma-separated.
+std::wstring StateWords(const std::vector<State>& states) {
+    std::wstring words;
+    for (const State& state : states)
+        if (!state.word.empty()) words += (words.empty() ? L"" : L", ") + state.word;
+    return words;
+}
+
+std::wstring ItemLine(const ItemFact& item) {
+    std::wstring line = item.what == std::wstring_view(L"item")
+                            ? L"item " + std::to_wstring(item.index)
+                            : item.what + std::wstring(L"  ") + JsonQuoted(item.path);
+    line += L"  " + JsonQuoted(item.text);
+    if (std::wstring words = StateWords(item.states); !words.empty()) line += L"  " + words;
+    return line;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& parts) {
+    std::wstring out;
+    for (const auto& part : parts)
+        out += (out.empty() ? L"" : L", ") + part;
+    return out;
+}
+
 void AppendText(const Inspected& shown, size_t depth, std::wstring& out) {
     std::wstring line(2 * depth, L' ');
     if (!shown.step.empty()) {
@@ -178,15 +197,28 @@ void AppendText(const Inspected& shown, size_t depth, std::wstring& out) {
         line += (shown.name.empty() ? std::wstring(L"-") : shown.name) + L"  " + shown.className + L"  " +
                 KindText(shown) + L"  " + RectText(*shown.rect);
         if (!shown.statement.empty()) line += L"  " + shown.statement;
+        if (shown.facts.text) line += L"  " + JsonQuoted(*shown.facts.text);
+        if (std::wstring words = StateWords(shown.facts.states); !words.empty()) line += L"  " + words;
         if (shown.templatePart) line += L"  [template part]";
     }
     out += line + L"\n";
+    const std::wstring inner(2 * depth + 2, L' ');
+    for (const ItemFact& item : shown.facts.items)
+        out += inner + ItemLine(item) + L"\n";
+    if (!shown.members.empty()) out += inner + L"members  " + Joined(shown.members) + L"\n";
     for (const Inspected& child : shown.children)
         AppendText(child, depth + 1, out);
 }
 
 std::wstring JsonTextOrNull(const std::wstring& text) {
     return text.empty() ? std::wstring(L"null") : JsonQuoted(text);
+}
+
+std::wstring JsonStates(const std::vector<State>& states) {
+    std::wstring out = L"{";
+    for (const State& state : states)
+        out += (out.size() > 1 ? L", " : L"") + JsonQuoted(state.key) + L": " + state.json;
+    return out + L"}";
 }
 
 void AppendJson(const Inspected& shown, size_t depth, std::wstring& out) {
@@ -206,7 +238,26 @@ void AppendJson(const Inspected& shown, size_t depth, std::wstring& out) {
     else
         out += L"null";
     out += L", \"statement\": " + JsonTextOrNull(shown.statement) + L", \"templatePart\": " +
-           (shown.templatePart ? L"true" : L"false") + L", \"children\": [";
+           (shown.templatePart ? L"true" : L"false") + L", \"text\": " +
+           (shown.facts.text ? JsonQuoted(*shown.facts.text) : std::wstring(L"null")) + L", \"states\": " +
+           JsonStates(shown.facts.states) + L", \"items\": [";
+    for (size_t i = 0; i < shown.facts.items.size(); ++i) {
+        const ItemFact& item = shown.facts.items[i];
+        out += (i ? L", " : L"") + std::wstring(L"{\"kind\": ") + JsonQuoted(item.what) + L", \"index\": " +
+               std::to_wstring(item.index) + L", \"path\": " +
+               (item.what == std::wstring_view(L"item") ? std::wstring(L"null") : JsonQuoted(item.path)) +
+               L", \"text\": " + JsonQuoted(item.text) + L", \"states\": " + JsonStates(item.states) + L"}";
+    }
+    out += L"], \"members\": ";
+    if (shown.members.empty()) {
+        out += L"null";
+    } else {
+        out += L"[";
+        for (size_t i = 0; i < shown.members.size(); ++i)
+            out += (i ? L", " : L"") + JsonQuoted(shown.members[i]);
+        out += L"]";
+    }
+    out += L", \"children\": [";
     if (shown.children.empty()) {
         out += L"]}";
         return;
@@ -219,7 +270,34 @@ void AppendJson(const Inspected& shown, size_t depth, std::wstring& out) {
     out += indent + L"]}";
 }
 
+// The kind names of the module's type library, or why they cannot be read.
+std::wstring ReadKindNames(Host& host, std::map<LONG, std::wstring>& names) {
+    ov::ComPtr<ITypeLib> library;
+    if (HRESULT hr = LoadTypeLib(host.ModulePath().c_str(), library.Put()); FAILED(hr))
+        return L"the type library of " + host.ModulePath() + L" cannot be read (" + HResultText(hr) + L").";
+    names = EnumNames(*library, L"WPFControlType");
+    return {};
+}
+
+void CollectLabels(const Inspected& shown, std::map<const wpfsim::Element*, PictureLabel>& labels) {
+    if (shown.element && !shown.statement.empty()) labels[shown.element] = {shown.name, shown.kindName};
+    for (const Inspected& child : shown.children)
+        CollectLabels(child, labels);
+}
+
+std::wstring Picture(const Inspected& tree, wpfsim::Application& app) {
+    std::map<const wpfsim::Element*, PictureLabel> labels;
+    CollectLabels(tree, labels);
+    return DrawPicture(app, labels);
+}
+
 } // namespace
+
+std::wstring PictureOf(Host& host, wpfsim::Application& app) {
+    std::map<LONG, std::wstring> kindNames;
+    ReadKindNames(host, kindNames);
+    return Picture(Inspector(host, app, std::move(kindNames), false, false, false).Process(), app);
+}
 
 int RunInspect(const Invocation& invocation) {
     const Console& console = invocation.console;
@@ -239,16 +317,18 @@ int RunInspect(const Invocation& invocation) {
         Host host(invocation.productFolder);
         if (std::wstring why = StartHost(host, *app, options.app, invocation.productFolder); !why.empty())
             return fail(ExitModuleNotLoaded, why);
-        ov::ComPtr<ITypeLib> library;
-        if (HRESULT hr = LoadTypeLib(host.ModulePath().c_str(), library.Put()); FAILED(hr))
-            return fail(ExitModuleNotLoaded, L"the type library of " + host.ModulePath() +
-                                                 L" cannot be read (" + HResultText(hr) + L").");
+        std::map<LONG, std::wstring> kindNames;
+        if (std::wstring why = ReadKindNames(host, kindNames); !why.empty())
+            return fail(ExitModuleNotLoaded, why);
         Inspected tree;
         try {
-            tree = Inspector(host, *app, KindNames(*library), options.visual).Process();
+            tree =
+                Inspector(host, *app, std::move(kindNames), options.visual, true, options.members).Process();
         } catch (const ov::ComError& e) {
             return fail(ExitFailed, L"the host's object tree cannot be read (" + HResultText(e.hr) + L").");
         }
+        if (!options.picture.empty() && !WritePicture(options.picture, Picture(tree, *app)))
+            return fail(ExitFailed, L"the picture cannot be written to " + options.picture + L".");
         if (options.json) {
             out = L"{\"application\": " + JsonQuoted(options.app) + L", \"visual\": " +
                   (options.visual ? L"true" : L"false") + L", \"tree\":\n";

@@ -28,8 +28,20 @@
 
 #include "CommandLine.h"
 
+#include <string>
+
+namespace wpfsim {
+class Application;
+}
+
 namespace ovhost {
 
+class Host;
+
 int RunInspect(const Invocation& invocation);
+
+// The picture (picture/Picture.h) of the attached application, its controls labelled with the names and
+// kinds the inspector gives them. Throws ov::ComError when the host's object tree cannot be read.
+std::wstring PictureOf(Host& host, wpfsim::Application& app);
 
 } // namespace ovhost

@@ -1,17 +1,22 @@
 #include "Run.h"
 
 #include "../services/Host.h"
+#include "../log/JUnit.h"
 #include "../log/LogFormat.h"
 #include "../script/ScriptModel.h"
 #include "../recording/ScriptRecorder.h"
 #include "../app/Xaml.h"
+#include "../picture/Picture.h"
+#include "Inspect.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cwctype>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace ovhost {
 namespace {
@@ -21,15 +26,16 @@ constexpr const wchar_t* kRecordCommand = L"OVHookX64 record";
 
 // A script that never ends is stopped after this long, unless --timeout says otherwise.
 constexpr unsigned long kDefaultTimeoutSeconds = 300;
-constexpr const wchar_t* kRunUsage =
-    L"Usage: OVHookX64 run [--log FILE] [--timeout SECONDS] [--verbose] [--dump FILE] APP.xaml SCRIPT";
+constexpr const wchar_t* kRunUsage = L"Usage: OVHookX64 run [--log FILE] [--junit FILE] [--timeout SECONDS] "
+                                     L"[--verbose] [--dump FILE] [--picture FILE.svg] APP.xaml SCRIPT";
 constexpr const wchar_t* kRecordUsage =
-    L"Usage: OVHookX64 record [--log FILE] [--timeout SECONDS] [--verbose] "
-    L"[--dump FILE] APP.xaml ACTIONS --out RECORDED";
+    L"Usage: OVHookX64 record [--log FILE] [--junit FILE] [--timeout SECONDS] [--verbose] "
+    L"[--dump FILE] [--picture FILE.svg] APP.xaml ACTIONS --out RECORDED";
 
 struct Options {
-    std::wstring app, script, logFile, language;
+    std::wstring app, script, logFile, junitFile, language;
     std::wstring out, outLanguage, dumpFile; // record: the recorded script and its language
+    std::wstring picture;
     unsigned long timeoutSeconds = kDefaultTimeoutSeconds;
     bool verbose = false;
 };
@@ -102,9 +108,15 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
         } else if (a == L"--out" && record) {
             if (++i == arguments.size()) return L"--out needs a file name.";
             options.out = arguments[i];
+        } else if (a == L"--junit") {
+            if (++i == arguments.size()) return L"--junit needs a file name.";
+            options.junitFile = arguments[i];
         } else if (a == L"--dump") {
             if (++i == arguments.size()) return L"--dump needs a file name.";
             options.dumpFile = arguments[i];
+        } else if (a == L"--picture") {
+            if (++i == arguments.size()) return L"--picture needs a file name.";
+            options.picture = arguments[i];
         } else if (a == L"--verbose") {
             options.verbose = true;
         } else if (a.starts_with(L"--")) {
@@ -119,8 +131,10 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
     options.script = paths[1];
     const std::pair<const std::wstring*, const wchar_t*> outputs[] = {
         {&options.logFile, L"the log file "},
+        {&options.junitFile, L"the JUnit report "},
         {&options.out, L"the recorded script "},
-        {&options.dumpFile, L"the state file "}};
+        {&options.dumpFile, L"the state file "},
+        {&options.picture, L"the picture "}};
     for (const std::wstring* input : {&options.app, &options.script})
         for (const auto& [output, what] : outputs)
             if (!output->empty() && SameFile(*output, *input))
@@ -142,8 +156,8 @@ std::wstring ParseOptions(const std::vector<std::wstring>& arguments, Options& o
     return {};
 }
 
-// A script file as text: UTF-16 with its byte order mark, otherwise UTF-8 (with or without one), otherwise
-// the system's code page.
+} // namespace
+
 bool ReadScript(const std::wstring& path, std::wstring& text, std::wstring& why) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -180,6 +194,8 @@ bool ReadScript(const std::wstring& path, std::wstring& text, std::wstring& why)
     return false;
 }
 
+namespace {
+
 size_t CountElements(const std::vector<wpfsim::Element*>& level) {
     size_t n = 0;
     for (const wpfsim::Element* e : level)
@@ -209,13 +225,47 @@ LogEntry ScriptFailureEntry(const ScriptRun& run, const std::wstring& language) 
     while (!source.empty() && (source.back() == L'\r' || source.back() == L'\n'))
         source.pop_back();
     if (!source.empty()) details = L"> " + source + (details.empty() ? L"" : L"\r\n" + details);
-    return {LogScriptError, where + L": " + description, details};
+    LogEntry entry{LogScriptError, where + L": " + description, details};
+    entry.context.line = error.line;
+    return entry;
 }
+
+// What a run printed and logged, for its JUnit report. The watchdog of the time limit writes from a thread of
+// its own.
+class Transcript {
+public:
+    explicit Transcript(const Console& console) : console_(console) {}
+    // The run's console: what it prints is kept as well.
+    Console Capture() {
+        return {[this](std::wstring_view text) {
+                    std::lock_guard lock(mutex_);
+                    printed_ += text;
+                    console_.out(text);
+                },
+                console_.err};
+    }
+    void Logged(const LogEntry& entry) {
+        std::lock_guard lock(mutex_);
+        entries_.push_back(entry);
+    }
+    void Fill(ScriptOutcome& outcome) {
+        std::lock_guard lock(mutex_);
+        outcome.output = printed_;
+        outcome.entries = entries_;
+    }
+
+private:
+    const Console& console_;
+    std::wstring printed_;
+    std::vector<LogEntry> entries_;
+    std::mutex mutex_;
+};
 
 // Prints every entry as it comes, and writes it to the JSON log when there is one.
 class LogPrinter {
 public:
-    LogPrinter(const Console& console, std::ofstream* json) : console_(console), json_(json) {}
+    LogPrinter(const Console& console, std::ofstream* json, Transcript& transcript)
+        : console_(console), json_(json), transcript_(transcript) {}
     // The watchdog of the time limit prints its last entry from a thread of its own.
     void Print(const LogEntry& entry) {
         std::lock_guard lock(mutex_);
@@ -224,6 +274,7 @@ public:
             *json_ << JsonLogLine(entry);
             json_->flush();
         }
+        transcript_.Logged(entry);
         if (entry.kind == LogError) ++errors_;
     }
     size_t Errors() const noexcept { return errors_; }
@@ -231,6 +282,7 @@ public:
 private:
     const Console& console_;
     std::ofstream* json_;
+    Transcript& transcript_;
     size_t errors_ = 0;
     std::mutex mutex_;
 };
@@ -283,17 +335,42 @@ bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
 }
 
 int RunMain(const Invocation& invocation, bool record) {
-    const Console& console = invocation.console;
     const wchar_t* kCommand = record ? kRecordCommand : kRunCommand;
     const wchar_t* kUsage = record ? kRecordUsage : kRunUsage;
-    auto fail = [&](int code, const std::wstring& reason) {
-        console.err(std::wstring(kCommand) + L": " + reason + L"\n");
+    Options options;
+    if (std::wstring wrong = ParseOptions(invocation.arguments, options, record); !wrong.empty()) {
+        invocation.console.err(std::wstring(kCommand) + L": " + wrong + L"\n" + kUsage + L"\n");
+        return ExitUsage;
+    }
+
+    const auto started = std::chrono::steady_clock::now();
+    SYSTEMTIME startedAt{};
+    GetLocalTime(&startedAt);
+    Transcript transcript(invocation.console);
+    const Console console = transcript.Capture();
+    ScriptOutcome outcome{options.script};
+    // The run's end, and its JUnit report when one is asked for.
+    auto finish = [&](int code) {
+        if (options.junitFile.empty()) return code;
+        outcome.exitCode = code;
+        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        transcript.Fill(outcome);
+        if (!WriteJUnit(options.junitFile, std::wstring(kCommand), {outcome}, startedAt)) {
+            console.err(std::wstring(kCommand) + L": the JUnit report " + options.junitFile +
+                        L" cannot be written.\n");
+            return code ? code : static_cast<int>(ExitFailed);
+        }
         return code;
     };
+    auto fail = [&](int code, const std::wstring& reason) {
+        console.err(std::wstring(kCommand) + L": " + reason + L"\n");
+        outcome.reason = reason;
+        return finish(code);
+    };
+    if (!options.junitFile.empty() &&
+        !std::ofstream(options.junitFile.c_str(), std::ios::binary | std::ios::trunc))
+        return fail(ExitUsage, L"the JUnit report " + options.junitFile + L" cannot be written.");
 
-    Options options;
-    if (std::wstring wrong = ParseOptions(invocation.arguments, options, record); !wrong.empty())
-        return fail(ExitUsage, wrong + L"\n" + kUsage);
     std::wstring script, why;
     if (!ReadScript(options.script, script, why))
         return fail(ExitScriptFailed, L"the script " + options.script + L" cannot be read: " + why + L".");
@@ -309,13 +386,26 @@ int RunMain(const Invocation& invocation, bool record) {
         json.open(options.logFile.c_str(), std::ios::binary | std::ios::trunc);
         if (!json) return fail(ExitUsage, L"the log file " + options.logFile + L" cannot be written.");
     }
-    LogPrinter printer(console, json.is_open() ? &json : nullptr);
+    LogPrinter printer(console, json.is_open() ? &json : nullptr, transcript);
 
     bool scriptFailed = false, timedOut = false;
     size_t referenced = 0;
     {
         Host host(invocation.productFolder);
-        host.OnLog([&](const LogEntry& entry) { printer.Print(entry); });
+        // --picture: the application as it stands at the first error, or at the end.
+        std::optional<std::wstring> picture;
+        auto takePicture = [&] {
+            if (options.picture.empty() || picture) return;
+            try {
+                picture = PictureOf(host, *app);
+            } catch (const ov::ComError&) {
+                picture = std::wstring();
+            }
+        };
+        host.OnLog([&](const LogEntry& entry) {
+            printer.Print(entry);
+            if (entry.kind == LogError || entry.kind == LogScriptError) takePicture();
+        });
         if (std::wstring why = StartHost(host, *app, options.app, invocation.productFolder); !why.empty())
             return fail(ExitModuleNotLoaded, why);
 
@@ -342,19 +432,21 @@ int RunMain(const Invocation& invocation, bool record) {
                                L" (the engine did not stop: the process ends here)",
                            {}});
             console.out(L"-- the script was stopped at its time limit (" + limit + L")\n");
+            finish(ExitTimeout);
             TerminateProcess(GetCurrentProcess(), ExitTimeout);
         };
         ScriptRun run = RunScript(options.language, ScriptModel::Source(options.language, script),
                                   model->Items(), ScriptModel::Prelude(options.language),
-                                  {options.timeoutSeconds * 1000, [&model] { model->StopCalls(); }, stuck});
+                                  {options.timeoutSeconds * 1000, [&model] { model->StopCalls(); }, stuck},
+                                  &model->Lines());
         if (run.timedOut) {
             timedOut = true;
-            host.Core().AddLog(
-                {LogScriptError,
-                 L"the script was stopped at its time limit of " + limit +
-                     (run.error && run.error->line ? L", in line " + std::to_wstring(run.error->line)
-                                                   : std::wstring()),
-                 {}});
+            LogEntry stopped{LogScriptError, L"the script was stopped at its time limit of " + limit +
+                                                 (run.error && run.error->line
+                                                      ? L", in line " + std::to_wstring(run.error->line)
+                                                      : std::wstring())};
+            if (run.error) stopped.context.line = run.error->line;
+            host.Core().AddLog(std::move(stopped));
         } else if (!run.Succeeded()) {
             scriptFailed = true;
             host.Core().AddLog(ScriptFailureEntry(run, options.language));
@@ -364,6 +456,9 @@ int RunMain(const Invocation& invocation, bool record) {
                 {LogError, L"The recorded script cannot be written to " + options.out + L".", {}});
         if (!options.dumpFile.empty() && !WriteUtf8(options.dumpFile, DumpState(*app)))
             host.Core().AddLog({LogError, L"The state cannot be written to " + options.dumpFile + L".", {}});
+        takePicture();
+        if (picture && (picture->empty() || !WritePicture(options.picture, *picture)))
+            host.Core().AddLog({LogError, L"The picture cannot be written to " + options.picture + L".", {}});
         referenced = model->End();
         model.reset();
         const size_t entries = host.Log().size();
@@ -400,9 +495,9 @@ int RunMain(const Invocation& invocation, bool record) {
                            std::to_wstring(hostLeft) + L" host object(s) and " + std::to_wstring(simLeft) +
                            L" application object(s) still alive."});
 
-    if (timedOut) return ExitTimeout;
-    if (scriptFailed) return ExitScriptFailed;
-    return printer.Errors() ? ExitFailed : ExitOk;
+    if (timedOut) return finish(ExitTimeout);
+    if (scriptFailed) return finish(ExitScriptFailed);
+    return finish(printer.Errors() ? ExitFailed : ExitOk);
 }
 
 int RunRun(const Invocation& invocation) {

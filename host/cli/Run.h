@@ -1,7 +1,7 @@
-// `OVHookX64 run [--log FILE] [--timeout SECONDS] [--verbose] APP.xaml SCRIPT`: the main job. Reads the
-// application from its XAML, loads the module from the product folder, attaches the application, runs the
-// script (JScript for .js, VBScript for .vbs) with the object model of ScriptModel.h, prints the log as it
-// grows, and ends with one of these exit codes:
+// `OVHookX64 run [--log FILE] [--junit FILE] [--timeout SECONDS] [--verbose] APP.xaml SCRIPT`: the main job.
+// Reads the application from its XAML, loads the module from the product folder, attaches the application,
+// runs the script (JScript for .js, VBScript for .vbs) with the object model of ScriptModel.h, prints the log
+// as it grows, and ends with one of these exit codes:
 //
 //   0  the script ran to its end and no error was logged
 //   1  the script ran to its end and an error was logged (also one logged before a Log.Clear, and the
@@ -12,10 +12,10 @@
 //   4  the script was stopped at its time limit
 //   64 the command line was wrong (also --log naming the application or the script)
 //
-// --log FILE writes every entry as a JSON line as well. --timeout SECONDS (300 unless given, 0 for none,
-// at most 86400): the engine is interrupted at the limit; an engine that does not stop within 2 seconds
-// ends the process with exit 4 after the last lines are written. --verbose prints what is alive after
-// the run.
+// --log FILE writes every entry as a JSON line as well; --junit FILE the run as a JUnit report (log/JUnit.h).
+// --timeout SECONDS (300 unless given, 0 for none, at most 86400): the engine is interrupted at the limit; an
+// engine that does not stop within 2 seconds ends the process with exit 4 after the last lines are written.
+// --verbose prints what is alive after the run.
 #pragma once
 
 #include "CommandLine.h"
@@ -47,5 +47,8 @@ std::wstring StartHost(Host& host, wpfsim::Application& app, const std::wstring&
                        const std::wstring& productFolder);
 // "0x8002802B".
 std::wstring HResultText(long hr);
+// A script file as text: UTF-16 with its byte order mark, otherwise UTF-8 (with or without one), otherwise
+// the system's code page. False, with the reason in words, when it cannot be read.
+bool ReadScript(const std::wstring& path, std::wstring& text, std::wstring& why);
 
 } // namespace ovhost

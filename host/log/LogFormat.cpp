@@ -1,5 +1,8 @@
 #include "LogFormat.h"
 
+#include <cctype>
+#include <functional>
+
 namespace ovhost {
 
 std::wstring LogKindName(LONG kind) {
@@ -16,6 +19,8 @@ std::wstring LogKindName(LONG kind) {
         return L"script";
     case LogScriptError:
         return L"script error";
+    case LogCheck:
+        return L"check";
     default:
         return L"entry " + std::to_wstring(kind);
     }
@@ -56,8 +61,31 @@ void AppendUtf8(std::string& out, unsigned code) {
     }
 }
 
+std::wstring Seconds(double seconds) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%.3f", seconds < 0 ? 0.0 : seconds);
+    return text;
+}
+
+namespace {
+
+std::wstring ContextSuffix(const LogEntry& entry) {
+    std::wstring suffix = L"  (";
+    if (!entry.context.element.empty())
+        suffix += entry.context.element + L", " +
+                  (entry.context.elementKind.empty() ? L"?" : entry.context.elementKind) + L", ";
+    suffix += Seconds(entry.seconds) + L" s";
+    // A script failure's text begins with its line and column.
+    if (entry.context.line && entry.kind != LogScriptError)
+        suffix += L", line " + std::to_wstring(entry.context.line);
+    return suffix + L")";
+}
+
+} // namespace
+
 std::wstring FormatLogEntry(const LogEntry& entry) {
-    std::wstring text = L"[" + LogKindName(entry.kind) + L"] " + Indented(entry.text, L"    ", false) + L"\n";
+    std::wstring text = L"[" + LogKindName(entry.kind) + L"] " + Indented(entry.text, L"    ", false) +
+                        ContextSuffix(entry) + L"\n";
     if (entry.details.empty()) return text;
     return text + Indented(entry.details, L"    ", true) + L"\n";
 }
@@ -134,8 +162,154 @@ std::string JsonString(const std::wstring& text) {
 } // namespace
 
 std::string JsonLogLine(const LogEntry& entry) {
+    auto orNull = [](const std::wstring& text) {
+        return text.empty() ? std::string("null") : JsonString(text);
+    };
     return "{\"kind\":" + JsonString(LogKindName(entry.kind)) + ",\"text\":" + JsonString(entry.text) +
-           ",\"details\":" + JsonString(entry.details) + "}\n";
+           ",\"details\":" + JsonString(entry.details) + ",\"element\":" + orNull(entry.context.element) +
+           ",\"elementKind\":" + orNull(entry.context.elementKind) +
+           ",\"line\":" + (entry.context.line ? std::to_string(entry.context.line) : std::string("null")) +
+           ",\"time\":" + Utf8(Seconds(entry.seconds)) + ",\"check\":" + (entry.check ? "true" : "false") +
+           "}\n";
+}
+
+} // namespace ovhost
+
+namespace ovhost {
+
+namespace {
+
+// A reader of the flat JSON objects that JsonLogLine writes: string, number, true, false and null values.
+class JsonReader {
+public:
+    explicit JsonReader(std::string_view text) : s_(text) {}
+
+    bool Object(const std::function<bool(const std::wstring& key, const std::optional<std::wstring>& value)>&
+                    member) {
+        if (!Take('{')) return false;
+        if (Take('}')) return End();
+        do {
+            std::wstring key;
+            std::optional<std::wstring> value;
+            if (!String(key) || !Take(':') || !Value(value) || !member(key, value)) return false;
+        } while (Take(','));
+        return Take('}') && End();
+    }
+
+private:
+    void Blanks() {
+        while (at_ < s_.size() && (s_[at_] == ' ' || s_[at_] == '\t' || s_[at_] == '\r' || s_[at_] == '\n'))
+            ++at_;
+    }
+    bool Take(char c) {
+        Blanks();
+        if (at_ >= s_.size() || s_[at_] != c) return false;
+        ++at_;
+        return true;
+    }
+    bool End() {
+        Blanks();
+        return at_ == s_.size();
+    }
+    // A value as text (a number, true or false as written), or nothing for null.
+    bool Value(std::optional<std::wstring>& value) {
+        Blanks();
+        if (at_ < s_.size() && s_[at_] == '"') {
+            value.emplace();
+            return String(*value);
+        }
+        const size_t start = at_;
+        while (at_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[at_])) || s_[at_] == '.' ||
+                                   s_[at_] == '-' || s_[at_] == '+'))
+            ++at_;
+        const std::string_view word = s_.substr(start, at_ - start);
+        if (word.empty()) return false;
+        if (word != "null") value = std::wstring(word.begin(), word.end());
+        return true;
+    }
+    bool String(std::wstring& out) {
+        if (!Take('"')) return false;
+        std::string run; // UTF-8 bytes up to the next escape
+        auto flush = [&] {
+            if (run.empty()) return true;
+            const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, run.data(),
+                                              static_cast<int>(run.size()), nullptr, 0);
+            if (n <= 0) return false;
+            const size_t size = out.size();
+            out.resize(size + static_cast<size_t>(n));
+            MultiByteToWideChar(CP_UTF8, 0, run.data(), static_cast<int>(run.size()), out.data() + size, n);
+            run.clear();
+            return true;
+        };
+        while (at_ < s_.size()) {
+            const char c = s_[at_++];
+            if (c == '"') return flush();
+            if (c != '\\') {
+                run += c;
+                continue;
+            }
+            if (at_ >= s_.size() || !flush()) return false;
+            const char e = s_[at_++];
+            static constexpr std::string_view kFrom = "\"\\/bfnrt", kTo = "\"\\/\b\f\n\r\t";
+            if (size_t i = kFrom.find(e); i != std::string_view::npos) {
+                out += static_cast<wchar_t>(kTo[i]);
+            } else if (e == 'u' && at_ + 4 <= s_.size()) {
+                unsigned code = 0;
+                for (char h : s_.substr(at_, 4)) {
+                    if (!std::isxdigit(static_cast<unsigned char>(h))) return false;
+                    code = code * 16 + static_cast<unsigned>(
+                                           std::isdigit(static_cast<unsigned char>(h))
+                                               ? h - '0'
+                                               : (std::tolower(static_cast<unsigned char>(h)) - 'a' + 10));
+                }
+                at_ += 4;
+                out += static_cast<wchar_t>(code);
+            } else {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    std::string_view s_;
+    size_t at_ = 0;
+};
+
+} // namespace
+
+std::optional<LogEntry> ParseJsonLogLine(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    LogEntry entry;
+    bool kind = false;
+    const bool read =
+        JsonReader(line).Object([&](const std::wstring& key, const std::optional<std::wstring>& value) {
+            const std::wstring text = value.value_or(L"");
+            if (key == L"kind") {
+                for (LONG k = LogMessage; k <= LogCheck && !kind; ++k)
+                    if (LogKindName(k) == text) {
+                        entry.kind = k;
+                        kind = true;
+                    }
+            } else if (key == L"text") {
+                entry.text = text;
+            } else if (key == L"details") {
+                entry.details = text;
+            } else if (key == L"element") {
+                entry.context.element = text;
+            } else if (key == L"elementKind") {
+                entry.context.elementKind = text;
+            } else if (key == L"line") {
+                entry.context.line = static_cast<ULONG>(wcstoul(text.c_str(), nullptr, 10));
+            } else if (key == L"time") {
+                entry.seconds = wcstod(text.c_str(), nullptr);
+            } else if (key == L"check") {
+                entry.check = text == L"true";
+            }
+            return true;
+        });
+    if (!read || !kind) return std::nullopt;
+    return entry;
 }
 
 } // namespace ovhost

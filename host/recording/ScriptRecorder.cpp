@@ -8,8 +8,11 @@
 #include "wpfsim/ListBox.h"
 #include "wpfsim/Menus.h"
 #include "wpfsim/Popup.h"
+#include "wpfsim/TreeView.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <set>
 
 namespace ovhost {
@@ -68,29 +71,54 @@ wpfsim::Element* ControlFor(wpfsim::Element* element) {
     return element;
 }
 
+// The shortest form of a number that reads back as the same number: a replay sets the very value, and
+// the dumps of two runs differ where their values do.
+std::wstring ExactNumber(double value) {
+    wchar_t text[64];
+    for (int digits = 15; digits <= 17; ++digits) {
+        swprintf(text, 64, L"%.*g", digits, value);
+        if (wcstod(text, nullptr) == value) break;
+    }
+    return text;
+}
+
 // The script's words, in JScript or VBScript.
 struct Language {
     bool vbs;
+    // A string literal. Control characters (a typed line break) have no place inside one: JScript escapes
+    // them (and its other line terminators), VBScript joins them in with Chr.
     std::wstring Str(std::wstring_view text) const {
-        std::wstring out = L"\"";
+        std::wstring out;
+        bool open = false;
         for (wchar_t c : text) {
-            if (vbs && c == L'"')
+            const bool control = c < 0x20 || (!vbs && (c == 0x2028 || c == 0x2029));
+            if (vbs && control) {
+                if (open) out += L"\"";
+                out += (out.empty() ? L"" : L" & ") + std::wstring(L"Chr(") + std::to_wstring(c) + L")";
+                open = false;
+                continue;
+            }
+            if (!open) out += out.empty() ? L"\"" : L" & \"";
+            open = true;
+            if (vbs && c == L'"') {
                 out += L"\"\"";
-            else if (!vbs && (c == L'"' || c == L'\\'))
+            } else if (!vbs && control) {
+                wchar_t escaped[8];
+                swprintf(escaped, 8, L"\\u%04x", static_cast<unsigned>(c));
+                out += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : c == L'\t' ? L"\\t" : escaped;
+            } else if (!vbs && (c == L'"' || c == L'\\')) {
                 out += {L'\\', c};
-            else
+            } else {
                 out += c;
+            }
         }
-        return out + L"\"";
+        if (!open && out.empty()) return L"\"\"";
+        return open ? out + L"\"" : out;
     }
     std::wstring Bool(bool value) const {
         return vbs ? (value ? L"True" : L"False") : (value ? L"true" : L"false");
     }
-    std::wstring Number(double value) const {
-        wchar_t text[64];
-        swprintf(text, 64, L"%.15g", value);
-        return text;
-    }
+    std::wstring Number(double value) const { return ExactNumber(value); }
     std::wstring Find(const std::wstring& name) const { return L"App.Find(" + Str(name) + L")"; }
     std::wstring Call(const std::wstring& object, const std::wstring& member,
                       const std::vector<std::wstring>& args = {}) const {
@@ -130,7 +158,156 @@ bool LeftSingle(const UserAction& action) {
     return action.button == wpfsim::MouseButton::Left && !action.doubleClick;
 }
 
+// Whether the press hit the toggle of the control's own template (a tree node's expander, an expander's
+// header).
+bool OnOwnToggle(wpfsim::Element& hit, const wpfsim::Element& control) {
+    for (wpfsim::Element* e = &hit; e && e != &control; e = e->Parent())
+        if (e->TemplatedParent() == &control && e->ClassName().ends_with(L"ToggleButton")) return true;
+    return false;
+}
+
+// An item name as a replay's lookup reads it: a pattern of "*" (any run), "?" (one character) and "**" (one
+// asterisk), which may find another item first. Doubled asterisks stand for themselves; a "?" has no such
+// escape, so a text with one has no name that surely finds its item (none).
+std::optional<std::wstring> LiteralPattern(std::wstring_view text) {
+    if (text.find(L'?') != std::wstring_view::npos) return std::nullopt;
+    std::wstring pattern;
+    for (wchar_t c : text) {
+        pattern += c;
+        if (c == L'*') pattern += L'*';
+    }
+    return pattern;
+}
+
+std::wstring IndexStep(long index) {
+    return L"[" + std::to_wstring(index) + L"]";
+}
+
+std::vector<std::wstring> Split(std::wstring_view text, wchar_t separator) {
+    std::vector<std::wstring> parts;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(separator, start);
+        parts.emplace_back(text.substr(start, end == std::wstring_view::npos ? end : end - start));
+        if (end == std::wstring_view::npos) return parts;
+        start = end + 1;
+    }
+}
+
+// The index of a tree node at each level, from the top; empty when one is unknown.
+std::vector<long> TreeLevels(wpfsim::Element& node) {
+    std::vector<long> levels;
+    for (wpfsim::Element* e = &node; e;) {
+        wpfsim::ItemsControl* parent = nullptr;
+        for (wpfsim::Element* p = e->Parent(); p && !parent; p = p->Parent())
+            parent = dynamic_cast<wpfsim::ItemsControl*>(p);
+        if (!parent) parent = dynamic_cast<wpfsim::ItemsControl*>(e->LogicalParent());
+        if (!parent) return {};
+        const long index = parent->IndexOfItemElement(*e);
+        if (index < 0) return {};
+        levels.insert(levels.begin(), index);
+        if (dynamic_cast<wpfsim::TreeView*>(parent)) return levels;
+        e = parent;
+    }
+    return {};
+}
+
+// The index of a menu item at each level, from the top menu; empty when one is unknown.
+std::vector<long> MenuLevels(wpfsim::Element& element) {
+    std::vector<long> levels;
+    for (auto* item = dynamic_cast<wpfsim::MenuItem*>(&element); item;) {
+        wpfsim::ItemsControl* parent = item->ParentMenu();
+        const long index = parent ? parent->IndexOfItemElement(*item) : -1;
+        if (index < 0) return {};
+        levels.insert(levels.begin(), index);
+        item = dynamic_cast<wpfsim::MenuItem*>(parent);
+    }
+    return levels;
+}
+
+// A tree path ("|Root|Ch*ld|[2]") whose every level finds its node again: a level that would find another
+// node first, or that the lookup would read as an index ("[x]"), is escaped or becomes the index; a path
+// whose levels cannot be told apart (a text with "|") is written with indexes throughout.
+std::wstring ReplayableTreePath(std::wstring_view path, const std::vector<long>& levels) {
+    if (levels.empty()) return std::wstring(path);
+    std::vector<std::wstring> parts =
+        path.starts_with(L'|') ? Split(path.substr(1), L'|') : std::vector<std::wstring>{};
+    const bool apart = parts.size() == levels.size();
+    std::wstring out;
+    for (size_t k = 0; k < levels.size(); ++k) {
+        const std::wstring index = IndexStep(levels[k]);
+        std::optional<std::wstring> step;
+        if (apart && parts[k] != index &&
+            !(parts[k].size() >= 3 && parts[k].front() == L'[' && parts[k].back() == L']'))
+            step = LiteralPattern(parts[k]);
+        out += L"|" + step.value_or(index);
+    }
+    return out;
+}
+
+// A menu path ("View|Mark *") whose every level finds its item again: a caption that would find another
+// item first is escaped or becomes the index, and so does a level starting with "[" that the path's split
+// would join with the next one (when the path ends with "]"). Indexes throughout when the levels differ.
+std::wstring ReplayableMenuPath(std::wstring_view path, const std::vector<long>& levels) {
+    if (levels.empty()) return std::wstring(path);
+    std::vector<std::wstring> parts = Split(path, L'|');
+    const bool apart = parts.size() == levels.size();
+    const bool endsWithBracket = path.ends_with(L']');
+    std::wstring out;
+    for (size_t k = 0; k < levels.size(); ++k) {
+        std::optional<std::wstring> step;
+        if (apart) {
+            const std::wstring& part = parts[k];
+            const bool index =
+                part.size() > 2 && part.front() == L'[' && iswdigit(part[1]) && part.back() == L']';
+            if (index)
+                step = part;
+            else if (!(k + 1 < levels.size() && endsWithBracket && part.starts_with(L'[') &&
+                       !part.ends_with(L']')))
+                step = LiteralPattern(part);
+        }
+        out += (k ? L"|" : L"") + step.value_or(IndexStep(levels[k]));
+    }
+    return out;
+}
+
+// The designator of an item as the statement names it: a text that finds the item again, or its index.
+ov::Variant ReplayableItem(const ov::Variant& designator, wpfsim::Element& owner, wpfsim::Element& item) {
+    if (designator.vt != VT_BSTR) return designator;
+    if (auto pattern = LiteralPattern(designator.bstrVal ? designator.bstrVal : L""))
+        return ov::Variant::String(*pattern);
+    auto* items = dynamic_cast<wpfsim::ItemsControl*>(&owner);
+    const long index = items ? items->IndexOfItemElement(item) : -1;
+    return index < 0 ? designator : ov::Variant::Int(index);
+}
+
 } // namespace
+
+// What a press met before it was performed: the elements on its route that were on screen, with their
+// rectangles (a press is written relative to one of them), and the popups that it closes instead of reaching
+// anything (light dismiss).
+struct ScriptRecorder::Before {
+    std::vector<std::pair<wpfsim::Element*, RECT>> route;
+    // The application's window, when it has a name: the point of a press in a popup whose route meets no
+    // named element is written relative to it.
+    std::optional<std::pair<wpfsim::Element*, RECT>> window;
+    std::vector<ov::ComPtr<wpfsim::Popup>> dismissing;
+    bool spent = false; // the press closed popups and went no further
+
+    // The nearest named element on the route from `from` up (a template part's name names nothing a script
+    // can find).
+    const std::pair<wpfsim::Element*, RECT>* AnchorFrom(const wpfsim::Element& from) const {
+        auto at = std::find_if(route.begin(), route.end(), [&](const auto& r) { return r.first == &from; });
+        for (auto it = at == route.end() ? route.begin() : at; it != route.end(); ++it)
+            if (!it->first->Name().empty() && !it->first->TemplatedParent()) return &*it;
+        return window ? &*window : nullptr;
+    }
+    // Whether the press closed the drop-down of this control's own template.
+    bool Closed(const wpfsim::Element& control) const {
+        for (const auto& popup : dismissing)
+            if (!popup->IsOpen() && popup->TemplatedParent() == &control) return true;
+        return false;
+    }
+};
 
 bool ScriptRecorder::ScrollKeyLess::operator()(const std::pair<GUID, int>& a,
                                                const std::pair<GUID, int>& b) const noexcept {
@@ -169,6 +346,21 @@ void ScriptRecorder::Record(const UserAction& action, const std::function<void()
     for (const GUID& declined : {ov::EventKinds::MouseMove, ov::EventKinds::WindowActivation})
         DeliverEvent(core, declined, *element);
     const bool press = action.kind == UserAction::Kind::Press;
+    Before before;
+    if (press) {
+        // As the application does: a press outside an open popup (outside its dismiss scope) closes it.
+        wpfsim::Element* at = app.ElementAt(action.point);
+        for (wpfsim::Popup* popup : app.OpenPopups())
+            if (!popup->StaysOpen() && !(at && popup->DismissScope().IsAncestorOf(*at)))
+                before.dismissing.emplace_back(popup);
+        for (wpfsim::Element* e = hit; e; e = e->RouteParent())
+            if (e->IsVisible()) before.route.emplace_back(e, e->Bounds());
+        for (wpfsim::Element* root : app.Roots())
+            if (!dynamic_cast<wpfsim::PopupRoot*>(root) && !root->Name().empty() && root->IsVisible()) {
+                before.window.emplace(root, root->Bounds());
+                break;
+            }
+    }
     Delivery delivery =
         press ? DeliverEvent(core, ov::EventKinds::Mouse, *element,
                              RecordedEvent::MouseData(action.point, static_cast<LONG>(action.button),
@@ -177,9 +369,12 @@ void ScriptRecorder::Record(const UserAction& action, const std::function<void()
     const std::wstring scroll = ScrollStatements(*delivery.event);
 
     perform();
+    // A popup that refuses to close lets the press through.
+    for (const auto& popup : before.dismissing)
+        if (!popup->IsOpen()) before.spent = true;
 
     RecordedFacts facts;
-    std::wstring statement = Write(action, *hit, *element, *delivery.event, facts);
+    std::wstring statement = Write(action, before, *hit, *element, *delivery.event, facts);
     if (!scroll.empty()) lines_.push_back(scroll);
     lines_.push_back(statement);
     facts.statement = scroll.empty() ? statement : scroll + L"\r\n" + statement;
@@ -213,81 +408,105 @@ std::wstring ScriptRecorder::ScrollStatements(const RecordedEvent& event) {
     return out;
 }
 
-std::wstring ScriptRecorder::Write(const UserAction& action, wpfsim::Element& hit, wpfsim::Element& element,
-                                   const RecordedEvent& event, RecordedFacts& facts) {
+std::wstring ScriptRecorder::Write(const UserAction& action, const Before& before, wpfsim::Element& hit,
+                                   wpfsim::Element& element, const RecordedEvent& event,
+                                   RecordedFacts& facts) {
     const Language lang{vbscript_};
     wpfsim::Application& app = *host_.Core().App();
     auto byId = [&](const GUID& key) -> wpfsim::Element* {
         auto id = event.Identifier(key);
         return id ? app.FindById(*id) : nullptr;
     };
+    auto kindOf = [&](wpfsim::Element& control) {
+        LONG kind = -1;
+        if (auto node = host_.NodeOf(control))
+            for (const auto& extension : node->Extensions())
+                if (auto recognized = extension.As<IovWPFControlRecognizerExtender>()) {
+                    WPFControlType value = ctrlWPFUnknown;
+                    if (SUCCEEDED(recognized->get_WPFControlType(&value))) kind = value;
+                }
+        return kind;
+    };
     facts.kind = event.Property(keys::ControlType).lVal;
     facts.className = TextOf(event.Property(keys::ClassName));
     facts.enabled = event.Property(keys::Enabled);
     facts.visualPath = event.Property(keys::VisualPath);
     const POINT at = action.point;
+    const bool press = action.kind == UserAction::Kind::Press;
     auto unnamed = [&](wpfsim::Element& control) {
         return lang.Comment(L"not replayed: the " + control.ClassName() + L" at (" + std::to_wstring(at.x) +
                             L", " + std::to_wstring(at.y) + L") has no name to address it by");
     };
-    auto userClick = [&](wpfsim::Element& control) {
-        if (action.kind == UserAction::Kind::Type || action.button == wpfsim::MouseButton::Middle)
-            return lang.Comment(L"not replayed: User has no such action on '" + control.Name() + L"'");
+    // The press itself, at the same point relative to the nearest named element from `from` up.
+    auto userPress = [&](wpfsim::Element& from) {
+        if (!press || action.button == wpfsim::MouseButton::Middle)
+            return lang.Comment(L"not replayed: User has no such action on '" + from.Name() + L"'");
+        const auto* anchor = before.AnchorFrom(from);
+        if (!anchor) return unnamed(from);
         const std::wstring member = action.doubleClick                            ? L"DoubleClick"
                                     : action.button == wpfsim::MouseButton::Right ? L"RightClick"
                                                                                   : L"Click";
-        const RECT& r = control.Bounds();
+        const RECT& r = anchor->second;
         return lang.Call(
             L"User", member,
-            {lang.Str(control.Name()), std::to_wstring(at.x - r.left), std::to_wstring(at.y - r.top)});
+            {lang.Str(anchor->first->Name()), std::to_wstring(at.x - r.left), std::to_wstring(at.y - r.top)});
     };
     auto withShift = [&](std::vector<std::wstring> args) {
         if (action.shift) args.push_back(lang.Shift(action.shift));
         return args;
     };
 
-    if (action.kind == UserAction::Kind::Press && event.HasProperty(keys::MenuPath)) {
+    if (press && before.spent) {
+        // The press only closed popups. What closed a combo box's own drop-down is its CloseUp.
+        wpfsim::Element* face = ControlFor(&element);
+        if (LeftSingle(action) && !face->Name().empty() && kindOf(*face) == ctrlWPFComboBox &&
+            before.Closed(*face))
+            return lang.Call(lang.Find(face->Name()), L"CloseUp");
+        return userPress(hit);
+    }
+    // A press on a disabled element did nothing; a member would refuse it.
+    if (press && facts.enabled.vt == VT_BOOL && !facts.enabled.boolVal) return userPress(element);
+
+    if (press && event.HasProperty(keys::MenuPath)) {
         const std::wstring path = TextOf(event.Property(keys::MenuPath));
         facts.designator = event.Property(keys::MenuPath);
         wpfsim::Element* owner = byId(keys::MenuOwner);
         if (owner) facts.owner = owner->Name();
-        if (!owner || owner->Name().empty())
-            return lang.Comment(L"not replayed: the menu of the item '" + path + L"' has no name");
+        if (!owner || owner->Name().empty()) return userPress(element);
         const std::wstring menu =
             lang.Find(owner->Name()) +
             (event.Property(keys::MenuTopKind).lVal == ctrlWPFMenu ? L".WPFMenu" : L".PopupMenu");
-        if (event.Property(keys::MenuHasSubmenu).boolVal)
-            return lang.Comment(L"'" + path + L"' opens its submenu; the next menu statement walks it");
-        if (event.HasProperty(keys::MenuCheckedAfter))
+        const std::wstring step = lang.Str(ReplayableMenuPath(path, MenuLevels(element)));
+        // An item that opens its submenu is clicked as well: the menus stand open on replay as they did.
+        if (event.HasProperty(keys::MenuCheckedAfter) && !event.Property(keys::MenuHasSubmenu).boolVal)
             return lang.Call(menu, L"Check",
-                             {lang.Str(path), lang.Bool(event.Property(keys::MenuCheckedAfter).boolVal)});
-        return lang.Call(menu, L"Click", {lang.Str(path)});
+                             {step, lang.Bool(event.Property(keys::MenuCheckedAfter).boolVal)});
+        return lang.Call(menu, L"Click", {step});
     }
 
     for (auto [ownerKey, designatorKey] : {std::pair{&keys::ItemOwner, &keys::ItemDesignator},
                                            std::pair{&keys::ToolBarOwner, &keys::ToolBarDesignator}}) {
         wpfsim::Element* owner = byId(*ownerKey);
-        if (!owner || action.kind != UserAction::Kind::Press) continue;
+        if (!owner || !press) continue;
         facts.owner = owner->Name();
-        if (owner->Name().empty()) return unnamed(*owner);
         const ov::Variant designator = event.Property(*designatorKey);
         facts.designator = designator;
-        if (designator.vt == VT_EMPTY) return userClick(*owner);
+        if (owner->Name().empty() || designator.vt == VT_EMPTY) return userPress(*owner);
         const std::wstring object = lang.Find(owner->Name());
-        const std::wstring item = lang.Literal(designator);
+        if (facts.kind == ctrlWPFTreeViewItem) {
+            const std::wstring item = lang.Str(ReplayableTreePath(TextOf(designator), TreeLevels(element)));
+            // A press on the node's expander toggles it.
+            if (OnOwnToggle(hit, element))
+                return lang.Call(
+                    object, IsTrue(Prop(element, L"IsExpanded")) ? L"ExpandItem" : L"CollapseItem", {item});
+            return lang.Call(object, ItemMember(action), withShift({item}));
+        }
+        const std::wstring item = lang.Literal(ReplayableItem(designator, *owner, element));
         switch (facts.kind) {
         case ctrlWPFComboBoxItem:
-            return LeftSingle(action) ? lang.Call(object, L"ClickItem", {item}) : userClick(*owner);
+            return LeftSingle(action) ? lang.Call(object, L"ClickItem", {item}) : userPress(*owner);
         case ctrlWPFTabControlItem:
-            return LeftSingle(action) ? lang.Call(object, L"ClickTab", {item}) : userClick(*owner);
-        case ctrlWPFTreeViewItem:
-            // A press on the node's expander toggles it.
-            for (wpfsim::Element* e = &hit; e && e != &element; e = e->Parent())
-                if (e->TemplatedParent() == &element && e->ClassName().ends_with(L"ToggleButton"))
-                    return lang.Call(object,
-                                     IsTrue(Prop(element, L"IsExpanded")) ? L"ExpandItem" : L"CollapseItem",
-                                     {item});
-            [[fallthrough]];
+            return LeftSingle(action) ? lang.Call(object, L"ClickTab", {item}) : userPress(*owner);
         default:
             return lang.Call(object, ItemMember(action), withShift({item}));
         }
@@ -298,17 +517,11 @@ std::wstring ScriptRecorder::Write(const UserAction& action, wpfsim::Element& hi
         if (wpfsim::Element* owner = byId(keys::TransparentOwner)) control = owner;
     control = ControlFor(control);
     facts.owner = control == &element ? L"" : control->Name();
-    if (control->Name().empty()) return unnamed(*control);
+    if (control->Name().empty()) return press ? userPress(*control) : unnamed(*control);
     const std::wstring object = lang.Find(control->Name());
-    LONG kind = -1;
-    if (auto node = host_.NodeOf(*control))
-        for (const auto& extension : node->Extensions())
-            if (auto recognized = extension.As<IovWPFControlRecognizerExtender>()) {
-                WPFControlType value = ctrlWPFUnknown;
-                if (SUCCEEDED(recognized->get_WPFControlType(&value))) kind = value;
-            }
+    const LONG kind = kindOf(*control);
 
-    if (action.kind == UserAction::Kind::Type) {
+    if (!press) {
         if (kind != ctrlWPFEdit && kind != ctrlWPFPasswordEdit)
             return lang.Comment(L"not replayed: '" + control->Name() + L"' takes no text");
         const wchar_t* member = kind == ctrlWPFPasswordEdit ? L"Password" : L"Text";
@@ -329,13 +542,17 @@ std::wstring ScriptRecorder::Write(const UserAction& action, wpfsim::Element& hi
         }
         case ctrlWPFComboBox:
             return lang.Call(object, IsTrue(Prop(*control, L"IsDropDownOpen")) ? L"DropDown" : L"CloseUp");
+        case ctrlWPFExpander:
+            if (OnOwnToggle(hit, *control))
+                return lang.Call(object, IsTrue(Prop(*control, L"IsExpanded")) ? L"Expand" : L"Collapse");
+            break;
         case ctrlWPFTrackBar:
         case ctrlWPFScrollBar:
             return lang.Put(object, L"wPosition", lang.Number(Prop(*control, L"Value").dblVal));
         default:
             break;
         }
-    return userClick(*control);
+    return userPress(*control);
 }
 
 namespace {
@@ -349,7 +566,9 @@ void DumpElement(wpfsim::Element& element, const std::wstring& path, std::set<wp
          {L"IsChecked", L"IsSelected", L"SelectedIndex", L"Text", L"Password", L"Value", L"IsExpanded",
           L"IsDropDownOpen", L"IsOpen", L"IsSubmenuOpen", L"VerticalOffset", L"HorizontalOffset"}) {
         const ov::Variant value = Prop(element, member);
-        if (value.vt != VT_EMPTY) line += L" " + std::wstring(member) + L"=" + TextOf(value);
+        if (value.vt != VT_EMPTY)
+            line += L" " + std::wstring(member) + L"=" +
+                    (value.vt == VT_R8 ? ExactNumber(value.dblVal) : TextOf(value));
     }
     if (auto* selector = dynamic_cast<wpfsim::Selector*>(&element)) {
         line += L" Selection=";

@@ -6,16 +6,23 @@
 // How actions become statements:
 // - The event goes to the innermost element under the point that has a host object and is no part of a
 //   control's template (a tree node for anything inside it); template parts are the control's own.
+// - A press that did nothing but what a press there does is written as that press, User.Click (RightClick,
+//   DoubleClick) at the same point, relative to the nearest named element around it that was on screen:
+//   a press on a disabled element (the event's enabled fact), a press that only closed open popups (a
+//   menu, a drop-down) and went no further, a press that no member expresses, a press on an unnamed
+//   control. Only where no named element is around it does the statement become a comment that says so.
 // - Menu items: WPFMenu.Click/Check of the item's path on the menu, PopupMenu.Click/Check on the element
-//   that owns a context menu; an item that opens a submenu writes a comment (the walk of the next menu
-//   statement opens it). Items of lists, combo boxes, tab controls, trees and toolbars: the owner's
+//   that owns a context menu (an item that opens a submenu is clicked too, so that the menus stand open
+//   on replay as they did). Items of lists, combo boxes, tab controls, trees and toolbars: the owner's
 //   item members with the designator; a press on a tree node's expander: ExpandItem or CollapseItem.
+// - Names of items and path levels are read back as patterns ("*", "?", "**"): a text that would find
+//   another item first has its asterisks doubled, or, with a "?" (which has no escape), or where a path
+//   would read it as an index or split it, gives way to the index.
 // - Controls: ClickButton() (buttons, radio and repeat buttons), ClickButton(state after the click) (check
-//   boxes, toggle buttons), DropDown()/CloseUp() (a combo box's own face), wPosition = value after the
-//   click (sliders, scroll bars), wText = text after the typing (edits, password boxes). A decoration is
-//   addressed as the control that takes its click (the module's transparent walk, then up the templated
-//   parents). A named element without such a member: User.Click("name", x, y) at the same point.
-// - An unnamed control cannot be addressed: the statement is a comment that says so.
+//   boxes, toggle buttons), DropDown()/CloseUp() (a combo box's own face), Expand()/Collapse() (an
+//   expander's header), wPosition = value after the click (sliders, scroll bars), wText = text after the
+//   typing (edits, password boxes). A decoration is addressed as the control that takes its click (the
+//   module's transparent walk, then up the templated parents).
 // - Scroll positions: before an action, for every named scrollable object around the element whose
 //   position differs from the one the recorder saw there last (the first sight sets it), a statement
 //   HScroll.Pos / VScroll.Pos = position. Positions are absolute, so replaying one twice changes nothing.
@@ -72,8 +79,9 @@ public:
     std::wstring Script() const;
 
 private:
-    std::wstring Write(const UserAction& action, wpfsim::Element& hit, wpfsim::Element& eventElement,
-                       const RecordedEvent& event, RecordedFacts& facts);
+    struct Before;
+    std::wstring Write(const UserAction& action, const Before& before, wpfsim::Element& hit,
+                       wpfsim::Element& eventElement, const RecordedEvent& event, RecordedFacts& facts);
     std::wstring ScrollStatements(const RecordedEvent& event);
 
     Host& host_;

@@ -55,7 +55,10 @@ ov::Variant Deref(const VARIANT& arg) {
 
 std::wstring TextArg(const VARIANT& arg, const std::wstring& what) {
     ov::Variant text;
-    if (arg.vt == VT_EMPTY || arg.vt == VT_NULL || arg.vt == VT_DISPATCH || arg.vt == VT_UNKNOWN ||
+    if (arg.vt == VT_DISPATCH || arg.vt == VT_UNKNOWN)
+        throw ScriptFailure{what +
+                            L" must be a string, not an object (a .NET string's text is its .OleValue)."};
+    if (arg.vt == VT_EMPTY || arg.vt == VT_NULL ||
         FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&arg), 0, VT_BSTR)))
         throw ScriptFailure{what + L" must be a string."};
     return ov::Bstr::CopyOf(text.bstrVal).c_str();
@@ -214,17 +217,29 @@ protected:
 
 struct HandedOutRegistry {
     std::set<Revocable*> live;
+    // The elements whose objects' members are running, the innermost last: the log names the last.
+    std::vector<LogContext> acting;
+    // Host.ErrorReportMode and Host.MessageReportMode: what the host sets on every automation object it
+    // hands a script.
+    LONG errorReportMode = 1;
+    LONG messageReportMode = 1;
     // Set from the watchdog's thread at the time limit: every call of the script fails from then on, so a
     // script that calls the host ends there even where the engine cannot be interrupted.
     std::atomic<bool> timeUp{false};
 };
 
+ov::ComPtr<IDispatch> HandOut(ov::ComPtr<IDispatch> object,
+                              const std::shared_ptr<HandedOutRegistry>& registry, LogContext element);
+
 class HandedOut : public HostObjectBase, public IDispatch, public ISupportErrorInfo, public Revocable {
 public:
     using Interfaces = ov::Interfaces<IDispatch, ISupportErrorInfo>;
 
-    HandedOut(ov::ComPtr<IDispatch> inner, std::shared_ptr<HandedOutRegistry> registry)
-        : inner_(std::move(inner)), registry_(std::move(registry)) {
+    // `element`: the element the object is for (its name and kind), which the log names for what its
+    // members write.
+    HandedOut(ov::ComPtr<IDispatch> inner, std::shared_ptr<HandedOutRegistry> registry,
+              LogContext element = {})
+        : inner_(std::move(inner)), registry_(std::move(registry)), element_(std::move(element)) {
         registry_->live.insert(this);
     }
     ~HandedOut() { registry_->live.erase(this); }
@@ -250,7 +265,24 @@ public:
         if (registry_->timeUp) return Fail(kTimeUp, excep);
         // The module's object may go during the call (a script's last reference dropped inside it).
         ov::ComPtr<IDispatch> inner = inner_;
-        return inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+        const std::shared_ptr<HandedOutRegistry> registry = registry_;
+        registry->acting.push_back(element_);
+        const HRESULT hr = inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+        registry->acting.pop_back();
+        // An object a member hands out (a scroll helper, a menu, a tree node) reaches the script as the
+        // element's object does: with the host's report modes, through a forwarder of its own that names
+        // the same element in the log.
+        if (FAILED(hr) || !result || result->vt != VT_DISPATCH || !result->pdispVal) return hr;
+        ov::ComPtr<IDispatch> object = ov::ComPtr<IDispatch>::Adopt(result->pdispVal);
+        VariantInit(result);
+        try {
+            object = HandOut(std::move(object), registry, element_);
+        } catch (...) {
+            return ov::HResultOfCurrentException();
+        }
+        result->vt = VT_DISPATCH;
+        result->pdispVal = object.Detach();
+        return hr;
     }
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
         auto support = inner_ ? inner_.As<ISupportErrorInfo>() : nullptr;
@@ -265,7 +297,52 @@ private:
 
     ov::ComPtr<IDispatch> inner_;
     std::shared_ptr<HandedOutRegistry> registry_;
+    LogContext element_;
 };
+
+// Calls fn(enumeration, name, value) for every constant of the enumerations of a type library.
+void ForEachConstant(ITypeLib& library,
+                     const std::function<void(std::wstring_view, std::wstring, const VARIANT&)>& fn) {
+    for (UINT i = 0, n = library.GetTypeInfoCount(); i < n; ++i) {
+        TYPEKIND kind{};
+        ov::ComPtr<ITypeInfo> info;
+        ov::Bstr enumeration;
+        if (FAILED(library.GetTypeInfoType(i, &kind)) || kind != TKIND_ENUM ||
+            FAILED(library.GetTypeInfo(i, info.Put())) ||
+            FAILED(
+                library.GetDocumentation(static_cast<INT>(i), enumeration.Put(), nullptr, nullptr, nullptr)))
+            continue;
+        TYPEATTR* attributes = nullptr;
+        if (FAILED(info->GetTypeAttr(&attributes))) continue;
+        auto releaseAttributes = [&](TYPEATTR* a) { info->ReleaseTypeAttr(a); };
+        std::unique_ptr<TYPEATTR, decltype(releaseAttributes)> attributesHeld(attributes, releaseAttributes);
+        for (WORD v = 0; v < attributes->cVars; ++v) {
+            VARDESC* var = nullptr;
+            if (FAILED(info->GetVarDesc(v, &var))) continue;
+            auto releaseVar = [&](VARDESC* d) { info->ReleaseVarDesc(d); };
+            std::unique_ptr<VARDESC, decltype(releaseVar)> varHeld(var, releaseVar);
+            ov::Bstr name;
+            UINT got = 0;
+            if (var->varkind == VAR_CONST && var->lpvarValue &&
+                SUCCEEDED(info->GetNames(var->memid, name.Put(), 1, &got)) && got == 1)
+                fn(enumeration.View(), std::wstring(name.View()), *var->lpvarValue);
+        }
+    }
+}
+
+// The host's report modes on an automation object of the module.
+void SetReportModes(IDispatch* object, const HandedOutRegistry& registry) {
+    if (auto base = ov::QueryAs<IovCtrlBase>(object)) {
+        base->put_ErrorReportMode(registry.errorReportMode);
+        base->put_MessageReportMode(registry.messageReportMode);
+    }
+}
+
+ov::ComPtr<IDispatch> HandOut(ov::ComPtr<IDispatch> object,
+                              const std::shared_ptr<HandedOutRegistry>& registry, LogContext element) {
+    SetReportModes(object.Get(), *registry);
+    return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(object), registry, std::move(element)).Get());
+}
 
 } // namespace
 
@@ -274,8 +351,8 @@ private:
 struct ModelState {
     Host* host = nullptr; // null once the run is over
     wpfsim::Application* app = nullptr;
-    LONG errorReportMode = 1;
-    LONG messageReportMode = 1;
+    ScriptLineSource lines;
+    std::map<LONG, std::wstring> kindNames; // of WPFControlType
     std::shared_ptr<HandedOutRegistry> handedOut = std::make_shared<HandedOutRegistry>();
     std::unique_ptr<ScriptRecorder> recorder;
 
@@ -296,11 +373,24 @@ struct ModelState {
 
     // The hook object that the module's extender gave the element's host object.
     ov::ComPtr<IUnknown> HookOf(wpfsim::Element& element, const std::wstring& member) const {
-        if (auto node = TheHost().NodeOf(element))
+        if (auto node = TheHost().NodeOf(element)) {
             for (const auto& extension : node->Extensions())
                 if (extension.As<IovWPFControlRecognizerExtender>()) return extension;
+        } else if (std::wstring why = TheHost().Core().WhyNotOnScreen(element); !why.empty()) {
+            // No host object: the element is not shown, and the reason says why.
+            throw ScriptFailure{member + L": " + why};
+        }
         throw ScriptFailure{member + L": the module did not take '" + element.Name() +
                             L"' for a WPF element."};
+    }
+
+    // The name of the element's kind (a WPFControlType), as the module's hook object reports it.
+    std::wstring KindName(wpfsim::Element& element, const std::wstring& member) const {
+        auto hook = HookOf(element, member).As<IovWPFControlRecognizerExtender>();
+        WPFControlType kind = ctrlWPFUnknown;
+        if (!hook || FAILED(hook->get_WPFControlType(&kind))) return {};
+        auto name = kindNames.find(kind);
+        return name == kindNames.end() ? std::to_wstring(kind) : name->second;
     }
 
     ov::ComPtr<IovCtrlMappingInfoHolder> Holder() const {
@@ -327,9 +417,11 @@ struct ModelState {
     }
 
     ov::ComPtr<IDispatch> Find(const VARIANT& arg) {
-        ov::ComPtr<IDispatch> control = MakeControl(ElementNamed(arg, L"App.Find"), L"App.Find");
+        wpfsim::Element& element = ElementNamed(arg, L"App.Find");
+        ov::ComPtr<IDispatch> control = MakeControl(element, L"App.Find");
         if (!control) return nullptr;
-        return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(control), handedOut).Get());
+        LogContext acting{element.Name(), KindName(element, L"App.Find")};
+        return HandOut(std::move(control), handedOut, std::move(acting));
     }
 
     // The module's automation object of an element, as the host makes it, with the host's report modes;
@@ -351,10 +443,7 @@ struct ModelState {
             throw ScriptFailure{member + L": the module could not make the object of '" + element.Name() +
                                 L"' (" + Hex(hr) + L")."};
         if (!control) return nullptr;
-        if (auto base = control.As<IovCtrlBase>()) {
-            base->put_ErrorReportMode(errorReportMode);
-            base->put_MessageReportMode(messageReportMode);
-        }
+        SetReportModes(control.Get(), *handedOut);
         return control;
     }
 
@@ -482,6 +571,10 @@ public:
         Property(L"Kind", [this] { return ov::Variant::String(LogKindName(entry_.kind)); });
         Property(L"Text", [this] { return ov::Variant::String(entry_.text); });
         Property(L"Details", [this] { return ov::Variant::String(entry_.details); });
+        Property(L"Element", [this] { return ov::Variant::String(entry_.context.element); });
+        Property(L"ElementKind", [this] { return ov::Variant::String(entry_.context.elementKind); });
+        Property(L"Line", [this] { return ov::Variant::Int(static_cast<LONG>(entry_.context.line)); });
+        Property(L"Time", [this] { return ov::Variant::Double(entry_.seconds); });
     }
 
 private:
@@ -503,13 +596,22 @@ public:
             return DispatchValue(ov::ComPtr<IDispatch>(entry.Get()));
         });
         MakeDefault();
-        Method(L"Message", 1, 2, L"one or two arguments: the text and, if wanted, the details",
+        const std::wstring textAndDetails = L"one or two arguments: the text and, if wanted, the details";
+        for (const auto& written : {std::pair{L"Message", LogScript}, std::pair{L"Error", LogError}}) {
+            const std::wstring member = std::wstring(L"Log.") + written.first;
+            const LONG kind = written.second;
+            Method(written.first, 1, 2, textAndDetails, [this, member, kind](const Args& a) {
+                Write(kind, member, a, 0);
+                return ov::Variant();
+            });
+        }
+        Method(L"Check", 2, 3,
+               L"two or three arguments: the condition (true or false), the text that says what must hold "
+               L"and, if wanted, the details",
                [this](const Args& a) {
-                   std::wstring text = TextArg(a[0], L"Log.Message: the text");
-                   std::wstring details =
-                       a.size() > 1 ? TextArg(a[1], L"Log.Message: the details") : std::wstring();
-                   state_->TheHost().Core().AddLog({LogScript, std::move(text), std::move(details)});
-                   return ov::Variant();
+                   const bool held = Condition(a[0]);
+                   Write(held ? LogCheck : LogError, L"Log.Check", a, 1, held ? L"" : kCheckFailed, true);
+                   return ov::Variant::Bool(held);
                });
         Method(L"Clear", 0, 0, L"no arguments", [this](const Args&) {
             state_->TheHost().ClearLog();
@@ -519,6 +621,40 @@ public:
 
 private:
     const std::vector<LogEntry>& Entries() const { return state_->TheHost().Log(); }
+
+    // An entry of the script's own from the text and the details at a[first], a[first + 1].
+    void Write(LONG kind, const std::wstring& member, const Args& a, size_t first,
+               const wchar_t* prefix = L"", bool check = false) {
+        LogEntry entry{kind, prefix + TextArg(a[first], member + L": the text"),
+                       a.size() > first + 1 ? TextArg(a[first + 1], member + L": the details")
+                                            : std::wstring()};
+        entry.check = check;
+        state_->TheHost().Core().AddLog(std::move(entry));
+    }
+
+    // A check's condition is true or false: anything else (a misspelt name's undefined, an object, a number)
+    // is a wrong use, so that a typo cannot pass a check.
+    static bool Condition(const VARIANT& condition) {
+        const std::wstring what = L"Log.Check: the condition is ";
+        const std::wstring want = L"; give true or false (a comparison).";
+        switch (condition.vt) {
+        case VT_BOOL:
+            return condition.boolVal != VARIANT_FALSE;
+        case VT_EMPTY:
+            throw ScriptFailure{what + L"undefined (a misspelt name, or a property that does not exist?)" +
+                                want};
+        case VT_NULL:
+            throw ScriptFailure{what + L"null" + want};
+        case VT_DISPATCH:
+        case VT_UNKNOWN:
+            throw ScriptFailure{what + L"an object (a .NET value is read with .OleValue)" + want};
+        case VT_BSTR:
+            throw ScriptFailure{what + L"a string" + want};
+        default:
+            throw ScriptFailure{what + L"a number or another value that is not true or false" + want};
+        }
+    }
+
     std::shared_ptr<ModelState> state_;
 };
 
@@ -838,11 +974,15 @@ public:
     HostSettingsObject(std::shared_ptr<ModelState> state, ov::ComPtr<IDispatch> log)
         : ScriptObject(L"Host"), state_(std::move(state)), log_(std::move(log)) {
         Property(
-            L"ErrorReportMode", [this] { return ov::Variant::Int(state_->errorReportMode); },
-            [this](const VARIANT& v) { state_->errorReportMode = IntArg(v, L"Host.ErrorReportMode"); });
+            L"ErrorReportMode", [this] { return ov::Variant::Int(state_->handedOut->errorReportMode); },
+            [this](const VARIANT& v) {
+                state_->handedOut->errorReportMode = IntArg(v, L"Host.ErrorReportMode");
+            });
         Property(
-            L"MessageReportMode", [this] { return ov::Variant::Int(state_->messageReportMode); },
-            [this](const VARIANT& v) { state_->messageReportMode = IntArg(v, L"Host.MessageReportMode"); });
+            L"MessageReportMode", [this] { return ov::Variant::Int(state_->handedOut->messageReportMode); },
+            [this](const VARIANT& v) {
+                state_->handedOut->messageReportMode = IntArg(v, L"Host.MessageReportMode");
+            });
         Method(L"SetClassNames", 2, 2,
                L"two arguments: the kind (a WPFControlType) and the class names (an array, or one string "
                L"with \"|\" between the names)",
@@ -869,29 +1009,9 @@ private:
 class ConstantsObject : public ScriptObject {
 public:
     explicit ConstantsObject(ITypeLib& library) {
-        for (UINT i = 0, n = library.GetTypeInfoCount(); i < n; ++i) {
-            TYPEKIND kind{};
-            ov::ComPtr<ITypeInfo> info;
-            if (FAILED(library.GetTypeInfoType(i, &kind)) || kind != TKIND_ENUM ||
-                FAILED(library.GetTypeInfo(i, info.Put())))
-                continue;
-            TYPEATTR* attributes = nullptr;
-            if (FAILED(info->GetTypeAttr(&attributes))) continue;
-            auto releaseAttributes = [&](TYPEATTR* a) { info->ReleaseTypeAttr(a); };
-            std::unique_ptr<TYPEATTR, decltype(releaseAttributes)> attributesHeld(attributes,
-                                                                                  releaseAttributes);
-            for (WORD v = 0; v < attributes->cVars; ++v) {
-                VARDESC* var = nullptr;
-                if (FAILED(info->GetVarDesc(v, &var))) continue;
-                auto releaseVar = [&](VARDESC* d) { info->ReleaseVarDesc(d); };
-                std::unique_ptr<VARDESC, decltype(releaseVar)> varHeld(var, releaseVar);
-                ov::Bstr name;
-                UINT got = 0;
-                if (var->varkind == VAR_CONST && var->lpvarValue &&
-                    SUCCEEDED(info->GetNames(var->memid, name.Put(), 1, &got)) && got == 1)
-                    AddConstant(std::wstring(name.View()), ov::Variant(*var->lpvarValue));
-            }
-        }
+        ForEachConstant(library, [this](std::wstring_view, std::wstring name, const VARIANT& value) {
+            AddConstant(std::move(name), ov::Variant(value));
+        });
     }
 
 private:
@@ -915,6 +1035,20 @@ ScriptModel::ScriptModel(Host& host, wpfsim::Application& app) : state_(std::mak
     state_->recorder = std::make_unique<ScriptRecorder>(host);
     ov::ComPtr<ITypeLib> library;
     ov::ThrowIfFailed(LoadTypeLib(host.ModulePath().c_str(), library.Put()));
+    ForEachConstant(*library, [this](std::wstring_view enumeration, std::wstring name, const VARIANT& value) {
+        ov::Variant number;
+        if (enumeration == L"WPFControlType" &&
+            SUCCEEDED(VariantChangeType(&number, const_cast<VARIANT*>(&value), 0, VT_I4)))
+            state_->kindNames[number.lVal] = std::move(name);
+    });
+    // Entries name the element whose member wrote them and the script's line.
+    host.Core().logContext = [state = std::weak_ptr<ModelState>(state_)] {
+        auto held = state.lock();
+        if (!held) return LogContext{};
+        LogContext context = held->handedOut->acting.empty() ? LogContext{} : held->handedOut->acting.back();
+        context.line = held->lines.Current();
+        return context;
+    };
 
     auto log = ov::Create<LogObject>(state_);
     ov::ComPtr<IDispatch> logDispatch(log.Get());
@@ -969,7 +1103,12 @@ void ScriptModel::StopCalls() noexcept {
     state_->handedOut->timeUp = true;
 }
 
+ScriptLineSource& ScriptModel::Lines() noexcept {
+    return state_->lines;
+}
+
 size_t ScriptModel::End() {
+    if (state_->host) state_->host->Core().logContext = nullptr;
     state_->host = nullptr;
     // Whatever is still registered is held by someone: counted, and cut off from the module's object.
     const std::set<Revocable*> left = state_->handedOut->live;

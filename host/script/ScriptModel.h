@@ -5,7 +5,9 @@
 //                                 classifies the element, the kind info of its kind creates the object for
 //                                 the element's identifier (CreateControlWithKey), which then takes the
 //                                 host's report modes. Null (Nothing) for kinds without one (items,
-//                                 decorations). A new object per call.
+//                                 decorations). A new object per call. An element that is not shown (so
+//                                 the host has no object for it) is a script error that says why
+//                                 (HostCore::WhyNotOnScreen).
 //   App.Kind(name), App.ClassName(name)   what the module's hook object reports (kind value, class name)
 //   App.Element(name)             the element's own .NET object in the simulated application
 //   App.Table(name)               the host's table view of the element's object (IovCtrlTableDataSource):
@@ -28,10 +30,19 @@
 //                                 .Owner (the owner's name), .VisualPath, .Statement
 //   Recorder.Script               the statements, one a line
 //   Log.Count, Log.Item(i)        the log so far (0-based; Item is the default member), entries with .Kind
-//                                 ("message", "notice", "menu notice", "error", "script"), .Text, .Details
+//                                 ("message", "notice", "menu notice", "error", "script", "check"), .Text,
+//                                 .Details, .Element and .ElementKind (the element whose object's member
+//                                 wrote it, and its WPFControlType's name; "" when none), .Line (the script's
+//                                 line, ScriptLines.h; 0 when none), .Time (seconds since the host started)
 //   Log.Message(text[, details])  writes a message of the script ("script"); Log.Clear() empties the log
+//   Log.Error(text[, details])    writes an error of the script's own (the run ends with exit 1)
+//   Log.Check(condition, text[, details])  a check of the script: "check" when the condition is true, an
+//                                 error "Check failed: text" when it is false; returns the condition. A
+//                                 condition that is not true or false (undefined, null, an object, a
+//                                 number, a string) is a script error, so that a misspelt name cannot pass
 //   Host.ErrorReportMode, Host.MessageReportMode
-//                                 (1 by default) what objects handed out from now on start with
+//                                 (1 by default) what the host sets on every automation object it hands the
+//                                 script from now on: App.Find's, and those a member of one returns
 //   Host.SetClassNames(kind, names)
 //                                 replaces the class-name patterns of a kind (a WPFControlType) as the
 //                                 host's options do: every module object that takes options gets the new
@@ -77,6 +88,9 @@ public:
     // The script as its engine gets it: in VBScript without top-level declarations of Log, which the
     // prelude has declared already (the script's lines and columns stay as they are).
     static std::wstring Source(std::wstring_view language, std::wstring script);
+
+    // The script's line, for the log: give it to RunScript.
+    ScriptLineSource& Lines() noexcept;
 
     // The language recorded statements are written in (a ProgID; the script's own unless set).
     void SetRecordingLanguage(std::wstring language);

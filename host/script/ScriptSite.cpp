@@ -1,5 +1,7 @@
 #include "ScriptSite.h"
 
+#include "ScriptLines.h"
+
 #include "../services/HostCom.h"
 
 #include "com/OleTypes.h"
@@ -76,6 +78,7 @@ public:
     explicit ScriptSite(const std::vector<NamedItem>& items) : items_(items) {}
 
     std::optional<ScriptError>& Error() noexcept { return error_; }
+    void ClearError() noexcept { error_.reset(); }
     void Stop() noexcept { stopped_ = true; }
     bool Stopped() const noexcept { return stopped_; }
 
@@ -205,8 +208,53 @@ HRESULT Parse(IActiveScriptParse64& parser, std::wstring_view text) {
     return hr;
 }
 
+} // namespace
+
+// Connects a line source to the engine for as long as it lives.
+class LineConnection {
+public:
+    LineConnection(ScriptLineSource* lines, IActiveScript* engine) noexcept : lines_(lines) {
+        if (lines_) lines_->engine_ = engine;
+    }
+    ~LineConnection() {
+        if (!lines_) return;
+        lines_->engine_ = nullptr;
+        lines_->global_ = nullptr;
+        lines_->id_ = -1;
+    }
+    LineConnection(const LineConnection&) = delete;
+    LineConnection& operator=(const LineConnection&) = delete;
+
+private:
+    ScriptLineSource* lines_;
+};
+
+ULONG ScriptLineSource::Current() const noexcept {
+    if (!engine_) return 0;
+    if (!global_ && FAILED(engine_->GetScriptDispatch(nullptr, global_.Put()))) return 0;
+    if (id_ == -1) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(kLineVariable)};
+        DISPID id = DISPID_UNKNOWN;
+        if (!global_ || FAILED(global_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+            return 0;
+        id_ = id;
+    }
+    DISPPARAMS none{};
+    ov::Variant value, line;
+    if (FAILED(global_->Invoke(static_cast<DISPID>(id_), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                               &none, &value, nullptr, nullptr)) ||
+        FAILED(VariantChangeType(&line, &value, 0, VT_I4)) || line.lVal < 0)
+        return 0;
+    return static_cast<ULONG>(line.lVal);
+}
+
+namespace {
+
+// `instrumented`: the script with line markers, reset when the engine refuses it (the script then runs as
+// it was written).
 HRESULT Run(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-            std::wstring_view prelude, const TimeLimit& limit, ScriptSite& site) {
+            std::wstring_view prelude, const TimeLimit& limit, ScriptSite& site,
+            std::optional<InstrumentedScript>& instrumented, ScriptLineSource* lines) {
     CLSID clsid{};
     std::wstring progId(language);
     if (HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid); FAILED(hr)) return hr;
@@ -231,9 +279,17 @@ HRESULT Run(std::wstring_view language, std::wstring_view text, const std::vecto
     }
 
     Watchdog watchdog(engine.Get(), site, limit);
-    if (!prelude.empty())
-        if (HRESULT hr = Parse(*parser, prelude); FAILED(hr)) return hr;
-    if (HRESULT hr = Parse(*parser, text); FAILED(hr)) return hr;
+    std::wstring before(prelude);
+    if (instrumented) before += LinePrelude(language);
+    if (!before.empty())
+        if (HRESULT hr = Parse(*parser, before); FAILED(hr)) return hr;
+    if (instrumented && FAILED(Parse(*parser, instrumented->text))) {
+        site.ClearError();
+        instrumented.reset();
+    }
+    if (!instrumented)
+        if (HRESULT hr = Parse(*parser, text); FAILED(hr)) return hr;
+    LineConnection connection(lines, engine.Get());
     // The code parsed while the engine was not started runs now.
     return engine->SetScriptState(SCRIPTSTATE_CONNECTED);
 }
@@ -245,13 +301,20 @@ std::wstring ScriptError::ToString() const {
 }
 
 ScriptRun RunScript(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-                    std::wstring_view prelude, const TimeLimit& limit) {
+                    std::wstring_view prelude, const TimeLimit& limit, ScriptLineSource* lines) {
     ScriptRun run;
     try {
         ov::ComPtr<ScriptSite> site = ov::Create<ScriptSite>(items);
-        run.hr = Run(language, text, items, prelude, limit, *site);
+        std::optional<InstrumentedScript> instrumented;
+        if (lines) instrumented = InstrumentLines(language, text);
+        run.hr = Run(language, text, items, prelude, limit, *site, instrumented, lines);
         run.timedOut = site->Stopped();
         run.error = std::move(site->Error());
+        // The position in the script of an error in the instrumented text, and the line's text as written.
+        if (run.error && instrumented && run.error->line) {
+            run.error->column = instrumented->ScriptColumn(run.error->line - 1, run.error->column);
+            run.error->lineText.clear();
+        }
         // Engines that do not give the line's text: it is the script's own line.
         if (run.error && run.error->lineText.empty() && run.error->line) {
             size_t start = 0;

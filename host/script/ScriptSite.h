@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+struct IActiveScript;
+
 namespace ovhost {
 
 // An object the script sees as a global variable; with globalMembers its members are global names too.
@@ -55,10 +57,27 @@ struct TimeLimit {
     std::function<void()> stuck;
 };
 
+// The line of the statement the script is running, from the markers of ScriptLines.h. RunScript connects
+// it to the engine while the script runs; outside that time, before the first statement and for a script
+// that runs without markers it is 0. Read on the script's thread (the host's members run there).
+class ScriptLineSource {
+public:
+    ULONG Current() const noexcept;
+
+private:
+    friend class LineConnection;
+    IActiveScript* engine_ = nullptr;
+    mutable ov::ComPtr<IDispatch> global_;
+    mutable long id_ = -1; // the variable's DISPID once known
+};
+
 // Runs `text` to its end in the engine of `language` (a ProgID). Named items are visible by name; the
 // engine is closed before returning, so it holds none of them afterwards. A prelude is parsed and run
-// before the text as code of its own, so that the text's lines keep their numbers. Throws nothing.
+// before the text as code of its own, so that the text's lines keep their numbers. With `lines` the text
+// runs with line markers (ScriptLines.h) that `lines` reads, unless the instrumenter or the engine refuses
+// them; the positions of errors are the text's own either way. Throws nothing.
 ScriptRun RunScript(std::wstring_view language, std::wstring_view text, const std::vector<NamedItem>& items,
-                    std::wstring_view prelude = {}, const TimeLimit& limit = {});
+                    std::wstring_view prelude = {}, const TimeLimit& limit = {},
+                    ScriptLineSource* lines = nullptr);
 
 } // namespace ovhost

@@ -2,6 +2,12 @@
 
 #include "HostObjects.h"
 
+#include "wpfsim/ComboBox.h"
+#include "wpfsim/Expander.h"
+#include "wpfsim/Menus.h"
+#include "wpfsim/Popup.h"
+#include "wpfsim/TabControl.h"
+#include "wpfsim/ToolBar.h"
 #include "wpfsim/TreeView.h"
 
 #include <olectl.h>
@@ -33,6 +39,8 @@ HRESULT HostCore::TypeInfo(REFIID iid, ITypeInfo** info) {
 // --- log ------------------------------------------------------------------------------------------------
 
 void HostCore::AddLog(LogEntry entry) {
+    entry.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    if (logContext && !entry.context.line && entry.context.element.empty()) entry.context = logContext();
     log_.push_back(std::move(entry));
     if (onLog) onLog(log_.back());
 }
@@ -209,6 +217,139 @@ bool HostCore::IsOnScreen(const wpfsim::Element& element) const noexcept {
 
 bool HostCore::IsInternalPart(const wpfsim::Element& element) noexcept {
     return dynamic_cast<const wpfsim::TreeViewItem*>(&element) != nullptr;
+}
+
+namespace {
+
+// Why an element is not shown: the reasons, in the words of one table.
+enum class OffScreen {
+    Hidden,
+    Collapsed,
+    InHidden,
+    InCollapsed,
+    InClosedExpander,
+    OnUnselectedTab,
+    InClosedDropDown,
+    InClosedSubmenu,
+    InClosedOverflow,
+    InClosedContextMenu,
+    InClosedPopup,
+    NotGenerated,
+    TreeNode,
+    NotInWindow
+};
+
+// %1 the element's name, %2 the element that says why ('name' or a class), %3 a detail (a tab's header, an
+// item's index).
+constexpr std::pair<OffScreen, const wchar_t*> kOffScreenTexts[] = {
+    {OffScreen::Hidden, L"'%1' is not shown: its Visibility is Hidden."},
+    {OffScreen::Collapsed, L"'%1' is not shown: its Visibility is Collapsed."},
+    {OffScreen::InHidden, L"'%1' is not shown: it is inside %2, which is hidden."},
+    {OffScreen::InCollapsed, L"'%1' is not shown: it is inside %2, which is collapsed."},
+    {OffScreen::InClosedExpander, L"'%1' is not shown: it is inside the expander %2, which is not expanded."},
+    {OffScreen::OnUnselectedTab,
+     L"'%1' is not shown: it is on the tab page '%3' of %2, which is not selected."},
+    {OffScreen::InClosedDropDown, L"'%1' is not shown: it is in the drop-down of %2, which is closed."},
+    {OffScreen::InClosedSubmenu, L"'%1' is not shown: it is in the submenu of %2, which is closed."},
+    {OffScreen::InClosedOverflow, L"'%1' is not shown: it is in the overflow panel of %2, which is closed."},
+    {OffScreen::InClosedContextMenu,
+     L"'%1' is not shown: it is in the context menu of %2, which is not open."},
+    {OffScreen::InClosedPopup, L"'%1' is not shown: it is inside %2, a popup that is closed."},
+    {OffScreen::NotGenerated,
+     L"'%1' is not shown: it is item %3 of %2, which has generated no container for it (the item is out of "
+     L"view)."},
+    {OffScreen::TreeNode,
+     L"'%1' is a node of the tree view %2: tree nodes have no objects of their own, the tree view's object "
+     L"reaches them by their paths."},
+    {OffScreen::NotInWindow, L"'%1' is not shown: it is in no window of the application."},
+};
+
+// 'name', or the class without its namespace for an element without a name.
+std::wstring Called(const wpfsim::Element& element) {
+    if (!element.Name().empty()) return L"'" + element.Name() + L"'";
+    const std::wstring& name = element.ClassName();
+    return L"a " + name.substr(name.find_last_of(L'.') + 1);
+}
+
+std::wstring OffScreenText(OffScreen reason, const wpfsim::Element& element, const wpfsim::Element* why,
+                           const std::wstring& detail = {}) {
+    std::wstring text;
+    for (const auto& [r, t] : kOffScreenTexts)
+        if (r == reason) text = t;
+    const std::pair<const wchar_t*, std::wstring> fields[] = {
+        {L"%1", element.Name()}, {L"%2", why ? Called(*why) : std::wstring()}, {L"%3", detail}};
+    for (const auto& [field, value] : fields)
+        if (size_t at = text.find(field); at != std::wstring::npos) text.replace(at, 2, value);
+    return text;
+}
+
+// The element whose context menu this is (searched in the visual trees of the windows).
+const wpfsim::Element* ContextMenuOwner(const wpfsim::Application& app, const wpfsim::ContextMenu& menu) {
+    std::vector<const wpfsim::Element*> pending(app.Roots().begin(), app.Roots().end());
+    while (!pending.empty()) {
+        const wpfsim::Element* e = pending.back();
+        pending.pop_back();
+        if (e->GetContextMenu() == &menu) return e;
+        pending.insert(pending.end(), e->Children().begin(), e->Children().end());
+    }
+    return &menu;
+}
+
+} // namespace
+
+std::wstring HostCore::WhyNotOnScreen(const wpfsim::Element& element) const {
+    if (IsOnScreen(element)) return {};
+    for (const wpfsim::Element* e = &element; e;) {
+        if (IsInternalPart(*e)) {
+            const wpfsim::Element* tree = e;
+            while (tree && !dynamic_cast<const wpfsim::TreeView*>(tree))
+                tree = tree->Parent() ? tree->Parent() : tree->LogicalParent();
+            return OffScreenText(OffScreen::TreeNode, element, tree ? tree : e);
+        }
+        if (const auto visibility = e->GetVisibility(); visibility != wpfsim::Visibility::Visible) {
+            const bool hidden = visibility == wpfsim::Visibility::Hidden;
+            if (e == &element)
+                return OffScreenText(hidden ? OffScreen::Hidden : OffScreen::Collapsed, element, e);
+            if (auto* expander = dynamic_cast<const wpfsim::Expander*>(e->TemplatedParent()))
+                return OffScreenText(OffScreen::InClosedExpander, element, expander);
+            return OffScreenText(hidden ? OffScreen::InHidden : OffScreen::InCollapsed, element, e);
+        }
+        if (e->Parent()) {
+            e = e->Parent();
+            continue;
+        }
+        if (app_ && std::find(app_->Roots().begin(), app_->Roots().end(), e) != app_->Roots().end()) break;
+        // Out of the visual tree: what holds it says why.
+        const wpfsim::Element* holder = e->LogicalParent();
+        if (auto* menu = dynamic_cast<const wpfsim::ContextMenu*>(e))
+            return OffScreenText(OffScreen::InClosedContextMenu, element,
+                                 app_ ? ContextMenuOwner(*app_, *menu) : e);
+        if (auto* popup = dynamic_cast<const wpfsim::Popup*>(holder)) {
+            const wpfsim::Element* owner = popup->TemplatedParent();
+            if (dynamic_cast<const wpfsim::ComboBox*>(owner))
+                return OffScreenText(OffScreen::InClosedDropDown, element, owner);
+            if (dynamic_cast<const wpfsim::MenuItem*>(owner))
+                return OffScreenText(OffScreen::InClosedSubmenu, element, owner);
+            if (dynamic_cast<const wpfsim::ToolBar*>(owner))
+                return OffScreenText(OffScreen::InClosedOverflow, element, owner);
+            return OffScreenText(OffScreen::InClosedPopup, element, owner ? owner : popup);
+        }
+        if (auto* tab = dynamic_cast<const wpfsim::TabItem*>(holder))
+            return OffScreenText(OffScreen::OnUnselectedTab, element,
+                                 tab->LogicalParent() ? tab->LogicalParent() : tab, tab->Header().Text());
+        if (auto* items = dynamic_cast<const wpfsim::ItemsControl*>(holder))
+            if (const long index = items->IndexOfItemElement(*e); index >= 0) {
+                // An item without a container: its panel is not shown (a closed drop-down or submenu), or
+                // the panel has not generated it.
+                const wpfsim::Element* panel = items->ItemsHost();
+                if (!panel || IsOnScreen(*panel))
+                    return OffScreenText(OffScreen::NotGenerated, element, items, std::to_wstring(index));
+                e = panel;
+                continue;
+            }
+        e = holder;
+    }
+    return OffScreenText(OffScreen::NotInWindow, element, nullptr);
 }
 
 std::optional<HostError> HostCore::ActionBlocker(const wpfsim::Element* element, bool needVisible) const {

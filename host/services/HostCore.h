@@ -7,6 +7,7 @@
 
 #include "wpfsim/Application.h"
 
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -24,22 +25,45 @@ struct GuidLess {
     }
 };
 
-// Kinds of IovHostLog::AddEntry, then the host's own: a message of the test script (Log.Message) and the
-// script's failure (a syntax error or an uncaught exception), which the module never writes.
+// Kinds of IovHostLog::AddEntry, then the host's own, which the module never writes: a message of the test
+// script (Log.Message), the script's failure (a syntax error or an uncaught exception) and a check of the
+// script that held (Log.Check; one that failed is an error).
 enum LogKind : LONG {
     LogMessage = 0,
     LogNotice = 1,
     LogMenuNotice = 2,
     LogError = 3,
     LogScript = 4,
-    LogScriptError = 5
+    LogScriptError = 5,
+    LogCheck = 6
 };
 
+// Where an entry was made: the element whose automation object's member was running (its name and the
+// name of its WPFControlType, empty when no member of one was) and the script's line (from 1; 0 when no
+// script statement was running).
+struct LogContext {
+    std::wstring element;
+    std::wstring elementKind;
+    ULONG line = 0;
+};
+
+// The text of a failed Log.Check begins so; the check's own text follows.
+inline constexpr wchar_t kCheckFailed[] = L"Check failed: ";
+
 struct LogEntry {
-    LONG kind = LogMessage;
+    LogEntry(LONG kind = LogMessage, std::wstring text = {}, std::wstring details = {})
+        : kind(kind), text(std::move(text)), details(std::move(details)) {}
+    LONG kind;
     std::wstring text;
     std::wstring details;
-    friend bool operator==(const LogEntry&, const LogEntry&) = default;
+    // Filled in by the core when the entry is added (the context where none is given).
+    LogContext context;
+    double seconds = 0; // since the host started
+    bool check = false; // made by Log.Check (kind LogCheck when it held, LogError when it failed)
+    // Two entries are equal when they say the same: where and when they were made do not count.
+    friend bool operator==(const LogEntry& a, const LogEntry& b) {
+        return a.kind == b.kind && a.text == b.text && a.details == b.details;
+    }
 };
 
 enum class ActionKind { Click, Activate, MouseMove };
@@ -90,10 +114,13 @@ public:
     HRESULT TypeInfo(REFIID iid, ITypeInfo** info);
 
     // --- log
+    // Adds the entry with its time and, unless it names a line or an element, the context that
+    // `logContext` gives now (the script model's: the acting element, the running line).
     void AddLog(LogEntry entry);
     const std::vector<LogEntry>& Log() const noexcept { return log_; }
     void ClearLog() noexcept { log_.clear(); }
     std::function<void(const LogEntry&)> onLog;
+    std::function<LogContext()> logContext;
 
     // --- module manager (events go to the sinks; the host's own registrations fire them too)
     HRESULT RegisterModule(IUnknown* object);
@@ -141,6 +168,10 @@ public:
     // A tree node: on screen it belongs to its tree view's object, which places it through
     // IovInternalObjects and CreateObject with a context.
     static bool IsInternalPart(const wpfsim::Element& element) noexcept;
+    // Why the host has no object for an element, in a sentence that names the first reason up from it
+    // ("'quantity' is not shown: it is on the tab page 'Details' of 'settingsTabs', which is not selected.");
+    // empty when it has one.
+    std::wstring WhyNotOnScreen(const wpfsim::Element& element) const;
     // The checks every action runs (injected failure, element gone, no response, invisible).
     std::optional<HostError> ActionBlocker(const wpfsim::Element* element, bool needVisible) const;
     HRESULT Record(ActionRecord record);
@@ -171,6 +202,7 @@ private:
     std::map<GUID, ov::ComPtr<ITypeInfo>, GuidLess> typeInfos_;
 
     std::vector<LogEntry> log_;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 
     std::vector<RegisteredModule> modules_;
     std::vector<ov::ComPtr<IovModuleManagerEvents>> sinks_;

@@ -45,6 +45,18 @@ inline void ExpectError(const std::optional<CovInvokeException>& e, std::wstring
     EXPECT_EQ(e->Kind(), kind);
 }
 
+// The report modes (error, message) of an automation object; (-1, -1) for an object without them.
+inline std::pair<LONG, LONG> ReportModes(IUnknown* object) {
+    LONG error = -1, message = -1;
+    if (auto base = ov::QueryAs<IovCtrlBase>(object)) {
+        base->get_ErrorReportMode(&error);
+        base->get_MessageReportMode(&message);
+    }
+    return {error, message};
+}
+// What every automation object starts with, also one that another object hands out: the host sets its own.
+inline constexpr std::pair<LONG, LONG> kModesAtCreation{1, 1};
+
 inline void ExpectGenericError(const std::optional<CovInvokeException>& e) {
     ExpectError(e, L"An error occurred.", ov::texts::Reasons);
 }

@@ -105,13 +105,16 @@ TEST_F(RangesTest, HelperSetMakesNoEnabledCheckAndOneScrollCall) {
                    L"Minimum: 0.000000 maximum: 0.000000."}}));
 }
 
-TEST_F(RangesTest, HelperSyntaxIsTheOwnersWithTheMemberOfItsDirection) {
+TEST_F(RangesTest, HelperSyntaxIsTheOwnersWithTheMemberOfItsDirectionAndItsModesItsOwn) {
     auto wrapper = WrapElement<CovWPFCtrlScrollViewer>(*viewer_);
+    wrapper->put_ErrorReportMode(2);
+    wrapper->put_MessageReportMode(0);
     for (const wchar_t* member : {L"HScroll", L"VScroll"}) {
         Result made = Get(wrapper.As<IDispatch>().Get(), member);
         ASSERT_EQ(made.value.vt, VT_DISPATCH);
         auto helper = ov::QueryAs<IovCtrlBase>(made.value.pdispVal);
         ASSERT_TRUE(helper);
+        EXPECT_EQ(ReportModes(helper.Get()), kModesAtCreation);
         // Without a syntax of its owner the helper has none either.
         ov::ComPtr<IovSyntaxItem> syntax;
         EXPECT_EQ(helper->GetSyntax(syntax.Put(), 0), S_OK);

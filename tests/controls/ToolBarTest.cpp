@@ -89,4 +89,31 @@ TEST_F(ToolBarTest, AnItemOfTheOverflowPanelIsFoundInThePopupOnceThePanelIsOpen)
     EXPECT_EQ(App().Calls(L"IsOverflowOpen").invokes, 1);
 }
 
+TEST_F(ToolBarTest, ThePropertiesLeaveZeroOrFalseWhenTheyFail) {
+    auto wrapper = WrapElement<CovWPFCtrlToolBar>(*bar_);
+    App().StopResponding();
+    const ov::Variant item = ov::Variant::Int(0);
+    LONG number = 7;
+    EXPECT_EQ(wrapper->get_wButtonCount(&number), S_OK);
+    EXPECT_EQ(number, 0);
+    number = 7;
+    EXPECT_EQ(wrapper->get_wButtonPos(item, &number), S_OK);
+    EXPECT_EQ(number, 0);
+    ov::Bstr leftOver(L"left over");
+    BSTR text = leftOver.Get();
+    EXPECT_EQ(wrapper->get_wButtonText(item, &text), S_OK);
+    EXPECT_EQ(text, nullptr);
+    for (auto flag : {&CovWPFCtrlToolBar::get_wIsCheckButton, &CovWPFCtrlToolBar::get_wIsDropDownButton,
+                      &CovWPFCtrlToolBar::get_wIsSeparatorButton, &CovWPFCtrlToolBar::get_wChecked,
+                      &CovWPFCtrlToolBar::get_wEnabled, &CovWPFCtrlToolBar::get_wVisible,
+                      &CovWPFCtrlToolBar::get_wGrayed}) {
+        VARIANT_BOOL value = VARIANT_TRUE;
+        EXPECT_EQ(((*wrapper).*flag)(item, &value), S_OK);
+        EXPECT_EQ(value, VARIANT_FALSE);
+    }
+    App().Resume();
+    // Every failure was reported to the log (mode 1).
+    EXPECT_EQ(TakeLog().size(), 10u);
+}
+
 } // namespace

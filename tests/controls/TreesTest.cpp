@@ -140,9 +140,11 @@ TEST_F(TreesTest, AClickOnANodeIsMadeOnTheHostsObjectForItsHeaderRectangle) {
     EXPECT_EQ(App().Calls(L"ContainerFromItem").invokes, 4);
 }
 
-TEST_F(TreesTest, CollectionsAndNodesAnswerTheirInterfacesAndBuildTheirSyntaxFromTheirMaker) {
+TEST_F(TreesTest, CollectionsAndNodesAnswerTheirInterfacesAndBuildTheirSyntaxButNotTheirModesFromTheirMaker) {
     auto wrapper = WrapElement<CovWPFCtrlTreeView>(*tree_);
     wrapper->SetSyntax(Host().MakeSyntaxRoot(L"App.Tree").Get(), nullptr);
+    wrapper->put_ErrorReportMode(2);
+    wrapper->put_MessageReportMode(0);
     auto top = ObjectOf(Get(wrapper.As<IDispatch>().Get(), L"wItems"));
     ASSERT_TRUE(top);
     auto root = ObjectOf(simtest::InvokeName(top.Get(), L"Item", DISPATCH_PROPERTYGET, {Str(L"Ro*")}));
@@ -176,6 +178,7 @@ TEST_F(TreesTest, CollectionsAndNodesAnswerTheirInterfacesAndBuildTheirSyntaxFro
         ov::ComPtr<IovSyntaxItem> syntax;
         ASSERT_EQ(base->GetSyntax(syntax.Put(), 0), S_OK);
         EXPECT_EQ(ovhost::SyntaxText(syntax.Get()), o.syntax);
+        EXPECT_EQ(ReportModes(o.object), kModesAtCreation);
     }
 }
 

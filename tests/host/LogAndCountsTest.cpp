@@ -42,26 +42,77 @@ TEST_F(LogAndCountsTest, LogTakesTheModulesFourKindsInOrderAndRefusesOthers) {
 }
 
 TEST(LogFormatTest, JsonLinesEscapeWhatJsonMustAndStayValidUtf8) {
-    // Kind, text, details, the line.
+    // Kind, text, details, the line up to its context (which an entry without one gives as nulls).
     const std::tuple<LONG, std::wstring, std::wstring, std::string> cases[] = {
-        {ovhost::LogMessage, L"plain", L"", R"({"kind":"message","text":"plain","details":""})"},
+        {ovhost::LogMessage, L"plain", L"", R"({"kind":"message","text":"plain","details":"")"},
         {ovhost::LogMenuNotice, L"say \"hi\"", L"C:\\dir\\file",
-         R"({"kind":"menu notice","text":"say \"hi\"","details":"C:\\dir\\file"})"},
+         R"({"kind":"menu notice","text":"say \"hi\"","details":"C:\\dir\\file")"},
         {ovhost::LogError, L"a\r\nb\tc", std::wstring(L"\x01\x1f", 2),
-         R"({"kind":"error","text":"a\r\nb\tc","details":"\u0001\u001f"})"},
+         R"({"kind":"error","text":"a\r\nb\tc","details":"\u0001\u001f")"},
         // UTF-8 of two and three bytes, and of a surrogate pair (U+1F600).
         {ovhost::LogNotice, L"\u00e9\u20ac", L"\xD83D\xDE00",
-         "{\"kind\":\"notice\",\"text\":\"\xC3\xA9\xE2\x82\xAC\",\"details\":\"\xF0\x9F\x98\x80\"}"},
+         "{\"kind\":\"notice\",\"text\":\"\xC3\xA9\xE2\x82\xAC\",\"details\":\"\xF0\x9F\x98\x80\""},
         // Lone surrogates have no UTF-8: escaped, in either order and at either end.
         {ovhost::LogScript, L"\xD83D", L"x\xDE00\xD83Dy",
-         R"({"kind":"script","text":"\ud83d","details":"x\ude00\ud83dy"})"},
+         R"({"kind":"script","text":"\ud83d","details":"x\ude00\ud83dy")"},
         {ovhost::LogScriptError, std::wstring(L"\0", 1), L"",
-         R"({"kind":"script error","text":"\u0000","details":""})"},
+         R"({"kind":"script error","text":"\u0000","details":"")"},
     };
+    const std::string noContext =
+        R"(,"element":null,"elementKind":null,"line":null,"time":0.000,"check":false})";
     for (const auto& [kind, text, details, line] : cases) {
         SCOPED_TRACE(line);
-        EXPECT_EQ(ovhost::JsonLogLine({kind, text, details}), line + "\n");
+        const ovhost::LogEntry entry{kind, text, details};
+        EXPECT_EQ(ovhost::JsonLogLine(entry), line + noContext + "\n");
+        // What test reads back of a script's run is what was written.
+        auto read = ovhost::ParseJsonLogLine(ovhost::JsonLogLine(entry));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(*read, entry);
     }
+}
+
+// An entry's context: the element that acted and its kind, the time, the script's line; on the screen after
+// the text (a script failure's text names its line already), in JSON as members.
+TEST(LogFormatTest, TheContextFollowsTheTextAndIsReadBackFromJson) {
+    ovhost::LogEntry clicked{ovhost::LogMessage, L"The button was clicked with the left mouse button.",
+                             L"remark"};
+    clicked.context = {L"okButton", L"ctrlWPFButton", 12};
+    clicked.seconds = 0.4124;
+    ovhost::LogEntry failed{ovhost::LogError, std::wstring(ovhost::kCheckFailed) + L"the total is 12"};
+    failed.context.line = 7;
+    failed.check = true;
+    ovhost::LogEntry script{ovhost::LogScriptError, L"line 3, column 1: Type mismatch"};
+    script.context.line = 3;
+    script.seconds = 1.5;
+    const std::tuple<const ovhost::LogEntry&, std::wstring, std::string> cases[] = {
+        {clicked,
+         L"[message] The button was clicked with the left mouse button.  (okButton, ctrlWPFButton, 0.412 s, "
+         L"line "
+         L"12)\n    remark\n",
+         R"({"kind":"message","text":"The button was clicked with the left mouse button.","details":"remark",)"
+         R"("element":"okButton","elementKind":"ctrlWPFButton","line":12,"time":0.412,"check":false})"},
+        {failed, L"[error] Check failed: the total is 12  (0.000 s, line 7)\n",
+         R"({"kind":"error","text":"Check failed: the total is 12","details":"","element":null,)"
+         R"("elementKind":null,"line":7,"time":0.000,"check":true})"},
+        {script, L"[script error] line 3, column 1: Type mismatch  (1.500 s)\n",
+         R"({"kind":"script error","text":"line 3, column 1: Type mismatch","details":"","element":null,)"
+         R"("elementKind":null,"line":3,"time":1.500,"check":false})"},
+    };
+    for (const auto& [entry, screen, json] : cases) {
+        EXPECT_EQ(ovhost::FormatLogEntry(entry), screen);
+        EXPECT_EQ(ovhost::JsonLogLine(entry), json + "\n");
+        auto read = ovhost::ParseJsonLogLine(json);
+        ASSERT_TRUE(read) << json;
+        EXPECT_EQ(read->context.element, entry.context.element);
+        EXPECT_EQ(read->context.elementKind, entry.context.elementKind);
+        EXPECT_EQ(read->context.line, entry.context.line);
+        EXPECT_EQ(read->check, entry.check);
+        EXPECT_NEAR(read->seconds, entry.seconds, 0.001);
+    }
+    // Lines that are no entry.
+    for (const char* bad : {"", "{}", R"({"kind":"nonsense","text":""})", R"({"kind":"error","text":"a")",
+                            R"({"kind":"error"} trailing)", R"({"kind":"error","text":"\q"})", "[1,2]"})
+        EXPECT_FALSE(ovhost::ParseJsonLogLine(bad)) << bad;
 }
 
 TEST_F(LogAndCountsTest, EveryOperationCountsUnderItsInterfaceAndOnlyCallsThroughCOMCount) {

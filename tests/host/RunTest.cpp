@@ -5,6 +5,7 @@
 
 #include "host/cli/CommandLine.h"
 
+#include <regex>
 #include <sstream>
 
 using namespace hosttest;
@@ -37,13 +38,29 @@ bool Has(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
 
+std::string FileText(const std::wstring& path) {
+    std::stringstream text;
+    text << std::ifstream(std::filesystem::path(path), std::ios::binary).rdbuf();
+    return text.str();
+}
+
+// JSON lines with every "time" as T.
+std::string WithoutTimes(const std::string& json) {
+    return std::regex_replace(json, std::regex("\"time\":[0-9.]+"), "\"time\":T");
+}
+
 TEST(CommandLineTest, OptionsCommandsAndUsageErrors) {
     // Arguments, exit code, part of the output (exit code 0) or of the error output.
     const std::tuple<std::vector<std::wstring>, int, const wchar_t*> cases[] = {
         {{L"--version"}, ovhost::ExitOk, L"OVHookX64 6.0.0"},
         {{L"--help"}, ovhost::ExitOk, L"  OVHookX64 check\n"},
-        {{L"--help"}, ovhost::ExitOk, L"  OVHookX64 inspect [--visual] [--json] APP.xaml\n"},
-        {{L"inspect", L"--help"}, ovhost::ExitOk, L"Usage: OVHookX64 inspect [--visual] [--json] APP.xaml\n"},
+        {{L"--help"},
+         ovhost::ExitOk,
+         L"  OVHookX64 inspect [--visual] [--json] [--members] [--picture FILE.svg] APP.xaml\n"},
+        {{L"inspect", L"--help"},
+         ovhost::ExitOk,
+         L"Usage: OVHookX64 inspect [--visual] [--json] [--members] [--picture FILE.svg] APP.xaml\n"},
+        {{L"members", L"--help"}, ovhost::ExitOk, L"Usage: OVHookX64 members [KIND]\n"},
         {{L"check"}, ovhost::ExitOk, L"registered module objects: 2"},
         {{}, ovhost::ExitUsage, L"Usage: OVHookX64 COMMAND"},
         {{L"frob"}, ovhost::ExitUsage, L"OVHookX64: unknown command 'frob'."},
@@ -105,13 +122,15 @@ TEST(RunTest, LogFileHoldsEveryPrintedEntryAsAJsonLine) {
                                               "Host.ErrorReportMode = 2;\n"
                                               "App.Find('check').ClickButton(1);")});
     EXPECT_EQ(r.code, ovhost::ExitScriptFailed);
-    EXPECT_TRUE(Has(r.out, L"[script] say \"hi\"\n    a\\b\n    c\n")) << Narrow(r.out);
-    std::stringstream lines;
-    lines << std::ifstream(std::filesystem::path(json), std::ios::binary).rdbuf();
-    EXPECT_EQ(lines.str(),
-              "{\"kind\":\"script\",\"text\":\"say \\\"hi\\\"\",\"details\":\"a\\\\b\\r\\nc\"}\n"
-              "{\"kind\":\"script error\",\"text\":\"line 3, column 1: The control is disabled. The "
-              "action cannot be executed.\",\"details\":\"> App.Find('check').ClickButton(1);\"}\n");
+    EXPECT_TRUE(Has(r.out, L"[script] say \"hi\"  (")) << Narrow(r.out);
+    EXPECT_TRUE(Has(r.out, L" s, line 1)\n    a\\b\n    c\n")) << Narrow(r.out);
+    EXPECT_EQ(
+        WithoutTimes(FileText(json)),
+        "{\"kind\":\"script\",\"text\":\"say \\\"hi\\\"\",\"details\":\"a\\\\b\\r\\nc\",\"element\":null,"
+        "\"elementKind\":null,\"line\":1,\"time\":T,\"check\":false}\n"
+        "{\"kind\":\"script error\",\"text\":\"line 3, column 1: The control is disabled. The "
+        "action cannot be executed.\",\"details\":\"> App.Find('check').ClickButton(1);\",\"element\":null,"
+        "\"elementKind\":null,\"line\":3,\"time\":T,\"check\":false}\n");
 }
 
 // A character beyond U+FFFF from the application reaches the log file as its four bytes of UTF-8; a lone
@@ -127,10 +146,10 @@ TEST(RunTest, LogFileHoldsCharactersBeyondU0000FFFFAsUtf8) {
                       "  <Button x:Name=\"smile\" Content=\"&#x1F600;\"/>\n</Window>\n"),
          folder.Write(L"j.js", "Log.Message(String(App.Element('smile').Content), 'lone \\uD800');")});
     EXPECT_EQ(r.code, ovhost::ExitOk) << Narrow(r.err);
-    std::stringstream lines;
-    lines << std::ifstream(std::filesystem::path(json), std::ios::binary).rdbuf();
-    EXPECT_EQ(lines.str(),
-              "{\"kind\":\"script\",\"text\":\"\xF0\x9F\x98\x80\",\"details\":\"lone \\ud800\"}\n");
+    EXPECT_EQ(WithoutTimes(FileText(json)),
+              "{\"kind\":\"script\",\"text\":\"\xF0\x9F\x98\x80\",\"details\":\"lone "
+              "\\ud800\",\"element\":null,\"elementKind\":null,\"line\":1,"
+              "\"time\":T,\"check\":false}\n");
 }
 
 } // namespace

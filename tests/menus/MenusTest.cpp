@@ -253,7 +253,12 @@ TEST_F(MenusTest, TheMenuWrappersHostInterfaceActivatesItsWindowOrFailsWithError
 
 TEST_F(MenusTest, AnItemIsNamedByItsEscapedCaptionOrByItsIndexInTheHostsSyntaxAndInItsPathText) {
     auto wrapper = NamedWrapper();
+    // The objects start with their own report modes, not with the wrapper's.
+    wrapper->put_ErrorReportMode(2);
+    wrapper->put_MessageReportMode(0);
     ov::ComPtr<IDispatch> menu = MainMenu(wrapper);
+    EXPECT_EQ(ReportModes(menu.Get()), kModesAtCreation);
+    EXPECT_EQ(ReportModes(AsObject(Get(ItemAt(menu, {1}).Get(), L"SubMenu")).Get()), kModesAtCreation);
     const std::wstring file = L"App.Menu.WPFMenu.Items(\"File\")";
     const struct {
         std::vector<LONG> at;
@@ -280,6 +285,7 @@ TEST_F(MenusTest, AnItemIsNamedByItsEscapedCaptionOrByItsIndexInTheHostsSyntaxAn
         ov::ComPtr<IDispatch> item = ItemAt(menu, c.at);
         ASSERT_TRUE(item);
         EXPECT_EQ(SyntaxOf(item.Get()), c.syntax);
+        EXPECT_EQ(ReportModes(item.Get()), kModesAtCreation);
         auto* helper = dynamic_cast<CovMenuItemHelper*>(item.Get());
         ASSERT_TRUE(helper);
         EXPECT_EQ(helper->PathText().View(), c.path);

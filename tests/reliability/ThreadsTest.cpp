@@ -183,8 +183,7 @@ TEST(ThreadsTest, EightThreadsShareHookObjectsCacheAndStubManagersWithoutFailure
                 &app.Add(&window, L"System.Windows.Controls.Button", L"b" + std::to_wstring(i)));
         host.Attach(app);
         ASSERT_EQ(ovhost::RegisterHostTypeLibrary(ovtest::BinFolder() + L"\\OVHookX64.exe"), S_OK);
-        auto maker = ov::Create<CovWPFCtrl>();
-        auto menu = ov::Create<CovWPFHelperMenu>(nullptr, nullptr, L"", CovDispDriver(), *maker);
+        auto menu = ov::Create<CovWPFHelperMenu>(nullptr, nullptr, L"", CovDispDriver());
         shared.menus = {menu.As<IDispatch>(),
                         ov::Create<CovWPFHelperMenuItem>(0, nullptr, *menu, CovDispDriver()).As<IDispatch>()};
         shared.extender = ov::Create<CWPFControlRecognizerHookExtender>();

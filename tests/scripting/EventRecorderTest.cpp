@@ -265,6 +265,27 @@ TEST_F(EventRecorderTest, MenuItemsRecordPathSubmenuStateAfterTheClickAndTheirTo
     Set(L"fruitMenu", L"IsOpen", ov::Variant::Bool(false));
 }
 
+// The menu an item belongs to is found up the items' logical parents, which menu items alone have: through
+// a menu item of a user class (no kind of the module's) as through any, and not beyond a menu that is itself
+// an item of a toolbar.
+TEST_F(EventRecorderTest, MenuItemsFindTheirMenuThroughEveryMenuItemAndNoFurther) {
+    const struct {
+        const wchar_t *header, *item, *path, *menu;
+    } cases[] = {{L"fancy", L"plain", L"Fancy|Plain", L"menu"},
+                 {L"insert", L"table", L"Insert|Table", L"barMenu"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.path)));
+        Set(c.header, L"IsSubmenuOpen", ov::Variant::Bool(true));
+        auto event = Record(c.item);
+        EXPECT_EQ(Text(event->Property(keys::MenuPath)), c.path);
+        EXPECT_EQ(event->Property(keys::MenuTopKind).lVal, ctrlWPFMenu);
+        auto owner = event->Identifier(keys::MenuOwner);
+        ASSERT_TRUE(owner);
+        EXPECT_TRUE(IsEqualGUID(*owner, IdOf(c.menu)));
+        Set(c.header, L"IsSubmenuOpen", ov::Variant::Bool(false));
+    }
+}
+
 TEST_F(EventRecorderTest, RepeatButtonPressedStateAndOptionsReachTheRecordersRecognizer) {
     auto event = Record(L"repeat");
     EXPECT_EQ(event->Property(keys::Pressed).vt, VT_BOOL);

@@ -2,11 +2,13 @@
 # check-inspect.sh EXPECTED HOST EMULATOR...
 # Runs "EMULATOR... HOST inspect [--visual|--json] APP" in EXPECTED's folder and checks:
 #   - the default tree is EXPECTED's tree, line for line, with every rectangle written "()" (the layout
-#     decides them): structure, names, classes, kinds and statements;
+#     decides them): structure, names, classes, kinds, statements, texts, states, items, nodes and menus;
 #   - every rectangle, also of the template parts (--visual), is well-formed (no negative size) and lies
 #     inside its parent's (an item container may reach below it: the row its list's viewport cuts);
 #   - --visual shows the same objects in the same order, and template parts besides;
-#   - --json holds one object per line of the tree (its validity and contents: tests/host/InspectTest.cpp);
+#   - --json holds one object per line of the tree and one item per line of items, nodes and menus (its
+#     validity and contents: tests/host/InspectTest.cpp);
+#   - --members adds one line of members below each control that has a statement;
 #   - an application that cannot be read ends with 3, a wrong option with 64.
 # EXPECTED: "# " comment lines, "app: FILE" (relative to its folder), then the tree.
 set -u
@@ -39,6 +41,8 @@ inspect() {
     rm -f /tmp/check-inspect.$$
 }
 rect='\((-?[0-9]+), (-?[0-9]+), (-?[0-9]+), (-?[0-9]+)\)'
+# The lines below an object that show its items, nodes, menu items and members.
+item_line='^ *((item [0-9]+|node|menu|context menu)  "|members  )'
 
 # Rectangles: well-formed, inside the parent's (the nearest line above one level less indented).
 check_rects() {
@@ -87,7 +91,22 @@ inspect "$@" "$host" inspect --json "$app"
 [ "$status" = 0 ] || fail "inspect --json: exit status $status, expected 0 ($errors)"
 [ "${output:0:16}" = '{"application": ' ] && [ "${output: -1}" = "}" ] || fail "inspect --json: not one document"
 objects=$(grep -o '{"object": ' <<<"$output" | wc -l)
-[ "$objects" = "$(wc -l <<<"$default")" ] || fail "inspect --json: $objects objects for $(wc -l <<<"$default") lines"
+lines=$(grep -cEv "$item_line" <<<"$default")
+[ "$objects" = "$lines" ] || fail "inspect --json: $objects objects for $lines lines"
+items=$(grep -oE '\{"kind": "(item|node|menu|context menu)"' <<<"$output" | wc -l)
+lines=$(grep -cE "$item_line" <<<"$default")
+[ "$items" = "$lines" ] || fail "inspect --json: $items items for $lines lines of items"
+
+inspect "$@" "$host" inspect --members "$app"
+[ "$status" = 0 ] || fail "inspect --members: exit status $status, expected 0 ($errors)"
+[ "$(grep -vE '^ *members  ' <<<"$output")" = "$default" ] || fail "inspect --members changes more than members lines"
+awk '
+    /^ *(item [0-9]+|node|menu|context menu)  "/ { next }
+    /^ *members  [A-Za-z]/ { pending = 0; next }
+    pending { printf "no members below: %s\n", last; bad = 1 }
+    { pending = index($0, "  App.Find(\"") > 0; last = $0 }
+    END { if (pending) { printf "no members below: %s\n", last; bad = 1 }; exit bad }' <<<"$output" ||
+    fail "inspect --members: a control without its members"
 
 inspect "$@" "$host" inspect "$app.missing"
 [ "$status" = 3 ] || fail "inspect of a missing application: exit status $status, expected 3"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # check-roundtrip.sh APP ACTIONS RECORDED-EXTENSION HOST EMULATOR...
-# Records ACTIONS on a fresh APP ("HOST record --dump"), replays the recorded script on another fresh APP
-# ("HOST run --dump") and checks that both runs end with 0 (which includes the host's check that nothing
-# of the run outlives it), that the recording left the application changed (against the dump of a run that
-# does nothing) and that the two dumps of every element's state are identical.
+# Records ACTIONS on a fresh APP ("HOST record --dump") into the language of RECORDED-EXTENSION (js, vbs),
+# replays the recorded script on another fresh APP ("HOST run --dump") and checks that both runs end with 0
+# (which includes the host's check that nothing of the run outlives it), that the recording left the
+# application changed (against the dump of a run that does nothing), that the two dumps of every element's
+# state are identical, and that the recording's output holds the lines of the "expect:" directives of
+# ACTIONS ("//! expect: LINE" or "'! expect: LINE"), in their order (what the script read through Recorder).
 set -u
+. "$(cd "$(dirname "$0")" && pwd)/expectations.sh"
 app=$1 actions=$2 ext=$3 host=$4
 shift 4
 work=$(mktemp -d)
@@ -35,6 +38,15 @@ cmp -s "$work/recorded.txt" "$work/replayed.txt" || {
     fail "the states after recording and after replaying differ"
     diff "$work/recorded.txt" "$work/replayed.txt" | tr -d '\r' | head -40
 }
+expects=()
+while IFS= read -r line || [ -n "$line" ]; do
+    line=${line%$'\r'}
+    case $line in
+    "//! expect: "*) expects+=("=${line#"//! expect: "}") ;;
+    "'! expect: "*) expects+=("=${line#"'! expect: "}") ;;
+    esac
+done <"$actions"
+match_in_order "$(tr -d '\r' <"$work/record.log")" "the recording's output" "${expects[@]}"
 grep -q "0 automation objects still referenced, 0 host and 0 application objects" "$work/record.log" ||
     fail "the recording left objects alive"
 grep -q "0 automation objects still referenced, 0 host and 0 application objects" "$work/replay.log" ||
@@ -48,4 +60,4 @@ if [ $failed -ne 0 ]; then
     tr -d '\r' <"$work/recorded.$ext"
     exit 1
 fi
-echo "$(basename "$actions"): $(grep -c . "$work/recorded.$ext") recorded lines replayed to the same state"
+echo "$(basename "$actions"): $(grep -c . "$work/recorded.$ext") recorded lines of $ext replayed to the same state"

@@ -5,7 +5,10 @@
 #   app: FILE          the application, relative to the script's folder
 #   args: OPTIONS      options of run (--verbose, --log FILE)
 #   exit: N            the exit status (0 when not given)
-#   expect: LINE       a line of the output; the expected lines appear in this order, others may come between
+#   expect: LINE       a line of the output; the expected lines appear in this order, others may come between.
+#                      A log entry's line ends with its context, "  (okButton, ctrlWPFButton, 0.412 s, line 12)":
+#                      LINE without it is compared with the entry's text, LINE with it ("  (okButton,
+#                      ctrlWPFButton, line 12)", "  (line 3)") with the whole line, the time left out
 #   expect-start: TEXT a line of the output that starts with TEXT (for texts of the script engines), in the
 #                      same order as the expect lines
 #   expect-err: LINE   a line of the error output
@@ -13,6 +16,7 @@
 # --app, --exit, --expect-start and --reject stand in for the directives (for scripts that carry none, like the demos);
 # --exit may list the statuses allowed, as "0|1".
 set -u
+. "$(cd "$(dirname "$0")" && pwd)/expectations.sh"
 app= exit_expected=0 args=
 expects=() errs=() rejects=()
 while [ $# -gt 0 ]; do
@@ -62,30 +66,6 @@ fail() {
 }
 case "|$exit_expected|" in *"|$status|"*) ;; *) fail "exit status $status, expected $exit_expected" ;; esac
 
-# Whether a line matches an expectation: "=TEXT" the whole line, "^TEXT" its start.
-matches() {
-    case $2 in
-    =*) [ "$1" = "${2#=}" ] ;;
-    ^*) [ "${1:0:${#2}-1}" = "${2#^}" ] ;;
-    esac
-}
-
-# Every expected line in order, each after the one before.
-match_in_order() {
-    local text=$1 what=$2
-    shift 2
-    local -a lines
-    mapfile -t lines <<<"$text"
-    local i=0 expected
-    for expected in "$@"; do
-        while [ $i -lt ${#lines[@]} ] && ! matches "${lines[$i]}" "$expected"; do i=$((i + 1)); done
-        if [ $i -ge ${#lines[@]} ]; then
-            fail "$what lacks (in this order): ${expected:1}"
-            return
-        fi
-        i=$((i + 1))
-    done
-}
 match_in_order "$output" "the output" "${expects[@]}"
 match_in_order "$errors" "the error output" "${errs[@]}"
 for rejected in "${rejects[@]}"; do

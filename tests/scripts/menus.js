@@ -40,6 +40,7 @@
 //! expect: [error] Cannot find the menu item 'Tools'.
 //! expect: [error] Cannot find the menu item '[4]'.
 //! expect: [error] Cannot find the menu item '[9]'.
+//! expect: [script] raised -2147467259: Cannot find the menu item 'Nowhere'.\r\n\r\n
 //! expect: [script] raised -2147467259: The menu item 'Exit' cannot be checked or unchecked.\r\n\r\n
 //! expect: [script] the failed walk left File open: true; Status bar checked true
 //! expect: [message] The menu was closed.
@@ -119,8 +120,13 @@ menu.Click("Tools|Options");
 menu.Click("[4]");
 menu.Click("[1|9]");
 
-// Report mode 2: the notice raises no script error, an error does.
+// Report mode 2: the notice raises no script error, an error does, also from an object a menu hands out.
 Host.ErrorReportMode = 2;
+try {
+    App.Find("mainMenu").WPFMenu.Items(0).SubMenu.Click("Nowhere");
+} catch (e) {
+    Log.Message("raised " + e.number + ": " + e.message.replace(/\r\n/g, "\\r\\n"));
+}
 var strict = App.Find("mainMenu").WPFMenu;
 strict.Check("View|Status bar", true);
 try {

@@ -8,13 +8,13 @@
 //! expect: [script] 9 24 |Root|Child tree | App.Find("tree").DblClickItem("|Root|Child");
 //! expect: [script] 10 50 none framed | App.Find("framed").ClickButton();
 //! expect: [script] 11 2 Italic bar | App.Find("bar").ClickItem("Italic");
-//! expect: [script] 12 18 File menu | // 'File' opens its submenu; the next menu statement walks it
+//! expect: [script] 12 18 File menu | App.Find("menu").WPFMenu.Click("File");
 //! expect: [script] 13 18 File|Word wrap menu | App.Find("menu").WPFMenu.Check("File|Word wrap", true);
 //! expect: [script] 14 8 0 fruits | App.Find("fruits").ClickItemR(0);
 //! expect: [script] 15 18 Copy fruits | App.Find("fruits").PopupMenu.Click("Copy");
 //! expect: [script] 16 12 Advanced tabs | App.Find("tabs").ClickTab("Advanced");
 //! expect: [script] 17 5 none  | App.Find("notes").wText = "typed";
-//! expect: [script] 19 1 none  | App.Find("ok").ClickButton();
+//! expect: [script] 19 1 none  | User.Click("ok", 192, 11);
 //! expect: [script] 20 5 none  | App.Find("scroller").VScroll.Pos = 30;
 //! expect:     User.Click("notes", 192, 60);
 //! expect: [script] the border pressed on itself: visual path '', class System.Windows.Controls.Border
@@ -43,7 +43,7 @@ User.ClickItem("tabs", 1);                    // 16
 User.Type("notes", "typed");                  // 17
 User.ClickItem("bar", 1);                     // 18
 App.Element("ok").IsEnabled = false;
-User.Click("ok");                             // 19 a disabled button: still recorded
+User.Click("ok");                             // 19 a disabled button: recorded as the press it was
 // A scroll position that changed since the recorder last saw it is set before the action.
 App.Element("scroller").ScrollToVerticalOffset(30);
 User.Click("notes");                          // 20

@@ -72,6 +72,7 @@
 //! expect: [script] Frozen root: 'Frozen root' expanded false, selected false, children 1
 //! expect: [script] items made in mode 2, used in mode 0: -2147467259 The control item 'Nowhere' not found.||Total number of items: 4.
 //! expect: [script] node made in mode 2, used in mode 0: -2147467259 The control is disabled. The action cannot be executed.||
+//! expect: [script] a node in mode 2: -2147467259 The control is disabled. The action cannot be executed.||
 
 // The tree view from JScript: nodes by path, name and index, the clicks with each button, expanding and
 // collapsing with their notices, the node's reads, a level whose containers do not exist yet, failures;
@@ -153,7 +154,8 @@ App.Find("frozen").ClickItem("Frozen root");
 App.Find("frozen").wItems.Item("Frozen root").Expand();
 show("Frozen root", App.Find("frozen").wItems.Item(0));
 
-// The objects a tree view hands out keep the report modes it had when it made them (the modes: modes.js).
+// The objects a tree view hands out take the host's report modes when the script gets them and keep them
+// (the modes: modes.js).
 Host.ErrorReportMode = 2;
 var items = App.Find("tree").wItems;
 var frozenRoot = App.Find("frozen").wItems.Item("Frozen root");
@@ -168,3 +170,5 @@ function attempt(what, action) {
 }
 attempt("items made in mode 2, used in mode 0", function () { var n = items.Item("Nowhere"); });
 attempt("node made in mode 2, used in mode 0", function () { frozenRoot.Expand(); });
+Host.ErrorReportMode = 2;
+attempt("a node in mode 2", function () { App.Find("frozen").wItems.Item("Frozen root").Expand(); });

@@ -119,7 +119,7 @@ TEST_F(MenusTest, RolesFollowTheParentAndTheItems) {
 
 TEST_F(MenusTest, AContextMenuOpensAtTheRightClickAndKeepsItsPopupAsLogicalParent) {
     auto menu = D(L"listMenu");
-    EXPECT_FALSE(GetObject(menu.Get(), L"get_LogicalParent")) << "no logical parent before the first opening";
+    EXPECT_FALSE(GetObject(menu.Get(), L"Parent")) << "no logical parent before the first opening";
     EXPECT_FALSE(GetObject(menu.Get(), L"PlacementTarget"));
     const POINT at = Centre(L"apple");
     Click({at.x + 5, at.y}, wpfsim::MouseButton::Right);
@@ -128,12 +128,43 @@ TEST_F(MenusTest, AContextMenuOpensAtTheRightClickAndKeepsItsPopupAsLogicalParen
     EXPECT_TRUE(Same(GetObject(menu.Get(), L"PlacementTarget").Get(), D(L"list").Get(), menu.Get()));
     const RECT& r = E(L"listMenu").Bounds();
     EXPECT_EQ((std::vector<LONG>{r.left, r.top}), (std::vector<LONG>{at.x + 5, at.y}));
-    auto popup = GetObject(menu.Get(), L"get_LogicalParent");
+    auto popup = GetObject(menu.Get(), L"Parent");
     EXPECT_EQ(ClassOf(popup.Get()), L"System.Windows.Controls.Primitives.Popup");
     EXPECT_TRUE(Same(GetObject(D(L"cut").Get(), L"get_LogicalParent").Get(), menu.Get(), menu.Get()));
     ASSERT_EQ(Put(menu.Get(), L"IsOpen", ov::Variant::Bool(false)).hr, S_OK);
     EXPECT_FALSE(GetBool(D(L"cut").Get(), L"IsVisible"));
-    EXPECT_TRUE(Same(GetObject(menu.Get(), L"get_LogicalParent").Get(), popup.Get(), menu.Get()));
+    EXPECT_TRUE(Same(GetObject(menu.Get(), L"Parent").Get(), popup.Get(), menu.Get()));
+}
+
+// WPF's MenuItem.LogicalParent (internal, read through "get_LogicalParent"): the item's Parent, or for an
+// item the menu generated from a data item (which has no Parent) ItemsControlFromItemContainer, the menu or
+// menu item it is an item of. It belongs to MenuItem alone: a Menu, a ContextMenu, any other element lacks
+// it.
+TEST_F(MenusTest, OnlyAMenuItemHasALogicalParentItsParentOrTheControlItIsAnItemOf) {
+    Load(R"(<StackPanel>
+    <Menu x:Name="menu">
+      <MenuItem x:Name="file" Header="_File"><MenuItem x:Name="open" Header="_Open"/><sys:String>data</sys:String></MenuItem>
+    </Menu>
+    <Button x:Name="button" Content="B">
+      <Button.ContextMenu><ContextMenu x:Name="buttonMenu"><MenuItem x:Name="cut" Header="Cut"/></ContextMenu></Button.ContextMenu>
+    </Button>
+  </StackPanel>)");
+    auto file = D(L"file");
+    EXPECT_TRUE(Same(GetObject(D(L"open").Get(), L"get_LogicalParent").Get(), file.Get(), file.Get()));
+    EXPECT_TRUE(Same(GetObject(file.Get(), L"get_LogicalParent").Get(), D(L"menu").Get(), file.Get()));
+    EXPECT_TRUE(
+        Same(GetObject(D(L"cut").Get(), L"get_LogicalParent").Get(), D(L"buttonMenu").Get(), file.Get()));
+    // The submenu's items get their containers when it opens.
+    ASSERT_EQ(Put(file.Get(), L"IsSubmenuOpen", ov::Variant::Bool(true)).hr, S_OK);
+    auto generated = ContainerAt(file.Get(), 1);
+    ASSERT_TRUE(generated);
+    EXPECT_FALSE(GetObject(generated.Get(), L"Parent"));
+    EXPECT_TRUE(Same(GetObject(generated.Get(), L"get_LogicalParent").Get(), file.Get(), file.Get()));
+    for (const wchar_t* name : {L"menu", L"buttonMenu", L"button"}) {
+        DISPID id = DISPID_UNKNOWN;
+        EXPECT_EQ(Lookup(D(name).Get(), L"get_LogicalParent", &id), DISP_E_UNKNOWNNAME)
+            << testing::PrintToString(std::wstring(name));
+    }
 }
 
 TEST_F(MenusTest, HeadersShowWithoutTheirAccessKeyAndElementsReadFromXamlCarryPersistIds) {

@@ -129,7 +129,7 @@ TEST_F(XamlTest, ContentElementIsALogicalChildShownByTheTemplatesPresenter) {
   </StackPanel>)");
     auto button = D(L"button"), inner = D(L"inner");
     EXPECT_TRUE(Same(GetObject(button.Get(), L"Content").Get(), inner.Get(), button.Get()));
-    for (const wchar_t* parent : {L"Parent", L"get_Parent", L"get_LogicalParent"})
+    for (const wchar_t* parent : {L"Parent", L"get_Parent"})
         EXPECT_TRUE(Same(GetObject(inner.Get(), parent).Get(), button.Get(), button.Get()))
             << testing::PrintToString(std::wstring(parent));
     auto presenter = GetObject(inner.Get(), L"get_VisualParent");

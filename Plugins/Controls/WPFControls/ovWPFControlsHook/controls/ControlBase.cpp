@@ -140,8 +140,7 @@ HRESULT CovWPFCtrl::get_PopupMenu(IDispatch** value) {
         if (IsVariantEmpty(contextMenu)) return;
         CovDispDriver menu;
         menu.AttachVariant(contextMenu);
-        *value =
-            ov::Create<CovWPFHelperMenu>(this, nullptr, L"PopupMenu", menu, *this).As<IDispatch>().Detach();
+        *value = ov::Create<CovWPFHelperMenu>(this, nullptr, L"PopupMenu", menu).As<IDispatch>().Detach();
     });
 }
 

@@ -68,6 +68,7 @@ ov::Bstr CovWPFCtrlWithItems::GetItemText(LONG index) {
 HRESULT CovWPFCtrlWithItems::ItemCountMember(LONG* count) {
     return Member([&] {
         ov::RequireOut(count);
+        *count = 0;
         EnterCall();
         *count = GetItemCount();
     });

@@ -69,10 +69,7 @@ LONG TicksByFrequency(double minimum, double maximum, double frequency) {
 // --- scroll helper -----------------------------------------------------------------------------------------
 
 CovWPFHelperScroll::CovWPFHelperScroll(CovWPFCtrl& owner, CovDispDriver target, LONG orientation)
-    : owner_(&owner), target_(std::move(target)), orientation_(orientation) {
-    put_ErrorReportMode(owner.ErrorMode());
-    put_MessageReportMode(owner.MessageMode());
-}
+    : owner_(&owner), target_(std::move(target)), orientation_(orientation) {}
 
 HRESULT CovWPFHelperScroll::get_Pos(double* value) {
     return Member([&] {

@@ -85,7 +85,7 @@ ov::ComPtr<IovHostObject> ParentOf(IovHostObject* object) {
 
 ov::ComPtr<CovWPFCtrlTreeViewItemCollection> CovWPFCtrlTreeView::TopLevel() {
     return ov::Create<CovWPFCtrlTreeViewItemCollection>(*this, nullptr,
-                                                        ov::GetObjectByName(GetClrObject(), L"Items"), *this);
+                                                        ov::GetObjectByName(GetClrObject(), L"Items"));
 }
 
 ov::ComPtr<CovWPFCtrlTreeViewItem> CovWPFCtrlTreeView::FindNode(const VARIANT& item) {
@@ -161,12 +161,8 @@ CovWPFCtrlTreeView::CovWPFCtrlTreeViewInfo::CovWPFCtrlTreeViewInfo()
 
 CovWPFCtrlTreeViewItemCollection::CovWPFCtrlTreeViewItemCollection(CovWPFCtrlTreeView& owner,
                                                                    CovWPFCtrlTreeViewItem* parent,
-                                                                   CovDispDriver items,
-                                                                   const CovSyntaxItem& maker)
-    : owner_(&owner), parent_(parent), items_(std::move(items)) {
-    put_ErrorReportMode(maker.ErrorMode());
-    put_MessageReportMode(maker.MessageMode());
-}
+                                                                   CovDispDriver items)
+    : owner_(&owner), parent_(parent), items_(std::move(items)) {}
 
 LONG CovWPFCtrlTreeViewItemCollection::GetItemCount() {
     return items_.Empty() ? 0 : ov::GetInt(items_, L"Count");
@@ -238,10 +234,7 @@ ov::ComPtr<CovWPFCtrlTreeViewItem> CovWPFCtrlTreeViewItemCollection::Lookup(cons
 
 CovWPFCtrlTreeViewItem::CovWPFCtrlTreeViewItem(CovWPFCtrlTreeViewItemCollection& parent, ov::Variant item,
                                                ov::Bstr name)
-    : owner_(&parent.Owner()), parent_(&parent), item_(std::move(item)), name_(std::move(name)) {
-    put_ErrorReportMode(parent.ErrorMode());
-    put_MessageReportMode(parent.MessageMode());
-}
+    : owner_(&parent.Owner()), parent_(&parent), item_(std::move(item)), name_(std::move(name)) {}
 
 ov::Variant CovWPFCtrlTreeViewItem::Container() {
     CovDispDriver parentElement =
@@ -259,7 +252,7 @@ ov::ComPtr<CovWPFCtrlTreeViewItemCollection> CovWPFCtrlTreeViewItem::ChildCollec
         CovDispDriver element = DriverOf(container);
         if (ov::HasMember(element, L"Items")) items = ov::GetObjectByName(element, L"Items");
     }
-    return ov::Create<CovWPFCtrlTreeViewItemCollection>(*owner_, this, std::move(items), *this);
+    return ov::Create<CovWPFCtrlTreeViewItemCollection>(*owner_, this, std::move(items));
 }
 
 void CovWPFCtrlTreeViewItem::ClickWith(LONG shift, LONG button, bool dbl) {
@@ -350,7 +343,7 @@ HRESULT CovWPFCtrlTreeViewItem::get_Items(IDispatch** items) {
         if (!ov::HasMember(element, L"Items")) return;
         CovDispDriver children = ov::GetObjectByName(element, L"Items");
         if (ov::GetInt(children, L"Count") == 0) return;
-        *items = ov::Create<CovWPFCtrlTreeViewItemCollection>(*owner_, this, std::move(children), *this)
+        *items = ov::Create<CovWPFCtrlTreeViewItemCollection>(*owner_, this, std::move(children))
                      .As<IDispatch>()
                      .Detach();
     });

@@ -49,7 +49,7 @@ public:
     // `parent` null: the top level. An empty `items` driver is a level without items (a node whose
     // container has no "Items").
     CovWPFCtrlTreeViewItemCollection(CovWPFCtrlTreeView& owner, CovWPFCtrlTreeViewItem* parent,
-                                     CovDispDriver items, const CovSyntaxItem& maker);
+                                     CovDispDriver items);
 
     // IovWPFTreeViewItemCollection
     HRESULT STDMETHODCALLTYPE get_Item(VARIANT item, IDispatch** node) override;

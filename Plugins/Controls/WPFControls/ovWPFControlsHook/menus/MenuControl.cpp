@@ -5,9 +5,8 @@ HRESULT CovWPFCtrlMenu::get_WPFMenu(IDispatch** menu) {
         ov::RequireOut(menu);
         *menu = nullptr;
         EnterCall();
-        *menu = ov::Create<CovWPFHelperMenu>(this, nullptr, L"WPFMenu", GetClrObject(), *this)
-                    .As<IDispatch>()
-                    .Detach();
+        *menu =
+            ov::Create<CovWPFHelperMenu>(this, nullptr, L"WPFMenu", GetClrObject()).As<IDispatch>().Detach();
     });
 }
 

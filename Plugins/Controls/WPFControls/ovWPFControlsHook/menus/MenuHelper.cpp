@@ -82,12 +82,8 @@ std::wstring EscapeMenuCaption(std::wstring_view raw) {
 
 // --- menu ----------------------------------------------------------------------------------------------
 
-CovMenuHelper::CovMenuHelper(IovCtrlBase* owner, IovCtrlBase* parent, std::wstring_view name,
-                             const CovSyntaxItem& maker)
-    : owner_(owner), parent_(parent), name_(name) {
-    put_ErrorReportMode(maker.ErrorMode());
-    put_MessageReportMode(maker.MessageMode());
-}
+CovMenuHelper::CovMenuHelper(IovCtrlBase* owner, IovCtrlBase* parent, std::wstring_view name)
+    : owner_(owner), parent_(parent), name_(name) {}
 
 void CovMenuHelper::Pause() {
     const DWORD until = GetTickCount() + 1;
@@ -227,10 +223,7 @@ HRESULT CovMenuHelper::GetSyntax(IovSyntaxItem** syntax, LONG flag) {
 // --- item ----------------------------------------------------------------------------------------------
 
 CovMenuItemHelper::CovMenuItemHelper(LONG index, IovCtrlBase* owner, CovMenuHelper& menu)
-    : index_(index), owner_(owner), menu_(&menu) {
-    put_ErrorReportMode(menu.ErrorMode());
-    put_MessageReportMode(menu.MessageMode());
-}
+    : index_(index), owner_(owner), menu_(&menu) {}
 
 ov::Bstr CovMenuItemHelper::Caption() {
     return ov::Bstr(ov::EscapeMenuCaption(RawCaption().View()));

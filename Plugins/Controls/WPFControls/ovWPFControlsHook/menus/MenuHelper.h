@@ -77,8 +77,7 @@ public:
 
 protected:
     // `name`: the member the menu was reached by ("WPFMenu", "PopupMenu", "SubMenu") or empty.
-    CovMenuHelper(IovCtrlBase* owner, IovCtrlBase* parent, std::wstring_view name,
-                  const CovSyntaxItem& maker);
+    CovMenuHelper(IovCtrlBase* owner, IovCtrlBase* parent, std::wstring_view name);
     virtual ~CovMenuHelper() = default;
 
 private:

@@ -34,8 +34,8 @@ CovDispDriver DriverOf(const VARIANT& object) {
 // --- menu ----------------------------------------------------------------------------------------------
 
 CovWPFHelperMenu::CovWPFHelperMenu(CovWPFCtrl* owner, IovCtrlBase* parent, std::wstring_view name,
-                                   CovDispDriver element, const CovSyntaxItem& maker)
-    : CovMenuHelper(owner, parent, name, maker), owner_(owner), element_(std::move(element)) {}
+                                   CovDispDriver element)
+    : CovMenuHelper(owner, parent, name), owner_(owner), element_(std::move(element)) {}
 
 void CovWPFHelperMenu::CloseMenu() {
     for (const wchar_t* state : kOpenStates) {
@@ -57,9 +57,7 @@ ov::ComPtr<CovMenuItemHelper> CovWPFHelperMenu::MakeItem(LONG index) {
 ov::ComPtr<CovMenuHelper> CovWPFHelperMenu::ParentMenu() {
     DISPID id = DISPID_UNKNOWN;
     if (!element_.HasMember(L"get_LogicalParent", &id)) return nullptr;
-    CovDispDriver parent = element_.GetPropertyObject(id);
-    if (parent.Empty() || !ov::HasMember(parent, L"Items")) return nullptr;
-    return ov::Create<CovWPFHelperMenu>(owner_, this, L"", std::move(parent), *this);
+    return ov::Create<CovWPFHelperMenu>(owner_, this, L"", element_.GetPropertyObject(id));
 }
 
 LONG CovWPFHelperMenu::ItemCount() {
@@ -96,7 +94,7 @@ bool CovWPFHelperMenuItem::IsSameItem(CovMenuItemHelper& other) {
 ov::ComPtr<CovMenuHelper> CovWPFHelperMenuItem::SubMenu() {
     if (!ov::HasMember(item_, L"Items")) return nullptr;
     if (ov::GetInt(ov::GetObjectByName(item_, L"Items"), L"Count") <= 0) return nullptr;
-    return ov::Create<CovWPFHelperMenu>(owner_, this, L"SubMenu", item_, *this);
+    return ov::Create<CovWPFHelperMenu>(owner_, this, L"SubMenu", item_);
 }
 
 ov::ComPtr<IovHostObject> CovWPFHelperMenuItem::Reach() {

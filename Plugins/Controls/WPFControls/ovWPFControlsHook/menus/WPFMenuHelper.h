@@ -10,16 +10,15 @@
 class CovWPFHelperMenu : public CovMenuHelper {
 public:
     // `owner` (may be null) is kept alive by the base's reference.
-    CovWPFHelperMenu(CovWPFCtrl* owner, IovCtrlBase* parent, std::wstring_view name, CovDispDriver element,
-                     const CovSyntaxItem& maker);
+    CovWPFHelperMenu(CovWPFCtrl* owner, IovCtrlBase* parent, std::wstring_view name, CovDispDriver element);
 
     // "IsMenuMode", "IsOpen" and "IsSubmenuOpen" set to false, each where the element has it.
     void CloseMenu() override;
     // "Items"."get_Item"(index), shown by the container the "ItemContainerGenerator" has for it, or by the
     // item itself; null when that is no object.
     ov::ComPtr<CovMenuItemHelper> MakeItem(LONG index) override;
-    // A nameless menu over the element's "get_LogicalParent" when that is an element with "Items" (a menu or
-    // a menu item); null otherwise (the window's panel, the popup of an open context menu).
+    // A nameless menu over the element's "get_LogicalParent" (a menu item's: the menu or menu item it is an
+    // item of); null for an element without that member (a menu, a context menu).
     ov::ComPtr<CovMenuHelper> ParentMenu() override;
     LONG ItemCount() override;
 

@@ -100,8 +100,8 @@ void TreeItemWalk(const CovRecordedEventContext& context, const CovDispDriver& e
         CovDispDriver parent = ov::GetObjectByName(current, L"get_ParentItemsControl");
         if (parent.Empty()) break;
         if (std::optional<LONG> index = IndexInParent(parent, current)) {
-            auto level = ov::Create<CovWPFCtrlTreeViewItemCollection>(
-                *tree, nullptr, ov::GetObjectByName(parent, L"Items"), *tree);
+            auto level = ov::Create<CovWPFCtrlTreeViewItemCollection>(*tree, nullptr,
+                                                                      ov::GetObjectByName(parent, L"Items"));
             path.insert(0, std::wstring(level->ListSeparator().View()) +
                                std::wstring(ov::GetItemDesignatorText(*level, *index).View()));
         }
@@ -139,7 +139,7 @@ void MenuItemWalk(const CovWPFControlsRecognizer& recognizer, const CovRecordedE
     std::optional<LONG> index = IndexInParent(parent, element);
     if (!index) return;
     ov::ComPtr<CovWPFCtrlMenu> maker = WrapperOver<CovWPFCtrlMenu>(parent);
-    auto menu = ov::Create<CovWPFHelperMenu>(maker.Get(), nullptr, L"", parent, *maker);
+    auto menu = ov::Create<CovWPFHelperMenu>(maker.Get(), nullptr, L"", parent);
     ov::ComPtr<CovMenuItemHelper> item = menu->MakeItem(*index);
     if (!item) return;
     Put(context, ov::RecordKeys::MenuPath, ov::Variant::String(item->PathText().View()));
@@ -147,14 +147,10 @@ void MenuItemWalk(const CovWPFControlsRecognizer& recognizer, const CovRecordedE
     if (ov::HasMember(element, L"IsCheckable") && ov::GetBool(element, L"IsCheckable"))
         Put(context, ov::RecordKeys::MenuCheckedAfter,
             ov::Variant::Bool(!ov::GetBool(element, L"IsChecked")));
-    // Every WPF element has a logical parent: the walk up ends at the first element that is no menu item,
-    // the menu or context menu the item belongs to.
+    // Only a menu item has "get_LogicalParent": the walk ends at the menu or context menu on top.
     CovDispDriver top = parent;
-    while (recognizer.GetElementKind(top) == ctrlWPFMenuItem && ov::HasMember(top, L"get_LogicalParent")) {
-        CovDispDriver next = ov::GetObjectByName(top, L"get_LogicalParent");
-        if (next.Empty()) break;
-        top = std::move(next);
-    }
+    while (ov::HasMember(top, L"get_LogicalParent"))
+        top = ov::GetObjectByName(top, L"get_LogicalParent");
     const LONG topKind = recognizer.GetElementKind(top);
     Put(context, ov::RecordKeys::MenuTopKind, ov::Variant::Int(topKind));
     ov::ComPtr<IovHostObject> topHost;
