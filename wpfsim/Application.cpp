@@ -6,17 +6,22 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace wpfsim {
 
 Application::Application() : runtime_(std::make_shared<Runtime>()) {
-    runtime_->settle = [this] { UpdateLayout(); };
+    runtime_->settle = [this] { Settle(); };
 }
 
 Application::~Application() {
     runtime_->settle = nullptr;
     runtime_->MarkExited();
     exiting_ = true;
+    // What still waits holds elements: it goes first.
+    afterLayout_.clear();
+    while (dispatcher_.Next()) {
+    }
     focused_ = hover_ = nullptr;
     openPopups_.clear();
     whenLoaded_.clear();
@@ -43,14 +48,14 @@ void Application::Forget(Element& element) noexcept {
 void Application::AddRoot(Element& root) {
     if (root.parent_) throw std::invalid_argument("a window has no visual parent");
     if (std::find(roots_.begin(), roots_.end(), &root) == roots_.end()) roots_.push_back(&root);
-    InvalidateLayout();
+    root.InvalidateLayout();
 }
 
 void Application::RemoveRoot(Element& root) noexcept {
     std::erase(roots_, &root);
     if (focused_ && root.IsAncestorOf(*focused_)) focused_ = nullptr;
     if (hover_ && root.IsAncestorOf(*hover_)) hover_ = nullptr;
-    InvalidateLayout();
+    RequestLayout();
 }
 
 void Application::Remove(Element& element) {
@@ -113,7 +118,7 @@ Element* Application::FindById(const GUID& id) const {
 }
 
 Element* Application::ElementAt(POINT screen) const {
-    const_cast<Application*>(this)->UpdateLayout();
+    const_cast<Application*>(this)->Settle();
     return Innermost(roots_, screen);
 }
 
@@ -127,25 +132,72 @@ void Application::SetFocused(Element* element) noexcept {
 
 // --- layout ---------------------------------------------------------------------------------------------
 
+void Application::InvalidateLayout() noexcept {
+    for (Element* root : roots_)
+        root->InvalidateLayout();
+    RequestLayout();
+}
+
+void Application::AfterLayout(std::function<void()> work) {
+    afterLayout_.push_back(std::move(work));
+    RequestLayout();
+}
+
 void Application::UpdateLayout() {
-    if (layoutValid_ || inLayout_) return;
+    if (inLayout_ || (layoutValid_ && afterLayout_.empty())) return;
     inLayout_ = true;
     struct Done {
         Application& app;
         ~Done() { app.inLayout_ = false; }
     } done{*this};
-    // Generating containers or opening a popup during a pass asks for another; a few passes settle it.
-    for (int pass = 0; pass < 4 && !layoutValid_; ++pass) {
-        layoutValid_ = true;
-        // A copy: a pass may open or close popup windows.
-        std::vector<Element*> roots = roots_;
-        for (Element* root : roots) {
-            root->Measure({Infinity, Infinity});
-            Rect place{100, 100, root->DesiredSize().width, root->DesiredSize().height};
-            if (auto* popupRoot = dynamic_cast<PopupRoot*>(root)) place = popupRoot->Placement();
-            root->Arrange(place);
+    // What waits for a layout pass may scroll and ask for another (a chain of nested scroll viewers takes a
+    // round each): a bound keeps a layout that never settles from running for ever.
+    for (int round = 0; round < 1024; ++round) {
+        // Generating containers or opening a popup during a pass asks for another; a few passes settle it.
+        for (int pass = 0; pass < 4 && !layoutValid_; ++pass) {
+            layoutValid_ = true;
+            laidOut_ = true;
+            // A copy: a pass may open or close popup windows.
+            std::vector<Element*> roots = roots_;
+            for (Element* root : roots) {
+                root->Measure({Infinity, Infinity});
+                Rect place{100, 100, root->DesiredSize().width, root->DesiredSize().height};
+                if (auto* popupRoot = dynamic_cast<PopupRoot*>(root)) place = popupRoot->Placement();
+                root->Arrange(place);
+            }
         }
         RunLoaded();
+        if (afterLayout_.empty() && layoutValid_) break;
+        // LayoutUpdated: the work in the order it was asked for.
+        for (auto& work : std::exchange(afterLayout_, {}))
+            work();
+    }
+}
+
+// --- dispatcher -----------------------------------------------------------------------------------------
+
+void Application::Settle() {
+    if (!dispatcher_.Deferred()) return UpdateLayout();
+    if (processing_ || inLayout_) return;
+    if (dispatcher_.CallAfterPause()) DoEvents();
+}
+
+void Application::DoEvents() {
+    if (processing_ || inLayout_) return;
+    processing_ = true;
+    struct Done {
+        Application& app;
+        ~Done() {
+            app.processing_ = false;
+            app.dispatcher_.Stamp();
+        }
+    } done{*this};
+    // The layout runs at Render priority, before the operations queued at Render and below.
+    for (;;) {
+        UpdateLayout();
+        std::function<void()> operation = dispatcher_.Next();
+        if (!operation) break;
+        operation();
     }
 }
 
@@ -179,6 +231,13 @@ void Application::ClosedPopup(Popup& popup) noexcept {
 
 Element* Application::Click(POINT screen, const MouseClick& click) {
     if (!IsResponding()) return nullptr;
+    // Input comes after the work of higher priority that waits (the layout, Render): the point lands on the
+    // layout that the caller may not have seen yet.
+    DoEvents();
+    struct Stamp {
+        Dispatcher& dispatcher;
+        ~Stamp() { dispatcher.Stamp(); }
+    } stamp{dispatcher_};
     Element* hit = ElementAt(screen);
     MoveMouse(screen);
     // Light dismiss: a press outside an open popup closes it (and its children); the press is spent.
@@ -251,6 +310,7 @@ void Application::RaiseButton(Element& target, MouseEvent& e, bool down) {
 }
 
 Element* Application::MoveMouse(POINT screen) {
+    DoEvents();
     mouse_ = screen;
     Element* hit = ElementAt(screen);
     Element* old = hover_;

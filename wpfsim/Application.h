@@ -17,6 +17,7 @@
 // Destroying the application ends it: objects that callers still hold fail every call with ExitedResult.
 #pragma once
 
+#include "Dispatcher.h"
 #include "Element.h"
 
 #include <functional>
@@ -102,13 +103,37 @@ public:
     void SetFocused(Element* element) noexcept;
 
     // --- layout
-    void InvalidateLayout() noexcept { layoutValid_ = false; }
-    // Runs the layout pass when something changed since the last one.
+    // Every element of every window is measured and arranged again at the next layout.
+    void InvalidateLayout() noexcept;
+    // A layout is due (an element asked for it: Element::InvalidateLayout).
+    void RequestLayout() noexcept { layoutValid_ = false; }
+    // Runs the layout now when something changed since the last one, as WPF's UpdateLayout: measure and
+    // arrange of the elements that asked for it (the others keep their results), then what waits for a
+    // layout pass (AfterLayout), until nothing is left.
     void UpdateLayout();
     bool InLayout() const noexcept { return inLayout_; }
     // Runs `action` when a layout pass finds the element loaded (Element::IsLoaded), as WPF's Loaded
     // event does; a control that refused to open while it was not loaded opens then.
     void WhenLoaded(Element& element, std::function<void()> action);
+    // Whether a layout pass ever ran (before it, no element has results to keep).
+    bool LaidOut() const noexcept { return laidOut_; }
+    // Work that runs after the next layout pass, as a LayoutUpdated handler (a scroll viewer's commands).
+    void AfterLayout(std::function<void()> work);
+    // Measures and arranges that ran (not those answered from an element's last result), since the start.
+    size_t MeasuresRun() const noexcept { return measuresRun_; }
+    size_t ArrangesRun() const noexcept { return arrangesRun_; }
+
+    // --- the dispatcher (Dispatcher.h)
+    Dispatcher& GetDispatcher() noexcept { return dispatcher_; }
+    // A caller reaches the application (a member call, the host reading a rectangle or hit-testing): in
+    // Immediate mode the layout catches up; in Deferred mode what is pending runs only when the caller let
+    // the idle interval pass since its previous call.
+    void Settle();
+    // The application gets time: the layout and the queued operations run until nothing is pending.
+    void DoEvents();
+    bool HasPendingWork() const noexcept {
+        return !layoutValid_ || !afterLayout_.empty() || dispatcher_.HasOperations();
+    }
 
     // --- popups
     void OpenedPopup(Popup& popup);
@@ -169,6 +194,11 @@ private:
     bool layoutValid_ = false;
     bool inLayout_ = false;
     Framework framework_ = Framework::Net40;
+    bool laidOut_ = false;
+    bool processing_ = false;
+    std::vector<std::function<void()>> afterLayout_;
+    size_t measuresRun_ = 0, arrangesRun_ = 0;
+    Dispatcher dispatcher_;
 };
 
 template <class T, class... A>

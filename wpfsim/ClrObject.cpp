@@ -239,6 +239,13 @@ HRESULT ClrObject::LookupMembers(REFIID riid, LPOLESTR* names, UINT count, DISPI
     }
     if (HRESULT hr = runtime_->CallResult(); FAILED(hr)) return hr;
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    // A lookup is a call too: it reaches the application's dispatcher (the caller's pause is measured from
+    // it).
+    try {
+        if (runtime_->settle) runtime_->settle();
+    } catch (...) {
+        return ov::HResultOfCurrentException();
+    }
     std::fill(ids, ids + count, DISPID_UNKNOWN);
     auto it = std::find_if(members_.begin(), members_.end(), [&](const auto& m) { return m->name == name; });
     if (it == members_.end()) return DISP_E_UNKNOWNNAME;
@@ -323,7 +330,8 @@ HRESULT ClrObject::InvokeMember(DISPID id, REFIID riid, WORD flags, DISPPARAMS* 
         if (HRESULT hr = runtime_->CallResult(); FAILED(hr)) return hr;
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         if (!m) return DISP_E_MEMBERNOTFOUND;
-        // As WPF's dispatcher does before it takes the next call: the layout catches up with what changed.
+        // The dispatcher's turn before the call (Application::Settle): the layout catches up with what
+        // changed, at once or after a pause of the caller.
         if (runtime_->settle) runtime_->settle();
         if (!params) return E_INVALIDARG;
         if (auto fault = faults_.find(m->name); fault != faults_.end()) {

@@ -96,7 +96,8 @@ public:
     bool stringsAsObjects = true;
     bool memberLookupDefault = true;
     CallCounter calls;
-    // Run before every member call: the application's pending layout (set while the application lives).
+    // Run at every lookup and member call: the application's dispatcher (Application::Settle; set while the
+    // application lives).
     std::function<void()> settle;
 
     // Fault: the k-th Invoke of a member from now on (1 = the next one) throws the .NET exception, once;

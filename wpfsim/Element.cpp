@@ -108,9 +108,14 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
             layout_.verticalAlignment = static_cast<wpfsim::VerticalAlignment>(value);
             InvalidateLayout();
         });
+    // RequestBringIntoView: the nearest scroll viewer scrolls after the next layout pass, then the ones
+    // around it in turn.
     AddMethod(L"BringIntoView", 0, [this](const Args&) {
         for (Element* e = parent_; e; e = e->parent_)
-            if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*this);
+            if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) {
+                viewer->MakeVisible(*this);
+                break;
+            }
         return ov::Variant();
     });
     app.live_.insert(this);
@@ -170,14 +175,16 @@ void Element::AddVisualChild(Element& child) {
     if (child.parent_) throw std::invalid_argument("the element already has a visual parent");
     child.parent_ = this;
     children_.push_back(&child);
-    InvalidateLayout();
+    // The new child is laid out afresh; its siblings keep their results unless their room changes.
+    child.MarkSubtree();
+    MarkUpFrom(this);
 }
 
 void Element::RemoveVisualChild(Element& child) noexcept {
     if (child.parent_ != this) return;
     std::erase(children_, &child);
     child.parent_ = nullptr;
-    InvalidateLayout();
+    MarkUpFrom(this);
 }
 
 void Element::AddLogicalChild(Element& child) {
@@ -274,11 +281,34 @@ void Element::SetContextMenu(ContextMenu* menu) {
 // --- layout ---------------------------------------------------------------------------------------------
 
 void Element::InvalidateLayout() noexcept {
-    if (app_) app_->InvalidateLayout();
+    if (!app_) return;
+    MarkSubtree();
+    MarkUpFrom(RouteParent());
+}
+
+void Element::MarkSubtree() noexcept {
+    // Before the application's first layout nothing was measured: everything is laid out anyway (a file
+    // read element by element costs no walks).
+    if (!app_ || !app_->LaidOut()) return;
+    // The element and everything below it, a popup's child included (laid out in the popup's window).
+    measureDirty_ = arrangeDirty_ = true;
+    for (Element* child : children_)
+        child->MarkSubtree();
+    if (auto* popup = dynamic_cast<Popup*>(this); popup && popup->Child()) popup->Child()->MarkSubtree();
+}
+
+void Element::MarkUpFrom(Element* from) noexcept {
+    if (!app_) return;
+    app_->RequestLayout();
+    if (!app_->LaidOut()) return;
+    // Up the route: an element out of the visual tree (a closed popup's child, a document) affects the
+    // layout of its logical parent.
+    for (Element* e = from; e; e = e->RouteParent())
+        e->measureDirty_ = e->arrangeDirty_ = true;
 }
 
 const RECT& Element::Bounds() const {
-    if (app_ && !app_->InLayout()) app_->UpdateLayout();
+    if (app_ && !app_->InLayout()) app_->Settle();
     return bounds_;
 }
 
@@ -298,6 +328,15 @@ void Element::Measure(Size available) {
         desired_ = {};
         return;
     }
+    if (measured_ && !measureDirty_ && available.width == lastAvailable_.width &&
+        available.height == lastAvailable_.height)
+        return;
+    // Cleared first: a change during the measure (a panel's new containers) asks for another pass.
+    measureDirty_ = false;
+    arrangeDirty_ = true;
+    measured_ = true;
+    lastAvailable_ = available;
+    if (app_) ++app_->measuresRun_;
     const LayoutProperties& l = layout_;
     const double marginX = l.margin.left + l.margin.right, marginY = l.margin.top + l.margin.bottom;
     // As FrameworkElement's MinMax: a set size within Min and Max, and Max never below Min.
@@ -325,6 +364,13 @@ void Element::Arrange(Rect slot) {
         bounds_ = {std::lround(slot.x), std::lround(slot.y), std::lround(slot.x), std::lround(slot.y)};
         return;
     }
+    if (arranged_ && !arrangeDirty_ && slot.x == lastSlot_.x && slot.y == lastSlot_.y &&
+        slot.width == lastSlot_.width && slot.height == lastSlot_.height)
+        return;
+    arrangeDirty_ = false;
+    arranged_ = true;
+    lastSlot_ = slot;
+    if (app_) ++app_->arrangesRun_;
     Rect r = slot;
     if (fixedBounds_) {
         r = {double(bounds_.left), double(bounds_.top), double(bounds_.right - bounds_.left),

@@ -17,11 +17,14 @@
 // generated containers and template parts), "BringIntoView"(). A class that is no UIElement in WPF (a
 // FlowDocument, a GridViewColumn) has only the members of what it is (SetObjectKind).
 //
-// Layout: the application runs Measure and Arrange over every window whenever something that affects them
-// changed (InvalidateLayout), before anyone reads a rectangle or hit-tests; MeasureOverride and
-// ArrangeOverride give a kind its rules. Input: the application hit-tests a screen point and raises the
-// mouse events at the element found; they bubble up (OnMouseDown/OnMouseUp with Handled) as WPF's routed
-// events do.
+// Layout: the application runs Measure and Arrange over its windows when something that affects them changed
+// (InvalidateLayout), when its dispatcher lets it (Dispatcher.h); MeasureOverride and ArrangeOverride give a
+// kind its rules. As in WPF, an element keeps its last results: Measure with the constraint of last time and
+// Arrange with the same slot answer from them until the element asks for a new layout. A change that affects
+// an element's layout calls InvalidateLayout on that element: it and everything below it (a popup's child
+// included) are measured and arranged again, and the elements above it. Input: the application hit-tests a
+// screen point and raises the mouse events at the element found; they bubble up (OnMouseDown/OnMouseUp with
+// Handled) as WPF's routed events do.
 #pragma once
 
 #include "ClrObject.h"
@@ -186,8 +189,12 @@ public:
     // --- layout
     LayoutProperties& Layout() noexcept { return layout_; }
     const LayoutProperties& Layout() const noexcept { return layout_; }
-    // Changes to what the layout reads go through here, so that the next reader sees a new layout.
+    // Changes to what the layout reads go through here, so that the next layout measures and arranges this
+    // element, its subtree and its ancestors again.
     void InvalidateLayout() noexcept;
+    // Whether the element was measured at least once (WPF's layout applies an ItemsPresenter's template,
+    // and with it makes the items panel, in its first measure).
+    bool Measured() const noexcept { return measured_; }
     // Screen rectangle, after the layout has run (the host clicks its centre by default).
     const RECT& Bounds() const;
     // Places the element at a fixed screen rectangle whatever its panel says (as an absolutely positioned
@@ -240,6 +247,9 @@ private:
     void Detach(bool applicationGone) noexcept;
     // The element outlives the one that made it: it leaves the application as if the application were gone.
     void Orphan() noexcept;
+    // Layout asked again of the element and everything below it / of `from` and the elements above it.
+    void MarkSubtree() noexcept;
+    void MarkUpFrom(Element* from) noexcept;
 
     Application* app_;
     GUID id_;
@@ -263,6 +273,11 @@ private:
     bool fixedBounds_ = false;
     RECT bounds_{};
     Size desired_;
+    // The last layout's input, and whether the element must be measured or arranged again whatever it is.
+    Size lastAvailable_;
+    Rect lastSlot_;
+    bool measured_ = false, arranged_ = false;
+    bool measureDirty_ = true, arrangeDirty_ = true;
     std::vector<MouseClick> clicks_;
 };
 

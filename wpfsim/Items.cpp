@@ -91,7 +91,9 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
         AddProperty(L"FocusedItem", [this]() -> ov::Variant {
             return focused_ < 0 ? ov::Variant() : ItemValue(static_cast<size_t>(focused_));
         });
-    AddProperty(L"get_ItemsHost", [this] { return Obj(host_); });
+    // The panel exists for callers once the layout has measured it (WPF makes it when the ItemsPresenter
+    // applies its template, in its first measure): a drop-down's is null until the popup's first layout.
+    AddProperty(L"get_ItemsHost", [this] { return Obj(host_ && host_->Measured() ? host_ : nullptr); });
     AddProperty(L"get_ScrollHost", [this] { return Obj(scrollHost_); });
 }
 
@@ -334,18 +336,21 @@ void VirtualizingStackPanel::SetFirstItem(double first) {
 }
 
 void VirtualizingStackPanel::BringIndexIntoView(size_t index) {
+    // As WPF's: the container is generated at once; the panel (or the scroll viewer) scrolls to it after the
+    // next layout pass, and keeps it until then.
+    Element* container = owner_->ContainerAt(index, true);
     if (ScrollsByItems()) {
-        size_t view = std::max<size_t>(1, static_cast<size_t>(inView_));
-        if (index < first_)
-            first_ = index;
-        else if (index >= first_ + view)
-            first_ = index - view + 1;
-        InvalidateLayout();
-        if (App()) App()->UpdateLayout();
-    } else if (Element* container = owner_->ContainerAt(index, true)) {
+        pinned_ = index;
+        if (container && !container->Parent()) Sync();
+        ov::ComPtr<VirtualizingStackPanel> self(this);
+        if (Application* app = App()) app->AfterLayout([self, index] { self->ScrollIndexIntoView(index); });
+    } else if (container) {
         if (!container->Parent()) Sync();
         for (Element* e = Parent(); e; e = e->Parent())
-            if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) viewer->MakeVisible(*container);
+            if (auto* viewer = dynamic_cast<ScrollViewer*>(e)) {
+                viewer->MakeVisible(*container);
+                break;
+            }
     }
 }
 
@@ -358,6 +363,17 @@ void VirtualizingStackPanel::MakeVisible(Element& descendant) {
     if (index >= 0) BringIndexIntoView(static_cast<size_t>(index));
 }
 
+void VirtualizingStackPanel::ScrollIndexIntoView(size_t index) {
+    pinned_ = SIZE_MAX;
+    if (!App() || !ScrollsByItems()) return;
+    size_t view = std::max<size_t>(1, static_cast<size_t>(inView_));
+    if (index < first_)
+        first_ = index;
+    else if (index >= first_ + view)
+        first_ = index - view + 1;
+    InvalidateLayout();
+}
+
 // Makes the panel's children the containers of the items it shows: all, or those from first_ on that fit.
 void VirtualizingStackPanel::Sync() {
     size_t count = owner_->Count(), from = 0, to = count;
@@ -366,17 +382,23 @@ void VirtualizingStackPanel::Sync() {
         to = std::min(count, from + static_cast<size_t>(std::ceil(inView_)) + 1);
     }
     // Only the containers that exist and the items in view are visited, never the whole list.
+    // An item brought into view keeps its container until the panel has scrolled to it.
+    const bool pinned = pinned_ < count && (pinned_ < from || pinned_ >= to);
     std::vector<size_t> left;
     for (size_t i : owner_->Realized())
-        if (i < from || i >= to) left.push_back(i);
+        if ((i < from || i >= to) && !(pinned && i == pinned_)) left.push_back(i);
     for (size_t i : left)
         owner_->DropGenerated(i);
     std::vector<Element*> wanted;
-    for (size_t i = from; i < to; ++i) {
+    auto want = [&](size_t i) {
         Element* c = owner_->ContainerAt(i, owner_->Generates());
         // A container placed elsewhere by its control (a toolbar's overflow item) stays there.
         if (c && owner_->PanelShows(*c) && (!c->Parent() || c->Parent() == this)) wanted.push_back(c);
-    }
+    };
+    if (pinned && pinned_ < from) want(pinned_);
+    for (size_t i = from; i < to; ++i)
+        want(i);
+    if (pinned && pinned_ >= to) want(pinned_);
     if (wanted == Children()) return;
     while (!Children().empty())
         RemoveVisualChild(*Children().back());

@@ -170,10 +170,13 @@ protected:
 
 private:
     double ItemHeight();
+    // After a layout pass: the first item in view moves so that item `index` is in view.
+    void ScrollIndexIntoView(size_t index);
     ItemsControl* owner_;
     bool virtualizingPanel_;
     size_t first_ = 0;
     double inView_ = 0;
+    size_t pinned_ = SIZE_MAX; // the item brought into view, until the panel scrolled to it
 };
 
 // The header of headered items (TreeViewItem, MenuItem): text or an element.

@@ -264,9 +264,14 @@ void MenuItem::OnMouseUp(MouseEvent& e) {
 
 void MenuItem::ClickItem() {
     if (checkable_) checked_ = !checked_;
-    ++clickCount_;
-    ov::ComPtr<Element> keep(this);
-    if (handler_) handler_(*this);
+    // As WPF's OnClick: the menus close now, the Click event follows at Render priority (after the
+    // windows of the closed menus are gone).
+    ov::ComPtr<MenuItem> self(this);
+    if (Application* app = App())
+        app->GetDispatcher().BeginInvoke(DispatcherPriority::Render, [self] {
+            ++self->clickCount_;
+            if (self->handler_ && self->App()) self->handler_(*self);
+        });
     if (staysOpen_) return;
     if (MenuBase* root = RootMenu()) root->SetMenuMode(false);
 }

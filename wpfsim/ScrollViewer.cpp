@@ -1,5 +1,6 @@
 #include "ScrollViewer.h"
 
+#include "Application.h"
 #include "Items.h"
 #include "Panels.h"
 #include "Ranges.h"
@@ -231,17 +232,34 @@ Size ScrollViewer::Scrollable() const {
 
 void ScrollViewer::ScrollToHorizontalOffset(double offset) {
     if (std::isnan(offset)) throw ArgumentOutOfRange(L"offset", L"'offset' parameter value cannot be NaN.");
-    horizontalOffset_ = Clamp(offset, Scrollable().width);
-    InvalidateLayout();
+    Command([this, offset] { ScrollTo(true, offset); });
 }
 
 void ScrollViewer::ScrollToVerticalOffset(double offset) {
     if (std::isnan(offset)) throw ArgumentOutOfRange(L"offset", L"'offset' parameter value cannot be NaN.");
-    double clamped = Clamp(offset, Scrollable().height);
-    if (Scroller())
-        Scroller()->SetFirstItem(std::floor(clamped));
-    else
-        verticalOffset_ = clamped;
+    Command([this, offset] { ScrollTo(false, offset); });
+}
+
+void ScrollViewer::Command(std::function<void()> command) {
+    Application* app = App();
+    if (!app) return;
+    ov::ComPtr<ScrollViewer> self(this);
+    app->AfterLayout([self, command = std::move(command)] {
+        if (self->App()) command();
+    });
+}
+
+void ScrollViewer::ScrollTo(bool horizontal, double offset) {
+    const Size scrollable = Scrollable();
+    if (horizontal) {
+        horizontalOffset_ = Clamp(offset, scrollable.width);
+    } else {
+        const double clamped = Clamp(offset, scrollable.height);
+        if (Scroller())
+            Scroller()->SetFirstItem(std::floor(clamped));
+        else
+            verticalOffset_ = clamped;
+    }
     InvalidateLayout();
 }
 
@@ -270,21 +288,33 @@ void ScrollViewer::ShowOnBars() {
 }
 
 void ScrollViewer::MakeVisible(Element& descendant) {
+    ov::ComPtr<Element> target(&descendant);
+    Command([this, target] { BringIntoViewNow(*target); });
+}
+
+void ScrollViewer::BringIntoViewNow(Element& descendant) {
+    if (!IsAncestorOf(descendant)) return;
     if (Scroller() && verticalBar_ != BarVisibility::Disabled) Scroller()->MakeVisible(descendant);
     const RECT& view = presenter_ ? presenter_->Bounds() : Bounds();
     const RECT& r = descendant.Bounds();
     if (!Scroller() && verticalBar_ != BarVisibility::Disabled) {
         if (r.top < view.top)
-            ScrollToVerticalOffset(verticalOffset_ - (view.top - r.top));
+            ScrollTo(false, verticalOffset_ - (view.top - r.top));
         else if (r.bottom > view.bottom)
-            ScrollToVerticalOffset(verticalOffset_ + (r.bottom - view.bottom));
+            ScrollTo(false, verticalOffset_ + (r.bottom - view.bottom));
     }
     if (horizontalBar_ != BarVisibility::Disabled) {
         if (r.left < view.left)
-            ScrollToHorizontalOffset(horizontalOffset_ - (view.left - r.left));
+            ScrollTo(true, horizontalOffset_ - (view.left - r.left));
         else if (r.right > view.right)
-            ScrollToHorizontalOffset(horizontalOffset_ + (r.right - view.right));
+            ScrollTo(true, horizontalOffset_ + (r.right - view.right));
     }
+    // The viewer around this one brings the descendant into its own view after the next pass.
+    for (Element* e = Parent(); e; e = e->Parent())
+        if (auto* outer = dynamic_cast<ScrollViewer*>(e)) {
+            outer->MakeVisible(descendant);
+            break;
+        }
 }
 
 // WPF's two passes: the bars whose visibility is Visible are shown, then an Auto bar joins them when the

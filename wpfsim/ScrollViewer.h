@@ -25,12 +25,16 @@
 //                      (Visible) when its visibility is Visible, or Auto and the content overflows that
 //                      direction; otherwise it is Collapsed and takes no room. The bars show the offset
 //                      (Maximum: the scrollable room, ViewportSize: the viewport) and their line and page
-//                      buttons scroll the viewer; a bar with nothing to scroll is disabled.
+//                      buttons scroll the viewer; a bar with nothing to scroll is disabled. As WPF's, the
+//                      viewer queues what it is asked ("ScrollToHorizontalOffset", "ScrollToVerticalOffset",
+//                      a descendant's "BringIntoView") and carries it out after the next layout pass; the
+//                      offsets it answers are those of the last layout.
 #pragma once
 
 #include "ContentControl.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace wpfsim {
 
@@ -60,7 +64,8 @@ public:
     }
     // Whether the template's bar of that direction is shown now (its computed visibility).
     bool BarShown(bool horizontal) const;
-    // Scrolls so that a descendant is inside the viewport (as BringIntoView does).
+    // Scrolls so that a descendant is inside the viewport, after the next layout pass; the scroll viewers
+    // around this one follow in turn (as BringIntoView does).
     void MakeVisible(Element& descendant);
     bool CanContentScroll() const noexcept { return canContentScroll_; }
     void SetCanContentScroll(bool can);
@@ -82,11 +87,13 @@ public:
 
 protected:
     void OnApplyTemplate() override;
-    Size MeasureOverride(Size available) override;
-    void ArrangeOverride(Rect inner) override;
 
 private:
     friend class ScrollContentPresenter;
+    // The queued work of the viewer, carried out after a layout pass.
+    void Command(std::function<void()> command);
+    void ScrollTo(bool horizontal, double offset);
+    void BringIntoViewNow(Element& descendant);
     double Clamp(double offset, double scrollable) const {
         return std::max(0.0, std::min(offset, scrollable));
     }

@@ -67,6 +67,12 @@ std::vector<Type> WindowTypes() {
                   [](Node& n, std::wstring_view v) {
                       const size_t which = EnumValue(v, {L"4.0", L"4.8"});
                       n.element->App()->SetFramework(which == 0 ? Framework::Net40 : Framework::Net48);
+                  }},
+                 // When the application does the work that WPF defers (Dispatcher.h).
+                 {L"Dispatcher",
+                  [](Node& n, std::wstring_view v) {
+                      n.element->App()->GetDispatcher().SetMode(
+                          static_cast<DispatcherMode>(EnumValue(v, {L"Immediate", L"Deferred"})));
                   }}}},
     };
 }

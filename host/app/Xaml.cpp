@@ -912,6 +912,21 @@ private:
     LONG persistIds_ = 0;
 };
 
+// OVHOST_DISPATCHER=Immediate or Deferred gives every application that mode, whatever its Window says, so
+// that whole suites run in either.
+void ForceDispatcherMode(wpfsim::Application& app) {
+    wchar_t value[32];
+    const DWORD length = GetEnvironmentVariableW(kDispatcherVariable, value, 32);
+    if (length == 0) return;
+    const std::wstring_view mode(value, length < 32 ? length : 0);
+    if (mode == L"Immediate")
+        app.GetDispatcher().SetMode(wpfsim::DispatcherMode::Immediate);
+    else if (mode == L"Deferred")
+        app.GetDispatcher().SetMode(wpfsim::DispatcherMode::Deferred);
+    else
+        throw XamlError{std::wstring(kDispatcherVariable) + L" is neither Immediate nor Deferred"};
+}
+
 std::unique_ptr<wpfsim::Application> Read(IStream* stream, size_t characters) {
     CreateXmlReaderFunction create = CreateXmlReaderEntry();
     if (!create) throw XamlError{L"the system's XML parser (xmllite.dll) is not available"};
@@ -926,6 +941,7 @@ std::unique_ptr<wpfsim::Application> Read(IStream* stream, size_t characters) {
     auto app = std::make_unique<wpfsim::Application>();
     Reader reader(*xml, *app, characters);
     reader.ReadDocument();
+    ForceDispatcherMode(*app);
     return app;
 }
 

@@ -42,6 +42,10 @@ struct XamlError {
     std::wstring ToString() const;
 };
 
+// The environment variable that forces the dispatcher mode of every application read (Immediate or
+// Deferred; another value fails the reading).
+inline constexpr const wchar_t* kDispatcherVariable = L"OVHOST_DISPATCHER";
+
 // Throw XamlError.
 std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path);
 std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8);

@@ -332,7 +332,8 @@ std::wstring ScriptRecorder::Script() const {
 void ScriptRecorder::Record(const UserAction& action, const std::function<void()>& perform) {
     HostCore& core = host_.Core();
     wpfsim::Application& app = *core.App();
-    app.UpdateLayout();
+    // A person acts on what the screen shows: the application had time since the last action.
+    app.DoEvents();
     wpfsim::Element* hit =
         action.kind == UserAction::Kind::Type ? action.target : app.ElementAt(action.point);
     if (!hit) hit = action.target;
@@ -585,7 +586,8 @@ void DumpElement(wpfsim::Element& element, const std::wstring& path, std::set<wp
 } // namespace
 
 std::wstring DumpState(wpfsim::Application& app) {
-    app.UpdateLayout();
+    // The state the application settles in once it has time.
+    app.DoEvents();
     std::wstring out;
     std::set<wpfsim::Element*> seen;
     const auto& roots = app.Roots();

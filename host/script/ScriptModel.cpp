@@ -788,7 +788,8 @@ private:
         if (a.size() == 2)
             throw ScriptFailure{member + L" expects the point as two numbers, x and y, or no point at all."};
         wpfsim::Element& element = state_->ElementNamed(a[0], member);
-        state_->app->UpdateLayout();
+        // A person acts on what the screen shows: the application had time since the last action.
+        state_->app->DoEvents();
         if (!element.IsVisible())
             throw ScriptFailure{member + L": '" + element.Name() + L"' is not on screen."};
         const RECT& r = element.Bounds();
@@ -803,6 +804,7 @@ private:
     void Type(const Args& a) {
         const std::wstring member = L"User.Type";
         wpfsim::Element& element = state_->ElementNamed(a[0], member);
+        state_->app->DoEvents();
         const std::wstring text = TextArg(a[1], member + L": the text");
         const wchar_t* property = element.HasMember(L"Password") ? L"Password" : L"Text";
         if (!element.HasMember(property) || !element.HasMember(L"MaxLength"))
@@ -839,8 +841,9 @@ private:
 
     void ClickItem(const Args& a, const ovhost::ClickKind& kind, const std::wstring& member) {
         wpfsim::Element& element = state_->ElementNamed(a[0], member);
-        // What the user sees is the layout after the last action (a popup that just opened is placed).
-        state_->app->UpdateLayout();
+        // What the user sees is the layout after the last action (a popup that just opened is placed): a
+        // person is slower than the application.
+        state_->app->DoEvents();
         auto* owner = dynamic_cast<wpfsim::ItemsControl*>(&element);
         if (!owner) throw ScriptFailure{member + L": '" + element.Name() + L"' is not an items control."};
         const LONG index = IntArg(a[1], member + L": the index");

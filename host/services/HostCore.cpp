@@ -134,6 +134,8 @@ void HostCore::Attach(wpfsim::Application& app, std::wstring processName) {
     AddModule(ownerKey_, owner_.Get());
     process_ = ov::Create<ProcessNode>(shared_from_this());
     RegisterNode(*process_);
+    // The application ran before the host attached to it: what it deferred is done.
+    app.DoEvents();
     process_->Sync(true);
 }
 
@@ -159,8 +161,8 @@ ov::ComPtr<HostNode> HostCore::Find(const GUID& id) const {
 }
 
 ov::ComPtr<HostNode> HostCore::NodeFor(const wpfsim::Element& element) {
-    // Containers and popup content have their places once the layout has run.
-    if (app_) app_->UpdateLayout();
+    // The host asks the application (with the dispatcher's rules for a call).
+    if (app_) app_->Settle();
     if (!process_ || !IsOnScreen(element)) return nullptr;
     if (auto node = Find(element.Id())) return node;
     // The host learns of the element now: its parent's children are brought up to date.

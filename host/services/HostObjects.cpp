@@ -135,7 +135,11 @@ HRESULT HostNode::GetExtender(const GUID* iid, IUnknown** extender, VARIANT_BOOL
 HRESULT HostNode::RefreshChildren() {
     OVHOST_COUNTED(Count("IovHostObject::RefreshChildren"));
     return Barrier([&] {
-        if (!dropped_ && !Core().refreshIgnored) Sync(true);
+        if (dropped_ || Core().refreshIgnored) return S_OK;
+        // The refresh gives the application time: what it deferred (the layout with the containers it
+        // generates, the first layout of a popup) is done before the host reads its tree.
+        if (wpfsim::Application* app = Core().App()) app->DoEvents();
+        Sync(true);
         return S_OK;
     });
 }
@@ -443,8 +447,8 @@ HRESULT ElementNode::GetHelper(IDispatch** helper) {
 
 void ElementNode::Sync(bool deep) {
     if (Dropped()) return;
-    // Containers and popup content exist once the layout has run: settle it before looking.
-    if (wpfsim::Application* app = element_->App()) app->UpdateLayout();
+    // The host asks the application for the element's children (with the dispatcher's rules for a call).
+    if (wpfsim::Application* app = element_->App()) app->Settle();
     std::vector<ov::ComPtr<HostNode>> next;
     std::vector<HostNode*> made;
     for (wpfsim::Element* child : element_->Children()) {

@@ -403,5 +403,65 @@ TEST_F(XamlTest, AlignmentsPlaceAnElementInItsSlot) {
     EXPECT_EQ(E(L"left").Bounds().left, E(L"panel").Bounds().left);
 }
 
+// `depth` scroll viewers, one inside the other, around a text.
+std::string NestedViewers(int depth) {
+    std::string xaml;
+    for (int i = 0; i < depth; ++i)
+        xaml += "<ScrollViewer HorizontalScrollBarVisibility=\"Auto\">";
+    xaml += R"(<TextBlock x:Name="text" Text="deep"/>)";
+    for (int i = 0; i < depth; ++i)
+        xaml += "</ScrollViewer>";
+    return xaml;
+}
+
+TEST_F(XamlTest, NestedScrollViewersAreLaidOutOnceALevel) {
+    // WPF measures an element again only when the constraint changed or the element asked for a new
+    // measure (UIElement.Measure returns at once while IsMeasureValid and the available size is the previous
+    // one), and a ScrollContentPresenter arranges its content once: layout grows with the depth, linearly.
+    const int depths[] = {4, 8, 12};
+    size_t measures[3], arranges[3];
+    for (int k = 0; k < 3; ++k) {
+        Load(NestedViewers(depths[k]));
+        measures[k] = app->MeasuresRun();
+        arranges[k] = app->ArrangesRun();
+    }
+    const size_t perLevel = (measures[1] - measures[0]) / 4;
+    EXPECT_EQ(measures[2] - measures[1], measures[1] - measures[0]) << "every level costs the same";
+    EXPECT_EQ(arranges[2] - arranges[1], arranges[1] - arranges[0]);
+    EXPECT_LE(perLevel, 6u) << "a viewer and its template parts, once each";
+
+    // A change deep inside measures the path up to the window again, and its result reaches the top.
+    const size_t before = app->MeasuresRun();
+    auto outer = D(L"mainWindow");
+    Put(D(L"text").Get(), L"Text", ov::Variant::String(L"deep down, and a lot wider than before"));
+    const double width = GetNumber(outer.Get(), L"ActualWidth");
+    EXPECT_LE(app->MeasuresRun() - before, perLevel * 12 + 8);
+    EXPECT_GT(width, GetNumber(D(L"text").Get(), L"ActualWidth") - 1);
+    EXPECT_GT(GetNumber(D(L"text").Get(), L"ActualWidth"), 7.0 * 30);
+}
+
+TEST_F(XamlTest, AChangeMeasuresItsElementAndTheElementsAboveItNotTheirSiblings) {
+    // UIElement.InvalidateMeasure puts the element in the layout's queue; the ancestors measure again and
+    // call Measure on every child, but a sibling whose constraint is the same returns at once
+    // (IsMeasureValid). A new text in one of 50 rows costs the path up, not the rows.
+    std::string rows;
+    for (int i = 0; i < 50; ++i)
+        rows += R"(<Button Content="row )" + std::to_string(i) + R"("/>)";
+    Load(R"(<StackPanel><TextBlock x:Name="text" Text="short"/>)" + rows + "</StackPanel>");
+    const size_t all = app->MeasuresRun();
+    EXPECT_GT(all, 100u) << "rows and their template parts";
+    const size_t before = app->MeasuresRun();
+    Put(D(L"text").Get(), L"Text", ov::Variant::String(L"a longer text than before"));
+    EXPECT_GT(GetNumber(D(L"text").Get(), L"ActualWidth"), 7.0 * 20);
+    EXPECT_LE(app->MeasuresRun() - before, 6u) << "the text, the panel and the window's parts";
+}
+
+TEST_F(XamlTest, AFileOf253LevelsOfScrollViewersLoadsAndLaysOut) {
+    // The reader takes 256 levels: the Window, 251 scroll viewers and the text are 253.
+    Load(NestedViewers(251));
+    EXPECT_LE(app->MeasuresRun(), 6u * 260) << "linear in the depth";
+    EXPECT_GT(GetNumber(D(L"text").Get(), L"ActualWidth"), 0);
+}
+
 } // namespace
 } // namespace simtest
