@@ -62,8 +62,20 @@ Rect Popup::WindowPlacement(Size desired) const {
     RECT t = target ? target->Bounds() : RECT{100, 100, 100, 100};
     if (placement_ == Placement::Right)
         return {double(t.right), double(t.top), desired.width, desired.height};
-    if (placement_ == Placement::MousePoint)
-        return {double(point_.x), double(point_.y), desired.width, desired.height};
+    if (placement_ == Placement::MousePoint) {
+        // Popup's MousePoint placement: the child's top-left at the point, or else its top-right, bottom-left
+        // or bottom-right, the first that keeps the whole child on the screen; when none does, the first,
+        // moved onto the screen.
+        using namespace SystemParameters;
+        const double x = point_.x, y = point_.y, w = desired.width, h = desired.height;
+        const Rect tries[] = {{x, y, w, h}, {x - w, y, w, h}, {x, y - h, w, h}, {x - w, y - h, w, h}};
+        for (const Rect& r : tries)
+            if (r.x >= 0 && r.y >= 0 && r.x + r.width <= PrimaryScreenWidth &&
+                r.y + r.height <= PrimaryScreenHeight)
+                return r;
+        return {std::max(0.0, std::min(x, PrimaryScreenWidth - w)),
+                std::max(0.0, std::min(y, PrimaryScreenHeight - h)), w, h};
+    }
     // Below the target, at least as wide as it (a drop-down list).
     return {double(t.left), double(t.bottom), std::max(desired.width, double(t.right - t.left)),
             desired.height};

@@ -136,6 +136,32 @@ TEST_F(MenusTest, AContextMenuOpensAtTheRightClickAndKeepsItsPopupAsLogicalParen
     EXPECT_TRUE(Same(GetObject(menu.Get(), L"Parent").Get(), popup.Get(), menu.Get()));
 }
 
+// Popup's MousePoint placement, a context menu's default: the menu's top-left at the point, or else its
+// top-right, bottom-left or bottom-right, whichever first keeps it on the screen (1920 x 1080).
+TEST_F(MenusTest, AContextMenuNearTheScreensEdgeOpensToTheLeftOrAboveThePoint) {
+    Load(R"(<Border x:Name="pad" Width="1900" Height="1000" Background="White">
+      <Border.ContextMenu>
+        <ContextMenu x:Name="padMenu"><MenuItem Header="Cut"/><MenuItem Header="Copy"/></ContextMenu>
+      </Border.ContextMenu>
+    </Border>)");
+    const struct {
+        POINT at;
+        bool left, above;
+    } cases[] = {{{1000, 500}, false, false},
+                 {{1900, 500}, true, false},
+                 {{1000, 1070}, false, true},
+                 {{1900, 1070}, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::vector<LONG>{c.at.x, c.at.y}));
+        Click(c.at, wpfsim::MouseButton::Right);
+        ASSERT_TRUE(GetBool(D(L"padMenu").Get(), L"IsOpen"));
+        const RECT& r = E(L"padMenu").Bounds();
+        EXPECT_EQ(c.left ? r.right : r.left, c.at.x);
+        EXPECT_EQ(c.above ? r.bottom : r.top, c.at.y);
+        ASSERT_EQ(Put(D(L"padMenu").Get(), L"IsOpen", ov::Variant::Bool(false)).hr, S_OK);
+    }
+}
+
 // WPF's MenuItem.LogicalParent (internal, read through "get_LogicalParent"): the item's Parent, or for an
 // item the menu generated from a data item (which has no Parent) ItemsControlFromItemContainer, the menu or
 // menu item it is an item of. It belongs to MenuItem alone: a Menu, a ContextMenu, any other element lacks
