@@ -87,6 +87,8 @@ public:
 
 protected:
     void OnApplyTemplate() override;
+    Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
 
 private:
     friend class ScrollContentPresenter;

@@ -108,7 +108,6 @@ TabItem::TabItem(Application& app, std::wstring className, std::wstring name)
     AddMethod(L"Focus", 0, [this](const Args&) {
         const bool taken = Focus();
         if (auto* owner = dynamic_cast<TabControl*>(Owner()); owner && taken) {
-            owner->SetFocusedContainer(this);
             if (!IsSelected()) owner->Select(owner->IndexOfContainer(*this));
         }
         return ov::Variant::Bool(taken);

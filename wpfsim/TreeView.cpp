@@ -127,7 +127,6 @@ void TreeViewItem::SetSelected(bool selected) {
 bool TreeViewItem::TakeFocus() {
     if (!Focus()) return false;
     SetSelected(true);
-    if (ItemsControl* owner = ParentItemsControl()) owner->SetFocusedContainer(this);
     return true;
 }
 
