@@ -201,7 +201,7 @@ struct Row {
     double budget = 0.3; // seconds of calls for the row
     bool scripted = false;
     // Why the row's own share is no target (the menus' pause before a walk; the entry alone), or empty.
-    std::string noTarget;
+    std::string noTarget = {};
 };
 
 struct Result {
