@@ -192,6 +192,9 @@ public:
     // Changes to what the layout reads go through here, so that the next layout measures and arranges this
     // element, its subtree and its ancestors again.
     void InvalidateLayout() noexcept;
+    // The next Measure runs even with the constraint of last time: a parent changed what this element's own
+    // measure reads (a scroll viewer's shown bars, its grid's tracks), as WPF's InvalidateMeasure.
+    void InvalidateMeasure() noexcept { measureDirty_ = true; }
     // Whether the element was measured at least once (WPF's layout applies an ItemsPresenter's template,
     // and with it makes the items panel, in its first measure).
     bool Measured() const noexcept { return measured_; }

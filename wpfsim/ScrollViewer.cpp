@@ -334,13 +334,19 @@ Size ScrollViewer::MeasureOverride(Size available) {
         const bool horizontal = horizontalAuto && overflows(true);
         verticalShown_ = verticalShown_ || vertical;
         horizontalShown_ = horizontalShown_ || horizontal;
-        if (vertical || horizontal) grid_->Measure(available);
+        if (vertical || horizontal) {
+            grid_->InvalidateMeasure();
+            grid_->Measure(available);
+        }
         if (verticalAuto && horizontalAuto && vertical != horizontal) {
             const bool vertical2 = !vertical && overflows(false);
             const bool horizontal2 = !horizontal && overflows(true);
             verticalShown_ = verticalShown_ || vertical2;
             horizontalShown_ = horizontalShown_ || horizontal2;
-            if (vertical2 || horizontal2) grid_->Measure(available);
+            if (vertical2 || horizontal2) {
+                grid_->InvalidateMeasure();
+                grid_->Measure(available);
+            }
         }
     }
     // The bars' Visibility follows (ComputedVerticalScrollBarVisibility): changed only when it differs.

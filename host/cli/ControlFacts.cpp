@@ -199,7 +199,10 @@ ElementFacts FactsOf(wpfsim::Element& element) {
     IDispatch* e = object.Get();
     for (const wchar_t* member : {L"Title", L"Header", L"Text", L"Password", L"Content"})
         if (HasMember(e, member)) {
-            if (auto value = ByName(e, member)) facts.text = ValueText(*value);
+            // A header or content never set (null) is no text, as a toolbar's Header.
+            if (auto value = ByName(e, member); value && value->vt != VT_EMPTY && value->vt != VT_NULL &&
+                                                !(value->vt == VT_DISPATCH && !value->pdispVal))
+                facts.text = ValueText(*value);
             break;
         }
     std::vector<State>& states = facts.states;
