@@ -88,26 +88,19 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
         });
     AddProperty(L"PersistId", [this] { return ov::Variant::Int(persistId_); });
     AddProperty(L"IsLoaded", [this] { return ov::Variant::Bool(IsLoaded()); });
-    AddProperty(
-        L"HorizontalAlignment",
-        [this] { return ov::Variant::Int(static_cast<LONG>(layout_.horizontalAlignment)); },
-        [this](const VARIANT& v) {
-            const LONG value = IntOf(v);
-            if (value < 0 || value > 3)
-                throw InvalidPropertyValue(std::to_wstring(value), L"HorizontalAlignment");
-            layout_.horizontalAlignment = static_cast<wpfsim::HorizontalAlignment>(value);
-            InvalidateLayout();
-        });
-    AddProperty(
-        L"VerticalAlignment",
-        [this] { return ov::Variant::Int(static_cast<LONG>(layout_.verticalAlignment)); },
-        [this](const VARIANT& v) {
-            const LONG value = IntOf(v);
-            if (value < 0 || value > 3)
-                throw InvalidPropertyValue(std::to_wstring(value), L"VerticalAlignment");
-            layout_.verticalAlignment = static_cast<wpfsim::VerticalAlignment>(value);
-            InvalidateLayout();
-        });
+    // 0 Left or Top, 1 Center, 2 Right or Bottom, 3 Stretch; WPF refuses any other value.
+    auto alignment = [this]<class A>(const wchar_t* name, A LayoutProperties::*member) {
+        AddProperty(
+            name, [this, member] { return ov::Variant::Int(static_cast<LONG>(layout_.*member)); },
+            [this, member, name](const VARIANT& v) {
+                const LONG value = IntOf(v);
+                if (value < 0 || value > 3) throw InvalidPropertyValue(std::to_wstring(value), name);
+                layout_.*member = static_cast<A>(value);
+                InvalidateLayout();
+            });
+    };
+    alignment(L"HorizontalAlignment", &LayoutProperties::horizontalAlignment);
+    alignment(L"VerticalAlignment", &LayoutProperties::verticalAlignment);
     // RequestBringIntoView: the nearest scroll viewer scrolls after the next layout pass, then the ones
     // around it in turn.
     AddMethod(L"BringIntoView", 0, [this](const Args&) {

@@ -401,6 +401,12 @@ TEST_F(XamlTest, AlignmentsPlaceAnElementInItsSlot) {
     EXPECT_EQ(Width(E(L"full").Bounds()), 200);
     EXPECT_LT(Width(E(L"left").Bounds()), 200);
     EXPECT_EQ(E(L"left").Bounds().left, E(L"panel").Bounds().left);
+    // Through IDispatch by name: a new value places the element again; WPF refuses one outside the
+    // enumeration.
+    ASSERT_EQ(Put(D(L"left").Get(), L"HorizontalAlignment", ov::Variant::Int(2)).hr, S_OK);
+    EXPECT_EQ(E(L"left").Bounds().right, E(L"panel").Bounds().right);
+    for (const wchar_t* name : {L"HorizontalAlignment", L"VerticalAlignment"})
+        EXPECT_EQ(Put(D(L"left").Get(), name, ov::Variant::Int(4)).hr, DISP_E_EXCEPTION);
 }
 
 // `depth` scroll viewers, one inside the other, around a text.
