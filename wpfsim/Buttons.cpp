@@ -171,8 +171,8 @@ void RadioButton::OnToggle() {
 // have none either.
 bool RadioButton::SameGroup(RadioButton& other) {
     if (&other == this || other.groupName_ != groupName_) return false;
-    if (groupName_.empty()) return other.LogicalParent() == LogicalParent();
-    return VisualRoot(&other) == VisualRoot(this);
+    // A named group's mates are collected from the visual root (OnChecked).
+    return !groupName_.empty() || other.LogicalParent() == LogicalParent();
 }
 
 void RadioButton::OnChecked() {

@@ -35,8 +35,6 @@ void ComboBox::SetMaxDropDownHeight(double height) {
     // The template binds it to the drop-down's MaxHeight, which takes no NaN and nothing below 0.
     if (std::isnan(height) || height < 0) throw InvalidPropertyValue(std::to_wstring(height), L"MaxHeight");
     dropDown_->Layout().maxHeight = height;
-    // The chrome lies in the popup's window: the layout starts again from there.
-    dropDown_->InvalidateLayout();
     InvalidateLayout();
 }
 

@@ -287,7 +287,12 @@ void Element::MarkSubtree() noexcept {
     measureDirty_ = arrangeDirty_ = true;
     for (Element* child : children_)
         child->MarkSubtree();
-    if (auto* popup = dynamic_cast<Popup*>(this); popup && popup->Child()) popup->Child()->MarkSubtree();
+    if (auto* popup = dynamic_cast<Popup*>(this); popup && popup->Child()) {
+        Element* child = popup->Child();
+        child->MarkSubtree();
+        // The root of the popup's window measures the child: its last measure must not answer.
+        if (Element* root = child->Parent()) root->measureDirty_ = root->arrangeDirty_ = true;
+    }
 }
 
 void Element::MarkUpFrom(Element* from) noexcept {
