@@ -1,9 +1,10 @@
-// The members of every automation object, pinned row by row in the tables beside this file (*.table): each
-// row runs as a script against a fresh application with the module loaded into the host, and must give
-// exactly its log, result, host clicks and application state afterwards.
+// The members of every automation object, pinned row by row in the tables beside this file (*.table), and
+// the simulated application's WPF behaviour in those of tests/wpfsim: each row runs as a script against a
+// fresh application with the module loaded into the host, and must give exactly its log, result, host
+// clicks and application state afterwards.
 //
 // A table is a text file of rows separated by blank lines ("#" starts a comment line). A row's lines:
-//   app: FILE          the application (relative to this folder); stays for the rows below until another
+//   app: FILE          the application (relative to the table); stays for the rows below until another
 //   xaml: TEXT         instead, the row's own application: the lines of a window's body (several allowed),
 //                      in a Window named "window" with the x:, sys:, sim: and mc: namespaces declared
 //   xaml error: TEXT   the reader refuses the row's application so (with its line and column: the body's
@@ -43,7 +44,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Row {
-    std::string where; // table:line
+    std::string where; // folder/table:line
+    fs::path folder;   // the table's
     std::wstring app, xaml, language = L"js", before, call;
     std::optional<std::wstring> xamlError;
     long errorMode = 1, messageMode = 1;
@@ -70,9 +72,7 @@ std::string Narrow(const std::wstring& w) {
     return s;
 }
 
-fs::path Folder() {
-    return fs::path(OV_SOURCE_DIR L"/tests/members");
-}
+const fs::path kTests = fs::path(OV_SOURCE_DIR L"/tests");
 
 const std::map<std::wstring, LONG> kKinds = {{L"message", ovhost::LogMessage},
                                               {L"notice", ovhost::LogNotice},
@@ -98,8 +98,9 @@ std::wstring Unescape(std::wstring text) {
 std::vector<Row> ReadTables() {
     std::vector<Row> rows;
     std::vector<fs::path> tables;
-    for (const auto& entry : fs::directory_iterator(Folder()))
-        if (entry.path().extension() == ".table") tables.push_back(entry.path());
+    for (const char* folder : {"members", "wpfsim"})
+        for (const auto& entry : fs::directory_iterator(kTests / folder))
+            if (entry.path().extension() == ".table") tables.push_back(entry.path());
     std::sort(tables.begin(), tables.end());
     for (const fs::path& table : tables) {
         std::ifstream in(table);
@@ -109,7 +110,7 @@ std::vector<Row> ReadTables() {
         std::optional<Row> row;
         auto fail = [&](const std::string& why) {
             Row bad;
-            bad.where = table.filename().string() + ":" + std::to_string(number);
+            bad.where = fs::relative(table, kTests).generic_string() + ":" + std::to_string(number);
             bad.raises = Wide("table error: " + why);
             rows.push_back(bad);
         };
@@ -139,7 +140,8 @@ std::vector<Row> ReadTables() {
             }
             if (!row) {
                 row.emplace();
-                row->where = table.filename().string() + ":" + std::to_string(number);
+                row->where = fs::relative(table, kTests).generic_string() + ":" + std::to_string(number);
+                row->folder = table.parent_path();
                 row->app = app;
             }
             if (field == "modes") {
@@ -299,7 +301,7 @@ void TableTest::Run(const Row& row, const std::wstring& language) {
                " x:Name=\"window\" Title=\"Table\">\n" +
                Narrow(row.xaml) + "</Window>\n";
     } else {
-        std::ifstream in(Folder() / row.app, std::ios::binary);
+        std::ifstream in(row.folder / row.app, std::ios::binary);
         ASSERT_TRUE(in) << "no application " << Narrow(row.app);
         xaml.assign(std::istreambuf_iterator<char>(in), {});
     }
