@@ -78,6 +78,13 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
     AddProperty(L"IsMouseOver", [this] { return ov::Variant::Bool(IsMouseOver()); });
     AddProperty(L"ActualWidth", [this] { return ov::Variant::Double(Bounds().right - Bounds().left); });
     AddProperty(L"ActualHeight", [this] { return ov::Variant::Double(Bounds().bottom - Bounds().top); });
+    // FrameworkElement's sizes as set, in device-independent pixels (Auto: NaN).
+    for (auto [name, field] : {std::pair{L"Width", &LayoutProperties::width}, {L"Height", &LayoutProperties::height},
+                               {L"MinWidth", &LayoutProperties::minWidth},
+                               {L"MinHeight", &LayoutProperties::minHeight},
+                               {L"MaxWidth", &LayoutProperties::maxWidth},
+                               {L"MaxHeight", &LayoutProperties::maxHeight}})
+        AddProperty(name, [this, field] { return ov::Variant::Double(layout_.*field); });
     AddProperty(
         L"ContextMenu", [this] { return Obj(contextMenu_.Get()); },
         [this](const VARIANT& v) {
@@ -145,7 +152,8 @@ void Element::SetObjectKind(ObjectKind kind) {
     // A ContentElement has no place in the visual tree and no layout of its own.
     for (const wchar_t* visual :
          {L"get_VisualParent", L"get_InternalVisualParent", L"get_VisualChildrenCount", L"GetVisualChild",
-          L"IsVisible", L"Visibility", L"ActualWidth", L"ActualHeight", L"PersistId"})
+          L"IsVisible", L"Visibility", L"ActualWidth", L"ActualHeight", L"Width", L"Height", L"MinWidth",
+          L"MinHeight", L"MaxWidth", L"MaxHeight", L"PersistId"})
         RemoveMember(visual);
     if (kind != ObjectKind::DependencyObject) return;
     // Nor has a plain DependencyObject the members of a framework element or of input.

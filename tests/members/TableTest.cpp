@@ -1,5 +1,6 @@
 // The members of every automation object, pinned row by row in the tables beside this file (*.table), and
-// the simulated application's WPF behaviour in those of tests/wpfsim: each row runs as a script against a
+// the simulated application's WPF behaviour in those of tests/wpfsim, and what the XAML reader makes of a
+// window in those of tests/host: each row runs as a script against a
 // fresh application with the module loaded into the host, and must give exactly its log, result, host
 // clicks and application state afterwards.
 //
@@ -7,8 +8,10 @@
 //   app: FILE          the application (relative to the table); stays for the rows below until another
 //   xaml: TEXT         instead, the row's own application: the lines of a window's body (several allowed),
 //                      in a Window named "window" with the x:, sys:, sim: and mc: namespaces declared
+//   window: ATTRIBUTES more attributes of that Window
 //   xaml error: TEXT   the reader refuses the row's application so (with its line and column: the body's
-//                      first line is line 6); the row has no call then
+//                      first line is line 6); the row has no call then. A row of xaml: without call: only
+//                      reads its application
 //   modes: E M         Host.ErrorReportMode and MessageReportMode before the objects are found (default 1 1)
 //   lang: js|vbs|both  the engines the row runs in (js unless given; both where the language matters)
 //   before: STATEMENT  script run first (several allowed), e.g. User.Click("okButton")
@@ -21,7 +24,7 @@
 //                      [at X,Y][ +Shift][ +Ctrl][ +Alt]", NAME the clicked element's name, X,Y as passed
 //   after: EXPR = VALUE  a value read after the call, in the form of result:
 // In every script line $name is the automation object of the element (App.Find, one per row) and @name its
-// .NET object (App.Element). In VBScript [a, b] becomes Array(a, b).
+// .NET object (App.Element); a .NET string reads as its text. In VBScript [a, b] becomes Array(a, b).
 #include "TestSupport.h"
 
 #include "com/OleTypes.h"
@@ -46,7 +49,7 @@ namespace fs = std::filesystem;
 struct Row {
     std::string where; // folder/table:line
     fs::path folder;   // the table's
-    std::wstring app, xaml, language = L"js", before, call;
+    std::wstring app, xaml, window, language = L"js", before, call;
     std::optional<std::wstring> xamlError;
     long errorMode = 1, messageMode = 1;
     std::optional<std::wstring> result, raises;
@@ -98,7 +101,7 @@ std::wstring Unescape(std::wstring text) {
 std::vector<Row> ReadTables() {
     std::vector<Row> rows;
     std::vector<fs::path> tables;
-    for (const char* folder : {"members", "wpfsim"})
+    for (const char* folder : {"members", "wpfsim", "host"})
         for (const auto& entry : fs::directory_iterator(kTests / folder))
             if (entry.path().extension() == ".table") tables.push_back(entry.path());
     std::sort(tables.begin(), tables.end());
@@ -115,7 +118,7 @@ std::vector<Row> ReadTables() {
             rows.push_back(bad);
         };
         auto finish = [&] {
-            if (row && row->call.empty() && !row->xamlError) fail("a row without call:");
+            if (row && row->call.empty() && row->xaml.empty()) fail("a row without call:");
             else if (row) rows.push_back(*row);
             row.reset();
         };
@@ -148,6 +151,8 @@ std::vector<Row> ReadTables() {
                 std::wistringstream(value) >> row->errorMode >> row->messageMode;
             } else if (field == "xaml") {
                 row->xaml += value + L"\n";
+            } else if (field == "window") {
+                row->window = value;
             } else if (field == "xaml error") {
                 row->xamlError = value;
             } else if (field == "lang") {
@@ -225,7 +230,7 @@ std::wstring ScriptOf(const Row& row, bool vbs) {
     std::wistringstream before(row.before);
     for (std::wstring line; std::getline(before, line);)
         script += statement(line);
-    const bool put = std::regex_search(row.call, std::wregex(L"^[^(\"]*[^=<>]=[^=]"));
+    const bool put = row.call.empty() || std::regex_search(row.call, std::wregex(L"^[^(\"]*[^=<>]=[^=]"));
     const std::wstring value = put ? L"" : L"Fmt(" + translate(row.call) + L")";
     if (vbs) {
         script += L"On Error Resume Next\n";
@@ -235,7 +240,8 @@ std::wstring ScriptOf(const Row& row, bool vbs) {
             script += L"Log.Message \"=after\", Fmt(" + translate(expr) + L")\n";
         script += L"Function Fmt(v)\n"
                   L"  If IsObject(v) Then\n"
-                  L"    If v Is Nothing Then Fmt = \"null\" Else Fmt = \"object\"\n"
+                  L"    Fmt = \"null\"\n"
+                  L"    If Not v Is Nothing Then Fmt = \"object\": On Error Resume Next: Fmt = \"\"\"\" & v.OleValue & \"\"\"\"\n"
                   L"  ElseIf IsEmpty(v) Then\n    Fmt = \"undefined\"\n"
                   L"  ElseIf VarType(v) = vbBoolean Then\n    Fmt = LCase(CStr(v))\n"
                   L"  ElseIf VarType(v) = vbString Then\n    Fmt = \"\"\"\" & v & \"\"\"\"\n"
@@ -248,7 +254,8 @@ std::wstring ScriptOf(const Row& row, bool vbs) {
         for (const auto& [expr, unused] : row.after)
             script += L"Log.Message(\"=after\", Fmt(" + translate(expr) + L"));\n";
         script += L"function Fmt(v) { if (v === null) return \"null\"; if (typeof v == \"string\") return "
-                  L"'\"' + v + '\"'; if (typeof v == \"object\") return \"object\"; if (typeof v == "
+                  L"'\"' + v + '\"'; if (typeof v == \"object\") { try { if (typeof v.OleValue == \"string\") return '\"' + v.OleValue + "
+                  L"'\"'; } catch (e) {} return \"object\"; } if (typeof v == "
                   L"\"unknown\") return \"array\"; return String(v); }\n";
     }
     return script;
@@ -297,8 +304,9 @@ void TableTest::Run(const Row& row, const std::wstring& language) {
         xaml = "<Window xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"\n"
                " xmlns:x=\"http://schemas.microsoft.com/winfx/2006/xaml\"\n"
                " xmlns:sys=\"clr-namespace:System;assembly=mscorlib\" xmlns:sim=\"urn:ovwpf-sim\"\n"
-               " xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" mc:Ignorable=\"sim\"\n"
-               " x:Name=\"window\" Title=\"Table\">\n" +
+               " xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"\n" +
+               std::string(row.window.find(L"mc:Ignorable") == std::wstring::npos ? " mc:Ignorable=\"sim\"" : "") +
+               " x:Name=\"window\" Title=\"Table\" " + Narrow(row.window) + ">\n" +
                Narrow(row.xaml) + "</Window>\n";
     } else {
         std::ifstream in(row.folder / row.app, std::ios::binary);
@@ -356,7 +364,7 @@ void TableTest::Run(const Row& row, const std::wstring& language) {
 
 TEST_P(TableTest, Row) {
     const Row& row = GetParam();
-    if (row.call.empty() && !row.xamlError) FAIL() << row.where << ": " << Narrow(row.raises.value_or(L""));
+    if (row.call.empty() && row.xaml.empty()) FAIL() << row.where << ": " << Narrow(row.raises.value_or(L""));
     if (row.language != L"vbs") Run(row, L"JScript");
     if (row.language != L"js") Run(row, L"VBScript");
 }
