@@ -1,6 +1,5 @@
 '! app: controls.xaml
 '! args: --verbose
-'! reject: [error]
 '! expect: [script] mainWindow: 100 System.Windows.Window object
 '! expect: [script] label: 50 System.Windows.Controls.TextBlock Nothing
 '! expect: [script] ok: 1 System.Windows.Controls.Button object

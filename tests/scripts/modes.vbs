@@ -1,7 +1,5 @@
 '! app: controls.xaml
 '! exit: 2
-'! reject: [notice]
-'! reject: not reached
 '! expect: [script] mode 0: 0 new log entries, no script error
 '! expect: [script] mode 2: -2147467259 Invalid state of the toggle button.||Only the following values can be used as the toggle button state: 0, 1, 2, True, False.
 '! expect: [script] mode 2, notice: 0 new log entries, no script error
@@ -9,7 +7,7 @@
 '! expect: [script] mode 3: -2147467259 Invalid state of the check-box.||Cannot change the state of the check-box. The cbGrayed state is valid only for those controls that have the IsThreeState property set to True.
 '! expect: [script] message mode 0: 0 new log entries, no script error
 '! expect: [message] The button was clicked with the left mouse button.
-'! expect: [script error] line 44, column 1: Invalid state of the check-box.
+'! expect: [script error] line 42, column 1: Invalid state of the check-box.
 '! expect:     > App.Find("check").ClickButton cbGrayed
 '! expect:     Cannot change the state of the check-box. The cbGrayed state is valid only for those controls that have the IsThreeState property set to True.
 '! expect: -- the script failed

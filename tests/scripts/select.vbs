@@ -15,10 +15,13 @@
 '! expect:     The list of selected items:
 '! expect:     Banana.
 '! expect: [message] The listbox item '0' was clicked with the right mouse button.
+'! expect:     A click with no key pressed.
 '! expect: [message] The listbox item 'Banana' was double-clicked with the left mouse button.
+'! expect:     A click with no key pressed.
 '! expect: [message] The listbox item '2' was double-clicked with the left mouse button.
 '! expect:     A click with the Control key pressed.
 '! expect: [message] The listbox item 'Date' was clicked with the right mouse button.
+'! expect:     A click with no key pressed.
 '! expect: [message] The listbox item 'Date' was double-clicked with the right mouse button.
 '! expect:     A click with the Alt key pressed.
 '! expect: [script] single: 'Three', months at 2 of 4, horizontal 0
