@@ -5,20 +5,21 @@
 #   app: FILE          the application, relative to the script's folder
 #   args: OPTIONS      options of run (--verbose, --log FILE)
 #   exit: N            the exit status (0 when not given)
-#   expect: LINE       a line of the output ("expect:" alone: an empty one). The whole log is expected, in order: every line of every log
-#                      entry, its "[kind] text" line and each indented line of its details or remark below
-#                      it, is an expect line of its own, and an entry's line that no expect line names, or an
-#                      expect line that does not come, fails the script. The host's own lines ("-- ...")
-#                      may come between unexpected; expect them where they matter, as the closing line
-#                      "-- the script ran to its end: N log entries, ..." that also pins the count.
+#   expect: LINE       a line of the output ("expect:" alone: an empty one). The whole log is expected, in
+#                      order: every line of every log entry, its "[kind] text" line and each indented line of
+#                      its details or remark below it, is an expect line of its own; a line of an entry that
+#                      no expect line names, or an expect line that does not come, fails the script. The
+#                      host's own lines ("-- ...") may come between unexpected; expect them where they matter,
+#                      as the closing "-- the script ran to its end: N log entries, ..." that pins the count.
 #                      A log entry's line ends with its context, "  (okButton, ctrlWPFButton, 0.412 s, line 12)":
 #                      LINE without it is compared with the entry's text, LINE with it ("  (okButton,
 #                      ctrlWPFButton, line 12)", "  (line 3)") with the whole line, the time left out
 #   expect-start: TEXT a line of the output that starts with TEXT (for texts of the script engines), in the
 #                      same order as the expect lines
-#   expect-reasons: [LINE] the details of the module's general error "An error occurred." below its line: the four
-#                      lines of its possible reasons and, with LINE, an empty line, "Technical information:" and
-#                      LINE (the location, the HRESULT, the system's text and the member, "96 0x80020006 () Items")
+#   expect-reasons: [LINE]
+#                      the details of the module's general error "An error occurred.", below its line: the
+#                      four lines of its possible reasons and, with LINE, an empty line, "Technical
+#                      information:" and LINE ("96 0x80020006 () Items": location, HRESULT, text, member)
 #   expect-err: LINE   a line of the error output; these come in this order, others may come between
 #   reject: TEXT       text that appears nowhere in the output
 # --app, --exit, --expect-start and --reject stand in for the directives (for scripts that carry none, like the
