@@ -6,10 +6,9 @@
 //! expect: [script] Log.Count is read-only.
 //! expect: [script] Log.Clear is a method and takes no value.
 //! expect: [script] Host.ErrorReportMode is a property and takes no arguments.
-//! expect: [script error] line 23, column 1: Log.Item expects one argument: the index of the entry, from 0.
+//! expect: [script error] line 22, column 1: Log.Item expects one argument: the index of the entry, from 0.
 //! expect:     > Log.Item();
 //! expect: -- the script failed
-//! reject: never runs
 // The object model's own members say in words what they take; uncaught, the words come with the line.
 var wrong = [
     function () { App.Find(); },

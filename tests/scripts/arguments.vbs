@@ -5,10 +5,9 @@
 '! expect: [script] Log.Message expects one or two arguments: the text and, if wanted, the details.
 '! expect: [script] Log.Count is read-only.
 '! expect: [script] Host.ErrorReportMode is a property and takes no arguments.
-'! expect: [script error] line 26, column 1: Host.SetClassNames expects two arguments: the kind (a WPFControlType) and the class names (an array, or one string with "|" between the names).
+'! expect: [script error] line 25, column 1: Host.SetClassNames expects two arguments: the kind (a WPFControlType) and the class names (an array, or one string with "|" between the names).
 '! expect:     > Host.SetClassNames ctrlWPFButton
 '! expect: -- the script failed
-'! reject: never runs
 ' The object model's own members say in words what they take; uncaught, the words come with the line.
 Dim found
 On Error Resume Next

@@ -25,12 +25,15 @@
 //! expect: [error] The control item '4' not found.
 //! expect:     Total number of items: 4.
 //! expect: [script] Table.Cell: the module answered 0x80004005. The control item '4' not found.
+//! expect: [message] The combo box list was displayed.
 //! expect: [script] sizes (zdropDownPopup): false, true after DropDown
 //! expect: [message] Selected 'Large' from the combo box.
 //! expect: [script] sizes: 'Large' 2, open false
+//! expect: [message] The combo box list was displayed.
 //! expect: [script] unset (a null field): false, true after DropDown
+//! expect: [message] The combo box list was closed.
 //! expect: [error] An error occurred.
-//! expect:     96 0x80020006 () field__dropDownPopup
+//! expect-reasons: 96 0x80020006 () field__dropDownPopup
 //! expect: [error] The combo box drop down list cannot be opened.
 //! expect: [error] The combo box drop down list cannot be opened.
 //! expect: [script] stuck: selected -1, open false

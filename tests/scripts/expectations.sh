@@ -16,11 +16,17 @@ forms() {
     [ -z "$inner" ] || full="$plain  ($inner)"
 }
 
-# Whether a line matches an expectation: "=TEXT" the whole line (in either form), "^TEXT" its start.
+# Whether a line matches an expectation: "=TEXT" the whole line (in either form; blanks at the end do not
+# count, so that "=" matches an indented empty line of details), "^TEXT" its start.
 matches() {
     forms "$1"
+    local expected=${2#=}
     case $2 in
-    =*) [ "$plain" = "${2#=}" ] || [ "$full" = "${2#=}" ] ;;
+    =*)
+        expected=${expected%"${expected##*[! ]}"}
+        plain=${plain%"${plain##*[! ]}"}
+        [ "$plain" = "$expected" ] || [ "$full" = "$expected" ]
+        ;;
     ^*) [ "${plain:0:${#2}-1}" = "${2#^}" ] ;;
     esac
 }
@@ -40,4 +46,33 @@ match_in_order() {
         fi
         i=$((i + 1))
     done
+}
+
+# The whole log in order: every line of a log entry (its "[kind] text" line and the indented lines of its
+# text, details or remark below it) is the next expected line; the host's other lines ("-- ...") may come
+# between unexpected, or be expected. A line of an entry that nobody expects fails, so does an expected line
+# that does not come.
+match_log() {
+    local text=$1 what=$2
+    shift 2
+    local -a lines expected=("$@")
+    mapfile -t lines <<<"$text"
+    local i j=0 entry=0 line
+    for ((i = 0; i < ${#lines[@]}; i++)); do
+        line=${lines[$i]}
+        case $line in
+        "["*) entry=1 ;;
+        " "*) ;;
+        *) entry=0 ;;
+        esac
+        if [ $j -lt ${#expected[@]} ] && matches "$line" "${expected[$j]}"; then
+            j=$((j + 1))
+        elif [ $entry -eq 1 ]; then
+            local next="the end of the log"
+            [ $j -ge ${#expected[@]} ] || next=${expected[$j]:1}
+            fail "$what, line $((i + 1)), unexpected: $line"$'\n'"    (expected: $next)"
+            return
+        fi
+    done
+    [ $j -ge ${#expected[@]} ] || fail "$what lacks (in this order): ${expected[$j]:1}"
 }

@@ -28,11 +28,12 @@
 //! expect: [script] constants: 1 2 9 14 15 50 100 0 1 2 8192 16384 32768
 //! expect: [script] after SetClassNames: fancy 1, ok 100, button kind ScriptTests.Controls.Fancy*
 //! expect: [script] defaults kept: System.Windows.Controls.Button
+//! expect: [message] The button was clicked with the left mouse button.
 //! expect: [script] fancy is a button now: [message] The button was clicked with the left mouse button.
 //! expect: [script] SetClassNames(50): Host.SetClassNames: kind 50 has no key of its own, so the options cannot address it.
 //! expect: [script] SetClassNames(77): Host.SetClassNames: the module has no control kind 77.
+//! expect: -- the script ran to its end: 32 log entries, no error logged
 //! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
-//! reject: [error]
 // Classification and App.Find for every kind there is so far: buttons, range and text controls, the tab
 // control and the expander, decorations and layout (no object), the base kind (windows and user classes);
 // then the class-name options. The objects, a log entry and a .NET object stay in a global variable to

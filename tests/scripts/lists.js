@@ -14,6 +14,8 @@
 //! expect: [error] The control item '3' not found.
 //! expect:     Total number of items: 3.
 //! expect: [error] An error occurred.
+//! expect-reasons: 346 0x80020009 ()
+//! expect:     mscorlib 0
 //! expect:     Specified argument was out of the range of valid values.
 //! expect:     Parameter name: index
 //! expect: [script] fruit with ', ': Apple, Banana, Cherry, item 2 Cherry

@@ -15,10 +15,10 @@
 //! expect: [message] The button was clicked with the left mouse button.  (ok, ctrlWPFButton, line 41)
 //! expect: [error] The control is disabled. The action cannot be executed.  (disabled, ctrlWPFButton, line 42)
 //! expect: [message] The check box was clicked with the left mouse button.  (check, ctrlWPFCheckBox, line 45)
+//! expect:     The control state has been changed to 'checked'.
 //! expect: [script] check: ctrlWPFCheckBox, line 45, true  (line 46)
 //! expect: [script] in a helper  (line 49)
 //! expect: [check] the helper's line is its own  (line 51)
-//! reject: Check failed: ok is a button
 //! expect: -- the script ran to its end: 4 log entries, 3 errors logged
 // Log.Check and Log.Error: the script's own checks and errors, with the script's line; an entry of a member
 // names its element and its kind; a check's condition must be true or false, so that a typo cannot pass.

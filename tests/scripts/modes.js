@@ -12,11 +12,10 @@
 //! expect: [script] mode 3, notice: 0 new log entries, no script error
 //! expect: [script] message mode 0: 0 new log entries, no script error
 //! expect: [message] The button was clicked with the left mouse button.
-//! expect: [script error] line 52, column 1: Invalid state of the check-box.
+//! expect: [script error] line 51, column 1: Invalid state of the check-box.
+//! expect:     > App.Find("check").ClickButton(cbGrayed);
 //! expect:     Cannot change the state of the check-box. The cbGrayed state is valid only for those controls that have the IsThreeState property set to True.
 //! expect: -- the script failed
-//! reject: [notice]
-//! reject: not reached
 // The report modes as a script sees them; each object starts with the modes the host has when it is made.
 // Mode 3 hands the error to a caller inside the module; a script is none, and no C++ exception crosses COM:
 // the script sees what mode 2 shows it. At the end, an error the script does not catch ends it (exit 2).

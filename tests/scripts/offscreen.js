@@ -14,8 +14,9 @@
 //! expect: [script] App.Find: 'documents' is a node of the tree view 'folders': tree nodes have no objects of their own, the tree view's object reaches them by their paths.
 //! expect: [script] App.Find: 'beyondEdge' is not shown: it lies outside its window.
 //! expect: [script] shown: onGeneral
-//! expect: [message] The tab control page 'Details' was selected.  (settingsTabs, ctrlWPFTabControl, line 30)
-//! expect: [script] shown: QuantitySlider  (line 31)
+//! expect: [message] The tab control page 'Details' was selected.  (settingsTabs, ctrlWPFTabControl, line 31)
+//! expect: [script] shown: QuantitySlider  (line 32)
+//! expect: -- the script ran to its end: 17 log entries, no error logged
 // App.Find of an element that exists but is not shown says why, naming the first reason up from it.
 var names = ["hiddenButton", "collapsedButton", "inCollapsed", "inHidden", "inExpander", "QuantitySlider", "comboItem",
              "openItem", "overflowCheck", "ownerMenu", "ownerItem", "farItem", "documents", "beyondEdge",

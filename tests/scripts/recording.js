@@ -1,8 +1,11 @@
 //! app: recording.xaml
+//! expect: [script] 0 8 0 fruits | App.Find("fruits").ClickItem(0);
+//! expect: [script] 1 8 Banana fruits | App.Find("fruits").ClickItem("Banana");
 //! expect: [script] 2 8 2 fruits | App.Find("fruits").ClickItem(2);
 //! expect: [script] 3 8 Banana fruits | App.Find("fruits").ClickItem("Banana", skwCtrl);
 //! expect: [script] 4 3 none  | App.Find("theme").DropDown();
 //! expect: [script] 5 4 Dark theme | App.Find("theme").ClickItem("Dark");
+//! expect: [script] 6 100 none  | User.Click("userCombo", 192, 11);
 //! expect: [script] 7 4 none  | User.Click("userItem", 192, 8);
 //! expect: [script] 8 24 |Root|Child|Leaf tree | App.Find("tree").ClickItem("|Root|Child|Leaf");
 //! expect: [script] 9 24 |Root|Child tree | App.Find("tree").DblClickItem("|Root|Child");
@@ -14,13 +17,14 @@
 //! expect: [script] 15 18 Copy fruits | App.Find("fruits").PopupMenu.Click("Copy");
 //! expect: [script] 16 12 Advanced tabs | App.Find("tabs").ClickTab("Advanced");
 //! expect: [script] 17 5 none  | App.Find("notes").wText = "typed";
+//! expect: [script] 18 2 Italic bar | App.Find("bar").ClickItem("Italic");
 //! expect: [script] 19 1 none  | User.Click("ok", 192, 11);
 //! expect: [script] 20 5 none  | App.Find("scroller").VScroll.Pos = 30;
 //! expect:     User.Click("notes", 183, 60);
 //! expect: [script] the border pressed on itself: visual path '', class System.Windows.Controls.Border
 //! expect: [script] the disabled button: enabled false
 //! expect: [script] after Stop: 21 events, script of 22 lines
-//! reject: [error]
+//! expect: -- the script ran to its end: 24 log entries, no error logged
 // Recording from a script: what the module attached to each event and the statement the host wrote.
 Recorder.Start();
 User.ClickItem("fruits", 0);                  // 0

@@ -33,6 +33,8 @@
 //! expect:     The listbox's SelectionMode property is not set to Multiple or Extended.
 //! expect: [message] The listbox item '2' was selected.
 //! expect: [script] single: SelectedIndex 2
+//! expect: [message] The listbox item 'Banana' was clicked with the left mouse button.
+//! expect:     A click with no key pressed.
 //! expect: [message] The listbox item 'Date' was clicked with the left mouse button.
 //! expect:     A click with the Shift key pressed.
 //! expect: [script] after Shift: 'Banana|Cherry|Date'
@@ -40,17 +42,21 @@
 //! expect:     A click with no key pressed.
 //! expect: [script] 25 pixels below Apple's top: 'Banana', focus 1
 //! expect: [message] The listbox item '0' was double-clicked with the right mouse button.
+//! expect:     A click with no key pressed.
 //! expect: [message] The listbox item '1' was double-clicked with the right mouse button.
 //! expect:     A click with the Control key pressed.
 //! expect: [script] after the right clicks: 'Apple'
 //! expect: [message] The listbox item 'Bob' was selected.
+//! expect: [message] The number of selected items has changed (see details).
 //! expect:     The list of selected items:
 //! expect:     Ann
 //! expect:     Eve.
 //! expect: [script] people: 'Bob|Ann|Eve'
+//! expect: [message] All listbox items were unselected.
 //! expect: [script] months: vertical 0 in 0..5, horizontal 0 in 0..15
 //! expect: [script] months scrolled to 5
 //! expect: [message] The listbox item 'June' was clicked with the left mouse button.
+//! expect:     A click with no key pressed.
 //! expect: -- the script ran to its end: 38 log entries, 2 errors logged
 //! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
 // Selection from JScript: SelectItem of single items and of all of them (-1, True), items already in the

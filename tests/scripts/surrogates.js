@@ -2,6 +2,7 @@
 //! expect: [script] smile: 😀, 2 units: d83d de00
 //! expect: [script] decimal: 😀é, 3 units: d83d de00 e9
 //! expect: [script] raw: 😀 ok, 5 units: d83d de00 20 6f 6b
+//! expect: -- the script ran to its end: 3 log entries, no error logged
 // A character beyond U+FFFF, from a reference or written as it is, reaches the script as one surrogate pair.
 function Units(text) {
     var units = [];

@@ -2,6 +2,7 @@
 '! expect: [script] smile: 😀, 2 units
 '! expect: [script] decimal: 😀é, 3 units
 '! expect: [script] raw: 😀 ok, 5 units
+'! expect: -- the script ran to its end: 3 log entries, no error logged
 ' A character beyond U+FFFF, from a reference or written as it is, reaches the script as one surrogate pair
 ' (the units themselves are in surrogates.js: wine's VBScript has no AscW).
 Dim smile, decimal, raw

@@ -20,6 +20,8 @@
 //! expect: [error] The control item '-1' not found.
 //! expect:     Total number of items: 6.
 //! expect: [error] An error occurred.
+//! expect-reasons: 346 0x80020009 ()
+//! expect:     mscorlib 0
 //! expect:     Specified argument was out of the range of valid values.
 //! expect:     Parameter name: index
 //! expect: [script] after the failures: 4
@@ -35,6 +37,7 @@
 //! expect: [error] The control is disabled. The action cannot be executed.
 //! expect: [error] The control is disabled. The action cannot be executed.
 //! expect: [script] frozen: true, then after wExpanded = false: false
+//! expect: -- the script ran to its end: 29 log entries, 10 errors logged
 // The tab control and the expander, errors reported to the log (mode 1; the other modes: modes.js).
 var tabs = App.Find("tabs");
 var captions = [];

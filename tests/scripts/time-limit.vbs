@@ -4,7 +4,6 @@
 '! expect: [script] before the loop
 '! expect-start: [script error] the script was stopped at its time limit of 1 second
 '! expect: -- the script was stopped at its time limit (1 second)
-'! reject: [script] never runs
 ' A script that never ends stops at its time limit, with exit 4 and its summary line.
 Log.Message "before the loop"
 Do While True

@@ -58,15 +58,13 @@
 //! expect: [script] Wrap: pos 10, check true, drop-down false, separator false, enabled true, visible false, grayed false
 //! expect: [script] checked: cut false, italic true
 //! expect: [error] An error occurred.
-//! expect:     Possible reasons:
-//! expect:     1. The application stopped responding.
-//! expect:     2. The application was compiled incorrectly (see the Open Applications topic in the help system).
-//! expect:     3. An error occurred in Orvane.
+//! expect-reasons:
 //! expect: [script] narrow: Open true, Save true, Print false, Help true
 //! expect: [message] The toolbar button Print was clicked.
 //! expect:     A click with no key pressed.
 //! expect: [error] The control is disabled. The action cannot be executed.
 //! expect: [error] The control is disabled. The action cannot be executed.
+//! expect: -- the script ran to its end: 50 log entries, 11 errors logged
 // Every member of the toolbar: the clicks with their remarks, an item of the overflow panel (opened first,
 // closed again by the button's own click), check buttons set by one or two clicks, every failure, and
 // the item reads.

@@ -3,8 +3,8 @@
 '! expect: [script] caught: App.Find: the application has no element named 'nosuch'.
 '! expect: [script] caught: Log.Item: the index 99 is outside the log (1 entries).
 '! expect: [script error] line 17, column 1: App.ClassName: the application has no element named 'OK'.
+'! expect:     > Log.Message App.ClassName("OK")
 '! expect: -- the script failed
-'! reject: not reached
 ' Element names are the application's and compare with case; a name that no element has is a script error.
 Dim found
 On Error Resume Next

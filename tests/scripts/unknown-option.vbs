@@ -3,6 +3,5 @@
 '! exit: 64
 '! expect-err: OVHookX64 run: unknown option '--colour'.
 '! expect-err: Usage: OVHookX64 run [--log FILE] [--junit FILE] [--timeout SECONDS] [--verbose] [--dump FILE] [--picture FILE.svg] APP.xaml SCRIPT
-'! reject: never runs
 ' A wrong command line ends with 64, the usage convention, before anything is loaded.
 Log.Message "never runs"
