@@ -15,12 +15,8 @@ TEST(MatchMask, Cases) {
         bool match;
     } cases[] = {
         // what no class name can hold: an empty one, a null pattern, a literal asterisk
-        {L"*", L"", true},
-        {L"", L"", true},
-        {nullptr, L"a", false},
-        {L"**", L"*", true},
-        {L"**", L"", false},
-        {L"My*.*Button", L"MyAppFancyButton", false},
+        {L"*", L"", true},   {L"", L"", true},    {nullptr, L"a", false},
+        {L"**", L"*", true}, {L"**", L"", false}, {L"My*.*Button", L"MyAppFancyButton", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ov::MatchMask(c.pattern, c.text), c.match)
