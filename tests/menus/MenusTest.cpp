@@ -1,6 +1,6 @@
-// The menu objects as the host drives them: their dispatch over the host's registered library, the walk's
-// clicks and mouse moves, the host's menu interface of the menu wrapper, and what only the host and the
-// recorder see of items: their names in the host's syntax and their path texts.
+// What a script cannot reach of the menu objects (the members table menus.table pins the members): their
+// dispatch over the host's registered library, the host's menu interface of the menu wrapper, the items'
+// names in the host's syntax, and the references they hold.
 #include "../controls/ControlFixture.h"
 
 #include "dispatch/HostDispatch.h"
@@ -147,56 +147,6 @@ TEST_F(MenusTest, WithoutTheHostsLibraryRegisteredAMenuCallFailsAndTheNextOneTri
         EXPECT_TRUE(Host().Log().empty());
     }
     EXPECT_EQ(Get(menu.Get(), L"Count").value.lVal, 3);
-}
-
-TEST_F(MenusTest, TheWalkOpensEachSubmenuWithUpToThreeClicksAndHoversOverTheLastItemOnSelect) {
-    const struct {
-        const char* what;
-        const wchar_t* member;
-        const wchar_t* path;
-        std::vector<std::wstring> clicked;
-        std::vector<std::wstring> hovered;
-        std::vector<ovhost::LogEntry> log;
-    } cases[] = {
-        {"click",
-         L"Click",
-         L"View|Zoom|100 %",
-         {L"view", L"zoom", L"hundred"},
-         {},
-         {{ovhost::LogMessage, L"The menu item 'View|Zoom|100 %' was clicked.", L""}}},
-        {"select",
-         L"Select",
-         L"View|Zoom",
-         {L"view"},
-         {L"zoom"},
-         {{ovhost::LogMessage, L"The menu item 'View|Zoom' was selected.", L""}}},
-        {"a submenu that never opens",
-         L"Click",
-         L"Stuck|Inside",
-         {L"stuck", L"stuck", L"stuck"},
-         {},
-         {{ovhost::LogError, L"Cannot obtain the popup menu for item 'Stuck'.", L""}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        auto wrapper = WrapElement<CovWPFCtrlMenu>(*menu_);
-        ov::ComPtr<IDispatch> menu = MainMenu(wrapper);
-        Reset();
-        EXPECT_EQ(Call(menu.Get(), c.member, {Str(c.path)}).hr, S_OK);
-        EXPECT_EQ(ClickedNames(), c.clicked);
-        // The mouse moved to the centre of the item.
-        std::vector<std::pair<LONG, LONG>> moves, centres;
-        for (const ovhost::ActionRecord& action : Host().Actions())
-            if (action.kind == ovhost::ActionKind::MouseMove)
-                moves.push_back({action.screen.x, action.screen.y});
-        for (const std::wstring& name : c.hovered) {
-            const RECT& r = App().Find(name.c_str())->Bounds();
-            centres.push_back({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        }
-        EXPECT_EQ(moves, centres);
-        EXPECT_EQ(TakeLog(), c.log);
-        EXPECT_EQ(Call(menu.Get(), L"Close").hr, S_OK);
-    }
 }
 
 TEST_F(MenusTest, TheMenuWrappersHostInterfaceActivatesItsWindowOrFailsWithErrorInformationInEveryMode) {

@@ -14,25 +14,9 @@ TEST(MatchMask, Cases) {
         const wchar_t* text;
         bool match;
     } cases[] = {
-        // anchored at both ends, case-sensitive
-        {L"System.Windows.Controls.Button", L"System.Windows.Controls.Button", true},
-        {L"System.Windows.Controls.Button", L"system.windows.controls.button", false},
-        {L"Button", L"System.Windows.Controls.Button", false},
-        {L"System.Windows.Controls.Button", L"System.Windows.Controls.ButtonX", false},
-        // "*" is any run, also the empty one and the whole empty text
-        {L"System.Windows.Controls.*", L"System.Windows.Controls.", true},
-        {L"*", L"", true},
-        {L"", L"", true},
-        {nullptr, L"a", false}, // null counts as empty
-        // "**" is a literal asterisk
-        {L"**", L"*", true},
-        {L"**", L"", false},
-        // "?" is exactly one character, never the end
-        {L"System.Windows.Controls.Butto?", L"System.Windows.Controls.Button", true},
-        {L"System.Windows.Controls.Butto?", L"System.Windows.Controls.Butto", false},
-        // nested class names
-        {L"My*.*Button", L"MyApp.Views.FancyButton", true},
-        {L"My*.*Button", L"MyAppFancyButton", false},
+        // what no class name can hold: an empty one, a null pattern, a literal asterisk
+        {L"*", L"", true},   {L"", L"", true},    {nullptr, L"a", false},
+        {L"**", L"*", true}, {L"**", L"", false}, {L"My*.*Button", L"MyAppFancyButton", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ov::MatchMask(c.pattern, c.text), c.match)
