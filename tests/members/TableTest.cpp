@@ -19,7 +19,8 @@
 //   result: VALUE      what the call answers (a get or a method): 3, true, "text", undefined, null, object
 //   raises: TEXT       the script error the call raises (report mode 2), instead of a result
 //   log: KIND: TEXT    one log entry (message, notice, menu notice, error), in order; none given means none
-//   details: TEXT      the details of the entry above ("\n" a line break, {reasons} the generic reasons)
+//   details: TEXT      the details of the entry above ("\n" a line break, "\l" a bare line feed, {reasons}
+//                      the generic reasons)
 //   click: CLICK       one host click, in order; none given means none: "[Double ]Left|Right|Middle NAME
 //                      [at X,Y][ +Shift][ +Ctrl][ +Alt]", NAME the clicked element's name, X,Y as passed
 //   after: EXPR = VALUE  a value read after the call, in the form of result:
@@ -93,6 +94,8 @@ std::wstring KindName(LONG kind) {
 std::wstring Unescape(std::wstring text) {
     for (size_t at; (at = text.find(L"\\n")) != std::wstring::npos;)
         text.replace(at, 2, L"\r\n");
+    for (size_t at; (at = text.find(L"\\l")) != std::wstring::npos;)
+        text.replace(at, 2, L"\n");
     if (size_t at = text.find(L"{reasons}"); at != std::wstring::npos) text.replace(at, 9, ov::texts::Reasons);
     return text;
 }
