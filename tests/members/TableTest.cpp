@@ -244,7 +244,7 @@ std::wstring ScriptOf(const Row& row, bool vbs) {
         script += L"Function Fmt(v)\n"
                   L"  If IsObject(v) Then\n"
                   L"    Fmt = \"null\"\n"
-                  L"    If Not v Is Nothing Then Fmt = \"object\": On Error Resume Next: Fmt = \"\"\"\" & v.OleValue & \"\"\"\"\n"
+                  L"    If Not v Is Nothing Then Fmt = \"object\": On Error Resume Next: Fmt = \"\"\"\" & v.OleValue & \"\"\"\": Err.Clear\n"
                   L"  ElseIf IsEmpty(v) Then\n    Fmt = \"undefined\"\n"
                   L"  ElseIf VarType(v) = vbBoolean Then\n    Fmt = LCase(CStr(v))\n"
                   L"  ElseIf VarType(v) = vbString Then\n    Fmt = \"\"\"\" & v & \"\"\"\"\n"
