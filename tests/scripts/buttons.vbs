@@ -6,7 +6,7 @@
 '! expect:     The control state has been changed to 'grayed'.
 '! expect: [script] toggle3: state 2, IsChecked is Null: True
 '! expect: -- the script ran to its end: 4 log entries, no error logged
-' The buttons from VBScript, what the language changes (every member and its edge cases: buttons.js): a
+' The buttons from VBScript, what the language changes (every member and its edge cases: tests/members/buttons.table): a
 ' count and a state as VBScript's Integers, calls without parentheses, and a three-state Null.
 Dim toggle3
 App.Find("repeat").ClickButton 3

@@ -3,7 +3,7 @@
 '! expect: [script] 'Red' 0, row 3 Black
 '! expect: [script] Table.Cell: the module answered 0x80070057.
 '! expect: -- the script ran to its end: 3 log entries, no error logged
-' The combo box from VBScript, what the language changes (every member and its edge cases: combo.js): the
+' The combo box from VBScript, what the language changes (every member and its edge cases: tests/members/combo.table): the
 ' item held in a variable (it arrives by reference), and the host's table of the items with On Error.
 Dim colors, item, table
 Set colors = App.Find("colors")

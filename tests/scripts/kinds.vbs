@@ -8,7 +8,7 @@
 '! expect: [script] SetClassNames(Empty): Host.SetClassNames: the class names must be an array of strings.
 '! expect: -- the script ran to its end: 5 log entries, no error logged
 '! expect: -- alive after the run: 0 automation objects still referenced, 0 host and 0 application objects
-' Classification from VBScript (every kind: kinds.js): names found without case, constants through their
+' Classification from VBScript (every kind: tests/members/kinds.table): names found without case, constants through their
 ' library, the class-name options from an array variable, and objects that the script keeps to its end.
 Dim label, ok, patterns(1), entry
 Set label = app.find("label")

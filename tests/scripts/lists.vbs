@@ -5,7 +5,7 @@
 '! expect:     A click with no key pressed.
 '! expect: [script] focus: 0, item 1: Banana
 '! expect: -- the script ran to its end: 3 log entries, no error logged
-' The list box from VBScript (every member and its edge cases: lists.js, select.js): an item and the keys
+' The list box from VBScript (every member and its edge cases: tests/members/lists.table): an item and the keys
 ' held in variables arrive by reference.
 Dim fruit, item, keys
 Set fruit = App.Find("fruit")

@@ -7,7 +7,7 @@
 '! expect: [message] The menu was closed.
 '! expect: [script] no context menu: True
 '! expect: -- the script ran to its end: 7 log entries, no error logged
-' The menus from VBScript, what the language changes (every member and its edge cases: menus.js): Set and
+' The menus from VBScript, what the language changes (every member and its edge cases: tests/members/menus.table): Set and
 ' Nothing, calls without parentheses, and Err in place of catch.
 Dim main, menu, file, strict
 Set main = App.Find("mainMenu")

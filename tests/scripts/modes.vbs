@@ -6,7 +6,7 @@
 '! expect:     > App.Find("check").ClickButton cbGrayed
 '! expect:     Cannot change the state of the check-box. The cbGrayed state is valid only for those controls that have the IsThreeState property set to True.
 '! expect: -- the script failed
-' The report modes as VBScript sees them (every mode: modes.js; mode 2 with Err: the other scripts): mode 3
+' The report modes as VBScript sees them (every mode: tests/members/base.table; mode 2 with Err: the other scripts): mode 3
 ' and a notice caught with On Error, and an error of mode 2 that the script does not catch.
 Sub Report(what)
     Log.Message what & ": " & Err.Number & " " & Replace(Err.Description, vbCrLf, "|")

@@ -10,7 +10,7 @@
 '! expect:     Banana.
 '! expect: [script] fruit: 'Cherry; Date; Apple; Banana', focus 1
 '! expect: -- the script ran to its end: 5 log entries, no error logged
-' Selection from VBScript, what the language changes (every member and its edge cases: select.js): an item
+' Selection from VBScript, what the language changes (every member and its edge cases: tests/members/lists.table): an item
 ' and an Array held in variables (they arrive by reference), and a string of names joined by a separator of
 ' the script's own.
 Dim fruit, items, item

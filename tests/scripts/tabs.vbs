@@ -4,7 +4,7 @@
 '! expect: [script] expander, mode 2: -2147467259 The control is disabled. The action cannot be executed.||
 '! expect: -- the script ran to its end: 3 log entries, no error logged
 ' The tabs and the expander from VBScript, what the language changes (every member and its edge cases:
-' tabs.js): an Integer index, a Boolean put, and an error caught with On Error.
+' tests/members/tabs.table): an Integer index, a Boolean put, and an error caught with On Error.
 Dim tabs, more
 Set tabs = App.Find("tabs")
 tabs.ClickTab 2

@@ -13,7 +13,7 @@
 '! expect: [script] Bold: check True, Italic checked True
 '! expect: [script] not a check button, mode 2: -2147467259 The toolbar button Left is not a check button.||
 '! expect: -- the script ran to its end: 8 log entries, 2 errors logged
-' The toolbar from VBScript, what the language changes (every member and its edge cases: toolbar.js): calls
+' The toolbar from VBScript, what the language changes (every member and its edge cases: tests/members/toolbar.table): calls
 ' without parentheses, keys combined with Or, an item held in a variable (passed by reference), states of
 ' VBScript's own types (a Double and a string refused, a Byte taken), and an error raised in mode 2.
 Dim format, item

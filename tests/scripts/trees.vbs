@@ -9,7 +9,7 @@
 '! expect: [script] Second expanded True
 '! expect: [script] missing node, mode 2: -2147467259 The control item 'Nowhere' not found.||Total number of items: 2., found is Nothing: True
 '! expect: -- the script ran to its end: 9 log entries, no error logged
-' The tree view from VBScript, what the language changes (every member and its edge cases: trees.js): a
+' The tree view from VBScript, what the language changes (every member and its edge cases: tests/members/trees.table): a
 ' path held in a variable (passed by reference), calls without parentheses and optional arguments left
 ' out, Nothing for a node without children, and an error caught with On Error.
 Dim tree, top, leaf, second, found, path
