@@ -21,22 +21,6 @@
 
 namespace ovtest {
 
-using HostCalls = std::map<std::string, long, std::less<>>;
-
-// The host calls a member makes before its click, with those of one host click under the action options 2
-// and 0 (restored afterwards) and of the action's log entry added.
-inline HostCalls AndOneClick(HostCalls calls) {
-    for (const auto& [name, count] : HostCalls{{"IovHostObject::GetExtension", 1},
-                                               {"IovActionOptions::get_ActionMode", 1},
-                                               {"IovActionOptions::get_ActionFlags", 1},
-                                               {"IovActionOptions::put_ActionMode", 2},
-                                               {"IovActionOptions::put_ActionFlags", 2},
-                                               {"IovMouseActions::Click", 1},
-                                               {"IovHostLog::AddEntry", 1}})
-        calls[name] += count;
-    return calls;
-}
-
 inline void ExpectError(const std::optional<CovInvokeException>& e, std::wstring_view message,
                         std::wstring_view details, LONG kind = 3) {
     ASSERT_TRUE(e) << "nothing raised";
@@ -128,23 +112,12 @@ protected:
         app_->ResetCalls();
         host_->ClearLog();
     }
-    long HostCalls(const char* name) {
-        auto snapshot = host_->Calls().Snapshot();
-        auto it = snapshot.find(name);
-        return it == snapshot.end() ? 0 : it->second;
-    }
     // The host's clicks (window activations and mouse moves left out), and the names of their targets.
     std::vector<ovhost::ActionRecord> Clicks() {
         std::vector<ovhost::ActionRecord> clicks;
         for (const ovhost::ActionRecord& action : host_->Actions())
             if (action.kind == ovhost::ActionKind::Click) clicks.push_back(action);
         return clicks;
-    }
-    std::vector<std::wstring> ClickedNames() {
-        std::vector<std::wstring> names;
-        for (const ovhost::ActionRecord& action : Clicks())
-            names.push_back(action.targetName);
-        return names;
     }
     std::vector<ovhost::LogEntry> TakeLog() {
         std::vector<ovhost::LogEntry> log = host_->Log();
