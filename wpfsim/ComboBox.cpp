@@ -33,7 +33,7 @@ ComboBox::ComboBox(Application& app, std::wstring className, std::wstring name)
 
 void ComboBox::SetMaxDropDownHeight(double height) {
     // The template binds it to the drop-down's MaxHeight, which takes no NaN and nothing below 0.
-    if (std::isnan(height) || height < 0) throw InvalidPropertyValue(std::to_wstring(height), L"MaxHeight");
+    if (std::isnan(height) || height < 0) throw InvalidPropertyValue(height, L"MaxHeight");
     dropDown_->Layout().maxHeight = height;
     InvalidateLayout();
 }

@@ -7,6 +7,8 @@
 #include "Window.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cwchar>
 #include <stdexcept>
 
 namespace wpfsim {
@@ -28,6 +30,15 @@ ClrException ArgumentOutOfRange(std::wstring_view parameter, std::wstring_view m
 ClrException InvalidPropertyValue(const std::wstring& value, const wchar_t* property) {
     return {L"WindowsBase", 0, L"'" + value + L"' is not a valid value for property '" + property + L"'.",
             static_cast<SCODE>(0x80070057)};
+}
+
+ClrException InvalidPropertyValue(double value, const wchar_t* property) {
+    wchar_t number[32];
+    swprintf(number, 32, L"%.15G", value);
+    return InvalidPropertyValue(std::isnan(value)   ? L"NaN"
+                                : std::isinf(value) ? (value > 0 ? L"Infinity" : L"-Infinity")
+                                                    : number,
+                                property);
 }
 
 Element* ElementOf(const VARIANT& v) {

@@ -73,6 +73,9 @@ ClrException ArgumentOutOfRange(std::wstring_view parameter, std::wstring_view m
 
 // What a dependency property's validation raises for a value it refuses.
 ClrException InvalidPropertyValue(const std::wstring& value, const wchar_t* property);
+// The same for a double, written as Double.ToString() writes it ("G": 15 significant digits, "NaN",
+// "-Infinity", "1E+300").
+ClrException InvalidPropertyValue(double value, const wchar_t* property);
 
 // The element behind an argument (null for anything else), and whether an argument is null.
 Element* ElementOf(const VARIANT& v);

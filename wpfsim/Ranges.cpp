@@ -27,16 +27,8 @@ bool GreaterThan(double a, double b) {
     return a > b && !AreClose(a, b);
 }
 
-// .NET's ArgumentException of a dependency property's validation, the value as Double.ToString() writes it
-// ("G": 15 significant digits, "E+15", "E-05").
 ClrException InvalidValue(double value, const wchar_t* property) {
-    wchar_t number[32];
-    swprintf(number, 32, L"%.15G", value);
-    std::wstring text = std::isnan(value)   ? L"NaN"
-                        : std::isinf(value) ? (value > 0 ? L"Infinity" : L"-Infinity")
-                                            : number;
-    return {L"WindowsBase", 0, L"'" + text + L"' is not a valid value for property '" + property + L"'.",
-            static_cast<SCODE>(0x80070057)};
+    return InvalidPropertyValue(value, property);
 }
 
 ov::Variant Number(double value) {

@@ -1,5 +1,5 @@
-// Menus as WPF runs them: roles, what clicks and hovers open and close in and out of menu mode, context
-// menus opened by a right click, and what the module reads of them by name.
+// Menus where a row cannot see them (menus.table has the rest): what clicks and hovers open and close in and
+// out of menu mode with the Click events they raise, and where context menus open on the screen.
 #include "XamlApp.h"
 
 #include "wpfsim/Menus.h"
@@ -106,34 +106,13 @@ TEST_F(MenusTest, ClicksAndHoversOpenAndCloseAsInWpf) {
     EXPECT_FALSE(E(L"outside").Clicks().size()) << "presses that close menus reach nothing below";
 }
 
-TEST_F(MenusTest, RolesFollowTheParentAndTheItems) {
-    const std::pair<const wchar_t*, const wchar_t*> roles[] = {
-        {L"file", L"TopLevelHeader"}, {L"help", L"TopLevelItem"}, {L"recent", L"SubmenuHeader"},
-        {L"open", L"SubmenuItem"},    {L"cut", L"SubmenuItem"},   {L"more", L"SubmenuHeader"}};
-    for (const auto& [name, role] : roles) {
-        auto boxed = GetObject(D(name).Get(), L"Role");
-        EXPECT_EQ(ClassOf(boxed.Get()), L"System.Windows.Controls.MenuItemRole");
-        EXPECT_EQ(GetText(boxed.Get(), L"OleValue"), role) << testing::PrintToString(std::wstring(name));
-    }
-}
-
-TEST_F(MenusTest, AContextMenuOpensAtTheRightClickAndKeepsItsPopupAsLogicalParent) {
-    auto menu = D(L"listMenu");
-    EXPECT_FALSE(GetObject(menu.Get(), L"Parent")) << "no logical parent before the first opening";
-    EXPECT_FALSE(GetObject(menu.Get(), L"PlacementTarget"));
+// A context menu opens with its top-left at the right press (Popup's MousePoint placement).
+TEST_F(MenusTest, AContextMenuOpensAtTheRightClick) {
     const POINT at = Centre(L"apple");
     Click({at.x + 5, at.y}, wpfsim::MouseButton::Right);
-    EXPECT_TRUE(GetBool(D(L"apple").Get(), L"IsSelected")) << "the right press selects the item first";
-    EXPECT_TRUE(GetBool(menu.Get(), L"IsMenuMode"));
-    EXPECT_TRUE(Same(GetObject(menu.Get(), L"PlacementTarget").Get(), D(L"list").Get(), menu.Get()));
+    ASSERT_TRUE(GetBool(D(L"listMenu").Get(), L"IsOpen"));
     const RECT& r = E(L"listMenu").Bounds();
     EXPECT_EQ((std::vector<LONG>{r.left, r.top}), (std::vector<LONG>{at.x + 5, at.y}));
-    auto popup = GetObject(menu.Get(), L"Parent");
-    EXPECT_EQ(ClassOf(popup.Get()), L"System.Windows.Controls.Primitives.Popup");
-    EXPECT_TRUE(Same(GetObject(D(L"cut").Get(), L"get_LogicalParent").Get(), menu.Get(), menu.Get()));
-    ASSERT_EQ(Put(menu.Get(), L"IsOpen", ov::Variant::Bool(false)).hr, S_OK);
-    EXPECT_FALSE(GetBool(D(L"cut").Get(), L"IsVisible"));
-    EXPECT_TRUE(Same(GetObject(menu.Get(), L"Parent").Get(), popup.Get(), menu.Get()));
 }
 
 // Popup's MousePoint placement, a context menu's default: the menu's top-left at the point, or else its
@@ -162,90 +141,9 @@ TEST_F(MenusTest, AContextMenuNearTheScreensEdgeOpensToTheLeftOrAboveThePoint) {
     }
 }
 
-// WPF's MenuItem.LogicalParent (internal, read through "get_LogicalParent"): the item's Parent, or for an
-// item the menu generated from a data item (which has no Parent) ItemsControlFromItemContainer, the menu or
-// menu item it is an item of. It belongs to MenuItem alone: a Menu, a ContextMenu, any other element lacks
-// it.
-TEST_F(MenusTest, OnlyAMenuItemHasALogicalParentItsParentOrTheControlItIsAnItemOf) {
-    Load(R"(<StackPanel>
-    <Menu x:Name="menu">
-      <MenuItem x:Name="file" Header="_File"><MenuItem x:Name="open" Header="_Open"/><sys:String>data</sys:String></MenuItem>
-    </Menu>
-    <Button x:Name="button" Content="B">
-      <Button.ContextMenu><ContextMenu x:Name="buttonMenu"><MenuItem x:Name="cut" Header="Cut"/></ContextMenu></Button.ContextMenu>
-    </Button>
-  </StackPanel>)");
-    auto file = D(L"file");
-    EXPECT_TRUE(Same(GetObject(D(L"open").Get(), L"get_LogicalParent").Get(), file.Get(), file.Get()));
-    EXPECT_TRUE(Same(GetObject(file.Get(), L"get_LogicalParent").Get(), D(L"menu").Get(), file.Get()));
-    EXPECT_TRUE(
-        Same(GetObject(D(L"cut").Get(), L"get_LogicalParent").Get(), D(L"buttonMenu").Get(), file.Get()));
-    // The submenu's items get their containers when it opens.
-    ASSERT_EQ(Put(file.Get(), L"IsSubmenuOpen", ov::Variant::Bool(true)).hr, S_OK);
-    auto generated = ContainerAt(file.Get(), 1);
-    ASSERT_TRUE(generated);
-    EXPECT_FALSE(GetObject(generated.Get(), L"Parent"));
-    EXPECT_TRUE(Same(GetObject(generated.Get(), L"get_LogicalParent").Get(), file.Get(), file.Get()));
-    for (const wchar_t* name : {L"menu", L"buttonMenu", L"button"}) {
-        DISPID id = DISPID_UNKNOWN;
-        EXPECT_EQ(Lookup(D(name).Get(), L"get_LogicalParent", &id), DISP_E_UNKNOWNNAME)
-            << testing::PrintToString(std::wstring(name));
-    }
-}
-
-TEST_F(MenusTest, HeadersShowWithoutTheirAccessKeyAndElementsReadFromXamlCarryPersistIds) {
-    Load(R"(<Menu x:Name="menu"><MenuItem x:Name="file" Header="_Save __as">
-      <MenuItem x:Name="pic"><MenuItem.Header><TextBlock x:Name="picText" Text="Picture"/></MenuItem.Header></MenuItem>
-    </MenuItem></Menu>)");
-    auto text = FindOfClass(D(L"file").Get(), L"System.Windows.Controls.AccessText");
-    ASSERT_TRUE(text);
-    EXPECT_EQ(GetText(text.Get(), L"Text"), L"_Save __as");
+// AccessText shows its text without the access key's underscore ("__" shows one).
+TEST(AccessTextTest, TheShownTextDropsTheAccessKeysUnderscore) {
     EXPECT_EQ(wpfsim::AccessText::Shown(L"_Save __as"), L"Save _as");
-    EXPECT_TRUE(Same(GetObject(D(L"pic").Get(), L"Header").Get(), D(L"picText").Get(), D(L"pic").Get()));
-    // In document order from the Window (1); template parts are made in code (0).
-    EXPECT_EQ((std::vector<double>{
-                  GetNumber(D(L"menu").Get(), L"PersistId"), GetNumber(D(L"pic").Get(), L"PersistId"),
-                  GetNumber(D(L"picText").Get(), L"PersistId"), GetNumber(text.Get(), L"PersistId")}),
-              (std::vector<double>{2, 4, 5, 0}));
-}
-
-// MenuItem.CoerceIsSubmenuOpen and ComboBox.CoerceIsDropDownOpen: while the control is not loaded (here on a
-// tab page not shown) true is coerced to false, and the control opens once it is loaded (OpenOnLoad) unless
-// it was told false meanwhile.
-TEST_F(XamlTest, OpeningAMenuOrADropDownThatIsNotLoadedWaitsForItsLoading) {
-    const struct {
-        const wchar_t* name;
-        const wchar_t* member;
-    } cases[] = {{L"file", L"IsSubmenuOpen"}, {L"combo", L"IsDropDownOpen"}};
-    for (const auto& c : cases) {
-        for (bool toldFalse : {false, true}) {
-            SCOPED_TRACE(testing::PrintToString(std::wstring(c.member)) + (toldFalse ? " told false" : ""));
-            Load(R"(<TabControl x:Name="tabs"><TabItem Header="Main"><Button Content="M"/></TabItem>
-              <TabItem Header="Other"><StackPanel>
-                <Menu><MenuItem x:Name="file" Header="File"><MenuItem Header="Open"/></MenuItem></Menu>
-                <ComboBox x:Name="combo"><ComboBoxItem Content="One"/></ComboBox>
-              </StackPanel></TabItem></TabControl>)");
-            auto d = D(c.name);
-            EXPECT_FALSE(GetBool(d.Get(), L"IsLoaded"));
-            ASSERT_EQ(Put(d.Get(), c.member, ov::Variant::Bool(true)).hr, S_OK);
-            EXPECT_FALSE(GetBool(d.Get(), c.member));
-            if (toldFalse) Put(d.Get(), c.member, ov::Variant::Bool(false));
-            Put(D(L"tabs").Get(), L"SelectedIndex", ov::Variant::Int(1));
-            app->UpdateLayout();
-            EXPECT_TRUE(GetBool(d.Get(), L"IsLoaded"));
-            EXPECT_EQ(GetBool(d.Get(), c.member), !toldFalse);
-            d = nullptr;
-        }
-    }
-}
-
-// Menu is focusable (only its IsTabStop is false), so a script's Focus() on it succeeds as in WPF.
-TEST_F(MenusTest, TheMenuTakesFocus) {
-    auto menu = D(L"menu");
-    EXPECT_TRUE(GetBool(menu.Get(), L"Focusable"));
-    Result r = Call(menu.Get(), L"Focus");
-    EXPECT_EQ(r.value.vt, VT_BOOL);
-    EXPECT_TRUE(GetBool(menu.Get(), L"IsFocused"));
 }
 
 } // namespace

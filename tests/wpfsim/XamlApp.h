@@ -44,13 +44,6 @@ inline double GetNumber(IDispatch* d, const wchar_t* member) {
     return number.dblVal;
 }
 
-inline double CallNumber(IDispatch* d, const wchar_t* member, std::vector<ov::Variant> args = {}) {
-    Result r = Call(d, member, std::move(args));
-    ov::Variant number;
-    if (FAILED(VariantChangeType(&number, &r.value, 0, VT_R8))) return std::nan("");
-    return number.dblVal;
-}
-
 inline std::wstring GetText(IDispatch* d, const wchar_t* member) {
     return Text(Get(d, member).value);
 }
