@@ -90,7 +90,8 @@ Element::Element(Application& app, std::wstring className, std::wstring name)
     AddProperty(L"ActualWidth", [this] { return ov::Variant::Double(Bounds().right - Bounds().left); });
     AddProperty(L"ActualHeight", [this] { return ov::Variant::Double(Bounds().bottom - Bounds().top); });
     // FrameworkElement's sizes as set, in device-independent pixels (Auto: NaN).
-    for (auto [name, field] : {std::pair{L"Width", &LayoutProperties::width}, {L"Height", &LayoutProperties::height},
+    for (auto [name, field] : {std::pair{L"Width", &LayoutProperties::width},
+                               {L"Height", &LayoutProperties::height},
                                {L"MinWidth", &LayoutProperties::minWidth},
                                {L"MinHeight", &LayoutProperties::minHeight},
                                {L"MaxWidth", &LayoutProperties::maxWidth},

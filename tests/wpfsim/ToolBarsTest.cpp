@@ -1,5 +1,5 @@
-// The toolbar where a row cannot see it (toolbars.table has the rest): the rows of its bands on the screen and
-// the presses that reach its buttons (their Click) while the overflow is open.
+// The toolbar where a row cannot see it (toolbars.table has the rest): the rows of its bands on the screen
+// and the presses that reach its buttons (their Click) while the overflow is open.
 #include "XamlApp.h"
 
 namespace simtest {
