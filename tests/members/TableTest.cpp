@@ -229,30 +229,35 @@ std::wstring ScriptOf(const Row& row, bool vbs) {
         }
         return text;
     };
+    const std::wregex assignment(L"^[^(\"]*[^=<>]=[^=]");
     // A statement: in VBScript a call with its arguments in parentheses is a Call statement.
     auto statement = [&](const std::wstring& text) {
-        const bool assignment = std::regex_search(text, std::wregex(L"^[^(\"]*[^=<>]=[^=]"));
         if (!vbs) return translate(text) + L";\n";
-        return (!assignment && text.find(L'(') != std::wstring::npos ? L"Call " : L"") + translate(text) +
-               L"\n";
+        const bool call = !std::regex_search(text, assignment) && text.find(L'(') != std::wstring::npos;
+        return (call ? L"Call " : L"") + translate(text) + L"\n";
     };
-    std::wstring script = vbs ? L"Host.ErrorReportMode = " + std::to_wstring(row.errorMode) +
-                                    L"\nHost.MessageReportMode = " + std::to_wstring(row.messageMode) + L"\n"
-                              : L"Host.ErrorReportMode = " + std::to_wstring(row.errorMode) +
-                                    L"; Host.MessageReportMode = " + std::to_wstring(row.messageMode) +
-                                    L";\n";
+    // A value for the runner: a script message "=what" with the value as its details.
+    auto report = [vbs](const std::wstring& what, const std::wstring& value) {
+        return vbs ? L"Log.Message \"=" + what + L"\", " + value + L"\n"
+                   : L"Log.Message(\"=" + what + L"\", " + value + L");\n";
+    };
+    std::wstring script;
+    for (const auto& [mode, value] :
+         {std::pair{L"ErrorReportMode", row.errorMode}, {L"MessageReportMode", row.messageMode}})
+        script += statement(std::wstring(L"Host.") + mode + L" = " + std::to_wstring(value));
     script += declarations;
     std::wistringstream before(row.before);
     for (std::wstring line; std::getline(before, line);)
         script += statement(line);
-    const bool put = row.call.empty() || std::regex_search(row.call, std::wregex(L"^[^(\"]*[^=<>]=[^=]"));
-    const std::wstring value = put ? L"" : L"Fmt(" + translate(row.call) + L")";
+    const bool put = row.call.empty() || std::regex_search(row.call, assignment);
+    const std::wstring call =
+        put ? statement(row.call) : report(L"result", L"Fmt(" + translate(row.call) + L")");
+    script += vbs ? L"On Error Resume Next\n" + call + L"If Err.Number <> 0 Then " +
+                        report(L"raised", L"Err.Description") + L"On Error GoTo 0\n"
+                  : L"try {\n" + call + L"} catch (e) { " + report(L"raised", L"e.description") + L"}\n";
+    for (const auto& [expr, unused] : row.after)
+        script += report(L"after", L"Fmt(" + translate(expr) + L")");
     if (vbs) {
-        script += L"On Error Resume Next\n";
-        script += put ? statement(row.call) : L"Log.Message \"=result\", " + value + L"\n";
-        script += L"If Err.Number <> 0 Then Log.Message \"=raised\", Err.Description\nOn Error GoTo 0\n";
-        for (const auto& [expr, unused] : row.after)
-            script += L"Log.Message \"=after\", Fmt(" + translate(expr) + L")\n";
         script += L"Function Fmt(v)\n"
                   L"  If IsObject(v) Then\n"
                   L"    Fmt = \"null\"\n"
@@ -264,11 +269,6 @@ std::wstring ScriptOf(const Row& row, bool vbs) {
                   L"  ElseIf IsArray(v) Then\n    Fmt = \"array\"\n"
                   L"  Else\n    Fmt = CStr(v)\n  End If\nEnd Function\n";
     } else {
-        script += L"try {\n";
-        script += put ? statement(row.call) : L"Log.Message(\"=result\", " + value + L");\n";
-        script += L"} catch (e) { Log.Message(\"=raised\", e.description); }\n";
-        for (const auto& [expr, unused] : row.after)
-            script += L"Log.Message(\"=after\", Fmt(" + translate(expr) + L"));\n";
         script += L"function Fmt(v) { if (v === null) return \"null\"; if (typeof v == \"string\") return "
                   L"'\"' + v + '\"'; if (typeof v == \"object\") { try { if (typeof v.OleValue == "
                   L"\"string\") return '\"' + v.OleValue + "
