@@ -18,7 +18,8 @@ const char* const kMenus = R"(<Window xmlns="http://schemas.microsoft.com/winfx/
         xmlns:x="http://schemas.microsoft.com/winfx/2006/xaml" xmlns:sim="urn:ovwpf-sim"
         xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" mc:Ignorable="sim"
         x:Name="mainWindow" Width="400" Height="300">
-  <DockPanel>
+  <DockPanel x:Name="dock">
+    <DockPanel.ContextMenu><ContextMenu><MenuItem Header="Copy"/></ContextMenu></DockPanel.ContextMenu>
     <Menu x:Name="menu" DockPanel.Dock="Top">
       <MenuItem Header="_File">
         <MenuItem Header="_Open"/>
@@ -241,6 +242,15 @@ TEST_F(MenusTest, AnItemIsNamedByItsEscapedCaptionOrByItsIndexInTheHostsSyntaxAn
         EXPECT_EQ(helper->PathText().View(), c.path);
     }
     EXPECT_EQ(SyntaxOf(menu.Get()), L"App.Menu.WPFMenu");
+}
+
+// What a script sees as PopupMenu the host's syntax names so too, not by WPF's property.
+TEST_F(MenusTest, AContextMenuIsPopupMenuInTheHostsSyntax) {
+    auto wrapper = WrapElement<CovWPFCtrl>(*App().Find(L"dock"));
+    wrapper->SetSyntax(Host().MakeSyntaxRoot(L"App.Dock").As<IovSyntaxItem>().Get(), nullptr);
+    ov::ComPtr<IDispatch> popup = AsObject(Get(wrapper.As<IDispatch>().Get(), L"PopupMenu"));
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(SyntaxOf(popup.Get()), L"App.Dock.PopupMenu");
 }
 
 TEST_F(MenusTest, AnItemKeepsItsMenusTheirParentsAndTheWrapperAliveAndNothingMore) {
