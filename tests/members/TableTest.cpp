@@ -54,6 +54,7 @@ struct Row {
     std::optional<std::wstring> xamlError;
     long errorMode = 1, messageMode = 1;
     std::optional<std::wstring> result, raises;
+    std::string tableError; // why the table cannot be read there
     std::vector<ovhost::LogEntry> log;
     std::vector<std::wstring> clicks;
     std::vector<std::pair<std::wstring, std::wstring>> after;
@@ -116,7 +117,7 @@ std::vector<Row> ReadTables() {
         auto fail = [&](const std::string& why) {
             Row bad;
             bad.where = fs::relative(table, kTests).generic_string() + ":" + std::to_string(number);
-            bad.raises = Wide("table error: " + why);
+            bad.tableError = why;
             rows.push_back(bad);
         };
         auto finish = [&] {
@@ -391,8 +392,7 @@ void TableTest::Run(const Row& row, const std::wstring& language) {
 
 TEST_P(TableTest, Row) {
     const Row& row = GetParam();
-    if (row.call.empty() && row.xaml.empty() && !row.xamlError)
-        FAIL() << row.where << ": " << Narrow(row.raises.value_or(L""));
+    if (!row.tableError.empty()) FAIL() << row.where << ": table error: " << row.tableError;
     if (row.language != L"vbs") Run(row, L"JScript");
     if (row.language != L"js") Run(row, L"VBScript");
 }
