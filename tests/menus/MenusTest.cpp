@@ -163,6 +163,7 @@ TEST_F(MenusTest, TheMenuWrappersHostInterfaceActivatesItsWindowOrFailsWithError
         {"no window above", false, false, &IovCtrlsMenuInternal::ActivateMenuOwner, generic.c_str()},
         {"activation refused", true, true, &IovCtrlsMenuInternal::ActivateMenuOwner,
          L"Activation refused.\r\n\r\nThe window is gone."},
+        {"the top-level window", true, false, &IovCtrlsMenuInternal::ActivateTopLevelWindow, nullptr},
         {"no top-level window above", false, false, &IovCtrlsMenuInternal::ActivateTopLevelWindow,
          generic.c_str()},
     };
@@ -197,8 +198,11 @@ TEST_F(MenusTest, TheMenuWrappersHostInterfaceActivatesItsWindowOrFailsWithError
             EXPECT_EQ(Host().ActiveWindow(), &MainWindow());
             ASSERT_EQ(Host().Actions().size(), 1u);
             EXPECT_EQ(Host().Actions()[0].kind, ovhost::ActionKind::Activate);
+            // The menu's owner is activated with the settings of a script's own action, the top-level window
+            // with the caller's.
+            const bool owner = c.operation == &IovCtrlsMenuInternal::ActivateMenuOwner;
             EXPECT_EQ((std::vector<LONG>{Host().Actions()[0].actionMode, Host().Actions()[0].actionFlags}),
-                      (std::vector<LONG>{2, 0}));
+                      (owner ? std::vector<LONG>{2, 0} : std::vector<LONG>{5, 6}));
         }
 }
 
