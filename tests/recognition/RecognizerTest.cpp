@@ -169,6 +169,13 @@ TEST_F(RecognizerTest, UnknownKeysChangeNothingAndTheZeroKeyReachesTheFirstItemK
     ASSERT_EQ(SetByKey(GUID{}, {L"MyApp.Item"}), VARIANT_TRUE);
     EXPECT_EQ(Classify(Add(L"MyApp.Item")).first, ctrlWPFComboBoxItem);
     EXPECT_EQ(Classify(Add(L"System.Windows.Controls.TabItem")).first, ctrlWPFTabControlItem);
+    // A known key is found, also by a caller that does not want its information.
+    const GUID zero{};
+    found = VARIANT_FALSE;
+    EXPECT_EQ(holder->GetInfoByKey(&zero, nullptr, &found), S_OK);
+    EXPECT_EQ(found, VARIANT_TRUE);
+    EXPECT_EQ(holder->GetInfoByKey(&zero, info.Put(), &found), S_OK);
+    EXPECT_TRUE(found && info);
 }
 
 TEST_F(RecognizerTest, ClassNameListsInBothDirections) {

@@ -127,20 +127,35 @@ TEST_F(EventRecorderTest, FailingDotNetCallStillCountsAsDealtWith) {
 }
 
 TEST_F(EventRecorderTest, DecorationHandsOverTheControlWithOffsets) {
-    // The border of the button's template, pressed in its padding.
-    wpfsim::Element& border = *E(L"framed").Children().at(0);
-    auto event = Record(ovhost::NearestNode(host->Core(), border)->AsHostObject(), border,
-                        ov::EventKinds::Mouse, POINT{border.Bounds().left + 1, border.Bounds().top + 1});
-    EXPECT_EQ(event->Property(keys::ControlType).lVal, ctrlWPFActTransparent);
-    auto owner = event->Identifier(keys::TransparentOwner);
-    ASSERT_TRUE(owner);
-    EXPECT_TRUE(IsEqualGUID(*owner, IdOf(L"framed")));
-    EXPECT_EQ(Text(event->Property(keys::TransparentClassName)), L"System.Windows.Controls.Button");
-    EXPECT_EQ(event->Property(keys::TransparentOffsetX).lVal,
-              E(L"framed").Bounds().left - border.Bounds().left);
-    EXPECT_EQ(event->Property(keys::TransparentOffsetY).lVal,
-              E(L"framed").Bounds().top - border.Bounds().top);
-    EXPECT_EQ(event->Property(keys::TransparentKind).lVal, ctrlWPFButton);
+    // The chrome of the button's template, on the button's own rectangle; the border that is its content,
+    // inside the content presenter that holds it (the nearest element that is no decoration).
+    wpfsim::Element& chrome = *E(L"framed").Children().at(0);
+    wpfsim::Element& frame = E(L"frame");
+    const struct {
+        wpfsim::Element* pressed;
+        wpfsim::Element* owner;
+        const wchar_t* className;
+        LONG kind;
+    } cases[] = {
+        {&chrome, &E(L"framed"), L"System.Windows.Controls.Button", ctrlWPFButton},
+        {&frame, frame.Parent(), L"System.Windows.Controls.ContentPresenter", ctrlWPFBaseCtrl},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.className);
+        wpfsim::Element& pressed = *c.pressed;
+        auto event = Record(ovhost::NearestNode(host->Core(), pressed)->AsHostObject(), pressed,
+                            ov::EventKinds::Mouse, POINT{pressed.Bounds().left + 1, pressed.Bounds().top + 1});
+        EXPECT_EQ(event->Property(keys::ControlType).lVal, ctrlWPFActTransparent);
+        auto owner = event->Identifier(keys::TransparentOwner);
+        ASSERT_TRUE(owner);
+        EXPECT_TRUE(IsEqualGUID(*owner, c.owner->Id()));
+        EXPECT_EQ(Text(event->Property(keys::TransparentClassName)), c.className);
+        EXPECT_EQ(event->Property(keys::TransparentOffsetX).lVal, c.owner->Bounds().left - pressed.Bounds().left);
+        EXPECT_EQ(event->Property(keys::TransparentOffsetY).lVal, c.owner->Bounds().top - pressed.Bounds().top);
+        EXPECT_EQ(event->Property(keys::TransparentKind).lVal, c.kind);
+    }
+    EXPECT_NE(frame.Parent()->Bounds().left, frame.Bounds().left) << "the case's premise";
+    EXPECT_NE(frame.Parent()->Bounds().top, frame.Bounds().top) << "the case's premise";
 }
 
 TEST_F(EventRecorderTest, ScrollContextHasOneEntryPerScrollableObjectInnermostFirst) {
