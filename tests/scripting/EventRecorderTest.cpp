@@ -124,6 +124,7 @@ TEST_F(EventRecorderTest, FailingDotNetCallStillCountsAsDealtWith) {
     EXPECT_FALSE(event->HasProperty(keys::Enabled));
     ASSERT_FALSE(host->Log().empty());
     EXPECT_NE(host->Log().back().text.find(L"\n"), std::wstring::npos) << "message and details on two lines";
+    EXPECT_EQ(host->Log().back().kind, ovhost::LogError) << "logged as the error it is";
 }
 
 TEST_F(EventRecorderTest, DecorationHandsOverTheControlWithOffsets) {
