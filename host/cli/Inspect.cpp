@@ -109,14 +109,14 @@ private:
         shown.className = element->ClassName();
         shown.rect = element->Bounds();
         shown.templatePart = part;
-        shown.automationId = element->AutomationProperty(L"AutomationId");
-        shown.handlers = element->Handlers();
         if (IsEqualGUID(node.Type(), ov::HostIds::TopLevelWindow)) {
             shown.object = L"top-level window";
             // The host's step below its parent: its full name after the parent's and the dot.
             shown.step = node.FullName().substr(parent.FullName().size() + 1);
         } else if (auto* elementNode = dynamic_cast<ElementNode*>(&node)) {
             shown.object = IsEqualGUID(node.Type(), ov::HostIds::Window) ? L"window" : L"element";
+            shown.automationId = element->AutomationProperty(L"AutomationId");
+            shown.handlers = element->Handlers();
             if (facts_) shown.facts = FactsOf(*element);
             Classify(*elementNode, *element, shown);
         }
