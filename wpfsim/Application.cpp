@@ -111,6 +111,14 @@ Element* Application::Find(std::wstring_view name) const {
     return nullptr;
 }
 
+Element* Application::FindByAutomationId(std::wstring_view id) const {
+    auto match = [&](const Element& e) { return !id.empty() && e.AutomationProperty(L"AutomationId") == id; };
+    if (Element* shown = Walk(roots_, [&](Element& e) { return match(e); })) return shown;
+    for (const auto& e : owned_)
+        if (match(*e) && !e->Removed()) return e.Get();
+    return nullptr;
+}
+
 Element* Application::FindById(const GUID& id) const {
     for (Element* e : live_)
         if (IsEqualGUID(e->Id(), id) && !e->Removed()) return e;

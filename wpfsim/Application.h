@@ -82,6 +82,8 @@ public:
     // The first element of that name in visual tree order (depth first), or null.
     Element* Find(std::wstring_view name) const;
     Element* FindById(const GUID& id) const;
+    // The first element whose AutomationProperties.AutomationId is `id`, in the same order; null when none.
+    Element* FindByAutomationId(std::wstring_view id) const;
     // WPF's hit test: the innermost visible, hit-testable element whose rectangle holds the screen point
     // (children only inside their parent's rectangle), topmost window first. Null when none does.
     Element* ElementAt(POINT screen) const;

@@ -456,4 +456,24 @@ void Element::Detach(bool applicationGone) noexcept {
     DropMembers();
 }
 
+const std::wstring& Element::AutomationProperty(std::wstring_view name) const {
+    static const std::wstring none;
+    auto it = automation_.find(name);
+    return it == automation_.end() ? none : it->second;
+}
+
+void Element::SetAutomationProperty(std::wstring name, std::wstring value) {
+    automation_[std::move(name)] = std::move(value);
+}
+
+void Element::KeepValue(std::wstring name, ov::Variant value) {
+    if (HasMember(name)) return;
+    AddProperty(std::move(name), [value] { return value; });
+}
+
+void Element::KeepText(std::wstring name, std::wstring text) {
+    if (HasMember(name)) return;
+    AddProperty(std::move(name), [this, text] { return Str(text); });
+}
+
 } // namespace wpfsim

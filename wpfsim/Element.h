@@ -134,6 +134,22 @@ public:
     void SetPersistId(LONG id) noexcept { persistId_ = id; }
     ObjectKind Kind() const noexcept { return kind_; }
 
+    // --- what the XAML named without effect here
+    // AutomationProperties ("AutomationId", "Name", "HelpText", ...): attached, so on no member of the
+    // element; the host finds (App.Find) and shows (inspect) elements by them. Empty when not set.
+    const std::wstring& AutomationProperty(std::wstring_view name) const;
+    void SetAutomationProperty(std::wstring name, std::wstring value);
+    // The handlers that the XAML gave the element's events (event, method of the code-behind), in the
+    // document's order: the code-behind is not here, so they never run.
+    const std::vector<std::pair<std::wstring, std::wstring>>& Handlers() const noexcept { return handlers_; }
+    void AddHandler(std::wstring event, std::wstring method) {
+        handlers_.emplace_back(std::move(event), std::move(method));
+    }
+    // A WPF property that the simulation reads but gives no behaviour: readable by its name (a string when
+    // `text`), unless the element has a member of that name already.
+    void KeepValue(std::wstring name, ov::Variant value);
+    void KeepText(std::wstring name, std::wstring text);
+
     // --- trees
     // The visual parent and children (what the host's tree follows).
     Element* Parent() const noexcept { return parent_; }
@@ -285,6 +301,8 @@ private:
     bool measured_ = false, arranged_ = false;
     bool measureDirty_ = true, arrangeDirty_ = true;
     std::vector<MouseClick> clicks_;
+    std::map<std::wstring, std::wstring, std::less<>> automation_;
+    std::vector<std::pair<std::wstring, std::wstring>> handlers_;
 };
 
 } // namespace wpfsim

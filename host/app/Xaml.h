@@ -20,6 +20,18 @@
 // most, the root being the first. Attributes are checked for repeats in linear time: generated files with
 // tens of thousands of them read fast. A truncated file is an error, never a loop.
 //
+// What WPF has beyond what the simulation declares is read by WPF's public surface (wpfsim/WpfSurface.h):
+// an attribute of any WPF property of the element's class is read by the converter of its CLR type and
+// then dropped, except that values of plain types stay readable by name on the .NET object (TabIndex,
+// WindowState) and AutomationProperties stay on the element for the host (App.Find, inspect). Property
+// elements of WPF properties take text or WPF value objects (brushes, transforms, effects, command and
+// input bindings, triggers with their storyboards), which are checked the same way and kept nowhere:
+// transforms and effects change neither the layout nor the picture. Events are kept as the names of their
+// handlers when the root has x:Class (the code-behind is not here, so they never run); loose XAML refuses
+// them, as WPF does. An element, property or property element that WPF has and the simulation does not
+// is "not supported", naming it; "unknown" is left for names that WPF does not have. A bare '&' is
+// reported at its own line and column with the remedy.
+//
 // The reader only builds the tree (each element's kind applies its own template); the application lays
 // itself out (wpfsim::Application::UpdateLayout) whenever something changed.
 #pragma once

@@ -59,6 +59,8 @@ struct Inspected {
     std::wstring kindName;
     std::optional<RECT> rect;
     std::wstring statement;
+    std::wstring automationId;                                   // AutomationProperties.AutomationId
+    std::vector<std::pair<std::wstring, std::wstring>> handlers; // event, code-behind method
     bool templatePart = false;
     ElementFacts facts;
     std::vector<std::wstring> members; // --members: what a script calls on the element's object
@@ -113,6 +115,8 @@ private:
             shown.step = node.FullName().substr(parent.FullName().size() + 1);
         } else if (auto* elementNode = dynamic_cast<ElementNode*>(&node)) {
             shown.object = IsEqualGUID(node.Type(), ov::HostIds::Window) ? L"window" : L"element";
+            shown.automationId = element->AutomationProperty(L"AutomationId");
+            shown.handlers = element->Handlers();
             if (facts_) shown.facts = FactsOf(*element);
             Classify(*elementNode, *element, shown);
         }
@@ -136,6 +140,9 @@ private:
             if (!hook || FAILED(hook->get_ControlType(&key)) || IsEqualGUID(key, GUID{})) return;
             if (!element.Name().empty() && app_.Find(element.Name()) == &element)
                 shown.statement = L"App.Find(\"" + element.Name() + L"\")";
+            else if (const std::wstring& id = shown.automationId;
+                     !id.empty() && !app_.Find(id) && app_.FindByAutomationId(id) == &element)
+                shown.statement = L"App.Find(" + JsonQuoted(id) + L")";
             if (!facts_) return;
             if (ov::ComPtr<IDispatch> control = AutomationObjectOf(host_, element)) {
                 AddItems(*control, kind, shown.facts);
@@ -197,6 +204,7 @@ void AppendText(const Inspected& shown, size_t depth, std::wstring& out) {
         line += (shown.name.empty() ? std::wstring(L"-") : shown.name) + L"  " + shown.className + L"  " +
                 KindText(shown) + L"  " + RectText(*shown.rect);
         if (!shown.statement.empty()) line += L"  " + shown.statement;
+        if (!shown.automationId.empty()) line += L"  AutomationId " + JsonQuoted(shown.automationId);
         if (shown.facts.text) line += L"  " + JsonQuoted(*shown.facts.text);
         if (std::wstring words = StateWords(shown.facts.states); !words.empty()) line += L"  " + words;
         if (shown.templatePart) line += L"  [template part]";
@@ -206,6 +214,12 @@ void AppendText(const Inspected& shown, size_t depth, std::wstring& out) {
     for (const ItemFact& item : shown.facts.items)
         out += inner + ItemLine(item) + L"\n";
     if (!shown.members.empty()) out += inner + L"members  " + Joined(shown.members) + L"\n";
+    if (!shown.handlers.empty()) {
+        std::vector<std::wstring> handlers;
+        for (const auto& [event, method] : shown.handlers)
+            handlers.push_back(event + L" " + method);
+        out += inner + L"handlers  " + Joined(handlers) + L"\n";
+    }
     for (const Inspected& child : shown.children)
         AppendText(child, depth + 1, out);
 }
@@ -237,10 +251,14 @@ void AppendJson(const Inspected& shown, size_t depth, std::wstring& out) {
                std::to_wstring(r->bottom - r->top) + L"}";
     else
         out += L"null";
-    out += L", \"statement\": " + JsonTextOrNull(shown.statement) + L", \"templatePart\": " +
-           (shown.templatePart ? L"true" : L"false") + L", \"text\": " +
-           (shown.facts.text ? JsonQuoted(*shown.facts.text) : std::wstring(L"null")) + L", \"states\": " +
-           JsonStates(shown.facts.states) + L", \"items\": [";
+    out += L", \"statement\": " + JsonTextOrNull(shown.statement) + L", \"automationId\": " +
+           JsonTextOrNull(shown.automationId) + L", \"handlers\": [";
+    for (size_t i = 0; i < shown.handlers.size(); ++i)
+        out += (i ? L", " : L"") + std::wstring(L"{\"event\": ") + JsonQuoted(shown.handlers[i].first) +
+               L", \"method\": " + JsonQuoted(shown.handlers[i].second) + L"}";
+    out += std::wstring(L"], \"templatePart\": ") + (shown.templatePart ? L"true" : L"false") +
+           L", \"text\": " + (shown.facts.text ? JsonQuoted(*shown.facts.text) : std::wstring(L"null")) +
+           L", \"states\": " + JsonStates(shown.facts.states) + L", \"items\": [";
     for (size_t i = 0; i < shown.facts.items.size(); ++i) {
         const ItemFact& item = shown.facts.items[i];
         out += (i ? L", " : L"") + std::wstring(L"{\"kind\": ") + JsonQuoted(item.what) + L", \"index\": " +

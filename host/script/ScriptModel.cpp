@@ -366,6 +366,8 @@ struct ModelState {
         TheHost();
         std::wstring name = TextArg(arg, member + L": the element name");
         wpfsim::Element* element = app->Find(name);
+        // As UI automation finds it: by AutomationProperties.AutomationId where no element has that name.
+        if (!element) element = app->FindByAutomationId(name);
         if (!element)
             throw ScriptFailure{member + L": the application has no element named '" + name + L"'."};
         return *element;

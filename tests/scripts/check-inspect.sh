@@ -9,6 +9,7 @@
 #   - --json holds one object per line of the tree and one item per line of items, nodes and menus (its
 #     validity and contents: tests/host/InspectTest.cpp);
 #   - --members adds one line of members below each control that has a statement;
+#   - an element's event handlers are one line below it ("handlers  Click Save_Click");
 #   - an application that cannot be read ends with 3, a wrong option with 64.
 # EXPECTED: "# " comment lines, "app: FILE" (relative to its folder), then the tree.
 set -u
@@ -93,7 +94,7 @@ inspect "$@" "$host" inspect --json "$app"
 [ "$status" = 0 ] || fail "inspect --json: exit status $status, expected 0 ($errors)"
 [ "${output:0:16}" = '{"application": ' ] && [ "${output: -1}" = "}" ] || fail "inspect --json: not one document"
 objects=$(grep -o '{"object": ' <<<"$output" | wc -l)
-lines=$(grep -cEv "$item_line" <<<"$default")
+lines=$(grep -cEv "$item_line|^ *handlers  " <<<"$default")
 [ "$objects" = "$lines" ] || fail "inspect --json: $objects objects for $lines lines"
 items=$(grep -oE '\{"kind": "(item|node|menu|context menu)"' <<<"$output" | wc -l)
 lines=$(grep -cE "$item_line" <<<"$default")
