@@ -599,7 +599,6 @@ private:
                 SetName(*node.element, a);
                 continue;
             }
-            const std::wstring value = Value(a);
             const Property* property = nullptr;
             if (size_t dot = a.local.find(L'.'); dot != std::wstring::npos) {
                 property = FindAttachedProperty(std::wstring_view(a.local).substr(0, dot),
@@ -609,6 +608,7 @@ private:
                 property = FindProperty(type, a.local);
                 if (!property) fail(L"unknown attribute '" + a.local + L"' of " + qualified);
             }
+            const std::wstring value = property->markup ? a.value : Value(a);
             if (type.textProperty && a.local == type.textProperty) contentSet = true;
             Set(node, *property, value, a.local, a.line, a.column);
         }
@@ -840,6 +840,7 @@ private:
                              const std::wstring& name, unsigned line, unsigned column, bool empty) {
         const Property* property = FindProperty(type, name);
         const bool items = name == L"Items" && type.content == Content::Items;
+        const bool collection = property && property->collection;
         if (!items && (!property || !property->setElement))
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
         std::vector<Attribute> own = ReadAttributes();
@@ -861,7 +862,8 @@ private:
                     ReadDataItem(node, Text(&IXmlReader::GetLocalName));
                     continue;
                 }
-                if (!items && count > 0) Fail(local + L" holds one element only", childLine, childColumn);
+                if (!items && !collection && count > 0)
+                    Fail(local + L" holds one element only", childLine, childColumn);
                 wpfsim::Element* child = ReadElement(false);
                 if (!child) continue;
                 ++count;
@@ -875,7 +877,7 @@ private:
                     Fail(local + L": " + e.message, childLine, childColumn);
                 }
             }
-        if (!items && count == 0) Fail(local + L" needs an element", line, column);
+        if (!items && !collection && count == 0) Fail(local + L" needs an element", line, column);
     }
 
     // A row height or column width: a number, Auto, or a star share ("*", "2*"), kept as its negated weight.
