@@ -248,7 +248,9 @@ void CalendarDayButton::Show(std::optional<Date> date, bool inactive, bool today
     inactive_ = inactive;
     today_ = today;
     selected_ = selected;
-    SetContent(date ? std::to_wstring(date->day) : std::wstring());
+    // The same text keeps its element: a press on it must find it again at the release.
+    const std::wstring text = date ? std::to_wstring(date->day) : std::wstring();
+    if (ContentText() != text || GetContent().Empty()) SetContent(text);
     SetEnabled(date && inRange);
     SetVisibility(date && inRange ? Visibility::Visible : Visibility::Hidden);
 }

@@ -471,6 +471,9 @@ Size DataGrid::MeasureOverride(Size available) {
         measuredOnce_ = true;
         if (autoGenerate_) GenerateColumns();
     }
+    // Star columns share the width the grid is given.
+    if (available.width != lastWidth_) widthsDirty_ = true;
+    lastWidth_ = available.width;
     if (widthsDirty_) {
         widthsDirty_ = false;
         ComputeWidths(available.width);

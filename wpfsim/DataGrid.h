@@ -207,6 +207,7 @@ private:
     void CellPressed(DataGridRow& row, DataGridCell* cell, MouseEvent& e);
     std::vector<ov::ComPtr<DataGridColumn>> columns_;
     std::vector<double> widths_;
+    double lastWidth_ = -1;
     Element* headerRow_ = nullptr;
     Element* headersPresenter_ = nullptr;
     Element* selectAll_ = nullptr;

@@ -98,10 +98,6 @@ void DatePicker::OnApplyTemplate() {
     popup_ = &MakePart<Popup>(disabled, L"System.Windows.Controls.Primitives.Popup", L"PART_Popup");
     popup_->SetPlacementTarget(this);
     popup_->SetChild(calendar_.Get());
-    popup_->onOpenChanged = [this](bool open) {
-        // The calendar opens on the selected date's month, or today's.
-        if (open) calendar_->SetDisplayDate(SelectedDate() ? *SelectedDate() : Date::Today());
-    };
     ShowText();
 }
 

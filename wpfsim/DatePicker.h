@@ -13,8 +13,8 @@
 //                  empty), the Button "PART_Button" and the Grid "PART_DisabledVisual" that holds the Popup
 //                  "PART_Popup", whose child is the picker's Calendar
 // A click on the button opens the popup below the picker (a PopupRoot window, as the combo box's drop-down)
-// showing the selected date's month, or today's; a click on a day selects it, writes the text and closes the
-// popup. Text typed into the text box is not read back (the picker's "Text" is the way in).
+// showing the month of DisplayDate (today's unless set; a selected date brings its month); a click on a day
+// selects it, writes the text and closes the popup. Text typed into the text box is not read back (the picker's "Text" is the way in).
 #pragma once
 
 #include "Calendar.h"

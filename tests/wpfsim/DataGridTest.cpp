@@ -30,9 +30,9 @@ protected:
         for (wpfsim::DataGridCell* cell : element->Cells()) {
             auto content = GetObject(cell->NewDispatch().Get(), L"Content");
             const std::wstring cls = ClassOf(content.Get());
-            shown.push_back(cls == L"System.Windows.Controls.CheckBox"
-                                ? Text(Get(content.Get(), L"IsChecked").value)
-                                : GetText(content.Get(), L"Text"));
+            shown.push_back(cls != L"System.Windows.Controls.CheckBox" ? GetText(content.Get(), L"Text")
+                            : GetBool(content.Get(), L"IsChecked")     ? L"True"
+                                                                       : L"False");
         }
         return shown;
     }
