@@ -104,6 +104,8 @@ ov::Variant ItemsControl::ItemValue(size_t index) const {
 }
 
 ov::Variant ItemsControl::DataValue(const Element& self, const Item& item) {
+    // An object of the application (a data object) is handed out as itself, not boxed.
+    if (item.value.vt == VT_DISPATCH) return Obj(ObjectOf(item.value).Get());
     if (item.typeName == L"System.String" && !self.GetRuntime().stringsAsObjects)
         return ov::Variant::String(PrimitiveText(item.value));
     if (!item.boxed) item.boxed = ov::Create<ClrValue>(self.SharedRuntime(), item.typeName, item.value);
@@ -283,8 +285,10 @@ VirtualizingStackPanel& ItemsControl::MakeItemsHost(Element* parent, ScrollViewe
                                                                   L"ItemsPresenter");
     if (viewer) viewer->SetContentElement(&presenter);
     scrollHost_ = viewer;
+    // A grid's rows presenter is a VirtualizingStackPanel too.
     const bool virtualizingPanel =
-        std::wstring_view(panelClass) == L"System.Windows.Controls.VirtualizingStackPanel";
+        std::wstring_view(panelClass) == L"System.Windows.Controls.VirtualizingStackPanel" ||
+        std::wstring_view(panelClass) == L"System.Windows.Controls.Primitives.DataGridRowsPresenter";
     auto& panel = MakePart<VirtualizingStackPanel>(presenter, panelClass, L"", *this, virtualizingPanel);
     panel.SetHorizontal(horizontal);
     SetItemsHost(panel);

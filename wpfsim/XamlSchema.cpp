@@ -24,7 +24,8 @@ const std::vector<Type>& Types() {
         for (auto family :
              {&FrameworkTypes, &ContentControlTypes, &WindowTypes, &PanelTypes, &BorderTypes, &TextBlockTypes,
               &ScrollViewerTypes, &ButtonTypes, &ItemTypes, &ListBoxTypes, &ComboBoxTypes, &TabControlTypes,
-              &TreeViewTypes, &MenuTypes, &ToolBarTypes, &TextBoxTypes, &ExpanderTypes, &RangeTypes})
+              &TreeViewTypes, &MenuTypes, &ToolBarTypes, &TextBoxTypes, &ExpanderTypes, &RangeTypes,
+              &DataGridTypes, &CalendarTypes, &DatePickerTypes, &RichTextBoxTypes})
             for (Type& type : family())
                 all.push_back(std::move(type));
         return all;

@@ -33,6 +33,10 @@ struct Property {
     const wchar_t* name;
     Setter set;
     ElementSetter setElement = nullptr;
+    // A collection: its property element holds any number of elements, each given to setElement.
+    bool collection = false;
+    // The attribute's text reaches the setter as written, a markup extension included (a column's Binding).
+    bool markup = false;
 };
 
 // What an element's children mean.
@@ -227,5 +231,9 @@ std::vector<Type> ToolBarTypes();
 std::vector<Type> TextBoxTypes();
 std::vector<Type> ExpanderTypes();
 std::vector<Type> RangeTypes();
+std::vector<Type> DataGridTypes();
+std::vector<Type> CalendarTypes();
+std::vector<Type> DatePickerTypes();
+std::vector<Type> RichTextBoxTypes();
 
 } // namespace wpfsim::xaml

@@ -722,7 +722,6 @@ private:
                 SetName(*node.element, a);
                 continue;
             }
-            const std::wstring value = Value(a);
             const Property* property = nullptr;
             std::wstring_view name = a.local;
             if (size_t dot = a.local.find(L'.'); dot != std::wstring::npos) {
@@ -732,16 +731,18 @@ private:
                 // Owner.Property of the element's own class or a base is the property itself.
                 if (!property && IsA(type, owner)) property = FindProperty(type, name);
                 if (!property) {
-                    ApplyWpfAttached(node.element, SurfaceOf(type), owner, name, a, value);
+                    ApplyWpfAttached(node.element, SurfaceOf(type), owner, name, a, Value(a));
                     continue;
                 }
             } else {
                 property = FindProperty(type, a.local);
                 if (!property) {
-                    ApplyWpfAttribute(node.element, SurfaceOf(type), qualified, a, value);
+                    ApplyWpfAttribute(node.element, SurfaceOf(type), qualified, a, Value(a));
                     continue;
                 }
             }
+            // A property that reads its own markup (a column's Binding) gets the text as written.
+            const std::wstring value = property->markup ? a.value : Value(a);
             if (type.textProperty && name == type.textProperty) contentSet = true;
             Set(node, *property, value, a.local, a.line, a.column);
             // What the simulation reads without showing it stays readable by name, as WPF's property.
@@ -1102,6 +1103,7 @@ private:
                              const std::wstring& name, unsigned line, unsigned column, bool empty) {
         const Property* property = FindProperty(type, name);
         const bool items = name == L"Items" && type.content == Content::Items;
+        const bool collection = property && property->collection;
         if (!items && (!property || !property->setElement))
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
         std::vector<Attribute> own = ReadAttributes();
@@ -1123,7 +1125,8 @@ private:
                     ReadDataItem(node, Text(&IXmlReader::GetLocalName));
                     continue;
                 }
-                if (!items && count > 0) Fail(local + L" holds one element only", childLine, childColumn);
+                if (!items && !collection && count > 0)
+                    Fail(local + L" holds one element only", childLine, childColumn);
                 wpfsim::Element* child = ReadElement(false);
                 if (!child) continue;
                 ++count;
@@ -1137,7 +1140,7 @@ private:
                     Fail(local + L": " + e.message, childLine, childColumn);
                 }
             }
-        if (!items && count == 0) Fail(local + L" needs an element", line, column);
+        if (!items && !collection && count == 0) Fail(local + L" needs an element", line, column);
     }
 
     // <Owner.Name> of a WPF property: text read by the property's converter (set when the simulation has
