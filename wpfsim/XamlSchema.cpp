@@ -22,9 +22,12 @@ const std::vector<Type>& Types() {
     static const std::vector<Type> types = [] {
         std::vector<Type> all;
         for (auto family :
-             {&FrameworkTypes, &ContentControlTypes, &WindowTypes, &PanelTypes, &BorderTypes, &TextBlockTypes,
-              &ScrollViewerTypes, &ButtonTypes, &ItemTypes, &ListBoxTypes, &ComboBoxTypes, &TabControlTypes,
-              &TreeViewTypes, &MenuTypes, &ToolBarTypes, &TextBoxTypes, &ExpanderTypes, &RangeTypes})
+             {&FrameworkTypes, &ContentControlTypes, &WindowTypes,      &PanelTypes, &BorderTypes,
+              &TextBlockTypes, &ScrollViewerTypes,   &ButtonTypes,      &ItemTypes,  &ListBoxTypes,
+              &ComboBoxTypes,  &TabControlTypes,     &TreeViewTypes,    &MenuTypes,  &ToolBarTypes,
+              &TextBoxTypes,   &ExpanderTypes,       &RangeTypes,       &LabelTypes, &GroupBoxTypes,
+              &StatusBarTypes, &ViewboxTypes,        &ProgressBarTypes, &ShapeTypes, &UniformGridTypes,
+              &FrameTypes,     &UserControlTypes,    &ToolTipTypes,     &InlineTypes})
             for (Type& type : family())
                 all.push_back(std::move(type));
         return all;
