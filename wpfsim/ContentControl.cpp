@@ -89,17 +89,18 @@ void ContentControl::Present() {
 }
 
 void ContentControl::SetContent(std::wstring text) {
-    if (content_.element) RemoveLogicalChild(*content_.element);
+    if (content_.element && contentLogical_) RemoveLogicalChild(*content_.element);
     content_.element.Reset();
     content_.text = std::move(text);
     Present();
 }
 
-void ContentControl::SetContentElement(Element* element) {
-    if (content_.element) RemoveLogicalChild(*content_.element);
+void ContentControl::SetContentElement(Element* element, bool logical) {
+    if (content_.element && contentLogical_) RemoveLogicalChild(*content_.element);
     content_.text.reset();
     content_.element = element;
-    if (element) AddLogicalChild(*element);
+    contentLogical_ = logical;
+    if (element && logical) AddLogicalChild(*element);
     Present();
 }
 

@@ -44,7 +44,9 @@ public:
     const wpfsim::Content& GetContent() const noexcept { return content_; }
     std::wstring ContentText() const { return content_.Text(); }
     void SetContent(std::wstring text);
-    void SetContentElement(Element* element);
+    // `logical` false: the element is the item of the items control that generated this container, and
+    // stays that control's logical child (WPF's ContentIsNotLogical).
+    void SetContentElement(Element* element, bool logical = true);
     void AddChild(Element& child) override;
     std::wstring DisplayText() const override { return content_.Text(); }
 
@@ -59,6 +61,7 @@ protected:
 private:
     void Present();
     wpfsim::Content content_;
+    bool contentLogical_ = true;
     ContentPresenter* presenter_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "Framework.h"
 
 #include "Menus.h"
+#include "ToolTip.h"
 #include "XamlSchema.h"
 
 namespace wpfsim {
@@ -84,7 +85,8 @@ std::vector<Type> FrameworkTypes() {
                           static_cast<VerticalAlignment>(EnumValue(v, check::kVerticalAlignments));
                       Relayout(n);
                   }},
-                 Cosmetic(L"ToolTip"),
+                 {L"ToolTip", [](Node& n, std::wstring_view v) { SetToolTip(*n.element, std::wstring(v)); },
+                  [](Node& n, wpfsim::Element& e) { SetToolTip(*n.element, e); }},
              }},
         {.name = L"Control",
          .className = L"System.Windows.Controls.Control",

@@ -239,7 +239,7 @@ ov::ComPtr<Element> ItemsControl::MakeContainer(const Item& item) {
 Element* ItemsControl::ContainerAt(size_t index, bool generate) {
     Item& item = items_.at(index);
     if (item.container || !generate) return item.container.Get();
-    if (item.IsElement()) {
+    if (item.IsElement() && IsItemItsOwnContainer(*item.element)) {
         Realize(index, *item.element);
     } else {
         if (neverGenerates_ || containerClass_.empty()) return nullptr;
@@ -265,8 +265,9 @@ void ItemsControl::DropGenerated(size_t index) {
     Element& container = *item.container;
     if (container.Parent()) container.Parent()->RemoveVisualChild(container);
     realized_.erase(index);
-    if (!item.IsElement()) {
+    if (&container != item.element.Get()) {
         indexOf_.erase(&container);
+        ClearContainer(container);
         if (App()) App()->Remove(container);
     }
     item.container.Reset();

@@ -110,6 +110,10 @@ protected:
     virtual ov::ComPtr<Element> MakeContainer(const Item& item);
     // A new container joins the control (its content, its place in the panel).
     virtual void PrepareContainer(Element& container, size_t index) {}
+    // Whether an element item is its own container (else it gets one from MakeContainer, as content).
+    virtual bool IsItemItsOwnContainer(const Element&) const { return true; }
+    // A container made for an item is released: it lets go of the item.
+    virtual void ClearContainer(Element& container) {}
     virtual void OnItemsChanged() {}
     // Item `index` left the collection (the items after it moved up by one).
     virtual void OnItemRemoved(size_t index) {}

@@ -142,6 +142,14 @@ MenuItem::MenuItem(Application& app, std::wstring className, std::wstring name)
     : HeaderedItemsControl(app, std::move(className), std::move(name), L"System.Windows.Controls.MenuItem") {
     SetVirtualizing(false);
     AddProperty(
+        L"Icon", [this] { return HeaderValue(*this, icon_); },
+        [this](const VARIANT& v) {
+            const bool object = v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN;
+            if (Element* element = object ? ElementOf(v) : nullptr) return SetIconElement(element);
+            if (IsNull(v)) return SetIconElement(nullptr);
+            SetIcon(TextOf(v));
+        });
+    AddProperty(
         L"Header", [this] { return HeaderValue(*this, Header()); },
         [this](const VARIANT& v) {
             if (Element* element = ElementOf(v)) return SetHeaderElement(element);
@@ -179,6 +187,8 @@ void MenuItem::OnApplyTemplate() {
         MakePart<ContentPresenter>(border, L"System.Windows.Controls.ContentPresenter", L"HeaderHost");
     header.SetRecognizesAccessKey(true);
     SetHeaderPresenter(&header);
+    templateRoot_ = &border;
+    headerHost_ = &header;
     popup_ = &MakePart<Popup>(grid, L"System.Windows.Controls.Primitives.Popup", L"PART_Popup");
     popup_->SetStaysOpen(false);
     popup_->SetPlacementTarget(this);
@@ -188,6 +198,37 @@ void MenuItem::OnApplyTemplate() {
     popup_->SetChild(&submenu);
     MakeItemsHost(nullptr, &MenuScrollViewer(*this, submenu, L"SubMenuScrollViewer"),
                   L"System.Windows.Controls.StackPanel");
+}
+
+void MenuItem::SetIcon(std::wstring text) {
+    if (icon_.element) RemoveLogicalChild(*icon_.element);
+    icon_ = {};
+    icon_.text = std::move(text);
+    ShowIcon();
+}
+
+void MenuItem::SetIconElement(Element* element) {
+    if (icon_.element) RemoveLogicalChild(*icon_.element);
+    icon_ = {};
+    icon_.element = element;
+    if (element) AddLogicalChild(*element);
+    ShowIcon();
+}
+
+void MenuItem::ShowIcon() {
+    if (!iconHost_ && !icon_.Empty()) {
+        templateRoot_->RemoveVisualChild(*headerHost_);
+        templateRoot_->RemoveLogicalChild(*headerHost_);
+        auto& grid = MakePart<Grid>(*templateRoot_, L"System.Windows.Controls.Grid", L"");
+        grid.columns = {Auto, Auto};
+        iconHost_ = &MakePart<ContentPresenter>(grid, L"System.Windows.Controls.ContentPresenter", L"Icon");
+        iconHost_->Layout().margin = {3, 3, 3, 3};
+        grid.AddVisualChild(*headerHost_);
+        grid.AddLogicalChild(*headerHost_);
+        headerHost_->Layout().column = 1;
+    }
+    if (iconHost_) iconHost_->Show(icon_);
+    InvalidateLayout();
 }
 
 ItemsControl* MenuItem::ParentMenu() const noexcept {
@@ -329,7 +370,8 @@ std::vector<Type> MenuTypes() {
               {L"StaysOpenOnClick",
                [](Node& n, std::wstring_view v) { As<MenuItem>(n).SetStaysOpenOnClick(ToBool(v)); }},
               Cosmetic(L"InputGestureText"),
-              Cosmetic(L"Icon")},
+              {L"Icon", [](Node& n, std::wstring_view v) { As<MenuItem>(n).SetIcon(std::wstring(v)); },
+               [](Node& n, Element& e) { As<MenuItem>(n).SetIconElement(&e); }}},
          .content = Content::Items},
         {.name = L"Separator",
          .className = L"System.Windows.Controls.Separator",

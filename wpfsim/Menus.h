@@ -90,6 +90,10 @@ public:
     // The menu or menu item whose item this is, and the Menu or ContextMenu at the top (null outside one).
     ItemsControl* ParentMenu() const noexcept;
     MenuBase* RootMenu() const noexcept;
+    // "Icon" (get, put): text or an element, shown by the template's ContentPresenter "Icon", which the
+    // item makes at the first icon (in a Grid with the header, the icon's column first).
+    void SetIcon(std::wstring text);
+    void SetIconElement(Element* element);
     // Click events raised so far, and the application's handler (after the item's own reaction).
     long ClickCount() const noexcept { return clickCount_; }
     void SetClickHandler(std::function<void(MenuItem&)> handler) { handler_ = std::move(handler); }
@@ -104,7 +108,12 @@ private:
     bool Answers(const MouseEvent& e) const;
     void OnSubmenuOpenChanged(bool open);
     void ClickItem();
+    void ShowIcon();
     Popup* popup_ = nullptr;
+    Element* templateRoot_ = nullptr;
+    ContentPresenter* headerHost_ = nullptr;
+    ContentPresenter* iconHost_ = nullptr;
+    wpfsim::Content icon_;
     OpenOnLoad openOnLoad_;
     bool checkable_ = false;
     bool checked_ = false;

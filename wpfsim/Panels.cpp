@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace wpfsim {
 
 // --- panels ---------------------------------------------------------------------------------------------
 
 void Panel::AddChild(Element& child) {
+    // UIElementCollection takes UIElements only (no text elements, no document content).
+    if (child.Kind() != ObjectKind::UIElement) throw std::invalid_argument("a panel holds UIElements");
     AddLogicalChild(child);
     AddVisualChild(child);
 }

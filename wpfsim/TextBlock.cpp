@@ -1,6 +1,9 @@
 #include "TextBlock.h"
 
+#include "Inline.h"
 #include "XamlSchema.h"
+
+#include <functional>
 
 #include <algorithm>
 
@@ -10,6 +13,49 @@ TextBlock::TextBlock(Application& app, std::wstring className, std::wstring name
     : FrameworkElement(app, std::move(className), std::move(name)) {
     AddProperty(
         L"Text", [this] { return Str(text_); }, [this](const VARIANT& v) { SetText(TextOf(v)); });
+}
+
+void TextBlock::SetText(std::wstring text) {
+    while (!LogicalChildren().empty())
+        RemoveLogicalChild(*LogicalChildren().back());
+    while (!Children().empty())
+        RemoveVisualChild(*Children().back());
+    text_ = std::move(text);
+    InvalidateLayout();
+}
+
+void TextBlock::AddChild(Element& child) {
+    AddLogicalChild(AsInline(*this, child));
+    OnInlinesChanged();
+}
+
+void TextBlock::OnInlinesChanged() {
+    std::wstring text;
+    std::vector<Element*> embedded;
+    std::function<void(Element&)> walk = [&](Element& e) {
+        if (auto* container = dynamic_cast<InlineUIContainer*>(&e); container && container->Child())
+            embedded.push_back(container->Child());
+        for (Element* child : e.LogicalChildren())
+            if (dynamic_cast<Inline*>(child)) walk(*child);
+    };
+    for (Element* child : LogicalChildren())
+        if (auto* inline_ = dynamic_cast<Inline*>(child)) {
+            text += inline_->InlineText();
+            walk(*child);
+        }
+    text_ = std::move(text);
+    for (Element* e : embedded)
+        if (e->Parent() != this) {
+            if (e->Parent()) e->Parent()->RemoveVisualChild(*e);
+            AddVisualChild(*e);
+        }
+    InvalidateLayout();
+}
+
+// The elements in the text stand at its top left, at their desired size.
+void TextBlock::ArrangeOverride(Rect inner) {
+    for (Element* child : Children())
+        child->Arrange({inner.x, inner.y, child->DesiredSize().width, child->DesiredSize().height});
 }
 
 AccessText::AccessText(Application& app, std::wstring className, std::wstring name)
@@ -43,28 +89,32 @@ std::wstring AccessText::Shown(std::wstring_view text) {
     return shown;
 }
 
-Size TextBlock::MeasureOverride(Size available) {
-    constexpr double kCharWidth = 7.0, kLineHeight = 16.0;
-    const Size oneLine = TextSize(0, kLineHeight);
-    if (wrapping_ == Wrapping::NoWrap || !(available.width < oneLine.width)) return oneLine;
-    const size_t perLine = std::max<size_t>(1, static_cast<size_t>(available.width / kCharWidth));
+namespace {
+
+constexpr double kCharWidth = 7.0, kLineHeight = 16.0;
+
+// One line of text (no line breaks in it), broken between words to fit the width when wrapping.
+Size MeasureLine(std::wstring_view text, double availableWidth, TextBlock::Wrapping wrapping) {
+    const Size oneLine{kCharWidth * static_cast<double>(text.size()), kLineHeight};
+    if (wrapping == TextBlock::Wrapping::NoWrap || !(availableWidth < oneLine.width)) return oneLine;
+    const size_t perLine = std::max<size_t>(1, static_cast<size_t>(availableWidth / kCharWidth));
     // Greedy breaking: each line takes the words that fit; the spaces at a break take no room.
     size_t lines = 0, widest = 0, pos = 0;
-    const size_t n = text_.size();
+    const size_t n = text.size();
     while (pos < n) {
-        while (pos < n && text_[pos] == L' ')
+        while (pos < n && text[pos] == L' ')
             ++pos;
         if (pos >= n) break;
         size_t end = std::min(n, pos + perLine);
-        if (end < n && text_[end] != L' ') {
-            const size_t space = text_.rfind(L' ', end);
-            if (space != std::wstring::npos && space > pos)
+        if (end < n && text[end] != L' ') {
+            const size_t space = text.rfind(L' ', end);
+            if (space != std::wstring_view::npos && space > pos)
                 end = space;
-            else if (wrapping_ == Wrapping::WrapWithOverflow)
-                end = std::min(n, text_.find(L' ', end));
+            else if (wrapping == TextBlock::Wrapping::WrapWithOverflow)
+                end = std::min(n, text.find(L' ', end));
         }
         size_t last = end;
-        while (last > pos && text_[last - 1] == L' ')
+        while (last > pos && text[last - 1] == L' ')
             --last;
         widest = std::max(widest, last - pos);
         ++lines;
@@ -72,6 +122,26 @@ Size TextBlock::MeasureOverride(Size available) {
     }
     return {kCharWidth * static_cast<double>(widest),
             kLineHeight * static_cast<double>(std::max<size_t>(1, lines))};
+}
+
+} // namespace
+
+// Each line of the text (a LineBreak ends one) measures on its own.
+Size TextBlock::MeasureOverride(Size available) {
+    for (Element* child : Children())
+        child->Measure(available);
+    const std::wstring shown = DisplayText();
+    std::wstring_view rest = shown;
+    Size size;
+    while (true) {
+        const size_t end = rest.find(L"\r\n");
+        const Size line = MeasureLine(rest.substr(0, end), available.width, wrapping_);
+        size.width = std::max(size.width, line.width);
+        size.height += line.height;
+        if (end == std::wstring_view::npos) break;
+        rest.remove_prefix(end + 2);
+    }
+    return size;
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------
@@ -100,7 +170,7 @@ std::vector<Type> TextBlockTypes() {
                           EnumValue(v, {L"NoWrap", L"Wrap", L"WrapWithOverflow"})));
                   }},
              },
-         .content = Content::Text,
+         .content = Content::Inlines,
          .textProperty = L"Text"},
     };
 }

@@ -1,6 +1,7 @@
 // The elements that show text, with WPF's layout rules:
 //
-//   TextBlock          "Text" (get, put)
+//   TextBlock          "Text" (get, put); its content is text or inline elements (Inline.h), whose texts
+//                      "Text" reads in order
 //   AccessText         a TextBlock that shows its text without the access-key marker
 #pragma once
 
@@ -12,10 +13,12 @@ class TextBlock : public FrameworkElement {
 public:
     TextBlock(Application& app, std::wstring className, std::wstring name);
     const std::wstring& Text() const noexcept { return text_; }
-    void SetText(std::wstring text) {
-        text_ = std::move(text);
-        InvalidateLayout();
-    }
+    // Replaces the inlines, as WPF's Text setter does.
+    void SetText(std::wstring text);
+    // An inline element (or a UIElement, which goes into an InlineUIContainer) at the end of the text.
+    void AddChild(Element& child) override;
+    // The inlines changed: the text and the elements shown in it follow.
+    void OnInlinesChanged();
     std::wstring DisplayText() const override { return text_; }
     // "TextWrapping": the text breaks between words to fit the width it is given; a word longer than
     // the width is broken inside with Wrap and overflows with WrapWithOverflow, as in WPF.
@@ -27,6 +30,7 @@ public:
 
 protected:
     Size MeasureOverride(Size available) override;
+    void ArrangeOverride(Rect inner) override;
 
 private:
     std::wstring text_;

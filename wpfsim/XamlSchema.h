@@ -41,11 +41,13 @@ struct Property {
 
 // What an element's children mean.
 enum class Content {
-    None,   // neither child elements nor text
-    Text,   // text only, set to the text property
-    Single, // one child element, or text when the type has a text property
-    Many,   // any number of child elements (panels)
-    Items,  // items: container elements, sys: values, or text (a string item)
+    None,    // neither child elements nor text
+    Text,    // text only, set to the text property
+    Single,  // one child element, or text when the type has a text property
+    Many,    // any number of child elements (panels)
+    Items,   // items: container elements, sys: values, or text (a string item)
+    Inlines, // text and inline elements in order (TextBlock, Span): text among elements becomes Runs; a
+             // TextBlock of text alone sets its text property
 };
 
 using Factory = Element& (*)(Application& app, std::wstring className);
@@ -235,5 +237,21 @@ std::vector<Type> DataGridTypes();
 std::vector<Type> CalendarTypes();
 std::vector<Type> DatePickerTypes();
 std::vector<Type> RichTextBoxTypes();
+std::vector<Type> LabelTypes();
+std::vector<Type> GroupBoxTypes();
+std::vector<Type> StatusBarTypes();
+std::vector<Type> ViewboxTypes();
+std::vector<Type> ProgressBarTypes();
+std::vector<Type> ShapeTypes();
+std::vector<Type> UniformGridTypes();
+std::vector<Type> FrameTypes();
+std::vector<Type> UserControlTypes();
+std::vector<Type> ToolTipTypes();
+std::vector<Type> InlineTypes();
+
+// The Run that text among inline elements becomes, and whether white space next to an element goes (WPF's
+// TrimSurroundingWhitespace: LineBreak).
+Element& MakeRun(Application& app, std::wstring text);
+bool TrimsSurroundingWhitespace(const Element& element);
 
 } // namespace wpfsim::xaml

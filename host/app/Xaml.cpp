@@ -7,6 +7,7 @@
 
 #include "wpfsim/Items.h"
 #include "wpfsim/Panels.h"
+#include "wpfsim/Window.h"
 
 #include "com/ComPtr.h"
 
@@ -377,6 +378,7 @@ public:
             if (type != XmlNodeType_Element) continue;
             if (root_) Fail(L"a second root element", Line(), Column());
             root_ = ReadElement(true);
+            if (root_ && !dynamic_cast<wpfsim::Window*>(root_)) root_ = &DesignerWindow(*root_);
             if (root_) app_.AddRoot(*root_);
         }
         if (!root_) Fail(L"the document has no root element (a Window)", 0, 0);
@@ -385,6 +387,16 @@ public:
     wpfsim::Element* Root() const noexcept { return root_; }
 
 private:
+    // A user control at the root shows in a window of its own, as a designer shows it: the window, named
+    // after the control's class, takes the control's size (its Width and Height, else what its content
+    // needs; d:DesignWidth and d:DesignHeight are skipped, as WPF skips them when it runs).
+    wpfsim::Element& DesignerWindow(wpfsim::Element& control) {
+        auto& window = app_.Create<wpfsim::Window>(L"System.Windows.Window", L"");
+        window.SetTitle(control.ClassName());
+        window.SetContentElement(&control);
+        return window;
+    }
+
     // The properties of one element that are set: its attributes, its property elements (with their lines)
     // and its content (the line of its first run). Kept without allocations for the usual element.
     struct Assigned {
@@ -583,8 +595,9 @@ private:
         }
         auto [type, className, userClass] = ResolveType(ns, local, prefix, attributes, line, column);
         const std::wstring qualified = prefix.empty() ? local : prefix + L":" + local;
-        if (root && !IsA(*type, L"Window"))
-            Fail(L"the root element must be a Window, not '" + qualified + L"'", line, column);
+        if (root && !IsA(*type, L"Window") && !IsA(*type, L"UserControl"))
+            Fail(L"the root element must be a Window or a UserControl, not '" + qualified + L"'", line,
+                 column);
         ReadDirectives(attributes, root);
         for (const Attribute& a : attributes)
             if (a.ns == xamlns::Xaml && a.local == L"Class") {
@@ -864,7 +877,10 @@ private:
 
     // The property that an element's content sets where it has a property element too (Content, Items).
     static std::wstring_view ContentProperty(const Type& type) {
-        return type.content == Content::Items ? L"Items" : type.textProperty ? type.textProperty : L"";
+        return type.content == Content::Items     ? L"Items"
+               : type.content == Content::Inlines ? L"Inlines"
+               : type.textProperty                ? type.textProperty
+                                                  : L"";
     }
 
     // WPF sets a property once: an attribute and a property element of it, two property elements, or content
@@ -933,6 +949,8 @@ private:
     // (at its start or its end), the element's position is the same everywhere.
     void ReadContent(Node& node, const Type& type, const std::wstring& qualified, unsigned line,
                      unsigned column, bool contentSet, Assigned& assigned) {
+        if (type.content == Content::Inlines)
+            return ReadInlines(node, type, qualified, line, column, contentSet, &assigned);
         std::wstring text;
         size_t children = 0;
         // A run of content is one setting of the content's property.
@@ -997,6 +1015,95 @@ private:
         Set(node, *FindProperty(type, type.textProperty), text, type.textProperty, line, column);
     }
 
+    // Text and inline elements in order (a TextBlock's or a Span's content, or <TextBlock.Inlines>), with
+    // XAML's white space rules for text: runs of white space are one space, none at the start and the end,
+    // none beside a LineBreak. Text alone in a TextBlock sets its Text; text among elements becomes Runs.
+    // `assigned` null: inside the property element, which was assigned already.
+    void ReadInlines(Node& node, const Type& type, const std::wstring& qualified, unsigned line,
+                     unsigned column, bool contentSet, Assigned* assigned) {
+        struct Piece {
+            std::wstring text;
+            wpfsim::Element* element = nullptr;
+            unsigned line = 0, column = 0;
+        };
+        std::vector<Piece> pieces;
+        bool inContent = false, hasText = false;
+        auto content = [&](unsigned atLine, unsigned atColumn) {
+            if (contentSet)
+                Fail(qualified + L" gets its " + type.textProperty + L" twice (attribute, text or element)",
+                     atLine, atColumn);
+            if (!inContent && assigned) Assign(*assigned, type, L"", qualified, atLine, atColumn);
+            inContent = true;
+        };
+        XmlNodeType nodeType;
+        while (Next(nodeType)) {
+            if (nodeType == XmlNodeType_EndElement) break;
+            if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA ||
+                nodeType == XmlNodeType_Whitespace) {
+                const std::wstring value = Text(&IXmlReader::GetValue);
+                if (nodeType != XmlNodeType_Whitespace) {
+                    content(line, column);
+                    hasText = true;
+                }
+                if (pieces.empty() || pieces.back().element) pieces.push_back({});
+                pieces.back().text += value;
+                continue;
+            }
+            if (nodeType != XmlNodeType_Element) continue;
+            std::wstring local = Text(&IXmlReader::GetLocalName);
+            std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
+            if (ns.empty()) ns = Uri(Prefix());
+            if (local.find(L'.') != std::wstring::npos && ns == xamlns::Presentation) {
+                if (!assigned) Fail(qualified + L" holds inline elements only", Line(), Column());
+                ReadPropertyElement(node, type, qualified, local, *assigned);
+                inContent = false;
+                continue;
+            }
+            const unsigned childLine = Line(), childColumn = Column();
+            if (ns == kSystemNamespace)
+                Fail(L"the value '" + local + L"' can only be an item of an items control, not content of " +
+                         qualified,
+                     childLine, childColumn);
+            if (wpfsim::Element* child = ReadElement(false)) {
+                content(childLine, childColumn);
+                pieces.push_back({L"", child, childLine, childColumn});
+            }
+        }
+        const bool elements =
+            std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) { return p.element != nullptr; });
+        if (!elements) {
+            if (!hasText) return;
+            std::wstring text;
+            for (const Piece& p : pieces)
+                text += p.text;
+            text = NormalizeText(text);
+            if (type.textProperty) {
+                Set(node, *FindProperty(type, type.textProperty), text, type.textProperty, line, column);
+                return;
+            }
+            if (!text.empty()) AddTo(node, wpfsim::xaml::MakeRun(app_, text), line, column);
+            return;
+        }
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            if (pieces[i].element) {
+                AddTo(node, *pieces[i].element, pieces[i].line, pieces[i].column);
+                continue;
+            }
+            std::wstring text;
+            for (wchar_t c : pieces[i].text) {
+                const bool space = std::iswspace(c) != 0;
+                if (space && !text.empty() && text.back() == L' ') continue;
+                text += space ? L' ' : c;
+            }
+            const bool first = i == 0, last = i + 1 == pieces.size();
+            if ((first || TrimsSurroundingWhitespace(*pieces[i - 1].element)) && text.starts_with(L' '))
+                text.erase(0, 1);
+            if ((last || TrimsSurroundingWhitespace(*pieces[i + 1].element)) && text.ends_with(L' '))
+                text.pop_back();
+            if (!text.empty()) AddTo(node, wpfsim::xaml::MakeRun(app_, text), line, column);
+        }
+    }
+
     void AddTo(Node& node, wpfsim::Element& child, unsigned line, unsigned column) {
         try {
             node.element->AddChild(child);
@@ -1055,6 +1162,15 @@ private:
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
         Assign(assigned, type, name, qualified, line, column);
         const DefinitionList* list = FindDefinitionList(owner, name);
+        if (!list && name == L"Inlines" && type.content == Content::Inlines) {
+            std::vector<Attribute> own = ReadAttributes();
+            scopes_.pop_back();
+            if (!own.empty())
+                Fail(L"the property element '" + local + L"' takes no attributes", own[0].line,
+                     own[0].column);
+            if (!empty) ReadInlines(node, type, local, line, column, false, nullptr);
+            return;
+        }
         if (!list) {
             // A property of WPF's that the simulation does not take elements for: read as WPF reads it.
             // (Resources are read where resources are.)

@@ -3,7 +3,9 @@
 //
 //   std::unique_ptr<wpfsim::Application> app = ovhost::LoadXaml(L"examples\\settings.xaml");
 //
-// The root is a Window in the presentation namespace. Elements and attributes carry WPF's names
+// The root is a Window in the presentation namespace, or a UserControl, which the reader shows in a Window
+// of class System.Windows.Window titled with the control's class, sized to the control (its Width and
+// Height, else its content's needs), as a designer shows it. Elements and attributes carry WPF's names
 // (wpfsim/XamlSchema.h, each kind declared beside its class); x:Name and Name name an element, x:Class names
 // the window's class. An element of a clr-namespace is a user class: namespace plus element name, with the
 // behaviour of the WPF class that its attribute sim:Base (namespace urn:ovwpf-sim) names. Namespaces that

@@ -86,7 +86,7 @@ TEST(XamlTest, WhatItDoesNotKnowIsAnErrorWithItsPosition) {
          L"namespace it does not know)",
          3, 13},
         {"<StackPanel xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"/>",
-         L"the root element must be a Window, not 'StackPanel'", 1, 2},
+         L"the root element must be a Window or a UserControl, not 'StackPanel'", 1, 2},
         {"", L"malformed XML: the file ends before the document does (0xC00CEE01)", 1, 0},
     };
     for (const auto& [xaml, message, line, column] : cases)
