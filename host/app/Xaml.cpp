@@ -1030,6 +1030,13 @@ private:
         return std::nullopt;
     }
 
+    [[noreturn]] void UnknownProperty(const std::wstring& name, const std::wstring& qualified, unsigned line,
+                                      unsigned column) {
+        Fail(name.find(L'.') != std::wstring::npos ? L"unknown attached property '" + name + L"'"
+                                                   : L"unknown attribute '" + name + L"' of " + qualified,
+             line, column);
+    }
+
     // Sets the property `name` ("Name" or "Owner.Name") of the element being read from the text of an
     // attribute or of a style's setter: markup extensions, resources and bindings first, then the property's
     // own converter and checks.
@@ -1055,6 +1062,10 @@ private:
                 if (value) frame.dataContext = Data{*value, TypeNameOf(*value)};
                 return;
             }
+            const bool known = (items && name == L"ItemsSource") || IsTemplateProperty(name) ||
+                               FindElementProperty(type, name) ||
+                               (frame.projectClass && name.find(L'.') == std::wstring::npos);
+            if (!known) UnknownProperty(name, qualified, line, column);
             frame.bindings.push_back({name, std::move(*extension), std::nullopt, line, column});
             return;
         }
@@ -1115,9 +1126,7 @@ private:
         if (!property) {
             // The project's own properties of its user control are not known here.
             if (frame.projectClass && name.find(L'.') == std::wstring::npos) return;
-            Fail(name.find(L'.') != std::wstring::npos ? L"unknown attached property '" + name + L"'"
-                                                       : L"unknown attribute '" + name + L"' of " + qualified,
-                 line, column);
+            UnknownProperty(name, qualified, line, column);
         }
         if (!extension) {
             Set(node, *property, Literal(text), name, line, column);
@@ -1414,6 +1423,13 @@ private:
             Skip(o.empty);
         } else if (presentation && o.local == L"SolidColorBrush") {
             resource = ReadBrush(o);
+        } else if (presentation && o.local == L"BooleanToVisibilityConverter") {
+            // A converter of a binding: kept, never run.
+            for (const Attribute& a : o.attributes)
+                if (!(a.ns == xamlns::Xaml && a.local == L"Key") && !ignorable_.count(a.ns))
+                    Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
+            resource.typeName = L"System.Windows.Controls." + o.local;
+            Skip(o.empty);
         } else if (std::optional<Data> data = ReadDataValue(o)) {
             resource.typeName = data->typeName;
             resource.text = wpfsim::DisplayText(data->value);
