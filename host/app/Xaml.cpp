@@ -1001,7 +1001,8 @@ private:
 
     const Property* FindElementProperty(const Type& type, const std::wstring& name) {
         if (size_t dot = name.find(L'.'); dot != std::wstring::npos)
-            return FindAttachedProperty(std::wstring_view(name).substr(0, dot), std::wstring_view(name).substr(dot + 1));
+            return FindAttachedProperty(std::wstring_view(name).substr(0, dot),
+                                        std::wstring_view(name).substr(dot + 1));
         return FindProperty(type, name);
     }
 
@@ -1114,7 +1115,10 @@ private:
         }
         if (IsTemplateProperty(name) && name.find(L'.') == std::wstring::npos) {
             // Kept without effect: the control shows its default template, an item its text.
-            if (!extension) Fail(L"'" + text + L"' is no valid value of " + name + L": a " + (name.ends_with(L"Style") ? L"Style" : L"template") + L" resource expected", line, column);
+            if (!extension)
+                Fail(L"'" + text + L"' is no valid value of " + name + L": a " +
+                         (name.ends_with(L"Style") ? L"Style" : L"template") + L" resource expected",
+                     line, column);
             std::optional<Resource> value = ResolveExtension(*extension, line, column);
             if (value && !value->typeName.empty() && value->typeName.find(L"Template") == std::wstring::npos &&
                 value->typeName != kStyleClass)
@@ -1597,7 +1601,8 @@ private:
         if (owner && dot != std::wstring::npos && FindAttachedProperty(owner->name, name)) {
             found = true;
         } else if (owner && (FindProperty(*owner, name) || IsTemplateProperty(name) || name == L"DataContext" ||
-                             (IsA(*owner, L"ItemsControl") && (name == L"ItemsSource" || name == L"DisplayMemberPath")))) {
+                             (IsA(*owner, L"ItemsControl") &&
+                              (name == L"ItemsSource" || name == L"DisplayMemberPath")))) {
             found = true;
             setter.property = name;
         } else if (!owner && dot == std::wstring::npos && !style.targetClass.empty()) {
@@ -1622,7 +1627,8 @@ private:
         if (o.ns == xamlns::Presentation && o.local == L"SolidColorBrush") return ReadBrush(o);
         if (std::optional<Data> data = ReadDataValue(o))
             return Resource{data->typeName, wpfsim::DisplayText(data->value), std::move(data), nullptr};
-        Fail(L"'" + o.qualified + L"' in Setter.Value is not supported (templates, SolidColorBrush and data values are)",
+        Fail(L"'" + o.qualified +
+                 L"' in Setter.Value is not supported (templates, SolidColorBrush and data values are)",
              o.line, o.column);
     }
 
@@ -1992,8 +1998,8 @@ private:
                     return;
                 }
                 if (!presentation || !IsTemplate(child) || name == L"Style")
-                    Fail(local + L" holds a " + (name == L"Style" || name.ends_with(L"Style") ? L"Style" : L"template") +
-                             L", not '" + child + L"'",
+                    Fail(local + L" holds a " + (name.ends_with(L"Style") ? L"Style" : L"template") + L", not '" +
+                             child + L"'",
                          Line(), Column());
                 Opened o = Open();
                 ScopeCloser closer{scopes_};

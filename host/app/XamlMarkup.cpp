@@ -82,8 +82,8 @@ private:
                 continue;
             }
             if (text_[at_] != L'}')
-                throw SyntaxError{L"',' or '}' expected after an argument, not '" + std::wstring(1, text_[at_]) +
-                                  L"'"};
+                throw SyntaxError{L"',' or '}' expected after an argument, not '" +
+                                  std::wstring(1, text_[at_]) + L"'"};
         }
         ++at_;
         return extension;
@@ -210,8 +210,8 @@ constexpr SystemSize kSystemSizes[] = {
 };
 
 // SystemFonts: the message font for every kind of text, as the system's theme has it.
-constexpr const wchar_t* kSystemFontKinds[] = {L"Caption", L"Icon", L"Menu", L"Message", L"SmallCaption",
-                                               L"Status"};
+constexpr const wchar_t* kSystemFontKinds[] = {L"Caption", L"Icon",         L"Menu",
+                                               L"Message", L"SmallCaption", L"Status"};
 
 } // namespace
 
@@ -256,8 +256,10 @@ std::optional<SystemValue> StaticMember(std::wstring_view owner, std::wstring_vi
                 const std::wstring name = std::wstring(color.name) + (brush ? L"Brush" : L"Color");
                 if (key)
                     return SystemValue{L"System.Windows.ResourceKey", name + L"Key", L"SystemColors." + name};
-                return SystemValue{brush ? L"System.Windows.Media.SolidColorBrush" : L"System.Windows.Media.Color",
-                                   Hex(GetSysColor(color.index)), {}};
+                return SystemValue{brush ? L"System.Windows.Media.SolidColorBrush"
+                                         : L"System.Windows.Media.Color",
+                                   Hex(GetSysColor(color.index)),
+                                   {}};
             }
         return std::nullopt;
     }
