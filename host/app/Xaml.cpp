@@ -1257,7 +1257,7 @@ private:
         (void)qualified;
     }
 
-    // String.Format with the one value, its format specification left out.
+    // String.Format with the one value; a format after the index ("{0:N2}") is left out.
     static std::wstring Formatted(const std::wstring& format, const std::wstring& value) {
         std::wstring out;
         for (size_t i = 0; i < format.size(); ++i) {
