@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ClrValue.h"
+#include "DataObject.h"
 #include "ListBox.h"
 #include "Menus.h"
 #include "Popup.h"
@@ -67,6 +68,12 @@ ItemsControl::ItemsControl(Application& app, std::wstring className, std::wstrin
                      [indexOf](const Args& a) { return ov::Variant::Bool(indexOf(a[0]) >= 0); });
     AddProperty(L"Items", [items] { return Obj(items.Get()); });
     AddProperty(L"HasItems", [this] { return ov::Variant::Bool(!items_.empty()); });
+    AddProperty(
+        L"DisplayMemberPath", [this] { return Str(displayMemberPath_); },
+        [this](const VARIANT& v) {
+            displayMemberPath_ = TextOf(v);
+            InvalidateLayout();
+        });
 
     auto generator =
         ov::Create<ClrObject>(SharedRuntime(), L"System.Windows.Controls.ItemContainerGenerator");
@@ -133,7 +140,13 @@ void ItemsControl::OnGotKeyboardFocus(Element& focused) {
 
 std::wstring ItemsControl::ItemText(size_t index) const {
     const Item& item = items_.at(index);
-    return item.IsElement() ? item.element->DisplayText() : PrimitiveText(item.value);
+    return item.IsElement() ? item.element->DisplayText() : DataText(item);
+}
+
+std::wstring ItemsControl::DataText(const Item& item) const {
+    if (displayMemberPath_.empty()) return wpfsim::DisplayText(item.value);
+    const std::optional<ov::Variant> shown = ReadPath(item.value, displayMemberPath_);
+    return shown ? wpfsim::DisplayText(*shown) : std::wstring();
 }
 
 void ItemsControl::AddItem(Element& container) {
@@ -175,6 +188,7 @@ bool ItemsControl::ItemEquals(size_t index, const VARIANT& v) const {
     ov::ComPtr<ClrObject> object = isObject ? ObjectOf(v) : nullptr;
     if (auto* element = dynamic_cast<Element*>(object.Get())) return item.element.Get() == element;
     if (item.IsElement()) return false;
+    if (item.value.vt == VT_DISPATCH) return object && ObjectOf(item.value).Get() == object.Get();
     if (auto* boxed = dynamic_cast<ClrValue*>(object.Get()))
         return boxed->ClassName() == item.typeName &&
                PrimitiveText(boxed->Value()) == PrimitiveText(item.value);
@@ -226,12 +240,12 @@ ov::ComPtr<Element> ItemsControl::MakeContainer(const Item& item) {
     else if (containerClass_ == L"System.Windows.Controls.MenuItem")
         headered = App()->Make<MenuItem>(containerClass_, L"");
     if (headered) {
-        headered->SetHeader(PrimitiveText(item.value));
+        headered->SetHeader(DataText(item));
         showItem(*headered, L"Header");
         return ov::ComPtr<Element>(headered);
     }
     ov::ComPtr<ItemContainer> container = App()->Make<ItemContainer>(containerClass_, L"");
-    container->SetContent(PrimitiveText(item.value));
+    container->SetContent(DataText(item));
     showItem(*container, L"Content");
     return ov::ComPtr<Element>(container);
 }

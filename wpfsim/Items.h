@@ -11,7 +11,8 @@
 //                  "Count", "get_Item"(i))
 //   items          container elements (a ListBoxItem in a ListBox, any element in a ToolBar) are their own
 //                  containers; data items (.NET strings and primitives) get a generated container of the
-//                  control's container class whose "Content" (or "Header") is the item
+//                  control's container class whose "Content" (or "Header") is the item; objects of the
+//                  application's data (DataObject.h) are items too, shown by "DisplayMemberPath" (get, put)
 //   the panel      a StackPanel, or a VirtualizingStackPanel ("BringIndexIntoView"(i) scrolls item i into
 //                  view and generates it). Under a ScrollViewer whose CanContentScroll is true either panel
 //                  scrolls by items; a VirtualizingStackPanel that scrolls so generates containers only for
@@ -71,6 +72,8 @@ public:
     void AddChild(Element& child) override { AddItem(child); }
     // The item's text (its content or header for a container, its value's text for a data item).
     std::wstring ItemText(size_t index) const;
+    // "DisplayMemberPath": the property path of the data items that their containers show.
+    void SetDisplayMemberPath(std::wstring path) { displayMemberPath_ = std::move(path); }
 
     // The container of item i, made when `generate` (or null when it has none).
     Element* ContainerAt(size_t index, bool generate);
@@ -128,7 +131,10 @@ private:
     void Realize(size_t index, Element& container);
     // The item of every element item and container, after the items moved.
     void Reindex();
+    // What a data item's container shows: its DisplayMemberPath's value, or the item, as text.
+    std::wstring DataText(const Item& item) const;
     std::wstring containerClass_;
+    std::wstring displayMemberPath_;
     std::vector<Item> items_;
     // Look-ups touch only what exists, as WPF's generator walks its realized blocks: a list of 100,000
     // items with 10 in view costs what a list of 10 does.

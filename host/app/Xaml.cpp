@@ -1,10 +1,13 @@
 #include "Xaml.h"
 
+#include "XamlMarkup.h"
+
 #include "../log/LogFormat.h"
 
 #include "wpfsim/WpfSurface.h"
 #include "wpfsim/XamlSchema.h"
 
+#include "wpfsim/DataObject.h"
 #include "wpfsim/Items.h"
 #include "wpfsim/Panels.h"
 #include "wpfsim/Window.h"
@@ -364,6 +367,106 @@ struct Attribute {
     std::wstring Qualified() const { return prefix.empty() ? local : prefix + L":" + local; }
 };
 
+// --- resources and data ---------------------------------------------------------------------------------
+
+// A value of the application's data: a string or primitive, a data object, or a collection (DataList).
+struct Data {
+    ov::Variant value;
+    std::wstring typeName;
+};
+
+// A collection that the XAML describes (an x:Array, a collection property of a data object).
+class DataList : public wpfsim::ClrObject {
+public:
+    DataList(std::shared_ptr<wpfsim::Runtime> runtime, std::wstring className, std::vector<Data> items)
+        : ClrObject(std::move(runtime), std::move(className)), items_(std::move(items)) {
+        auto count = [this] { return ov::Variant::Int(static_cast<LONG>(items_.size())); };
+        AddProperty(L"Count", count);
+        AddProperty(L"Length", count);
+        AddMethod(L"get_Item", 1, [this](const wpfsim::Args& a) {
+            const LONG i = wpfsim::IntOf(a[0]);
+            if (i < 0 || static_cast<size_t>(i) >= items_.size()) throw wpfsim::ArgumentOutOfRange(L"index");
+            const ov::Variant& v = items_[static_cast<size_t>(i)].value;
+            return v.vt == VT_BSTR ? Str(v.bstrVal ? v.bstrVal : L"") : v;
+        });
+    }
+    const std::vector<Data>& Items() const noexcept { return items_; }
+
+private:
+    std::vector<Data> items_;
+};
+
+// The collection behind a value, or null.
+const DataList* ListOf(const VARIANT& v) {
+    if (v.vt != VT_DISPATCH || !v.pdispVal) return nullptr;
+    ov::ComPtr<wpfsim::ClrObject> object = wpfsim::ObjectOf(v);
+    return dynamic_cast<const DataList*>(object.Get());
+}
+
+struct StyleDef;
+
+// An entry of a resource dictionary, or a value that {x:Static} names.
+struct Resource {
+    std::wstring typeName; // the value's .NET class
+    std::wstring text;     // a primitive's or a brush's value as an attribute writes it
+    std::optional<Data> data;
+    std::shared_ptr<const StyleDef> style;
+};
+
+constexpr const wchar_t* kStyleClass = L"System.Windows.Style";
+constexpr const wchar_t* kBrushClass = L"System.Windows.Media.SolidColorBrush";
+
+struct SetterDef {
+    std::wstring property; // "Name" or "Owner.Name"
+    std::wstring value;    // as an attribute writes it
+    std::optional<Resource> object; // a <Setter.Value> element's value
+    unsigned line = 0, column = 0;
+};
+
+struct StyleDef {
+    const Type* target = nullptr; // null: no TargetType
+    std::wstring targetClass;     // a clr-namespace class, or the WPF class
+    std::vector<SetterDef> setters;
+    std::shared_ptr<const StyleDef> basedOn;
+};
+
+// Resource keys of other kinds than text, kept apart from every text key.
+std::wstring TypeKey(const std::wstring& className) {
+    return L"\x01" + className;
+}
+std::wstring TemplateKey(const std::wstring& className) {
+    return L"\x02" + className;
+}
+std::wstring SystemKey(const std::wstring& member) {
+    return L"\x03" + member;
+}
+// A key as a message names it.
+std::wstring ShownKey(const std::wstring& key) {
+    if (key.empty() || key[0] > L'\x03') return key;
+    return key[0] == L'\x01' ? L"{x:Type " + key.substr(1) + L"}"
+           : key[0] == L'\x02' ? L"DataTemplateKey(" + key.substr(1) + L")"
+                               : L"{x:Static " + key.substr(1) + L"Key}";
+}
+
+// The templates that are read and kept without effect (the control keeps its default template, an item shows
+// its text).
+constexpr std::wstring_view kTemplates[] = {L"DataTemplate", L"HierarchicalDataTemplate", L"ControlTemplate",
+                                            L"ItemsPanelTemplate"};
+bool IsTemplate(std::wstring_view local) {
+    return std::find(std::begin(kTemplates), std::end(kTemplates), local) != std::end(kTemplates);
+}
+
+// The properties that hold a template or a style: read, kept, no effect.
+constexpr std::wstring_view kTemplateProperties[] = {
+    L"Template",          L"ItemTemplate",          L"ContentTemplate",  L"ItemsPanel",
+    L"ItemContainerStyle", L"HeaderTemplate",       L"FocusVisualStyle", L"ItemTemplateSelector",
+    L"ContentTemplateSelector", L"ItemContainerStyleSelector", L"SelectedContentTemplate",
+    L"CellTemplate",      L"CellEditingTemplate"};
+bool IsTemplateProperty(std::wstring_view name) {
+    return std::find(std::begin(kTemplateProperties), std::end(kTemplateProperties), name) !=
+           std::end(kTemplateProperties);
+}
+
 // --- reading --------------------------------------------------------------------------------------------
 
 class Reader {
@@ -555,11 +658,11 @@ private:
             auto base = std::find_if(attributes.begin(), attributes.end(), [](const Attribute& a) {
                 return a.ns == xamlns::Sim && a.local == L"Base";
             });
-            if (base == attributes.end())
-                Fail(L"the user class '" + className +
-                         L"' needs the attribute sim:Base (xmlns:sim=\"urn:ovwpf-sim\") naming the WPF class "
-                         L"it behaves as",
-                     line, column);
+            if (base == attributes.end()) {
+                // A user control of the project, whose own XAML is not here: an empty one.
+                const Type* type = FindType(L"UserControl");
+                return {type && type->make ? type : FindType(L"ContentControl"), className, true};
+            }
             const Type* type = FindType(base->value);
             if (!type || !type->make)
                 Fail(L"sim:Base names '" + base->value + L"', which is no WPF class the host knows",
@@ -608,12 +711,30 @@ private:
         Node node{&type->make(app_, className)};
         // As WPF's reader, which numbers the UIElements it makes.
         if (node.element->Kind() == wpfsim::ObjectKind::UIElement) node.element->SetPersistId(++persistIds_);
+        Frame& frame = frames_.emplace_back();
+        frame.element = node.element;
+        frame.type = type;
+        frame.className = className;
+        frame.projectClass = userClass && !HasSimBase(attributes);
+        struct PopFrame {
+            std::vector<Frame>& frames;
+            ~PopFrame() { frames.pop_back(); }
+        } popFrame{frames_};
         bool contentSet = false;
         Assigned assigned{attributes, {}};
         ApplyAttributes(node, *type, userClass, qualified, attributes, contentSet);
 
         if (!empty) ReadContent(node, *type, qualified, line, column, contentSet, assigned);
+        // As WPF at the end of an element's initialization: its style (its own resources count), then the
+        // bindings, whose sources are all read by now.
+        ApplyStyle(node, *type, qualified, line, column);
+        ApplyBindings(node, *type, qualified);
         return node.element;
+    }
+
+    static bool HasSimBase(const std::vector<Attribute>& attributes) {
+        return std::any_of(attributes.begin(), attributes.end(),
+                           [](const Attribute& a) { return a.ns == xamlns::Sim && a.local == L"Base"; });
     }
 
     static bool IsA(const Type& type, std::wstring_view name) {
@@ -735,33 +856,8 @@ private:
                 SetName(*node.element, a);
                 continue;
             }
-            const Property* property = nullptr;
-            std::wstring_view name = a.local;
-            if (size_t dot = a.local.find(L'.'); dot != std::wstring::npos) {
-                const std::wstring_view owner = std::wstring_view(a.local).substr(0, dot);
-                name = std::wstring_view(a.local).substr(dot + 1);
-                property = FindAttachedProperty(owner, name);
-                // Owner.Property of the element's own class or a base is the property itself.
-                if (!property && IsA(type, owner)) property = FindProperty(type, name);
-                if (!property) {
-                    ApplyWpfAttached(node.element, SurfaceOf(type), owner, name, a, Value(a));
-                    continue;
-                }
-            } else {
-                property = FindProperty(type, a.local);
-                if (!property) {
-                    ApplyWpfAttribute(node.element, SurfaceOf(type), qualified, a, Value(a));
-                    continue;
-                }
-            }
-            // A property that reads its own markup (a column's Binding) gets the text as written.
-            const std::wstring value = property->markup ? a.value : Value(a);
-            if (type.textProperty && name == type.textProperty) contentSet = true;
-            Set(node, *property, value, a.local, a.line, a.column);
-            // What the simulation reads without showing it stays readable by name, as WPF's property.
-            if (const surface::Class* wpf = SurfaceOf(type); wpf && !IsMarkup(a.value))
-                if (const surface::Member* member = surface::FindProperty(*wpf, name))
-                    Keep(*node.element, *member, std::wstring(name), value);
+            if (type.textProperty && a.local == type.textProperty) contentSet = true;
+            SetFromText(node, type, qualified, a.local, a.value, a.line, a.column, false);
         }
     }
 
@@ -910,6 +1006,8 @@ private:
 
     void Set(Node& node, const Property& property, const std::wstring& value, const std::wstring& name,
              unsigned line, unsigned column) {
+        if (!property.set)
+            Fail(L"the property '" + name + L"' takes an element: write it as a property element", line, column);
         try {
             property.set(node, value);
         } catch (const ValueError& e) {
@@ -917,14 +1015,1059 @@ private:
         }
     }
 
-    // An attribute's text; of the markup extensions only {x:Null} is understood, "{}" escapes a brace.
-    std::wstring Value(const Attribute& a) {
-        std::wstring_view value = a.value;
-        if (value.starts_with(L"{}")) return std::wstring(value.substr(2));
-        if (value.starts_with(L"{") && value != L"{x:Null}")
-            Fail(L"the markup extension '" + a.value + L"' is not supported (only {x:Null} is)", a.line,
-                 a.column);
-        return a.value;
+    // --- markup extensions, resources, styles and bindings -------------------------------------------------
+
+    // A binding waiting for the end of its element (its source may be read after it), or an ItemsSource.
+    struct PendingBinding {
+        std::wstring property;
+        std::optional<markup::Extension> binding;
+        std::optional<Data> value; // an ItemsSource given directly
+        unsigned line = 0, column = 0;
+    };
+
+    // What an element being read gives the elements inside it, and what is left to do at its end.
+    struct Frame {
+        wpfsim::Element* element = nullptr;
+        const Type* type = nullptr;
+        std::wstring className;
+        // A class of the project whose own XAML is not here: its own properties are not known.
+        bool projectClass = false;
+        std::map<std::wstring, std::pair<Resource, unsigned>> resources; // with the entry's line
+        std::optional<Data> dataContext;
+        std::shared_ptr<const StyleDef> style;
+        bool styleSet = false;
+        std::set<std::wstring, std::less<>> local; // the properties the element sets itself
+        std::vector<PendingBinding> bindings;
+    };
+
+    // The markup extension of an attribute's text, or nothing (plain text, or the "{}" escape).
+    std::optional<markup::Extension> ExtensionOf(std::wstring_view text, unsigned line, unsigned column) {
+        if (!text.starts_with(L"{") || text.starts_with(L"{}")) return std::nullopt;
+        try {
+            return markup::Parse(text);
+        } catch (const markup::SyntaxError& e) {
+            Fail(L"the markup extension '" + std::wstring(text) + L"' cannot be read: " + e.message, line, column);
+        }
+    }
+
+    static std::wstring Literal(const std::wstring& text) {
+        return std::wstring_view(text).starts_with(L"{}") ? text.substr(2) : text;
+    }
+    static std::wstring Value(const Attribute& a) { return Literal(a.value); }
+
+    static std::wstring TypeNameOf(const VARIANT& v) {
+        switch (v.vt) {
+        case VT_BSTR:
+            return L"System.String";
+        case VT_I4:
+            return L"System.Int32";
+        case VT_R8:
+            return L"System.Double";
+        case VT_BOOL:
+            return L"System.Boolean";
+        case VT_DISPATCH:
+        case VT_UNKNOWN: {
+            ov::ComPtr<wpfsim::ClrObject> object = wpfsim::ObjectOf(v);
+            return object ? object->ClassName() : L"";
+        }
+        default:
+            return L"";
+        }
+    }
+
+    // A type as x:Type, TargetType and x:Array's Type name it ("Button", "local:Order", "sys:String"): its
+    // kind in the schema (null for a class of the project or the system) and its .NET class.
+    std::pair<const Type*, std::wstring> NamedType(std::wstring_view text, unsigned line, unsigned column) {
+        text = Trim(text);
+        if (auto extension = ExtensionOf(text, line, column)) {
+            if (extension->name != L"x:Type")
+                Fail(L"a type is named by its name or {x:Type}, not '" + extension->ToString() + L"'", line,
+                     column);
+            const markup::Argument* name = extension->Named(L"TypeName");
+            if (!name && extension->positional.size() == 1) name = &extension->positional[0];
+            if (!name || name->extension || extension->positional.size() > 1)
+                Fail(L"{x:Type} names one type: " + extension->ToString(), line, column);
+            return NamedType(name->text, line, column);
+        }
+        const size_t colon = text.find(L':');
+        const std::wstring prefix(colon == std::wstring_view::npos ? std::wstring_view() : text.substr(0, colon));
+        const std::wstring local(colon == std::wstring_view::npos ? text : text.substr(colon + 1));
+        const std::wstring ns = Uri(prefix);
+        if (local.empty()) Fail(L"a type's name expected", line, column);
+        if (ns == xamlns::Presentation) {
+            const Type* type = FindType(local);
+            if (!type) Fail(L"the type '" + std::wstring(text) + L"' is unknown", line, column);
+            return {type, type->className};
+        }
+        if (std::wstring_view(ns).starts_with(kClrNamespace)) {
+            const std::wstring clr = ns.substr(kClrNamespace.size(), ns.find(L';') - kClrNamespace.size());
+            return {nullptr, clr.empty() ? local : clr + L"." + local};
+        }
+        if (ns.empty() && !prefix.empty())
+            Fail(L"the namespace prefix '" + prefix + L"' is not declared", line, column);
+        Fail(L"the type '" + std::wstring(text) + L"' is unknown", line, column);
+    }
+
+    // The value of {x:Static Owner.Member}.
+    markup::SystemValue StaticValue(const markup::Extension& e, unsigned line, unsigned column) {
+        const markup::Argument* member = e.Named(L"Member");
+        if (!member && e.positional.size() == 1) member = &e.positional[0];
+        if (!member || member->extension) Fail(L"{x:Static} names one member: " + e.ToString(), line, column);
+        std::wstring_view text = Trim(member->text);
+        const size_t dot = text.rfind(L'.');
+        if (dot == std::wstring_view::npos)
+            Fail(L"{x:Static} names a type's member (Type.Member), not '" + std::wstring(text) + L"'", line,
+                 column);
+        std::wstring_view owner = text.substr(0, dot);
+        const std::wstring_view name = text.substr(dot + 1);
+        const size_t colon = owner.find(L':');
+        const std::wstring ns = colon == std::wstring_view::npos ? xamlns::Presentation
+                                                                 : Uri(std::wstring(owner.substr(0, colon)));
+        if (colon != std::wstring_view::npos) owner.remove_prefix(colon + 1);
+        std::optional<markup::SystemValue> value;
+        if (ns == xamlns::Presentation || ns == kSystemNamespace) value = markup::StaticMember(owner, name);
+        if (!value)
+            Fail(L"{x:Static " + std::wstring(text) +
+                     L"} is not supported (of the static members the system's colours, fonts and sizes are: "
+                     L"SystemColors, SystemFonts, SystemParameters)",
+                 line, column);
+        return *value;
+    }
+
+    // A resource key as x:Key, StaticResource and DynamicResource give it: text, {x:Type} or a system key.
+    std::wstring KeyOf(const markup::Argument& argument, unsigned line, unsigned column) {
+        if (!argument.extension) return argument.text;
+        const markup::Extension& e = *argument.extension;
+        if (e.name == L"x:Type") return TypeKey(NamedType(e.ToString(), line, column).second);
+        if (e.name == L"x:Static") {
+            const markup::SystemValue value = StaticValue(e, line, column);
+            if (value.keyOf.empty()) return value.text;
+            return SystemKey(value.keyOf);
+        }
+        Fail(L"the markup extension '" + e.ToString() + L"' names no resource key", line, column);
+    }
+
+    std::wstring KeyOfText(const std::wstring& text, unsigned line, unsigned column) {
+        if (auto extension = ExtensionOf(text, line, column)) {
+            auto shared = std::make_shared<const markup::Extension>(std::move(*extension));
+            return KeyOf(markup::Argument{L"", shared}, line, column);
+        }
+        return Literal(text);
+    }
+
+    // A resource by key from the element being read up to the window, then the system's.
+    std::optional<Resource> FindResource(const std::wstring& key) const {
+        for (auto frame = frames_.rbegin(); frame != frames_.rend(); ++frame)
+            if (auto it = frame->resources.find(key); it != frame->resources.end()) return it->second.first;
+        if (!key.empty() && key[0] == L'\x03') {
+            const size_t dot = key.find(L'.');
+            if (auto value = markup::StaticMember(std::wstring_view(key).substr(1, dot - 1),
+                                                  std::wstring_view(key).substr(dot + 1)))
+                return Resource{value->typeName, value->text, std::nullopt, nullptr};
+        }
+        return std::nullopt;
+    }
+
+    // {StaticResource key} or {DynamicResource key}: an unknown key is WPF's error for the first and keeps
+    // the property's default for the second. Both are resolved once, where they are read.
+    std::optional<Resource> ResolveResource(const markup::Extension& e, unsigned line, unsigned column) {
+        const markup::Argument* key = e.Named(L"ResourceKey");
+        if (!key && e.positional.size() == 1) key = &e.positional[0];
+        if (!key || e.positional.size() > 1)
+            Fail(L"{" + e.name + L"} names one resource key: " + e.ToString(), line, column);
+        const std::wstring name = KeyOf(*key, line, column);
+        std::optional<Resource> resource = FindResource(name);
+        if (!resource && e.name == L"StaticResource")
+            Fail(L"Cannot find resource named '" + ShownKey(name) + L"'. Resource names are case sensitive.", line,
+                 column);
+        return resource;
+    }
+
+    static bool IsResourceReference(const markup::Extension& e) {
+        return e.name == L"StaticResource" || e.name == L"DynamicResource";
+    }
+
+    // The value an extension gives a property: a resource, a system value, null, or a type. Nothing: the
+    // property keeps its default (a DynamicResource not found).
+    std::optional<Resource> ResolveExtension(const markup::Extension& e, unsigned line, unsigned column) {
+        if (IsResourceReference(e)) return ResolveResource(e, line, column);
+        if (e.name == L"x:Null") {
+            if (!e.positional.empty() || !e.named.empty()) Fail(L"{x:Null} takes no arguments", line, column);
+            return Resource{L"", L"{x:Null}", std::nullopt, nullptr};
+        }
+        if (e.name == L"x:Static") {
+            const markup::SystemValue value = StaticValue(e, line, column);
+            return Resource{value.typeName, value.text, std::nullopt, nullptr};
+        }
+        if (e.name == L"x:Type")
+            return Resource{L"System.Type", NamedType(e.ToString(), line, column).second, std::nullopt, nullptr};
+        if (e.name == L"RelativeSource")
+            Fail(L"{RelativeSource} names the source of a Binding and is no value of its own", line, column);
+        Fail(L"the markup extension '" + e.ToString() +
+                 L"' is not supported (StaticResource, DynamicResource, Binding, TemplateBinding, x:Static, "
+                 L"x:Type and x:Null are)",
+             line, column);
+    }
+
+    static bool IsBinding(const markup::Extension& e) {
+        return e.name == L"Binding" || e.name == L"TemplateBinding";
+    }
+
+    // A Binding's arguments as WPF checks them where it reads them.
+    void CheckBinding(const markup::Extension& e, unsigned line, unsigned column) {
+        if (e.name == L"TemplateBinding") return;
+        static const std::set<std::wstring_view> known = {
+            L"Path", L"ElementName", L"Mode", L"Converter", L"ConverterParameter", L"ConverterCulture",
+            L"StringFormat", L"RelativeSource", L"Source", L"FallbackValue", L"TargetNullValue",
+            L"UpdateSourceTrigger", L"NotifyOnSourceUpdated", L"NotifyOnTargetUpdated", L"NotifyOnValidationError",
+            L"ValidatesOnDataErrors", L"ValidatesOnExceptions", L"XPath", L"IsAsync", L"BindsDirectlyToSource",
+            L"BindingGroupName", L"AsyncState"};
+        if (e.positional.size() > 1) Fail(L"a Binding takes one path: " + e.ToString(), line, column);
+        if (!e.positional.empty() && e.Named(L"Path"))
+            Fail(L"a Binding's path is given twice: " + e.ToString(), line, column);
+        int sources = 0;
+        for (const auto& [name, value] : e.named) {
+            if (!known.count(name)) Fail(L"unknown property '" + name + L"' of Binding", line, column);
+            try {
+                if (name == L"Mode")
+                    EnumValue(value.text, {L"TwoWay", L"OneWay", L"OneTime", L"OneWayToSource", L"Default"});
+                if (name == L"UpdateSourceTrigger")
+                    EnumValue(value.text, {L"Default", L"PropertyChanged", L"LostFocus", L"Explicit"});
+            } catch (const ValueError& error) {
+                Fail(L"'" + value.text + L"' is no valid value of Binding." + name + L": " + error.message, line,
+                     column);
+            }
+            if (name == L"ElementName" || name == L"Source" || name == L"RelativeSource") ++sources;
+            // A converter is an object of the project's code; it is looked up and kept, never run.
+            if (name == L"Converter" || name == L"Source") {
+                if (!value.extension || !IsResourceReference(*value.extension))
+                    Fail(L"Binding." + name + L" takes a {StaticResource}", line, column);
+                ResolveResource(*value.extension, line, column);
+            }
+            if (name == L"RelativeSource" && (!value.extension || value.extension->name != L"RelativeSource"))
+                Fail(L"Binding.RelativeSource takes a {RelativeSource}", line, column);
+        }
+        if (sources > 1)
+            Fail(L"a Binding has one source: ElementName, Source or RelativeSource, not several", line, column);
+    }
+
+    // Whether WPF's class of the element (or the owner of "Owner.Name") has the property.
+    static bool WpfHasProperty(const Type& type, const std::wstring& name) {
+        const surface::Class* wpf = SurfaceOf(type);
+        if (size_t dot = name.find(L'.'); dot != std::wstring::npos) {
+            const std::wstring_view ownerName = std::wstring_view(name).substr(0, dot);
+            const std::wstring_view member = std::wstring_view(name).substr(dot + 1);
+            const surface::Class* owner = surface::FindClass(ownerName);
+            return owner && (surface::FindAttached(*owner, member) ||
+                             (wpf && surface::DerivesFrom(*wpf, ownerName) && surface::FindProperty(*owner, member)));
+        }
+        return wpf && surface::FindProperty(*wpf, name);
+    }
+
+    const Property* FindElementProperty(const Type& type, const std::wstring& name) {
+        if (size_t dot = name.find(L'.'); dot != std::wstring::npos) {
+            const std::wstring_view owner = std::wstring_view(name).substr(0, dot);
+            const std::wstring_view member = std::wstring_view(name).substr(dot + 1);
+            if (const Property* attached = FindAttachedProperty(owner, member)) return attached;
+            // Owner.Property of the element's own class or a base is the property itself.
+            return IsA(type, owner) ? FindProperty(type, member) : nullptr;
+        }
+        return FindProperty(type, name);
+    }
+
+    static bool IsBrushProperty(const Property& property) { return property.set == &check::Brush; }
+
+    // Sets a property from a resolved value: its text through the property's own converter, after checking
+    // that the value's class fits the property as WPF checks it.
+    void SetResolved(Node& node, const Property& property, const Resource& value, const std::wstring& name,
+                     const std::wstring& shown, unsigned line, unsigned column) {
+        const bool brush = value.typeName == kBrushClass;
+        // Strings and primitives are read by the property's converter; objects fit their own properties only.
+        const bool primitive = value.typeName.starts_with(L"System.") &&
+                               value.typeName.find(L'.', 7) == std::wstring::npos && !value.style &&
+                               (!value.data || value.data->value.vt != VT_DISPATCH);
+        const bool fits = value.typeName.empty() // null
+                          || (brush ? IsBrushProperty(property) : !IsBrushProperty(property) && primitive);
+        if (!fits)
+            Fail(L"'" + shown + L"' is a " + value.typeName + L", no valid value of " + name, line, column);
+        const std::wstring text = value.data ? wpfsim::DisplayText(value.data->value) : value.text;
+        Set(node, property, text, name, line, column);
+    }
+
+    std::optional<Data> InheritedDataContext(size_t frames) const {
+        for (size_t i = frames; i-- > 0;)
+            if (frames_[i].dataContext) return frames_[i].dataContext;
+        return std::nullopt;
+    }
+
+    [[noreturn]] void UnknownProperty(const std::wstring& name, const std::wstring& qualified, unsigned line,
+                                      unsigned column) {
+        Fail(name.find(L'.') != std::wstring::npos ? L"unknown attached property '" + name + L"'"
+                                                   : L"unknown attribute '" + name + L"' of " + qualified,
+             line, column);
+    }
+
+    // Sets the property `name` ("Name" or "Owner.Name") of the element being read from the text of an
+    // attribute or of a style's setter: markup extensions, resources and bindings first, then the property's
+    // own converter and checks.
+    void SetFromText(Node& node, const Type& type, const std::wstring& qualified, const std::wstring& name,
+                     const std::wstring& text, unsigned line, unsigned column, bool fromStyle) {
+        Frame& frame = frames_.back();
+        if (!fromStyle) frame.local.insert(name);
+        // A property that reads its own markup (a column's Binding) gets the text as written.
+        if (const Property* own = FindElementProperty(type, name); own && own->markup) {
+            Set(node, *own, text, name, line, column);
+            return;
+        }
+        std::optional<markup::Extension> extension = ExtensionOf(text, line, column);
+        const bool items = dynamic_cast<wpfsim::ItemsControl*>(node.element) != nullptr;
+        if (extension && IsBinding(*extension)) {
+            CheckBinding(*extension, line, column);
+            if (name == L"DataContext") {
+                // Its source is the DataContext of the element's parent.
+                std::optional<Data> context = InheritedDataContext(frames_.size() - 1);
+                const markup::Argument* path = extension->Named(L"Path");
+                if (!path && !extension->positional.empty()) path = &extension->positional[0];
+                // Other sources of a DataContext (ElementName, RelativeSource) are left out: it stays unset.
+                const bool sourced = extension->Named(L"ElementName") || extension->Named(L"Source") ||
+                                     extension->Named(L"RelativeSource");
+                if (!context || sourced || extension->name != L"Binding") return;
+                std::optional<ov::Variant> value =
+                    wpfsim::ReadPath(context->value, path ? std::wstring(Trim(path->text)) : L"");
+                if (value) frame.dataContext = Data{*value, TypeNameOf(*value)};
+                return;
+            }
+            const bool known = (items && name == L"ItemsSource") || IsTemplateProperty(name) ||
+                               FindElementProperty(type, name) || WpfHasProperty(type, name) ||
+                               (frame.projectClass && name.find(L'.') == std::wstring::npos);
+            if (!known) UnknownProperty(name, qualified, line, column);
+            frame.bindings.push_back({name, std::move(*extension), std::nullopt, line, column});
+            return;
+        }
+        if (name == L"Style") {
+            if (fromStyle) Fail(L"a Style cannot set the property Style", line, column);
+            frame.styleSet = true;
+            if (!extension)
+                Fail(L"Style takes a {StaticResource} or {DynamicResource} of a Style, not '" + text + L"'", line,
+                     column);
+            std::optional<Resource> style = ResolveExtension(*extension, line, column);
+            if (style && style->typeName.empty()) style.reset();
+            if (style && !style->style)
+                Fail(L"'" + extension->ToString() + L"' is a " + style->typeName + L", no valid value of Style",
+                     line, column);
+            frame.style = style ? style->style : nullptr;
+            return;
+        }
+        if (name == L"DataContext") {
+            if (!extension) {
+                frame.dataContext = Data{ov::Variant::String(Literal(text)), L"System.String"};
+                return;
+            }
+            std::optional<Resource> value = ResolveExtension(*extension, line, column);
+            if (!value) return;
+            if (value->data)
+                frame.dataContext = value->data;
+            else if (value->typeName.empty())
+                frame.dataContext = Data{};
+            else
+                frame.dataContext = Data{ov::Variant::String(value->text), value->typeName};
+            return;
+        }
+        if (items && name == L"ItemsSource") {
+            std::optional<Resource> value = extension ? ResolveExtension(*extension, line, column) : std::nullopt;
+            if (!extension || (value && !value->typeName.empty() && (!value->data || !ListOf(value->data->value))))
+                Fail(L"'" + text + L"' is no valid value of ItemsSource: a collection expected ({Binding} or a "
+                                   L"{StaticResource} of an x:Array)",
+                     line, column);
+            if (value && value->data) frame.bindings.push_back({name, std::nullopt, value->data, line, column});
+            return;
+        }
+        if (items && name == L"DisplayMemberPath") {
+            if (extension) Fail(L"DisplayMemberPath takes a property path, not a markup extension", line, column);
+            static_cast<wpfsim::ItemsControl*>(node.element)->SetDisplayMemberPath(text);
+            return;
+        }
+        if (IsTemplateProperty(name) && name.find(L'.') == std::wstring::npos) {
+            // Kept without effect: the control shows its default template, an item its text.
+            if (!extension)
+                Fail(L"'" + text + L"' is no valid value of " + name + L": a " +
+                         (name.ends_with(L"Style") ? L"Style" : L"template") + L" resource expected",
+                     line, column);
+            std::optional<Resource> value = ResolveExtension(*extension, line, column);
+            if (value && !value->typeName.empty() && value->typeName.find(L"Template") == std::wstring::npos &&
+                value->typeName != kStyleClass)
+                Fail(L"'" + extension->ToString() + L"' is a " + value->typeName + L", no valid value of " + name,
+                     line, column);
+            return;
+        }
+        const Property* property = FindElementProperty(type, name);
+        if (!property) {
+            // The project's own properties of its user control are not known here.
+            if (frame.projectClass && name.find(L'.') == std::wstring::npos) return;
+            // A property or event of WPF's that the simulation does not show: its resource must exist, its
+            // text is read by its type's converter.
+            if (extension && extension->name != L"x:Null") ResolveExtension(*extension, line, column);
+            const Attribute a{L"", L"", name, text, line, column};
+            if (size_t dot = name.find(L'.'); dot != std::wstring::npos)
+                ApplyWpfAttached(node.element, SurfaceOf(type), std::wstring_view(name).substr(0, dot),
+                                 std::wstring_view(name).substr(dot + 1), a, Literal(text));
+            else
+                ApplyWpfAttribute(node.element, SurfaceOf(type), qualified, a, Literal(text));
+            return;
+        }
+        if (!extension) {
+            Set(node, *property, Literal(text), name, line, column);
+            // What the simulation reads without showing it stays readable by name, as WPF's property.
+            if (const surface::Class* wpf = SurfaceOf(type); wpf && name.find(L'.') == std::wstring::npos)
+                if (const surface::Member* member = surface::FindProperty(*wpf, name))
+                    Keep(*node.element, *member, name, Literal(text));
+            return;
+        }
+        if (extension->name == L"x:Null") {
+            Set(node, *property, text, name, line, column);
+            return;
+        }
+        std::optional<Resource> value = ResolveExtension(*extension, line, column);
+        if (value) SetResolved(node, *property, *value, name, extension->ToString(), line, column);
+    }
+
+    // The element's style at the end of its initialization: the one its Style names, or the implicit style
+    // of its exact type in scope. Setters apply base first; a value the element sets itself wins.
+    void ApplyStyle(Node& node, const Type& type, const std::wstring& qualified, unsigned line, unsigned column) {
+        Frame& frame = frames_.back();
+        std::shared_ptr<const StyleDef> style = frame.style;
+        if (!frame.styleSet)
+            if (std::optional<Resource> implicit = FindResource(TypeKey(frame.className)))
+                style = implicit->style;
+        if (!style) return;
+        const bool fits = style->target ? IsA(type, style->target->name)
+                                        : style->targetClass.empty() || style->targetClass == frame.className;
+        if (!fits)
+            Fail(L"'" + style->targetClass + L"' TargetType does not match type of element '" + qualified + L"'",
+                 line, column);
+        std::vector<const StyleDef*> chain;
+        for (const StyleDef* s = style.get(); s; s = s->basedOn.get())
+            chain.insert(chain.begin(), s);
+        std::vector<const SetterDef*> setters;
+        for (const StyleDef* s : chain)
+            for (const SetterDef& setter : s->setters) {
+                auto same = std::find_if(setters.begin(), setters.end(),
+                                         [&](const SetterDef* d) { return d->property == setter.property; });
+                if (same != setters.end())
+                    *same = &setter;
+                else
+                    setters.push_back(&setter);
+            }
+        for (const SetterDef* setter : setters) {
+            if (frames_.back().local.count(setter->property)) continue;
+            if (setter->object) {
+                if (IsTemplateProperty(setter->property)) continue;
+                const Property* property = FindElementProperty(type, setter->property);
+                if (property)
+                    SetResolved(node, *property, *setter->object, setter->property, setter->object->typeName,
+                                setter->line, setter->column);
+                continue;
+            }
+            SetFromText(node, type, qualified, setter->property, setter->value, setter->line, setter->column, true);
+        }
+    }
+
+    // A named element's property as a binding reads it (once).
+    static std::optional<ov::Variant> MemberOf(wpfsim::ClrObject& object, const std::wstring& name) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
+        DISPID id = DISPID_UNKNOWN;
+        if (FAILED(object.LookupMembers(IID_NULL, names, 1, &id, false))) return std::nullopt;
+        DISPPARAMS none{};
+        ov::Variant result;
+        EXCEPINFO exception{};
+        if (FAILED(object.InvokeMember(id, IID_NULL, DISPATCH_PROPERTYGET, &none, &result, &exception))) {
+            SysFreeString(exception.bstrSource);
+            SysFreeString(exception.bstrDescription);
+            SysFreeString(exception.bstrHelpFile);
+            return std::nullopt;
+        }
+        if (result.vt == VT_DISPATCH) {
+            // A .NET string as the application hands it.
+            try {
+                ov::ComPtr<wpfsim::ClrObject> value = wpfsim::ObjectOf(result);
+                if (value && value->ClassName() == L"System.String")
+                    return ov::Variant::String(wpfsim::TextOf(result));
+            } catch (...) {
+            }
+        }
+        return result;
+    }
+
+    // The bindings of the element, each read once: what the source gives at load is the property's value.
+    // Without a source, or where the path finds nothing, the property keeps its default (or the binding's
+    // FallbackValue), and a value that the property refuses is dropped, as WPF drops it.
+    void ApplyBindings(Node& node, const Type& type, const std::wstring& qualified) {
+        std::vector<PendingBinding> bindings = std::move(frames_.back().bindings);
+        for (const PendingBinding& pending : bindings) {
+            std::optional<ov::Variant> value;
+            const markup::Extension* binding = pending.binding ? &*pending.binding : nullptr;
+            if (!binding) {
+                value = pending.value->value;
+            } else if (binding->name == L"Binding") {
+                value = BindingValue(node, type, *binding, pending);
+            }
+            const bool itemsSource = pending.property == L"ItemsSource";
+            if (!value && binding && !itemsSource)
+                if (const markup::Argument* fallback = binding->Named(L"FallbackValue"))
+                    value = ov::Variant::String(fallback->text);
+            if (!value) continue;
+            if (itemsSource) {
+                const DataList* list = ListOf(*value);
+                if (!list) continue;
+                auto& control = static_cast<wpfsim::ItemsControl&>(*node.element);
+                if (control.Count() > 0)
+                    Fail(L"Items collection must be empty before using ItemsSource.", pending.line, pending.column);
+                for (const Data& item : list->Items())
+                    control.AddDataItem(item.value, item.typeName);
+                continue;
+            }
+            const Property* property = FindElementProperty(type, pending.property);
+            if (!property) continue;
+            std::wstring text;
+            const VARIANT& v = *value;
+            if ((v.vt == VT_EMPTY || v.vt == VT_NULL) && binding && binding->Named(L"TargetNullValue"))
+                text = binding->Named(L"TargetNullValue")->text;
+            else
+                text = wpfsim::DisplayText(v);
+            if (const markup::Argument* format = binding ? binding->Named(L"StringFormat") : nullptr)
+                text = Formatted(format->text, text);
+            try {
+                if (property->set) property->set(node, text);
+            } catch (const ValueError&) {
+            }
+        }
+        (void)qualified;
+    }
+
+    // String.Format with the one value; a format after the index ("{0:N2}") is left out.
+    static std::wstring Formatted(const std::wstring& format, const std::wstring& value) {
+        std::wstring out;
+        for (size_t i = 0; i < format.size(); ++i) {
+            if (format[i] == L'{' && i + 1 < format.size() && format[i + 1] == L'0') {
+                const size_t end = format.find(L'}', i);
+                if (end != std::wstring::npos) {
+                    out += value;
+                    i = end;
+                    continue;
+                }
+            }
+            out += format[i];
+        }
+        return format.find(L"{0") == std::wstring::npos ? value : out;
+    }
+
+    std::optional<ov::Variant> BindingValue(Node& node, const Type& type, const markup::Extension& binding,
+                                            const PendingBinding& pending) {
+        const markup::Argument* pathArgument = binding.Named(L"Path");
+        if (!pathArgument && !binding.positional.empty()) pathArgument = &binding.positional[0];
+        const std::wstring path = pathArgument ? std::wstring(Trim(pathArgument->text)) : L"";
+        if (const markup::Argument* elementName = binding.Named(L"ElementName")) {
+            // An element read before this one; another name leaves the default, as WPF does.
+            auto it = elements_.find(elementName->text);
+            if (it == elements_.end()) return std::nullopt;
+            if (path.empty() || path == L".") {
+                const Property* property = FindElementProperty(type, pending.property);
+                if (property && property->setElement) {
+                    try {
+                        property->setElement(node, *it->second);
+                    } catch (const ValueError&) {
+                    }
+                }
+                return std::nullopt;
+            }
+            const size_t dot = path.find(L'.');
+            std::optional<ov::Variant> first = MemberOf(*it->second, path.substr(0, dot));
+            if (!first || dot == std::wstring::npos) return first;
+            return wpfsim::ReadPath(*first, std::wstring_view(path).substr(dot + 1));
+        }
+        if (binding.Named(L"RelativeSource") || binding.Named(L"XPath")) return std::nullopt;
+        if (const markup::Argument* source = binding.Named(L"Source")) {
+            std::optional<Resource> resource = ResolveResource(*source->extension, pending.line, pending.column);
+            if (!resource) return std::nullopt;
+            const ov::Variant value =
+                resource->data ? resource->data->value : ov::Variant::String(resource->text);
+            return wpfsim::ReadPath(value, path);
+        }
+        std::optional<Data> context = InheritedDataContext(frames_.size());
+        if (!context || context->value.vt == VT_EMPTY) return std::nullopt;
+        return wpfsim::ReadPath(context->value, path);
+    }
+
+    // --- resource dictionaries -------------------------------------------------------------------------
+
+    // Calls `each` for every child element of the current one (standing on it); text is an error.
+    template <class Each> void ForEachChild(const std::wstring& owner, Each each) {
+        XmlNodeType nodeType;
+        while (Next(nodeType)) {
+            if (nodeType == XmlNodeType_EndElement) break;
+            if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA)
+                Fail(owner + L" cannot hold text", Line(), Column());
+            if (nodeType == XmlNodeType_Element) each();
+        }
+    }
+
+    struct Opened {
+        std::wstring local, prefix, ns, qualified;
+        std::vector<Attribute> attributes;
+        bool empty;
+        unsigned line, column;
+    };
+
+    // The element the parser stands on, its attributes read (its namespace scope stays open: CloseScope).
+    Opened Open() {
+        Opened o;
+        o.line = Line();
+        o.column = Column();
+        o.local = Text(&IXmlReader::GetLocalName);
+        o.prefix = Prefix();
+        o.empty = xml_.IsEmptyElement();
+        o.attributes = ReadAttributes();
+        o.ns = Text(&IXmlReader::GetNamespaceUri);
+        if (o.ns.empty() && !o.prefix.empty()) o.ns = Uri(o.prefix);
+        o.qualified = o.prefix.empty() ? o.local : o.prefix + L":" + o.local;
+        return o;
+    }
+
+    struct ScopeCloser {
+        std::vector<std::map<std::wstring, std::wstring>>& scopes;
+        ~ScopeCloser() { scopes.pop_back(); }
+    };
+
+    void ReadResources(const std::wstring& local, bool empty) {
+        {
+            std::vector<Attribute> own = ReadAttributes();
+            scopes_.pop_back();
+            if (!own.empty())
+                Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        }
+        if (empty) return;
+        bool dictionary = false, entries = false;
+        ForEachChild(local, [&] {
+            const unsigned line = Line(), column = Column();
+            if (Text(&IXmlReader::GetLocalName) == L"ResourceDictionary" &&
+                Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation) {
+                if (dictionary || entries)
+                    Fail(L"a ResourceDictionary in " + local + L" is its only element", line, column);
+                dictionary = true;
+                ReadDictionary();
+                return;
+            }
+            if (dictionary) Fail(L"a ResourceDictionary in " + local + L" is its only element", line, column);
+            entries = true;
+            ReadResourceEntry();
+        });
+    }
+
+    void ReadDictionary() {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        for (const Attribute& a : o.attributes) {
+            if (ignorable_.count(a.ns)) continue;
+            if (a.local == L"Source" && a.ns.empty())
+                Fail(L"ResourceDictionary.Source is not supported (the dictionary is another file)", a.line,
+                     a.column);
+            Fail(L"unknown attribute '" + a.Qualified() + L"' of ResourceDictionary", a.line, a.column);
+        }
+        if (o.empty) return;
+        ForEachChild(L"ResourceDictionary", [&] {
+            const std::wstring local = Text(&IXmlReader::GetLocalName);
+            if (local == L"ResourceDictionary.MergedDictionaries")
+                Fail(L"ResourceDictionary.MergedDictionaries is not supported (the dictionaries it merges are "
+                     L"other files)",
+                     Line(), Column());
+            ReadResourceEntry();
+        });
+    }
+
+    // One entry of a dictionary: its key is its x:Key, or a Style's TargetType, or a DataTemplate's DataType.
+    void ReadResourceEntry() {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        if (ignorable_.count(o.ns)) {
+            Skip(o.empty);
+            return;
+        }
+        std::optional<std::wstring> key;
+        for (const Attribute& a : o.attributes)
+            if (a.ns == xamlns::Xaml && a.local == L"Key") key = KeyOfText(a.value, a.line, a.column);
+        Resource resource;
+        std::wstring implicitKey;
+        const bool presentation = o.ns == xamlns::Presentation;
+        if (presentation && o.local == L"Style") {
+            resource.typeName = kStyleClass;
+            resource.style = ReadStyle(o);
+            if (!resource.style->targetClass.empty()) implicitKey = TypeKey(resource.style->targetClass);
+        } else if (presentation && IsTemplate(o.local)) {
+            resource.typeName = (o.local == L"ControlTemplate" || o.local == L"ItemsPanelTemplate"
+                                     ? L"System.Windows.Controls."
+                                     : L"System.Windows.") +
+                                o.local;
+            for (const Attribute& a : o.attributes)
+                if (a.ns.empty() && a.local == L"DataType" && o.local != L"ControlTemplate" &&
+                    o.local != L"ItemsPanelTemplate")
+                    implicitKey = TemplateKey(NamedType(a.value, a.line, a.column).second);
+            Skip(o.empty);
+        } else if (presentation && o.local == L"SolidColorBrush") {
+            resource = ReadBrush(o);
+        } else if (presentation && o.local == L"BooleanToVisibilityConverter") {
+            // A converter of a binding: kept, never run.
+            for (const Attribute& a : o.attributes)
+                if (!(a.ns == xamlns::Xaml && a.local == L"Key") && !ignorable_.count(a.ns))
+                    Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
+            resource.typeName = L"System.Windows.Controls." + o.local;
+            Skip(o.empty);
+        } else if (std::optional<Data> data = ReadDataValue(o)) {
+            resource.typeName = data->typeName;
+            resource.text = wpfsim::DisplayText(data->value);
+            resource.data = std::move(data);
+        } else {
+            Fail(L"'" + o.qualified +
+                     L"' as a resource is not supported (styles, templates, SolidColorBrush, sys: values, "
+                     L"x:Array and objects of a clr-namespace are)",
+                 o.line, o.column);
+        }
+        if (!key && implicitKey.empty())
+            Fail(L"Each dictionary entry must have an associated key (x:Key).", o.line, o.column);
+        const std::wstring name = key ? *key : implicitKey;
+        auto& resources = frames_.back().resources;
+        if (auto it = resources.find(name); it != resources.end())
+            Fail(L"the resource key '" + ShownKey(name) + L"' is already used in this dictionary (line " +
+                     std::to_wstring(it->second.second) + L")",
+                 o.line, o.column);
+        resources.emplace(name, std::make_pair(std::move(resource), o.line));
+    }
+
+    Resource ReadBrush(const Opened& o) {
+        Resource brush{kBrushClass, L"#FF000000", std::nullopt, nullptr};
+        Node none;
+        for (const Attribute& a : o.attributes) {
+            if ((a.ns == xamlns::Xaml && a.local == L"Key") || ignorable_.count(a.ns)) continue;
+            if (!a.ns.empty()) Fail(L"unknown attribute '" + a.Qualified() + L"' of SolidColorBrush", a.line, a.column);
+            try {
+                if (a.local == L"Color") {
+                    if (Trim(a.value) == L"{x:Null}") throw ValueError{L"a colour expected"};
+                    check::Brush(none, a.value);
+                    brush.text = a.value;
+                } else if (a.local == L"Opacity") {
+                    ToNumber(a.value);
+                } else {
+                    Fail(L"the attribute '" + a.local + L"' of SolidColorBrush is not supported", a.line,
+                         a.column);
+                }
+            } catch (const ValueError& e) {
+                Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line, a.column);
+            }
+        }
+        if (!o.empty)
+            ForEachChild(L"SolidColorBrush", [&] {
+                Fail(L"the elements of SolidColorBrush are not supported (its attributes are)", Line(), Column());
+            });
+        return brush;
+    }
+
+    // A Style: TargetType, BasedOn, its setters; triggers, event setters and its own resources are read and
+    // kept without effect.
+    std::shared_ptr<const StyleDef> ReadStyle(const Opened& o) {
+        auto style = std::make_shared<StyleDef>();
+        const Attribute* basedOn = nullptr;
+        for (const Attribute& a : o.attributes) {
+            if ((a.ns == xamlns::Xaml && (a.local == L"Key" || a.local == L"Shared")) || ignorable_.count(a.ns))
+                continue;
+            if (a.ns.empty() && a.local == L"TargetType") {
+                std::tie(style->target, style->targetClass) = NamedType(a.value, a.line, a.column);
+            } else if (a.ns.empty() && a.local == L"BasedOn") {
+                basedOn = &a;
+            } else {
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of Style", a.line, a.column);
+            }
+        }
+        if (basedOn) {
+            std::optional<markup::Extension> e = ExtensionOf(basedOn->value, basedOn->line, basedOn->column);
+            if (!e || !IsResourceReference(*e))
+                Fail(L"BasedOn takes a {StaticResource} of a Style, not '" + basedOn->value + L"'", basedOn->line,
+                     basedOn->column);
+            std::optional<Resource> base = ResolveResource(*e, basedOn->line, basedOn->column);
+            if (base && !base->style)
+                Fail(L"'" + e->ToString() + L"' is a " + base->typeName + L", no valid value of BasedOn",
+                     basedOn->line, basedOn->column);
+            if (base) {
+                const StyleDef& b = *base->style;
+                const bool fits = b.targetClass.empty() || b.targetClass == style->targetClass ||
+                                  (b.target && style->target && IsA(*style->target, b.target->name));
+                if (!fits)
+                    Fail(L"Can only base on a Style with target type that is base type '" + style->targetClass +
+                             L"'.",
+                         basedOn->line, basedOn->column);
+                style->basedOn = base->style;
+            }
+        }
+        if (!o.empty)
+            ForEachChild(L"Style", [&] {
+                const std::wstring local = Text(&IXmlReader::GetLocalName);
+                if (local == L"Style.Setters") {
+                    Opened setters = Open();
+                    ScopeCloser closer{scopes_};
+                    if (!setters.attributes.empty())
+                        Fail(L"Style.Setters takes no attributes", setters.attributes[0].line,
+                             setters.attributes[0].column);
+                    if (!setters.empty) ForEachChild(L"Style.Setters", [&] { ReadSetter(*style); });
+                    return;
+                }
+                if (local == L"Style.Triggers" || local == L"Style.Resources") {
+                    Opened kept = Open();
+                    ScopeCloser closer{scopes_};
+                    Skip(kept.empty);
+                    return;
+                }
+                ReadSetter(*style);
+            });
+        return style;
+    }
+
+    void ReadSetter(StyleDef& style) {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        if (o.ns != xamlns::Presentation || (o.local != L"Setter" && o.local != L"EventSetter"))
+            Fail(L"a Style holds Setter, EventSetter, Style.Setters, Style.Triggers and Style.Resources, not '" +
+                     o.qualified + L"'",
+                 o.line, o.column);
+        if (o.local == L"EventSetter") {
+            // The handler is code of the project: kept as a name without effect.
+            Skip(o.empty);
+            return;
+        }
+        SetterDef setter;
+        setter.line = o.line;
+        setter.column = o.column;
+        bool hasProperty = false, hasValue = false;
+        for (const Attribute& a : o.attributes) {
+            if (ignorable_.count(a.ns)) continue;
+            if (a.ns.empty() && a.local == L"Property") {
+                hasProperty = true;
+                setter.property = std::wstring(Trim(a.value));
+            } else if (a.ns.empty() && a.local == L"Value") {
+                hasValue = true;
+                setter.value = a.value;
+                setter.line = a.line;
+                setter.column = a.column;
+            } else if (a.ns.empty() && a.local == L"TargetName") {
+                Fail(L"Setter.TargetName belongs in a template's triggers, not in a Style's setters", a.line,
+                     a.column);
+            } else {
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of Setter", a.line, a.column);
+            }
+        }
+        if (!o.empty)
+            ForEachChild(L"Setter", [&] {
+                const unsigned line = Line(), column = Column();
+                if (Text(&IXmlReader::GetLocalName) != L"Setter.Value")
+                    Fail(L"a Setter holds Setter.Value only", line, column);
+                if (hasValue) Fail(L"the Setter's Value is set twice", line, column);
+                hasValue = true;
+                Opened value = Open();
+                ScopeCloser valueCloser{scopes_};
+                size_t count = 0;
+                if (!value.empty)
+                    ForEachChild(L"Setter.Value", [&] {
+                        if (count++) Fail(L"Setter.Value holds one element", Line(), Column());
+                        setter.object = ReadSetterObject();
+                    });
+                if (!count) Fail(L"Setter.Value needs an element", line, column);
+            });
+        if (!hasProperty || !hasValue) Fail(L"Must specify both Property and Value for Setter.", o.line, o.column);
+        // The property as WPF resolves it where the style is read.
+        const size_t dot = setter.property.find(L'.');
+        const Type* owner = dot == std::wstring::npos ? style.target : FindType(setter.property.substr(0, dot));
+        const std::wstring name = dot == std::wstring::npos ? setter.property : setter.property.substr(dot + 1);
+        bool found = false;
+        if (owner && dot != std::wstring::npos && FindAttachedProperty(owner->name, name)) {
+            found = true;
+        } else if (owner && (FindProperty(*owner, name) || IsTemplateProperty(name) || name == L"DataContext" ||
+                             (IsA(*owner, L"ItemsControl") &&
+                              (name == L"ItemsSource" || name == L"DisplayMemberPath")))) {
+            found = true;
+            setter.property = name;
+        } else if (!owner && dot == std::wstring::npos && !style.targetClass.empty()) {
+            found = true; // a class of the project: its properties are known when the style applies
+        }
+        if (!found || name == L"Style")
+            Fail(L"Cannot resolve the Style Property '" + setter.property +
+                     L"'. Verify that the owning type is the Style's TargetType, or use Class.Property syntax to "
+                     L"specify the Property.",
+                 o.line, o.column);
+        style.setters.push_back(std::move(setter));
+    }
+
+    // The element of a <Setter.Value>: a template (kept), a brush, or a data value.
+    Resource ReadSetterObject() {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        if (o.ns == xamlns::Presentation && IsTemplate(o.local)) {
+            Skip(o.empty);
+            return Resource{L"System.Windows." + o.local, L"", std::nullopt, nullptr};
+        }
+        if (o.ns == xamlns::Presentation && o.local == L"SolidColorBrush") return ReadBrush(o);
+        if (std::optional<Data> data = ReadDataValue(o))
+            return Resource{data->typeName, wpfsim::DisplayText(data->value), std::move(data), nullptr};
+        Fail(L"'" + o.qualified +
+                 L"' in Setter.Value is not supported (templates, SolidColorBrush and data values are)",
+             o.line, o.column);
+    }
+
+    // --- the application's data -------------------------------------------------------------------------
+
+    // A value of a data position (a resource, a DataContext, an x:Array's item, an item): a sys: value, an
+    // x:Array, or an object of a clr-namespace (a class of the project without sim:Base). Nothing for other
+    // elements, which the caller refuses.
+    std::optional<Data> ReadDataValue(const Opened& o) {
+        if (o.ns == kSystemNamespace) return SysData(o);
+        if (o.ns == xamlns::Xaml && o.local == L"Array") return ReadArray(o);
+        if (std::wstring_view(o.ns).starts_with(kClrNamespace) && !HasSimBase(o.attributes))
+            return ReadDataObject(o);
+        return std::nullopt;
+    }
+
+    // The data value the parser stands on.
+    Data ReadDataElement(const std::wstring& where) {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        std::optional<Data> data = ReadDataValue(o);
+        if (!data)
+            Fail(L"'" + o.qualified + L"' in " + where +
+                     L" is not supported (sys: values, x:Array and objects of a clr-namespace are)",
+                 o.line, o.column);
+        return std::move(*data);
+    }
+
+    Data SysData(const Opened& o) {
+        for (const Attribute& a : o.attributes)
+            if (!(a.ns == xamlns::Xaml && a.local == L"Key") && !ignorable_.count(a.ns))
+                Fail(L"sys:" + o.local + L" takes no attributes", a.line, a.column);
+        std::wstring value;
+        XmlNodeType nodeType;
+        if (!o.empty)
+            while (Next(nodeType)) {
+                if (nodeType == XmlNodeType_EndElement) break;
+                if (nodeType == XmlNodeType_Element) Fail(L"sys:" + o.local + L" holds text only", Line(), Column());
+                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA ||
+                    nodeType == XmlNodeType_Whitespace)
+                    value += Text(&IXmlReader::GetValue);
+            }
+        ov::Variant item;
+        try {
+            if (o.local == L"String") {
+                item = ov::Variant::String(value);
+            } else if (o.local == L"Int32") {
+                item = ov::Variant::Int(static_cast<LONG>(ToInt32(value)));
+            } else if (o.local == L"Double") {
+                item = ov::Variant::Double(ToNumber(value));
+            } else if (o.local == L"Boolean") {
+                item = ov::Variant::Bool(ToBool(value));
+            } else {
+                Fail(L"sys:" + o.local + L" is not supported (String, Int32, Double and Boolean are)", o.line,
+                     o.column);
+            }
+        } catch (const ValueError& e) {
+            Fail(L"'" + value + L"' is no valid sys:" + o.local + L": " + e.message, o.line, o.column);
+        }
+        return Data{std::move(item), L"System." + o.local};
+    }
+
+    Data ReadArray(const Opened& o) {
+        std::wstring itemClass;
+        for (const Attribute& a : o.attributes) {
+            if ((a.ns == xamlns::Xaml && a.local == L"Key") || ignorable_.count(a.ns)) continue;
+            if (a.ns.empty() && a.local == L"Type")
+                itemClass = NamedType(a.value, a.line, a.column).second;
+            else
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of x:Array", a.line, a.column);
+        }
+        if (itemClass.empty()) Fail(L"x:Array needs its Type (Type=\"{x:Type ...}\")", o.line, o.column);
+        std::vector<Data> items;
+        if (!o.empty)
+            ForEachChild(L"x:Array", [&] {
+                const unsigned line = Line(), column = Column();
+                Data item = ReadDataElement(L"x:Array");
+                if (itemClass != L"System.Object" && item.typeName != itemClass)
+                    Fail(L"an x:Array of " + itemClass + L" cannot hold a " + item.typeName, line, column);
+                items.push_back(std::move(item));
+            });
+        const std::wstring className = itemClass + L"[]";
+        auto list = ov::Create<DataList>(app_.SharedRuntime(), className, std::move(items));
+        return Data{wpfsim::ClrObject::Obj(list.Get()), className};
+    }
+
+    // An object of the project's data: its attributes are its properties, kept as text; a property element
+    // holds an object or a collection.
+    Data ReadDataObject(const Opened& o) {
+        const std::wstring clr = o.ns.substr(kClrNamespace.size(), o.ns.find(L';') - kClrNamespace.size());
+        const std::wstring className = clr.empty() ? o.local : clr + L"." + o.local;
+        auto object = ov::Create<wpfsim::DataObject>(app_.SharedRuntime(), className);
+        for (const Attribute& a : o.attributes) {
+            if ((a.ns == xamlns::Xaml && (a.local == L"Key" || a.local == L"Name")) || ignorable_.count(a.ns))
+                continue;
+            if (!a.ns.empty())
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.qualified, a.line, a.column);
+            ov::Variant value = ov::Variant::String(Literal(a.value));
+            if (std::optional<markup::Extension> e = ExtensionOf(a.value, a.line, a.column)) {
+                if (e->name == L"x:Null") {
+                    value = ov::Variant();
+                } else if (IsResourceReference(*e)) {
+                    std::optional<Resource> resource = ResolveResource(*e, a.line, a.column);
+                    value = !resource ? ov::Variant()
+                            : resource->data ? resource->data->value
+                                             : ov::Variant::String(resource->text);
+                } else {
+                    Fail(L"the markup extension '" + e->ToString() + L"' in a data object is not supported", a.line,
+                         a.column);
+                }
+            }
+            object->SetValue(a.local, std::move(value));
+        }
+        if (!o.empty)
+            ForEachChild(o.qualified, [&] {
+                const unsigned line = Line(), column = Column();
+                Opened p = Open();
+                ScopeCloser closer{scopes_};
+                const size_t dot = p.local.find(L'.');
+                if (p.ns != o.ns || dot == std::wstring::npos || p.local.substr(0, dot) != o.local)
+                    Fail(L"the content of the data object " + o.qualified +
+                             L" is not supported (its properties as attributes or property elements are)",
+                         line, column);
+                std::vector<Data> values;
+                if (!p.empty) ForEachChild(p.qualified, [&] { values.push_back(ReadDataElement(p.qualified)); });
+                const std::wstring name = p.local.substr(dot + 1);
+                if (values.size() == 1) {
+                    object->SetValue(name, values[0].value);
+                } else {
+                    auto list = ov::Create<DataList>(app_.SharedRuntime(),
+                                                     L"System.Collections.Generic.List`1[System.Object]",
+                                                     std::move(values));
+                    object->SetValue(name, wpfsim::ClrObject::Obj(list.Get()));
+                }
+            });
+        return Data{wpfsim::ClrObject::Obj(object.Get()), className};
+    }
+
+    // Whether the element the parser stands on names sim:Base.
+    bool PeekSimBase() {
+        bool found = false;
+        for (HRESULT hr = xml_.MoveToFirstAttribute(); hr == S_OK; hr = xml_.MoveToNextAttribute())
+            if (Text(&IXmlReader::GetLocalName) == L"Base" && Text(&IXmlReader::GetNamespaceUri) == xamlns::Sim)
+                found = true;
+        xml_.MoveToElement();
+        return found;
+    }
+
+    // The data item the parser stands on (a clr-namespace object without sim:Base in an items control).
+    void ReadObjectItem(Node& node) {
+        Data item = ReadDataElement(L"the items");
+        static_cast<wpfsim::ItemsControl*>(node.element)->AddDataItem(std::move(item.value), item.typeName);
     }
 
     void SetName(wpfsim::Element& element, const Attribute& a) {
@@ -943,6 +2086,8 @@ private:
         if (!added)
             Fail(L"the name '" + a.value + L"' is already used (line " + std::to_wstring(it->second) + L")",
                  a.line, a.column);
+        element.SetName(a.value);
+        elements_[a.value] = &element;
     }
 
     // Faults of text content are given at the element's position: parsers place a text node differently
@@ -958,6 +2103,7 @@ private:
         auto content = [&](unsigned atLine, unsigned atColumn) {
             if (!inContent) Assign(assigned, type, L"", qualified, atLine, atColumn);
             inContent = true;
+            frames_.back().local.emplace(ContentProperty(type));
         };
         XmlNodeType nodeType;
         while (Next(nodeType)) {
@@ -986,6 +2132,12 @@ private:
                          childLine, childColumn);
                 content(childLine, childColumn);
                 ReadDataItem(node, local);
+                continue;
+            }
+            if (type.content == Content::Items && std::wstring_view(ns).starts_with(kClrNamespace) &&
+                !PeekSimBase()) {
+                content(childLine, childColumn);
+                ReadObjectItem(node);
                 continue;
             }
             if (type.content == Content::None || type.content == Content::Text)
@@ -1114,40 +2266,12 @@ private:
 
     // <sys:String>text</sys:String> and the primitives: a data item of the items control.
     void ReadDataItem(Node& node, const std::wstring& local) {
-        const unsigned line = Line(), column = Column();
-        const bool empty = xml_.IsEmptyElement();
-        std::vector<Attribute> own = ReadAttributes();
-        scopes_.pop_back();
-        if (!own.empty()) Fail(L"sys:" + local + L" takes no attributes", own[0].line, own[0].column);
-        std::wstring value;
-        XmlNodeType nodeType;
-        if (!empty)
-            while (Next(nodeType)) {
-                if (nodeType == XmlNodeType_EndElement) break;
-                if (nodeType == XmlNodeType_Element)
-                    Fail(L"sys:" + local + L" holds text only", Line(), Column());
-                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA ||
-                    nodeType == XmlNodeType_Whitespace)
-                    value += Text(&IXmlReader::GetValue);
-            }
-        ov::Variant item;
-        try {
-            if (local == L"String") {
-                item = ov::Variant::String(value);
-            } else if (local == L"Int32") {
-                item = ov::Variant::Int(static_cast<LONG>(ToInt32(value)));
-            } else if (local == L"Double") {
-                item = ov::Variant::Double(ToNumber(value));
-            } else if (local == L"Boolean") {
-                item = ov::Variant::Bool(ToBool(value));
-            } else {
-                Fail(L"sys:" + local + L" is not supported (String, Int32, Double and Boolean are)", line,
-                     column);
-            }
-        } catch (const ValueError& e) {
-            Fail(L"'" + value + L"' is no valid sys:" + local + L": " + e.message, line, column);
-        }
-        static_cast<wpfsim::ItemsControl*>(node.element)->AddDataItem(std::move(item), L"System." + local);
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        for (const Attribute& a : o.attributes)
+            Fail(L"sys:" + local + L" takes no attributes", a.line, a.column);
+        Data item = SysData(o);
+        static_cast<wpfsim::ItemsControl*>(node.element)->AddDataItem(std::move(item.value), item.typeName);
     }
 
     // Owner.Name as an element: the definition lists of a Grid are the ones understood.
@@ -1161,6 +2285,19 @@ private:
         if (!IsA(type, owner))
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
         Assign(assigned, type, name, qualified, line, column);
+        if (name == L"Resources") {
+            ReadResources(local, empty);
+            return;
+        }
+        frames_.back().local.insert(name);
+        if (name == L"DataContext" || (name == L"ItemsSource" && IsA(type, L"ItemsControl"))) {
+            ReadDataProperty(node, local, name, line, column, empty);
+            return;
+        }
+        if (name == L"Style" || IsTemplateProperty(name)) {
+            ReadStyleProperty(local, name, line, column, empty);
+            return;
+        }
         const DefinitionList* list = FindDefinitionList(owner, name);
         if (!list && name == L"Inlines" && type.content == Content::Inlines) {
             std::vector<Attribute> own = ReadAttributes();
@@ -1214,6 +2351,66 @@ private:
         }
     }
 
+    // <X.DataContext> or <X.ItemsSource> holding one data value.
+    void ReadDataProperty(Node& node, const std::wstring& local, const std::wstring& name, unsigned line,
+                          unsigned column, bool empty) {
+        std::vector<Attribute> own = ReadAttributes();
+        scopes_.pop_back();
+        if (!own.empty())
+            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        std::optional<Data> value;
+        if (!empty)
+            ForEachChild(local, [&] {
+                const unsigned childLine = Line(), childColumn = Column();
+                if (value) Fail(local + L" holds one element only", childLine, childColumn);
+                value = ReadDataElement(local);
+                if (name == L"ItemsSource" && !ListOf(value->value))
+                    Fail(L"ItemsSource takes a collection (an x:Array), not a " + value->typeName, childLine,
+                         childColumn);
+            });
+        if (!value) Fail(local + L" needs an element", line, column);
+        if (name == L"DataContext")
+            frames_.back().dataContext = std::move(value);
+        else
+            frames_.back().bindings.push_back({name, std::nullopt, std::move(value), line, column});
+        (void)node;
+    }
+
+    // <X.Style> holding a Style of its own, or a template property holding its template: a style takes
+    // effect, a template is kept.
+    void ReadStyleProperty(const std::wstring& local, const std::wstring& name, unsigned line, unsigned column,
+                           bool empty) {
+        std::vector<Attribute> own = ReadAttributes();
+        scopes_.pop_back();
+        if (!own.empty())
+            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        size_t count = 0;
+        if (!empty)
+            ForEachChild(local, [&] {
+                if (count++) Fail(local + L" holds one element only", Line(), Column());
+                const std::wstring child = Text(&IXmlReader::GetLocalName);
+                const bool presentation = Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation;
+                if (presentation && child == L"Style") {
+                    Opened o = Open();
+                    ScopeCloser closer{scopes_};
+                    std::shared_ptr<const StyleDef> style = ReadStyle(o);
+                    if (name == L"Style") {
+                        frames_.back().style = std::move(style);
+                        frames_.back().styleSet = true;
+                    }
+                    return;
+                }
+                if (!presentation || !IsTemplate(child) || name == L"Style")
+                    Fail(local + L" holds a " + (name.ends_with(L"Style") ? L"Style" : L"template") + L", not '" +
+                             child + L"'",
+                         Line(), Column());
+                Opened o = Open();
+                ScopeCloser closer{scopes_};
+                Skip(o.empty);
+            });
+        if (!count) Fail(local + L" needs an element", line, column);
+    }
+
     // <Owner.Property> holding one element (a context menu, a header), or <Owner.Items> holding items.
     void ReadElementProperty(Node& node, const Type& type, const std::wstring& local,
                              const std::wstring& name, unsigned line, unsigned column, bool empty) {
@@ -1239,6 +2436,10 @@ private:
                 if (ns.empty()) ns = Uri(Prefix());
                 if (items && ns == kSystemNamespace) {
                     ReadDataItem(node, Text(&IXmlReader::GetLocalName));
+                    continue;
+                }
+                if (items && std::wstring_view(ns).starts_with(kClrNamespace) && !PeekSimBase()) {
+                    ReadObjectItem(node);
                     continue;
                 }
                 if (!items && !collection && count > 0)
@@ -1456,6 +2657,9 @@ private:
     std::vector<std::map<std::wstring, std::wstring>> scopes_;
     std::set<std::wstring> ignorable_;
     std::map<std::wstring, unsigned> names_;
+    std::map<std::wstring, wpfsim::Element*> elements_;
+    // The elements being read, the window's first.
+    std::vector<Frame> frames_;
     LONG persistIds_ = 0;
 };
 

@@ -8,8 +8,8 @@
 // Height, else its content's needs), as a designer shows it. Elements and attributes carry WPF's names
 // (wpfsim/XamlSchema.h, each kind declared beside its class); x:Name and Name name an element, x:Class names
 // the window's class. An element of a clr-namespace is a user class: namespace plus element name, with the
-// behaviour of the WPF class that its attribute sim:Base (namespace urn:ovwpf-sim) names. Namespaces that
-// mc:Ignorable lists are skipped. Anything else unknown is an error with its line: nothing is silently
+// behaviour of the WPF class that its attribute sim:Base (namespace urn:ovwpf-sim) names (without it: below).
+// Namespaces that mc:Ignorable lists are skipped. Anything else unknown is an error with its line: nothing is silently
 // dropped.
 //
 // A file the reader takes opens in WPF: every attribute value is read as WPF's converter and the property's
@@ -33,6 +33,34 @@
 // them, as WPF does. An element, property or property element that WPF has and the simulation does not
 // is "not supported", naming it; "unknown" is left for names that WPF does not have. A bare '&' is
 // reported at its own line and column with the remedy.
+//
+// Resources, styles and bindings (XamlMarkup.h has the markup extension grammar):
+//   - X.Resources of any element (entries, or one ResourceDictionary) holds Style, DataTemplate,
+//     HierarchicalDataTemplate, ControlTemplate, ItemsPanelTemplate, SolidColorBrush, sys: values, x:Array and
+//     objects of a clr-namespace; an entry needs x:Key, except a Style with TargetType and a DataTemplate with
+//     DataType. A dictionary of another file (Source, MergedDictionaries) is refused as not supported.
+//   - {StaticResource} and {DynamicResource} are looked up where they are read, from the element up to the
+//     window, then among the system's keys ({x:Static SystemColors.ControlBrushKey}): a StaticResource defined
+//     later is WPF's error too; a DynamicResource is resolved once, and one not found keeps the default. A
+//     resource of a class the property does not take is WPF's error. {x:Static} knows SystemColors,
+//     SystemFonts and SystemParameters; {x:Type} names a WPF class or one of a clr-namespace.
+//   - A Style applies at the end of its element (as WPF's initialization ends): Style="{StaticResource}",
+//     or the implicit style of the element's exact class in scope, the element's own resources included.
+//     WPF also styles elements read before an implicit style of an enclosing dictionary; the reader does
+//     not. Setters apply base first (BasedOn), a value the element sets itself wins. Triggers, event setters
+//     and Style.Resources are read and kept without effect.
+//   - Templates are read and kept without effect: a control keeps its default template (the module reads
+//     its parts), an item shows its text (DisplayMemberPath's value), ItemsPanel keeps the default panel.
+//   - {Binding} is read once at the end of its element: its source is the inherited DataContext (set from
+//     XAML data, a StaticResource or a path of the parent's), Source="{StaticResource}" or an element named
+//     before it (ElementName); the value at load is the property's, a value the property refuses is dropped
+//     and no source keeps the default (or FallbackValue), as WPF's loose XAML does. Nothing is updated
+//     afterwards; RelativeSource, XPath, converters (looked up, never run) and TemplateBinding keep the
+//     default. StringFormat places the value at {0} without its format. ItemsSource fills an items control
+//     with the collection's items as data items.
+//   - An element of a clr-namespace without sim:Base is a DataObject (wpfsim/DataObject.h) in a data position
+//     (a resource, a DataContext, an x:Array, an item) and an empty user control of the project elsewhere
+//     (its own XAML is not here; its own attributes are kept without effect).
 //
 // The reader only builds the tree (each element's kind applies its own template); the application lays
 // itself out (wpfsim::Application::UpdateLayout) whenever something changed.
