@@ -2073,6 +2073,7 @@ private:
     void SetName(wpfsim::Element& element, const Attribute& a) {
         CheckName(a);
         element.SetName(a.value);
+        elements_[a.value] = &element;
     }
 
     // A name is an identifier, unique in the file.
@@ -2086,8 +2087,6 @@ private:
         if (!added)
             Fail(L"the name '" + a.value + L"' is already used (line " + std::to_wstring(it->second) + L")",
                  a.line, a.column);
-        element.SetName(a.value);
-        elements_[a.value] = &element;
     }
 
     // Faults of text content are given at the element's position: parsers place a text node differently
