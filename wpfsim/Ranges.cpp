@@ -1,5 +1,7 @@
 #include "Ranges.h"
 
+#include "Inline.h"
+
 #include "Application.h"
 #include "Border.h"
 #include "Items.h"
@@ -335,6 +337,13 @@ void FlowDocument::AddChild(Element& child) {
 Paragraph::Paragraph(Application& app, std::wstring className, std::wstring name)
     : FrameworkContentElement(app, std::move(className), std::move(name)) {}
 
+void Paragraph::AddChild(Element& child) {
+    Inline& inline_ = AsInline(*this, child);
+    AddLogicalChild(inline_);
+    text_ += inline_.InlineText();
+    InvalidateLayout();
+}
+
 void FixedDocument::AddChild(Element& child) {
     if (!dynamic_cast<PageContent*>(&child))
         throw std::invalid_argument("a FixedDocument holds PageContents");
@@ -596,7 +605,7 @@ std::vector<Type> RangeTypes() {
                          [](Node& n, std::wstring_view v) { As<Paragraph>(n).SetText(std::wstring(v)); }},
                         Cosmetic(L"FontSize"),
                         Cosmetic(L"FontWeight")},
-         .content = Content::Text,
+         .content = Content::Inlines,
          .textProperty = L"Inlines"},
         {.name = L"FixedDocument",
          .className = L"System.Windows.Documents.FixedDocument",

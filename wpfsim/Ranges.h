@@ -191,6 +191,8 @@ public:
         InvalidateLayout();
     }
     std::wstring DisplayText() const override { return text_; }
+    // An inline element (Run, Bold, LineBreak, ...): its text is appended to the paragraph's.
+    void AddChild(Element& child) override;
 
 private:
     std::wstring text_;

@@ -2423,14 +2423,22 @@ private:
         if (!own.empty())
             Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
         size_t count = 0;
+        // A property that takes text too (ToolTip) takes it here as from its attribute.
+        std::wstring text;
+        unsigned textLine = 0, textColumn = 0;
         XmlNodeType nodeType;
         if (!empty)
             while (Next(nodeType)) {
                 if (nodeType == XmlNodeType_EndElement) break;
-                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA)
-                    Fail(local + L" cannot hold text", Line(), Column());
+                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
+                    if (items || !property->set || count > 0) Fail(local + L" cannot hold text", Line(), Column());
+                    if (text.empty()) textLine = Line(), textColumn = Column();
+                    text += Text(&IXmlReader::GetValue);
+                    continue;
+                }
                 if (nodeType != XmlNodeType_Element) continue;
                 const unsigned childLine = Line(), childColumn = Column();
+                if (!text.empty()) Fail(local + L" holds text or one element, not both", childLine, childColumn);
                 std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
                 if (ns.empty()) ns = Uri(Prefix());
                 if (items && ns == kSystemNamespace) {
@@ -2456,6 +2464,10 @@ private:
                     Fail(local + L": " + e.message, childLine, childColumn);
                 }
             }
+        if (!text.empty()) {
+            Set(node, *property, NormalizeText(text), name, textLine, textColumn);
+            return;
+        }
         if (!items && !collection && count == 0) Fail(local + L" needs an element", line, column);
     }
 
