@@ -22,9 +22,7 @@ void DataObject::SetValue(const std::wstring& name, ov::Variant value) {
             const ov::Variant& v = *Value(name);
             return v.vt == VT_BSTR ? Str(v.bstrVal ? v.bstrVal : L"") : v;
         },
-        [this, name](const VARIANT& v) {
-            SetValue(name, ov::Variant(v));
-        });
+        [this, name](const VARIANT& v) { SetValue(name, ov::Variant(v)); });
 }
 
 const ov::Variant* DataObject::Value(std::wstring_view name) const {

@@ -1,6 +1,7 @@
 // The application's own data: an object of a class of the application (an order, a customer) whose public
-// properties hold values, as a window's XAML describes it (<local:Order Id="7" Customer="Ann"/>). Bindings and
-// a DataGrid's columns read it by property path; scripts read its properties by name like any .NET object.
+// properties hold values, as a window's XAML describes it (<local:Order Id="7" Customer="Ann"/>). Bindings
+// and a DataGrid's columns read it by property path; scripts read its properties by name like any .NET
+// object.
 #pragma once
 
 #include "ClrObject.h"

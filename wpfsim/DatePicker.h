@@ -14,7 +14,8 @@
 //                  "PART_Popup", whose child is the picker's Calendar
 // A click on the button opens the popup below the picker (a PopupRoot window, as the combo box's drop-down)
 // showing the month of DisplayDate (today's unless set; a selected date brings its month); a click on a day
-// selects it, writes the text and closes the popup. Text typed into the text box is not read back (the picker's "Text" is the way in).
+// selects it, writes the text and closes the popup. Text typed into the text box is not read back (the
+// picker's "Text" is the way in).
 #pragma once
 
 #include "Calendar.h"

@@ -74,8 +74,12 @@ void WrapPanel::ArrangeOverride(Rect inner) {
 
 // As WPF's: each child is measured with the room that the children docked before it leave.
 Size DockPanel::MeasureOverride(Size available) {
+    return MeasureDocked(Children(), available);
+}
+
+Size DockPanel::MeasureDocked(const std::vector<Element*>& children, Size available) {
     Size used, most;
-    for (Element* child : Children()) {
+    for (Element* child : children) {
         child->Measure(
             {std::max(0.0, available.width - used.width), std::max(0.0, available.height - used.height)});
         Size s = child->DesiredSize();
@@ -92,7 +96,10 @@ Size DockPanel::MeasureOverride(Size available) {
 }
 
 void DockPanel::ArrangeOverride(Rect r) {
-    const auto& children = Children();
+    ArrangeDocked(Children(), r);
+}
+
+void DockPanel::ArrangeDocked(const std::vector<Element*>& children, Rect r) {
     for (size_t i = 0; i < children.size(); ++i) {
         Element& child = *children[i];
         if (i + 1 == children.size()) {

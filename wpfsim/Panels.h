@@ -45,6 +45,9 @@ protected:
 class DockPanel : public Panel {
 public:
     using Panel::Panel;
+    // WPF's docking of children in order, the last filling what is left (also a StatusBar's items panel).
+    static Size MeasureDocked(const std::vector<Element*>& children, Size available);
+    static void ArrangeDocked(const std::vector<Element*>& children, Rect r);
 
 protected:
     Size MeasureOverride(Size available) override;

@@ -2,6 +2,7 @@
 
 #include "Border.h"
 #include "Menus.h"
+#include "Panels.h"
 #include "XamlSchema.h"
 
 namespace wpfsim {
@@ -39,53 +40,9 @@ public:
 protected:
     Size MeasureOverride(Size available) override {
         Sync();
-        Size used, most;
-        for (Element* child : Children()) {
-            child->Measure(
-                {std::max(0.0, available.width - used.width), std::max(0.0, available.height - used.height)});
-            const Size s = child->DesiredSize();
-            const Dock dock = child->Layout().dock;
-            if (dock == Dock::Left || dock == Dock::Right) {
-                most.height = std::max(most.height, used.height + s.height);
-                used.width += s.width;
-            } else {
-                most.width = std::max(most.width, used.width + s.width);
-                used.height += s.height;
-            }
-        }
-        return {std::max(most.width, used.width), std::max(most.height, used.height)};
+        return DockPanel::MeasureDocked(Children(), available);
     }
-    void ArrangeOverride(Rect r) override {
-        const auto& children = Children();
-        for (size_t i = 0; i < children.size(); ++i) {
-            Element& child = *children[i];
-            const Size s = child.DesiredSize();
-            if (i + 1 == children.size()) {
-                child.Arrange(r);
-                break;
-            }
-            switch (child.Layout().dock) {
-            case Dock::Left:
-                child.Arrange({r.x, r.y, s.width, r.height});
-                r.x += s.width;
-                r.width = std::max(0.0, r.width - s.width);
-                break;
-            case Dock::Right:
-                r.width = std::max(0.0, r.width - s.width);
-                child.Arrange({r.x + r.width, r.y, s.width, r.height});
-                break;
-            case Dock::Top:
-                child.Arrange({r.x, r.y, r.width, s.height});
-                r.y += s.height;
-                r.height = std::max(0.0, r.height - s.height);
-                break;
-            case Dock::Bottom:
-                r.height = std::max(0.0, r.height - s.height);
-                child.Arrange({r.x, r.y + r.height, r.width, s.height});
-                break;
-            }
-        }
-    }
+    void ArrangeOverride(Rect r) override { DockPanel::ArrangeDocked(Children(), r); }
 };
 
 } // namespace

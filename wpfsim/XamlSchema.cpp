@@ -22,12 +22,13 @@ const std::vector<Type>& Types() {
     static const std::vector<Type> types = [] {
         std::vector<Type> all;
         for (auto family :
-             {&FrameworkTypes, &ContentControlTypes, &WindowTypes, &PanelTypes, &BorderTypes, &TextBlockTypes,
-              &ScrollViewerTypes, &ButtonTypes, &ItemTypes, &ListBoxTypes, &ComboBoxTypes, &TabControlTypes,
-              &TreeViewTypes, &MenuTypes, &ToolBarTypes, &TextBoxTypes, &ExpanderTypes, &RangeTypes,
-              &DataGridTypes, &CalendarTypes, &DatePickerTypes, &RichTextBoxTypes, &LabelTypes, &GroupBoxTypes,
-              &StatusBarTypes, &ViewboxTypes, &ProgressBarTypes, &ShapeTypes, &UniformGridTypes, &FrameTypes,
-              &UserControlTypes, &ToolTipTypes, &InlineTypes})
+             {&FrameworkTypes,   &ContentControlTypes, &WindowTypes,   &PanelTypes,       &BorderTypes,
+              &TextBlockTypes,   &ScrollViewerTypes,   &ButtonTypes,   &ItemTypes,        &ListBoxTypes,
+              &ComboBoxTypes,    &TabControlTypes,     &TreeViewTypes, &MenuTypes,        &ToolBarTypes,
+              &TextBoxTypes,     &ExpanderTypes,       &RangeTypes,    &DataGridTypes,    &CalendarTypes,
+              &DatePickerTypes,  &RichTextBoxTypes,    &LabelTypes,    &GroupBoxTypes,    &StatusBarTypes,
+              &ViewboxTypes,     &ProgressBarTypes,    &ShapeTypes,    &UniformGridTypes, &FrameTypes,
+              &UserControlTypes, &ToolTipTypes,        &InlineTypes})
             for (Type& type : family())
                 all.push_back(std::move(type));
         return all;

@@ -417,8 +417,8 @@ constexpr const wchar_t* kStyleClass = L"System.Windows.Style";
 constexpr const wchar_t* kBrushClass = L"System.Windows.Media.SolidColorBrush";
 
 struct SetterDef {
-    std::wstring property; // "Name" or "Owner.Name"
-    std::wstring value;    // as an attribute writes it
+    std::wstring property;          // "Name" or "Owner.Name"
+    std::wstring value;             // as an attribute writes it
     std::optional<Resource> object; // a <Setter.Value> element's value
     unsigned line = 0, column = 0;
 };
@@ -443,7 +443,7 @@ std::wstring SystemKey(const std::wstring& member) {
 // A key as a message names it.
 std::wstring ShownKey(const std::wstring& key) {
     if (key.empty() || key[0] > L'\x03') return key;
-    return key[0] == L'\x01' ? L"{x:Type " + key.substr(1) + L"}"
+    return key[0] == L'\x01'   ? L"{x:Type " + key.substr(1) + L"}"
            : key[0] == L'\x02' ? L"DataTemplateKey(" + key.substr(1) + L")"
                                : L"{x:Static " + key.substr(1) + L"Key}";
 }
@@ -457,11 +457,19 @@ bool IsTemplate(std::wstring_view local) {
 }
 
 // The properties that hold a template or a style: read, kept, no effect.
-constexpr std::wstring_view kTemplateProperties[] = {
-    L"Template",          L"ItemTemplate",          L"ContentTemplate",  L"ItemsPanel",
-    L"ItemContainerStyle", L"HeaderTemplate",       L"FocusVisualStyle", L"ItemTemplateSelector",
-    L"ContentTemplateSelector", L"ItemContainerStyleSelector", L"SelectedContentTemplate",
-    L"CellTemplate",      L"CellEditingTemplate"};
+constexpr std::wstring_view kTemplateProperties[] = {L"Template",
+                                                     L"ItemTemplate",
+                                                     L"ContentTemplate",
+                                                     L"ItemsPanel",
+                                                     L"ItemContainerStyle",
+                                                     L"HeaderTemplate",
+                                                     L"FocusVisualStyle",
+                                                     L"ItemTemplateSelector",
+                                                     L"ContentTemplateSelector",
+                                                     L"ItemContainerStyleSelector",
+                                                     L"SelectedContentTemplate",
+                                                     L"CellTemplate",
+                                                     L"CellEditingTemplate"};
 bool IsTemplateProperty(std::wstring_view name) {
     return std::find(std::begin(kTemplateProperties), std::end(kTemplateProperties), name) !=
            std::end(kTemplateProperties);
@@ -1007,7 +1015,8 @@ private:
     void Set(Node& node, const Property& property, const std::wstring& value, const std::wstring& name,
              unsigned line, unsigned column) {
         if (!property.set)
-            Fail(L"the property '" + name + L"' takes an element: write it as a property element", line, column);
+            Fail(L"the property '" + name + L"' takes an element: write it as a property element", line,
+                 column);
         try {
             property.set(node, value);
         } catch (const ValueError& e) {
@@ -1046,7 +1055,8 @@ private:
         try {
             return markup::Parse(text);
         } catch (const markup::SyntaxError& e) {
-            Fail(L"the markup extension '" + std::wstring(text) + L"' cannot be read: " + e.message, line, column);
+            Fail(L"the markup extension '" + std::wstring(text) + L"' cannot be read: " + e.message, line,
+                 column);
         }
     }
 
@@ -1090,7 +1100,8 @@ private:
             return NamedType(name->text, line, column);
         }
         const size_t colon = text.find(L':');
-        const std::wstring prefix(colon == std::wstring_view::npos ? std::wstring_view() : text.substr(0, colon));
+        const std::wstring prefix(colon == std::wstring_view::npos ? std::wstring_view()
+                                                                   : text.substr(0, colon));
         const std::wstring local(colon == std::wstring_view::npos ? text : text.substr(colon + 1));
         const std::wstring ns = Uri(prefix);
         if (local.empty()) Fail(L"a type's name expected", line, column);
@@ -1178,8 +1189,8 @@ private:
         const std::wstring name = KeyOf(*key, line, column);
         std::optional<Resource> resource = FindResource(name);
         if (!resource && e.name == L"StaticResource")
-            Fail(L"Cannot find resource named '" + ShownKey(name) + L"'. Resource names are case sensitive.", line,
-                 column);
+            Fail(L"Cannot find resource named '" + ShownKey(name) + L"'. Resource names are case sensitive.",
+                 line, column);
         return resource;
     }
 
@@ -1200,7 +1211,8 @@ private:
             return Resource{value.typeName, value.text, std::nullopt, nullptr};
         }
         if (e.name == L"x:Type")
-            return Resource{L"System.Type", NamedType(e.ToString(), line, column).second, std::nullopt, nullptr};
+            return Resource{L"System.Type", NamedType(e.ToString(), line, column).second, std::nullopt,
+                            nullptr};
         if (e.name == L"RelativeSource")
             Fail(L"{RelativeSource} names the source of a Binding and is no value of its own", line, column);
         Fail(L"the markup extension '" + e.ToString() +
@@ -1216,12 +1228,28 @@ private:
     // A Binding's arguments as WPF checks them where it reads them.
     void CheckBinding(const markup::Extension& e, unsigned line, unsigned column) {
         if (e.name == L"TemplateBinding") return;
-        static const std::set<std::wstring_view> known = {
-            L"Path", L"ElementName", L"Mode", L"Converter", L"ConverterParameter", L"ConverterCulture",
-            L"StringFormat", L"RelativeSource", L"Source", L"FallbackValue", L"TargetNullValue",
-            L"UpdateSourceTrigger", L"NotifyOnSourceUpdated", L"NotifyOnTargetUpdated", L"NotifyOnValidationError",
-            L"ValidatesOnDataErrors", L"ValidatesOnExceptions", L"XPath", L"IsAsync", L"BindsDirectlyToSource",
-            L"BindingGroupName", L"AsyncState"};
+        static const std::set<std::wstring_view> known = {L"Path",
+                                                          L"ElementName",
+                                                          L"Mode",
+                                                          L"Converter",
+                                                          L"ConverterParameter",
+                                                          L"ConverterCulture",
+                                                          L"StringFormat",
+                                                          L"RelativeSource",
+                                                          L"Source",
+                                                          L"FallbackValue",
+                                                          L"TargetNullValue",
+                                                          L"UpdateSourceTrigger",
+                                                          L"NotifyOnSourceUpdated",
+                                                          L"NotifyOnTargetUpdated",
+                                                          L"NotifyOnValidationError",
+                                                          L"ValidatesOnDataErrors",
+                                                          L"ValidatesOnExceptions",
+                                                          L"XPath",
+                                                          L"IsAsync",
+                                                          L"BindsDirectlyToSource",
+                                                          L"BindingGroupName",
+                                                          L"AsyncState"};
         if (e.positional.size() > 1) Fail(L"a Binding takes one path: " + e.ToString(), line, column);
         if (!e.positional.empty() && e.Named(L"Path"))
             Fail(L"a Binding's path is given twice: " + e.ToString(), line, column);
@@ -1234,8 +1262,8 @@ private:
                 if (name == L"UpdateSourceTrigger")
                     EnumValue(value.text, {L"Default", L"PropertyChanged", L"LostFocus", L"Explicit"});
             } catch (const ValueError& error) {
-                Fail(L"'" + value.text + L"' is no valid value of Binding." + name + L": " + error.message, line,
-                     column);
+                Fail(L"'" + value.text + L"' is no valid value of Binding." + name + L": " + error.message,
+                     line, column);
             }
             if (name == L"ElementName" || name == L"Source" || name == L"RelativeSource") ++sources;
             // A converter is an object of the project's code; it is looked up and kept, never run.
@@ -1248,7 +1276,8 @@ private:
                 Fail(L"Binding.RelativeSource takes a {RelativeSource}", line, column);
         }
         if (sources > 1)
-            Fail(L"a Binding has one source: ElementName, Source or RelativeSource, not several", line, column);
+            Fail(L"a Binding has one source: ElementName, Source or RelativeSource, not several", line,
+                 column);
     }
 
     // Whether WPF's class of the element (or the owner of "Owner.Name") has the property.
@@ -1258,8 +1287,9 @@ private:
             const std::wstring_view ownerName = std::wstring_view(name).substr(0, dot);
             const std::wstring_view member = std::wstring_view(name).substr(dot + 1);
             const surface::Class* owner = surface::FindClass(ownerName);
-            return owner && (surface::FindAttached(*owner, member) ||
-                             (wpf && surface::DerivesFrom(*wpf, ownerName) && surface::FindProperty(*owner, member)));
+            return owner &&
+                   (surface::FindAttached(*owner, member) ||
+                    (wpf && surface::DerivesFrom(*wpf, ownerName) && surface::FindProperty(*owner, member)));
         }
         return wpf && surface::FindProperty(*wpf, name);
     }
@@ -1348,12 +1378,13 @@ private:
             if (fromStyle) Fail(L"a Style cannot set the property Style", line, column);
             frame.styleSet = true;
             if (!extension)
-                Fail(L"Style takes a {StaticResource} or {DynamicResource} of a Style, not '" + text + L"'", line,
-                     column);
+                Fail(L"Style takes a {StaticResource} or {DynamicResource} of a Style, not '" + text + L"'",
+                     line, column);
             std::optional<Resource> style = ResolveExtension(*extension, line, column);
             if (style && style->typeName.empty()) style.reset();
             if (style && !style->style)
-                Fail(L"'" + extension->ToString() + L"' is a " + style->typeName + L", no valid value of Style",
+                Fail(L"'" + extension->ToString() + L"' is a " + style->typeName +
+                         L", no valid value of Style",
                      line, column);
             frame.style = style ? style->style : nullptr;
             return;
@@ -1374,16 +1405,21 @@ private:
             return;
         }
         if (items && name == L"ItemsSource") {
-            std::optional<Resource> value = extension ? ResolveExtension(*extension, line, column) : std::nullopt;
-            if (!extension || (value && !value->typeName.empty() && (!value->data || !ListOf(value->data->value))))
-                Fail(L"'" + text + L"' is no valid value of ItemsSource: a collection expected ({Binding} or a "
-                                   L"{StaticResource} of an x:Array)",
+            std::optional<Resource> value =
+                extension ? ResolveExtension(*extension, line, column) : std::nullopt;
+            if (!extension ||
+                (value && !value->typeName.empty() && (!value->data || !ListOf(value->data->value))))
+                Fail(L"'" + text +
+                         L"' is no valid value of ItemsSource: a collection expected ({Binding} or a "
+                         L"{StaticResource} of an x:Array)",
                      line, column);
-            if (value && value->data) frame.bindings.push_back({name, std::nullopt, value->data, line, column});
+            if (value && value->data)
+                frame.bindings.push_back({name, std::nullopt, value->data, line, column});
             return;
         }
         if (items && name == L"DisplayMemberPath") {
-            if (extension) Fail(L"DisplayMemberPath takes a property path, not a markup extension", line, column);
+            if (extension)
+                Fail(L"DisplayMemberPath takes a property path, not a markup extension", line, column);
             static_cast<wpfsim::ItemsControl*>(node.element)->SetDisplayMemberPath(text);
             return;
         }
@@ -1394,9 +1430,10 @@ private:
                          (name.ends_with(L"Style") ? L"Style" : L"template") + L" resource expected",
                      line, column);
             std::optional<Resource> value = ResolveExtension(*extension, line, column);
-            if (value && !value->typeName.empty() && value->typeName.find(L"Template") == std::wstring::npos &&
-                value->typeName != kStyleClass)
-                Fail(L"'" + extension->ToString() + L"' is a " + value->typeName + L", no valid value of " + name,
+            if (value && !value->typeName.empty() &&
+                value->typeName.find(L"Template") == std::wstring::npos && value->typeName != kStyleClass)
+                Fail(L"'" + extension->ToString() + L"' is a " + value->typeName + L", no valid value of " +
+                         name,
                      line, column);
             return;
         }
@@ -1433,7 +1470,8 @@ private:
 
     // The element's style at the end of its initialization: the one its Style names, or the implicit style
     // of its exact type in scope. Setters apply base first; a value the element sets itself wins.
-    void ApplyStyle(Node& node, const Type& type, const std::wstring& qualified, unsigned line, unsigned column) {
+    void ApplyStyle(Node& node, const Type& type, const std::wstring& qualified, unsigned line,
+                    unsigned column) {
         Frame& frame = frames_.back();
         std::shared_ptr<const StyleDef> style = frame.style;
         if (!frame.styleSet)
@@ -1443,7 +1481,8 @@ private:
         const bool fits = style->target ? IsA(type, style->target->name)
                                         : style->targetClass.empty() || style->targetClass == frame.className;
         if (!fits)
-            Fail(L"'" + style->targetClass + L"' TargetType does not match type of element '" + qualified + L"'",
+            Fail(L"'" + style->targetClass + L"' TargetType does not match type of element '" + qualified +
+                     L"'",
                  line, column);
         std::vector<const StyleDef*> chain;
         for (const StyleDef* s = style.get(); s; s = s->basedOn.get())
@@ -1468,7 +1507,8 @@ private:
                                 setter->line, setter->column);
                 continue;
             }
-            SetFromText(node, type, qualified, setter->property, setter->value, setter->line, setter->column, true);
+            SetFromText(node, type, qualified, setter->property, setter->value, setter->line, setter->column,
+                        true);
         }
     }
 
@@ -1521,7 +1561,8 @@ private:
                 if (!list) continue;
                 auto& control = static_cast<wpfsim::ItemsControl&>(*node.element);
                 if (control.Count() > 0)
-                    Fail(L"Items collection must be empty before using ItemsSource.", pending.line, pending.column);
+                    Fail(L"Items collection must be empty before using ItemsSource.", pending.line,
+                         pending.column);
                 for (const Data& item : list->Items())
                     control.AddDataItem(item.value, item.typeName);
                 continue;
@@ -1587,7 +1628,8 @@ private:
         }
         if (binding.Named(L"RelativeSource") || binding.Named(L"XPath")) return std::nullopt;
         if (const markup::Argument* source = binding.Named(L"Source")) {
-            std::optional<Resource> resource = ResolveResource(*source->extension, pending.line, pending.column);
+            std::optional<Resource> resource =
+                ResolveResource(*source->extension, pending.line, pending.column);
             if (!resource) return std::nullopt;
             const ov::Variant value =
                 resource->data ? resource->data->value : ov::Variant::String(resource->text);
@@ -1643,7 +1685,8 @@ private:
             std::vector<Attribute> own = ReadAttributes();
             scopes_.pop_back();
             if (!own.empty())
-                Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+                Fail(L"the property element '" + local + L"' takes no attributes", own[0].line,
+                     own[0].column);
         }
         if (empty) return;
         bool dictionary = false, entries = false;
@@ -1677,9 +1720,10 @@ private:
         ForEachChild(L"ResourceDictionary", [&] {
             const std::wstring local = Text(&IXmlReader::GetLocalName);
             if (local == L"ResourceDictionary.MergedDictionaries")
-                Fail(L"ResourceDictionary.MergedDictionaries is not supported (the dictionaries it merges are "
-                     L"other files)",
-                     Line(), Column());
+                Fail(
+                    L"ResourceDictionary.MergedDictionaries is not supported (the dictionaries it merges are "
+                    L"other files)",
+                    Line(), Column());
             ReadResourceEntry();
         });
     }
@@ -1747,7 +1791,8 @@ private:
         Node none;
         for (const Attribute& a : o.attributes) {
             if ((a.ns == xamlns::Xaml && a.local == L"Key") || ignorable_.count(a.ns)) continue;
-            if (!a.ns.empty()) Fail(L"unknown attribute '" + a.Qualified() + L"' of SolidColorBrush", a.line, a.column);
+            if (!a.ns.empty())
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of SolidColorBrush", a.line, a.column);
             try {
                 if (a.local == L"Color") {
                     if (Trim(a.value) == L"{x:Null}") throw ValueError{L"a colour expected"};
@@ -1760,12 +1805,14 @@ private:
                          a.column);
                 }
             } catch (const ValueError& e) {
-                Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line, a.column);
+                Fail(L"'" + a.value + L"' is no valid value of " + a.local + L": " + e.message, a.line,
+                     a.column);
             }
         }
         if (!o.empty)
             ForEachChild(L"SolidColorBrush", [&] {
-                Fail(L"the elements of SolidColorBrush are not supported (its attributes are)", Line(), Column());
+                Fail(L"the elements of SolidColorBrush are not supported (its attributes are)", Line(),
+                     Column());
             });
         return brush;
     }
@@ -1776,7 +1823,8 @@ private:
         auto style = std::make_shared<StyleDef>();
         const Attribute* basedOn = nullptr;
         for (const Attribute& a : o.attributes) {
-            if ((a.ns == xamlns::Xaml && (a.local == L"Key" || a.local == L"Shared")) || ignorable_.count(a.ns))
+            if ((a.ns == xamlns::Xaml && (a.local == L"Key" || a.local == L"Shared")) ||
+                ignorable_.count(a.ns))
                 continue;
             if (a.ns.empty() && a.local == L"TargetType") {
                 std::tie(style->target, style->targetClass) = NamedType(a.value, a.line, a.column);
@@ -1789,8 +1837,8 @@ private:
         if (basedOn) {
             std::optional<markup::Extension> e = ExtensionOf(basedOn->value, basedOn->line, basedOn->column);
             if (!e || !IsResourceReference(*e))
-                Fail(L"BasedOn takes a {StaticResource} of a Style, not '" + basedOn->value + L"'", basedOn->line,
-                     basedOn->column);
+                Fail(L"BasedOn takes a {StaticResource} of a Style, not '" + basedOn->value + L"'",
+                     basedOn->line, basedOn->column);
             std::optional<Resource> base = ResolveResource(*e, basedOn->line, basedOn->column);
             if (base && !base->style)
                 Fail(L"'" + e->ToString() + L"' is a " + base->typeName + L", no valid value of BasedOn",
@@ -1800,8 +1848,8 @@ private:
                 const bool fits = b.targetClass.empty() || b.targetClass == style->targetClass ||
                                   (b.target && style->target && IsA(*style->target, b.target->name));
                 if (!fits)
-                    Fail(L"Can only base on a Style with target type that is base type '" + style->targetClass +
-                             L"'.",
+                    Fail(L"Can only base on a Style with target type that is base type '" +
+                             style->targetClass + L"'.",
                          basedOn->line, basedOn->column);
                 style->basedOn = base->style;
             }
@@ -1833,7 +1881,8 @@ private:
         Opened o = Open();
         ScopeCloser closer{scopes_};
         if (o.ns != xamlns::Presentation || (o.local != L"Setter" && o.local != L"EventSetter"))
-            Fail(L"a Style holds Setter, EventSetter, Style.Setters, Style.Triggers and Style.Resources, not '" +
+            Fail(L"a Style holds Setter, EventSetter, Style.Setters, Style.Triggers and Style.Resources, not "
+                 L"'" +
                      o.qualified + L"'",
                  o.line, o.column);
         if (o.local == L"EventSetter") {
@@ -1879,17 +1928,21 @@ private:
                     });
                 if (!count) Fail(L"Setter.Value needs an element", line, column);
             });
-        if (!hasProperty || !hasValue) Fail(L"Must specify both Property and Value for Setter.", o.line, o.column);
+        if (!hasProperty || !hasValue)
+            Fail(L"Must specify both Property and Value for Setter.", o.line, o.column);
         // The property as WPF resolves it where the style is read.
         const size_t dot = setter.property.find(L'.');
-        const Type* owner = dot == std::wstring::npos ? style.target : FindType(setter.property.substr(0, dot));
-        const std::wstring name = dot == std::wstring::npos ? setter.property : setter.property.substr(dot + 1);
+        const Type* owner =
+            dot == std::wstring::npos ? style.target : FindType(setter.property.substr(0, dot));
+        const std::wstring name =
+            dot == std::wstring::npos ? setter.property : setter.property.substr(dot + 1);
         bool found = false;
         if (owner && dot != std::wstring::npos && FindAttachedProperty(owner->name, name)) {
             found = true;
-        } else if (owner && (FindProperty(*owner, name) || IsTemplateProperty(name) || name == L"DataContext" ||
-                             (IsA(*owner, L"ItemsControl") &&
-                              (name == L"ItemsSource" || name == L"DisplayMemberPath")))) {
+        } else if (owner &&
+                   (FindProperty(*owner, name) || IsTemplateProperty(name) || name == L"DataContext" ||
+                    (IsA(*owner, L"ItemsControl") &&
+                     (name == L"ItemsSource" || name == L"DisplayMemberPath")))) {
             found = true;
             setter.property = name;
         } else if (!owner && dot == std::wstring::npos && !style.targetClass.empty()) {
@@ -1897,7 +1950,8 @@ private:
         }
         if (!found || name == L"Style")
             Fail(L"Cannot resolve the Style Property '" + setter.property +
-                     L"'. Verify that the owning type is the Style's TargetType, or use Class.Property syntax to "
+                     L"'. Verify that the owning type is the Style's TargetType, or use Class.Property "
+                     L"syntax to "
                      L"specify the Property.",
                  o.line, o.column);
         style.setters.push_back(std::move(setter));
@@ -1953,7 +2007,8 @@ private:
         if (!o.empty)
             while (Next(nodeType)) {
                 if (nodeType == XmlNodeType_EndElement) break;
-                if (nodeType == XmlNodeType_Element) Fail(L"sys:" + o.local + L" holds text only", Line(), Column());
+                if (nodeType == XmlNodeType_Element)
+                    Fail(L"sys:" + o.local + L" holds text only", Line(), Column());
                 if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA ||
                     nodeType == XmlNodeType_Whitespace)
                     value += Text(&IXmlReader::GetValue);
@@ -2019,12 +2074,12 @@ private:
                     value = ov::Variant();
                 } else if (IsResourceReference(*e)) {
                     std::optional<Resource> resource = ResolveResource(*e, a.line, a.column);
-                    value = !resource ? ov::Variant()
+                    value = !resource        ? ov::Variant()
                             : resource->data ? resource->data->value
                                              : ov::Variant::String(resource->text);
                 } else {
-                    Fail(L"the markup extension '" + e->ToString() + L"' in a data object is not supported", a.line,
-                         a.column);
+                    Fail(L"the markup extension '" + e->ToString() + L"' in a data object is not supported",
+                         a.line, a.column);
                 }
             }
             object->SetValue(a.local, std::move(value));
@@ -2040,7 +2095,8 @@ private:
                              L" is not supported (its properties as attributes or property elements are)",
                          line, column);
                 std::vector<Data> values;
-                if (!p.empty) ForEachChild(p.qualified, [&] { values.push_back(ReadDataElement(p.qualified)); });
+                if (!p.empty)
+                    ForEachChild(p.qualified, [&] { values.push_back(ReadDataElement(p.qualified)); });
                 const std::wstring name = p.local.substr(dot + 1);
                 if (values.size() == 1) {
                     object->SetValue(name, values[0].value);
@@ -2058,7 +2114,8 @@ private:
     bool PeekSimBase() {
         bool found = false;
         for (HRESULT hr = xml_.MoveToFirstAttribute(); hr == S_OK; hr = xml_.MoveToNextAttribute())
-            if (Text(&IXmlReader::GetLocalName) == L"Base" && Text(&IXmlReader::GetNamespaceUri) == xamlns::Sim)
+            if (Text(&IXmlReader::GetLocalName) == L"Base" &&
+                Text(&IXmlReader::GetNamespaceUri) == xamlns::Sim)
                 found = true;
         xml_.MoveToElement();
         return found;
@@ -2377,8 +2434,8 @@ private:
 
     // <X.Style> holding a Style of its own, or a template property holding its template: a style takes
     // effect, a template is kept.
-    void ReadStyleProperty(const std::wstring& local, const std::wstring& name, unsigned line, unsigned column,
-                           bool empty) {
+    void ReadStyleProperty(const std::wstring& local, const std::wstring& name, unsigned line,
+                           unsigned column, bool empty) {
         std::vector<Attribute> own = ReadAttributes();
         scopes_.pop_back();
         if (!own.empty())
@@ -2400,8 +2457,8 @@ private:
                     return;
                 }
                 if (!presentation || !IsTemplate(child) || name == L"Style")
-                    Fail(local + L" holds a " + (name.ends_with(L"Style") ? L"Style" : L"template") + L", not '" +
-                             child + L"'",
+                    Fail(local + L" holds a " + (name.ends_with(L"Style") ? L"Style" : L"template") +
+                             L", not '" + child + L"'",
                          Line(), Column());
                 Opened o = Open();
                 ScopeCloser closer{scopes_};
@@ -2431,14 +2488,16 @@ private:
             while (Next(nodeType)) {
                 if (nodeType == XmlNodeType_EndElement) break;
                 if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
-                    if (items || !property->set || count > 0) Fail(local + L" cannot hold text", Line(), Column());
+                    if (items || !property->set || count > 0)
+                        Fail(local + L" cannot hold text", Line(), Column());
                     if (text.empty()) textLine = Line(), textColumn = Column();
                     text += Text(&IXmlReader::GetValue);
                     continue;
                 }
                 if (nodeType != XmlNodeType_Element) continue;
                 const unsigned childLine = Line(), childColumn = Column();
-                if (!text.empty()) Fail(local + L" holds text or one element, not both", childLine, childColumn);
+                if (!text.empty())
+                    Fail(local + L" holds text or one element, not both", childLine, childColumn);
                 std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
                 if (ns.empty()) ns = Uri(Prefix());
                 if (items && ns == kSystemNamespace) {

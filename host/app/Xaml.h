@@ -9,8 +9,8 @@
 // (wpfsim/XamlSchema.h, each kind declared beside its class); x:Name and Name name an element, x:Class names
 // the window's class. An element of a clr-namespace is a user class: namespace plus element name, with the
 // behaviour of the WPF class that its attribute sim:Base (namespace urn:ovwpf-sim) names (without it: below).
-// Namespaces that mc:Ignorable lists are skipped. Anything else unknown is an error with its line: nothing is silently
-// dropped.
+// Namespaces that mc:Ignorable lists are skipped. Anything else unknown is an error with its line: nothing is
+// silently dropped.
 //
 // A file the reader takes opens in WPF: every attribute value is read as WPF's converter and the property's
 // own check read it (wpfsim/XamlSchema.h), also for the properties that the simulation does not show. The
@@ -36,14 +36,14 @@
 //
 // Resources, styles and bindings (XamlMarkup.h has the markup extension grammar):
 //   - X.Resources of any element (entries, or one ResourceDictionary) holds Style, DataTemplate,
-//     HierarchicalDataTemplate, ControlTemplate, ItemsPanelTemplate, SolidColorBrush, sys: values, x:Array and
-//     objects of a clr-namespace; an entry needs x:Key, except a Style with TargetType and a DataTemplate with
-//     DataType. A dictionary of another file (Source, MergedDictionaries) is refused as not supported.
+//     HierarchicalDataTemplate, ControlTemplate, ItemsPanelTemplate, SolidColorBrush, sys: values, x:Array
+//     and objects of a clr-namespace; an entry needs x:Key, except a Style with TargetType and a DataTemplate
+//     with DataType. A dictionary of another file (Source, MergedDictionaries) is refused as not supported.
 //   - {StaticResource} and {DynamicResource} are looked up where they are read, from the element up to the
-//     window, then among the system's keys ({x:Static SystemColors.ControlBrushKey}): a StaticResource defined
-//     later is WPF's error too; a DynamicResource is resolved once, and one not found keeps the default. A
-//     resource of a class the property does not take is WPF's error. {x:Static} knows SystemColors,
-//     SystemFonts and SystemParameters; {x:Type} names a WPF class or one of a clr-namespace.
+//     window, then among the system's keys ({x:Static SystemColors.ControlBrushKey}): a StaticResource
+//     defined later is WPF's error too; a DynamicResource is resolved once, and one not found keeps the
+//     default. A resource of a class the property does not take is WPF's error. {x:Static} knows
+//     SystemColors, SystemFonts and SystemParameters; {x:Type} names a WPF class or one of a clr-namespace.
 //   - A Style applies at the end of its element (as WPF's initialization ends): Style="{StaticResource}",
 //     or the implicit style of the element's exact class in scope, the element's own resources included.
 //     WPF also styles elements read before an implicit style of an enclosing dictionary; the reader does

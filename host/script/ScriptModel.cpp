@@ -341,7 +341,8 @@ void SetReportModes(IDispatch* object, const HandedOutRegistry& registry) {
 ov::ComPtr<IDispatch> HandOut(ov::ComPtr<IDispatch> object,
                               const std::shared_ptr<HandedOutRegistry>& registry, LogContext element) {
     SetReportModes(object.Get(), *registry);
-    return ov::ComPtr<IDispatch>(ov::Create<HandedOut>(std::move(object), registry, std::move(element)).Get());
+    return ov::ComPtr<IDispatch>(
+        ov::Create<HandedOut>(std::move(object), registry, std::move(element)).Get());
 }
 
 } // namespace

@@ -15,10 +15,15 @@ TEST(MatchMask, Cases) {
         bool match;
     } cases[] = {
         // what no class name can hold: an empty one, a null pattern, a literal asterisk
-        {L"*", L"", true},   {L"", L"", true},    {nullptr, L"a", false},
-        {L"**", L"*", true}, {L"**", L"", false}, {L"My*.*Button", L"MyAppFancyButton", false},
+        {L"*", L"", true},
+        {L"", L"", true},
+        {nullptr, L"a", false},
+        {L"**", L"*", true},
+        {L"**", L"", false},
+        {L"My*.*Button", L"MyAppFancyButton", false},
         // "**" is one token: its second asterisk is no wildcard of its own
-        {L"a**", L"a*x", false}, {L"a**b", L"a*b", true},
+        {L"a**", L"a*x", false},
+        {L"a**b", L"a*b", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ov::MatchMask(c.pattern, c.text), c.match)

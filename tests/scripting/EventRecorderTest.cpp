@@ -144,15 +144,18 @@ TEST_F(EventRecorderTest, DecorationHandsOverTheControlWithOffsets) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.className);
         wpfsim::Element& pressed = *c.pressed;
-        auto event = Record(ovhost::NearestNode(host->Core(), pressed)->AsHostObject(), pressed,
-                            ov::EventKinds::Mouse, POINT{pressed.Bounds().left + 1, pressed.Bounds().top + 1});
+        auto event =
+            Record(ovhost::NearestNode(host->Core(), pressed)->AsHostObject(), pressed, ov::EventKinds::Mouse,
+                   POINT{pressed.Bounds().left + 1, pressed.Bounds().top + 1});
         EXPECT_EQ(event->Property(keys::ControlType).lVal, ctrlWPFActTransparent);
         auto owner = event->Identifier(keys::TransparentOwner);
         ASSERT_TRUE(owner);
         EXPECT_TRUE(IsEqualGUID(*owner, c.owner->Id()));
         EXPECT_EQ(Text(event->Property(keys::TransparentClassName)), c.className);
-        EXPECT_EQ(event->Property(keys::TransparentOffsetX).lVal, c.owner->Bounds().left - pressed.Bounds().left);
-        EXPECT_EQ(event->Property(keys::TransparentOffsetY).lVal, c.owner->Bounds().top - pressed.Bounds().top);
+        EXPECT_EQ(event->Property(keys::TransparentOffsetX).lVal,
+                  c.owner->Bounds().left - pressed.Bounds().left);
+        EXPECT_EQ(event->Property(keys::TransparentOffsetY).lVal,
+                  c.owner->Bounds().top - pressed.Bounds().top);
         EXPECT_EQ(event->Property(keys::TransparentKind).lVal, c.kind);
     }
     EXPECT_NE(frame.Parent()->Bounds().left, frame.Bounds().left) << "the case's premise";
