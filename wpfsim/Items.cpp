@@ -1,6 +1,8 @@
 #include "Items.h"
 
 #include "Application.h"
+#include "Border.h"
+#include "ContentControl.h"
 #include "ClrValue.h"
 #include "DataObject.h"
 #include "ListBox.h"
@@ -484,6 +486,38 @@ void HeaderedItemsControl::SetHeaderPresenter(ContentPresenter* presenter) {
 
 // --- XAML ------------------------------------------------------------------------------------------------
 
+// --- ItemsControl as an element -------------------------------------------------------------------------
+
+namespace {
+
+// WPF's ItemsControl itself: a Border round an ItemsPresenter whose StackPanel holds the items, no scrolling
+// and no selection. An element item is its own container; a data item shows in a ContentPresenter.
+class PlainItemsControl : public ItemsControl {
+public:
+    PlainItemsControl(Application& app, std::wstring className, std::wstring name)
+        : ItemsControl(app, std::move(className), std::move(name),
+                       L"System.Windows.Controls.ContentPresenter") {
+        SetFocusable(false);
+    }
+
+protected:
+    void OnApplyTemplate() override {
+        auto& border = MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
+        MakeItemsHost(&border, nullptr, L"System.Windows.Controls.StackPanel");
+    }
+    ov::ComPtr<Element> MakeContainer(const Item& item) override {
+        ov::ComPtr<ContentPresenter> presenter =
+            App()->Make<ContentPresenter>(L"System.Windows.Controls.ContentPresenter", L"");
+        if (item.IsElement())
+            presenter->Show(Content{std::nullopt, item.element});
+        else
+            presenter->Show(Content{DataText(item), nullptr});
+        return ov::ComPtr<Element>(presenter);
+    }
+};
+
+} // namespace
+
 namespace xaml {
 namespace {
 
@@ -524,6 +558,7 @@ std::vector<Type> ItemTypes() {
         {.name = L"ItemsControl",
          .className = L"System.Windows.Controls.ItemsControl",
          .base = L"Control",
+         .make = &Make<PlainItemsControl>,
          .content = Content::Items,
          .sim = {{L"NeverGenerates",
                   [](Node& n, std::wstring_view v) { As<ItemsControl>(n).SetNeverGenerates(ToBool(v)); }},

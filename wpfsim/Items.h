@@ -126,13 +126,13 @@ protected:
     // Item i's value as callers see it: the element, a string (object or BSTR) or a primitive.
     ov::Variant ItemValue(size_t index) const;
     static ov::Variant DataValue(const Element& self, const Item& item);
+    // What a data item's container shows: its DisplayMemberPath's value, or the item, as text.
+    std::wstring DataText(const Item& item) const;
 
 private:
     void Realize(size_t index, Element& container);
     // The item of every element item and container, after the items moved.
     void Reindex();
-    // What a data item's container shows: its DisplayMemberPath's value, or the item, as text.
-    std::wstring DataText(const Item& item) const;
     std::wstring containerClass_;
     std::wstring displayMemberPath_;
     std::vector<Item> items_;

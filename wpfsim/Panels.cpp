@@ -332,6 +332,12 @@ std::vector<Type> PanelTypes() {
                        [](Node& n, std::wstring_view v) { n.element->Layout().rowSpan = ToInt(v, 1); }},
                       {L"ColumnSpan",
                        [](Node& n, std::wstring_view v) { n.element->Layout().columnSpan = ToInt(v, 1); }}}},
+        // WPF's ink surface, a FrameworkElement that lays its children out as a Canvas does; ink is left out.
+        {.name = L"InkCanvas",
+         .className = L"System.Windows.Controls.InkCanvas",
+         .base = L"FrameworkElement",
+         .make = &Make<Canvas>,
+         .content = Content::Many},
         {.name = L"Canvas",
          .className = L"System.Windows.Controls.Canvas",
          .base = L"Panel",

@@ -370,12 +370,23 @@ ScrollViewer::BarVisibility ToBarVisibility(std::wstring_view v) {
         EnumValue(v, {L"Disabled", L"Auto", L"Hidden", L"Visible"}));
 }
 
-// The viewer itself, or the scroll host of an items control that the attached property is set on.
-ScrollViewer& ViewerOf(Node& n) {
-    if (auto* viewer = dynamic_cast<ScrollViewer*>(n.element)) return *viewer;
+// The viewer itself, or the scroll host of an items control that the attached property is set on; null
+// for another element, where WPF keeps the attached value without effect.
+ScrollViewer* ViewerOf(Node& n) {
+    if (auto* viewer = dynamic_cast<ScrollViewer*>(n.element)) return viewer;
     if (auto* items = dynamic_cast<ItemsControl*>(n.element); items && items->ScrollHost())
-        return *items->ScrollHost();
-    throw ValueError{L"the element has no ScrollViewer"};
+        return items->ScrollHost();
+    return nullptr;
+}
+
+void SetBars(Node& n, std::wstring_view v, bool horizontal) {
+    const ScrollViewer::BarVisibility visibility = ToBarVisibility(v);
+    if (ScrollViewer* viewer = ViewerOf(n)) viewer->SetBarVisibility(horizontal, visibility);
+}
+
+void SetCanContentScroll(Node& n, std::wstring_view v) {
+    const bool can = ToBool(v);
+    if (ScrollViewer* viewer = ViewerOf(n)) viewer->SetCanContentScroll(can);
 }
 
 } // namespace
@@ -389,26 +400,17 @@ std::vector<Type> ScrollViewerTypes() {
          .properties =
              {
                  {L"HorizontalScrollBarVisibility",
-                  [](Node& n, std::wstring_view v) {
-                      ViewerOf(n).SetBarVisibility(true, ToBarVisibility(v));
-                  }},
-                 {L"VerticalScrollBarVisibility",
-                  [](Node& n, std::wstring_view v) {
-                      ViewerOf(n).SetBarVisibility(false, ToBarVisibility(v));
-                  }},
-                 {L"CanContentScroll",
-                  [](Node& n, std::wstring_view v) { ViewerOf(n).SetCanContentScroll(ToBool(v)); }},
+                  [](Node& n, std::wstring_view v) { SetBars(n, v, true); }},
+                 {L"VerticalScrollBarVisibility", [](Node& n, std::wstring_view v) { SetBars(n, v, false); }},
+                 {L"CanContentScroll", &SetCanContentScroll},
              },
          .content = Content::Single,
          .textProperty = L"Content",
          .attached =
-             {{L"HorizontalScrollBarVisibility",
-               [](Node& n, std::wstring_view v) { ViewerOf(n).SetBarVisibility(true, ToBarVisibility(v)); }},
-              {L"VerticalScrollBarVisibility",
-               [](Node& n, std::wstring_view v) { ViewerOf(n).SetBarVisibility(false, ToBarVisibility(v)); }},
+             {{L"HorizontalScrollBarVisibility", [](Node& n, std::wstring_view v) { SetBars(n, v, true); }},
+              {L"VerticalScrollBarVisibility", [](Node& n, std::wstring_view v) { SetBars(n, v, false); }},
               // On an items control it reaches the viewer of its template, as the styles' bindings do.
-              {L"CanContentScroll",
-               [](Node& n, std::wstring_view v) { ViewerOf(n).SetCanContentScroll(ToBool(v)); }}}},
+              {L"CanContentScroll", &SetCanContentScroll}}},
     };
 }
 

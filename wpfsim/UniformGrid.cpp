@@ -78,18 +78,22 @@ void UniformGrid::ArrangeOverride(Rect inner) {
 
 // --- GridSplitter ---------------------------------------------------------------------------------------
 
-GridSplitter::GridSplitter(Application& app, std::wstring className, std::wstring name)
+Thumb::Thumb(Application& app, std::wstring className, std::wstring name)
     : Control(app, std::move(className), std::move(name)) {
+    AddProperty(L"IsDragging", [] { return ov::Variant::Bool(false); });
+}
+
+void Thumb::OnApplyTemplate() {
+    MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
+}
+
+GridSplitter::GridSplitter(Application& app, std::wstring className, std::wstring name)
+    : Thumb(app, std::move(className), std::move(name)) {
     AddProperty(L"ResizeDirection", [this] { return ov::Variant::Int(resizeDirection); });
     AddProperty(L"ResizeBehavior", [this] { return ov::Variant::Int(resizeBehavior); });
     AddProperty(L"ShowsPreview", [this] { return ov::Variant::Bool(showsPreview); });
     AddProperty(L"DragIncrement", [this] { return ov::Variant::Double(dragIncrement); });
     AddProperty(L"KeyboardIncrement", [this] { return ov::Variant::Double(keyboardIncrement); });
-    AddProperty(L"IsDragging", [] { return ov::Variant::Bool(false); });
-}
-
-void GridSplitter::OnApplyTemplate() {
-    MakePart<Border>(*this, L"System.Windows.Controls.Border", L"");
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------
@@ -125,9 +129,13 @@ std::vector<Type> UniformGridTypes() {
                         {L"FirstColumn",
                          [](Node& n, std::wstring_view v) { As<UniformGrid>(n).firstColumn = ToCount(v); }}},
          .content = Content::Many},
+        {.name = L"Thumb",
+         .className = L"System.Windows.Controls.Primitives.Thumb",
+         .base = L"Control",
+         .make = &Make<Thumb>},
         {.name = L"GridSplitter",
          .className = L"System.Windows.Controls.GridSplitter",
-         .base = L"Control",
+         .base = L"Thumb",
          .make = &Make<GridSplitter>,
          .properties = {{L"ResizeDirection",
                          [](Node& n, std::wstring_view v) {

@@ -30,15 +30,21 @@ private:
     int usedRows_ = 1, usedColumns_ = 1;
 };
 
-class GridSplitter : public Control {
+// The dragging primitive of scroll bars and splitters; it has no content and never drags here.
+class Thumb : public Control {
+public:
+    Thumb(Application& app, std::wstring className, std::wstring name);
+
+protected:
+    void OnApplyTemplate() override;
+};
+
+class GridSplitter : public Thumb {
 public:
     GridSplitter(Application& app, std::wstring className, std::wstring name);
     int resizeDirection = 0, resizeBehavior = 0;
     bool showsPreview = false;
     double dragIncrement = 1, keyboardIncrement = 10;
-
-protected:
-    void OnApplyTemplate() override;
 };
 
 } // namespace wpfsim

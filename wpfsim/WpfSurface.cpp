@@ -376,6 +376,10 @@ void Convert(const Member& property, std::wstring_view value) {
     case Converter::Command: {
         // A command of the application's own classes (local:Commands.Save) is not known here.
         if (text.find(L':') != std::wstring_view::npos) return;
+        // A control's own commands (Slider.DecreaseSmall) are static members of its class.
+        if (const size_t dot = text.find(L'.');
+            dot != std::wstring_view::npos && FindClass(text.substr(0, dot)))
+            return;
         for (const wchar_t* command : kCommands) {
             std::wstring_view known = command;
             if (text == known || text == known.substr(known.find(L'.') + 1)) return;

@@ -1,5 +1,6 @@
 #include "Xaml.h"
 
+#include "XamlInput.h"
 #include "XamlMarkup.h"
 
 #include "../log/LogFormat.h"
@@ -38,291 +39,18 @@ namespace {
 using namespace wpfsim::xaml;
 using wpfsim::Auto;
 namespace surface = wpfsim::surface;
+using namespace xamlinput;
 
 constexpr const wchar_t* kXmlnsNamespace = L"http://www.w3.org/2000/xmlns/";
+constexpr const wchar_t* kXmlNamespace = L"http://www.w3.org/XML/1998/namespace";
 constexpr std::wstring_view kClrNamespace = L"clr-namespace:";
 // The namespace of sys:String and the primitives that items controls take as data items.
 constexpr std::wstring_view kSystemNamespace = L"clr-namespace:System;assembly=mscorlib";
-
-// Elements nest at most this deep, the root being the first level: deep enough for any window an author
-// writes (each level is several in WPF's visual tree, whose layout stops at 4096), shallow enough for the
-// reader's recursion.
-constexpr UINT kMaxDepth = 256;
-// Far beyond any window's description; a larger file is refused before it is read.
-constexpr LONGLONG kMaxFileSize = 256LL << 20;
-
-// --- the file's bytes -----------------------------------------------------------------------------------
-
-// Counts lines as XML does (CR LF, CR and LF each end one) and columns in characters.
-struct Position {
-    unsigned line = 1, column = 1;
-    void Advance(std::string_view text, size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) {
-            unsigned char c = static_cast<unsigned char>(text[i]);
-            if (c == '\n' && i > 0 && text[i - 1] == '\r') continue;
-            if (c == '\r' || c == '\n') {
-                ++line;
-                column = 1;
-            } else if ((c & 0xC0) != 0x80) {
-                ++column;
-            }
-        }
-    }
-};
-
-// The length of the UTF-8 sequence at `i`, or 0 when it is none (overlong forms, surrogates and code points
-// above U+10FFFF included).
-size_t Utf8SequenceLength(std::string_view text, size_t i) {
-    auto byte = [&](size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
-    unsigned c = byte(i);
-    if (c < 0x80) return 1;
-    size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-    if (length == 0 || i + length > text.size()) return 0;
-    unsigned second = byte(i + 1);
-    unsigned low = 0x80, high = 0xBF;
-    if (c == 0xE0) low = 0xA0;
-    if (c == 0xED) high = 0x9F;
-    if (c == 0xF0) low = 0x90;
-    if (c == 0xF4) high = 0x8F;
-    if (second < low || second > high) return 0;
-    for (size_t k = 2; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    return length;
-}
-
-bool IsXmlChar(unsigned long long code) {
-    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
-           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
-}
-
-// The encoding that the XML declaration names, or empty.
-std::string DeclaredEncoding(std::string_view text) {
-    if (!text.starts_with("<?xml")) return {};
-    std::string_view declaration = text.substr(0, text.find("?>"));
-    size_t at = declaration.find("encoding");
-    if (at == std::string_view::npos) return {};
-    size_t quote = declaration.find_first_of("\"'", at);
-    if (quote == std::string_view::npos) return {};
-    size_t end = declaration.find(declaration[quote], quote + 1);
-    std::string name(declaration.substr(quote + 1, end - quote - 1));
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
-}
-
-// UTF-8 checked, since the parser would put U+FFFD in place of a bad byte; and since the parser keeps only
-// 16 bits of a character reference, references beyond U+FFFF become the character itself (outside comments,
-// CDATA sections and processing instructions, where they are text).
-std::string Substitute(std::string_view text) {
-    auto fail = [&](std::wstring message, size_t at) -> void {
-        Position position;
-        position.Advance(text, 0, at);
-        throw XamlError{std::move(message), position.line, position.column};
-    };
-    for (size_t i = 0; i < text.size();) {
-        size_t length = Utf8SequenceLength(text, i);
-        if (length == 0) {
-            wchar_t byte[8];
-            swprintf(byte, 8, L"0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[i])));
-            fail(L"invalid UTF-8 (byte " + std::wstring(byte) + L")", i);
-        }
-        // The parser lets the characters pass that XML forbids even as references (U+0001, U+FFFE).
-        unsigned code = static_cast<unsigned char>(text[i]);
-        if (length > 1) code &= 0x7F >> length;
-        for (size_t k = 1; k < length; ++k)
-            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        if (!IsXmlChar(code)) {
-            wchar_t character[16];
-            swprintf(character, 16, L"U+%04X", code);
-            fail(L"the character " + std::wstring(character) + L" is not allowed in XML", i);
-        }
-        i += length;
-    }
-
-    std::string out;
-    size_t copied = 0;
-    static const std::pair<std::string_view, std::string_view> verbatim[] = {
-        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
-    for (size_t i = 0; i < text.size();) {
-        if (text[i] == '<') {
-            bool skipped = false;
-            for (const auto& [open, close] : verbatim)
-                if (text.substr(i).starts_with(open)) {
-                    size_t end = text.find(close, i + open.size());
-                    i = end == std::string_view::npos ? text.size() : end + close.size();
-                    skipped = true;
-                    break;
-                }
-            if (!skipped) ++i;
-            continue;
-        }
-        if (text[i] != '&' || text.substr(i, 2) != "&#") {
-            ++i;
-            continue;
-        }
-        const bool hex = text.substr(i, 3) == "&#x";
-        size_t digits = i + (hex ? 3 : 2), end = digits;
-        unsigned long long code = 0;
-        for (; end < text.size(); ++end) {
-            char c = text[end];
-            int value = c >= '0' && c <= '9'          ? c - '0'
-                        : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                        : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                      : -1;
-            if (value < 0) break;
-            code = std::min(code * (hex ? 16 : 10) + value, 0x110000ULL);
-        }
-        // A malformed reference is the parser's to refuse.
-        if (end == digits || end >= text.size() || text[end] != ';') {
-            i = end;
-            continue;
-        }
-        const std::string_view reference = text.substr(i, end + 1 - i);
-        if (!IsXmlChar(code))
-            fail(L"the character reference '" + std::wstring(reference.begin(), reference.end()) +
-                     L"' names a character that XML does not allow",
-                 i);
-        if (code > 0xFFFF) {
-            out.append(text.substr(copied, i - copied));
-            AppendUtf8(out, static_cast<unsigned>(code));
-            copied = end + 1;
-        }
-        i = end + 1;
-    }
-    if (copied == 0) return std::string(text);
-    out.append(text.substr(copied));
-    return out;
-}
-
-// UTF-16 is checked and substituted as UTF-8 is, and given to the parser as UTF-8; a file that declares
-// another encoding is the parser's alone. Without the mark, a file that starts with '<' in UTF-16 is UTF-16,
-// as .NET's XML reader detects it (four bytes of '<' are UCS-4, the parser's).
-std::string Prepare(std::string_view text) {
-    using namespace std::string_view_literals;
-    const bool unmarked = !text.starts_with("<\0\0\0"sv) && !text.starts_with("\0\0\0<"sv) &&
-                          (text.starts_with("<\0"sv) || text.starts_with("\0<"sv));
-    const size_t mark = unmarked ? 0 : 2;
-    const bool little = text.starts_with("\xFF\xFE") || (unmarked && text[0] == '<');
-    const bool big = text.starts_with("\xFE\xFF") || (unmarked && text[0] == '\0');
-    if (!little && !big) {
-        const std::string_view body = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
-        const std::string encoding = DeclaredEncoding(body);
-        return encoding.empty() || encoding == "utf-8" ? Substitute(text) : std::string(text);
-    }
-    std::wstring wide((text.size() - mark) / 2, L'\0');
-    for (size_t i = 0; i < wide.size(); ++i) {
-        auto byte = [&](size_t k) { return static_cast<unsigned char>(text[mark + 2 * i + k]); };
-        wide[i] = static_cast<wchar_t>(little ? byte(0) | byte(1) << 8 : byte(0) << 8 | byte(1));
-    }
-    std::string utf8;
-    Position position;
-    for (size_t i = 0; i < wide.size(); ++i) {
-        unsigned c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c < 0xE000) {
-            position.Advance(utf8, 0, utf8.size());
-            wchar_t unit[8];
-            swprintf(unit, 8, L"0x%04X", c);
-            throw XamlError{L"invalid UTF-16 (unit " + std::wstring(unit) + L")", position.line,
-                            position.column};
-        }
-        AppendUtf8(utf8, c);
-    }
-    if (text.size() % 2) throw XamlError{L"invalid UTF-16 (an odd number of bytes)"};
-    utf8 = Substitute(utf8);
-    // Wine's parser loses its place in long values of UTF-16 (a false syntax error, or a loop inside one
-    // read): it reads the same text as UTF-8, the declared encoding blanked out so that every position stays.
-    if (utf8.starts_with("<?xml")) {
-        const size_t end = utf8.find("?>"), at = utf8.find("encoding", 5);
-        const size_t open = at < end ? utf8.find_first_of("\"'", at) : std::string::npos;
-        const size_t close = open < end ? utf8.find(utf8[open], open + 1) : std::string::npos;
-        if (close < end)
-            std::fill(utf8.begin() + static_cast<std::ptrdiff_t>(at),
-                      utf8.begin() + static_cast<std::ptrdiff_t>(close + 1), ' ');
-    }
-    return utf8;
-}
-
-// --- the platform's parser ------------------------------------------------------------------------------
-
-using CreateXmlReaderFunction = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
-
-// xmllite.dll is part of the system; its import library is not part of every toolchain, so it is bound
-// at run time, once.
-CreateXmlReaderFunction CreateXmlReaderEntry() {
-    static CreateXmlReaderFunction entry = [] {
-        HMODULE library = LoadLibraryW(L"xmllite.dll");
-        return library ? reinterpret_cast<CreateXmlReaderFunction>(
-                             reinterpret_cast<void*>(GetProcAddress(library, "CreateXmlReader")))
-                       : nullptr;
-    }();
-    return entry;
-}
-
-std::wstring Hex(HRESULT hr) {
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
-
-constexpr HRESULT kInputEnd = static_cast<HRESULT>(0xC00CEE01);
-
-// The parser's failures that an author meets; the code is given with every one.
-std::wstring ParserFailure(HRESULT hr) {
-    static const std::map<HRESULT, const wchar_t*> texts = {
-        {kInputEnd, L"the file ends before the document does"},
-        {static_cast<HRESULT>(MX_E_ENCODING), L"the bytes are not of the file's encoding"},
-        {static_cast<HRESULT>(MX_E_ENCODINGSWITCH), L"the declared encoding is not the file's"},
-        {static_cast<HRESULT>(WC_E_ENCNAME), L"the parser does not know the declared encoding"},
-        {static_cast<HRESULT>(0xC00CEE24), L"a quote is missing around an attribute value"},
-        {static_cast<HRESULT>(0xC00CEE25), L"'=' is missing after an attribute name"},
-        {static_cast<HRESULT>(0xC00CEE26), L"'<' is not allowed in an attribute value"},
-        {static_cast<HRESULT>(0xC00CEE2D), L"syntax error (a second root element, or text after the root)"},
-        {static_cast<HRESULT>(0xC00CEE3B), L"the end tag does not match the start tag"},
-        {static_cast<HRESULT>(0xC00CEE4F), L"a DTD is not allowed"},
-        {static_cast<HRESULT>(SC_E_MAXELEMENTDEPTH),
-         L"the elements are nested deeper than the parser allows"},
-    };
-    auto it = texts.find(hr);
-    return L"malformed XML: " + std::wstring(it != texts.end() ? it->second : L"the parser refused it") +
-           L" (" + Hex(hr) + L")";
-}
-
-// The first '&' outside comments, CDATA sections and processing instructions that starts no reference XML
-// knows (&lt; &gt; &amp; &quot; &apos; &#digits; &#xhex;), as a byte offset; npos when there is none.
-size_t BareAmpersand(std::string_view text) {
-    static const std::pair<std::string_view, std::string_view> verbatim[] = {
-        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '<') {
-            for (const auto& [open, close] : verbatim)
-                if (text.substr(i).starts_with(open)) {
-                    const size_t end = text.find(close, i + open.size());
-                    i = end == std::string_view::npos ? text.size() : end + close.size() - 1;
-                    break;
-                }
-            continue;
-        }
-        if (text[i] != '&') continue;
-        const size_t semicolon = text.find(';', i);
-        const std::string_view name =
-            semicolon == std::string_view::npos ? std::string_view() : text.substr(i + 1, semicolon - i - 1);
-        const bool hex = name.starts_with("#x");
-        const std::string_view digits = name.substr(hex ? 2 : name.starts_with("#") ? 1 : 0);
-        const bool reference =
-            name.starts_with("#")
-                ? !digits.empty() &&
-                      std::all_of(digits.begin(), digits.end(),
-                                  [&](char c) {
-                                      return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0
-                                                 : std::isdigit(static_cast<unsigned char>(c)) != 0;
-                                  })
-                : name == "lt" || name == "gt" || name == "amp" || name == "quot" || name == "apos";
-        if (!reference) return i;
-    }
-    return std::string_view::npos;
+// .NET compares assembly names without case ("assembly=MsCorLib").
+bool IsSystemNamespace(std::wstring_view ns) {
+    return ns.size() == kSystemNamespace.size() &&
+           _wcsnicmp(ns.data(), kSystemNamespace.data(), ns.size()) == 0 &&
+           ns.starts_with(L"clr-namespace:System;");
 }
 
 // WPF's whitespace rule for text content: runs collapse to one space, the ends are trimmed.
@@ -411,6 +139,12 @@ struct Resource {
     std::wstring text;     // a primitive's or a brush's value as an attribute writes it
     std::optional<Data> data;
     std::shared_ptr<const StyleDef> style;
+    // A WPF object the simulation reads without showing it (a gradient brush, a data provider, a storyboard):
+    // a property it fits keeps its default.
+    const surface::Class* object = nullptr;
+    // A static member of the project's code or of WPF's that is not evaluated here: the property keeps its
+    // default.
+    bool unevaluated = false;
 };
 
 constexpr const wchar_t* kStyleClass = L"System.Windows.Style";
@@ -442,7 +176,8 @@ std::wstring SystemKey(const std::wstring& member) {
 }
 // A key as a message names it.
 std::wstring ShownKey(const std::wstring& key) {
-    if (key.empty() || key[0] > L'\x03') return key;
+    if (key.empty() || key[0] > L'\x04') return key;
+    if (key[0] == L'\x04') return key.substr(1); // {x:Static} of code
     return key[0] == L'\x01'   ? L"{x:Type " + key.substr(1) + L"}"
            : key[0] == L'\x02' ? L"DataTemplateKey(" + key.substr(1) + L")"
                                : L"{x:Static " + key.substr(1) + L"Key}";
@@ -478,6 +213,18 @@ bool IsTemplateProperty(std::wstring_view name) {
 // --- reading --------------------------------------------------------------------------------------------
 
 class Reader {
+    struct Opened {
+        std::wstring local, prefix, ns, qualified;
+        std::vector<Attribute> attributes;
+        bool empty;
+        unsigned line, column;
+    };
+
+    struct ScopeCloser {
+        std::vector<std::map<std::wstring, std::wstring>>& scopes;
+        ~ScopeCloser() { scopes.pop_back(); }
+    };
+
 public:
     // `characters`: the length of the text the parser reads, which bounds the number of its nodes.
     Reader(IXmlReader& xml, wpfsim::Application& app, size_t characters)
@@ -497,7 +244,211 @@ public:
 
     wpfsim::Element* Root() const noexcept { return root_; }
 
+    // The project's application file (App.xaml or Application.xaml) of the window at `path`, in its folder or
+    // above it up to the project's folder: its Application.Resources are the window's outermost resources, as
+    // WPF finds them at run time. Dictionary sources are found from the file's folder ("Styles.xaml") or the
+    // project's ("/Styles.xaml", "/Project;component/Styles.xaml").
+    void ReadApplicationOf(const std::wstring& path) {
+        file_ = path;
+        std::wstring folder = FolderOf(path);
+        projectRoot_ = folder;
+        for (int level = 0; level < 4 && !folder.empty(); ++level) {
+            for (const wchar_t* name : {L"App.xaml", L"Application.xaml"}) {
+                const std::wstring candidate = folder + name;
+                if (FileExists(candidate) && _wcsicmp(candidate.c_str(), path.c_str()) != 0) {
+                    projectRoot_ = folder;
+                    applicationFile_ = candidate;
+                    ReadOtherFile(candidate, &Reader::ReadApplicationDocument, application_);
+                    return;
+                }
+            }
+            if (HasProjectFile(folder)) return;
+            folder = FolderOf(folder.substr(0, folder.size() - 1));
+        }
+    }
+
+    // What was left out for want of the project's other files, each with its line.
+    const std::vector<std::wstring>& Notes() const noexcept { return notes_; }
+
 private:
+    using ResourceMap = std::map<std::wstring, std::pair<Resource, unsigned>>; // entry, its line (0: merged)
+
+    static bool HasProjectFile(const std::wstring& folder) {
+        for (const wchar_t* pattern : {L"*.csproj", L"*.vbproj"}) {
+            WIN32_FIND_DATAW found;
+            HANDLE search = FindFirstFileW((folder + pattern).c_str(), &found);
+            if (search != INVALID_HANDLE_VALUE) {
+                FindClose(search);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Reads another file of the project with a reader of its own, which looks resources up through this one;
+    // what the file defines is merged into `into`. Its errors name it.
+    void ReadOtherFile(const std::wstring& path, void (Reader::*document)(), ResourceMap& into) {
+        int depth = 0;
+        for (const Reader* r = this; r; r = r->parent_, ++depth)
+            if (_wcsicmp(r->file_.c_str(), path.c_str()) == 0 || depth > 16)
+                Fail(L"the resource dictionary " + path + L" includes itself", 0, 0);
+        try {
+            size_t characters = 0;
+            ov::ComPtr<IXmlReader> xml = OpenXml(ReadFileBytes(path), characters);
+            Reader reader(*xml, app_, characters);
+            reader.file_ = path;
+            reader.projectRoot_ = projectRoot_;
+            reader.parent_ = this;
+            (reader.*document)();
+            Merge(into, reader.document_);
+        } catch (XamlError& e) {
+            if (e.file.empty()) e.file = path;
+            throw;
+        }
+    }
+
+    // The dictionary's own entries win over merged ones; of merged ones, the later wins.
+    static void Merge(ResourceMap& into, ResourceMap& from) {
+        for (auto& [key, entry] : from) {
+            auto it = into.find(key);
+            if (it == into.end())
+                into.emplace(key, std::make_pair(std::move(entry.first), 0u));
+            else if (it->second.second == 0)
+                it->second.first = std::move(entry.first);
+        }
+    }
+
+    // App.xaml: an Application, its attributes as WPF reads them, its Application.Resources.
+    void ReadApplicationDocument() {
+        XmlNodeType nodeType;
+        while (Next(nodeType)) {
+            if (nodeType != XmlNodeType_Element) continue;
+            Opened o = Open();
+            ScopeCloser closer{scopes_};
+            // The project's own Application class (of a library) stands at the root too.
+            const bool own = std::wstring_view(o.ns).starts_with(kClrNamespace);
+            if ((o.ns != xamlns::Presentation || o.local != L"Application") && !own)
+                Fail(L"the root element of the application file must be an Application, not '" + o.qualified +
+                         L"'",
+                     o.line, o.column);
+            if (!own) ReadRootAttributes(o);
+            frames_.emplace_back();
+            if (!o.empty)
+                ForEachChild(L"Application", [&] {
+                    const std::wstring local = Text(&IXmlReader::GetLocalName);
+                    if (local != o.local + L".Resources" && local != L"Application.Resources")
+                        Fail(L"'" + local +
+                                 L"' in the Application is not supported (Application.Resources is)",
+                             Line(), Column());
+                    ReadResources(local, xml_.IsEmptyElement());
+                });
+            document_ = std::move(frames_.back().resources);
+            frames_.pop_back();
+            return;
+        }
+        Fail(L"the application file has no root element", 0, 0);
+    }
+
+    // A dictionary file: a ResourceDictionary at the root.
+    void ReadDictionaryDocument() {
+        XmlNodeType nodeType;
+        while (Next(nodeType)) {
+            if (nodeType != XmlNodeType_Element) continue;
+            if (Text(&IXmlReader::GetLocalName) != L"ResourceDictionary" ||
+                Text(&IXmlReader::GetNamespaceUri) != xamlns::Presentation)
+                Fail(L"the root element of a dictionary file must be a ResourceDictionary", Line(), Column());
+            frames_.emplace_back();
+            ReadDictionary(true);
+            document_ = std::move(frames_.back().resources);
+            frames_.pop_back();
+            return;
+        }
+        Fail(L"the dictionary file has no root element", 0, 0);
+    }
+
+    // The root's attributes of an application or dictionary file: x:Class (with its code-behind), and the
+    // Application's properties and events.
+    void ReadRootAttributes(const Opened& o) {
+        for (const Attribute& a : o.attributes)
+            if (a.ns == xamlns::Xaml && a.local == L"Class") codeBehind_ = true;
+        const surface::Class* wpf = surface::FindClass(o.local);
+        for (const Attribute& a : o.attributes) {
+            if (ignorable_.count(a.ns) || (a.ns == xamlns::Compatibility && a.local == L"Ignorable"))
+                continue;
+            if (a.ns == xamlns::Xaml &&
+                (a.local == L"Class" || a.local == L"ClassModifier" || a.local == L"Uid"))
+                continue;
+            if (a.ns == kXmlNamespace) {
+                XmlAttribute(a);
+                continue;
+            }
+            if (!a.ns.empty() || a.local.find(L'.') != std::wstring::npos)
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
+            ApplyWpfAttribute(nullptr, wpf, o.local, a, Value(a));
+        }
+    }
+
+    // The file a dictionary's Source names: relative to this file's folder, or (from "/") to the project's,
+    // where "/Assembly;component/" and "pack://application:,,," lead too.
+    std::wstring SourcePath(std::wstring_view value) const {
+        value = Trim(value);
+        constexpr std::wstring_view pack = L"pack://application:,,,";
+        if (value.size() >= pack.size() && _wcsnicmp(value.data(), pack.data(), pack.size()) == 0)
+            value.remove_prefix(pack.size());
+        const bool rooted = value.starts_with(L"/");
+        if (rooted) {
+            value.remove_prefix(1);
+            constexpr std::wstring_view component = L";component/";
+            if (const size_t at = value.find(component); at != std::wstring_view::npos)
+                value.remove_prefix(at + component.size());
+        }
+        std::wstring path = (rooted ? projectRoot_ : FolderOf(file_)) + std::wstring(value);
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        return path;
+    }
+
+    void MergeSource(const Attribute& a, ResourceMap& into) {
+        // WPF's own themes (/PresentationFramework.Aero;component/themes/aero.normalcolor.xaml): the
+        // simulation keeps its look, and their keys are WPF's styles of its controls.
+        if (const size_t at = a.value.find(L"PresentationFramework.");
+            at != std::wstring::npos && a.value.find(L";component/", at) != std::wstring::npos)
+            return;
+        const std::wstring path = SourcePath(a.value);
+        if (file_.empty() || !FileExists(path))
+            Fail(L"ResourceDictionary.Source '" + a.value +
+                     L"' is not supported: the dictionary's file is not here",
+                 a.line, a.column);
+        ReadOtherFile(path, &Reader::ReadDictionaryDocument, into);
+    }
+
+    // <ResourceDictionary.MergedDictionaries>: dictionaries of files or inline, merged below the own entries.
+    void ReadMergedDictionaries(const std::wstring& local) {
+        const bool empty = xml_.IsEmptyElement();
+        std::vector<Attribute> own = ReadAttributes();
+        scopes_.pop_back();
+        if (!own.empty())
+            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        if (empty) return;
+        ForEachChild(local, [&] {
+            if (Text(&IXmlReader::GetLocalName) != L"ResourceDictionary" ||
+                Text(&IXmlReader::GetNamespaceUri) != xamlns::Presentation)
+                Fail(local + L" holds ResourceDictionary elements only", Line(), Column());
+            ResourceMap merged;
+            {
+                struct Restore {
+                    ResourceMap*& target;
+                    ResourceMap* outer;
+                    ~Restore() { target = outer; }
+                } restore{target_, target_};
+                target_ = &merged;
+                ReadDictionary(false);
+            }
+            Merge(Target(), merged);
+        });
+    }
+
+    // Where the dictionary being read puts its entries.
+    ResourceMap& Target() { return target_ ? *target_ : frames_.back().resources; }
     // A user control at the root shows in a window of its own, as a designer shows it: the window, named
     // after the control's class, takes the control's size (its Width and Height, else what its content
     // needs; d:DesignWidth and d:DesignHeight are skipped, as WPF skips them when it runs).
@@ -654,7 +605,7 @@ private:
                              L"property (in a property element such as <Button.Background>)",
                          line, column);
                 }
-                Fail(L"unknown element '" + qualified + L"'", line, column);
+                Fail(UnknownWpfElement(qualified), line, column);
             }
             if (!type->make)
                 Fail(L"'" + qualified + L"' is an abstract WPF class and cannot be an element", line, column);
@@ -853,6 +804,9 @@ private:
                     a.local == L"FieldModifier" || a.local == L"Uid")
                     continue;
                 if (a.local != L"Name") fail(L"unknown attribute '" + a.Qualified() + L"'");
+            } else if (a.ns == kXmlNamespace) {
+                XmlAttribute(a);
+                continue;
             } else if (!a.ns.empty()) {
                 fail(L"unknown attribute '" + a.Qualified() + L"' (namespace '" + a.ns + L"')");
             }
@@ -867,6 +821,18 @@ private:
             if (type.textProperty && a.local == type.textProperty) contentSet = true;
             SetFromText(node, type, qualified, a.local, a.value, a.line, a.column, false);
         }
+    }
+
+    // xml:space and xml:lang, which WPF reads on any element: checked, kept without effect (text keeps
+    // XAML's white space rules; the language changes no text the module reads).
+    void XmlAttribute(const Attribute& a) {
+        if (a.local == L"space") {
+            if (a.value != L"preserve" && a.value != L"default")
+                Fail(L"'" + a.value + L"' is no valid value of xml:space: preserve or default", a.line,
+                     a.column);
+            return;
+        }
+        if (a.local != L"lang") Fail(L"unknown attribute '" + a.Qualified() + L"'", a.line, a.column);
     }
 
     // --- what WPF has and the simulation does not show: read as WPF reads it, then kept without effect or
@@ -1106,9 +1072,11 @@ private:
         const std::wstring ns = Uri(prefix);
         if (local.empty()) Fail(L"a type's name expected", line, column);
         if (ns == xamlns::Presentation) {
-            const Type* type = FindType(local);
-            if (!type) Fail(L"the type '" + std::wstring(text) + L"' is unknown", line, column);
-            return {type, type->className};
+            if (const Type* type = FindType(local)) return {type, type->className};
+            // A WPF class the simulation does not make: nothing of it is ever styled.
+            if (const surface::Class* wpf = surface::FindClass(local))
+                return {nullptr, std::wstring(wpf->ns) + L"." + wpf->name};
+            Fail(L"the type '" + std::wstring(text) + L"' is unknown", line, column);
         }
         if (std::wstring_view(ns).starts_with(kClrNamespace)) {
             const std::wstring clr = ns.substr(kClrNamespace.size(), ns.find(L';') - kClrNamespace.size());
@@ -1136,7 +1104,14 @@ private:
                                                                  : Uri(std::wstring(owner.substr(0, colon)));
         if (colon != std::wstring_view::npos) owner.remove_prefix(colon + 1);
         std::optional<markup::SystemValue> value;
-        if (ns == xamlns::Presentation || ns == kSystemNamespace) value = markup::StaticMember(owner, name);
+        if (ns == xamlns::Presentation || IsSystemNamespace(ns)) value = markup::StaticMember(owner, name);
+        // The project's statics (its commands, its keys) and WPF's others (ApplicationCommands.Open,
+        // Application.Current) are code that runs in the application, not here.
+        const bool system =
+            owner == L"SystemColors" || owner == L"SystemFonts" || owner == L"SystemParameters";
+        const bool code = std::wstring_view(ns).starts_with(kClrNamespace) ||
+                          (ns == xamlns::Presentation && !system && surface::FindClass(owner));
+        if (!value && code && IsIdentifier(name)) return markup::SystemValue{L"", L"", L"", true};
         if (!value)
             Fail(L"{x:Static " + std::wstring(text) +
                      L"} is not supported (of the static members the system's colours, fonts and sizes are: "
@@ -1152,6 +1127,7 @@ private:
         if (e.name == L"x:Type") return TypeKey(NamedType(e.ToString(), line, column).second);
         if (e.name == L"x:Static") {
             const markup::SystemValue value = StaticValue(e, line, column);
+            if (value.unevaluated) return L"\x04" + e.ToString();
             if (value.keyOf.empty()) return value.text;
             return SystemKey(value.keyOf);
         }
@@ -1168,8 +1144,12 @@ private:
 
     // A resource by key from the element being read up to the window, then the system's.
     std::optional<Resource> FindResource(const std::wstring& key) const {
+        if (target_)
+            if (auto it = target_->find(key); it != target_->end()) return it->second.first;
         for (auto frame = frames_.rbegin(); frame != frames_.rend(); ++frame)
             if (auto it = frame->resources.find(key); it != frame->resources.end()) return it->second.first;
+        if (auto it = application_.find(key); it != application_.end()) return it->second.first;
+        if (parent_) return parent_->FindResource(key);
         if (!key.empty() && key[0] == L'\x03') {
             const size_t dot = key.find(L'.');
             if (auto value = markup::StaticMember(std::wstring_view(key).substr(1, dot - 1),
@@ -1188,9 +1168,24 @@ private:
             Fail(L"{" + e.name + L"} names one resource key: " + e.ToString(), line, column);
         const std::wstring name = KeyOf(*key, line, column);
         std::optional<Resource> resource = FindResource(name);
-        if (!resource && e.name == L"StaticResource")
-            Fail(L"Cannot find resource named '" + ShownKey(name) + L"'. Resource names are case sensitive.",
-                 line, column);
+        if (!resource && e.name == L"StaticResource") {
+            // A compiled window finds the rest in its application's resources: without the project's
+            // App.xaml here, what names the key keeps its default.
+            Reader* top = this;
+            while (top->parent_)
+                top = top->parent_;
+            if (!top->codeBehind_ || !top->applicationFile_.empty())
+                Fail(L"Cannot find resource named '" + ShownKey(name) +
+                         L"'. Resource names are case sensitive.",
+                     line, column);
+            top->notes_.push_back((file_ == top->file_ ? std::wstring() : file_ + L", ") + L"line " +
+                                  std::to_wstring(line) + L": the resource '" + ShownKey(name) +
+                                  L"' is not in this file and no App.xaml of the project is beside it: what "
+                                  L"names it keeps its default");
+            Resource unknown;
+            unknown.unevaluated = true;
+            return unknown;
+        }
         return resource;
     }
 
@@ -1208,7 +1203,9 @@ private:
         }
         if (e.name == L"x:Static") {
             const markup::SystemValue value = StaticValue(e, line, column);
-            return Resource{value.typeName, value.text, std::nullopt, nullptr};
+            Resource resource{value.typeName, value.text, std::nullopt, nullptr};
+            resource.unevaluated = value.unevaluated;
+            return resource;
         }
         if (e.name == L"x:Type")
             return Resource{L"System.Type", NamedType(e.ToString(), line, column).second, std::nullopt,
@@ -1311,11 +1308,24 @@ private:
     // that the value's class fits the property as WPF checks it.
     void SetResolved(Node& node, const Property& property, const Resource& value, const std::wstring& name,
                      const std::wstring& shown, unsigned line, unsigned column) {
+        if (value.unevaluated) return;
+        if (value.object) {
+            // Kept without effect where it fits: a brush of another kind for a brush, any other object for a
+            // property that takes no brush.
+            if (IsBrushProperty(property) != surface::DerivesFrom(*value.object, L"Brush"))
+                Fail(L"'" + shown + L"' is a " + value.typeName + L", no valid value of " + name, line,
+                     column);
+            return;
+        }
         const bool brush = value.typeName == kBrushClass;
         // Strings and primitives are read by the property's converter; objects fit their own properties only.
-        const bool primitive = value.typeName.starts_with(L"System.") &&
-                               value.typeName.find(L'.', 7) == std::wstring::npos && !value.style &&
-                               (!value.data || value.data->value.vt != VT_DISPATCH);
+        const size_t dot = value.typeName.rfind(L'.');
+        const bool structure = dot != std::wstring::npos && value.typeName.starts_with(L"System.Windows") &&
+                               StructValue(std::wstring_view(value.typeName).substr(dot + 1));
+        const bool primitive =
+            ((value.typeName.starts_with(L"System.") && value.typeName.find(L'.', 7) == std::wstring::npos) ||
+             structure) &&
+            !value.style && (!value.data || value.data->value.vt != VT_DISPATCH);
         const bool fits = value.typeName.empty() // null
                           || (brush ? IsBrushProperty(property) : !IsBrushProperty(property) && primitive);
         if (!fits)
@@ -1395,7 +1405,8 @@ private:
                 return;
             }
             std::optional<Resource> value = ResolveExtension(*extension, line, column);
-            if (!value) return;
+            // A data provider's or the code's object is not evaluated here: the context stays unset.
+            if (!value || value->object || value->unevaluated) return;
             if (value->data)
                 frame.dataContext = value->data;
             else if (value->typeName.empty())
@@ -1407,14 +1418,16 @@ private:
         if (items && name == L"ItemsSource") {
             std::optional<Resource> value =
                 extension ? ResolveExtension(*extension, line, column) : std::nullopt;
-            if (!extension ||
-                (value && !value->typeName.empty() && (!value->data || !ListOf(value->data->value))))
+            // An object of the project's own class may be a collection its code fills: the list stays empty.
+            const bool list = value && value->data && ListOf(value->data->value);
+            const bool code = value && (value->unevaluated ||
+                                        (value->data && !list && value->data->value.vt == VT_DISPATCH));
+            if (!extension || (value && !value->typeName.empty() && !list && !code))
                 Fail(L"'" + text +
                          L"' is no valid value of ItemsSource: a collection expected ({Binding} or a "
                          L"{StaticResource} of an x:Array)",
                      line, column);
-            if (value && value->data)
-                frame.bindings.push_back({name, std::nullopt, value->data, line, column});
+            if (list) frame.bindings.push_back({name, std::nullopt, value->data, line, column});
             return;
         }
         if (items && name == L"DisplayMemberPath") {
@@ -1642,6 +1655,42 @@ private:
 
     // --- resource dictionaries -------------------------------------------------------------------------
 
+    // The text inside the current element (standing on it); an element is an error.
+    void ForEachText(const std::wstring& owner, std::wstring& text) {
+        XmlNodeType nodeType;
+        while (Next(nodeType)) {
+            if (nodeType == XmlNodeType_EndElement) break;
+            if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA)
+                text += Text(&IXmlReader::GetValue);
+            if (nodeType == XmlNodeType_Element) Fail(owner + L" holds text only", Line(), Column());
+        }
+    }
+
+    // WPF's structures that XAML writes as elements with their text, each with its converter.
+    static const surface::Member* StructValue(std::wstring_view name) {
+        using surface::Converter;
+        static constexpr surface::Member kStructs[] = {
+            {L"Thickness", L"Thickness", Converter::Thickness, 0, 0},
+            {L"CornerRadius", L"CornerRadius", Converter::CornerRadius, 0, 0},
+            {L"Color", L"Color", Converter::Color, 0, 0},
+            {L"FontWeight", L"FontWeight", Converter::FontWeight, 0, 0},
+            {L"FontStyle", L"FontStyle", Converter::FontStyle, 0, 0},
+            {L"FontStretch", L"FontStretch", Converter::FontStretch, 0, 0},
+            {L"Duration", L"Duration", Converter::Duration, 0, 0},
+            {L"Point", L"Point", Converter::Point, 0, 0},
+            {L"Size", L"Size", Converter::Size, 0, 0},
+            {L"Rect", L"Rect", Converter::Rect, 0, 0},
+            {L"GridLength", L"GridLength", Converter::GridLength, 0, 0},
+        };
+        for (const surface::Member& m : kStructs)
+            if (name == m.name) return &m;
+        return nullptr;
+    }
+    static std::wstring StructClass(std::wstring_view name) {
+        const bool media = name == L"Color" || name == L"Point" || name == L"Size" || name == L"Rect";
+        return std::wstring(media ? L"System.Windows.Media." : L"System.Windows.") + std::wstring(name);
+    }
+
     // Calls `each` for every child element of the current one (standing on it); text is an error.
     template <class Each> void ForEachChild(const std::wstring& owner, Each each) {
         XmlNodeType nodeType;
@@ -1652,13 +1701,6 @@ private:
             if (nodeType == XmlNodeType_Element) each();
         }
     }
-
-    struct Opened {
-        std::wstring local, prefix, ns, qualified;
-        std::vector<Attribute> attributes;
-        bool empty;
-        unsigned line, column;
-    };
 
     // The element the parser stands on, its attributes read (its namespace scope stays open: CloseScope).
     Opened Open() {
@@ -1674,11 +1716,6 @@ private:
         o.qualified = o.prefix.empty() ? o.local : o.prefix + L":" + o.local;
         return o;
     }
-
-    struct ScopeCloser {
-        std::vector<std::map<std::wstring, std::wstring>>& scopes;
-        ~ScopeCloser() { scopes.pop_back(); }
-    };
 
     void ReadResources(const std::wstring& local, bool empty) {
         {
@@ -1706,24 +1743,34 @@ private:
         });
     }
 
-    void ReadDictionary() {
+    // A ResourceDictionary: its Source's file, its merged dictionaries, its own entries. `root`: the root of
+    // a dictionary file, which may name its class.
+    void ReadDictionary(bool root = false) {
         Opened o = Open();
         ScopeCloser closer{scopes_};
+        const Attribute* source = nullptr;
         for (const Attribute& a : o.attributes) {
-            if (ignorable_.count(a.ns)) continue;
-            if (a.local == L"Source" && a.ns.empty())
-                Fail(L"ResourceDictionary.Source is not supported (the dictionary is another file)", a.line,
-                     a.column);
+            if (ignorable_.count(a.ns) || (a.ns == xamlns::Compatibility && a.local == L"Ignorable"))
+                continue;
+            if (a.ns == xamlns::Xaml &&
+                (a.local == L"Uid" || (root && (a.local == L"Class" || a.local == L"ClassModifier")))) {
+                if (a.local == L"Class") codeBehind_ = true;
+                continue;
+            }
+            if (a.local == L"Source" && a.ns.empty()) {
+                source = &a;
+                continue;
+            }
             Fail(L"unknown attribute '" + a.Qualified() + L"' of ResourceDictionary", a.line, a.column);
         }
+        if (source) MergeSource(*source, Target());
         if (o.empty) return;
         ForEachChild(L"ResourceDictionary", [&] {
             const std::wstring local = Text(&IXmlReader::GetLocalName);
-            if (local == L"ResourceDictionary.MergedDictionaries")
-                Fail(
-                    L"ResourceDictionary.MergedDictionaries is not supported (the dictionaries it merges are "
-                    L"other files)",
-                    Line(), Column());
+            if (local == L"ResourceDictionary.MergedDictionaries") {
+                ReadMergedDictionaries(local);
+                return;
+            }
             ReadResourceEntry();
         });
     }
@@ -1754,35 +1801,24 @@ private:
             for (const Attribute& a : o.attributes)
                 if (a.ns.empty() && a.local == L"DataType" && o.local != L"ControlTemplate" &&
                     o.local != L"ItemsPanelTemplate")
-                    implicitKey = TemplateKey(NamedType(a.value, a.line, a.column).second);
+                    // DataType is an object: {x:Type} names a class, text an XML element's name.
+                    implicitKey = TemplateKey(IsMarkup(a.value) ? NamedType(a.value, a.line, a.column).second
+                                                                : L"<" + std::wstring(Trim(a.value)) + L">");
             Skip(o.empty);
-        } else if (presentation && o.local == L"SolidColorBrush") {
-            resource = ReadBrush(o);
-        } else if (presentation && o.local == L"BooleanToVisibilityConverter") {
-            // A converter of a binding: kept, never run.
-            for (const Attribute& a : o.attributes)
-                if (!(a.ns == xamlns::Xaml && a.local == L"Key") && !ignorable_.count(a.ns))
-                    Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
-            resource.typeName = L"System.Windows.Controls." + o.local;
-            Skip(o.empty);
-        } else if (std::optional<Data> data = ReadDataValue(o)) {
-            resource.typeName = data->typeName;
-            resource.text = wpfsim::DisplayText(data->value);
-            resource.data = std::move(data);
         } else {
-            Fail(L"'" + o.qualified +
-                     L"' as a resource is not supported (styles, templates, SolidColorBrush, sys: values, "
-                     L"x:Array and objects of a clr-namespace are)",
-                 o.line, o.column);
+            resource = ReadObjectResource(o, L"as a resource");
         }
         if (!key && implicitKey.empty())
             Fail(L"Each dictionary entry must have an associated key (x:Key).", o.line, o.column);
         const std::wstring name = key ? *key : implicitKey;
-        auto& resources = frames_.back().resources;
-        if (auto it = resources.find(name); it != resources.end())
+        ResourceMap& resources = Target();
+        auto it = resources.find(name);
+        if (it != resources.end() && it->second.second != 0)
             Fail(L"the resource key '" + ShownKey(name) + L"' is already used in this dictionary (line " +
                      std::to_wstring(it->second.second) + L")",
                  o.line, o.column);
+        // An own entry hides a merged dictionary's.
+        if (it != resources.end()) resources.erase(it);
         resources.emplace(name, std::make_pair(std::move(resource), o.line));
     }
 
@@ -1947,6 +1983,15 @@ private:
             setter.property = name;
         } else if (!owner && dot == std::wstring::npos && !style.targetClass.empty()) {
             found = true; // a class of the project: its properties are known when the style applies
+        } else if (owner && dot == std::wstring::npos && WpfHasProperty(*owner, name)) {
+            found = true; // WPF's, read when the style applies and kept without effect
+        } else if (dot != std::wstring::npos) {
+            // Owner.Name of WPF's: an attached property, or a property of the owner that the target has.
+            const surface::Class* wpfOwner = surface::FindClass(setter.property.substr(0, dot));
+            const surface::Class* target = style.target ? SurfaceOf(*style.target) : nullptr;
+            found = wpfOwner && (surface::FindAttached(*wpfOwner, name) ||
+                                 (surface::FindProperty(*wpfOwner, name) &&
+                                  (!target || surface::DerivesFrom(*target, wpfOwner->name))));
         }
         if (!found || name == L"Style")
             Fail(L"Cannot resolve the Style Property '" + setter.property +
@@ -1957,7 +2002,7 @@ private:
         style.setters.push_back(std::move(setter));
     }
 
-    // The element of a <Setter.Value>: a template (kept), a brush, or a data value.
+    // The element of a <Setter.Value>: a template (kept), a brush, a data value, or another WPF object.
     Resource ReadSetterObject() {
         Opened o = Open();
         ScopeCloser closer{scopes_};
@@ -1965,12 +2010,44 @@ private:
             Skip(o.empty);
             return Resource{L"System.Windows." + o.local, L"", std::nullopt, nullptr};
         }
+        return ReadObjectResource(o, L"in Setter.Value");
+    }
+
+    // A resource or a setter's value that is neither a style nor a template: a SolidColorBrush (its colour
+    // is used), data, or any other WPF object, read as WPF reads it and kept without effect.
+    Resource ReadObjectResource(const Opened& o, const wchar_t* where) {
         if (o.ns == xamlns::Presentation && o.local == L"SolidColorBrush") return ReadBrush(o);
+        if (const surface::Member* value = o.ns == xamlns::Presentation ? StructValue(o.local) : nullptr) {
+            // <Thickness>4</Thickness>: a value of one of WPF's structures, read by its converter.
+            for (const Attribute& a : o.attributes)
+                if (!(a.ns == xamlns::Xaml && a.local == L"Key") && !ignorable_.count(a.ns))
+                    Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
+            std::wstring text;
+            if (!o.empty) ForEachText(o.local, text);
+            text = NormalizeText(text);
+            try {
+                surface::Convert(*value, text);
+            } catch (const ValueError& e) {
+                Fail(L"'" + text + L"' is no valid value of " + o.local + L": " + e.message, o.line,
+                     o.column);
+            }
+            return Resource{StructClass(o.local), text, std::nullopt, nullptr};
+        }
         if (std::optional<Data> data = ReadDataValue(o))
             return Resource{data->typeName, wpfsim::DisplayText(data->value), std::move(data), nullptr};
-        Fail(L"'" + o.qualified +
-                 L"' in Setter.Value is not supported (templates, SolidColorBrush and data values are)",
-             o.line, o.column);
+        const surface::Class* wpf = o.ns == xamlns::Presentation ? surface::FindClass(o.local) : nullptr;
+        if (!wpf)
+            Fail(o.ns == xamlns::Presentation ? UnknownWpfElement(o.qualified)
+                                              : L"'" + o.qualified + L"' " + where +
+                                                    L" is not supported (WPF objects, sys: values, x:Array "
+                                                    L"and objects of a clr-namespace are)",
+                 o.line, o.column);
+        ++resources_;
+        ReadValueObject(*wpf, o.qualified, o.attributes, o.empty, o.line, o.column);
+        --resources_;
+        Resource resource{std::wstring(wpf->ns) + L"." + wpf->name, L"", std::nullopt, nullptr};
+        resource.object = wpf;
+        return resource;
     }
 
     // --- the application's data -------------------------------------------------------------------------
@@ -1979,7 +2056,7 @@ private:
     // x:Array, or an object of a clr-namespace (a class of the project without sim:Base). Nothing for other
     // elements, which the caller refuses.
     std::optional<Data> ReadDataValue(const Opened& o) {
-        if (o.ns == kSystemNamespace) return SysData(o);
+        if (IsSystemNamespace(o.ns)) return SysData(o);
         if (o.ns == xamlns::Xaml && o.local == L"Array") return ReadArray(o);
         if (std::wstring_view(o.ns).starts_with(kClrNamespace) && !HasSimBase(o.attributes))
             return ReadDataObject(o);
@@ -2077,6 +2154,10 @@ private:
                     value = !resource        ? ov::Variant()
                             : resource->data ? resource->data->value
                                              : ov::Variant::String(resource->text);
+                } else if (e->name == L"x:Static" || IsBinding(*e)) {
+                    // The code's value, or a binding the project's object evaluates: not here.
+                    if (e->name == L"x:Static") StaticValue(*e, a.line, a.column);
+                    value = ov::Variant();
                 } else {
                     Fail(L"the markup extension '" + e->ToString() + L"' in a data object is not supported",
                          a.line, a.column);
@@ -2084,8 +2165,23 @@ private:
             }
             object->SetValue(a.local, std::move(value));
         }
+        // Text alone is the value of a class with a converter of its own (an enumeration of the project).
+        std::wstring text;
+        bool properties = false;
+        XmlNodeType nodeType;
         if (!o.empty)
-            ForEachChild(o.qualified, [&] {
+            while (Next(nodeType)) {
+                if (nodeType == XmlNodeType_EndElement) break;
+                if (nodeType == XmlNodeType_Text || nodeType == XmlNodeType_CDATA) {
+                    if (properties)
+                        Fail(o.qualified + L" holds text or property elements, not both", Line(), Column());
+                    text += Text(&IXmlReader::GetValue);
+                    continue;
+                }
+                if (nodeType != XmlNodeType_Element) continue;
+                if (!NormalizeText(text).empty())
+                    Fail(o.qualified + L" holds text or property elements, not both", Line(), Column());
+                properties = true;
                 const unsigned line = Line(), column = Column();
                 Opened p = Open();
                 ScopeCloser closer{scopes_};
@@ -2106,7 +2202,9 @@ private:
                                                      std::move(values));
                     object->SetValue(name, wpfsim::ClrObject::Obj(list.Get()));
                 }
-            });
+            }
+        text = NormalizeText(text);
+        if (!text.empty()) return Data{ov::Variant::String(text), className};
         return Data{wpfsim::ClrObject::Obj(object.Get()), className};
     }
 
@@ -2181,7 +2279,7 @@ private:
                 continue;
             }
             const unsigned childLine = Line(), childColumn = Column();
-            if (ns == kSystemNamespace) {
+            if (IsSystemNamespace(ns)) {
                 if (type.content != Content::Items)
                     Fail(L"the value '" + local +
                              L"' can only be an item of an items control, not content of " + qualified,
@@ -2268,7 +2366,7 @@ private:
                 continue;
             }
             const unsigned childLine = Line(), childColumn = Column();
-            if (ns == kSystemNamespace)
+            if (IsSystemNamespace(ns))
                 Fail(L"the value '" + local + L"' can only be an item of an items control, not content of " +
                          qualified,
                      childLine, childColumn);
@@ -2397,9 +2495,19 @@ private:
                      itemColumn);
             double size = Auto;
             for (const Attribute& a : ReadAttributes()) {
-                if (a.local != list->attribute || !a.ns.empty())
+                if (a.local == list->attribute && a.ns.empty()) {
+                    size = DefinitionSize(a);
+                    continue;
+                }
+                if (ignorable_.count(a.ns) || (a.ns == xamlns::Xaml && a.local == L"Uid")) continue;
+                // Its name, SharedSizeGroup, MinWidth and MaxWidth: read as WPF reads them, without effect.
+                if ((a.ns == xamlns::Xaml || a.ns.empty()) && a.local == L"Name") {
+                    CheckName(a);
+                    continue;
+                }
+                if (!a.ns.empty())
                     Fail(L"unknown attribute '" + a.Qualified() + L"' of " + item, a.line, a.column);
-                size = DefinitionSize(a);
+                ApplyWpfAttribute(nullptr, surface::FindClass(item), item, a, Value(a));
             }
             scopes_.pop_back();
             (static_cast<wpfsim::Grid&>(*node.element).*(list->target)).push_back(size);
@@ -2415,15 +2523,26 @@ private:
         if (!own.empty())
             Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
         std::optional<Data> value;
+        bool bound = false;
         if (!empty)
             ForEachChild(local, [&] {
                 const unsigned childLine = Line(), childColumn = Column();
-                if (value) Fail(local + L" holds one element only", childLine, childColumn);
+                if (value || bound) Fail(local + L" holds one element only", childLine, childColumn);
+                // A binding as an element: its source is a provider or the code here, so the value stays
+                // unset.
+                if (Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation)
+                    if (const surface::Class* wpf = surface::FindClass(Text(&IXmlReader::GetLocalName));
+                        wpf && surface::DerivesFrom(*wpf, L"BindingBase")) {
+                        bound = true;
+                        ReadValueObject(*wpf, wpf->name, childLine, childColumn);
+                        return;
+                    }
                 value = ReadDataElement(local);
                 if (name == L"ItemsSource" && !ListOf(value->value))
                     Fail(L"ItemsSource takes a collection (an x:Array), not a " + value->typeName, childLine,
                          childColumn);
             });
+        if (bound) return;
         if (!value) Fail(local + L" needs an element", line, column);
         if (name == L"DataContext")
             frames_.back().dataContext = std::move(value);
@@ -2500,7 +2619,7 @@ private:
                     Fail(local + L" holds text or one element, not both", childLine, childColumn);
                 std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
                 if (ns.empty()) ns = Uri(Prefix());
-                if (items && ns == kSystemNamespace) {
+                if (items && IsSystemNamespace(ns)) {
                     ReadDataItem(node, Text(&IXmlReader::GetLocalName));
                     continue;
                 }
@@ -2510,6 +2629,14 @@ private:
                 }
                 if (!items && !collection && count > 0)
                     Fail(local + L" holds one element only", childLine, childColumn);
+                if (ns == xamlns::Presentation)
+                    if (const surface::Class* markup = MarkupClass(Text(&IXmlReader::GetLocalName))) {
+                        // A binding as an element: read once as its attribute form is, which leaves a
+                        // multi-value or converted binding's property at its default.
+                        ReadValueObject(*markup, markup->name, childLine, childColumn);
+                        ++count;
+                        continue;
+                    }
                 wpfsim::Element* child = ReadElement(false);
                 if (!child) continue;
                 ++count;
@@ -2572,6 +2699,14 @@ private:
                std::wstring_view(member.type).ends_with(L"Collection");
     }
 
+    // The class a property takes: its own type, or its collection's item type.
+    static std::wstring ItemType(const surface::Member& member) {
+        std::wstring type = member.type;
+        if (IsCollection(member) && type.ends_with(L"Collection"))
+            type.resize(type.size() - std::wstring_view(L"Collection").size());
+        return type;
+    }
+
     // Whether a value of the class can be the property's value (or an item of its collection): the item
     // type of a collection is its name without "Collection" (or that name's base class, TriggerBase).
     static bool Accepts(const surface::Member& member, const surface::Class& value) {
@@ -2601,15 +2736,64 @@ private:
             Skip(empty);
             return;
         }
+        // An object of the project's code (a validation rule, a sort description) or a sys: value where the
+        // property takes any object: read, kept nowhere.
+        const bool project = std::wstring_view(ns).starts_with(kClrNamespace);
+        if (project || (IsSystemNamespace(ns) && !surface::FindClass(ItemType(member)))) {
+            if (!IsCollection(member) && count > 0) Fail(where + L" holds one element only", line, column);
+            ++count;
+            Opened o = Open();
+            ScopeCloser closer{scopes_};
+            if (project && HasSimBase(o.attributes))
+                Fail(L"the element '" + qualified + L"' in " + where +
+                         L" is not supported: the simulation shows no elements in this property",
+                     line, column);
+            ReadDataValue(o);
+            return;
+        }
+        if (ns == xamlns::Xaml && (local == L"Static" || local == L"Type" || local == L"Null")) {
+            if (!IsCollection(member) && count > 0) Fail(where + L" holds one element only", line, column);
+            ++count;
+            ReadMarkupElement(local);
+            return;
+        }
         if (ns != xamlns::Presentation)
             Fail(where + L" cannot hold '" + qualified + L"' (a WPF value object is expected)", line, column);
         if (local.find(L'.') != std::wstring::npos)
             Fail(where + L" cannot hold the property element '" + local + L"'", line, column);
-        const surface::Class* wpf = surface::FindClass(local);
-        if (!wpf) Fail(L"unknown element '" + local + L"'", line, column);
-        if (!Accepts(member, *wpf))
+        if (IsTemplate(local)) {
+            // A template in a value object (a column's CellTemplate): read and kept without effect.
+            if (!IsCollection(member) && count > 0) Fail(where + L" holds one element only", line, column);
+            ++count;
+            const bool empty = xml_.IsEmptyElement();
+            ReadAttributes();
+            scopes_.pop_back();
+            Skip(empty);
+            return;
+        }
+        const surface::Class* wpf = MarkupClass(local);
+        if (!wpf) wpf = surface::FindClass(local);
+        if (!wpf && IsCollection(member) && local == member.type) {
+            // The property's collection written out (<GradientStopCollection>): its items are the property's.
+            if (count > 0) Fail(where + L" holds one collection", line, column);
+            const bool empty = xml_.IsEmptyElement();
+            std::vector<Attribute> own = ReadAttributes();
+            ScopeCloser closer{scopes_};
+            for (const Attribute& a : own)
+                if (!ignorable_.count(a.ns) && !(a.ns == xamlns::Xaml && a.local == L"Key"))
+                    Fail(L"unknown attribute '" + a.Qualified() + L"' of " + local, a.line, a.column);
+            if (!empty) ForEachChild(local, [&] { ReadWpfChild(member, L"<" + local + L">", count); });
+            ++count;
+            return;
+        }
+        if (!wpf) Fail(UnknownWpfElement(local), line, column);
+        // A markup extension as an element (<Binding Path="Name"/>) gives a value of the property's type.
+        if (!Accepts(member, *wpf) && !IsMarkupClass(*wpf))
             Fail(where + L" takes a " + member.type + L", not a '" + local + L"'", line, column);
-        if (surface::IsElement(*wpf))
+        // Elements in a resource, or where a property takes a visual that it paints (VisualBrush.Visual), are
+        // read as WPF reads them; nothing shows them. A property that would show its element in the tree
+        // (one of type object) is refused.
+        if (surface::IsElement(*wpf) && resources_ == 0 && member.type == std::wstring_view(L"object"))
             Fail(L"the element '" + local + L"' in " + where +
                      L" is not supported: the simulation shows no elements in this property",
                  line, column);
@@ -2618,16 +2802,65 @@ private:
         ReadValueObject(*wpf, local, line, column);
     }
 
+    // A markup extension written as an element: <StaticResource ResourceKey="k"/>, <Binding Path="p"/>.
+    static const surface::Class* MarkupClass(const std::wstring& local) {
+        if (const surface::Class* wpf = surface::FindClass(local); wpf && IsMarkupClass(*wpf)) return wpf;
+        if (const surface::Class* wpf = surface::FindClass(local + L"Extension")) return wpf;
+        return nullptr;
+    }
+    static bool IsMarkupClass(const surface::Class& wpf) {
+        return surface::DerivesFrom(wpf, L"BindingBase") || surface::DerivesFrom(wpf, L"MarkupExtension") ||
+               std::wstring_view(wpf.name).ends_with(L"Extension");
+    }
+
+    // <x:Static Member="..."/>, <x:Type TypeName="..."/>, <x:Null/>: checked as their attribute forms are.
+    void ReadMarkupElement(const std::wstring& local) {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        std::wstring text = L"{x:" + local;
+        for (const Attribute& a : o.attributes) {
+            if (ignorable_.count(a.ns)) continue;
+            const wchar_t* expected = local == L"Static" ? L"Member" : local == L"Type" ? L"TypeName" : L"";
+            if (!a.ns.empty() || a.local != expected)
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of x:" + local, a.line, a.column);
+            text += L" " + a.value;
+        }
+        if (!o.empty)
+            ForEachChild(L"x:" + local,
+                         [&] { Fail(L"x:" + local + L" holds no elements", Line(), Column()); });
+        if (auto extension = ExtensionOf(text + L"}", o.line, o.column))
+            ResolveExtension(*extension, o.line, o.column);
+    }
+
+    // An element name of WPF's that the surface does not list: 3D and the hosts of other frameworks are WPF's
+    // and left out; anything else is unknown.
+    static std::wstring UnknownWpfElement(const std::wstring& local) {
+        constexpr std::wstring_view others[] = {
+            L"WindowsFormsHost", L"ElementHost",      L"PerspectiveCamera", L"OrthographicCamera",
+            L"DirectionalLight", L"AmbientLight",     L"PointLight",        L"SpotLight",
+            L"DiffuseMaterial",  L"SpecularMaterial", L"EmissiveMaterial",  L"MaterialGroup"};
+        if (std::wstring_view(local).ends_with(L"3D") ||
+            std::find(std::begin(others), std::end(others), local) != std::end(others))
+            return L"'" + local +
+                   L"' is not supported: the simulation does not have this WPF class (3D and "
+                   L"the hosts of other UI frameworks are left out)";
+        return L"unknown element '" + local + L"'";
+    }
+
     // A WPF value object (a brush, a transform, a command binding, a trigger): its attributes and children
     // checked as WPF reads them; it is kept nowhere.
     void ReadValueObject(const surface::Class& wpf, const std::wstring& qualified, unsigned line,
                          unsigned column) {
         const bool empty = xml_.IsEmptyElement();
         std::vector<Attribute> attributes = ReadAttributes();
-        struct PopScope {
-            std::vector<std::map<std::wstring, std::wstring>>& scopes;
-            ~PopScope() { scopes.pop_back(); }
-        } popScope{scopes_};
+        ScopeCloser closer{scopes_};
+        ReadValueObject(wpf, qualified, attributes, empty, line, column);
+    }
+
+    // The value object whose start the parser has read (its namespace scope is the caller's to close).
+    void ReadValueObject(const surface::Class& wpf, const std::wstring& qualified,
+                         const std::vector<Attribute>& attributes, bool empty, unsigned line,
+                         unsigned column) {
         if (surface::IsAbstract(wpf))
             Fail(L"'" + qualified + L"' is an abstract WPF class and cannot be an element", line, column);
         for (const Attribute& a : attributes) {
@@ -2643,6 +2876,10 @@ private:
                 if (a.local == L"Name") CheckName(a);
                 if (a.local != L"Name" && a.local != L"Key" && a.local != L"Uid" && a.local != L"Shared")
                     unknown();
+                continue;
+            }
+            if (a.ns == kXmlNamespace) {
+                XmlAttribute(a);
                 continue;
             }
             if (!a.ns.empty()) unknown();
@@ -2667,6 +2904,17 @@ private:
             const std::wstring local = Text(&IXmlReader::GetLocalName);
             std::wstring ns = Text(&IXmlReader::GetNamespaceUri);
             if (ns.empty()) ns = Uri(Prefix());
+            if (ns == xamlns::Xaml && local == L"XData") {
+                // An XmlDataProvider's inline XML: data of its own, not XAML.
+                if (!contentName || std::wstring_view(contentName) != L"XmlSerializer" || count > 0)
+                    Fail(L"x:XData stands only as the one element of an XmlDataProvider", Line(), Column());
+                ++count;
+                const bool dataEmpty = xml_.IsEmptyElement();
+                ReadAttributes();
+                scopes_.pop_back();
+                Skip(dataEmpty);
+                continue;
+            }
             if (const size_t dot = local.find(L'.');
                 dot != std::wstring::npos && ns == xamlns::Presentation) {
                 const unsigned l = Line(), c = Column();
@@ -2685,12 +2933,18 @@ private:
         }
         text = NormalizeText(text);
         if (text.empty()) return;
-        if (!content || content->converter == surface::Converter::None || count > 0)
-            Fail(qualified + L" cannot hold text", line, column);
+        // Text in a TextBlock's or a Span's inlines is a Run; a brush's text is its colour (XAML's
+        // initialization text, read by the class's own converter).
+        static constexpr surface::Member brush{L"Color", L"Brush", surface::Converter::Brush, 0, 0};
+        if (count == 0 && content && content->type == std::wstring_view(L"InlineCollection")) return;
+        const surface::Member* reader = content && content->converter != surface::Converter::None ? content
+                                        : !content && surface::DerivesFrom(wpf, L"Brush")         ? &brush
+                                                                                                  : nullptr;
+        if (!reader || count > 0) Fail(qualified + L" cannot hold text", line, column);
         try {
-            surface::Convert(*content, text);
+            surface::Convert(*reader, text);
         } catch (const ValueError& e) {
-            Fail(L"'" + text + L"' is no valid value of " + content->name + L": " + e.message, line, column);
+            Fail(L"'" + text + L"' is no valid value of " + reader->name + L": " + e.message, line, column);
         }
     }
 
@@ -2728,6 +2982,15 @@ private:
     std::set<std::wstring> ignorable_;
     std::map<std::wstring, unsigned> names_;
     std::map<std::wstring, wpfsim::Element*> elements_;
+    // How deep the reader is in resources whose elements nothing shows.
+    int resources_ = 0;
+    // The file being read, the project's folder, the application file (empty: none found).
+    std::wstring file_, projectRoot_, applicationFile_;
+    Reader* parent_ = nullptr;      // the reader of the file that includes this one
+    ResourceMap application_;       // the application's resources
+    ResourceMap document_;          // what an application or dictionary file defines
+    ResourceMap* target_ = nullptr; // a merged dictionary being read
+    std::vector<std::wstring> notes_;
     // The elements being read, the window's first.
     std::vector<Frame> frames_;
     LONG persistIds_ = 0;
@@ -2748,71 +3011,27 @@ void ForceDispatcherMode(wpfsim::Application& app) {
         throw XamlError{std::wstring(kDispatcherVariable) + L" is neither Immediate nor Deferred"};
 }
 
-std::unique_ptr<wpfsim::Application> Read(IStream* stream, size_t characters) {
-    CreateXmlReaderFunction create = CreateXmlReaderEntry();
-    if (!create) throw XamlError{L"the system's XML parser (xmllite.dll) is not available"};
-    ov::ComPtr<IXmlReader> xml;
-    HRESULT hr = create(__uuidof(IXmlReader), xml.PutVoid(), nullptr);
-    if (SUCCEEDED(hr)) hr = xml->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
-    // The parser's own limit (256 on Windows and wine) would stop the deepest files the reader takes.
-    if (SUCCEEDED(hr)) hr = xml->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxDepth + 1);
-    if (SUCCEEDED(hr)) hr = xml->SetInput(stream);
-    if (FAILED(hr)) throw XamlError{L"the system's XML parser failed to start (" + Hex(hr) + L")"};
-
+std::unique_ptr<wpfsim::Application> ReadText(std::string_view bytes, const std::wstring& path,
+                                              std::vector<std::wstring>* notes) {
+    size_t characters = 0;
+    ov::ComPtr<IXmlReader> xml = OpenXml(bytes, characters);
     auto app = std::make_unique<wpfsim::Application>();
     Reader reader(*xml, *app, characters);
+    if (!path.empty()) reader.ReadApplicationOf(path);
     reader.ReadDocument();
+    if (notes) *notes = reader.Notes();
     ForceDispatcherMode(*app);
     return app;
 }
 
-std::unique_ptr<wpfsim::Application> ReadText(std::string_view bytes) {
-    std::string text = Prepare(bytes);
-    // XML's most common fault in XAML (Content="Save & Close"): the platform's parser gives only the line,
-    // and wine's lets it pass in text.
-    if (const size_t at = BareAmpersand(text); at != std::string::npos) {
-        Position position;
-        position.Advance(text, 0, at);
-        throw XamlError{L"malformed XML: a bare '&' (write &amp; for '&')", position.line, position.column};
-    }
-    // Wine's parser fails an assertion, ending the process, when the text ends right after its byte order
-    // mark or its XML declaration; a space after the document means nothing in XML.
-    text += ' ';
-    ov::ComPtr<IStream> stream = ov::ComPtr<IStream>::Adopt(
-        SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size())));
-    if (!stream) throw XamlError{L"out of memory"};
-    return Read(stream.Get(), text.size());
-}
-
 } // namespace
 
-std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        throw XamlError{code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-                            ? L"the file does not exist"
-                            : L"the file cannot be opened (" + Hex(HRESULT_FROM_WIN32(code)) + L")"};
-    }
-    struct Close {
-        HANDLE file;
-        ~Close() { CloseHandle(file); }
-    } close{file};
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size))
-        throw XamlError{L"the file cannot be read (" + Hex(HRESULT_FROM_WIN32(GetLastError())) + L")"};
-    if (size.QuadPart > kMaxFileSize) throw XamlError{L"the file is larger than 256 MB"};
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!bytes.empty() && (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
-        throw XamlError{L"the file cannot be read (" + Hex(HRESULT_FROM_WIN32(GetLastError())) + L")"};
-    return ReadText(bytes);
+std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path, std::vector<std::wstring>* notes) {
+    return ReadText(ReadFileBytes(path), FullPath(path), notes);
 }
 
-std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8) {
-    return ReadText(utf8);
+std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8, std::vector<std::wstring>* notes) {
+    return ReadText(utf8, L"", notes);
 }
 
 } // namespace ovhost

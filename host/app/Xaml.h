@@ -36,14 +36,24 @@
 //
 // Resources, styles and bindings (XamlMarkup.h has the markup extension grammar):
 //   - X.Resources of any element (entries, or one ResourceDictionary) holds Style, DataTemplate,
-//     HierarchicalDataTemplate, ControlTemplate, ItemsPanelTemplate, SolidColorBrush, sys: values, x:Array
-//     and objects of a clr-namespace; an entry needs x:Key, except a Style with TargetType and a DataTemplate
-//     with DataType. A dictionary of another file (Source, MergedDictionaries) is refused as not supported.
+//     HierarchicalDataTemplate, ControlTemplate, ItemsPanelTemplate, SolidColorBrush, sys: values, x:Array,
+//     objects of a clr-namespace, WPF's structures as elements (<Thickness>) and any other WPF object, read as
+//     a value object and kept without effect; an entry needs x:Key, except a Style with TargetType and a
+//     DataTemplate with DataType (a text DataType is an XML element's name).
+//   - LoadXaml reads the window with its project: the project's App.xaml (or Application.xaml), in the
+//     window's folder or above it up to the folder of the project file, gives the outermost dictionary
+//     (Application.Resources). ResourceDictionary.Source and MergedDictionaries read the project's files
+//     (relative to the including file, or "/", "/Assembly;component/" and "pack://application:,,," from the
+//     project's folder); WPF's theme dictionaries are accepted without effect; other sources are "not
+//     supported". Own entries hide merged ones; of merged dictionaries the later wins. An error in another
+//     file carries its path (XamlError::file). Without an App.xaml, a compiled window's unknown
+//     StaticResource keeps the default and adds a note, as the application's resources would hold it.
 //   - {StaticResource} and {DynamicResource} are looked up where they are read, from the element up to the
 //     window, then among the system's keys ({x:Static SystemColors.ControlBrushKey}): a StaticResource
 //     defined later is WPF's error too; a DynamicResource is resolved once, and one not found keeps the
 //     default. A resource of a class the property does not take is WPF's error. {x:Static} knows
-//     SystemColors, SystemFonts and SystemParameters; {x:Type} names a WPF class or one of a clr-namespace.
+//     SystemColors, SystemFonts and SystemParameters; other static members (the project's, WPF's commands) are
+//     accepted and not evaluated. {x:Type} names a WPF class or one of a clr-namespace.
 //   - A Style applies at the end of its element (as WPF's initialization ends): Style="{StaticResource}",
 //     or the implicit style of the element's exact class in scope, the element's own resources included.
 //     WPF also styles elements read before an implicit style of an enclosing dictionary; the reader does
@@ -71,6 +81,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ovhost {
 
@@ -80,6 +91,9 @@ struct XamlError {
     std::wstring message;
     unsigned line = 0;
     unsigned column = 0;
+    // The file where it is, when it is another file of the project than the one read (App.xaml, a
+    // dictionary).
+    std::wstring file = {};
     // "line 12, column 5: unknown element 'Foo'", "line 12: ..." or the message alone.
     std::wstring ToString() const;
 };
@@ -88,9 +102,11 @@ struct XamlError {
 // Deferred; another value fails the reading).
 inline constexpr const wchar_t* kDispatcherVariable = L"OVHOST_DISPATCHER";
 
-// Throw XamlError.
-std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path);
-std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8);
+// Throw XamlError. `notes`, when given, receives what was left out for want of the project's other files.
+std::unique_ptr<wpfsim::Application> LoadXaml(const std::wstring& path,
+                                              std::vector<std::wstring>* notes = nullptr);
+std::unique_ptr<wpfsim::Application> ParseXaml(std::string_view utf8,
+                                               std::vector<std::wstring>* notes = nullptr);
 
 // The XML namespaces the reader knows.
 namespace xamlns {

@@ -49,6 +49,8 @@ struct SystemValue {
     std::wstring text;     // the value as an attribute would write it ("#FFF0F0F0", "12", "Segoe UI")
     // A resource key (SystemColors.ControlBrushKey): what it names, as "Owner.Member" of the value.
     std::wstring keyOf;
+    // A member of code that the simulation does not evaluate (the project's, or WPF's commands): no value.
+    bool unevaluated = false;
 };
 
 // The member, or nothing when the simulation does not know it. `owner` without a prefix.

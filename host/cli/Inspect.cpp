@@ -328,8 +328,11 @@ int RunInspect(const Invocation& invocation) {
         return fail(ExitUsage, wrong + L"\n" + kUsage);
 
     std::unique_ptr<wpfsim::Application> app;
-    if (std::wstring why = LoadApplication(options.app, app); !why.empty())
+    std::vector<std::wstring> notes;
+    if (std::wstring why = LoadApplication(options.app, app, &notes); !why.empty())
         return fail(ExitAppNotLoaded, why);
+    for (const std::wstring& note : notes)
+        console.err(std::wstring(kCommand) + L": note: " + note + L".\n");
     std::wstring out;
     {
         Host host(invocation.productFolder);

@@ -299,12 +299,17 @@ std::wstring HResultText(long hr) {
     return text;
 }
 
-std::wstring LoadApplication(const std::wstring& path, std::unique_ptr<wpfsim::Application>& app) {
+std::wstring LoadApplication(const std::wstring& path, std::unique_ptr<wpfsim::Application>& app,
+                             std::vector<std::wstring>* notes) {
     try {
-        app = LoadXaml(path);
+        app = LoadXaml(path, notes);
     } catch (const XamlError& e) {
-        return L"the application could not be loaded: " + path + L", " + e.ToString() + L".";
+        return L"the application could not be loaded: " + (e.file.empty() ? path : e.file) + L", " +
+               e.ToString() + L".";
     }
+    if (notes)
+        for (std::wstring& note : *notes)
+            note = path + L", " + note;
     return {};
 }
 
@@ -379,8 +384,11 @@ int RunMain(const Invocation& invocation, bool record) {
     const long hostBaseline = LiveObjects();
     const long simBaseline = wpfsim::LiveObjects();
     std::unique_ptr<wpfsim::Application> app;
-    if (std::wstring why = LoadApplication(options.app, app); !why.empty())
+    std::vector<std::wstring> notes;
+    if (std::wstring why = LoadApplication(options.app, app, &notes); !why.empty())
         return fail(ExitAppNotLoaded, why);
+    for (const std::wstring& note : notes)
+        console.err(std::wstring(kCommand) + L": note: " + note + L".\n");
 
     std::ofstream json;
     if (!options.logFile.empty()) {

@@ -40,7 +40,9 @@ int RunRecord(const Invocation& invocation);
 // success, else the one-line reason the command prints after its name.
 //
 // Reads the application from its XAML into `app` (on failure: exit ExitAppNotLoaded).
-std::wstring LoadApplication(const std::wstring& path, std::unique_ptr<wpfsim::Application>& app);
+// `notes`, when given, receives what the application leaves out for want of the project's other files.
+std::wstring LoadApplication(const std::wstring& path, std::unique_ptr<wpfsim::Application>& app,
+                             std::vector<std::wstring>* notes = nullptr);
 // Registers the host's type library from the product folder, loads the module into `host` and attaches
 // the application under the name of its file, as the real host does (on failure: exit ExitModuleNotLoaded).
 std::wstring StartHost(Host& host, wpfsim::Application& app, const std::wstring& appPath,

@@ -10,8 +10,11 @@
 //                      in a Window named "window" with the x:, sys:, sim: and mc: namespaces declared
 //   window: ATTRIBUTES more attributes of that Window
 //   xaml error: TEXT   the reader refuses the row's application so (with its line and column: the body's
-//                      first line is line 6); the row has no call then. A row of xaml: without call: only
-//                      reads its application
+//                      first line is line 6; "FILE, " first when the fault is in another file of the
+//                      project); the row has no call then. A row of xaml: without call: only reads its
+//                      application
+//   note: TEXT         one note of the reading, in order (what was left out for want of the project's
+//                      other files); none given means none
 //   modes: E M         Host.ErrorReportMode and MessageReportMode before the objects are found (default 1 1)
 //   lang: js|vbs|both  the engines the row runs in (js unless given; both where the language matters)
 //   before: STATEMENT  script run first (several allowed), e.g. User.Click("okButton")
@@ -52,6 +55,7 @@ struct Row {
     fs::path folder;   // the table's
     std::wstring app, xaml, window, language = L"js", before, call;
     std::optional<std::wstring> xamlError;
+    std::vector<std::wstring> notes;
     long errorMode = 1, messageMode = 1;
     std::optional<std::wstring> result, raises;
     std::string tableError; // why the table cannot be read there
@@ -160,6 +164,8 @@ std::vector<Row> ReadTables() {
                 row->window = value;
             } else if (field == "xaml error") {
                 row->xamlError = value;
+            } else if (field == "note") {
+                row->notes.push_back(value);
             } else if (field == "lang") {
                 row->language = value;
             } else if (field == "before") {
@@ -331,18 +337,21 @@ void TableTest::Run(const Row& row, const std::wstring& language) {
                " x:Name=\"window\" Title=\"Table\" " + Narrow(row.window) + ">\n" + Narrow(row.xaml) +
                "</Window>\n";
     } else {
-        std::ifstream in(row.folder / row.app, std::ios::binary);
-        ASSERT_TRUE(in) << "no application " << Narrow(row.app);
-        xaml.assign(std::istreambuf_iterator<char>(in), {});
+        ASSERT_TRUE(fs::exists(row.folder / row.app)) << "no application " << Narrow(row.app);
     }
     std::unique_ptr<wpfsim::Application> app;
+    std::vector<std::wstring> notes;
     try {
-        app = ovhost::ParseXaml(xaml);
+        // A file is read as the host reads it: beside the other files of its project.
+        app = xaml.empty() ? ovhost::LoadXaml((row.folder / row.app).wstring(), &notes)
+                           : ovhost::ParseXaml(xaml, &notes);
     } catch (const ovhost::XamlError& e) {
-        EXPECT_EQ(e.ToString(), row.xamlError.value_or(L"")) << "the application was refused";
+        const std::wstring file = e.file.empty() ? L"" : fs::path(e.file).filename().wstring() + L", ";
+        EXPECT_EQ(file + e.ToString(), row.xamlError.value_or(L"")) << "the application was refused";
         return;
     }
     ASSERT_FALSE(row.xamlError) << "the application was read";
+    EXPECT_EQ(notes, row.notes) << "the notes of the reading";
     ovhost::Host host(ovtest::BinFolder());
     ASSERT_EQ(ovhost::StartHost(host, *app, L"table.xaml", ovtest::BinFolder()), L"");
     std::vector<ovhost::LogEntry> log;
