@@ -411,8 +411,13 @@ private:
         // WPF's own themes (/PresentationFramework.Aero;component/themes/aero.normalcolor.xaml): the
         // simulation keeps its look, and their keys are WPF's styles of its controls.
         if (const size_t at = a.value.find(L"PresentationFramework.");
-            at != std::wstring::npos && a.value.find(L";component/", at) != std::wstring::npos)
+            at != std::wstring::npos && a.value.find(L";component/", at) != std::wstring::npos) {
+            Reader* top = this;
+            while (top->parent_)
+                top = top->parent_;
+            top->themeMerged_ = true;
             return;
+        }
         const std::wstring path = SourcePath(a.value);
         if (file_.empty() || !FileExists(path))
             Fail(L"ResourceDictionary.Source '" + a.value +
@@ -885,6 +890,11 @@ private:
                      L" is read-only: its items go in a property element (<" + owner + L"." + name + L">)",
                  a.line, a.column);
         if (IsMarkup(a.value)) return;
+        try {
+            if (ConvertedApart(property, value)) return;
+        } catch (const ValueError& e) {
+            Fail(L"'" + value + L"' is no valid value of " + name + L": " + e.message, a.line, a.column);
+        }
         if (property.converter == surface::Converter::None)
             Fail(L"the property '" + name + L"' of " + owner + L" is not supported (its type " +
                      property.type + L" is not)",
@@ -895,6 +905,34 @@ private:
             Fail(L"'" + value + L"' is no valid value of " + name + L": " + e.message, a.line, a.column);
         }
         if (element) Keep(*element, property, name, value);
+    }
+
+    // Types whose converters live outside the surface's assemblies' common ones: DataGridLength (a length,
+    // Auto, SizeToCells, SizeToHeader or a star share) and StrokeCollection (ink saved as base64). Throws
+    // ValueError for a value they refuse; false for other types.
+    static bool ConvertedApart(const surface::Member& property, const std::wstring& text) {
+        const std::wstring_view type = property.type ? property.type : L"";
+        if (type == L"DataGridLength") {
+            std::wstring_view v = Trim(text);
+            for (std::wstring_view word : {L"Auto", L"SizeToCells", L"SizeToHeader"})
+                if (v.size() == word.size() && _wcsnicmp(v.data(), word.data(), v.size()) == 0) return true;
+            if (v.ends_with(L"*")) {
+                v.remove_suffix(1);
+                if (v.empty()) return true;
+            }
+            ToNumber(v);
+            return true;
+        }
+        if (type == L"StrokeCollection") {
+            const std::wstring_view v = Trim(text);
+            const bool base64 = std::all_of(v.begin(), v.end(), [](wchar_t c) {
+                return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') ||
+                       c == L'+' || c == L'/' || c == L'=';
+            });
+            if (!base64) throw ValueError{L"ink saved as base64 expected"};
+            return true;
+        }
+        return false;
     }
 
     // AutomationProperties for the host; values of the plain types readable by name on the .NET object.
@@ -1174,14 +1212,19 @@ private:
             Reader* top = this;
             while (top->parent_)
                 top = top->parent_;
-            if (!top->codeBehind_ || !top->applicationFile_.empty())
+            // So does a key of WPF's theme dictionary that a merged dictionary names.
+            const bool outside = top->codeBehind_ && top->applicationFile_.empty();
+            if (!outside && !top->themeMerged_)
                 Fail(L"Cannot find resource named '" + ShownKey(name) +
                          L"'. Resource names are case sensitive.",
                      line, column);
             top->notes_.push_back((file_ == top->file_ ? std::wstring() : file_ + L", ") + L"line " +
                                   std::to_wstring(line) + L": the resource '" + ShownKey(name) +
-                                  L"' is not in this file and no App.xaml of the project is beside it: what "
-                                  L"names it keeps its default");
+                                  (outside
+                                       ? L"' is not in this file and no App.xaml of the project is beside it"
+                                       : L"' is in none of the project's dictionaries but may be in WPF's "
+                                         L"theme dictionary, which is not read") +
+                                  L": what names it keeps its default");
             Resource unknown;
             unknown.unevaluated = true;
             return unknown;
@@ -1317,7 +1360,7 @@ private:
                      column);
             return;
         }
-        const bool brush = value.typeName == kBrushClass;
+        const bool brush = value.typeName == kBrushClass || value.typeName == L"System.Windows.Media.Brush";
         // Strings and primitives are read by the property's converter; objects fit their own properties only.
         const size_t dot = value.typeName.rfind(L'.');
         const bool structure = dot != std::wstring::npos && value.typeName.starts_with(L"System.Windows") &&
@@ -1681,14 +1724,44 @@ private:
             {L"Size", L"Size", Converter::Size, 0, 0},
             {L"Rect", L"Rect", Converter::Rect, 0, 0},
             {L"GridLength", L"GridLength", Converter::GridLength, 0, 0},
+            // Abstract classes that XAML makes from text by their converters.
+            {L"Brush", L"Brush", Converter::Brush, 0, 0},
+            {L"Geometry", L"Geometry", Converter::Geometry, 0, 0},
+            {L"Transform", L"Transform", Converter::Transform, 0, 0},
+            {L"ImageSource", L"ImageSource", Converter::Text, 0, 0},
         };
         for (const surface::Member& m : kStructs)
             if (name == m.name) return &m;
         return nullptr;
     }
+    // The abstract classes among them: made from their text only (an empty one is WPF's error).
+    static bool IsAbstractName(std::wstring_view name) {
+        const surface::Class* wpf = surface::FindClass(name);
+        return wpf && surface::IsAbstract(*wpf);
+    }
     static std::wstring StructClass(std::wstring_view name) {
-        const bool media = name == L"Color" || name == L"Point" || name == L"Size" || name == L"Rect";
+        const bool media = name == L"Color" || name == L"Point" || name == L"Size" || name == L"Rect" ||
+                           name == L"Brush" || name == L"Geometry" || name == L"Transform" ||
+                           name == L"ImageSource";
         return std::wstring(media ? L"System.Windows.Media." : L"System.Windows.") + std::wstring(name);
+    }
+
+    // <Thickness>4</Thickness>, and an abstract class's initialization text (<Geometry>M 0,0 L
+    // 4,4</Geometry>): a value read by the type's converter from the element's text.
+    std::wstring ReadStructValue(const Opened& o, const surface::Member& value) {
+        for (const Attribute& a : o.attributes)
+            if (!(a.ns == xamlns::Xaml && (a.local == L"Key" || a.local == L"Shared")) &&
+                !ignorable_.count(a.ns))
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
+        std::wstring text;
+        if (!o.empty) ForEachText(o.local, text);
+        text = NormalizeText(text);
+        try {
+            surface::Convert(value, text);
+        } catch (const ValueError& e) {
+            Fail(L"'" + text + L"' is no valid value of " + o.local + L": " + e.message, o.line, o.column);
+        }
+        return text;
     }
 
     // Calls `each` for every child element of the current one (standing on it); text is an error.
@@ -1830,7 +1903,18 @@ private:
             if (!a.ns.empty())
                 Fail(L"unknown attribute '" + a.Qualified() + L"' of SolidColorBrush", a.line, a.column);
             try {
-                if (a.local == L"Color") {
+                if (a.local == L"Color" && IsMarkup(a.value)) {
+                    // A colour resource: its text when it has one, else the default colour.
+                    std::optional<markup::Extension> e = ExtensionOf(a.value, a.line, a.column);
+                    if (!e || !IsResourceReference(*e))
+                        Fail(L"the markup extension '" + a.value + L"' is not supported for Color", a.line,
+                             a.column);
+                    std::optional<Resource> color = ResolveResource(*e, a.line, a.column);
+                    if (color && !color->unevaluated && !color->object && !color->text.empty()) {
+                        check::Brush(none, color->text);
+                        brush.text = color->text;
+                    }
+                } else if (a.local == L"Color") {
                     if (Trim(a.value) == L"{x:Null}") throw ValueError{L"a colour expected"};
                     check::Brush(none, a.value);
                     brush.text = a.value;
@@ -1876,6 +1960,7 @@ private:
                 Fail(L"BasedOn takes a {StaticResource} of a Style, not '" + basedOn->value + L"'",
                      basedOn->line, basedOn->column);
             std::optional<Resource> base = ResolveResource(*e, basedOn->line, basedOn->column);
+            if (base && base->unevaluated) base.reset(); // the theme's or the application's, not here
             if (base && !base->style)
                 Fail(L"'" + e->ToString() + L"' is a " + base->typeName + L", no valid value of BasedOn",
                      basedOn->line, basedOn->column);
@@ -2017,22 +2102,10 @@ private:
     // is used), data, or any other WPF object, read as WPF reads it and kept without effect.
     Resource ReadObjectResource(const Opened& o, const wchar_t* where) {
         if (o.ns == xamlns::Presentation && o.local == L"SolidColorBrush") return ReadBrush(o);
-        if (const surface::Member* value = o.ns == xamlns::Presentation ? StructValue(o.local) : nullptr) {
-            // <Thickness>4</Thickness>: a value of one of WPF's structures, read by its converter.
-            for (const Attribute& a : o.attributes)
-                if (!(a.ns == xamlns::Xaml && a.local == L"Key") && !ignorable_.count(a.ns))
-                    Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
-            std::wstring text;
-            if (!o.empty) ForEachText(o.local, text);
-            text = NormalizeText(text);
-            try {
-                surface::Convert(*value, text);
-            } catch (const ValueError& e) {
-                Fail(L"'" + text + L"' is no valid value of " + o.local + L": " + e.message, o.line,
-                     o.column);
-            }
-            return Resource{StructClass(o.local), text, std::nullopt, nullptr};
-        }
+        if (const surface::Member* value =
+                o.ns == xamlns::Presentation && !(IsAbstractName(o.local) && o.empty) ? StructValue(o.local)
+                                                                                      : nullptr)
+            return Resource{StructClass(o.local), ReadStructValue(o, *value), std::nullopt, nullptr};
         if (std::optional<Data> data = ReadDataValue(o))
             return Resource{data->typeName, wpfsim::DisplayText(data->value), std::move(data), nullptr};
         const surface::Class* wpf = o.ns == xamlns::Presentation ? surface::FindClass(o.local) : nullptr;
@@ -2436,8 +2509,17 @@ private:
         size_t dot = local.find(L'.');
         std::wstring owner = local.substr(0, dot);
         const std::wstring name = local.substr(dot + 1);
-        if (!IsA(type, owner))
-            Fail(L"the property element '" + local + L"' is not supported here", line, column);
+        if (!IsA(type, owner)) {
+            // An attached property of WPF's as an element (<AutomationProperties.Name>Save</...>).
+            const surface::Class* ownerClass = surface::FindClass(owner);
+            const surface::Member* attached = ownerClass ? surface::FindAttached(*ownerClass, name) : nullptr;
+            if (!attached) Fail(L"the property element '" + local + L"' is not supported here", line, column);
+            Assign(assigned, type, local, qualified, line, column);
+            frames_.back().local.insert(local);
+            ReadWpfPropertyElement(&node, FindElementProperty(type, local), *attached, local, line, column,
+                                   empty);
+            return;
+        }
         Assign(assigned, type, name, qualified, line, column);
         if (name == L"Resources") {
             ReadResources(local, empty);
@@ -2684,6 +2766,11 @@ private:
             Set(*node, *property, text, member.name, line, column);
             return;
         }
+        try {
+            if (ConvertedApart(member, text)) return;
+        } catch (const ValueError& e) {
+            Fail(L"'" + text + L"' is no valid value of " + member.name + L": " + e.message, line, column);
+        }
         if (member.converter == surface::Converter::None || (member.flags & surface::member::ReadOnly))
             Fail(where + L" cannot hold text", line, column);
         try {
@@ -2691,7 +2778,12 @@ private:
         } catch (const ValueError& e) {
             Fail(L"'" + text + L"' is no valid value of " + member.name + L": " + e.message, line, column);
         }
-        if (node) Keep(*node->element, member, member.name, text);
+        // An attached property keeps its owner's name (AutomationProperties.Name), another its own.
+        const size_t dot = local.find(L'.');
+        const surface::Class* owner = surface::FindClass(std::wstring_view(local).substr(0, dot));
+        const bool attached =
+            dot != std::wstring::npos && owner && surface::FindAttached(*owner, member.name);
+        if (node) Keep(*node->element, member, attached ? local : member.name, text);
     }
 
     static bool IsCollection(const surface::Member& member) {
@@ -2769,6 +2861,16 @@ private:
             ReadAttributes();
             scopes_.pop_back();
             Skip(empty);
+            return;
+        }
+        if (const surface::Member* value = StructValue(local);
+            value && !(IsAbstractName(local) && xml_.IsEmptyElement())) {
+            // <FontStyle>Italic</FontStyle> among an AlternationConverter's values.
+            if (!IsCollection(member) && count > 0) Fail(where + L" holds one element only", line, column);
+            ++count;
+            Opened o = Open();
+            ScopeCloser closer{scopes_};
+            ReadStructValue(o, *value);
             return;
         }
         const surface::Class* wpf = MarkupClass(local);
@@ -2991,6 +3093,7 @@ private:
     ResourceMap document_;          // what an application or dictionary file defines
     ResourceMap* target_ = nullptr; // a merged dictionary being read
     std::vector<std::wstring> notes_;
+    bool themeMerged_ = false; // a dictionary merges one of WPF's themes
     // The elements being read, the window's first.
     std::vector<Frame> frames_;
     LONG persistIds_ = 0;
