@@ -2946,6 +2946,9 @@ private:
             return L"'" + local +
                    L"' is not supported: the simulation does not have this WPF class (3D and "
                    L"the hosts of other UI frameworks are left out)";
+        // Classes of WPF's data namespace that its surface table leaves out.
+        if (local == L"XmlNamespaceMappingCollection" || local == L"XmlNamespaceMapping")
+            return L"'" + local + L"' is not supported: the simulation does not have this WPF class";
         return L"unknown element '" + local + L"'";
     }
 
