@@ -429,10 +429,7 @@ private:
     // <ResourceDictionary.MergedDictionaries>: dictionaries of files or inline, merged below the own entries.
     void ReadMergedDictionaries(const std::wstring& local) {
         const bool empty = xml_.IsEmptyElement();
-        std::vector<Attribute> own = ReadAttributes();
-        scopes_.pop_back();
-        if (!own.empty())
-            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        OpenPropertyElement(local);
         if (empty) return;
         ForEachChild(local, [&] {
             if (Text(&IXmlReader::GetLocalName) != L"ResourceDictionary" ||
@@ -574,6 +571,22 @@ private:
                 Fail(L"mc:Ignorable names the undeclared prefix '" + prefix + L"'", a.line, a.column);
             ignorable_.insert(uri);
         }
+    }
+
+    // The start of a property element, which takes no attributes (its namespace scope is closed at once).
+    void OpenPropertyElement(const std::wstring& local) {
+        std::vector<Attribute> own = ReadAttributes();
+        scopes_.pop_back();
+        if (!own.empty())
+            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+    }
+
+    // Passes over the element the parser stands on, with its subtree (kept without effect).
+    void SkipElement() {
+        const bool empty = xml_.IsEmptyElement();
+        ReadAttributes();
+        scopes_.pop_back();
+        Skip(empty);
     }
 
     // Reads past the current element's end (for ignorable elements).
@@ -1791,13 +1804,7 @@ private:
     }
 
     void ReadResources(const std::wstring& local, bool empty) {
-        {
-            std::vector<Attribute> own = ReadAttributes();
-            scopes_.pop_back();
-            if (!own.empty())
-                Fail(L"the property element '" + local + L"' takes no attributes", own[0].line,
-                     own[0].column);
-        }
+        { OpenPropertyElement(local); }
         if (empty) return;
         bool dictionary = false, entries = false;
         ForEachChild(local, [&] {
@@ -2536,11 +2543,7 @@ private:
         }
         const DefinitionList* list = FindDefinitionList(owner, name);
         if (!list && name == L"Inlines" && type.content == Content::Inlines) {
-            std::vector<Attribute> own = ReadAttributes();
-            scopes_.pop_back();
-            if (!own.empty())
-                Fail(L"the property element '" + local + L"' takes no attributes", own[0].line,
-                     own[0].column);
+            OpenPropertyElement(local);
             if (!empty) ReadInlines(node, type, local, line, column, false, nullptr);
             return;
         }
@@ -2558,10 +2561,7 @@ private:
             ReadElementProperty(node, type, local, name, line, column, empty);
             return;
         }
-        std::vector<Attribute> own = ReadAttributes();
-        scopes_.pop_back();
-        if (!own.empty())
-            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        OpenPropertyElement(local);
         if (empty) return;
         XmlNodeType nodeType;
         while (Next(nodeType)) {
@@ -2600,10 +2600,7 @@ private:
     // <X.DataContext> or <X.ItemsSource> holding one data value.
     void ReadDataProperty(Node& node, const std::wstring& local, const std::wstring& name, unsigned line,
                           unsigned column, bool empty) {
-        std::vector<Attribute> own = ReadAttributes();
-        scopes_.pop_back();
-        if (!own.empty())
-            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        OpenPropertyElement(local);
         std::optional<Data> value;
         bool bound = false;
         if (!empty)
@@ -2637,10 +2634,7 @@ private:
     // effect, a template is kept.
     void ReadStyleProperty(const std::wstring& local, const std::wstring& name, unsigned line,
                            unsigned column, bool empty) {
-        std::vector<Attribute> own = ReadAttributes();
-        scopes_.pop_back();
-        if (!own.empty())
-            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        OpenPropertyElement(local);
         size_t count = 0;
         if (!empty)
             ForEachChild(local, [&] {
@@ -2676,10 +2670,7 @@ private:
         const bool collection = property && property->collection;
         if (!items && (!property || !property->setElement))
             Fail(L"the property element '" + local + L"' is not supported here", line, column);
-        std::vector<Attribute> own = ReadAttributes();
-        scopes_.pop_back();
-        if (!own.empty())
-            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        OpenPropertyElement(local);
         size_t count = 0;
         // A property that takes text too (ToolTip) takes it here as from its attribute.
         std::wstring text;
@@ -2744,10 +2735,7 @@ private:
     // inside a value object.
     void ReadWpfPropertyElement(Node* node, const Property* property, const surface::Member& member,
                                 const std::wstring& local, unsigned line, unsigned column, bool empty) {
-        std::vector<Attribute> own = ReadAttributes();
-        scopes_.pop_back();
-        if (!own.empty())
-            Fail(L"the property element '" + local + L"' takes no attributes", own[0].line, own[0].column);
+        OpenPropertyElement(local);
         const std::wstring where = L"<" + local + L">";
         std::wstring text;
         size_t count = 0;
@@ -2822,10 +2810,7 @@ private:
         if (ns.empty()) ns = Uri(prefix);
         const std::wstring qualified = prefix.empty() ? local : prefix + L":" + local;
         if (ignorable_.count(ns)) {
-            const bool empty = xml_.IsEmptyElement();
-            ReadAttributes();
-            scopes_.pop_back();
-            Skip(empty);
+            SkipElement();
             return;
         }
         // An object of the project's code (a validation rule, a sort description) or a sys: value where the
@@ -2857,10 +2842,7 @@ private:
             // A template in a value object (a column's CellTemplate): read and kept without effect.
             if (!IsCollection(member) && count > 0) Fail(where + L" holds one element only", line, column);
             ++count;
-            const bool empty = xml_.IsEmptyElement();
-            ReadAttributes();
-            scopes_.pop_back();
-            Skip(empty);
+            SkipElement();
             return;
         }
         if (const surface::Member* value = StructValue(local);
@@ -3014,10 +2996,7 @@ private:
                 if (!contentName || std::wstring_view(contentName) != L"XmlSerializer" || count > 0)
                     Fail(L"x:XData stands only as the one element of an XmlDataProvider", Line(), Column());
                 ++count;
-                const bool dataEmpty = xml_.IsEmptyElement();
-                ReadAttributes();
-                scopes_.pop_back();
-                Skip(dataEmpty);
+                SkipElement();
                 continue;
             }
             if (const size_t dot = local.find(L'.');
