@@ -155,6 +155,7 @@ struct SetterDef {
     std::wstring value;             // as an attribute writes it
     std::optional<Resource> object; // a <Setter.Value> element's value
     unsigned line = 0, column = 0;
+    bool inert = false; // another class's property: set where nothing reads it
 };
 
 struct StyleDef {
@@ -1567,7 +1568,7 @@ private:
                     setters.push_back(&setter);
             }
         for (const SetterDef* setter : setters) {
-            if (frames_.back().local.count(setter->property)) continue;
+            if (setter->inert || frames_.back().local.count(setter->property)) continue;
             if (setter->object) {
                 if (IsTemplateProperty(setter->property)) continue;
                 const Property* property = FindElementProperty(type, setter->property);
@@ -2067,6 +2068,12 @@ private:
         bool found = false;
         if (owner && dot != std::wstring::npos && FindAttachedProperty(owner->name, name)) {
             found = true;
+        } else if (owner && dot != std::wstring::npos && style.target && !IsA(*style.target, owner->name) &&
+                   WpfHasProperty(*owner, name)) {
+            // Another class's property (Border.CornerRadius in a Button's style): WPF sets it on the button,
+            // where nothing reads it.
+            found = true;
+            setter.inert = true;
         } else if (owner &&
                    (FindProperty(*owner, name) || IsTemplateProperty(name) || name == L"DataContext" ||
                     (IsA(*owner, L"ItemsControl") &&
@@ -2081,9 +2088,10 @@ private:
             // Owner.Name of WPF's: an attached property, or a property of the owner that the target has.
             const surface::Class* wpfOwner = surface::FindClass(setter.property.substr(0, dot));
             const surface::Class* target = style.target ? SurfaceOf(*style.target) : nullptr;
-            found = wpfOwner && (surface::FindAttached(*wpfOwner, name) ||
-                                 (surface::FindProperty(*wpfOwner, name) &&
-                                  (!target || surface::DerivesFrom(*target, wpfOwner->name))));
+            found = wpfOwner &&
+                    (surface::FindAttached(*wpfOwner, name) || surface::FindProperty(*wpfOwner, name));
+            setter.inert = found && !surface::FindAttached(*wpfOwner, name) && target &&
+                           !surface::DerivesFrom(*target, wpfOwner->name);
         }
         if (!found || name == L"Style")
             Fail(L"Cannot resolve the Style Property '" + setter.property +
