@@ -65,11 +65,11 @@ TYPE_RE = re.compile(r"^    (?:\[.*\] )?public ((?:\w+ )*)(class|struct|enum|int
 PROPERTY_RE = re.compile(r"^        public (?:(?:virtual|override|new|abstract|sealed) )*([\w.<>\[\], ?]+?) (\w+) "
                          r"\{ get \{ throw null; \} (set \{ \} )?\}")
 SETTER_RE = re.compile(r"^        public static void Set(\w+)\([\w.]+ \w+, ([\w.<>\[\]?]+) \w+\) \{ \}")
-GETTER_RE = re.compile(r"^        public static ([\w.<>\[\]?]+) Get(\w+)\([\w.]+ \w+\) \{")
+GETTER_RE = re.compile(r"^        public static ([\w.<>\[\]?]+) Get(\w+)\(([\w.]+) \w+\) \{")
 EVENT_RE = re.compile(r"^        public (?:(?:virtual|override|new|abstract|static) )*event [\w.<>]+ (\w+) ")
 ROUTED_RE = re.compile(r"^        public static readonly System\.Windows\.RoutedEvent (\w+)Event;")
 HANDLER_RE = re.compile(r"^        public static void Add(\w+)Handler\(System\.Windows\.\w+ \w+, ")
-ENUM_MEMBER_RE = re.compile(r"^        (\w+) = (?:\(\w+\))?(-?\d+)")
+ENUM_MEMBER_RE = re.compile(r"^        (\w+)(?: = (?:\(\w+\))?(-?\d+))?,?\s*$")
 CONTENT_RE = re.compile(r'ContentPropertyAttribute\("(\w+)"\)')
 CONVERTER_RE = re.compile(r"TypeConverterAttribute\((?:typeof\()?\"?([\w.]+?)(?:,|\)|\")")
 
@@ -121,7 +121,9 @@ def parse(paths):
             if current.get("enum"):
                 match = ENUM_MEMBER_RE.match(line)
                 if match:
-                    if int(match.group(2)) != len(current["members"]):
+                    # A member without a value is the one before it plus one.
+                    value = int(match.group(2)) if match.group(2) else len(current["members"])
+                    if value != len(current["members"]):
                         current["unordered"] = True
                     current["members"].append(match.group(1))
                 elif re.match(r"^        \w+ = ", line):
@@ -147,6 +149,8 @@ def parse(paths):
             match = GETTER_RE.match(line)
             if match:
                 current.setdefault("getters", {})[match.group(2)] = converter
+                if match.group(3) not in ("string", "System.Uri"):
+                    current.setdefault("getter_types", {})[match.group(2)] = match.group(1)
                 continue
             match = SETTER_RE.match(line)
             if match:
@@ -159,6 +163,10 @@ def parse(paths):
                 if match:
                     current["events"][match.group(1)] = current["events"].get(match.group(1), 0) | kind
     for c in classes.values():
+        # An attached collection has a getter only (SpellCheck.CustomDictionaries): XAML adds to it.
+        for name, clr in c.get("getter_types", {}).items():
+            if "." + name not in c["members"] and (clr.endswith("Collection") or clr.startswith("System.Collections")):
+                c["members"]["." + name] = {"type": clr, "converter": None, "settable": False, "attached": True}
         for key, member in c["members"].items():
             if member["attached"] and c.get("getters", {}).get(key[1:]):
                 member["converter"] = c["getters"][key[1:]]

@@ -127,6 +127,19 @@ const Property kContent{L"Content", &SetContent, &SetContentElement};
 
 std::vector<Type> ContentControlTypes() {
     return {
+        // Outside a template a presenter shows its own Content, as its visual child only (it is no logical
+        // parent); it has no content property, so children are no content.
+        {.name = L"ContentPresenter",
+         .className = L"System.Windows.Controls.ContentPresenter",
+         .base = L"FrameworkElement",
+         .make = &Make<ContentPresenter>,
+         .properties = {{L"Content",
+                         [](Node& n, std::wstring_view v) {
+                             As<ContentPresenter>(n).Show(wpfsim::Content{std::wstring(v), nullptr});
+                         },
+                         [](Node& n, Element& e) {
+                             As<ContentPresenter>(n).Show(wpfsim::Content{std::nullopt, &e});
+                         }}}},
         {.name = L"ContentControl",
          .className = L"System.Windows.Controls.ContentControl",
          .base = L"Control",

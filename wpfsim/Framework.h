@@ -8,7 +8,7 @@
 // Border.h, Popup.h, ScrollViewer.h, Buttons.h, Items.h and the item controls (ListBox.h, ComboBox.h,
 // TabControl.h, TreeView.h, Menus.h, ToolBar.h), TextBox.h, Expander.h, Ranges.h, and the elements of
 // forms: Label.h, GroupBox.h, StatusBar.h, ProgressBar.h, Viewbox.h (with Image), Shapes.h, UniformGrid.h
-// (with GridSplitter), Frame.h, UserControl.h, ToolTip.h, Inline.h (text inside a TextBlock).
+// (with GridSplitter), Frame.h, Page.h, UserControl.h, ToolTip.h, Inline.h (text inside a TextBlock).
 #pragma once
 
 #include "Element.h"

@@ -328,10 +328,52 @@ Size Slider::MeasureOverride(Size available) {
 // --- documents
 // ------------------------------------------------------------------------------------------------
 
+namespace {
+
+bool IsBlock(const Element& e) {
+    const std::wstring& name = e.ClassName();
+    return dynamic_cast<const Paragraph*>(&e) ||
+           (dynamic_cast<const BlockHolder*>(&e) &&
+            (name == L"System.Windows.Documents.Section" || name == L"System.Windows.Documents.List" ||
+             name == L"System.Windows.Documents.Table"));
+}
+
+} // namespace
+
 void FlowDocument::AddChild(Element& child) {
-    if (!dynamic_cast<Paragraph*>(&child)) throw std::invalid_argument("a FlowDocument holds Paragraphs");
+    if (!IsBlock(child)) throw std::invalid_argument("a FlowDocument holds blocks");
     AddLogicalChild(child);
     InvalidateLayout();
+}
+
+void BlockHolder::AddChild(Element& child) {
+    static const wchar_t* const kHeld[] = {
+        nullptr, L"System.Windows.Documents.ListItem", L"System.Windows.Documents.TableRowGroup",
+        L"System.Windows.Documents.TableRow", L"System.Windows.Documents.TableCell"};
+    const bool fits = holds_ == Holds::Blocks ? IsBlock(child)
+                                              : dynamic_cast<BlockHolder*>(&child) &&
+                                                    child.ClassName() == kHeld[static_cast<size_t>(holds_)];
+    if (!fits) throw std::invalid_argument("not a child of this block");
+    AddLogicalChild(child);
+    InvalidateLayout();
+}
+
+std::wstring BlockHolder::DisplayText() const {
+    std::wstring text;
+    ForEachLine(*this, [&](const Element& line) {
+        if (!text.empty()) text += L' ';
+        text += line.DisplayText();
+    });
+    return text;
+}
+
+void ForEachLine(const Element& block, const std::function<void(const Element&)>& line) {
+    if (!dynamic_cast<const BlockHolder*>(&block)) {
+        line(block);
+        return;
+    }
+    for (const Element* child : block.LogicalChildren())
+        ForEachLine(*child, line);
 }
 
 Paragraph::Paragraph(Application& app, std::wstring className, std::wstring name)
@@ -411,10 +453,11 @@ protected:
         constexpr double kPadding = 20, kLine = 16;
         Size size{2 * kPadding, 2 * kPadding};
         if (Element* document = viewer_.Document())
-            for (Element* block : document->LogicalChildren()) {
-                size.width = std::max(size.width, 2 * kPadding + 7.0 * block->DisplayText().size());
-                size.height += kLine;
-            }
+            for (Element* block : document->LogicalChildren())
+                ForEachLine(*block, [&](const Element& line) {
+                    size.width = std::max(size.width, 2 * kPadding + 7.0 * line.DisplayText().size());
+                    size.height += kLine;
+                });
         return size;
     }
 
@@ -483,6 +526,10 @@ void DocumentViewer::OnDocumentChanged() {
 
 namespace xaml {
 namespace {
+
+template <BlockHolder::Holds holds> Element& MakeBlocks(Application& app, std::wstring className) {
+    return app.Create<BlockHolder>(std::move(className), L"", holds);
+}
 
 template <class T, void (T::*set)(double)> void SetNumber(Node& n, std::wstring_view v) {
     (As<T>(n).*set)(ToNumber(v));
@@ -607,6 +654,35 @@ std::vector<Type> RangeTypes() {
                         Cosmetic(L"FontWeight")},
          .content = Content::Inlines,
          .textProperty = L"Inlines"},
+        {.name = L"Section",
+         .className = L"System.Windows.Documents.Section",
+         .make = &MakeBlocks<BlockHolder::Holds::Blocks>,
+         .properties = {Cosmetic(L"FontSize"), Cosmetic(L"FontWeight")},
+         .content = Content::Many},
+        {.name = L"List",
+         .className = L"System.Windows.Documents.List",
+         .make = &MakeBlocks<BlockHolder::Holds::ListItems>,
+         .content = Content::Many},
+        {.name = L"ListItem",
+         .className = L"System.Windows.Documents.ListItem",
+         .make = &MakeBlocks<BlockHolder::Holds::Blocks>,
+         .content = Content::Many},
+        {.name = L"Table",
+         .className = L"System.Windows.Documents.Table",
+         .make = &MakeBlocks<BlockHolder::Holds::RowGroups>,
+         .content = Content::Many},
+        {.name = L"TableRowGroup",
+         .className = L"System.Windows.Documents.TableRowGroup",
+         .make = &MakeBlocks<BlockHolder::Holds::Rows>,
+         .content = Content::Many},
+        {.name = L"TableRow",
+         .className = L"System.Windows.Documents.TableRow",
+         .make = &MakeBlocks<BlockHolder::Holds::Cells>,
+         .content = Content::Many},
+        {.name = L"TableCell",
+         .className = L"System.Windows.Documents.TableCell",
+         .make = &MakeBlocks<BlockHolder::Holds::Blocks>,
+         .content = Content::Many},
         {.name = L"FixedDocument",
          .className = L"System.Windows.Documents.FixedDocument",
          .make = &Make<FixedDocument>,

@@ -29,6 +29,7 @@
 #include "ScrollViewer.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -181,6 +182,24 @@ public:
     using FrameworkContentElement::FrameworkContentElement;
     void AddChild(Element& child) override;
 };
+
+// The blocks that hold other blocks, as WPF nests them: Section and ListItem and TableCell hold blocks, a
+// List its ListItems, a Table its TableRowGroups, a group its TableRows, a row its TableCells. Each is
+// "System.Windows.Documents.<name>"; the views show every paragraph inside as one line.
+class BlockHolder : public FrameworkContentElement {
+public:
+    enum class Holds { Blocks, ListItems, RowGroups, Rows, Cells };
+    BlockHolder(Application& app, std::wstring className, std::wstring name, Holds holds)
+        : FrameworkContentElement(app, std::move(className), std::move(name)), holds_(holds) {}
+    void AddChild(Element& child) override;
+    std::wstring DisplayText() const override;
+
+private:
+    Holds holds_;
+};
+
+// Calls `line` for each paragraph of a document's block, in order (a paragraph is one line of a view).
+void ForEachLine(const Element& block, const std::function<void(const Element&)>& line);
 
 class Paragraph : public FrameworkContentElement {
 public:

@@ -17,11 +17,12 @@ protected:
     Size MeasureOverride(Size) override {
         constexpr double kPadding = 5, kLine = 16;
         Size size{2 * kPadding, 2 * kPadding};
-        for (Element* block : box_.Document().LogicalChildren()) {
-            size.width =
-                std::max(size.width, 2 * kPadding + 7.0 * static_cast<double>(block->DisplayText().size()));
-            size.height += kLine;
-        }
+        for (Element* block : box_.Document().LogicalChildren())
+            ForEachLine(*block, [&](const Element& line) {
+                size.width =
+                    std::max(size.width, 2 * kPadding + 7.0 * static_cast<double>(line.DisplayText().size()));
+                size.height += kLine;
+            });
         return size;
     }
 

@@ -74,6 +74,14 @@ std::vector<Type> WindowTypes() {
                       n.element->App()->GetDispatcher().SetMode(
                           static_cast<DispatcherMode>(EnumValue(v, {L"Immediate", L"Deferred"})));
                   }}}},
+        // The window of a navigation application (it shows a Page). Navigation is left out: its Source
+        // shows nothing, as a Frame's (Frame.h).
+        {.name = L"NavigationWindow",
+         .className = L"System.Windows.Navigation.NavigationWindow",
+         .base = L"Window",
+         .make = &Make<Window>,
+         .content = Content::Single,
+         .textProperty = L"Content"},
     };
 }
 

@@ -28,7 +28,7 @@ const std::vector<Type>& Types() {
               &TextBoxTypes,     &ExpanderTypes,       &RangeTypes,    &DataGridTypes,    &CalendarTypes,
               &DatePickerTypes,  &RichTextBoxTypes,    &LabelTypes,    &GroupBoxTypes,    &StatusBarTypes,
               &ViewboxTypes,     &ProgressBarTypes,    &ShapeTypes,    &UniformGridTypes, &FrameTypes,
-              &UserControlTypes, &ToolTipTypes,        &InlineTypes})
+              &UserControlTypes, &ToolTipTypes,        &InlineTypes,   &PageTypes})
             for (Type& type : family())
                 all.push_back(std::move(type));
         return all;

@@ -246,6 +246,7 @@ std::vector<Type> ShapeTypes();
 std::vector<Type> UniformGridTypes();
 std::vector<Type> FrameTypes();
 std::vector<Type> UserControlTypes();
+std::vector<Type> PageTypes();
 std::vector<Type> ToolTipTypes();
 std::vector<Type> InlineTypes();
 

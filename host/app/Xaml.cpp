@@ -10,6 +10,8 @@
 
 #include "wpfsim/DataObject.h"
 #include "wpfsim/Items.h"
+#include "wpfsim/Frame.h"
+#include "wpfsim/Page.h"
 #include "wpfsim/Panels.h"
 #include "wpfsim/Window.h"
 
@@ -20,6 +22,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cwctype>
 #include <map>
 #include <set>
@@ -156,6 +159,9 @@ struct SetterDef {
     std::optional<Resource> object; // a <Setter.Value> element's value
     unsigned line = 0, column = 0;
     bool inert = false; // another class's property: set where nothing reads it
+    // A style without TargetType names Owner.Name: it takes effect on elements of that class only (WPF sets
+    // it on any other element, where nothing reads it).
+    const Type* owner = nullptr;
 };
 
 struct StyleDef {
@@ -237,7 +243,10 @@ public:
             if (type != XmlNodeType_Element) continue;
             if (root_) Fail(L"a second root element", Line(), Column());
             root_ = ReadElement(true);
-            if (root_ && !dynamic_cast<wpfsim::Window*>(root_)) root_ = &DesignerWindow(*root_);
+            if (auto* page = dynamic_cast<wpfsim::Page*>(root_))
+                root_ = &NavigationWindow(*page);
+            else if (root_ && !dynamic_cast<wpfsim::Window*>(root_))
+                root_ = &DesignerWindow(*root_);
             if (root_) app_.AddRoot(*root_);
         }
         if (!root_) Fail(L"the document has no root element (a Window)", 0, 0);
@@ -284,6 +293,21 @@ private:
             }
         }
         return false;
+    }
+
+    // A note of the reading (what was left out), kept by the window's reader with this file's name.
+    void Note(unsigned line, const std::wstring& text) {
+        Reader& top = Top();
+        top.notes_.push_back((file_ == top.file_ ? std::wstring() : file_ + L", ") + L"line " +
+                             std::to_wstring(line) + L": " + text);
+    }
+
+    // The reader of the window's own file, which includes the others.
+    Reader& Top() {
+        Reader* top = this;
+        while (top->parent_)
+            top = top->parent_;
+        return *top;
     }
 
     // Reads another file of the project with a reader of its own, which looks resources up through this one;
@@ -413,10 +437,7 @@ private:
         // simulation keeps its look, and their keys are WPF's styles of its controls.
         if (const size_t at = a.value.find(L"PresentationFramework.");
             at != std::wstring::npos && a.value.find(L";component/", at) != std::wstring::npos) {
-            Reader* top = this;
-            while (top->parent_)
-                top = top->parent_;
-            top->themeMerged_ = true;
+            Top().themeMerged_ = true;
             return;
         }
         const std::wstring path = SourcePath(a.value);
@@ -459,6 +480,17 @@ private:
         auto& window = app_.Create<wpfsim::Window>(L"System.Windows.Window", L"");
         window.SetTitle(control.ClassName());
         window.SetContentElement(&control);
+        return window;
+    }
+
+    // A page at the root shows in a NavigationWindow, as WPF shows an application's start page: titled with
+    // its WindowTitle (else its Title), of its WindowWidth and WindowHeight (else sized as a user control).
+    wpfsim::Element& NavigationWindow(wpfsim::Page& page) {
+        auto& window = app_.Create<wpfsim::Window>(L"System.Windows.Navigation.NavigationWindow", L"");
+        window.SetTitle(page.WindowTitle().value_or(page.Title()));
+        if (!std::isnan(page.WindowWidth())) window.Layout().width = page.WindowWidth();
+        if (!std::isnan(page.WindowHeight())) window.Layout().height = page.WindowHeight();
+        window.SetContentElement(&page);
         return window;
     }
 
@@ -676,9 +708,9 @@ private:
         }
         auto [type, className, userClass] = ResolveType(ns, local, prefix, attributes, line, column);
         const std::wstring qualified = prefix.empty() ? local : prefix + L":" + local;
-        if (root && !IsA(*type, L"Window") && !IsA(*type, L"UserControl"))
-            Fail(L"the root element must be a Window or a UserControl, not '" + qualified + L"'", line,
-                 column);
+        if (root && !IsA(*type, L"Window") && !IsA(*type, L"UserControl") && !IsA(*type, L"Page"))
+            Fail(L"the root element must be a Window, a Page or a UserControl, not '" + qualified + L"'",
+                 line, column);
         ReadDirectives(attributes, root);
         for (const Attribute& a : attributes)
             if (a.ns == xamlns::Xaml && a.local == L"Class") {
@@ -1223,22 +1255,18 @@ private:
         if (!resource && e.name == L"StaticResource") {
             // A compiled window finds the rest in its application's resources: without the project's
             // App.xaml here, what names the key keeps its default.
-            Reader* top = this;
-            while (top->parent_)
-                top = top->parent_;
+            Reader* top = &Top();
             // So does a key of WPF's theme dictionary that a merged dictionary names.
             const bool outside = top->codeBehind_ && top->applicationFile_.empty();
             if (!outside && !top->themeMerged_)
                 Fail(L"Cannot find resource named '" + ShownKey(name) +
                          L"'. Resource names are case sensitive.",
                      line, column);
-            top->notes_.push_back((file_ == top->file_ ? std::wstring() : file_ + L", ") + L"line " +
-                                  std::to_wstring(line) + L": the resource '" + ShownKey(name) +
-                                  (outside
-                                       ? L"' is not in this file and no App.xaml of the project is beside it"
-                                       : L"' is in none of the project's dictionaries but may be in WPF's "
-                                         L"theme dictionary, which is not read") +
-                                  L": what names it keeps its default");
+            Note(line, L"the resource '" + ShownKey(name) +
+                           (outside ? L"' is not in this file and no App.xaml of the project is beside it"
+                                    : L"' is in none of the project's dictionaries but may be in WPF's "
+                                      L"theme dictionary, which is not read") +
+                           L": what names it keeps its default");
             Resource unknown;
             unknown.unevaluated = true;
             return unknown;
@@ -1568,7 +1596,9 @@ private:
                     setters.push_back(&setter);
             }
         for (const SetterDef* setter : setters) {
-            if (setter->inert || frames_.back().local.count(setter->property)) continue;
+            if (setter->inert || frames_.back().local.count(setter->property) ||
+                (setter->owner && !IsA(type, setter->owner->name)))
+                continue;
             if (setter->object) {
                 if (IsTemplateProperty(setter->property)) continue;
                 const Property* property = FindElementProperty(type, setter->property);
@@ -1962,8 +1992,11 @@ private:
                 Fail(L"unknown attribute '" + a.Qualified() + L"' of Style", a.line, a.column);
             }
         }
+        std::optional<markup::Extension> e =
+            basedOn ? ExtensionOf(basedOn->value, basedOn->line, basedOn->column) : std::nullopt;
+        // BasedOn="{x:Null}" is WPF's default: no base.
+        if (e && e->name == L"x:Null" && e->positional.empty() && e->named.empty()) basedOn = nullptr;
         if (basedOn) {
-            std::optional<markup::Extension> e = ExtensionOf(basedOn->value, basedOn->line, basedOn->column);
             if (!e || !IsResourceReference(*e))
                 Fail(L"BasedOn takes a {StaticResource} of a Style, not '" + basedOn->value + L"'",
                      basedOn->line, basedOn->column);
@@ -2080,6 +2113,7 @@ private:
                      (name == L"ItemsSource" || name == L"DisplayMemberPath")))) {
             found = true;
             setter.property = name;
+            if (!style.target && dot != std::wstring::npos) setter.owner = owner;
         } else if (!owner && dot == std::wstring::npos && !style.targetClass.empty()) {
             found = true; // a class of the project: its properties are known when the style applies
         } else if (owner && dot == std::wstring::npos && WpfHasProperty(*owner, name)) {
@@ -2188,9 +2222,36 @@ private:
                 item = ov::Variant::Double(ToNumber(value));
             } else if (o.local == L"Boolean") {
                 item = ov::Variant::Bool(ToBool(value));
+            } else if (o.local == L"Int16" || o.local == L"Byte" || o.local == L"SByte" ||
+                       o.local == L"UInt16") {
+                const long long number = ToInt32(value);
+                const auto [low, high] = o.local == L"Int16"   ? std::pair{-32768LL, 32767LL}
+                                         : o.local == L"Byte"  ? std::pair{0LL, 255LL}
+                                         : o.local == L"SByte" ? std::pair{-128LL, 127LL}
+                                                               : std::pair{0LL, 65535LL};
+                if (number < low || number > high) throw ValueError{L"out of the type's range"};
+                item = ov::Variant::Int(static_cast<LONG>(number));
+            } else if (o.local == L"Int64" || o.local == L"UInt32" || o.local == L"UInt64" ||
+                       o.local == L"Single" || o.local == L"Decimal") {
+                // Kept as a double: what a list shows and a binding reads is the number.
+                const double number = ToNumber(value);
+                if (o.local != L"Single" && o.local != L"Decimal" && number != std::floor(number))
+                    throw ValueError{L"a whole number expected"};
+                item = ov::Variant::Double(number);
+            } else if (o.local == L"Char") {
+                if (value.size() != 1) throw ValueError{L"one character expected"};
+                item = ov::Variant::String(value);
+            } else if (o.local == L"Uri" || o.local == L"DateTime" || o.local == L"TimeSpan" ||
+                       o.local == L"Guid" || o.local == L"Object") {
+                // Kept as written: their text is what the application shows of them.
+                if (Trim(value).empty() && o.local != L"Object") throw ValueError{L"a value expected"};
+                item = ov::Variant::String(value);
             } else {
-                Fail(L"sys:" + o.local + L" is not supported (String, Int32, Double and Boolean are)", o.line,
-                     o.column);
+                Fail(L"sys:" + o.local +
+                         L" is not supported (String, Boolean, Char, the numbers, Uri, DateTime, TimeSpan, "
+                         L"Guid "
+                         L"and Object are)",
+                     o.line, o.column);
             }
         } catch (const ValueError& e) {
             Fail(L"'" + value + L"' is no valid sys:" + o.local + L": " + e.message, o.line, o.column);
@@ -2366,6 +2427,18 @@ private:
                 inContent = false;
                 continue;
             }
+            if (local.find(L'.') != std::wstring::npos && !ns.empty() && !IsSystemNamespace(ns) &&
+                ns != xamlns::Xaml && !ignorable_.count(ns)) {
+                // A property of code that is not here (the project's class, an attached property of the
+                // project or of a library): its value is passed over without effect, the library's noted.
+                if (!std::wstring_view(ns).starts_with(kClrNamespace))
+                    Note(Line(), L"the property element '" + Text(&IXmlReader::GetQualifiedName) +
+                                     L"' belongs to an assembly that is not here (namespace '" + ns +
+                                     L"'): it is passed over without effect");
+                SkipElement();
+                inContent = false;
+                continue;
+            }
             const unsigned childLine = Line(), childColumn = Column();
             if (IsSystemNamespace(ns)) {
                 if (type.content != Content::Items)
@@ -2498,7 +2571,15 @@ private:
         }
     }
 
+    // As WPF when a page gets a visual parent.
+    void CheckPageParent(const Node& node, const wpfsim::Element& child, unsigned line, unsigned column) {
+        if (dynamic_cast<const wpfsim::Page*>(&child) && !dynamic_cast<wpfsim::Window*>(node.element) &&
+            !dynamic_cast<wpfsim::Frame*>(node.element))
+            Fail(L"Page can have only Window or Frame as parent.", line, column);
+    }
+
     void AddTo(Node& node, wpfsim::Element& child, unsigned line, unsigned column) {
+        CheckPageParent(node, child, line, column);
         try {
             node.element->AddChild(child);
         } catch (const std::invalid_argument&) {
@@ -2725,6 +2806,7 @@ private:
                     AddTo(node, *child, childLine, childColumn);
                     continue;
                 }
+                if (name == L"Content") CheckPageParent(node, *child, childLine, childColumn);
                 try {
                     property->setElement(node, *child);
                 } catch (const ValueError& e) {
@@ -2798,16 +2880,14 @@ private:
     // Whether a value of the class can be the property's value (or an item of its collection): the item
     // type of a collection is its name without "Collection" (or that name's base class, TriggerBase).
     static bool Accepts(const surface::Member& member, const surface::Class& value) {
-        std::wstring type = member.type;
         if (IsCollection(member)) {
-            if (surface::DerivesFrom(value, type)) return true; // the collection itself
-            type.resize(type.size() -
-                        std::wstring_view(L"Collection").size() * type.ends_with(L"Collection"));
+            if (surface::DerivesFrom(value, member.type)) return true; // the collection itself
+            const std::wstring type = ItemType(member);
             if (!surface::FindClass(type) && !surface::FindClass(type + L"Base")) return true;
             return surface::DerivesFrom(value, type) || surface::DerivesFrom(value, type + L"Base");
         }
         // Interfaces (ICommand) and object take any value.
-        return !surface::FindClass(type) || surface::DerivesFrom(value, type);
+        return !surface::FindClass(member.type) || surface::DerivesFrom(value, member.type);
     }
 
     // A child element where a WPF property takes value objects.

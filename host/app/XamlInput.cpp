@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <map>
 
 namespace ovhost::xamlinput {
@@ -157,8 +158,34 @@ std::string Substitute(std::string_view text) {
     return out;
 }
 
-// UTF-16 is checked and substituted as UTF-8 is, and given to the parser as UTF-8; a file that declares
-// another encoding is the parser's alone. Without the mark, a file that starts with '<' in UTF-16 is UTF-16,
+// The code page of a single-byte encoding that Windows has and wine's parser may not know (a file saved as
+// "Windows-1252" by an older editor), or 0.
+unsigned SingleByteCodePage(const std::string& encoding) {
+    if (encoding.starts_with("windows-125") && encoding.size() == 12 && encoding[11] >= '0' &&
+        encoding[11] <= '8')
+        return 1250 + static_cast<unsigned>(encoding[11] - '0');
+    static const std::map<std::string, unsigned> pages = {{"iso-8859-1", 28591}, {"latin1", 28591},
+                                                          {"iso-8859-2", 28592}, {"iso-8859-15", 28605},
+                                                          {"us-ascii", 20127},   {"ascii", 20127}};
+    auto it = pages.find(encoding);
+    return it == pages.end() ? 0 : it->second;
+}
+
+// The declaration's encoding blanked out, so that the parser reads the text as UTF-8 with every position
+// kept.
+void BlankEncoding(std::string& utf8) {
+    if (!utf8.starts_with("<?xml")) return;
+    const size_t end = utf8.find("?>"), at = utf8.find("encoding", 5);
+    const size_t open = at < end ? utf8.find_first_of("\"'", at) : std::string::npos;
+    const size_t close = open < end ? utf8.find(utf8[open], open + 1) : std::string::npos;
+    if (close < end)
+        std::fill(utf8.begin() + static_cast<std::ptrdiff_t>(at),
+                  utf8.begin() + static_cast<std::ptrdiff_t>(close + 1), ' ');
+}
+
+// UTF-16 is checked and substituted as UTF-8 is, and given to the parser as UTF-8, and so is a single-byte
+// encoding of Windows (converted by the system); a file that declares another encoding is the parser's
+// alone. Without the mark, a file that starts with '<' in UTF-16 is UTF-16,
 // as .NET's XML reader detects it (four bytes of '<' are UCS-4, the parser's).
 std::string Prepare(std::string_view text) {
     using namespace std::string_view_literals;
@@ -170,7 +197,21 @@ std::string Prepare(std::string_view text) {
     if (!little && !big) {
         const std::string_view body = text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
         const std::string encoding = DeclaredEncoding(body);
-        return encoding.empty() || encoding == "utf-8" ? Substitute(text) : std::string(text);
+        if (encoding.empty() || encoding == "utf-8") return Substitute(text);
+        const unsigned page = SingleByteCodePage(encoding);
+        if (!page || body.size() > INT_MAX) return std::string(text);
+        const int size = static_cast<int>(body.size());
+        const int length = MultiByteToWideChar(page, 0, body.data(), size, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(length), L'\0');
+        MultiByteToWideChar(page, 0, body.data(), size, wide.data(), length);
+        std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0,
+                                                                 nullptr, nullptr)),
+                         '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), static_cast<int>(utf8.size()),
+                            nullptr, nullptr);
+        utf8 = Substitute(utf8);
+        BlankEncoding(utf8);
+        return utf8;
     }
     std::wstring wide((text.size() - mark) / 2, L'\0');
     for (size_t i = 0; i < wide.size(); ++i) {
@@ -196,15 +237,8 @@ std::string Prepare(std::string_view text) {
     if (text.size() % 2) throw XamlError{L"invalid UTF-16 (an odd number of bytes)"};
     utf8 = Substitute(utf8);
     // Wine's parser loses its place in long values of UTF-16 (a false syntax error, or a loop inside one
-    // read): it reads the same text as UTF-8, the declared encoding blanked out so that every position stays.
-    if (utf8.starts_with("<?xml")) {
-        const size_t end = utf8.find("?>"), at = utf8.find("encoding", 5);
-        const size_t open = at < end ? utf8.find_first_of("\"'", at) : std::string::npos;
-        const size_t close = open < end ? utf8.find(utf8[open], open + 1) : std::string::npos;
-        if (close < end)
-            std::fill(utf8.begin() + static_cast<std::ptrdiff_t>(at),
-                      utf8.begin() + static_cast<std::ptrdiff_t>(close + 1), ' ');
-    }
+    // read): it reads the same text as UTF-8.
+    BlankEncoding(utf8);
     return utf8;
 }
 

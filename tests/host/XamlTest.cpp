@@ -86,7 +86,7 @@ TEST(XamlTest, WhatItDoesNotKnowIsAnErrorWithItsPosition) {
          L"namespace it does not know)",
          3, 13},
         {"<StackPanel xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"/>",
-         L"the root element must be a Window or a UserControl, not 'StackPanel'", 1, 2},
+         L"the root element must be a Window, a Page or a UserControl, not 'StackPanel'", 1, 2},
         {"", L"malformed XML: the file ends before the document does (0xC00CEE01)", 1, 0},
     };
     for (const auto& [xaml, message, line, column] : cases)
@@ -164,7 +164,7 @@ TEST(XamlTest, CharactersBeyondU0000FFFFAreKeptWhole) {
         EXPECT_EQ(Shown(Named(*app, name)), shown) << Narrow(name);
 }
 
-// A UTF-16 file is read as a UTF-8 one is; a declared encoding is the parser's.
+// A UTF-16 file is read as a UTF-8 one is, and so is one in a single-byte code page of Windows.
 TEST(XamlTest, FilesInOtherEncodingsAreTheParsersToRead) {
     std::wstring wide = L"\xFEFF" + Wide(Window("  <Button x:Name=\"b\" Content=\"\u00E9&#x1F600;\"/>"));
     std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
@@ -174,6 +174,9 @@ TEST(XamlTest, FilesInOtherEncodingsAreTheParsersToRead) {
         app = ovhost::ParseXaml("<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n" +
                                 Window("  <!-- \xE9 --><Button x:Name=\"b\" Content=\"e\"/>"));
         EXPECT_EQ(Named<wpfsim::Button>(*app, L"b").Content(), L"e");
+        app = ovhost::ParseXaml("<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\n" +
+                                Window("  <Button x:Name=\"b\" Content=\"\xE9\x80\"/>"));
+        EXPECT_EQ(Named<wpfsim::Button>(*app, L"b").Content(), L"\u00E9\u20AC");
         std::string big;
         for (wchar_t c : wide)
             big += static_cast<char>(c >> 8), big += static_cast<char>(c & 0xFF);
