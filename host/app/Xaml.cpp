@@ -1337,7 +1337,11 @@ private:
             Fail(L"a Binding's path is given twice: " + e.ToString(), line, column);
         int sources = 0;
         for (const auto& [name, value] : e.named) {
-            if (!known.count(name)) Fail(L"unknown property '" + name + L"' of Binding", line, column);
+            // The others of WPF's surface (Delay, ValidatesOnNotifyDataErrors) are read and kept without
+            // effect.
+            static const surface::Class* const binding = surface::FindClass(L"Binding");
+            if (!known.count(name) && !(binding && surface::FindProperty(*binding, name)))
+                Fail(L"unknown property '" + name + L"' of Binding", line, column);
             try {
                 if (name == L"Mode")
                     EnumValue(value.text, {L"TwoWay", L"OneWay", L"OneTime", L"OneWayToSource", L"Default"});
@@ -2705,6 +2709,12 @@ private:
                         ReadValueObject(*wpf, wpf->name, childLine, childColumn);
                         return;
                     }
+                if (name == L"ItemsSource" && Text(&IXmlReader::GetNamespaceUri) == xamlns::Presentation &&
+                    Text(&IXmlReader::GetLocalName) == L"CompositeCollection") {
+                    bound = true;
+                    ReadCompositeCollection(node, childLine, childColumn);
+                    return;
+                }
                 value = ReadDataElement(local);
                 if (name == L"ItemsSource" && !ListOf(value->value))
                     Fail(L"ItemsSource takes a collection (an x:Array), not a " + value->typeName, childLine,
@@ -2717,6 +2727,76 @@ private:
         else
             frames_.back().bindings.push_back({name, std::nullopt, std::move(value), line, column});
         (void)node;
+    }
+
+    // A CompositeCollection as ItemsSource: its elements, data values and the items of its
+    // CollectionContainers become the control's items, in order. A container's collection is a
+    // {StaticResource} (or a {Binding} with that Source) of a list the XAML describes; another one (the
+    // project's code, a data provider) is noted and adds nothing.
+    void ReadCompositeCollection(Node& node, unsigned line, unsigned column) {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        for (const Attribute& a : o.attributes)
+            if (!ignorable_.count(a.ns))
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of CompositeCollection", a.line, a.column);
+        auto& control = static_cast<wpfsim::ItemsControl&>(*node.element);
+        if (control.Count() > 0)
+            Fail(L"Items collection must be empty before using ItemsSource.", line, column);
+        if (o.empty) return;
+        ForEachChild(L"CompositeCollection", [&] {
+            const unsigned childLine = Line(), childColumn = Column();
+            const std::wstring ns = Text(&IXmlReader::GetNamespaceUri),
+                               local = Text(&IXmlReader::GetLocalName);
+            if (IsSystemNamespace(ns)) {
+                Opened d = Open();
+                ScopeCloser dataCloser{scopes_};
+                Data item = SysData(d);
+                control.AddDataItem(std::move(item.value), item.typeName);
+            } else if (ns == xamlns::Presentation && local == L"CollectionContainer") {
+                ReadCollectionContainer(control);
+            } else if (std::wstring_view(ns).starts_with(kClrNamespace) && !PeekSimBase()) {
+                ReadObjectItem(node);
+            } else if (wpfsim::Element* child = ReadElement(false)) {
+                AddTo(node, *child, childLine, childColumn);
+            }
+        });
+    }
+
+    void ReadCollectionContainer(wpfsim::ItemsControl& control) {
+        Opened o = Open();
+        ScopeCloser closer{scopes_};
+        const Attribute* collection = nullptr;
+        for (const Attribute& a : o.attributes) {
+            if (ignorable_.count(a.ns)) continue;
+            if (!a.ns.empty() || a.local != L"Collection")
+                Fail(L"unknown attribute '" + a.Qualified() + L"' of CollectionContainer", a.line, a.column);
+            collection = &a;
+        }
+        Skip(o.empty);
+        if (!collection) return;
+        std::optional<markup::Extension> e =
+            ExtensionOf(collection->value, collection->line, collection->column);
+        if (!e)
+            Fail(L"CollectionContainer.Collection takes a collection, not text", collection->line,
+                 collection->column);
+        const markup::Extension* source = &*e;
+        if (e->name == L"Binding") {
+            const markup::Argument* named = e->Named(L"Source");
+            const bool plain = e->positional.empty() && !e->Named(L"Path") && e->named.size() == 1;
+            source = named && named->extension && plain ? named->extension.get() : nullptr;
+        }
+        std::optional<Resource> resource;
+        if (source && IsResourceReference(*source))
+            resource = ResolveResource(*source, collection->line, collection->column);
+        const DataList* list = resource && resource->data ? ListOf(resource->data->value) : nullptr;
+        if (!list) {
+            Note(collection->line, L"the collection " + e->ToString() +
+                                       L" of a CollectionContainer is not one the XAML describes: the list "
+                                       L"shows the composite collection's other items");
+            return;
+        }
+        for (const Data& item : list->Items())
+            control.AddDataItem(item.value, item.typeName);
     }
 
     // <X.Style> holding a Style of its own, or a template property holding its template: a style takes
