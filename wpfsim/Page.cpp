@@ -1,5 +1,6 @@
 #include "Page.h"
 
+#include "Window.h"
 #include "XamlSchema.h"
 
 #include <limits>
@@ -12,8 +13,22 @@ Page::Page(Application& app, std::wstring className, std::wstring name)
       windowHeight_(std::numeric_limits<double>::quiet_NaN()) {
     SetFocusable(false);
     AddProperty(
-        L"Title", [this] { return Str(title_); }, [this](const VARIANT& v) { title_ = TextOf(v); });
-    AddProperty(L"WindowTitle", [this] { return Str(windowTitle_.value_or(title_)); });
+        L"Title", [this] { return title_ ? Str(*title_) : Obj(nullptr); },
+        [this](const VARIANT& v) {
+            if (IsNull(v))
+                title_.reset();
+            else
+                title_ = TextOf(v);
+        });
+    // WPF's getter reads the title of the window the page is in.
+    AddProperty(L"WindowTitle", [this] {
+        for (const Element* e = this; e; e = e->LogicalParent() ? e->LogicalParent() : e->Parent())
+            if (auto* window = dynamic_cast<const Window*>(e)) return Str(window->Title());
+        throw ClrException{
+            L"PresentationFramework", 0,
+            L"Cannot read Page properties because it is not in a tree with Window as its root.",
+            static_cast<SCODE>(0x80131509)};
+    });
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------

@@ -1,7 +1,9 @@
 // The page of the simulated application: "System.Windows.Controls.Page", a FrameworkElement with one
 // "Content" that takes no focus, shown by a Window or a Frame only (elsewhere WPF's InvalidOperationException
-// "Page can have only Window or Frame as parent."). "Title" (get, put), "WindowTitle", "WindowWidth" and
-// "WindowHeight" (what the window that shows it takes). Template (Aero2): a Border holding a
+// "Page can have only Window or Frame as parent."). "Title" (get, put; null when not set: it names the page's
+// journal entry, not the window), "WindowTitle" (get: the title of the window it is in, else WPF's
+// InvalidOperationException); in XAML, WindowTitle, WindowWidth and WindowHeight are what the window that
+// shows a page at the root takes. Template (Aero2): a Border holding a
 // ContentPresenter. A page at the root of its XAML file shows in a NavigationWindow (see host/app/Xaml.h);
 // the navigation UI, the journal and navigation itself are left out.
 #pragma once
@@ -17,7 +19,7 @@ namespace wpfsim {
 class Page : public ContentControl {
 public:
     Page(Application& app, std::wstring className, std::wstring name);
-    const std::wstring& Title() const noexcept { return title_; }
+    const std::optional<std::wstring>& Title() const noexcept { return title_; }
     void SetTitle(std::wstring title) { title_ = std::move(title); }
     const std::optional<std::wstring>& WindowTitle() const noexcept { return windowTitle_; }
     void SetWindowTitle(std::wstring title) { windowTitle_ = std::move(title); }
@@ -28,7 +30,7 @@ public:
     void SetWindowHeight(double height) noexcept { windowHeight_ = height; }
 
 private:
-    std::wstring title_;
+    std::optional<std::wstring> title_;
     std::optional<std::wstring> windowTitle_;
     double windowWidth_, windowHeight_;
 };

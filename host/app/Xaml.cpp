@@ -484,10 +484,11 @@ private:
     }
 
     // A page at the root shows in a NavigationWindow, as WPF shows an application's start page: titled with
-    // its WindowTitle (else its Title), of its WindowWidth and WindowHeight (else sized as a user control).
+    // its WindowTitle (a page's Title names its journal entry, not the window), of its WindowWidth and
+    // WindowHeight (else sized as a user control).
     wpfsim::Element& NavigationWindow(wpfsim::Page& page) {
         auto& window = app_.Create<wpfsim::Window>(L"System.Windows.Navigation.NavigationWindow", L"");
-        window.SetTitle(page.WindowTitle().value_or(page.Title()));
+        window.SetTitle(page.WindowTitle().value_or(L""));
         if (!std::isnan(page.WindowWidth())) window.Layout().width = page.WindowWidth();
         if (!std::isnan(page.WindowHeight())) window.Layout().height = page.WindowHeight();
         window.SetContentElement(&page);
