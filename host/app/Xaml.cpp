@@ -3097,8 +3097,10 @@ private:
             return L"'" + local +
                    L"' is not supported: the simulation does not have this WPF class (3D and "
                    L"the hosts of other UI frameworks are left out)";
-        // Classes of WPF's data namespace that its surface table leaves out.
-        if (local == L"XmlNamespaceMappingCollection" || local == L"XmlNamespaceMapping")
+        // Classes that WPF's surface table leaves out: of its data namespace, and the generic page function
+        // (written with x:TypeArguments).
+        if (local == L"XmlNamespaceMappingCollection" || local == L"XmlNamespaceMapping" ||
+            local == L"PageFunction")
             return L"'" + local + L"' is not supported: the simulation does not have this WPF class";
         return L"unknown element '" + local + L"'";
     }
