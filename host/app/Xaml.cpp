@@ -1840,7 +1840,7 @@ private:
     }
 
     void ReadResources(const std::wstring& local, bool empty) {
-        { OpenPropertyElement(local); }
+        OpenPropertyElement(local);
         if (empty) return;
         bool dictionary = false, entries = false;
         ForEachChild(local, [&] {
@@ -2749,10 +2749,7 @@ private:
             const std::wstring ns = Text(&IXmlReader::GetNamespaceUri),
                                local = Text(&IXmlReader::GetLocalName);
             if (IsSystemNamespace(ns)) {
-                Opened d = Open();
-                ScopeCloser dataCloser{scopes_};
-                Data item = SysData(d);
-                control.AddDataItem(std::move(item.value), item.typeName);
+                ReadDataItem(node, local);
             } else if (ns == xamlns::Presentation && local == L"CollectionContainer") {
                 ReadCollectionContainer(control);
             } else if (std::wstring_view(ns).starts_with(kClrNamespace) && !PeekSimBase()) {
