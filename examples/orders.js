@@ -15,7 +15,7 @@ Log.Message("Customers: " + customer.wItemList);
 customer.ClickItem("Contoso*");
 Log.Message("The customer is '" + customer.wText + "'");
 
-// The products come from an x:Array of the window's resources, shown by their Name. An item that is an
+// The products come from an x:Array of the window's resources, shown by a DataTemplate. An item that is an
 // object of the application has no text for the module (an item's text is its content's when that is a
 // string or a number), so the script picks products by index and reads them from the application's objects.
 var products = App.Find("productList");

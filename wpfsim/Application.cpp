@@ -45,6 +45,17 @@ void Application::Forget(Element& element) noexcept {
     InvalidateLayout();
 }
 
+ov::ComPtr<Element> Application::Disown(Element& element) noexcept {
+    // What is disowned was made last, mostly.
+    for (auto it = owned_.rbegin(); it != owned_.rend(); ++it)
+        if (it->Get() == &element) {
+            ov::ComPtr<Element> kept = std::move(*it);
+            owned_.erase(std::next(it).base());
+            return kept;
+        }
+    return nullptr;
+}
+
 void Application::AddRoot(Element& root) {
     if (root.parent_) throw std::invalid_argument("a window has no visual parent");
     if (std::find(roots_.begin(), roots_.end(), &root) == roots_.end()) roots_.push_back(&root);

@@ -72,6 +72,9 @@ public:
             AddRoot(element);
         return element;
     }
+    // The application no longer keeps an element it made with Create (null when it does not keep it): the
+    // caller holds it from now on (a template's elements go to the presenter that shows them).
+    ov::ComPtr<Element> Disown(Element& element) noexcept;
     // Takes the element and its subtree out of both trees; they live on as objects (parentless).
     void Remove(Element& element);
 

@@ -24,14 +24,22 @@ ov::Variant HeaderValue(const Element& self, const Content& header) {
 void ContentPresenter::Show(const Content& content) {
     while (!Children().empty()) {
         Element& shown = *Children().back();
-        // The text it made goes with it; an element content is the control's.
-        if (shown.TemplatedParent() == this)
+        // The text it made goes with it; an element content is the control's, a template's tree the
+        // content's.
+        if (shown.TemplatedParent() == this && &shown != content.shown.Get())
             DiscardPart(shown);
         else
             RemoveVisualChild(shown);
     }
     text_ = nullptr;
-    if (content.element) {
+    if (content.templated) {
+        if (content.shown) {
+            if (Element* parent = content.shown->Parent(); parent && parent != this)
+                parent->RemoveVisualChild(*content.shown);
+            if (!content.shown->Parent()) AddVisualChild(*content.shown);
+            AdoptTemplate(*content.shown);
+        }
+    } else if (content.element) {
         if (content.element->Parent()) content.element->Parent()->RemoveVisualChild(*content.element);
         AddVisualChild(*content.element);
     } else if (content.text) {
@@ -90,17 +98,23 @@ void ContentControl::Present() {
 
 void ContentControl::SetContent(std::wstring text) {
     if (content_.element && contentLogical_) RemoveLogicalChild(*content_.element);
-    content_.element.Reset();
+    content_ = {};
     content_.text = std::move(text);
     Present();
 }
 
 void ContentControl::SetContentElement(Element* element, bool logical) {
     if (content_.element && contentLogical_) RemoveLogicalChild(*content_.element);
-    content_.text.reset();
+    content_ = {};
     content_.element = element;
     contentLogical_ = logical;
     if (element && logical) AddLogicalChild(*element);
+    Present();
+}
+
+void ContentControl::ShowTemplate(ov::ComPtr<Element> root) {
+    content_.templated = true;
+    content_.shown = std::move(root);
     Present();
 }
 

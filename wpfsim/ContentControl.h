@@ -15,8 +15,15 @@ namespace wpfsim {
 // the element its logical child.
 class Content {
 public:
+    Content() = default;
+    Content(std::optional<std::wstring> shownText, ov::ComPtr<Element> shownElement)
+        : text(std::move(shownText)), element(std::move(shownElement)) {}
     std::optional<std::wstring> text;
     ov::ComPtr<Element> element;
+    // A data template's visual tree (null: an empty template), shown in place of the text: the presenter
+    // takes its elements as its parts.
+    bool templated = false;
+    ov::ComPtr<Element> shown;
     bool Empty() const noexcept { return !text && !element; }
     std::wstring Text() const;
 };
@@ -47,6 +54,8 @@ public:
     // `logical` false: the element is the item of the items control that generated this container, and
     // stays that control's logical child (WPF's ContentIsNotLogical).
     void SetContentElement(Element* element, bool logical = true);
+    // Shows a data template's visual tree for the content (a generated container's data item).
+    void ShowTemplate(ov::ComPtr<Element> root);
     void AddChild(Element& child) override;
     std::wstring DisplayText() const override { return content_.Text(); }
 

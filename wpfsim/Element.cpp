@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <set>
 #include <stdexcept>
 
 namespace wpfsim {
@@ -157,6 +158,25 @@ void Element::DiscardPart(Element& part) {
     if (app_ && !part.removed_) app_->Remove(part);
     // With it go the parts this element made inside it.
     std::erase_if(parts_, [&](const ov::ComPtr<Element>& p) { return part.IsAncestorOf(*p); });
+}
+
+void Element::AdoptTemplate(Element& root) {
+    if (!app_) return;
+    std::vector<Element*> pending{&root};
+    std::set<Element*> seen;
+    while (!pending.empty()) {
+        Element& e = *pending.back();
+        pending.pop_back();
+        if (!seen.insert(&e).second) continue;
+        // A part of a control inside the tree is that control's already.
+        if (!e.templatedParent_)
+            if (ov::ComPtr<Element> kept = app_->Disown(e)) {
+                e.templatedParent_ = this;
+                parts_.push_back(std::move(kept));
+            }
+        pending.insert(pending.end(), e.children_.begin(), e.children_.end());
+        pending.insert(pending.end(), e.logicalChildren_.begin(), e.logicalChildren_.end());
+    }
 }
 
 void Element::SetObjectKind(ObjectKind kind) {

@@ -181,6 +181,10 @@ public:
     // A part this element made and no longer shows: out of the trees and of the application, it lives on
     // only while a caller holds it.
     void DiscardPart(Element& part);
+    // The elements of a template's visual tree (`root` and what it holds) that the application keeps become
+    // parts of this element, templated by it, as WPF makes a template's elements for the presenter that
+    // applies it.
+    void AdoptTemplate(Element& root);
 
     // --- state
     // Effective values: an element is enabled when it and its route ancestors are; visible when it and its

@@ -244,12 +244,20 @@ ov::ComPtr<Element> ItemsControl::MakeContainer(const Item& item) {
     if (headered) {
         headered->SetHeader(DataText(item));
         showItem(*headered, L"Header");
+        if (auto root = TemplateFor(item, *headered)) headered->ShowHeaderTemplate(std::move(*root));
         return ov::ComPtr<Element>(headered);
     }
     ov::ComPtr<ItemContainer> container = App()->Make<ItemContainer>(containerClass_, L"");
     container->SetContent(DataText(item));
     showItem(*container, L"Content");
+    if (auto root = TemplateFor(item, *container)) container->ShowTemplate(std::move(*root));
     return ov::ComPtr<Element>(container);
+}
+
+std::optional<ov::ComPtr<Element>> ItemsControl::TemplateFor(const Item& item, Element& container) const {
+    if (!itemTemplate_ || item.IsElement() || containerClass_ == L"System.Windows.Controls.TabItem")
+        return std::nullopt;
+    return itemTemplate_(item, container);
 }
 
 Element* ItemsControl::ContainerAt(size_t index, bool generate) {
@@ -479,6 +487,13 @@ void HeaderedItemsControl::SetHeaderElement(Element* element) {
     InvalidateLayout();
 }
 
+void HeaderedItemsControl::ShowHeaderTemplate(ov::ComPtr<Element> root) {
+    header_.templated = true;
+    header_.shown = std::move(root);
+    if (presenter_) presenter_->Show(header_);
+    InvalidateLayout();
+}
+
 void HeaderedItemsControl::SetHeaderPresenter(ContentPresenter* presenter) {
     presenter_ = presenter;
     presenter_->Show(header_);
@@ -508,10 +523,13 @@ protected:
     ov::ComPtr<Element> MakeContainer(const Item& item) override {
         ov::ComPtr<ContentPresenter> presenter =
             App()->Make<ContentPresenter>(L"System.Windows.Controls.ContentPresenter", L"");
-        if (item.IsElement())
-            presenter->Show(Content{std::nullopt, item.element});
-        else
-            presenter->Show(Content{DataText(item), nullptr});
+        Content content{std::nullopt, item.element};
+        if (!item.IsElement()) content = Content{DataText(item), nullptr};
+        if (auto root = TemplateFor(item, *presenter)) {
+            content.templated = true;
+            content.shown = std::move(*root);
+        }
+        presenter->Show(content);
         return ov::ComPtr<Element>(presenter);
     }
 };

@@ -74,6 +74,12 @@ public:
     std::wstring ItemText(size_t index) const;
     // "DisplayMemberPath": the property path of the data items that their containers show.
     void SetDisplayMemberPath(std::wstring path) { displayMemberPath_ = std::move(path); }
+    // The item template: the visual tree that a data item's generated container shows in place of its
+    // text (its content, or a tree or menu item's header), made anew for every container; nothing: the
+    // item has no template. A tab control's headers and contents keep their text.
+    using ItemTemplate =
+        std::function<std::optional<ov::ComPtr<Element>>(const Item& item, Element& container)>;
+    void SetItemTemplate(ItemTemplate itemTemplate) { itemTemplate_ = std::move(itemTemplate); }
 
     // The container of item i, made when `generate` (or null when it has none).
     Element* ContainerAt(size_t index, bool generate);
@@ -128,6 +134,8 @@ protected:
     static ov::Variant DataValue(const Element& self, const Item& item);
     // What a data item's container shows: its DisplayMemberPath's value, or the item, as text.
     std::wstring DataText(const Item& item) const;
+    // The item template's tree for a data item's new container; nothing when the control has no template.
+    std::optional<ov::ComPtr<Element>> TemplateFor(const Item& item, Element& container) const;
 
 private:
     void Realize(size_t index, Element& container);
@@ -135,6 +143,7 @@ private:
     void Reindex();
     std::wstring containerClass_;
     std::wstring displayMemberPath_;
+    ItemTemplate itemTemplate_;
     std::vector<Item> items_;
     // Look-ups touch only what exists, as WPF's generator walks its realized blocks: a list of 100,000
     // items with 10 in view costs what a list of 10 does.
@@ -196,6 +205,8 @@ public:
     const wpfsim::Content& Header() const noexcept { return header_; }
     void SetHeader(std::wstring text);
     void SetHeaderElement(Element* element);
+    // Shows a data template's visual tree for the header (a generated container's data item).
+    void ShowHeaderTemplate(ov::ComPtr<Element> root);
     std::wstring DisplayText() const override { return header_.Text(); }
 
 protected:

@@ -74,6 +74,7 @@ ov::ComPtr<Element> StatusBar::MakeContainer(const Item& item) {
         const Item shown = item;
         container->AddProperty(L"Content",
                                [self, shown]() -> ov::Variant { return DataValue(*self, shown); });
+        if (auto root = TemplateFor(item, *container)) container->ShowTemplate(std::move(*root));
     }
     return ov::ComPtr<Element>(container);
 }

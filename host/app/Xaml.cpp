@@ -135,6 +135,7 @@ const DataList* ListOf(const VARIANT& v) {
 }
 
 struct StyleDef;
+struct TemplateDef;
 
 // An entry of a resource dictionary, or a value that {x:Static} names.
 struct Resource {
@@ -142,6 +143,7 @@ struct Resource {
     std::wstring text;     // a primitive's or a brush's value as an attribute writes it
     std::optional<Data> data;
     std::shared_ptr<const StyleDef> style;
+    std::shared_ptr<const TemplateDef> dataTemplate = {}; // a DataTemplate or HierarchicalDataTemplate
     // A WPF object the simulation reads without showing it (a gradient brush, a data provider, a storyboard):
     // a property it fits keeps its default.
     const surface::Class* object = nullptr;
@@ -149,6 +151,26 @@ struct Resource {
     // default.
     bool unevaluated = false;
 };
+
+using ResourceMap = std::map<std::wstring, std::pair<Resource, unsigned>>; // entry, its line (0: merged)
+
+// A data template as read: its content is kept to be read again for every item it shows (as WPF keeps a
+// template's content at load and builds it per container), with what that reading needs from where the
+// template stood: the namespaces, the resources in scope, the file and its rules.
+struct TemplateDef {
+    std::wstring kind; // DataTemplate, HierarchicalDataTemplate
+    std::shared_ptr<const std::vector<xamlinput::XmlNode>> content;
+    std::map<std::wstring, std::wstring> namespaces;
+    std::set<std::wstring> ignorable;
+    ResourceMap resources;
+    std::wstring file, projectRoot, applicationFile;
+    bool codeBehind = false, themeMerged = false;
+    // A HierarchicalDataTemplate's: the binding of an item's children (ItemsSource) and their template.
+    std::optional<markup::Extension> itemsSource;
+    std::shared_ptr<const TemplateDef> itemTemplate;
+};
+// The implicit data templates in scope of an items control, by key (DataType).
+using ImplicitTemplates = std::map<std::wstring, std::shared_ptr<const TemplateDef>>;
 
 constexpr const wchar_t* kStyleClass = L"System.Windows.Style";
 constexpr const wchar_t* kBrushClass = L"System.Windows.Media.SolidColorBrush";
@@ -212,6 +234,9 @@ constexpr std::wstring_view kTemplateProperties[] = {L"Template",
                                                      L"SelectedContentTemplate",
                                                      L"CellTemplate",
                                                      L"CellEditingTemplate"};
+bool IsDataTemplate(std::wstring_view local) {
+    return local == L"DataTemplate" || local == L"HierarchicalDataTemplate";
+}
 bool IsTemplateProperty(std::wstring_view name) {
     return std::find(std::begin(kTemplateProperties), std::end(kTemplateProperties), name) !=
            std::end(kTemplateProperties);
@@ -281,8 +306,6 @@ public:
     const std::vector<std::wstring>& Notes() const noexcept { return notes_; }
 
 private:
-    using ResourceMap = std::map<std::wstring, std::pair<Resource, unsigned>>; // entry, its line (0: merged)
-
     static bool HasProjectFile(const std::wstring& folder) {
         for (const wchar_t* pattern : {L"*.csproj", L"*.vbproj"}) {
             WIN32_FIND_DATAW found;
@@ -740,6 +763,8 @@ private:
         // bindings, whose sources are all read by now.
         ApplyStyle(node, *type, qualified, line, column);
         ApplyBindings(node, *type, qualified);
+        if (auto* items = dynamic_cast<wpfsim::ItemsControl*>(node.element))
+            ApplyItemTemplate(*items, line, column);
         return node.element;
     }
 
@@ -904,6 +929,12 @@ private:
         }
         if (wpf && surface::HasEvent(*wpf, a.local, false)) {
             Handler(element, a.local, a);
+            return;
+        }
+        // XAML finds an attached property of the element's own class without its owner (Top="0" on a
+        // Canvas): read, kept without effect on the layout.
+        if (const surface::Member* attached = wpf ? surface::FindAttached(*wpf, a.local) : nullptr) {
+            ReadWpfValue(element, *attached, a.local, qualified, a, value);
             return;
         }
         Fail(L"unknown attribute '" + a.local + L"' of " + qualified, a.line, a.column);
@@ -1096,6 +1127,8 @@ private:
         std::optional<Data> dataContext;
         std::shared_ptr<const StyleDef> style;
         bool styleSet = false;
+        std::shared_ptr<const TemplateDef> itemTemplate;
+        bool displayMemberPath = false;
         std::set<std::wstring, std::less<>> local; // the properties the element sets itself
         std::vector<PendingBinding> bindings;
     };
@@ -1234,6 +1267,8 @@ private:
         for (auto frame = frames_.rbegin(); frame != frames_.rend(); ++frame)
             if (auto it = frame->resources.find(key); it != frame->resources.end()) return it->second.first;
         if (auto it = application_.find(key); it != application_.end()) return it->second.first;
+        if (outer_)
+            if (auto it = outer_->find(key); it != outer_->end()) return it->second.first;
         if (parent_) return parent_->FindResource(key);
         if (!key.empty() && key[0] == L'\x03') {
             const size_t dot = key.find(L'.');
@@ -1253,6 +1288,14 @@ private:
             Fail(L"{" + e.name + L"} names one resource key: " + e.ToString(), line, column);
         const std::wstring name = KeyOf(*key, line, column);
         std::optional<Resource> resource = FindResource(name);
+        if (!resource && IsThemeStyleKey(name)) {
+            // WPF's theme dictionary holds the default style of each of its controls under its type: not
+            // read here, what names it keeps its default.
+            Resource theme;
+            theme.typeName = kStyleClass;
+            theme.unevaluated = true;
+            return theme;
+        }
         if (!resource && e.name == L"StaticResource") {
             // A compiled window finds the rest in its application's resources: without the project's
             // App.xaml here, what names the key keeps its default.
@@ -1273,6 +1316,12 @@ private:
             return unknown;
         }
         return resource;
+    }
+
+    static bool IsThemeStyleKey(const std::wstring& key) {
+        if (!key.starts_with(L"\x01System.Windows.")) return false;
+        const surface::Class* wpf = surface::FindClass(std::wstring_view(key).substr(key.rfind(L'.') + 1));
+        return wpf && surface::DerivesFrom(*wpf, L"Control");
     }
 
     static bool IsResourceReference(const markup::Extension& e) {
@@ -1481,7 +1530,7 @@ private:
                 Fail(L"Style takes a {StaticResource} or {DynamicResource} of a Style, not '" + text + L"'",
                      line, column);
             std::optional<Resource> style = ResolveExtension(*extension, line, column);
-            if (style && style->typeName.empty()) style.reset();
+            if (style && (style->typeName.empty() || style->unevaluated)) style.reset();
             if (style && !style->style)
                 Fail(L"'" + extension->ToString() + L"' is a " + style->typeName +
                          L", no valid value of Style",
@@ -1524,20 +1573,14 @@ private:
             if (extension)
                 Fail(L"DisplayMemberPath takes a property path, not a markup extension", line, column);
             static_cast<wpfsim::ItemsControl*>(node.element)->SetDisplayMemberPath(text);
+            frame.displayMemberPath = true;
             return;
         }
         if (IsTemplateProperty(name) && name.find(L'.') == std::wstring::npos) {
-            // Kept without effect: the control shows its default template, an item its text.
-            if (!extension)
-                Fail(L"'" + text + L"' is no valid value of " + name + L": a " +
-                         (name.ends_with(L"Style") ? L"Style" : L"template") + L" resource expected",
-                     line, column);
-            std::optional<Resource> value = ResolveExtension(*extension, line, column);
-            if (value && !value->typeName.empty() &&
-                value->typeName.find(L"Template") == std::wstring::npos && value->typeName != kStyleClass)
-                Fail(L"'" + extension->ToString() + L"' is a " + value->typeName + L", no valid value of " +
-                         name,
-                     line, column);
+            // An items control's item template takes effect (ApplyItemTemplate); the others are kept without
+            // effect: the control shows its default template.
+            std::shared_ptr<const TemplateDef> read = TemplateOfText(text, name, line, column);
+            if (items && name == L"ItemTemplate") frame.itemTemplate = std::move(read);
             return;
         }
         const Property* property = FindElementProperty(type, name);
@@ -1605,6 +1648,8 @@ private:
                 (setter->owner && !IsA(type, setter->owner->name)))
                 continue;
             if (setter->object) {
+                if (setter->property == L"ItemTemplate")
+                    frames_.back().itemTemplate = setter->object->dataTemplate;
                 if (IsTemplateProperty(setter->property)) continue;
                 const Property* property = FindElementProperty(type, setter->property);
                 if (property)
@@ -1743,6 +1788,209 @@ private:
         std::optional<Data> context = InheritedDataContext(frames_.size());
         if (!context || context->value.vt == VT_EMPTY) return std::nullopt;
         return wpfsim::ReadPath(context->value, path);
+    }
+
+    // --- data templates ---------------------------------------------------------------------------------
+
+    // The DataTemplate or HierarchicalDataTemplate whose start `o` is: its content is kept, and read once
+    // now (in an application of its own, without an item) as WPF reads a template's content at load, so that
+    // its faults are the window's, at their lines. Its property elements: Resources (read with the content),
+    // a hierarchical template's ItemTemplate; others (Triggers) are read and kept without effect.
+    std::shared_ptr<const TemplateDef> ReadDataTemplate(const Opened& o) {
+        auto t = std::make_shared<TemplateDef>();
+        t->kind = o.local;
+        const bool hierarchical = o.local == L"HierarchicalDataTemplate";
+        for (const Attribute& a : o.attributes) {
+            if (!a.ns.empty() || !hierarchical) continue;
+            if (a.local == L"ItemsSource") {
+                std::optional<markup::Extension> e = ExtensionOf(a.value, a.line, a.column);
+                if (!e || !IsBinding(*e))
+                    Fail(L"ItemsSource of a HierarchicalDataTemplate takes a {Binding}", a.line, a.column);
+                CheckBinding(*e, a.line, a.column);
+                t->itemsSource = std::move(e);
+            } else if (a.local == L"ItemTemplate") {
+                t->itemTemplate = TemplateOfText(a.value, a.local, a.line, a.column);
+            }
+        }
+        auto nodes = std::make_shared<std::vector<xamlinput::XmlNode>>();
+        if (!o.empty) {
+            const std::wstring own = o.local + L".";
+            XmlNodeType type;
+            while (Next(type)) {
+                if (type == XmlNodeType_EndElement) break;
+                if (type == XmlNodeType_Text || type == XmlNodeType_CDATA)
+                    nodes->push_back(xamlinput::RecordNode(xml_, type));
+                if (type != XmlNodeType_Element) continue;
+                const std::wstring local = Text(&IXmlReader::GetLocalName);
+                if (local.starts_with(own) && local != own + L"Resources") {
+                    if (hierarchical && local == own + L"ItemTemplate")
+                        t->itemTemplate = ReadTemplateProperty(local, L"ItemTemplate", Line(), Column(),
+                                                               xml_.IsEmptyElement());
+                    else
+                        SkipElement();
+                    continue;
+                }
+                RecordElement(*nodes);
+            }
+        }
+        t->content = std::move(nodes);
+        for (const auto& scope : scopes_)
+            for (const auto& [prefix, uri] : scope)
+                t->namespaces[prefix] = uri;
+        t->ignorable = ignorable_;
+        VisibleResources(t->resources);
+        const Reader& top = Top();
+        t->file = file_;
+        t->projectRoot = projectRoot_;
+        t->applicationFile = top.applicationFile_;
+        t->codeBehind = codeBehind_;
+        t->themeMerged = top.themeMerged_;
+        wpfsim::Application scratch;
+        Instantiate(*t, scratch, std::nullopt, this);
+        return t;
+    }
+
+    // The element the parser stands on, with its subtree, as nodes to read again.
+    void RecordElement(std::vector<xamlinput::XmlNode>& nodes) {
+        int depth = 0;
+        XmlNodeType type = XmlNodeType_Element;
+        do {
+            if (type == XmlNodeType_Element && !xml_.IsEmptyElement()) ++depth;
+            if (type == XmlNodeType_EndElement) --depth;
+            if (type != XmlNodeType_Comment && type != XmlNodeType_ProcessingInstruction)
+                nodes.push_back(xamlinput::RecordNode(xml_, type));
+        } while (depth > 0 && Next(type));
+    }
+
+    // Every resource in scope here, the nearest of each key.
+    void VisibleResources(ResourceMap& into) const {
+        auto add = [&](const ResourceMap& from) {
+            for (const auto& entry : from)
+                into.insert(entry);
+        };
+        if (target_) add(*target_);
+        for (auto frame = frames_.rbegin(); frame != frames_.rend(); ++frame)
+            add(frame->resources);
+        add(application_);
+        if (outer_) add(*outer_);
+        if (parent_) parent_->VisibleResources(into);
+    }
+
+    // A template's visual tree for one item (its data context; none: the reading at load). `parent`: the
+    // reader that reads the template at load (its notes and its resources); none for an item's container.
+    static std::optional<ov::ComPtr<wpfsim::Element>>
+    Instantiate(const TemplateDef& t, wpfsim::Application& app, std::optional<Data> context, Reader* parent) {
+        ov::ComPtr<IXmlReader> xml = xamlinput::ReplayXml(t.content);
+        Reader reader(*xml, app, t.content->size());
+        reader.file_ = t.file;
+        reader.projectRoot_ = t.projectRoot;
+        reader.applicationFile_ = t.applicationFile;
+        reader.codeBehind_ = t.codeBehind;
+        reader.themeMerged_ = t.themeMerged;
+        reader.ignorable_ = t.ignorable;
+        reader.scopes_.push_back(t.namespaces);
+        reader.outer_ = &t.resources;
+        reader.parent_ = parent;
+        reader.frames_.emplace_back().dataContext = std::move(context);
+        return reader.ReadTemplateContent(t.kind);
+    }
+
+    // The content of a template: its resources, then one element (none: an empty template).
+    ov::ComPtr<wpfsim::Element> ReadTemplateContent(const std::wstring& kind) {
+        ov::ComPtr<wpfsim::Element> root;
+        XmlNodeType type;
+        while (Next(type)) {
+            if (type == XmlNodeType_Text || type == XmlNodeType_CDATA)
+                Fail(kind + L" cannot hold text", Line(), Column());
+            if (type != XmlNodeType_Element) continue;
+            const std::wstring local = Text(&IXmlReader::GetLocalName);
+            if (local.find(L'.') != std::wstring::npos) {
+                ReadResources(local, xml_.IsEmptyElement());
+                continue;
+            }
+            if (root) Fail(kind + L" holds one element, the root of its visual tree", Line(), Column());
+            root = ReadElement(false);
+        }
+        return root;
+    }
+
+    // What a generated container shows for a data item: the control's item template, else the implicit
+    // template of the item's class. A hierarchical template also gives a tree or menu item its children (its
+    // ItemsSource's path on the item) and their template (its ItemTemplate, else the implicit ones).
+    static std::optional<ov::ComPtr<wpfsim::Element>>
+    ShowItem(const std::shared_ptr<const TemplateDef>& own,
+             const std::shared_ptr<const ImplicitTemplates>& implicit, const wpfsim::Item& item,
+             wpfsim::Element& container) {
+        const TemplateDef* t = own.get();
+        if (!t) {
+            auto it = implicit->find(TemplateKey(item.typeName));
+            if (it == implicit->end()) return std::nullopt;
+            t = it->second.get();
+        }
+        std::optional<ov::ComPtr<wpfsim::Element>> root;
+        try {
+            root = Instantiate(*t, *container.App(), Data{item.value, item.typeName}, nullptr);
+        } catch (const XamlError&) {
+            // Read at load already: what is left is the item's data, which a binding drops when it does not
+            // fit.
+            return std::nullopt;
+        }
+        auto* children = dynamic_cast<wpfsim::HeaderedItemsControl*>(&container);
+        if (children && t->itemsSource) {
+            const markup::Argument* path = t->itemsSource->Named(L"Path");
+            if (!path && !t->itemsSource->positional.empty()) path = &t->itemsSource->positional[0];
+            const bool other = t->itemsSource->Named(L"XPath") || t->itemsSource->Named(L"Source") ||
+                               t->itemsSource->Named(L"ElementName") ||
+                               t->itemsSource->Named(L"RelativeSource");
+            std::optional<ov::Variant> value;
+            if (!other) value = wpfsim::ReadPath(item.value, path ? std::wstring(Trim(path->text)) : L"");
+            if (const DataList* list = value ? ListOf(*value) : nullptr) {
+                for (const Data& child : list->Items())
+                    children->AddDataItem(child.value, child.typeName);
+                SetItemTemplate(*children, t->itemTemplate, implicit);
+            }
+        }
+        return root;
+    }
+
+    static void SetItemTemplate(wpfsim::ItemsControl& control, std::shared_ptr<const TemplateDef> own,
+                                std::shared_ptr<const ImplicitTemplates> implicit) {
+        if (!own && implicit->empty()) return;
+        control.SetItemTemplate([own, implicit](const wpfsim::Item& item, wpfsim::Element& container) {
+            return ShowItem(own, implicit, item, container);
+        });
+    }
+
+    // At the end of an items control: its item template (its own, a style's) or the implicit templates in
+    // scope take effect for the containers it generates.
+    void ApplyItemTemplate(wpfsim::ItemsControl& control, unsigned line, unsigned column) {
+        const Frame& frame = frames_.back();
+        if (frame.itemTemplate && frame.displayMemberPath)
+            Fail(L"Cannot set both DisplayMemberPath and ItemTemplate.", line, column);
+        auto implicit = std::make_shared<ImplicitTemplates>();
+        ResourceMap visible;
+        VisibleResources(visible);
+        for (const auto& [key, entry] : visible)
+            if (!key.empty() && key[0] == L'\x02' && entry.first.dataTemplate)
+                implicit->emplace(key, entry.first.dataTemplate);
+        SetItemTemplate(control, frame.itemTemplate, std::move(implicit));
+    }
+
+    // A template property's {StaticResource}/{DynamicResource} text: the data template it names, or none
+    // (another template, a key not found, x:Null).
+    std::shared_ptr<const TemplateDef> TemplateOfText(const std::wstring& text, const std::wstring& name,
+                                                      unsigned line, unsigned column) {
+        std::optional<markup::Extension> extension = ExtensionOf(text, line, column);
+        if (!extension)
+            Fail(L"'" + text + L"' is no valid value of " + name + L": a " +
+                     (name.ends_with(L"Style") ? L"Style" : L"template") + L" resource expected",
+                 line, column);
+        std::optional<Resource> value = ResolveExtension(*extension, line, column);
+        if (value && !value->typeName.empty() && value->typeName.find(L"Template") == std::wstring::npos &&
+            value->typeName != kStyleClass)
+            Fail(L"'" + extension->ToString() + L"' is a " + value->typeName + L", no valid value of " + name,
+                 line, column);
+        return value ? value->dataTemplate : nullptr;
     }
 
     // --- resource dictionaries -------------------------------------------------------------------------
@@ -1920,7 +2168,10 @@ private:
                     // DataType is an object: {x:Type} names a class, text an XML element's name.
                     implicitKey = TemplateKey(IsMarkup(a.value) ? NamedType(a.value, a.line, a.column).second
                                                                 : L"<" + std::wstring(Trim(a.value)) + L">");
-            Skip(o.empty);
+            if (IsDataTemplate(o.local))
+                resource.dataTemplate = ReadDataTemplate(o);
+            else
+                Skip(o.empty);
         } else {
             resource = ReadObjectResource(o, L"as a resource");
         }
@@ -2146,8 +2397,12 @@ private:
         Opened o = Open();
         ScopeCloser closer{scopes_};
         if (o.ns == xamlns::Presentation && IsTemplate(o.local)) {
-            Skip(o.empty);
-            return Resource{L"System.Windows." + o.local, L"", std::nullopt, nullptr};
+            Resource resource{L"System.Windows." + o.local, L"", std::nullopt, nullptr};
+            if (IsDataTemplate(o.local))
+                resource.dataTemplate = ReadDataTemplate(o);
+            else
+                Skip(o.empty);
+            return resource;
         }
         return ReadObjectResource(o, L"in Setter.Value");
     }
@@ -2632,7 +2887,8 @@ private:
             return;
         }
         if (name == L"Style" || IsTemplateProperty(name)) {
-            ReadStyleProperty(local, name, line, column, empty);
+            std::shared_ptr<const TemplateDef> read = ReadTemplateProperty(local, name, line, column, empty);
+            if (name == L"ItemTemplate") frames_.back().itemTemplate = std::move(read);
             return;
         }
         const DefinitionList* list = FindDefinitionList(owner, name);
@@ -2798,10 +3054,12 @@ private:
     }
 
     // <X.Style> holding a Style of its own, or a template property holding its template: a style takes
-    // effect, a template is kept.
-    void ReadStyleProperty(const std::wstring& local, const std::wstring& name, unsigned line,
-                           unsigned column, bool empty) {
+    // effect, a template is kept; the data template read is returned.
+    std::shared_ptr<const TemplateDef> ReadTemplateProperty(const std::wstring& local,
+                                                            const std::wstring& name, unsigned line,
+                                                            unsigned column, bool empty) {
         OpenPropertyElement(local);
+        std::shared_ptr<const TemplateDef> read;
         size_t count = 0;
         if (!empty)
             ForEachChild(local, [&] {
@@ -2824,9 +3082,13 @@ private:
                          Line(), Column());
                 Opened o = Open();
                 ScopeCloser closer{scopes_};
-                Skip(o.empty);
+                if (IsDataTemplate(child))
+                    read = ReadDataTemplate(o);
+                else
+                    Skip(o.empty);
             });
         if (!count) Fail(local + L" needs an element", line, column);
+        return read;
     }
 
     // <Owner.Property> holding one element (a context menu, a header), or <Owner.Items> holding items.
@@ -3008,7 +3270,13 @@ private:
             // A template in a value object (a column's CellTemplate): read and kept without effect.
             if (!IsCollection(member) && count > 0) Fail(where + L" holds one element only", line, column);
             ++count;
-            SkipElement();
+            if (IsDataTemplate(local)) {
+                Opened o = Open();
+                ScopeCloser closer{scopes_};
+                ReadDataTemplate(o);
+            } else {
+                SkipElement();
+            }
             return;
         }
         if (const surface::Member* value = StructValue(local);
@@ -3238,10 +3506,11 @@ private:
     int resources_ = 0;
     // The file being read, the project's folder, the application file (empty: none found).
     std::wstring file_, projectRoot_, applicationFile_;
-    Reader* parent_ = nullptr;      // the reader of the file that includes this one
-    ResourceMap application_;       // the application's resources
-    ResourceMap document_;          // what an application or dictionary file defines
-    ResourceMap* target_ = nullptr; // a merged dictionary being read
+    Reader* parent_ = nullptr;           // the reader of the file that includes this one
+    const ResourceMap* outer_ = nullptr; // a template's: the resources in scope where it stood
+    ResourceMap application_;            // the application's resources
+    ResourceMap document_;               // what an application or dictionary file defines
+    ResourceMap* target_ = nullptr;      // a merged dictionary being read
     std::vector<std::wstring> notes_;
     bool themeMerged_ = false; // a dictionary merges one of WPF's themes
     // The elements being read, the window's first.

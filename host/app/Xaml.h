@@ -24,7 +24,8 @@
 //
 // What WPF has beyond what the simulation declares is read by WPF's public surface (wpfsim/WpfSurface.h):
 // an attribute of any WPF property of the element's class is read by the converter of its CLR type and
-// then dropped, except that values of plain types stay readable by name on the .NET object (TabIndex,
+// then dropped (an attached property of the element's own class may omit its owner, Top="0" on a Canvas),
+// except that values of plain types stay readable by name on the .NET object (TabIndex,
 // WindowState) and AutomationProperties stay on the element for the host (App.Find, inspect). Property
 // elements of WPF properties take text or WPF value objects (brushes, transforms, effects, command and
 // input bindings, triggers with their storyboards), which are checked the same way and kept nowhere:
@@ -37,8 +38,8 @@
 // Resources, styles and bindings (XamlMarkup.h has the markup extension grammar):
 //   - X.Resources of any element (entries, or one ResourceDictionary) holds Style, DataTemplate,
 //     HierarchicalDataTemplate, ControlTemplate, ItemsPanelTemplate, SolidColorBrush, sys: values, x:Array,
-//     objects of a clr-namespace, WPF's structures as elements (<Thickness>) and any other WPF object, read as
-//     a value object and kept without effect; an entry needs x:Key, except a Style with TargetType and a
+//     objects of a clr-namespace, WPF's structures as elements (<Thickness>) and any other WPF object, read
+//     as a value object and kept without effect; an entry needs x:Key, except a Style with TargetType and a
 //     DataTemplate with DataType (a text DataType is an XML element's name).
 //   - LoadXaml reads the window with its project: the project's App.xaml (or Application.xaml), in the
 //     window's folder or above it up to the folder of the project file, gives the outermost dictionary
@@ -51,16 +52,24 @@
 //   - {StaticResource} and {DynamicResource} are looked up where they are read, from the element up to the
 //     window, then among the system's keys ({x:Static SystemColors.ControlBrushKey}): a StaticResource
 //     defined later is WPF's error too; a DynamicResource is resolved once, and one not found keeps the
-//     default. A resource of a class the property does not take is WPF's error. {x:Static} knows
-//     SystemColors, SystemFonts and SystemParameters; other static members (the project's, WPF's commands) are
-//     accepted and not evaluated. {x:Type} names a WPF class or one of a clr-namespace.
+//     default. A resource of a class the property does not take is WPF's error. The key {x:Type} of a WPF
+//     control that no dictionary here defines names the theme's default style (BasedOn, Style): the
+//     element keeps its default look. {x:Static} knows
+//     SystemColors, SystemFonts and SystemParameters; other static members (the project's, WPF's commands)
+//     are accepted and not evaluated. {x:Type} names a WPF class or one of a clr-namespace.
 //   - A Style applies at the end of its element (as WPF's initialization ends): Style="{StaticResource}",
 //     or the implicit style of the element's exact class in scope, the element's own resources included.
 //     WPF also styles elements read before an implicit style of an enclosing dictionary; the reader does
 //     not. Setters apply base first (BasedOn), a value the element sets itself wins. Triggers, event setters
 //     and Style.Resources are read and kept without effect.
-//   - Templates are read and kept without effect: a control keeps its default template (the module reads
-//     its parts), an item shows its text (DisplayMemberPath's value), ItemsPanel keeps the default panel.
+//   - A DataTemplate or HierarchicalDataTemplate is read at load (its faults are the window's) and kept
+//     with the namespaces and resources in scope where it stands. An items control's item template (its
+//     ItemTemplate, else the implicit template of a data item's class, DataType) is made anew for every
+//     container it generates, with the item as DataContext; a hierarchical one also gives a tree or menu
+//     item its children (ItemsSource's path on the item) and their template. ItemTemplate and
+//     DisplayMemberPath together are WPF's error. Other template properties (ContentTemplate, a column's
+//     CellTemplate), ControlTemplate and ItemsPanelTemplate are read and kept without effect: a control
+//     keeps its default template (the module reads its parts), ItemsPanel keeps the default panel.
 //   - {Binding} is read once at the end of its element: its source is the inherited DataContext (set from
 //     XAML data, a StaticResource or a path of the parent's), Source="{StaticResource}" or an element named
 //     before it (ElementName); the value at load is the property's, a value the property refuses is dropped

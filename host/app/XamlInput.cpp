@@ -3,6 +3,7 @@
 #include "Xaml.h"
 
 #include "../log/LogFormat.h"
+#include "../services/HostCom.h"
 
 #include <shlwapi.h>
 
@@ -399,6 +400,145 @@ ov::ComPtr<IXmlReader> OpenXml(std::string_view bytes, size_t& characters) {
     if (SUCCEEDED(hr)) hr = xml->SetInput(stream.Get());
     if (FAILED(hr)) throw XamlError{L"the system's XML parser failed to start (" + Hex(hr) + L")"};
     return xml;
+}
+
+namespace {
+
+std::wstring Get(IXmlReader& xml, HRESULT (STDMETHODCALLTYPE IXmlReader::*get)(LPCWSTR*, UINT*)) {
+    LPCWSTR text = nullptr;
+    UINT length = 0;
+    if (FAILED((xml.*get)(&text, &length)) || !text) return {};
+    return std::wstring(text, length);
+}
+
+XmlNode RecordOne(IXmlReader& xml, XmlNodeType type) {
+    XmlNode node;
+    node.type = type;
+    node.prefix = Get(xml, &IXmlReader::GetPrefix);
+    node.local = Get(xml, &IXmlReader::GetLocalName);
+    node.ns = Get(xml, &IXmlReader::GetNamespaceUri);
+    node.qualified = Get(xml, &IXmlReader::GetQualifiedName);
+    node.value = Get(xml, &IXmlReader::GetValue);
+    xml.GetLineNumber(&node.line);
+    xml.GetLinePosition(&node.column);
+    xml.GetDepth(&node.depth);
+    return node;
+}
+
+// Kept nodes read as the parser reads a document; the reader asks nothing else of the parser.
+class ReplayReader : public IXmlReader, public HostObjectBase {
+public:
+    using Interfaces = ov::Interfaces<IXmlReader>;
+    explicit ReplayReader(std::shared_ptr<const std::vector<XmlNode>> nodes) : nodes_(std::move(nodes)) {}
+
+    HRESULT STDMETHODCALLTYPE SetInput(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetProperty(UINT, LONG_PTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetProperty(UINT, LONG_PTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Read(XmlNodeType* type) override {
+        attribute_ = -1;
+        if (next_ >= nodes_->size()) {
+            current_ = nullptr;
+            if (type) *type = XmlNodeType_None;
+            return S_FALSE;
+        }
+        current_ = &(*nodes_)[next_++];
+        if (type) *type = current_->type;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetNodeType(XmlNodeType* type) override {
+        if (!type) return E_INVALIDARG;
+        *type = !current_ ? XmlNodeType_None : attribute_ >= 0 ? XmlNodeType_Attribute : current_->type;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE MoveToFirstAttribute() override {
+        if (!current_ || current_->attributes.empty()) return S_FALSE;
+        attribute_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE MoveToNextAttribute() override {
+        if (!current_) return S_FALSE;
+        if (static_cast<size_t>(attribute_ + 1) >= current_->attributes.size()) return S_FALSE;
+        ++attribute_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE MoveToAttributeByName(LPCWSTR, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE MoveToElement() override {
+        attribute_ = -1;
+        return current_ ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE GetQualifiedName(LPCWSTR* text, UINT* length) override {
+        return Give(&XmlNode::qualified, text, length);
+    }
+    HRESULT STDMETHODCALLTYPE GetNamespaceUri(LPCWSTR* text, UINT* length) override {
+        return Give(&XmlNode::ns, text, length);
+    }
+    HRESULT STDMETHODCALLTYPE GetLocalName(LPCWSTR* text, UINT* length) override {
+        return Give(&XmlNode::local, text, length);
+    }
+    HRESULT STDMETHODCALLTYPE GetPrefix(LPCWSTR* text, UINT* length) override {
+        return Give(&XmlNode::prefix, text, length);
+    }
+    HRESULT STDMETHODCALLTYPE GetValue(LPCWSTR* text, UINT* length) override {
+        return Give(&XmlNode::value, text, length);
+    }
+    HRESULT STDMETHODCALLTYPE ReadValueChunk(WCHAR*, UINT, UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetBaseUri(LPCWSTR*, UINT*) override { return E_NOTIMPL; }
+    WINBOOL STDMETHODCALLTYPE IsDefault() override { return FALSE; }
+    WINBOOL STDMETHODCALLTYPE IsEmptyElement() override { return current_ && current_->empty; }
+    HRESULT STDMETHODCALLTYPE GetLineNumber(UINT* line) override {
+        if (!line) return E_INVALIDARG;
+        *line = Current() ? Current()->line : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetLinePosition(UINT* column) override {
+        if (!column) return E_INVALIDARG;
+        *column = Current() ? Current()->column : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetAttributeCount(UINT* count) override {
+        if (!count) return E_INVALIDARG;
+        *count = current_ ? static_cast<UINT>(current_->attributes.size()) : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDepth(UINT* depth) override {
+        if (!depth) return E_INVALIDARG;
+        *depth = Current() ? Current()->depth : 0;
+        return S_OK;
+    }
+    WINBOOL STDMETHODCALLTYPE IsEOF() override { return next_ >= nodes_->size() && !current_; }
+
+private:
+    const XmlNode* Current() const noexcept {
+        return attribute_ >= 0 ? &current_->attributes[static_cast<size_t>(attribute_)] : current_;
+    }
+    HRESULT Give(std::wstring XmlNode::*member, LPCWSTR* text, UINT* length) const {
+        if (!text) return E_INVALIDARG;
+        const XmlNode* node = Current();
+        *text = node ? (node->*member).c_str() : L"";
+        if (length) *length = node ? static_cast<UINT>((node->*member).size()) : 0;
+        return S_OK;
+    }
+
+    std::shared_ptr<const std::vector<XmlNode>> nodes_;
+    size_t next_ = 0;
+    const XmlNode* current_ = nullptr;
+    long attribute_ = -1;
+};
+
+} // namespace
+
+XmlNode RecordNode(IXmlReader& xml, XmlNodeType type) {
+    XmlNode node = RecordOne(xml, type);
+    if (type != XmlNodeType_Element) return node;
+    node.empty = xml.IsEmptyElement();
+    for (HRESULT hr = xml.MoveToFirstAttribute(); hr == S_OK; hr = xml.MoveToNextAttribute())
+        node.attributes.push_back(RecordOne(xml, XmlNodeType_Attribute));
+    xml.MoveToElement();
+    return node;
+}
+
+ov::ComPtr<IXmlReader> ReplayXml(std::shared_ptr<const std::vector<XmlNode>> nodes) {
+    return ov::ComPtr<IXmlReader>(ov::Create<ReplayReader>(std::move(nodes)));
 }
 
 } // namespace ovhost::xamlinput

@@ -8,8 +8,10 @@
 #include <windows.h>
 #include <xmllite.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ovhost::xamlinput {
 
@@ -35,5 +37,19 @@ std::wstring FullPath(const std::wstring& path);
 std::wstring FolderOf(const std::wstring& path);
 // The parser over the text, ready at its start; `characters` bounds the number of its nodes.
 ov::ComPtr<IXmlReader> OpenXml(std::string_view bytes, size_t& characters);
+
+// A node of a document kept to be read again (a template's content): what the parser gave, with its place
+// and its namespace resolved.
+struct XmlNode {
+    XmlNodeType type = XmlNodeType_None;
+    std::wstring prefix, local, ns, qualified, value;
+    UINT line = 0, column = 0, depth = 0;
+    bool empty = false;
+    std::vector<XmlNode> attributes; // an element's, namespace declarations included
+};
+// The node the parser stands on (an element with its attributes; the parser stays on the element).
+XmlNode RecordNode(IXmlReader& xml, XmlNodeType type);
+// The parser's interface over kept nodes: they are read again in order, each at its own place.
+ov::ComPtr<IXmlReader> ReplayXml(std::shared_ptr<const std::vector<XmlNode>> nodes);
 
 } // namespace ovhost::xamlinput
