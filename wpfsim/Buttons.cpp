@@ -100,6 +100,8 @@ void ButtonBase::Click() {
 
 Size ButtonBase::MeasureOverride(Size available) {
     Size content = ContentControl::MeasureOverride(available);
+    // A replaced template has no chrome of the theme's.
+    if (TemplateReplaced()) return content;
     Size chrome = Chrome();
     return {std::max(content.width + chrome.width, MinWidth()), std::max(content.height, chrome.height)};
 }

@@ -118,6 +118,38 @@ void ContentControl::ShowTemplate(ov::ComPtr<Element> root) {
     Present();
 }
 
+void ContentControl::ReplaceTemplate(ov::ComPtr<Element> root) {
+    // The content is the control's: it leaves the old parts before they go.
+    if (content_.element && content_.element->Parent())
+        content_.element->Parent()->RemoveVisualChild(*content_.element);
+    while (!Children().empty()) {
+        Element& part = *Children().back();
+        if (part.TemplatedParent() == this)
+            DiscardPart(part);
+        else
+            RemoveVisualChild(part);
+    }
+    presenter_ = nullptr;
+    templateReplaced_ = true;
+    ContentPresenter* presenter = nullptr;
+    if (root) {
+        AddVisualChild(*root);
+        AdoptTemplate(*root);
+        std::vector<Element*> pending{root.Get()};
+        while (!pending.empty() && !presenter) {
+            Element* e = pending.front();
+            pending.erase(pending.begin());
+            if (auto* p = dynamic_cast<ContentPresenter*>(e); p && p->TemplatedParent() == this)
+                presenter = p;
+            pending.insert(pending.end(), e->Children().begin(), e->Children().end());
+        }
+    }
+    if (presenter)
+        SetPresenter(presenter);
+    else
+        Present();
+}
+
 void ContentControl::AddChild(Element& child) {
     if (!content_.Empty()) throw std::invalid_argument("the content is set already");
     SetContentElement(&child);

@@ -1,8 +1,9 @@
 // Content and the controls that hold one, with WPF's rules:
 //
 //   ContentPresenter   shows its templated parent's content: an element as its visual child, text in a
-//                      TextBlock of its own
-//   ContentControl     "Content" (get, put): text, or an element (its logical child, "Content" returns it)
+//                      TextBlock of its own, or the visual tree of a data template made for it
+//   ContentControl     "Content" (get, put): text, or an element (its logical child, "Content" returns it);
+//                      its default template may give way to one the application gives
 #pragma once
 
 #include "Framework.h"
@@ -56,6 +57,10 @@ public:
     void SetContentElement(Element* element, bool logical = true);
     // Shows a data template's visual tree for the content (a generated container's data item).
     void ShowTemplate(ov::ComPtr<Element> root);
+    // A control template in place of the kind's default one (null: an empty template): the default parts
+    // go, the new tree's first ContentPresenter shows the content (none: the content is not shown).
+    void ReplaceTemplate(ov::ComPtr<Element> root);
+    bool TemplateReplaced() const noexcept { return templateReplaced_; }
     void AddChild(Element& child) override;
     std::wstring DisplayText() const override { return content_.Text(); }
 
@@ -71,6 +76,7 @@ private:
     void Present();
     wpfsim::Content content_;
     bool contentLogical_ = true;
+    bool templateReplaced_ = false;
     ContentPresenter* presenter_ = nullptr;
 };
 

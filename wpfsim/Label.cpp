@@ -35,7 +35,7 @@ void Label::OnApplyTemplate() {
 
 // The template's Border takes the Padding: the content lies inside it.
 void Label::ArrangeOverride(Rect inner) {
-    ContentControl::ArrangeOverride(Deflate(inner, Padding()));
+    ContentControl::ArrangeOverride(TemplateReplaced() ? inner : Deflate(inner, Padding()));
 }
 
 // --- XAML ------------------------------------------------------------------------------------------------

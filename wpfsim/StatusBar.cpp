@@ -23,7 +23,7 @@ void StatusBarItem::OnApplyTemplate() {
 }
 
 void StatusBarItem::ArrangeOverride(Rect inner) {
-    ContentControl::ArrangeOverride(Deflate(inner, Padding()));
+    ContentControl::ArrangeOverride(TemplateReplaced() ? inner : Deflate(inner, Padding()));
 }
 
 // --- StatusBar ------------------------------------------------------------------------------------------

@@ -143,7 +143,7 @@ struct Resource {
     std::wstring text;     // a primitive's or a brush's value as an attribute writes it
     std::optional<Data> data;
     std::shared_ptr<const StyleDef> style;
-    std::shared_ptr<const TemplateDef> dataTemplate = {}; // a DataTemplate or HierarchicalDataTemplate
+    std::shared_ptr<const TemplateDef> templateDef = {}; // a data or control template
     // A WPF object the simulation reads without showing it (a gradient brush, a data provider, a storyboard):
     // a property it fits keeps its default.
     const surface::Class* object = nullptr;
@@ -158,7 +158,8 @@ using ResourceMap = std::map<std::wstring, std::pair<Resource, unsigned>>; // en
 // template's content at load and builds it per container), with what that reading needs from where the
 // template stood: the namespaces, the resources in scope, the file and its rules.
 struct TemplateDef {
-    std::wstring kind; // DataTemplate, HierarchicalDataTemplate
+    std::wstring kind;        // DataTemplate, HierarchicalDataTemplate, ControlTemplate
+    std::wstring targetClass; // a ControlTemplate's TargetType
     std::shared_ptr<const std::vector<xamlinput::XmlNode>> content;
     std::map<std::wstring, std::wstring> namespaces;
     std::set<std::wstring> ignorable;
@@ -234,8 +235,9 @@ constexpr std::wstring_view kTemplateProperties[] = {L"Template",
                                                      L"SelectedContentTemplate",
                                                      L"CellTemplate",
                                                      L"CellEditingTemplate"};
-bool IsDataTemplate(std::wstring_view local) {
-    return local == L"DataTemplate" || local == L"HierarchicalDataTemplate";
+// The templates whose content is kept and read at load (ItemsPanelTemplate is read without effect).
+bool IsKeptTemplate(std::wstring_view local) {
+    return local == L"DataTemplate" || local == L"HierarchicalDataTemplate" || local == L"ControlTemplate";
 }
 bool IsTemplateProperty(std::wstring_view name) {
     return std::find(std::begin(kTemplateProperties), std::end(kTemplateProperties), name) !=
@@ -765,6 +767,7 @@ private:
         ApplyBindings(node, *type, qualified);
         if (auto* items = dynamic_cast<wpfsim::ItemsControl*>(node.element))
             ApplyItemTemplate(*items, line, column);
+        ApplyControlTemplate(node, *type, line, column);
         return node.element;
     }
 
@@ -1127,7 +1130,7 @@ private:
         std::optional<Data> dataContext;
         std::shared_ptr<const StyleDef> style;
         bool styleSet = false;
-        std::shared_ptr<const TemplateDef> itemTemplate;
+        std::shared_ptr<const TemplateDef> itemTemplate, controlTemplate;
         bool displayMemberPath = false;
         std::set<std::wstring, std::less<>> local; // the properties the element sets itself
         std::vector<PendingBinding> bindings;
@@ -1579,8 +1582,7 @@ private:
         if (IsTemplateProperty(name) && name.find(L'.') == std::wstring::npos) {
             // An items control's item template takes effect (ApplyItemTemplate); the others are kept without
             // effect: the control shows its default template.
-            std::shared_ptr<const TemplateDef> read = TemplateOfText(text, name, line, column);
-            if (items && name == L"ItemTemplate") frame.itemTemplate = std::move(read);
+            KeepTemplate(name, TemplateOfText(text, name, line, column));
             return;
         }
         const Property* property = FindElementProperty(type, name);
@@ -1648,8 +1650,8 @@ private:
                 (setter->owner && !IsA(type, setter->owner->name)))
                 continue;
             if (setter->object) {
-                if (setter->property == L"ItemTemplate")
-                    frames_.back().itemTemplate = setter->object->dataTemplate;
+                if (setter->property == L"ItemTemplate" || setter->property == L"Template")
+                    KeepTemplate(setter->property, setter->object->templateDef);
                 if (IsTemplateProperty(setter->property)) continue;
                 const Property* property = FindElementProperty(type, setter->property);
                 if (property)
@@ -1796,10 +1798,13 @@ private:
     // now (in an application of its own, without an item) as WPF reads a template's content at load, so that
     // its faults are the window's, at their lines. Its property elements: Resources (read with the content),
     // a hierarchical template's ItemTemplate; others (Triggers) are read and kept without effect.
-    std::shared_ptr<const TemplateDef> ReadDataTemplate(const Opened& o) {
+    std::shared_ptr<const TemplateDef> ReadTemplate(const Opened& o) {
         auto t = std::make_shared<TemplateDef>();
         t->kind = o.local;
         const bool hierarchical = o.local == L"HierarchicalDataTemplate";
+        for (const Attribute& a : o.attributes)
+            if (a.ns.empty() && a.local == L"TargetType" && o.local == L"ControlTemplate")
+                t->targetClass = NamedType(a.value, a.line, a.column).second;
         for (const Attribute& a : o.attributes) {
             if (!a.ns.empty() || !hierarchical) continue;
             if (a.local == L"ItemsSource") {
@@ -1971,8 +1976,8 @@ private:
         ResourceMap visible;
         VisibleResources(visible);
         for (const auto& [key, entry] : visible)
-            if (!key.empty() && key[0] == L'\x02' && entry.first.dataTemplate)
-                implicit->emplace(key, entry.first.dataTemplate);
+            if (!key.empty() && key[0] == L'\x02' && entry.first.templateDef)
+                implicit->emplace(key, entry.first.templateDef);
         SetItemTemplate(control, frame.itemTemplate, std::move(implicit));
     }
 
@@ -1990,7 +1995,44 @@ private:
             value->typeName != kStyleClass)
             Fail(L"'" + extension->ToString() + L"' is a " + value->typeName + L", no valid value of " + name,
                  line, column);
-        return value ? value->dataTemplate : nullptr;
+        const bool control = name == L"Template";
+        if (value && value->templateDef && (value->templateDef->kind == L"ControlTemplate") != control)
+            Fail(L"'" + extension->ToString() + L"' is a " + value->typeName + L", no valid value of " + name,
+                 line, column);
+        return value ? value->templateDef : nullptr;
+    }
+
+    // A template property's value, for the end of the element: an items control's item template and a
+    // control's template take effect there.
+    void KeepTemplate(const std::wstring& name, std::shared_ptr<const TemplateDef> read) {
+        if (name == L"ItemTemplate") frames_.back().itemTemplate = std::move(read);
+        if (name == L"Template") frames_.back().controlTemplate = std::move(read);
+    }
+
+    // The kinds whose template may be replaced: their behaviour reads none of their default parts.
+    static bool TakesControlTemplate(const Type& type) {
+        for (const wchar_t* kind : {L"ButtonBase", L"Label", L"UserControl", L"StatusBarItem"})
+            if (IsA(type, kind)) return true;
+        return std::wstring_view(type.name) == L"ContentControl";
+    }
+
+    // At the end of a control: its own template (a ControlTemplate of its type) replaces the default one,
+    // made with the control's data context; other kinds keep theirs.
+    void ApplyControlTemplate(Node& node, const Type& type, unsigned line, unsigned column) {
+        const std::shared_ptr<const TemplateDef> t = frames_.back().controlTemplate;
+        if (!t) return;
+        if (!t->targetClass.empty() && t->targetClass != frames_.back().className) {
+            const std::wstring shortName = t->targetClass.substr(t->targetClass.rfind(L'.') + 1);
+            if (!IsA(type, shortName))
+                Fail(L"'" + shortName + L"' ControlTemplate TargetType does not match templated type '" +
+                         std::wstring(type.name) + L"'.",
+                     line, column);
+        }
+        auto* control = dynamic_cast<wpfsim::ContentControl*>(node.element);
+        if (!control || !TakesControlTemplate(type)) return;
+        std::optional<ov::ComPtr<wpfsim::Element>> root =
+            Instantiate(*t, app_, InheritedDataContext(frames_.size()), this);
+        control->ReplaceTemplate(root ? *root : nullptr);
     }
 
     // --- resource dictionaries -------------------------------------------------------------------------
@@ -2168,8 +2210,8 @@ private:
                     // DataType is an object: {x:Type} names a class, text an XML element's name.
                     implicitKey = TemplateKey(IsMarkup(a.value) ? NamedType(a.value, a.line, a.column).second
                                                                 : L"<" + std::wstring(Trim(a.value)) + L">");
-            if (IsDataTemplate(o.local))
-                resource.dataTemplate = ReadDataTemplate(o);
+            if (IsKeptTemplate(o.local))
+                resource.templateDef = ReadTemplate(o);
             else
                 Skip(o.empty);
         } else {
@@ -2398,8 +2440,8 @@ private:
         ScopeCloser closer{scopes_};
         if (o.ns == xamlns::Presentation && IsTemplate(o.local)) {
             Resource resource{L"System.Windows." + o.local, L"", std::nullopt, nullptr};
-            if (IsDataTemplate(o.local))
-                resource.dataTemplate = ReadDataTemplate(o);
+            if (IsKeptTemplate(o.local))
+                resource.templateDef = ReadTemplate(o);
             else
                 Skip(o.empty);
             return resource;
@@ -2887,8 +2929,7 @@ private:
             return;
         }
         if (name == L"Style" || IsTemplateProperty(name)) {
-            std::shared_ptr<const TemplateDef> read = ReadTemplateProperty(local, name, line, column, empty);
-            if (name == L"ItemTemplate") frames_.back().itemTemplate = std::move(read);
+            KeepTemplate(name, ReadTemplateProperty(local, name, line, column, empty));
             return;
         }
         const DefinitionList* list = FindDefinitionList(owner, name);
@@ -3082,8 +3123,8 @@ private:
                          Line(), Column());
                 Opened o = Open();
                 ScopeCloser closer{scopes_};
-                if (IsDataTemplate(child))
-                    read = ReadDataTemplate(o);
+                if (IsKeptTemplate(child))
+                    read = ReadTemplate(o);
                 else
                     Skip(o.empty);
             });
@@ -3270,10 +3311,10 @@ private:
             // A template in a value object (a column's CellTemplate): read and kept without effect.
             if (!IsCollection(member) && count > 0) Fail(where + L" holds one element only", line, column);
             ++count;
-            if (IsDataTemplate(local)) {
+            if (IsKeptTemplate(local)) {
                 Opened o = Open();
                 ScopeCloser closer{scopes_};
-                ReadDataTemplate(o);
+                ReadTemplate(o);
             } else {
                 SkipElement();
             }

@@ -67,9 +67,13 @@
 //     ItemTemplate, else the implicit template of a data item's class, DataType) is made anew for every
 //     container it generates, with the item as DataContext; a hierarchical one also gives a tree or menu
 //     item its children (ItemsSource's path on the item) and their template. ItemTemplate and
-//     DisplayMemberPath together are WPF's error. Other template properties (ContentTemplate, a column's
-//     CellTemplate), ControlTemplate and ItemsPanelTemplate are read and kept without effect: a control
-//     keeps its default template (the module reads its parts), ItemsPanel keeps the default panel.
+//     DisplayMemberPath together are WPF's error. A ControlTemplate (read at load too; its TargetType must
+//     fit the control) replaces the default template of the kinds whose behaviour reads none of their
+//     parts (buttons, check and radio buttons, Label, UserControl, StatusBarItem, ContentControl): its
+//     first ContentPresenter shows the content. Other template properties (ContentTemplate, a column's
+//     CellTemplate), the control templates of other kinds and ItemsPanelTemplate are read and kept
+//     without effect: such a control keeps its default template (the module reads its parts), ItemsPanel
+//     keeps the default panel.
 //   - {Binding} is read once at the end of its element: its source is the inherited DataContext (set from
 //     XAML data, a StaticResource or a path of the parent's), Source="{StaticResource}" or an element named
 //     before it (ElementName); the value at load is the property's, a value the property refuses is dropped
