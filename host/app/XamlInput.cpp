@@ -485,31 +485,26 @@ public:
     HRESULT STDMETHODCALLTYPE GetBaseUri(LPCWSTR*, UINT*) override { return E_NOTIMPL; }
     WINBOOL STDMETHODCALLTYPE IsDefault() override { return FALSE; }
     WINBOOL STDMETHODCALLTYPE IsEmptyElement() override { return current_ && current_->empty; }
-    HRESULT STDMETHODCALLTYPE GetLineNumber(UINT* line) override {
-        if (!line) return E_INVALIDARG;
-        *line = Current() ? Current()->line : 0;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetLineNumber(UINT* line) override { return Give(&XmlNode::line, line); }
     HRESULT STDMETHODCALLTYPE GetLinePosition(UINT* column) override {
-        if (!column) return E_INVALIDARG;
-        *column = Current() ? Current()->column : 0;
-        return S_OK;
+        return Give(&XmlNode::column, column);
     }
     HRESULT STDMETHODCALLTYPE GetAttributeCount(UINT* count) override {
         if (!count) return E_INVALIDARG;
         *count = current_ ? static_cast<UINT>(current_->attributes.size()) : 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetDepth(UINT* depth) override {
-        if (!depth) return E_INVALIDARG;
-        *depth = Current() ? Current()->depth : 0;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetDepth(UINT* depth) override { return Give(&XmlNode::depth, depth); }
     WINBOOL STDMETHODCALLTYPE IsEOF() override { return next_ >= nodes_->size() && !current_; }
 
 private:
     const XmlNode* Current() const noexcept {
         return attribute_ >= 0 ? &current_->attributes[static_cast<size_t>(attribute_)] : current_;
+    }
+    HRESULT Give(UINT XmlNode::*member, UINT* number) const {
+        if (!number) return E_INVALIDARG;
+        *number = Current() ? Current()->*member : 0;
+        return S_OK;
     }
     HRESULT Give(std::wstring XmlNode::*member, LPCWSTR* text, UINT* length) const {
         if (!text) return E_INVALIDARG;
