@@ -1850,8 +1850,10 @@ private:
         t->applicationFile = top.applicationFile_;
         t->codeBehind = codeBehind_;
         t->themeMerged = top.themeMerged_;
-        wpfsim::Application scratch;
-        Instantiate(*t, scratch, std::nullopt, this);
+        if (!contentChecked_) {
+            wpfsim::Application scratch;
+            Instantiate(*t, scratch, std::nullopt, this);
+        }
         return t;
     }
 
@@ -1869,16 +1871,21 @@ private:
 
     // Every resource in scope here, the nearest of each key.
     void VisibleResources(ResourceMap& into) const {
-        auto add = [&](const ResourceMap& from) {
+        ForEachVisible([&](const ResourceMap::value_type& entry) { into.insert(entry); });
+    }
+
+    // Every dictionary in scope here, from the nearest out (a key may come again, hidden).
+    template <class Each> void ForEachVisible(Each each) const {
+        auto all = [&](const ResourceMap& from) {
             for (const auto& entry : from)
-                into.insert(entry);
+                each(entry);
         };
-        if (target_) add(*target_);
+        if (target_) all(*target_);
         for (auto frame = frames_.rbegin(); frame != frames_.rend(); ++frame)
-            add(frame->resources);
-        add(application_);
-        if (outer_) add(*outer_);
-        if (parent_) parent_->VisibleResources(into);
+            all(frame->resources);
+        all(application_);
+        if (outer_) all(*outer_);
+        if (parent_) parent_->ForEachVisible(each);
     }
 
     // A template's visual tree for one item (its data context; none: the reading at load). `parent`: the
@@ -1896,6 +1903,7 @@ private:
         reader.scopes_.push_back(t.namespaces);
         reader.outer_ = &t.resources;
         reader.parent_ = parent;
+        reader.contentChecked_ = parent == nullptr;
         reader.frames_.emplace_back().dataContext = std::move(context);
         return reader.ReadTemplateContent(t.kind);
     }
@@ -1973,11 +1981,10 @@ private:
         if (frame.itemTemplate && frame.displayMemberPath)
             Fail(L"Cannot set both DisplayMemberPath and ItemTemplate.", line, column);
         auto implicit = std::make_shared<ImplicitTemplates>();
-        ResourceMap visible;
-        VisibleResources(visible);
-        for (const auto& [key, entry] : visible)
-            if (!key.empty() && key[0] == L'\x02' && entry.first.templateDef)
-                implicit->emplace(key, entry.first.templateDef);
+        ForEachVisible([&](const ResourceMap::value_type& entry) {
+            if (entry.first.starts_with(L'\x02') && entry.second.first.templateDef)
+                implicit->emplace(entry.first, entry.second.first.templateDef);
+        });
         SetItemTemplate(control, frame.itemTemplate, std::move(implicit));
     }
 
@@ -3549,6 +3556,7 @@ private:
     std::wstring file_, projectRoot_, applicationFile_;
     Reader* parent_ = nullptr;           // the reader of the file that includes this one
     const ResourceMap* outer_ = nullptr; // a template's: the resources in scope where it stood
+    bool contentChecked_ = false;        // a template made for an item: its templates were read at load
     ResourceMap application_;            // the application's resources
     ResourceMap document_;               // what an application or dictionary file defines
     ResourceMap* target_ = nullptr;      // a merged dictionary being read
