@@ -21,6 +21,11 @@ ov::Variant HeaderValue(const Element& self, const Content& header) {
     return header.text ? self.Str(*header.text) : ClrObject::Obj(nullptr);
 }
 
+bool IsTemplatePart(const Element& element) {
+    const auto* presenter = dynamic_cast<const ContentPresenter*>(element.TemplatedParent());
+    return element.TemplatedParent() && !(presenter && presenter->ShowsDataTemplate());
+}
+
 void ContentPresenter::Show(const Content& content) {
     while (!Children().empty()) {
         Element& shown = *Children().back();
@@ -32,6 +37,7 @@ void ContentPresenter::Show(const Content& content) {
             RemoveVisualChild(shown);
     }
     text_ = nullptr;
+    templated_ = content.templated;
     if (content.templated) {
         if (content.shown) {
             if (Element* parent = content.shown->Parent(); parent && parent != this)

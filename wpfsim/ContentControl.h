@@ -32,6 +32,11 @@ public:
 // What a "Header" gives: its element, its text, or a null object.
 ov::Variant HeaderValue(const Element& self, const Content& header);
 
+// Whether an element belongs to a control's template (its chrome, its presenters, the text a presenter
+// makes) rather than to the application's content: the tree of a data template that a presenter shows is
+// content, though WPF makes the presenter its templated parent.
+bool IsTemplatePart(const Element& element);
+
 class ContentPresenter : public FrameworkElement {
 public:
     using FrameworkElement::FrameworkElement;
@@ -40,9 +45,12 @@ public:
     std::wstring DisplayText() const override;
     // Text content shows in an AccessText (RecognizesAccessKey, as menu item headers have it).
     void SetRecognizesAccessKey(bool recognizes) noexcept { accessKey_ = recognizes; }
+    // Whether it shows a data template's tree (the application's content, not the control's chrome).
+    bool ShowsDataTemplate() const noexcept { return templated_; }
 
 private:
     Element* text_ = nullptr;
+    bool templated_ = false;
     bool accessKey_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include "Run.h"
 
 #include "ovWPFControlsLib.h"
+#include "wpfsim/ContentControl.h"
 
 #include <map>
 #include <optional>
@@ -98,7 +99,7 @@ private:
     void Add(HostNode& node, HostNode& parent, std::vector<Inspected>& into) {
         wpfsim::Element* element = node.Element();
         if (!element) return;
-        const bool part = element->TemplatedParent() != nullptr;
+        const bool part = wpfsim::IsTemplatePart(*element);
         if (part && !visual_) {
             AddChildren(node, into);
             return;

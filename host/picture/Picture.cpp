@@ -163,7 +163,7 @@ private:
     // The look of the element's kind.
     void Shape(Element& e, const RECT& r) {
         const std::wstring kind = ShortClass(e);
-        const bool part = e.TemplatedParent() != nullptr;
+        const bool part = wpfsim::IsTemplatePart(e);
         if (auto* box = As<wpfsim::CheckBox>(e)) {
             CheckGlyph(r, box->IsChecked(), false);
         } else if (auto* radio = As<wpfsim::RadioButton>(e)) {

@@ -306,6 +306,29 @@ TEST(InspectTest, PathsFindTheirNodesAndMenuItems) {
     EXPECT_EQ(items, 8u);
 }
 
+// The tree an item template makes for each item is the application's content, shown in every container;
+// the chrome of the container and of the controls inside stays a template part.
+TEST(InspectTest, ItemTemplatesShowAsContent) {
+    TempFolder folder;
+    const Output r = Inspect({folder.Write(L"rows.xaml", R"(<Window
+        xmlns="http://schemas.microsoft.com/winfx/2006/xaml/presentation"
+        xmlns:x="http://schemas.microsoft.com/winfx/2006/xaml" xmlns:sys="clr-namespace:System;assembly=mscorlib">
+  <ListBox x:Name="list">
+    <ListBox.ItemTemplate><DataTemplate><CheckBox x:Name="pick" Content="{Binding}"/></DataTemplate></ListBox.ItemTemplate>
+    <sys:String>One</sys:String><sys:String>Two</sys:String>
+  </ListBox>
+</Window>
+)")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::wregex pick(
+        LR"re( pick  System\.Windows\.Controls\.CheckBox  2 ctrlWPFCheckBox  \(\d+, \d+, \d+, \d+\)  "(\w+)"  unchecked)re");
+    std::vector<std::wstring> shown;
+    for (std::wsregex_iterator it(r.out.begin(), r.out.end(), pick), end; it != end; ++it)
+        shown.push_back((*it)[1]);
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"One", L"Two"})) << r.out;
+    EXPECT_EQ(r.out.find(L"Border"), std::wstring::npos) << r.out;
+}
+
 // What a popup's opening and a script's changes show: the states are read anew from the element.
 TEST(InspectTest, StatesFollowTheApplication) {
     AppSession session(kFacts);
