@@ -103,6 +103,12 @@ void ComboBox::ShowSelection() {
     if (selection_) {
         Content shown;
         if (index >= 0 && !editable_) shown.text = text;
+        // The selection box shows the item through the item template, as WPF's SelectionBoxItemTemplate.
+        if (index >= 0 && !editable_)
+            if (auto root = TemplateFor(At(static_cast<size_t>(index)), *selection_)) {
+                shown.templated = true;
+                shown.shown = std::move(*root);
+            }
         selection_->Show(shown);
     }
     if (editor_) editor_->SetText(text);

@@ -1792,12 +1792,13 @@ private:
         return wpfsim::ReadPath(context->value, path);
     }
 
-    // --- data templates ---------------------------------------------------------------------------------
+    // --- templates --------------------------------------------------------------------------------------
 
-    // The DataTemplate or HierarchicalDataTemplate whose start `o` is: its content is kept, and read once
-    // now (in an application of its own, without an item) as WPF reads a template's content at load, so that
-    // its faults are the window's, at their lines. Its property elements: Resources (read with the content),
-    // a hierarchical template's ItemTemplate; others (Triggers) are read and kept without effect.
+    // The DataTemplate, HierarchicalDataTemplate or ControlTemplate whose start `o` is: its content is kept,
+    // and read once now (in an application of its own, without an item) as WPF reads a template's content
+    // at load, so that its faults are the window's, at their lines. Its property elements: Resources (read
+    // with the content), a hierarchical template's ItemTemplate; others (Triggers) are read and kept without
+    // effect.
     std::shared_ptr<const TemplateDef> ReadTemplate(const Opened& o) {
         auto t = std::make_shared<TemplateDef>();
         t->kind = o.local;
