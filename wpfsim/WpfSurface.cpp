@@ -388,6 +388,8 @@ void Convert(const Member& property, std::wstring_view value) {
     }
     case Converter::RoutedEvent: {
         constexpr const wchar_t* expected = L"a routed event (Button.Click, Loaded) expected";
+        // An event of the application's own classes (local:Tile.Opened) is not known here.
+        if (text.find(L':') != std::wstring_view::npos) return;
         const size_t dot = text.find(L'.');
         if (dot != std::wstring_view::npos) {
             const Class* owner = FindClass(text.substr(0, dot));

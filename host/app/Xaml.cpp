@@ -1795,10 +1795,10 @@ private:
     // --- templates --------------------------------------------------------------------------------------
 
     // The DataTemplate, HierarchicalDataTemplate or ControlTemplate whose start `o` is: its content is kept,
-    // and read once now (in an application of its own, without an item) as WPF reads a template's content
-    // at load, so that its faults are the window's, at their lines. Its property elements: Resources (read
-    // with the content), a hierarchical template's ItemTemplate; others (Triggers) are read and kept without
-    // effect.
+    // and a data template's is read once now (in an application of its own, without an item) as WPF reads a
+    // template's content at load, so that its faults are the window's, at their lines. Its property elements:
+    // Resources (read with the content), a hierarchical template's ItemTemplate; others (Triggers) are read
+    // and kept without effect.
     std::shared_ptr<const TemplateDef> ReadTemplate(const Opened& o) {
         auto t = std::make_shared<TemplateDef>();
         t->kind = o.local;
@@ -1851,7 +1851,9 @@ private:
         t->applicationFile = top.applicationFile_;
         t->codeBehind = codeBehind_;
         t->themeMerged = top.themeMerged_;
-        if (!contentChecked_) {
+        // A control template is read where it replaces a control's (ApplyControlTemplate): those of the kinds
+        // that keep their default template (a scroll bar's Track, a combo box's Popup) are not read.
+        if (!contentChecked_ && t->kind != L"ControlTemplate") {
             wpfsim::Application scratch;
             Instantiate(*t, scratch, std::nullopt, this);
         }
@@ -1906,7 +1908,13 @@ private:
         reader.parent_ = parent;
         reader.contentChecked_ = parent == nullptr;
         reader.frames_.emplace_back().dataContext = std::move(context);
-        return reader.ReadTemplateContent(t.kind);
+        try {
+            return reader.ReadTemplateContent(t.kind);
+        } catch (XamlError& e) {
+            // A template of another file (a dictionary) is read where it is used.
+            if (parent && e.file.empty() && t.file != parent->Top().file_) e.file = t.file;
+            throw;
+        }
     }
 
     // The content of a template: its resources, then one element (none: an empty template).

@@ -67,10 +67,11 @@
 //     ItemTemplate, else the implicit template of a data item's class, DataType) is made anew for every
 //     container it generates, with the item as DataContext; a hierarchical one also gives a tree or menu
 //     item its children (ItemsSource's path on the item) and their template. ItemTemplate and
-//     DisplayMemberPath together are WPF's error. A ControlTemplate (read at load too; its TargetType must
-//     fit the control) replaces the default template of the kinds whose behaviour reads none of their
-//     parts (buttons, check and radio buttons, Label, UserControl, StatusBarItem, ContentControl): its
-//     first ContentPresenter shows the content. Other template properties (ContentTemplate, a column's
+//     DisplayMemberPath together are WPF's error. A ControlTemplate (its TargetType must fit the control)
+//     replaces the default template of the kinds whose behaviour reads none of their parts (buttons, check
+//     and radio buttons, Label, UserControl, StatusBarItem, ContentControl): its first ContentPresenter
+//     shows the content. Its content is read there, with its faults at their lines; the control templates
+//     of other kinds are never read (their Track, Popup, ItemsPresenter are the simulation's own). Other template properties (ContentTemplate, a column's
 //     CellTemplate), the control templates of other kinds and ItemsPanelTemplate are read and kept
 //     without effect: such a control keeps its default template (the module reads its parts), ItemsPanel
 //     keeps the default panel.
