@@ -2103,11 +2103,31 @@ private:
 
     // <Thickness>4</Thickness>, and an abstract class's initialization text (<Geometry>M 0,0 L
     // 4,4</Geometry>): a value read by the type's converter from the element's text.
+    // The settable members of WPF's structures that XAML writes as elements.
+    static bool IsStructMember(std::wstring_view structure, std::wstring_view member) {
+        static const std::map<std::wstring_view, std::vector<std::wstring_view>> members = {
+            {L"Color", {L"A", L"R", L"G", L"B", L"ScA", L"ScR", L"ScG", L"ScB"}},
+            {L"Thickness", {L"Left", L"Top", L"Right", L"Bottom"}},
+            {L"CornerRadius", {L"TopLeft", L"TopRight", L"BottomRight", L"BottomLeft"}},
+            {L"Point", {L"X", L"Y"}},
+            {L"Size", {L"Width", L"Height"}},
+            {L"Vector", {L"X", L"Y"}},
+            {L"Rect", {L"X", L"Y", L"Width", L"Height", L"Location", L"Size"}}};
+        auto it = members.find(structure);
+        return it != members.end() &&
+               std::find(it->second.begin(), it->second.end(), member) != it->second.end();
+    }
+
     std::wstring ReadStructValue(const Opened& o, const surface::Member& value) {
         for (const Attribute& a : o.attributes)
             if (!(a.ns == xamlns::Xaml && (a.local == L"Key" || a.local == L"Shared")) &&
                 !ignorable_.count(a.ns))
-                Fail(L"unknown attribute '" + a.Qualified() + L"' of " + o.local, a.line, a.column);
+                Fail(a.ns.empty() && IsStructMember(o.local, a.local)
+                         ? L"a " + o.local + L" set by its properties ('" + a.local +
+                               L"') is not supported: write its value as text (<" + o.local + L">...</" +
+                               o.local + L">)"
+                         : L"unknown attribute '" + a.Qualified() + L"' of " + o.local,
+                     a.line, a.column);
         std::wstring text;
         if (!o.empty) ForEachText(o.local, text);
         text = NormalizeText(text);
