@@ -362,7 +362,16 @@ public:
     }
 
     // OVHookX64 with `arguments`, ended after `boundMs` at the latest.
+    // A run that hits its bound without a word was never started by wine (the host prints its first line
+    // at once): it runs once more, as check-script.sh does.
     Outcome Run(const std::wstring& arguments, DWORD boundMs) const {
+        Outcome outcome = RunOnce(arguments, boundMs);
+        if (!outcome.finished && outcome.out.empty() && outcome.err.empty())
+            outcome = RunOnce(arguments, boundMs);
+        return outcome;
+    }
+
+    Outcome RunOnce(const std::wstring& arguments, DWORD boundMs) const {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         auto open = [&](const wchar_t* name) {
             return CreateFileW((folder_ / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
