@@ -154,9 +154,9 @@ struct Resource {
 
 using ResourceMap = std::map<std::wstring, std::pair<Resource, unsigned>>; // entry, its line (0: merged)
 
-// A data template as read: its content is kept to be read again for every item it shows (as WPF keeps a
-// template's content at load and builds it per container), with what that reading needs from where the
-// template stood: the namespaces, the resources in scope, the file and its rules.
+// A template as read: its content is kept to be read again for every item or control it shows (as WPF
+// keeps a template's content at load and builds it per container), with what that reading needs from where
+// the template stood: the namespaces, the resources in scope, the file and its rules.
 struct TemplateDef {
     std::wstring kind;        // DataTemplate, HierarchicalDataTemplate, ControlTemplate
     std::wstring targetClass; // a ControlTemplate's TargetType
@@ -1508,14 +1508,9 @@ private:
             if (name == L"DataContext") {
                 // Its source is the DataContext of the element's parent.
                 std::optional<Data> context = InheritedDataContext(frames_.size() - 1);
-                const markup::Argument* path = extension->Named(L"Path");
-                if (!path && !extension->positional.empty()) path = &extension->positional[0];
                 // Other sources of a DataContext (ElementName, RelativeSource) are left out: it stays unset.
-                const bool sourced = extension->Named(L"ElementName") || extension->Named(L"Source") ||
-                                     extension->Named(L"RelativeSource");
-                if (!context || sourced || extension->name != L"Binding") return;
-                std::optional<ov::Variant> value =
-                    wpfsim::ReadPath(context->value, path ? std::wstring(Trim(path->text)) : L"");
+                if (!context || extension->name != L"Binding") return;
+                std::optional<ov::Variant> value = ContextPathValue(*extension, context->value);
                 if (value) frame.dataContext = Data{*value, TypeNameOf(*value)};
                 return;
             }
@@ -1754,11 +1749,25 @@ private:
         return format.find(L"{0") == std::wstring::npos ? value : out;
     }
 
+    // A binding's path (Path=, or its one positional argument), trimmed; empty: the source itself.
+    static std::wstring BindingPath(const markup::Extension& binding) {
+        const markup::Argument* path = binding.Named(L"Path");
+        if (!path && !binding.positional.empty()) path = &binding.positional[0];
+        return path ? std::wstring(Trim(path->text)) : L"";
+    }
+
+    // What a binding without a source of its own reads on its data context; nothing when it names another
+    // source (ElementName, Source, RelativeSource, XPath) or its path finds nothing.
+    static std::optional<ov::Variant> ContextPathValue(const markup::Extension& binding,
+                                                       const VARIANT& context) {
+        for (const wchar_t* source : {L"ElementName", L"Source", L"RelativeSource", L"XPath"})
+            if (binding.Named(source)) return std::nullopt;
+        return wpfsim::ReadPath(context, BindingPath(binding));
+    }
+
     std::optional<ov::Variant> BindingValue(Node& node, const Type& type, const markup::Extension& binding,
                                             const PendingBinding& pending) {
-        const markup::Argument* pathArgument = binding.Named(L"Path");
-        if (!pathArgument && !binding.positional.empty()) pathArgument = &binding.positional[0];
-        const std::wstring path = pathArgument ? std::wstring(Trim(pathArgument->text)) : L"";
+        const std::wstring path = BindingPath(binding);
         if (const markup::Argument* elementName = binding.Named(L"ElementName")) {
             // An element read before this one; another name leaves the default, as WPF does.
             auto it = elements_.find(elementName->text);
@@ -1959,13 +1968,7 @@ private:
         }
         auto* children = dynamic_cast<wpfsim::HeaderedItemsControl*>(&container);
         if (children && t->itemsSource) {
-            const markup::Argument* path = t->itemsSource->Named(L"Path");
-            if (!path && !t->itemsSource->positional.empty()) path = &t->itemsSource->positional[0];
-            const bool other = t->itemsSource->Named(L"XPath") || t->itemsSource->Named(L"Source") ||
-                               t->itemsSource->Named(L"ElementName") ||
-                               t->itemsSource->Named(L"RelativeSource");
-            std::optional<ov::Variant> value;
-            if (!other) value = wpfsim::ReadPath(item.value, path ? std::wstring(Trim(path->text)) : L"");
+            const std::optional<ov::Variant> value = ContextPathValue(*t->itemsSource, item.value);
             if (const DataList* list = value ? ListOf(*value) : nullptr) {
                 for (const Data& child : list->Items())
                     children->AddDataItem(child.value, child.typeName);
@@ -1997,8 +2000,9 @@ private:
         SetItemTemplate(control, frame.itemTemplate, std::move(implicit));
     }
 
-    // A template property's {StaticResource}/{DynamicResource} text: the data template it names, or none
-    // (another template, a key not found, x:Null).
+    // A template property's {StaticResource}/{DynamicResource} text: the template it names (a data template
+    // for ItemTemplate, a control template for Template: the other kind is WPF's error), or none (a key not
+    // found, x:Null).
     std::shared_ptr<const TemplateDef> TemplateOfText(const std::wstring& text, const std::wstring& name,
                                                       unsigned line, unsigned column) {
         std::optional<markup::Extension> extension = ExtensionOf(text, line, column);
